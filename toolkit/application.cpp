@@ -1,0 +1,37 @@
+#include "toolkit/application.h"
+
+#include "toolkit/dialogs.h"
+#include "toolkit/exceptions.h"
+
+TApplication* Application = nullptr;
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) { Application = this; }
+
+TApplication::~TApplication() {
+  if (Application == this) Application = nullptr;
+}
+
+void TApplication::SetTitle(const std::string& title) {
+  title_ = title;
+  setApplicationDisplayName(QString::fromStdString(title));
+}
+
+void TApplication::ShowException(const std::exception& e) {
+  Dialogs().Message(e.what(), title_, mtError);
+}
+
+void TApplication::Guard(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::bad_alloc&) {
+    ShowException(EOutOfMemory());
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  bool result = false;
+  Guard([&] { result = QApplication::notify(receiver, event); });
+  return result;
+}

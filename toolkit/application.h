@@ -1,0 +1,42 @@
+// The application object: title, and the standard error box for an error that escapes a handler.
+#pragma once
+
+#include <QApplication>
+#include <exception>
+#include <functional>
+#include <string>
+
+class TApplication : public QApplication {
+  Q_OBJECT
+ public:
+  TApplication(int& argc, char** argv);
+  ~TApplication() override;
+
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title);
+
+  // Shows the error in the standard error box (caption: the title) through the dialogs service.
+  void ShowException(const std::exception& e);
+  // Runs a handler; an error that escapes it ends the handler and is shown, the program goes on.
+  void Guard(const std::function<void()>& handler);
+
+  // Delivers events; an error that escapes an event handler is shown instead of ending the program.
+  bool notify(QObject* receiver, QEvent* event) override;
+
+ private:
+  std::string title_;
+};
+
+// The application object of the process (null before one is created).
+extern TApplication* Application;
+
+// Wraps a handler for a signal connection so that an error it raises goes to the error box.
+template <typename Object>
+auto Handler(Object* object, void (Object::*method)()) {
+  return [object, method] {
+    if (Application)
+      Application->Guard([&] { (object->*method)(); });
+    else
+      (object->*method)();
+  };
+}

@@ -1,0 +1,127 @@
+// The platform's base object and string lists.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Root of the objects that lists may own or carry beside their strings.
+class TObject {
+ public:
+  virtual ~TObject() = default;
+};
+
+enum TDuplicates { dupIgnore, dupAccept, dupError };
+
+// An abstract list of 8-bit lines, each with an optional attached object (not owned).
+class TStrings {
+ public:
+  virtual ~TStrings() = default;
+
+  virtual int Count() const = 0;
+  // The bytes of line index; the view stays valid until the list is next changed.
+  virtual std::string_view View(int index) const = 0;
+  std::string Get(int index) const { return std::string(View(index)); }
+  std::string operator[](int index) const { return Get(index); }
+  virtual void Put(int index, std::string_view s) = 0;
+  virtual TObject* GetObject(int index) const = 0;
+  virtual void PutObject(int index, TObject* object) = 0;
+
+  virtual int Add(std::string_view s);
+  int AddObject(std::string_view s, TObject* object);
+  virtual void Insert(int index, std::string_view s) = 0;
+  void InsertObject(int index, std::string_view s, TObject* object);
+  // Appends every line of other with its object.
+  virtual void AddStrings(const TStrings& other);
+  // Replaces the content by a copy of other's lines and objects.
+  virtual void Assign(const TStrings& other);
+  virtual void Delete(int index) = 0;
+  virtual void Clear() = 0;
+  virtual void Exchange(int index1, int index2);
+  // First line equal to s (letter case ignored as the list's comparison says), or -1.
+  virtual int IndexOf(std::string_view s) const;
+
+  // Replaces the content by the lines of the file: CR, LF or CR LF ends a line, a last line
+  // without an end counts, every other byte (NUL included) belongs to its line.
+  // Raises EFOpenError "Cannot open file %s" when the file cannot be opened or read.
+  void LoadFromFile(const std::string& fileName);
+  // Writes every line followed by CR LF. Raises EFCreateError / EInOutError on failure.
+  void SaveToFile(const std::string& fileName) const;
+
+  // Every line followed by CR LF.
+  std::string Text() const;
+  // Replaces the content by the lines of text (line ends as in LoadFromFile).
+  void SetText(std::string_view text) { SetTextOwned(std::string(text)); }
+
+ protected:
+  // Replaces the content by the lines of text, which the list may take over as storage.
+  virtual void SetTextOwned(std::string&& text);
+  virtual int CompareStrings(std::string_view a, std::string_view b) const;
+  [[noreturn]] static void IndexError(int index);
+};
+
+// The platform's concrete string list. Lines are kept packed in one byte store, so a large text
+// file costs little more than its own size; objects are kept only once one is attached.
+class TStringList : public TStrings {
+ public:
+  TStringList() = default;
+  TStringList(const TStringList& other) : TStrings() { Assign(other); }
+  TStringList& operator=(const TStringList& other) {
+    if (this != &other) Assign(other);
+    return *this;
+  }
+
+  int Count() const override { return static_cast<int>(spans_.size()); }
+  std::string_view View(int index) const override;
+  void Put(int index, std::string_view s) override;
+  TObject* GetObject(int index) const override;
+  void PutObject(int index, TObject* object) override;
+  int Add(std::string_view s) override;
+  void Insert(int index, std::string_view s) override;
+  void Delete(int index) override;
+  void Clear() override;
+  void Exchange(int index1, int index2) override;
+  int IndexOf(std::string_view s) const override;
+
+  // Sorted lists keep their lines in order: Add puts a line at its place, Insert is refused.
+  bool Sorted() const { return sorted_; }
+  void SetSorted(bool value);
+  TDuplicates Duplicates() const { return duplicates_; }
+  void SetDuplicates(TDuplicates value) { duplicates_ = value; }
+  bool CaseSensitive() const { return caseSensitive_; }
+  void SetCaseSensitive(bool value);
+  // Binary search of a sorted list: true when s is present; index is its place or where it belongs.
+  bool Find(std::string_view s, int& index) const;
+  void Sort();
+
+  // Bytes held by the store, dead ones included (for measurements).
+  size_t StoreSize() const { return store_.size(); }
+
+ protected:
+  void SetTextOwned(std::string&& text) override;
+  int CompareStrings(std::string_view a, std::string_view b) const override;
+
+ private:
+#pragma pack(push, 4)
+  struct Span {
+    uint64_t offset;
+    uint32_t length;
+  };
+#pragma pack(pop)
+
+  void CheckIndex(int index) const {
+    if (index < 0 || index >= Count()) IndexError(index);
+  }
+  Span Store(std::string_view s);
+  void Forget(const Span& span);
+  void InsertItem(int index, std::string_view s, TObject* object);
+
+  std::string store_;
+  std::vector<Span> spans_;
+  std::vector<TObject*> objects_;  // empty until an object is attached, then parallel to spans_
+  uint64_t dead_ = 0;              // bytes of store_ no span refers to any more
+  bool sorted_ = false;
+  bool caseSensitive_ = false;
+  TDuplicates duplicates_ = dupIgnore;
+};

@@ -1,0 +1,65 @@
+// The dialogs service: message boxes, the input box and the open-file dialog. The program uses
+// the Qt implementation (qt_dialogs.h); tests install TScriptedDialogs, so nothing modal is shown.
+// Texts are UTF-8.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+
+struct TOpenDialogOptions {
+  std::string Title;
+  std::string InitialDir;
+  std::string Filter;      // "Name|mask|Name|mask", as the original platform writes it
+  std::string DefaultExt;  // appended when the typed name has no extension
+};
+
+class TDialogs {
+ public:
+  virtual ~TDialogs() = default;
+  // A Yes/No box; true when the answer is Yes.
+  virtual bool YesNo(const std::string& text, const std::string& caption) = 0;
+  // A box with an OK button; type chooses the icon (mtCustom: none).
+  virtual void Message(const std::string& text, const std::string& caption, TMsgDlgType type) = 0;
+  // An input box; true with the edited value when confirmed, false (value unchanged) when cancelled.
+  virtual bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) = 0;
+  // The open-file dialog; true with the chosen file's full path when confirmed.
+  virtual bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) = 0;
+};
+
+// The service in use. Without an installed one, a TScriptedDialogs with no answers serves.
+TDialogs& Dialogs();
+// Installs the service (not owned); nullptr goes back to the default. Returns the previous one.
+TDialogs* SetDialogs(TDialogs* dialogs);
+
+// Answers from a script and records every call, for tests and unattended runs. A call without a
+// scripted answer takes the safe one: No, cancel.
+class TScriptedDialogs : public TDialogs {
+ public:
+  struct Call {
+    std::string Kind;  // "YesNo", "Message", "InputQuery", "OpenFile"
+    std::string Text;
+    std::string Caption;
+    TMsgDlgType Type = mtCustom;
+    TOpenDialogOptions Options;  // of an OpenFile call
+  };
+
+  void AnswerYesNo(bool yes) { yesNo_.push_back(yes); }
+  void AnswerInput(bool ok, const std::string& value) { inputs_.push_back({ok, value}); }
+  // An empty name cancels the dialog.
+  void AnswerOpenFile(const std::string& fileName) { files_.push_back(fileName); }
+
+  bool YesNo(const std::string& text, const std::string& caption) override;
+  void Message(const std::string& text, const std::string& caption, TMsgDlgType type) override;
+  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
+  bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) override;
+
+  std::vector<Call> Calls;
+
+ private:
+  std::deque<bool> yesNo_;
+  std::deque<std::pair<bool, std::string>> inputs_;
+  std::deque<std::string> files_;
+};

@@ -1,0 +1,42 @@
+// The platform's exception classes and their message texts.
+#pragma once
+
+#include <exception>
+#include <string>
+
+// Message texts of the platform, used with Format().
+inline constexpr const char* SFOpenError = "Cannot open file %s";
+inline constexpr const char* SFCreateError = "Cannot create file %s";
+inline constexpr const char* SInvalidInteger = "'%s' is not a valid integer value";
+inline constexpr const char* SListIndexError = "List index out of bounds (%d)";
+inline constexpr const char* SOutOfRange = "Value must be between %d and %d";
+inline constexpr const char* SOutOfMemory = "Out of memory";
+inline constexpr const char* SDuplicateString = "String list does not allow duplicates";
+
+// Root of every error the toolkit and the system raise; carries the text shown to the user.
+class Exception : public std::exception {
+ public:
+  explicit Exception(std::string message) : Message(std::move(message)) {}
+  const char* what() const noexcept override { return Message.c_str(); }
+
+  std::string Message;
+};
+
+class EConvertError : public Exception { using Exception::Exception; };
+class EListError : public Exception { using Exception::Exception; };
+class EStringListError : public EListError { using EListError::EListError; };
+class ERangeError : public Exception { using Exception::Exception; };
+class EOutOfMemory : public Exception {
+ public:
+  EOutOfMemory() : Exception(SOutOfMemory) {}
+};
+class EStreamError : public Exception { using Exception::Exception; };
+class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
+class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
+
+// An operating-system I/O failure; ErrorCode is the errno value (0 when none applies).
+class EInOutError : public Exception {
+ public:
+  EInOutError(std::string message, int errorCode) : Exception(std::move(message)), ErrorCode(errorCode) {}
+  int ErrorCode;
+};

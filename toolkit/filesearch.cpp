@@ -1,0 +1,58 @@
+#include "toolkit/filesearch.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "toolkit/paths.h"
+#include "toolkit/sysutils.h"
+
+namespace {
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+}  // namespace
+
+bool MatchesMask(std::string_view name, std::string_view mask) {
+  // Iterative glob match with one backtrack point for the last '*'.
+  size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && (mask[m] == '?' || Upper(mask[m]) == Upper(name[n]))) {
+      ++n;
+      ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      starM = m++;
+      starN = n;
+    } else if (starM != std::string_view::npos) {
+      m = starM + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+std::vector<std::string> FindFiles(std::string_view pattern) {
+  const std::string folderPart = ExtractFileDir(pattern);
+  const std::string mask = ExtractFileName(pattern);
+  std::string folder = folderPart.empty() ? std::string(".") : NativePath(folderPart);
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return names;
+  folder = IncludeTrailingPathDelimiter(folder);
+  while (dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name.empty() || name[0] == '.') continue;
+    if (!MatchesMask(name, mask)) continue;
+    struct stat st {};
+    if (::stat((folder + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    names.push_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const int c = CompareText(a, b);
+    return c != 0 ? c < 0 : a < b;
+  });
+  return names;
+}

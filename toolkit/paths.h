@@ -1,0 +1,34 @@
+// Path helpers for the system's paths, which may be written with '\' (as typed on the original
+// platform or stored in mirnax.ini) or '/'. Both count as separators; ':' ends a drive part.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#ifdef _WIN32
+inline constexpr char PathDelim = '\\';
+#else
+inline constexpr char PathDelim = '/';
+#endif
+
+bool IsPathDelimiter(char c);
+
+// The folder part: the text up to the last separator or colon, without a trailing separator
+// unless the folder is a root ("C:\", "/").
+std::string ExtractFileDir(std::string_view path);
+// The name part after the last separator or colon.
+std::string ExtractFileName(std::string_view path);
+// The extension, from the last dot after the last separator or colon ("" when none).
+std::string ExtractFileExt(std::string_view path);
+// Replaces the extension (as ExtractFileExt finds it) by ext, or appends ext when there is none.
+std::string ChangeFileExt(std::string_view path, std::string_view ext);
+// Appends the platform's separator unless the text already ends in a separator.
+std::string IncludeTrailingPathDelimiter(std::string_view path);
+
+// The path as this platform's file functions take it. On POSIX a path that exists as given is
+// returned unchanged; otherwise '\' becomes '/' and each missing part is looked up in its folder
+// with letter case ignored, so "STATICS\a.scp" finds "statics/A.SCP".
+std::string NativePath(std::string_view path);
+
+// The process's current directory.
+std::string GetCurrentDir();

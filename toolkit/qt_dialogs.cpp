@@ -1,0 +1,67 @@
+#include "toolkit/qt_dialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "toolkit/paths.h"
+
+namespace {
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+}  // namespace
+
+bool TQtDialogs::YesNo(const std::string& text, const std::string& caption) {
+  return QMessageBox::question(nullptr, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
+void TQtDialogs::Message(const std::string& text, const std::string& caption, TMsgDlgType type) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  switch (type) {
+    case mtWarning: icon = QMessageBox::Warning; break;
+    case mtError: icon = QMessageBox::Critical; break;
+    case mtInformation: icon = QMessageBox::Information; break;
+    case mtConfirmation: icon = QMessageBox::Question; break;
+    case mtCustom: break;
+  }
+  QMessageBox box(icon, Q(caption), Q(text), QMessageBox::Ok);
+  box.exec();
+}
+
+bool TQtDialogs::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+  bool ok = false;
+  const QString answer = QInputDialog::getText(nullptr, Q(caption), Q(prompt), QLineEdit::Normal, Q(value), &ok);
+  if (ok) value = answer.toStdString();
+  return ok;
+}
+
+std::string QtFilterFromPlatform(const std::string& filter) {
+  std::string out;
+  size_t pos = 0;
+  while (pos <= filter.size()) {
+    const size_t bar1 = filter.find('|', pos);
+    if (bar1 == std::string::npos) break;
+    size_t bar2 = filter.find('|', bar1 + 1);
+    if (bar2 == std::string::npos) bar2 = filter.size();
+    std::string masks = filter.substr(bar1 + 1, bar2 - bar1 - 1);
+    for (char& c : masks)
+      if (c == ';') c = ' ';
+    if (!out.empty()) out += ";;";
+    out += filter.substr(pos, bar1 - pos) + " (" + masks + ")";
+    pos = bar2 + 1;
+  }
+  return out;
+}
+
+bool TQtDialogs::OpenFile(const TOpenDialogOptions& options, std::string& fileName) {
+  QFileDialog dialog(nullptr, Q(options.Title), Q(NativePath(options.InitialDir)));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setNameFilters(Q(QtFilterFromPlatform(options.Filter)).split(QStringLiteral(";;")));
+  std::string ext = options.DefaultExt;
+  while (!ext.empty() && (ext.front() == '*' || ext.front() == '.')) ext.erase(0, 1);
+  dialog.setDefaultSuffix(Q(ext));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  fileName = dialog.selectedFiles().front().toStdString();
+  return true;
+}

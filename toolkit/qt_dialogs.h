@@ -1,0 +1,15 @@
+// The dialogs service on Qt's standard dialogs.
+#pragma once
+
+#include "toolkit/dialogs.h"
+
+class TQtDialogs : public TDialogs {
+ public:
+  bool YesNo(const std::string& text, const std::string& caption) override;
+  void Message(const std::string& text, const std::string& caption, TMsgDlgType type) override;
+  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
+  bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) override;
+};
+
+// "Name|mask|Name|mask" as a Qt name filter list ("Name (mask);;Name (mask)").
+std::string QtFilterFromPlatform(const std::string& filter);
