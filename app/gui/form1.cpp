@@ -1,0 +1,236 @@
+#include "app/gui/form1.h"
+
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextCursor>
+
+#include "app/core/run.h"
+#include "controls/gauge/cgauge.h"
+#include "controls/jumpmemo/jumpmemo.h"
+#include "toolkit/application.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/filesearch.h"
+#include "toolkit/paths.h"
+#include "ui_form1.h"
+
+namespace {
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+// Keeps the window painting and answering the window system while a run holds the thread, at most
+// every 50 ms; user input meanwhile is eaten by the window's event filter.
+class TKeepAlive {
+ public:
+  void Tick() {
+    if (timer_.isValid() && timer_.elapsed() < 50) return;
+    timer_.restart();
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+
+ private:
+  QElapsedTimer timer_;
+};
+
+// A gauge as the run drives it.
+class TGaugeSink : public TProgressSink {
+ public:
+  TGaugeSink(TCGauge* gauge, TKeepAlive& alive) : gauge_(gauge), alive_(alive) {}
+  void SetMinValue(int32_t value) override { gauge_->SetMinValue(value); }
+  void SetMaxValue(int32_t value) override { gauge_->SetMaxValue(value); }
+  void SetProgress(int32_t value) override {
+    gauge_->SetProgress(value);
+    alive_.Tick();
+  }
+  void AddProgress(int32_t delta) override {
+    gauge_->AddProgress(delta);
+    alive_.Tick();
+  }
+  int32_t Progress() const override { return gauge_->Progress(); }
+
+ private:
+  TCGauge* gauge_;
+  TKeepAlive& alive_;
+};
+}  // namespace
+
+// The window as the run's host: Memo1, the gauges, the list, the path fields and JumpMemo1's lines.
+class TForm1::Host : public TRunHost {
+ public:
+  explicit Host(TForm1& form) : form_(form), step_(form.CGauge1, alive_), total_(form.CGauge2, alive_) {}
+
+  void ClearLog() override { form_.Memo1->clear(); }
+  void Log(const std::string& line) override {
+    form_.Memo1->appendPlainText(Q(line));
+    alive_.Tick();
+  }
+  void AppendToLastLine(const std::string& text) override {
+    QTextCursor cursor(form_.Memo1->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(Q(text));
+  }
+  bool AskYesNo(const std::string& text) override { return Dialogs().YesNo(text, ""); }
+  TProgressSink& StepGauge() override { return step_; }
+  TProgressSink& TotalGauge() override { return total_; }
+  int EntryCount() override { return form_.ListBox1->count(); }
+  bool EntrySelected(int index) override { return form_.ListBox1->item(index)->isSelected(); }
+  std::string EntryName(int index) override { return S(form_.ListBox1->item(index)->text()); }
+  std::string IndexPath() override { return S(form_.Edit1->text()); }
+  std::string DataPath() override { return S(form_.Edit2->text()); }
+  TS_StringList& Lines() override { return form_.JumpMemo1->Lines(); }
+
+ private:
+  TForm1& form_;
+  TKeepAlive alive_;
+  TGaugeSink step_;
+  TGaugeSink total_;
+};
+
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      ui_(std::make_unique<Ui::TForm1>()) {
+  ui_->setupUi(this);
+  Edit1 = ui_->Edit1;
+  Edit2 = ui_->Edit2;
+  Button1 = ui_->Button1;
+  Button2 = ui_->Button2;
+  Button3 = ui_->Button3;
+  Button4 = ui_->Button4;
+  Button5 = ui_->Button5;
+  Button6 = ui_->Button6;
+  ListBox1 = ui_->ListBox1;
+  Memo1 = ui_->Memo1;
+  CGauge1 = ui_->CGauge1;
+  CGauge2 = ui_->CGauge2;
+  JumpMemo1 = ui_->JumpMemo1;
+
+  setFixedSize(636, 332);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - rect().center());
+  }
+
+  baseDir_ = IncludeTrailingPathDelimiter(GetCurrentDir());
+  iniFile_ = std::make_unique<TIniFile>(baseDir_ + "mirnax.ini");
+
+  connect(Edit1, &QLineEdit::textChanged, this, Handler(this, &TForm1::Edit1Change));
+  connect(Edit2, &QLineEdit::textChanged, this, Handler(this, &TForm1::Edit2Change));
+  connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm1::Button1Click));
+  connect(Button2, &QPushButton::clicked, this, Handler(this, &TForm1::Button2Click));
+  connect(Button3, &QPushButton::clicked, this, Handler(this, &TForm1::Button3Click));
+  connect(Button4, &QPushButton::clicked, this, Handler(this, &TForm1::Button4Click));
+  connect(Button5, &QPushButton::clicked, this, Handler(this, &TForm1::Button5Click));
+  connect(Button6, &QPushButton::clicked, this, Handler(this, &TForm1::Button6Click));
+}
+
+TForm1::~TForm1() = default;
+
+bool TForm1::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate) {
+    if (running_)
+      activatePending_ = true;  // a box closed during a run: reload once the run is over
+    else if (Application)
+      Application->Guard([this] { FormActivate(); });
+    else
+      FormActivate();
+  }
+  return QWidget::event(e);
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+  if (running_)
+    e->ignore();
+  else
+    QWidget::closeEvent(e);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+  // During a run the window takes no input; boxes the run shows (other windows) still do.
+  switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::Shortcut:
+    case QEvent::ShortcutOverride:
+      if (auto* w = qobject_cast<QWidget*>(watched); w && w->window() == this) return true;
+      break;
+    default:
+      break;
+  }
+  return QWidget::eventFilter(watched, e);
+}
+
+void TForm1::FormActivate() {
+  // Setting the fields raises their change handlers, which store the same text again.
+  Edit1->setText(Q(iniFile_->ReadString(IniSection, IniKeyStaidx, "")));
+  Edit2->setText(Q(iniFile_->ReadString(IniSection, IniKeyStatics, "")));
+  Button6Click();
+}
+
+void TForm1::StorePath(const char* key, QLineEdit* edit) {
+  const std::string text = S(edit->text());
+  if (iniFile_->ReadString(IniSection, key, "\n") == text) return;  // nothing to change on disk
+  iniFile_->WriteString(IniSection, key, text);
+}
+
+void TForm1::Edit1Change() { StorePath(IniKeyStaidx, Edit1); }
+void TForm1::Edit2Change() { StorePath(IniKeyStatics, Edit2); }
+
+void TForm1::ChoosePath(QLineEdit* edit, void (TForm1::*change)()) {
+  TOpenDialogOptions options;
+  options.InitialDir = ExtractFileDir(S(edit->text()));
+  options.Filter = TOpenDialog1Settings::Filter;
+  options.DefaultExt = TOpenDialog1Settings::DefaultExt;
+  std::string fileName;
+  if (!Dialogs().OpenFile(options, fileName)) return;
+  const QString text = Q(fileName);
+  if (edit->text() == text)
+    (this->*change)();  // unchanged text raises no change event; store it all the same
+  else
+    edit->setText(text);
+}
+
+void TForm1::Button1Click() { ChoosePath(Edit1, &TForm1::Edit1Change); }
+void TForm1::Button2Click() { ChoosePath(Edit2, &TForm1::Edit2Change); }
+
+void TForm1::Button6Click() {
+  ListBox1->clear();
+  for (const std::string& name : FindFiles("STATICS\\*.SCP")) ListBox1->addItem(Q(name));
+}
+
+void TForm1::Button3Click() { ListBox1->selectAll(); }
+void TForm1::Button5Click() { ListBox1->clearSelection(); }
+
+void TForm1::Button4Click() {
+  if (running_) return;
+  // Whatever way the run ends, the window is usable again afterwards.
+  struct TRunScope {
+    TForm1& form;
+    explicit TRunScope(TForm1& f) : form(f) {
+      form.running_ = true;
+      form.activatePending_ = false;
+      form.Button4->setEnabled(false);
+      qApp->installEventFilter(&form);
+    }
+    ~TRunScope() {
+      qApp->removeEventFilter(&form);
+      form.Button4->setEnabled(true);
+      form.running_ = false;
+    }
+  };
+  {
+    TRunScope scope(*this);
+    Host host(*this);
+    RunFreeze(host, baseDir_);
+  }
+  if (activatePending_) {
+    activatePending_ = false;
+    FormActivate();
+  }
+}

@@ -1,0 +1,83 @@
+// The main window: the two statics paths, the world file list, the log and the two gauges.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "toolkit/inifile.h"
+
+namespace Ui {
+class TForm1;
+}
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class TCGauge;
+class TJumpMemo;
+
+// The open-file dialog's settings (OpenDialog1).
+struct TOpenDialog1Settings {
+  static constexpr const char* Filter = "MUL Files|*.mul|All files|*.*";
+  static constexpr const char* DefaultExt = "*.mul";
+};
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+ public:
+  // Takes the current directory as BaseDir and opens BaseDir + "mirnax.ini"; reads nothing yet.
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  const std::string& BaseDir() const { return baseDir_; }
+  TIniFile& IniFile() { return *iniFile_; }
+  bool Running() const { return running_; }
+
+  // Handlers, as the window wires them.
+  void FormActivate();
+  void Edit1Change();
+  void Edit2Change();
+  void Button1Click();
+  void Button2Click();
+  void Button6Click();
+  void Button3Click();
+  void Button5Click();
+  void Button4Click();
+
+  // The window's controls, as the layout names them.
+  QLineEdit* Edit1;
+  QLineEdit* Edit2;
+  QPushButton* Button1;
+  QPushButton* Button2;
+  QPushButton* Button3;
+  QPushButton* Button4;
+  QPushButton* Button5;
+  QPushButton* Button6;
+  QListWidget* ListBox1;
+  QPlainTextEdit* Memo1;
+  TCGauge* CGauge1;
+  TCGauge* CGauge2;
+  TJumpMemo* JumpMemo1;
+
+ protected:
+  bool event(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  class Host;
+  void ChoosePath(QLineEdit* edit, void (TForm1::*change)());
+  void StorePath(const char* key, QLineEdit* edit);
+
+  std::unique_ptr<Ui::TForm1> ui_;
+  std::string baseDir_;
+  std::unique_ptr<TIniFile> iniFile_;
+  bool running_ = false;
+  bool activatePending_ = false;
+};
+
+// The configuration file's section and keys.
+inline constexpr const char* IniSection = "KEVOMIRNAX";
+inline constexpr const char* IniKeyStaidx = "Staidx0";
+inline constexpr const char* IniKeyStatics = "Statics0";

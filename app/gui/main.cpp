@@ -1,0 +1,24 @@
+// mirnax: the window that freezes a saved world's items into the map statics files.
+#include <csignal>
+
+#include "app/gui/form1.h"
+#include "toolkit/application.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/qt_dialogs.h"
+
+int main(int argc, char** argv) {
+  // A write past a file size limit must fail as an error the freeze can undo, not end the process.
+  std::signal(SIGXFSZ, SIG_IGN);
+  TApplication app(argc, argv);
+  TQtDialogs dialogs;
+  SetDialogs(&dialogs);
+  app.SetTitle("KEVO - MIRNAX SPECIAL EDITION");
+  int result = 1;
+  app.Guard([&] {
+    TForm1 form;
+    form.show();
+    result = app.exec();
+  });
+  SetDialogs(nullptr);
+  return result;
+}

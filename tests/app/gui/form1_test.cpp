@@ -1,0 +1,294 @@
+// The main window: layout, the stored paths, the world file list and the run's outer flow.
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <sstream>
+
+#include "app/core/statics.h"
+#include "app/gui/form1.h"
+#include "controls/gauge/cgauge.h"
+#include "controls/jumpmemo/jumpmemo.h"
+#include "toolkit/application.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/inifile.h"
+
+namespace {
+std::string ReadFile(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const QString& path, const std::string& data) {
+  std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
+  out << data;
+}
+
+QStringList LogLines(const TForm1& form) { return form.Memo1->toPlainText().split('\n'); }
+
+std::string Record(const char* tile, int x, int y, int z) {
+  std::ostringstream s;
+  s << "[WORLDITEM " << tile << "]\r\nID=" << tile << "\r\nP=" << x << "," << y << "," << z << "\r\n\r\n";
+  return s.str();
+}
+}  // namespace
+
+class Form1Test : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir* dir_ = nullptr;
+  QString oldCwd_;
+  TScriptedDialogs* dialogs_ = nullptr;
+
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+  std::string IniValue(const char* key) const {
+    return TIniFile(Path("mirnax.ini").toStdString()).ReadString(IniSection, key, "<missing>");
+  }
+  // A cleared statics pair in the workspace, its paths stored in mirnax.ini.
+  void MakeStatics() {
+    ClearStatics(Path("staidx0.mul").toStdString(), Path("statics0.mul").toStdString());
+    TIniFile ini(Path("mirnax.ini").toStdString());
+    ini.WriteString(IniSection, IniKeyStaidx, Path("staidx0.mul").toStdString());
+    ini.WriteString(IniSection, IniKeyStatics, Path("statics0.mul").toStdString());
+  }
+  void MakeWorldFiles(const QStringList& names) {
+    QDir(dir_->path()).mkpath("STATICS");
+    int k = 0;
+    for (const QString& name : names) {
+      WriteFile(Path("STATICS/" + name), Record("0eed", 1430 + k, 1700, 0) + Record("0481", 1431 + k, 1701, 2));
+      ++k;
+    }
+  }
+
+ private slots:
+  void init() {
+    dir_ = new QTemporaryDir;
+    QVERIFY(dir_->isValid());
+    oldCwd_ = QDir::currentPath();
+    QDir::setCurrent(dir_->path());
+    dialogs_ = new TScriptedDialogs;
+    SetDialogs(dialogs_);
+  }
+  void cleanup() {
+    SetDialogs(nullptr);
+    delete dialogs_;
+    QDir::setCurrent(oldCwd_);
+    delete dir_;
+  }
+
+  void layoutMatchesTheWindowTable() {
+    TForm1 form;
+    QCOMPARE(form.size(), QSize(636, 332));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.windowTitle(), QString("Kevo - MIRNAX SPECIAL EDITION - V1.00.00"));
+    QCOMPARE(form.font().family(), QString("MS Sans Serif"));
+    QCOMPARE(form.font().pointSize(), 8);
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(form.windowFlags() & Qt::WindowMinimizeButtonHint));
+    const struct {
+      const char* name;
+      QRect rect;
+      const char* caption;
+    } table[] = {
+        {"GroupBox2", {0, 0, 633, 65}, "Files"},     {"Edit1", {56, 16, 529, 21}, nullptr},
+        {"Button1", {592, 16, 33, 21}, "..."},      {"Edit2", {56, 40, 529, 21}, nullptr},
+        {"Button2", {592, 40, 33, 21}, "..."},      {"ListBox1", {0, 72, 201, 161}, nullptr},
+        {"Button6", {0, 238, 65, 19}, "Search"},    {"Button3", {68, 238, 65, 19}, "All"},
+        {"Button5", {138, 238, 65, 19}, "None"},    {"GroupBox1", {208, 70, 425, 187}, "Statics"},
+        {"Memo1", {8, 16, 409, 161}, nullptr},      {"CGauge1", {0, 264, 561, 20}, nullptr},
+        {"Button4", {568, 264, 67, 20}, "Start"},   {"GroupBox3", {0, 288, 633, 41}, "Total"},
+        {"CGauge2", {8, 16, 617, 17}, nullptr},     {"JumpMemo1", {16, 344, 200, 200}, nullptr},
+    };
+    for (const auto& row : table) {
+      auto* w = form.findChild<QWidget*>(row.name);
+      QVERIFY2(w, row.name);
+      QCOMPARE(w->geometry(), row.rect);
+      if (row.caption) {
+        if (auto* b = qobject_cast<QPushButton*>(w)) QCOMPARE(b->text(), QString(row.caption));
+        if (auto* g = qobject_cast<QGroupBox*>(w)) QCOMPARE(g->title(), QString(row.caption));
+      }
+    }
+    QCOMPARE(form.findChild<QLabel*>("Label1")->text(), QString("Staidx0"));
+    QCOMPARE(form.findChild<QLabel*>("Label2")->text(), QString("Statics0"));
+    QCOMPARE(form.findChild<QLabel*>("Label1")->pos(), QPoint(8, 20));
+    QCOMPARE(form.findChild<QLabel*>("Label2")->pos(), QPoint(8, 44));
+    QVERIFY(form.JumpMemo1->isHidden());
+    QCOMPARE(form.ListBox1->selectionMode(), QAbstractItemView::MultiSelection);
+    QCOMPARE(form.BaseDir(), (QDir::currentPath() + "/").toStdString());
+  }
+
+  void badConfigurationGivesEmptyFieldsAndIsNotDamaged_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("empty") << QByteArray("");
+    QTest::newRow("no section") << QByteArray("[OTHER]\r\nStaidx0=x\r\n");
+    QTest::newRow("not ini") << QByteArray("\x00\x01\xff garbage [[[ ===\n\x7f", 21);
+  }
+  void badConfigurationGivesEmptyFieldsAndIsNotDamaged() {
+    QFETCH(QByteArray, content);
+    const bool exists = QTest::currentDataTag() != QString("missing");
+    if (exists) WriteFile(Path("mirnax.ini"), content.toStdString());
+    TForm1 form;
+    form.FormActivate();
+    QCOMPARE(form.Edit1->text(), QString());
+    QCOMPARE(form.Edit2->text(), QString());
+    QCOMPARE(QFile::exists(Path("mirnax.ini")), exists);
+    if (exists) QCOMPARE(ReadFile(Path("mirnax.ini")), content.toStdString());
+    // The first change adds the key and keeps every byte that was there.
+    form.Edit1->setText("/x");
+    QCOMPARE(IniValue(IniKeyStaidx), std::string("/x"));
+    QVERIFY(ReadFile(Path("mirnax.ini")).find(content.toStdString()) == 0);
+  }
+
+  void pathIsStoredAfterEveryKeystroke() {
+    TForm1 form;
+    form.show();
+    form.FormActivate();
+    const QString typed = "C:\\game\\Staidx0.mul";
+    for (int i = 0; i < typed.size(); ++i) {
+      QTest::keyClick(form.Edit1, typed[i].toLatin1());
+      QCOMPARE(IniValue(IniKeyStaidx), typed.left(i + 1).toStdString());
+    }
+    QTest::keyClick(form.Edit2, 'q');
+    QCOMPARE(IniValue(IniKeyStatics), std::string("q"));
+    QCOMPARE(IniValue(IniKeyStaidx), typed.toStdString());
+  }
+
+  void chosenFileIsStoredAndShownAfterRestart() {
+    const std::string chosen = Path("Ünïcode dir/статика0.mul").toStdString();
+    {
+      TForm1 form;
+      form.FormActivate();
+      form.Edit2->setText(Path("old folder/statics0.mul"));
+      dialogs_->AnswerOpenFile(chosen);
+      form.Button2Click();
+      QCOMPARE(dialogs_->Calls.back().Kind, std::string("OpenFile"));
+      const TOpenDialogOptions& o = dialogs_->Calls.back().Options;
+      QCOMPARE(o.InitialDir, Path("old folder").toStdString());
+      QCOMPARE(o.Filter, std::string("MUL Files|*.mul|All files|*.*"));
+      QCOMPARE(o.DefaultExt, std::string("*.mul"));
+      QCOMPARE(IniValue(IniKeyStatics), chosen);
+      // Cancelling changes nothing.
+      dialogs_->AnswerOpenFile("");
+      form.Button1Click();
+      QCOMPARE(IniValue(IniKeyStaidx), std::string(""));
+    }
+    TForm1 again;
+    again.FormActivate();
+    QCOMPARE(again.Edit2->text().toStdString(), chosen);
+    QCOMPARE(again.Edit1->text(), QString());
+  }
+
+  void searchListsWorldFilesAndASecondSearchClearsTheSelection() {
+    MakeWorldFiles({"b.scp", "A.SCP", "c.Scp"});
+    WriteFile(Path("STATICS/.hidden.scp"), "");
+    WriteFile(Path("STATICS/notes.txt"), "");
+    QDir(dir_->path()).mkpath("STATICS/folder.scp");
+    TForm1 form;
+    form.Button6Click();
+    QStringList names;
+    for (int i = 0; i < form.ListBox1->count(); ++i) names << form.ListBox1->item(i)->text();
+    QCOMPARE(names, QStringList({"A.SCP", "b.scp", "c.Scp"}));
+    form.Button3Click();
+    QCOMPARE(form.ListBox1->selectedItems().size(), 3);
+    form.Button5Click();
+    QCOMPARE(form.ListBox1->selectedItems().size(), 0);
+    form.ListBox1->item(1)->setSelected(true);
+    form.Button6Click();
+    QCOMPARE(form.ListBox1->count(), 3);
+    QCOMPARE(form.ListBox1->selectedItems().size(), 0);
+  }
+
+  void startWithoutSelectionTouchesNothing() {
+    MakeStatics();
+    MakeWorldFiles({"a.scp", "b.scp"});
+    const std::string index = ReadFile(Path("staidx0.mul")), data = ReadFile(Path("statics0.mul"));
+    TForm1 form;
+    form.FormActivate();
+    form.Button4Click();
+    QCOMPARE(LogLines(form), QStringList({"No items found"}));
+    QVERIFY(dialogs_->Calls.empty());
+    QVERIFY(form.Button4->isEnabled());
+    QCOMPARE(ReadFile(Path("staidx0.mul")), index);
+    QCOMPARE(ReadFile(Path("statics0.mul")), data);
+    QVERIFY(!QFile::exists(Path("staidx0.xxx")));
+  }
+
+  void twoFilesAnsweredYesLogThirteenLinesAndFreeze() {
+    MakeStatics();
+    MakeWorldFiles({"a.scp", "b.scp"});
+    TForm1 form;
+    form.FormActivate();
+    form.Button3Click();
+    dialogs_->AnswerYesNo(true);
+    form.Button4Click();
+    QCOMPARE(LogLines(form), QStringList({"", "Loading ... a.scp", "Parsing ... a.scp",
+                                          "The Worldfile contains ... 2 Items", "", "Loading ... b.scp",
+                                          "Parsing ... b.scp", "The Worldfile contains ... 2 Items", "",
+                                          "Clean statics.... OK", "", "Start freezing.... OK",
+                                          "Process finished"}));
+    QCOMPARE(dialogs_->Calls.size(), size_t{1});
+    QCOMPARE(dialogs_->Calls[0].Text, std::string("Clear current statics"));
+    QCOMPARE(dialogs_->Calls[0].Caption, std::string(""));
+    QCOMPARE(ReadFile(Path("statics0.mul")).size(), size_t{4 * 7});
+    QCOMPARE(ReadFile(Path("staidx0.mul")).size(), size_t{4718592});
+    QVERIFY(!QFile::exists(Path("staidx0.xxx")) && !QFile::exists(Path("statics0.xxx")));
+    QCOMPARE(form.CGauge2->Progress(), 3);
+    QCOMPARE(form.CGauge2->PercentDone(), 100);
+    QCOMPARE(form.CGauge1->Progress(), 393216);
+    QVERIFY(form.Button4->isEnabled());
+    // The hidden memo kept the last file's lines and nothing else of a memo ran.
+    QCOMPARE(form.JumpMemo1->Lines().Count(), 8);
+  }
+
+  void totalGaugeEndsShortWhenSomeFilesAreNotSelected() {
+    MakeStatics();
+    MakeWorldFiles({"a.scp", "b.scp", "c.scp"});
+    TForm1 form;
+    form.FormActivate();
+    form.ListBox1->item(2)->setSelected(true);
+    dialogs_->AnswerYesNo(false);
+    form.Button4Click();
+    QCOMPARE(form.CGauge2->Progress(), 2);   // selected + 1
+    QCOMPARE(form.CGauge2->MaxValue(), 4);   // listed + 1
+    QVERIFY(!LogLines(form).contains("Clean statics.... OK"));
+    QCOMPARE(LogLines(form).mid(4), QStringList({"", "Start freezing.... OK", "Process finished"}));
+  }
+
+  void unreadableWorldFileShowsItsErrorAndLeavesTheWindowUsable() {
+    MakeStatics();
+    MakeWorldFiles({"a.scp"});
+    TForm1 form;
+    form.show();
+    form.FormActivate();
+    form.Button3Click();
+    QFile::remove(Path("STATICS/a.scp"));
+    QTest::mouseClick(form.Button4, Qt::LeftButton);
+    QCOMPARE(dialogs_->Calls.size(), size_t{1});
+    QCOMPARE(dialogs_->Calls[0].Kind, std::string("Message"));
+    QCOMPARE(dialogs_->Calls[0].Type, mtError);
+    QVERIFY2(QString::fromStdString(dialogs_->Calls[0].Text).startsWith("Cannot open file "),
+             dialogs_->Calls[0].Text.c_str());
+    QVERIFY(dialogs_->Calls[0].Text.find("a.scp") != std::string::npos);
+    QVERIFY(form.Button4->isEnabled());
+    QVERIFY(!form.Running());
+  }
+};
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  app.SetTitle("KEVO - MIRNAX SPECIAL EDITION");
+  Form1Test test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "form1_test.moc"
