@@ -1,0 +1,17 @@
+// Windows-1251, the memo's 8-bit character set, to Unicode: the text stays in bytes and is
+// converted only where Qt draws or measures it.
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+// The Unicode character of each byte; 0x98, unassigned in the set, is kept as U+0098.
+extern const char16_t kCp1251ToUnicode[256];
+
+// The exact text.
+QString Cp1251ToQString(std::string_view s);
+// The text as the memo draws and measures it: control bytes (below 0x20, 0x7F and the unassigned
+// 0x98) become spaces, so that a tab or a NUL occupies one ordinary cell instead of a tab stop
+// or nothing.
+QString Cp1251ToDisplay(std::string_view s);
+QChar Cp1251DisplayChar(unsigned char c);

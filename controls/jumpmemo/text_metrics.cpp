@@ -1,0 +1,20 @@
+#include "controls/jumpmemo/text_metrics.h"
+
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QString>
+#include <cmath>
+
+#include "controls/jumpmemo/cp1251.h"
+
+void TTextMetrics::SetFont(const QFont& font, const QPaintDevice* device) {
+  const QFontMetricsF fmf = device ? QFontMetricsF(font, device) : QFontMetricsF(font);
+  const QFontMetrics fm = device ? QFontMetrics(font, device) : QFontMetrics(font);
+  for (int c = 0; c < 256; ++c) {
+    const qreal advance = fmf.horizontalAdvance(QString(Cp1251DisplayChar(static_cast<unsigned char>(c))));
+    advance64_[static_cast<size_t>(c)] = advance > 0 ? std::llround(advance * 64) : 0;
+  }
+  height_ = fm.height();
+  averageCharWidth_ = fm.averageCharWidth();
+  ascent_ = fm.ascent();
+}
