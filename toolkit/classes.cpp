@@ -105,6 +105,12 @@ std::string_view TStringList::View(int index) const {
 }
 
 TStringList::Span TStringList::Store(std::string_view s) {
+  const bool inStore = s.data() >= store_.data() && s.data() < store_.data() + store_.size();
+  if (inStore && dead_ > 65536 && dead_ * 2 > store_.size()) {
+    // The compaction below frees the old store, and s with it: store a copy instead.
+    const std::string copy(s);
+    return Store(copy);
+  }
   // Compact once more than half of a sizeable store is dead.
   if (dead_ > 65536 && dead_ * 2 > store_.size()) {
     std::string packed;
