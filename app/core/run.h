@@ -5,19 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/core/progress.h"
 #include "util/s_strlst.h"
-
-// What a run needs of a progress gauge: the gauge's own operations and their rules (a maximum of 0
-// is ignored, progress is clamped to the range).
-class TProgressSink {
- public:
-  virtual ~TProgressSink() = default;
-  virtual void SetMinValue(int32_t value) = 0;
-  virtual void SetMaxValue(int32_t value) = 0;
-  virtual void SetProgress(int32_t value) = 0;
-  virtual void AddProgress(int32_t delta) = 0;
-  virtual int32_t Progress() const = 0;
-};
 
 class TRunHost {
  public:
@@ -36,7 +25,13 @@ class TRunHost {
   // The world file list (ListBox1): every entry, selected or not, in list order.
   virtual int EntryCount() = 0;
   virtual bool EntrySelected(int index) = 0;
+  // The entry as the log shows it.
   virtual std::string EntryName(int index) = 0;
+  // The file the entry is loaded from. The list holds bare names of the STATICS folder; a host
+  // whose entries are paths of their own (the terminal's arguments) returns them instead.
+  virtual std::string EntryPath(int index, const std::string& baseDir) {
+    return baseDir + "STATICS\\" + EntryName(index);
+  }
 
   // The statics paths (Edit1, Edit2), read at the moment they are needed.
   virtual std::string IndexPath() = 0;
@@ -46,7 +41,14 @@ class TRunHost {
   virtual TS_StringList& Lines() = 0;
 };
 
+// The run's question before it writes.
+inline constexpr const char* SClearStatics = "Clear current statics";
+
 // One run: load and read each selected world file from baseDir + "STATICS\" + name, count, ask,
 // clear on Yes, freeze, log. Errors are raised as toolkit exceptions after everything the run
 // owns has been released; the statics files are never left with less than they had.
 void RunFreeze(TRunHost& host, const std::string& baseDir);
+
+// A program that runs freezes calls this at start: a write past the process's file size limit
+// then fails as an error the freeze undoes, instead of ending the process (SIGXFSZ).
+void IgnoreFileSizeSignal();

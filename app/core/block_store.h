@@ -1,0 +1,91 @@
+// The run's item store: for every map block an ordered chain of items and their count.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include "app/core/map.h"
+
+// One item taken from a world file. Only the low 16 bits of the tile and hue numbers and the low 8
+// bits of the altitude reach the data file, so that is all an item keeps: 12 bytes with its link.
+struct StaticItem {
+  uint16_t TileId = 0;  // tile number + 0x4000
+  uint16_t Hue = 0;
+  uint8_t CellX = 0;    // x mod 8
+  uint8_t CellY = 0;    // y mod 8
+  int8_t Z = 0;
+  uint32_t Next = 0;    // the next item of the same block (an index into the pool), or NoItem
+};
+
+class TBlockStore {
+ public:
+  static constexpr uint32_t NoItem = UINT32_MAX;
+
+  // All chains empty, all counts 0.
+  TBlockStore();
+  TBlockStore(const TBlockStore&) = delete;
+  TBlockStore& operator=(const TBlockStore&) = delete;
+
+  // Appends item at the end of block's chain. A block outside 0 .. BlockCount - 1 raises
+  // ERangeError; the store is left as it was.
+  void Append(int32_t block, const StaticItem& item);
+  uint32_t Count(int32_t block) const;
+  uint64_t TotalCount() const { return size_; }
+  // Drops every item; all chains empty again.
+  void Clear();
+
+  class TChainIterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = StaticItem;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const StaticItem*;
+    using reference = const StaticItem&;
+
+    TChainIterator() = default;
+    TChainIterator(const TBlockStore* store, uint32_t index) : store_(store), index_(index) {}
+    reference operator*() const { return store_->Item(index_); }
+    pointer operator->() const { return &store_->Item(index_); }
+    TChainIterator& operator++() {
+      index_ = store_->Item(index_).Next;
+      return *this;
+    }
+    TChainIterator operator++(int) {
+      TChainIterator old = *this;
+      ++*this;
+      return old;
+    }
+    bool operator==(const TChainIterator& other) const { return index_ == other.index_; }
+
+   private:
+    const TBlockStore* store_ = nullptr;
+    uint32_t index_ = NoItem;
+  };
+
+  struct TChain {
+    TChainIterator first;
+    TChainIterator begin() const { return first; }
+    TChainIterator end() const { return {}; }
+  };
+
+  // Block's items in the order they were appended.
+  TChain Chain(int32_t block) const;
+
+ private:
+  // Items live in chunks of fixed size, so the pool grows without moving or copying what it holds.
+  static constexpr unsigned ChunkBits = 16;
+  static constexpr uint32_t ChunkSize = uint32_t{1} << ChunkBits;
+
+  const StaticItem& Item(uint32_t index) const { return chunks_[index >> ChunkBits][index & (ChunkSize - 1)]; }
+  StaticItem& Item(uint32_t index) { return chunks_[index >> ChunkBits][index & (ChunkSize - 1)]; }
+  static void CheckBlock(int32_t block);
+
+  std::vector<std::unique_ptr<StaticItem[]>> chunks_;
+  uint32_t size_ = 0;
+  std::vector<uint32_t> heads_;
+  std::vector<uint32_t> tails_;
+  std::vector<uint32_t> counts_;
+};

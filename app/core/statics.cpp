@@ -1,0 +1,443 @@
+#include "app/core/statics.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "toolkit/exceptions.h"
+#include "toolkit/fileio.h"
+#include "toolkit/paths.h"
+#include "toolkit/sysutils.h"
+
+namespace {
+constexpr std::string_view TempExt = ".xxx";
+// A clear writes its files under this suffix first and moves them over the old ones when complete.
+constexpr std::string_view ClearSuffix = ".new";
+// The old index is read this many entries at a time.
+constexpr int32_t IndexChunkEntries = 4096;
+constexpr size_t OutputBufferSize = size_t{1} << 20;
+constexpr const char* PutBackNote = "\nThe statics files were put back as they were before the freeze.";
+
+int32_t GetInt32(const uint8_t* p) {
+  return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
+}
+
+void PutInt32(uint8_t* p, int32_t v) {
+  const auto u = static_cast<uint32_t>(v);
+  p[0] = static_cast<uint8_t>(u);
+  p[1] = static_cast<uint8_t>(u >> 8);
+  p[2] = static_cast<uint8_t>(u >> 16);
+  p[3] = static_cast<uint8_t>(u >> 24);
+}
+
+bool PathExists(const std::string& native) {
+  struct stat st {};
+  return ::lstat(native.c_str(), &st) == 0;
+}
+
+// True when both names lead to one file (or, when either is missing, are spelled the same).
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return a == b;
+}
+
+void RenameFile(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    const int error = errno;
+    throw EInOutError(Format("Cannot rename %s to %s: %s", from.c_str(), to.c_str(), std::strerror(error)), error);
+  }
+}
+
+// Makes the folder's entries (new names, renames) durable. Some file systems cannot sync a folder;
+// the files' own data is already on disk by then, so a failure here is not an error.
+void SyncFolderOf(const std::string& native) {
+  std::string dir = ExtractFileDir(native);
+  if (dir.empty()) dir = ".";
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+class TFileStaticsInput : public TStaticsInput {
+ public:
+  explicit TFileStaticsInput(TFileStream& file) : file_(file), size_(file.Size()) {}
+  const std::string& Name() const override { return file_.FileName(); }
+  int64_t Size() const override { return size_; }
+  void ReadAt(int64_t position, void* buffer, size_t count) override {
+    if (file_.Position() != position) file_.Seek(position);
+    file_.ReadBuffer(buffer, count);
+  }
+
+ private:
+  TFileStream& file_;
+  int64_t size_;
+};
+
+// Collects small writes (12-byte entries, short blocks) into large ones.
+class TFileStaticsOutput : public TStaticsOutput {
+ public:
+  explicit TFileStaticsOutput(TFileStream& file) : file_(file) { buffer_.reserve(OutputBufferSize); }
+  void Write(const void* data, size_t count) override {
+    if (buffer_.size() + count > OutputBufferSize) FlushBuffer();
+    if (count >= OutputBufferSize) {
+      file_.WriteBuffer(data, count);
+      return;
+    }
+    const auto* p = static_cast<const uint8_t*>(data);
+    buffer_.insert(buffer_.end(), p, p + count);
+  }
+  // Writes what is left, forces the file to disk and closes it, each step checked.
+  void Commit() {
+    FlushBuffer();
+    file_.Flush();
+    file_.Close();
+  }
+
+ private:
+  void FlushBuffer() {
+    if (buffer_.empty()) return;
+    file_.WriteBuffer(buffer_.data(), buffer_.size());
+    buffer_.clear();
+  }
+
+  TFileStream& file_;
+  std::vector<uint8_t> buffer_;
+};
+
+void CheckIndexSize(const TStaticsInput& index) {
+  if (index.Size() != IndexFileSize) {
+    throw Exception(Format("The statics index file %s is %lld bytes long; a statics index file has exactly %lld bytes "
+                           "(%d entries of %d bytes).",
+                           index.Name().c_str(), static_cast<long long>(index.Size()),
+                           static_cast<long long>(IndexFileSize), BlockCount, IndexEntrySize));
+  }
+}
+
+void CheckEntry(const StaticIndexEntry& e, int32_t block, const TStaticsInput& index, const TStaticsInput* data,
+                int64_t dataSize) {
+  if (!HasStatics(e)) return;
+  if (e.Offset >= 0 && e.Length > 0 && int64_t{e.Offset} + e.Length <= dataSize) return;
+  throw Exception(Format("The statics index file %s is damaged: entry %d points outside the statics data file%s%s "
+                         "(offset %d, length %d; the data file has %lld bytes).",
+                         index.Name().c_str(), block, data ? " " : "", data ? data->Name().c_str() : "", e.Offset,
+                         e.Length, static_cast<long long>(dataSize)));
+}
+
+void CheckTotal(int64_t total) {
+  if (total > INT32_MAX) {
+    throw Exception(Format("The statics data would grow to %lld bytes, more than a statics index can address "
+                           "(%d bytes).",
+                           static_cast<long long>(total), INT32_MAX));
+  }
+}
+
+// The old index, entry by entry, read in chunks.
+class TIndexReader {
+ public:
+  explicit TIndexReader(TStaticsInput& index) : index_(index), chunk_(size_t{IndexChunkEntries} * IndexEntrySize) {}
+  StaticIndexEntry Entry(int32_t block) {
+    const int32_t slot = block % IndexChunkEntries;
+    if (slot == 0) {
+      const int32_t entries = std::min(IndexChunkEntries, BlockCount - block);
+      index_.ReadAt(int64_t{block} * IndexEntrySize, chunk_.data(), size_t(entries) * IndexEntrySize);
+    }
+    return DecodeIndexEntry(chunk_.data() + size_t(slot) * IndexEntrySize);
+  }
+
+ private:
+  TStaticsInput& index_;
+  std::vector<uint8_t> chunk_;
+};
+
+int64_t NewBlockSize(const StaticIndexEntry& e, uint32_t items) {
+  return (HasStatics(e) ? int64_t{e.Length} : 0) + int64_t{StaticRecordSize} * items;
+}
+}  // namespace
+
+StaticIndexEntry DecodeIndexEntry(const uint8_t* bytes) {
+  StaticIndexEntry e;
+  e.Offset = GetInt32(bytes);
+  e.Length = GetInt32(bytes + 4);
+  std::memcpy(e.Extra.data(), bytes + 8, e.Extra.size());
+  return e;
+}
+
+void EncodeIndexEntry(const StaticIndexEntry& entry, uint8_t* bytes) {
+  PutInt32(bytes, entry.Offset);
+  PutInt32(bytes + 4, entry.Length);
+  std::memcpy(bytes + 8, entry.Extra.data(), entry.Extra.size());
+}
+
+void EncodeStaticRecord(const StaticItem& item, uint8_t* bytes) {
+  const auto tile = static_cast<uint16_t>(item.TileId - TileIdBase);
+  bytes[0] = static_cast<uint8_t>(tile);
+  bytes[1] = static_cast<uint8_t>(tile >> 8);
+  bytes[2] = item.CellX;
+  bytes[3] = item.CellY;
+  bytes[4] = static_cast<uint8_t>(item.Z);
+  bytes[5] = static_cast<uint8_t>(item.Hue);
+  bytes[6] = static_cast<uint8_t>(item.Hue >> 8);
+}
+
+std::string FreezeTempName(std::string_view path) { return ChangeFileExt(path, TempExt); }
+
+void TMemoryStaticsInput::ReadAt(int64_t position, void* buffer, size_t count) {
+  if (position < 0 || position > Size() || count > static_cast<size_t>(Size() - position)) {
+    throw EInOutError(Format("Read error on %s: the file ends short of offset %lld", name_.c_str(),
+                             static_cast<long long>(position) + static_cast<long long>(count)),
+                      0);
+  }
+  std::memcpy(buffer, bytes_.data() + position, count);
+}
+
+int64_t ScanStaticsIndex(TStaticsInput& oldIndex, int64_t oldDataSize, const TBlockStore& store) {
+  CheckIndexSize(oldIndex);
+  TIndexReader reader(oldIndex);
+  int64_t total = 0;
+  for (int32_t b = 0; b < BlockCount; ++b) {
+    const StaticIndexEntry e = reader.Entry(b);
+    CheckEntry(e, b, oldIndex, nullptr, oldDataSize);
+    total += NewBlockSize(e, store.Count(b));
+  }
+  CheckTotal(total);
+  return total;
+}
+
+void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInput& oldData, TStaticsOutput& newIndex,
+                  TStaticsOutput& newData, TProgressSink& gauge, const TFreezeTestHook& testHook) {
+  CheckIndexSize(oldIndex);
+  const int64_t oldDataSize = oldData.Size();
+  gauge.SetMinValue(0);
+  gauge.SetMaxValue(BlockCount);
+  gauge.SetProgress(0);
+  TIndexReader reader(oldIndex);
+  std::vector<uint8_t> block(BlockBufferSize);
+  int64_t offset = 0;
+  for (int32_t b = 0; b < BlockCount; ++b) {
+    StaticIndexEntry e = reader.Entry(b);
+    CheckEntry(e, b, oldIndex, &oldData, oldDataSize);
+    const uint32_t items = store.Count(b);
+    const int64_t size = NewBlockSize(e, items);
+    CheckTotal(offset + size);
+    if (static_cast<size_t>(size) > block.size()) block.resize(static_cast<size_t>(size));
+    size_t used = 0;
+    if (HasStatics(e)) {
+      oldData.ReadAt(e.Offset, block.data(), static_cast<size_t>(e.Length));
+      used = static_cast<size_t>(e.Length);
+    }
+    for (const StaticItem& item : store.Chain(b)) {
+      EncodeStaticRecord(item, block.data() + used);
+      used += StaticRecordSize;
+    }
+    if (used > 0) newData.Write(block.data(), used);
+
+    if (size != 0) {
+      e.Offset = static_cast<int32_t>(offset);
+      e.Length = static_cast<int32_t>(size);
+    } else {
+      e.Offset = -1;
+      e.Length = -1;
+    }
+    uint8_t entry[IndexEntrySize];
+    EncodeIndexEntry(e, entry);
+    newIndex.Write(entry, sizeof entry);
+    offset += size;
+    StepProgress(gauge);
+    if (testHook) testHook(fpBlockWritten, b);
+  }
+}
+
+void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath) {
+  const std::string index = NativePath(indexPath);
+  const std::string data = NativePath(dataPath);
+  for (const std::string* path : {&indexPath, &dataPath}) {
+    if (SameText(ExtractFileExt(*path), TempExt)) {
+      throw Exception(Format("The statics file %s has the extension %s, which is kept for the previous files while "
+                             "the statics are rewritten. Rename it.",
+                             path->c_str(), std::string(TempExt).c_str()));
+    }
+  }
+  if (SameFile(index, data)) {
+    throw Exception(Format("The statics index file and the statics data file must be two different files (%s, %s).",
+                           indexPath.c_str(), dataPath.c_str()));
+  }
+  const std::string indexTemp = NativePath(FreezeTempName(index));
+  const std::string dataTemp = NativePath(FreezeTempName(data));
+  if (SameFile(indexTemp, dataTemp)) {
+    throw Exception(Format("The statics index file %s and the statics data file %s would both be kept as %s while "
+                           "the statics are rewritten. Give them different names.",
+                           indexPath.c_str(), dataPath.c_str(), indexTemp.c_str()));
+  }
+  for (const std::string* temp : {&indexTemp, &dataTemp}) {
+    if (PathExists(*temp)) {
+      throw Exception(Format("The file %s is left from a freeze that did not finish and may hold the only copy of the "
+                             "previous statics. Put it back or remove it, then start again.",
+                             temp->c_str()));
+    }
+  }
+}
+
+namespace {
+// Removes a file this process created unless told it is kept.
+class TCreatedFile {
+ public:
+  explicit TCreatedFile(std::string native) : native_(std::move(native)) {}
+  ~TCreatedFile() {
+    if (!kept_) ::unlink(native_.c_str());
+  }
+  TCreatedFile(const TCreatedFile&) = delete;
+  TCreatedFile& operator=(const TCreatedFile&) = delete;
+  const std::string& Name() const { return native_; }
+  void Keep() { kept_ = true; }
+
+ private:
+  std::string native_;
+  bool kept_ = false;
+};
+
+// Fails as "Cannot create file" when an existing file could not be replaced by a write.
+void CheckReplaceable(const std::string& path) {
+  if (!PathExists(NativePath(path))) return;
+  try {
+    TFileStream probe(path, fmOpenReadWrite);
+  } catch (const EFOpenError&) {
+    throw EFCreateError(Format(SFCreateError, path.c_str()));
+  }
+}
+
+// Writes a new file under a side name; a failure is reported against the configured path.
+void WriteSideFile(const TCreatedFile& side, const std::string& path, const std::function<void(TFileStream&)>& fill) {
+  try {
+    TFileStream file(side.Name(), fmCreate);
+    fill(file);
+    file.Flush();
+    file.Close();
+  } catch (const EFCreateError&) {
+    throw EFCreateError(Format(SFCreateError, path.c_str()));
+  } catch (const EInOutError& e) {
+    if (e.ErrorCode == 0) throw;
+    throw EInOutError(Format("Write error on %s: %s", path.c_str(), std::strerror(e.ErrorCode)), e.ErrorCode);
+  }
+}
+}  // namespace
+
+void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
+  CheckStaticsPaths(indexPath, dataPath);
+  CheckReplaceable(indexPath);
+  CheckReplaceable(dataPath);
+  const std::string index = NativePath(indexPath);
+  const std::string data = NativePath(dataPath);
+  TCreatedFile newIndex(index + std::string(ClearSuffix));
+  TCreatedFile newData(data + std::string(ClearSuffix));
+  bool indexCleared = false;
+  try {
+    WriteSideFile(newIndex, indexPath, [](TFileStream& file) {
+      StaticIndexEntry empty;
+      std::vector<uint8_t> chunk(size_t{IndexChunkEntries} * IndexEntrySize);
+      for (size_t i = 0; i < chunk.size(); i += IndexEntrySize) EncodeIndexEntry(empty, chunk.data() + i);
+      for (int32_t b = 0; b < BlockCount; b += IndexChunkEntries)
+        file.WriteBuffer(chunk.data(), size_t(std::min(IndexChunkEntries, BlockCount - b)) * IndexEntrySize);
+    });
+    WriteSideFile(newData, dataPath, [](TFileStream&) {});
+    // An empty index with the old data is a valid pair on its own, so the index goes first.
+    RenameFile(newIndex.Name(), index);
+    newIndex.Keep();
+    indexCleared = true;
+    RenameFile(newData.Name(), data);
+    newData.Keep();
+  } catch (const EFCreateError&) {
+    throw;  // raised before anything was moved
+  } catch (Exception& e) {
+    e.Message += indexCleared ? "\nThe statics index file was cleared; the statics data file was left as it was."
+                              : "\nThe statics files were left as they were.";
+    throw;
+  }
+  SyncFolderOf(index);
+  SyncFolderOf(data);
+}
+
+namespace {
+// Moves the ".xxx" files back over whatever the freeze wrote under the configured paths; returns
+// the note for the error message.
+std::string PutBack(const std::string& index, const std::string& indexTemp, const std::string& data,
+                    const std::string& dataTemp, bool dataMoved) {
+  // Both moves are tried before any text is built.
+  const int dataError = !dataMoved || ::rename(dataTemp.c_str(), data.c_str()) == 0 ? 0 : errno;
+  const int indexError = ::rename(indexTemp.c_str(), index.c_str()) == 0 ? 0 : errno;
+  if (dataError == 0 && indexError == 0) return PutBackNote;
+  std::string note;
+  if (dataError != 0)
+    note += Format("\nCannot rename %s to %s: %s", dataTemp.c_str(), data.c_str(), std::strerror(dataError));
+  if (indexError != 0)
+    note += Format("\nCannot rename %s to %s: %s", indexTemp.c_str(), index.c_str(), std::strerror(indexError));
+  std::string left;
+  if (indexError != 0) left = indexTemp;
+  if (dataError != 0) left += (left.empty() ? "" : " and ") + dataTemp;
+  return note + Format("\nThe previous statics are kept as %s; put them back by hand.", left.c_str());
+}
+
+void DeleteTemp(const std::string& temp) {
+  if (::unlink(temp.c_str()) != 0) {
+    const int error = errno;
+    throw EInOutError(Format("The statics were frozen, but %s could not be deleted: %s", temp.c_str(),
+                             std::strerror(error)),
+                      error);
+  }
+}
+}  // namespace
+
+void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
+                   TProgressSink& gauge, const TFreezeTestHook& testHook) {
+  CheckStaticsPaths(indexPath, dataPath);
+  // The old files stay open through the renames, so what was checked is what gets read.
+  TFileStream oldIndexFile(indexPath, fmOpenRead);
+  TFileStream oldDataFile(dataPath, fmOpenRead);
+  TFileStaticsInput oldIndex(oldIndexFile);
+  TFileStaticsInput oldData(oldDataFile);
+  ScanStaticsIndex(oldIndex, oldData.Size(), store);
+
+  const std::string index = NativePath(indexPath);
+  const std::string data = NativePath(dataPath);
+  const std::string indexTemp = FreezeTempName(index);
+  const std::string dataTemp = FreezeTempName(data);
+  RenameFile(index, indexTemp);
+  bool dataMoved = false;
+  try {
+    if (testHook) testHook(fpIndexMoved, -1);
+    RenameFile(data, dataTemp);
+    dataMoved = true;
+    if (testHook) testHook(fpDataMoved, -1);
+    TFileStream newIndexFile(index, fmCreate);
+    TFileStream newDataFile(data, fmCreate);
+    TFileStaticsOutput newIndex(newIndexFile);
+    TFileStaticsOutput newData(newDataFile);
+    MergeStatics(store, oldIndex, oldData, newIndex, newData, gauge, testHook);
+    newIndex.Commit();
+    newData.Commit();
+    SyncFolderOf(index);
+    SyncFolderOf(data);
+  } catch (Exception& e) {
+    e.Message += PutBack(index, indexTemp, data, dataTemp, dataMoved);
+    throw;
+  } catch (const std::bad_alloc&) {
+    EOutOfMemory e;
+    e.Message += PutBack(index, indexTemp, data, dataTemp, dataMoved);
+    throw e;
+  } catch (...) {
+    PutBack(index, indexTemp, data, dataTemp, dataMoved);
+    throw;
+  }
+  if (testHook) testHook(fpNewFilesFlushed, -1);
+  DeleteTemp(indexTemp);
+  if (testHook) testHook(fpIndexTempDeleted, -1);
+  DeleteTemp(dataTemp);
+}

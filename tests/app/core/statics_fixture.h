@@ -1,0 +1,68 @@
+// Test data for the statics files and world files, built in memory and written with Qt's own file
+// classes, so a fault in the code under test cannot hide itself in the fixture.
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QtEndian>
+
+#include <cstdint>
+#include <string>
+
+namespace fixture {
+constexpr int Blocks = 0x60000;
+constexpr int EntrySize = 12;
+
+inline QByteArray Entry(int32_t offset, int32_t length, const QByteArray& extra = QByteArray(4, '\0')) {
+  QByteArray e(EntrySize, '\0');
+  qToLittleEndian<int32_t>(offset, e.data());
+  qToLittleEndian<int32_t>(length, e.data() + 4);
+  e.replace(8, 4, extra.left(4));
+  return e;
+}
+
+inline QByteArray EmptyIndex() { return Entry(-1, -1).repeated(Blocks); }
+
+inline void SetEntry(QByteArray& index, int block, int32_t offset, int32_t length,
+                     const QByteArray& extra = QByteArray(4, '\0')) {
+  index.replace(block * EntrySize, EntrySize, Entry(offset, length, extra));
+}
+
+inline QByteArray EntryAt(const QByteArray& index, int block) { return index.mid(block * EntrySize, EntrySize); }
+
+// One 7-byte static record: tile, x, y, z, hue.
+inline QByteArray Record(uint16_t tile, uint8_t x, uint8_t y, int8_t z, uint16_t hue) {
+  QByteArray r(7, '\0');
+  qToLittleEndian<uint16_t>(tile, r.data());
+  r[2] = static_cast<char>(x);
+  r[3] = static_cast<char>(y);
+  r[4] = static_cast<char>(z);
+  qToLittleEndian<uint16_t>(hue, r.data() + 5);
+  return r;
+}
+
+// A world file record: header with the tile, a position and, when given, a colour.
+inline QByteArray WorldItem(uint16_t tile, int x, int y, int z, uint16_t hue = 0) {
+  QByteArray r = "[WORLDITEM " + QByteArray::number(tile, 16).rightJustified(4, '0') + "]\r\n";
+  r += "SERIAL=040001\r\n";
+  if (hue != 0) r += "COLOR=" + QByteArray::number(hue, 16).rightJustified(4, '0') + "\r\n";
+  r += "P=" + QByteArray::number(x) + "," + QByteArray::number(y) + "," + QByteArray::number(z) + "\r\n\r\n";
+  return r;
+}
+
+inline void Write(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+    qFatal("cannot write test file %s", qPrintable(path));
+}
+
+inline QByteArray Read(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
+  return f.readAll();
+}
+
+inline std::string Std(const QString& s) { return s.toStdString(); }
+}  // namespace fixture

@@ -1,0 +1,94 @@
+#include <QTest>
+
+#include "app/core/block_store.h"
+#include "toolkit/exceptions.h"
+
+namespace {
+StaticItem Item(uint16_t tile) {
+  StaticItem it;
+  it.TileId = tile;
+  return it;
+}
+
+std::vector<uint16_t> Tiles(const TBlockStore& store, int32_t block) {
+  std::vector<uint16_t> tiles;
+  for (const StaticItem& it : store.Chain(block)) tiles.push_back(it.TileId);
+  return tiles;
+}
+}  // namespace
+
+class TestBlockStore : public QObject {
+  Q_OBJECT
+ private slots:
+  void chainsKeepOrderAcrossPoolChunks() {
+    TBlockStore store;
+    // Interleaved appends to two blocks, well past one pool chunk.
+    std::vector<uint16_t> first, last;
+    for (int i = 0; i < 150000; ++i) {
+      const auto tile = static_cast<uint16_t>(i);
+      if (i % 3 == 0) {
+        store.Append(BlockCount - 1, Item(tile));
+        last.push_back(tile);
+      } else {
+        store.Append(0, Item(tile));
+        first.push_back(tile);
+      }
+    }
+    QCOMPARE(store.Count(0), uint32_t(first.size()));
+    QCOMPARE(store.Count(BlockCount - 1), uint32_t(last.size()));
+    QCOMPARE(store.Count(1), 0u);
+    QCOMPARE(store.TotalCount(), 150000u);
+    QVERIFY(Tiles(store, 0) == first);
+    QVERIFY(Tiles(store, BlockCount - 1) == last);
+    QVERIFY(Tiles(store, 1).empty());
+  }
+
+  void appendKeepsTheItemsFields() {
+    TBlockStore store;
+    StaticItem it;
+    it.TileId = 0x4EED;
+    it.Hue = 0x481;
+    it.CellX = 6;
+    it.CellY = 4;
+    it.Z = -1;
+    it.Next = 12345;  // the store sets its own link
+    store.Append(91348, it);
+    store.Append(91348, Item(7));
+    auto chain = store.Chain(91348);
+    auto i = chain.begin();
+    QCOMPARE(i->TileId, uint16_t(0x4EED));
+    QCOMPARE(i->Hue, uint16_t(0x481));
+    QCOMPARE(int(i->CellX), 6);
+    QCOMPARE(int(i->CellY), 4);
+    QCOMPARE(int(i->Z), -1);
+    ++i;
+    QCOMPARE(i->TileId, uint16_t(7));
+    ++i;
+    QVERIFY(i == chain.end());
+  }
+
+  void blocksOutsideTheMapAreRefused_data() {
+    QTest::addColumn<int>("block");
+    QTest::newRow("negative") << -1;
+    QTest::newRow("one past the last") << BlockCount;
+  }
+  void blocksOutsideTheMapAreRefused() {
+    QFETCH(int, block);
+    TBlockStore store;
+    QVERIFY_THROWS_EXCEPTION(ERangeError, store.Append(block, Item(1)));
+    QCOMPARE(store.TotalCount(), 0u);
+  }
+
+  void clearEmptiesEveryChain() {
+    TBlockStore store;
+    for (int i = 0; i < 70000; ++i) store.Append(i % 7, Item(1));
+    store.Clear();
+    QCOMPARE(store.TotalCount(), 0u);
+    for (int b = 0; b < 7; ++b) QCOMPARE(store.Count(b), 0u);
+    store.Append(3, Item(9));
+    QVERIFY(Tiles(store, 3) == std::vector<uint16_t>{9});
+  }
+};
+
+QTEST_APPLESS_MAIN(TestBlockStore)
+#include "tst_block_store.moc"
