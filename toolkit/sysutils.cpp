@@ -52,13 +52,24 @@ int32_t StrToInt(std::string_view text) {
 std::string IntToStr(int64_t value) { return std::to_string(value); }
 
 namespace {
-unsigned char UpperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
+constexpr unsigned char UpperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
 
-unsigned char UpperAnsi(unsigned char c) {
-  if (c >= 0xE0) return static_cast<unsigned char>(c - 32);  // Cyrillic small to capital
-  if (c == 0xB8) return 0xA8;                                // small yo
-  return UpperAscii(c);
-}
+// Windows-1251: small a..ya sit 32 above capital A..YA; the other Cyrillic letters pair up irregularly.
+struct TUpperAnsiTable {
+  unsigned char up[256];
+  constexpr TUpperAnsiTable() : up() {
+    for (int c = 0; c < 256; ++c) up[c] = UpperAscii(static_cast<unsigned char>(c));
+    for (int c = 0xE0; c <= 0xFF; ++c) up[c] = static_cast<unsigned char>(c - 32);
+    constexpr unsigned char pairs[][2] = {
+        {0x90, 0x80}, {0x83, 0x81}, {0x9A, 0x8A}, {0x9C, 0x8C}, {0x9D, 0x8D}, {0x9E, 0x8E}, {0x9F, 0x8F}, {0xA2, 0xA1},
+        {0xBC, 0xA3}, {0xB4, 0xA5}, {0xB8, 0xA8}, {0xBA, 0xAA}, {0xBF, 0xAF}, {0xB3, 0xB2}, {0xBE, 0xBD},
+    };
+    for (const auto& p : pairs) up[p[0]] = p[1];
+  }
+};
+constexpr TUpperAnsiTable kUpperAnsi;
+
+unsigned char UpperAnsi(unsigned char c) { return kUpperAnsi.up[c]; }
 
 template <unsigned char (*Upper)(unsigned char)>
 int CompareFolded(std::string_view a, std::string_view b) {
