@@ -16,12 +16,13 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
   // Iterative glob match with one backtrack point for the last '*'.
   size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
   while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || Upper(mask[m]) == Upper(name[n]))) {
-      ++n;
-      ++m;
-    } else if (m < mask.size() && mask[m] == '*') {
+    // A '*' in the mask is always a wildcard, even against a '*' in the name.
+    if (m < mask.size() && mask[m] == '*') {
       starM = m++;
       starN = n;
+    } else if (m < mask.size() && (mask[m] == '?' || Upper(mask[m]) == Upper(name[n]))) {
+      ++n;
+      ++m;
     } else if (starM != std::string_view::npos) {
       m = starM + 1;
       n = ++starN;
