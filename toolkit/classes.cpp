@@ -20,8 +20,10 @@ int TStrings::Add(std::string_view s) {
 }
 
 int TStrings::AddObject(std::string_view s, TObject* object) {
+  // A sorted list that ignores a duplicate returns the line already there; its object stays.
+  const int before = Count();
   const int index = Add(s);
-  PutObject(index, object);
+  if (Count() > before) PutObject(index, object);
   return index;
 }
 
