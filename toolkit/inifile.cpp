@@ -1,13 +1,14 @@
 #include "toolkit/inifile.h"
 
-#define SI_NO_CONVERSION 1  // bytes in, bytes out: values stay exactly as stored
-#include <SimpleIni.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/exceptions.h"
@@ -15,7 +16,12 @@
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
 
+// Reads and writes share one line scanner, so a value just written is the value read back,
+// whatever else the file holds (NUL bytes, a byte order mark, broken headers, plain garbage).
+
 namespace {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
@@ -40,25 +46,69 @@ std::vector<Line> SplitLines(std::string_view text) {
     lines.push_back({text.substr(pos, stop - pos), text.substr(stop, after - stop)});
     pos = after;
   }
+  // A byte order mark (left by some editors) belongs to no line's meaning; it stays in the file.
+  if (!lines.empty() && lines.front().body.starts_with(kByteOrderMark))
+    lines.front().body.remove_prefix(kByteOrderMark.size());
   return lines;
 }
 
-// The section name of a header line, or false.
+// The section name of a header line "[name]" (text after the ']' is ignored), or false.
 bool SectionOf(std::string_view line, std::string_view& name) {
   line = Trim(line);
   if (line.empty() || line.front() != '[') return false;
   const size_t close = line.find(']');
-  name = Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+  if (close == std::string_view::npos) return false;
+  name = Trim(line.substr(1, close - 1));
   return true;
 }
 
-bool KeyOf(std::string_view line, std::string_view& key) {
+// The key and value of a line "key=value", or false for blank, comment and header lines.
+bool KeyOf(std::string_view line, std::string_view& key, std::string_view& value) {
   const std::string_view t = Trim(line);
-  if (t.empty() || t.front() == ';' || t.front() == '#') return false;
+  if (t.empty() || t.front() == ';' || t.front() == '#' || t.front() == '[') return false;
   const size_t eq = line.find('=');
   if (eq == std::string_view::npos) return false;
   key = Trim(line.substr(0, eq));
+  value = Trim(line.substr(eq + 1));
   return true;
+}
+
+// Where a key lives: the first line of it in any section of that name, and the first such section.
+struct KeyPlace {
+  size_t keyAt;
+  size_t sectionAt;
+  size_t lastInSection;  // last non-blank line of the first section, where a new key goes
+};
+
+KeyPlace Locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+  KeyPlace place{lines.size(), lines.size(), lines.size()};
+  bool inSection = false, inFirst = false;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::string_view name, k, v;
+    if (SectionOf(lines[i].body, name)) {
+      inSection = SameText(name, section);
+      inFirst = inSection && place.sectionAt == lines.size();
+      if (inFirst) place.sectionAt = place.lastInSection = i;
+      continue;
+    }
+    if (inFirst && !Trim(lines[i].body).empty()) place.lastInSection = i;
+    if (inSection && KeyOf(lines[i].body, k, v) && SameText(k, key)) {
+      place.keyAt = i;
+      break;
+    }
+  }
+  return place;
+}
+
+// The file that a write must replace: the target of a symbolic link, so the link survives.
+std::string WriteTarget(const std::string& fileName) {
+  std::string target = NativePath(fileName);
+  struct stat st {};
+  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(target.c_str(), nullptr), &std::free);
+    if (real) target = real.get();
+  }
+  return target;
 }
 }  // namespace
 
@@ -69,11 +119,12 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
   } catch (const Exception&) {
     return def;
   }
-  // Multi-key mode returns the first of repeated keys, as the original platform's reader does.
-  CSimpleIniCaseA ini(/*isUtf8=*/false, /*multiKey=*/true, /*multiLine=*/false);
-  if (ini.LoadData(data.data(), data.size()) < 0) return def;
-  const char* value = ini.GetValue(section.c_str(), key.c_str(), nullptr);
-  return value ? std::string(value) : def;
+  const std::vector<Line> lines = SplitLines(data);
+  const KeyPlace place = Locate(lines, section, key);
+  if (place.keyAt == lines.size()) return def;
+  std::string_view k, value;
+  KeyOf(lines[place.keyAt].body, k, value);
+  return std::string(value);
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
@@ -86,67 +137,46 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
   const std::vector<Line> lines = SplitLines(old);
   const std::string newline = old.find("\r\n") != std::string::npos || old.empty() ? "\r\n" : "\n";
   const std::string entry = key + "=" + oneLine;
+  const KeyPlace place = Locate(lines, section, key);
 
-  // Find the section, the key's first line in it, and the last non-blank line of the section.
-  size_t sectionAt = lines.size(), keyAt = lines.size(), lastInSection = lines.size();
-  bool inSection = false;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    std::string_view name;
-    if (SectionOf(lines[i].body, name)) {
-      if (inSection) break;
-      if (sectionAt == lines.size() && SameText(name, section)) {
-        inSection = true;
-        sectionAt = lastInSection = i;
-      }
-      continue;
-    }
-    if (!inSection) continue;
-    if (!Trim(lines[i].body).empty()) lastInSection = i;
-    std::string_view k;
-    if (KeyOf(lines[i].body, k) && SameText(k, key)) {
-      keyAt = i;
-      break;
-    }
-  }
-
+  // The new text is the old one copied in runs around the one change, byte for byte.
+  const char* const base = old.data();
   std::string out;
   out.reserve(old.size() + entry.size() + section.size() + 8);
-  auto put = [&](const Line& l) {
-    out.append(l.body);
-    out.append(l.end);
+  size_t copied = 0;  // bytes of old already in out
+  auto copyThrough = [&](const char* until) {
+    const size_t to = static_cast<size_t>(until - base);
+    out.append(old, copied, to - copied);
+    copied = to;
   };
-  if (keyAt < lines.size()) {
-    for (size_t i = 0; i < lines.size(); ++i) {
-      if (i == keyAt) {
-        out.append(entry);
-        out.append(lines[i].end.empty() ? std::string_view() : lines[i].end);
-      } else {
-        put(lines[i]);
-      }
-    }
-  } else if (sectionAt < lines.size()) {
-    for (size_t i = 0; i < lines.size(); ++i) {
-      put(lines[i]);
-      if (i == lastInSection) {
-        if (lines[i].end.empty()) out.append(newline);
-        out.append(entry);
-        out.append(newline);
-      }
-    }
+  if (place.keyAt < lines.size()) {
+    const Line& l = lines[place.keyAt];
+    copyThrough(l.body.data());
+    out.append(entry);
+    copied += l.body.size();
+  } else if (place.sectionAt < lines.size()) {
+    const Line& l = lines[place.lastInSection];
+    copyThrough(l.end.data() + l.end.size());
+    if (l.end.empty()) out.append(newline);
+    out.append(entry);
+    out.append(newline);
   } else {
-    out = old;
+    copyThrough(base + old.size());
     if (!out.empty() && out.back() != '\n' && out.back() != '\r') out.append(newline);
     out.append("[" + section + "]" + newline + entry + newline);
   }
+  copyThrough(base + old.size());
 
   // Write beside the file, then put it in place: the old file survives any failure.
-  const std::string target = NativePath(fileName_);
+  const std::string target = WriteTarget(fileName_);
   const std::string temp = target + ".tmp";
   try {
     TFileStream file(temp, fmCreate);
     file.WriteBuffer(out.data(), out.size());
     file.Flush();
     file.Close();
+  } catch (const EFCreateError&) {
+    throw EFCreateError(Format(SFCreateError, fileName_.c_str()));
   } catch (...) {
     ::unlink(temp.c_str());
     throw;
