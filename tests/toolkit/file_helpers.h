@@ -1,0 +1,24 @@
+// Test-side file access that does not go through the toolkit, so a fault in the toolkit's own
+// file code cannot hide a fault it is meant to reveal.
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <string>
+
+inline void WriteBytes(const std::string& path, const QByteArray& bytes) {
+  QFile f(QString::fromStdString(path));
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+    qFatal("cannot write test file %s", path.c_str());
+}
+
+inline QByteArray ReadBytes(const std::string& path) {
+  QFile f(QString::fromStdString(path));
+  if (!f.open(QIODevice::ReadOnly)) qFatal("cannot read test file %s", path.c_str());
+  return f.readAll();
+}
+
+inline QByteArray Bytes(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
+inline std::string Str(const QByteArray& b) { return std::string(b.constData(), static_cast<size_t>(b.size())); }
