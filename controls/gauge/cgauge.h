@@ -1,0 +1,138 @@
+// TCGauge: shows how far a value has come between a minimum and a maximum, as a percentage text,
+// a horizontal or vertical bar, a pie or a needle. Layers are combined with XOR, so the
+// percentage text shows inverted where the bar lies under it.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+#include <cstdint>
+
+class QColor;
+class QPainter;
+
+// An off-screen bitmap that can take the size of another one.
+class TBltBitmap : public QImage {
+ public:
+  // Gives this bitmap the width and height of source, filled with the window-frame colour (black).
+  void SizeLike(const QImage& source);
+};
+
+class TCGauge : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(int MinValue READ MinValue WRITE SetMinValue)
+  Q_PROPERTY(int MaxValue READ MaxValue WRITE SetMaxValue)
+  Q_PROPERTY(int Progress READ Progress WRITE SetProgress)
+  Q_PROPERTY(TCGaugeKind Kind READ Kind WRITE SetKind)
+  Q_PROPERTY(bool ShowText READ ShowText WRITE SetShowText)
+  Q_PROPERTY(TBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
+  Q_PROPERTY(uint ForeColor READ ForeColor WRITE SetForeColor)
+  Q_PROPERTY(uint BackColor READ BackColor WRITE SetBackColor)
+  Q_PROPERTY(uint Color READ Color WRITE SetColor)
+  Q_PROPERTY(QFont Font READ font WRITE SetFont)
+  Q_PROPERTY(int PercentDone READ GetPercentDone)
+
+ public:
+  enum TCGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
+  Q_ENUM(TCGaugeKind)
+  enum TBorderStyle { bsNone, bsSingle };
+  Q_ENUM(TBorderStyle)
+
+  // Colours are 0x00BBGGRR: red + green * 256 + blue * 65536.
+  static constexpr uint32_t clBlack = 0x000000;
+  static constexpr uint32_t clWhite = 0xFFFFFF;
+  static QColor ToQColor(uint32_t color);
+  static uint32_t FromQColor(const QColor& color);
+
+  explicit TCGauge(QWidget* parent = nullptr);
+
+  int32_t MinValue() const { return minValue_; }
+  int32_t MaxValue() const { return maxValue_; }
+  int32_t Progress() const { return progress_; }
+  TCGaugeKind Kind() const { return kind_; }
+  bool ShowText() const { return showText_; }
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  uint32_t ForeColor() const { return foreColor_; }
+  uint32_t BackColor() const { return backColor_; }
+  // Background of the pie and needle kinds; starts as the button-face colour of the palette.
+  uint32_t Color() const { return color_; }
+  int32_t GetPercentDone() const { return CalcPercentDone(minValue_, maxValue_, progress_); }
+  int32_t PercentDone() const { return GetPercentDone(); }
+
+  // Each setter stores and repaints only when the value differs.
+  void SeTCGaugeKind(TCGaugeKind value);
+  void SetKind(TCGaugeKind value) { SeTCGaugeKind(value); }
+  void SetShowText(bool value);
+  void SetBorderStyle(TBorderStyle value);
+  void SetForeColor(uint32_t value);
+  void SetBackColor(uint32_t value);
+  void SetColor(uint32_t value);
+  // Font of the percentage text.
+  void SetFont(const QFont& value);
+  // Raises Exception "Value must be between %d and %d" when value > MaxValue; raises Progress to
+  // the new minimum.
+  void SetMinValue(int32_t value);
+  // 0 is ignored. Raises Exception "Value must be between %d and %d" when value < MinValue;
+  // lowers Progress to the new maximum.
+  void SetMaxValue(int32_t value);
+  // Clamps to MinValue .. MaxValue; repaints at once, but only when the whole percentage changes.
+  void SetProgress(int32_t value);
+  // SetProgress(Progress + delta), then repaints in any case.
+  void AddProgress(int32_t delta);
+
+  QSize sizeHint() const override { return QSize(100, 100); }
+
+  // ---- Arithmetic shared by painting and tests ----
+
+  // 0 when max = min, else floor((progress - min) * 100 / (max - min)).
+  static int32_t CalcPercentDone(int32_t minValue, int32_t maxValue, int32_t progress);
+  // floor(percent * 0.01 * size).
+  static int32_t ScaleByPercent(int32_t percent, int32_t size);
+  // The filled part of a bar of kind (horizontal or vertical) in paintRect at percent; empty
+  // when nothing is filled. The far edges are absolute coordinates: right edge F (horizontal) or
+  // W, bottom edge H, where W and H are the paint rectangle's width and height plus 1.
+  static QRect BarRect(TCGaugeKind kind, const QRect& paintRect, int32_t percent);
+  // The radial point where the pie's filled sector starts (it ends at (MidX, 0) and runs
+  // counter-clockwise), for a pie sized w x h.
+  static QPoint PieStart(int32_t percent, int32_t w, int32_t h);
+  // The tip of the needle, which starts at (midX, bottom - 1): 0 % points left, 100 % right.
+  static QPoint NeedleEnd(int32_t percent, int32_t midX, int32_t bottom);
+
+  // The whole picture of the control at its current size and state.
+  QImage Render() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  // Copies the finished picture onto the control.
+  virtual void Paint(QPainter& canvas);
+
+  // The painting steps; each takes the target bitmap and the paint rectangle.
+  void PaintBackground(QImage& bitmap) const;
+  void PaintAsText(QImage& image, const QRect& paintRect) const;
+  void PaintAsNothing(QImage& image, const QRect& paintRect) const;
+  void PaintAsBar(QImage& image, const QRect& paintRect) const;
+  void PaintAsPie(QImage& image, const QRect& paintRect) const;
+  void PaintAsNeedle(QImage& image, const QRect& paintRect) const;
+
+ private:
+  void SetProgressQuietly(int64_t value);
+
+  int32_t minValue_ = 0;
+  int32_t maxValue_ = 100;
+  int32_t progress_ = 0;
+  TCGaugeKind kind_ = gkHorizontalBar;
+  bool showText_ = true;
+  TBorderStyle borderStyle_ = bsSingle;
+  uint32_t foreColor_ = clBlack;
+  uint32_t backColor_ = clWhite;
+  uint32_t color_ = 0;
+};
+
+using TCGaugeKind = TCGauge::TCGaugeKind;
+inline constexpr TCGaugeKind gkText = TCGauge::gkText;
+inline constexpr TCGaugeKind gkHorizontalBar = TCGauge::gkHorizontalBar;
+inline constexpr TCGaugeKind gkVerticalBar = TCGauge::gkVerticalBar;
+inline constexpr TCGaugeKind gkPie = TCGauge::gkPie;
+inline constexpr TCGaugeKind gkNeedle = TCGauge::gkNeedle;
