@@ -38,12 +38,12 @@ bool IsSeparator(char c) {
   }
 }
 
-// Finds the markers of one kind in a line as the bounded word search accepts them, and hands each
-// marked name with the width of the line up to and including its marker to emit. The widths are
+// Finds the markers of one kind in a line as the bounded word search accepts them and calls found
+// with each marked name and the width of the line up to and including its marker. The widths are
 // summed as the scan moves right, so a line costs one pass however many markers it holds.
 template <typename Emit>
 void ScanMarkers(std::string_view line, char marker, bool (*isNameChar)(unsigned char),
-                 const TTextMetrics& metrics, Emit&& emit) {
+                 const TTextMetrics& metrics, Emit&& found) {
   const std::string_view needle(&marker, 1);
   int start = 0;
   size_t measured = 0;
@@ -57,7 +57,7 @@ void ScanMarkers(std::string_view line, char marker, bool (*isNameChar)(unsigned
     measured = wordStart;
     size_t end = wordStart;
     while (end < line.size() && isNameChar(static_cast<unsigned char>(line[end]))) ++end;
-    emit(line.substr(wordStart, end - wordStart), TTextMetrics::Round(measured64));
+    found(line.substr(wordStart, end - wordStart), TTextMetrics::Round(measured64));
   }
 }
 
