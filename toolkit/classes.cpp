@@ -145,7 +145,7 @@ void TStringList::Put(int index, std::string_view s) {
   CheckIndex(index);
   Span& old = spans_[static_cast<size_t>(index)];
   if (s.size() <= old.length && !(s.data() >= store_.data() && s.data() < store_.data() + store_.size())) {
-    std::memcpy(store_.data() + old.offset, s.data(), s.size());
+    if (!s.empty()) std::memcpy(store_.data() + old.offset, s.data(), s.size());  // an empty view may be null
     dead_ += old.length - s.size();
     old.length = static_cast<uint32_t>(s.size());
     return;
