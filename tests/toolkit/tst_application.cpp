@@ -103,7 +103,7 @@ void TestApplication::errorInWrappedSlot() {
 }
 
 void TestApplication::errorInEventHandler() {
-  const TQtUnwindLeak expected;  // also the widget's weak-pointer block, which a skipped QPointer keeps
+  [[maybe_unused]] const TQtUnwindLeak expected;  // also the widget's weak-pointer block, which a skipped QPointer keeps
   TThrowingWidget w;
   w.resize(50, 50);
   w.show();
