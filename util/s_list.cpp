@@ -188,6 +188,12 @@ void TS_OwnerList::FreeFrom(int32_t n) {
   }
 }
 
+void TS_OwnerList::ReAllocList(int32_t n) {
+  if (n < 0) throw EListError(Format(SListCapacityError, n));
+  if (n < count_) FreeFrom(n);
+  TS_ObjectList::ReAllocList(n);
+}
+
 void TS_OwnerList::SetCapacity(int32_t n) {
   if (n < 0) throw EListError(Format(SListCapacityError, n));
   // Slots from Count on are null, so the objects to free are those of n .. Count - 1.

@@ -16,8 +16,8 @@ inline constexpr const char* SListCountError = "List count out of bounds (%d)";
 using TS_PackProc = std::function<void(int32_t index)>;
 
 // A list of pointer slots. Null is a legal item. Slots from Count to Capacity - 1 always hold
-// null. Every operation that takes an index checks it; a bad index raises EListError
-// "List index out of bounds (%d)" and leaves the list as it was.
+// null. Every operation that reads, writes or moves an item checks its index; a bad index raises
+// EListError "List index out of bounds (%d)" and leaves the list as it was.
 class TS_CustomList : public TObject {
  public:
   TS_CustomList() = default;
@@ -32,8 +32,7 @@ class TS_CustomList : public TObject {
 
   // Address of slot index; no check. index must lie within 0 .. Capacity.
   virtual void** GetPointer(int32_t index) const;
-  // Resizes the storage to n slots; n < Count drops the items beyond n (the list does not free
-  // them). Raises EOutOfMemory "Out of memory" when the storage cannot grow, leaving the list
+  // Resizes the storage to n slots; n < Count drops the items beyond n. Raises EOutOfMemory "Out of memory" when the storage cannot grow, leaving the list
   // unchanged; a shrink always succeeds.
   virtual void ReAllocList(int32_t n);
   virtual void CheckIndex(int32_t index) const;
@@ -63,7 +62,8 @@ class TS_CustomList : public TObject {
   void* First() const { return GetItem(0); }
   void* Last() const { return GetItem(count_ - 1); }
   void Expand() { SetCapacity(ExpandSize()); }
-  // Pack, calling packProc (when assigned) for each null item before it goes.
+  // Pack, calling packProc (when assigned) for each null item before it goes. packProc must not
+  // change the list; when it raises, the list is left whole, the null it was told about included.
   void DoPack(const TS_PackProc& packProc);
 
  protected:
@@ -106,14 +106,15 @@ class TS_ObjectList : public TS_CustomList {
   const TS_CustomList& Base() const { return *this; }
 };
 
-// An object list that owns its objects: whatever leaves the list through SetCapacity, SetCount,
-// Clear, Delete (and so Remove) or the list's destruction is destroyed. An object must be in the
+// An object list that owns its objects: whatever leaves the list through ReAllocList,
+// SetCapacity, SetCount, Clear, Delete (and so Remove) or the list's destruction is destroyed. An object must be in the
 // list at most once. SetObject and Exchange move objects without freeing any.
 class TS_OwnerList : public TS_ObjectList {
  public:
   TS_OwnerList() = default;
   ~TS_OwnerList() override;
 
+  void ReAllocList(int32_t n) override;
   void SetCapacity(int32_t n) override;
   void SetCount(int32_t n) override;
   void Clear() override;

@@ -328,6 +328,8 @@ class TstSList : public QObject {
                             << QList<int>{1} << 2;
     QTest::newRow("Remove") << OwnerOp([](TS_OwnerList& l, auto& o) { QCOMPARE(l.Remove(o[2]), 2); })
                             << QList<int>{2} << 2;
+    QTest::newRow("ReAllocList shrinks")
+        << OwnerOp([](TS_OwnerList& l, auto&) { l.ReAllocList(2); }) << QList<int>{2} << 2;
     QTest::newRow("Clear") << OwnerOp([](TS_OwnerList& l, auto&) { l.Clear(); }) << QList<int>{0, 1, 2} << 0;
     QTest::newRow("Move and Exchange")
         << OwnerOp([](TS_OwnerList& l, auto&) { l.Move(0, 2); l.Exchange(0, 1); }) << QList<int>{} << 3;
