@@ -11,10 +11,9 @@ TApplication::~TApplication() {
   if (Application == this) Application = nullptr;
 }
 
-void TApplication::SetTitle(const std::string& title) {
-  title_ = title;
-  setApplicationDisplayName(QString::fromStdString(title));
-}
+// Not Qt's application display name: X11 and Wayland append that to every window's caption, and
+// the main window's caption is its own.
+void TApplication::SetTitle(const std::string& title) { title_ = title; }
 
 void TApplication::ShowException(const std::exception& e) {
   Dialogs().Message(e.what(), title_, mtError);
