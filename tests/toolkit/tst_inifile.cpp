@@ -71,6 +71,7 @@ class TestIniFile : public QObject {
   void missingFolder();
   void keepsFileMode();
   void writesThroughSymlink();
+  void nameWrittenWithBackslash();
 
  private:
   std::unique_ptr<QTemporaryDir> dir_;
@@ -346,6 +347,19 @@ void TestIniFile::writesThroughSymlink() {
   TIniFile(ini_).WriteString(kSection, "Staidx0", "new");
   QVERIFY(QFileInfo(QString::fromStdString(ini_)).isSymLink());
   QCOMPARE(ReadBytes(real), QByteArray("[KEVOMIRNAX]\r\nStaidx0=new\r\n"));
+}
+
+void TestIniFile::nameWrittenWithBackslash() {
+  // The start folder and the file name joined the way the original platform writes paths.
+  const std::string folder = dir_->path().toStdString();
+  TIniFile ini(folder + "\\mirnax.ini");
+  ini.WriteString(kSection, "Staidx0", "x");
+  QCOMPARE(Entries(dir_->path()), QStringList{"mirnax.ini"});
+  QCOMPARE(ini.ReadString(kSection, "Staidx0", ""), std::string("x"));
+  // Another spelling of an existing name is that file.
+  TIniFile(folder + "\\MIRNAX.INI").WriteString(kSection, "Statics0", "y");
+  QCOMPARE(Entries(dir_->path()), QStringList{"mirnax.ini"});
+  QCOMPARE(ReadBytes(ini_), QByteArray("[KEVOMIRNAX]\r\nStaidx0=x\r\nStatics0=y\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)
