@@ -61,9 +61,18 @@ class TForm1::Host : public TRunHost {
  public:
   explicit Host(TForm1& form) : form_(form), step_(form.CGauge1, alive_), total_(form.CGauge2, alive_) {}
 
-  void ClearLog() override { form_.Memo1->clear(); }
+  void ClearLog() override {
+    form_.Memo1->clear();
+    logLines_ = 0;
+  }
+  // An empty editor and one holding a single empty line look alike; the first line replaces
+  // the empty document so a log that starts with an empty line keeps it.
   void Log(const std::string& line) override {
-    form_.Memo1->appendPlainText(Q(line));
+    QTextCursor cursor(form_.Memo1->document());
+    cursor.movePosition(QTextCursor::End);
+    if (logLines_++ > 0) cursor.insertBlock();
+    cursor.insertText(Q(line));
+    form_.Memo1->setTextCursor(cursor);
     alive_.Tick();
   }
   void AppendToLastLine(const std::string& text) override {
@@ -83,6 +92,7 @@ class TForm1::Host : public TRunHost {
 
  private:
   TForm1& form_;
+  int logLines_ = 0;
   TKeepAlive alive_;
   TGaugeSink step_;
   TGaugeSink total_;

@@ -1,5 +1,5 @@
 // mirnax: the window that freezes a saved world's items into the map statics files.
-#include <csignal>
+#include "app/core/run.h"
 
 #include "app/gui/form1.h"
 #include "toolkit/application.h"
@@ -8,7 +8,7 @@
 
 int main(int argc, char** argv) {
   // A write past a file size limit must fail as an error the freeze can undo, not end the process.
-  std::signal(SIGXFSZ, SIG_IGN);
+  IgnoreFileSizeSignal();
   TApplication app(argc, argv);
   TQtDialogs dialogs;
   SetDialogs(&dialogs);

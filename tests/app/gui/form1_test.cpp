@@ -180,7 +180,7 @@ class Form1Test : public QObject {
       // Cancelling changes nothing.
       dialogs_->AnswerOpenFile("");
       form.Button1Click();
-      QCOMPARE(IniValue(IniKeyStaidx), std::string(""));
+      QCOMPARE(IniValue(IniKeyStaidx), std::string("<missing>"));
     }
     TForm1 again;
     again.FormActivate();
@@ -262,6 +262,39 @@ class Form1Test : public QObject {
     QCOMPARE(form.CGauge2->MaxValue(), 4);   // listed + 1
     QVERIFY(!LogLines(form).contains("Clean statics.... OK"));
     QCOMPARE(LogLines(form).mid(4), QStringList({"", "Start freezing.... OK", "Process finished"}));
+  }
+
+  void windowTakesNoInputDuringARun() {
+    MakeStatics();
+    MakeWorldFiles({"a.scp", "b.scp"});
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));  // activation reloads the list: let it happen first
+    form.Button3Click();
+    const QString path = form.Edit1->text();
+    // The question comes in the middle of the run: poke the window while it is up.
+    struct TPokingDialogs : TScriptedDialogs {
+      TForm1* form = nullptr;
+      bool sawRunning = false;
+      bool YesNo(const std::string& text, const std::string& caption) override {
+        sawRunning = form->Running() && !form->Button4->isEnabled();
+        QTest::mouseClick(form->Button5, Qt::LeftButton);  // "None"
+        QTest::keyClicks(form->Edit1, "zz");
+        QTest::mouseClick(form->Button4, Qt::LeftButton);  // a second Start
+        return TScriptedDialogs::YesNo(text, caption);
+      }
+    } poking;
+    poking.form = &form;
+    poking.AnswerYesNo(true);
+    SetDialogs(&poking);
+    form.Button4Click();
+    SetDialogs(dialogs_);
+    QVERIFY(poking.sawRunning);
+    QCOMPARE(poking.Calls.size(), size_t{1});  // one question: the second Start never ran
+    QCOMPARE(form.ListBox1->selectedItems().size(), 2);
+    QCOMPARE(form.Edit1->text(), path);
+    QCOMPARE(LogLines(form).size(), 13);
+    QVERIFY(form.Button4->isEnabled());
   }
 
   void unreadableWorldFileShowsItsErrorAndLeavesTheWindowUsable() {
