@@ -43,9 +43,17 @@ std::string QtFilterFromPlatform(const std::string& filter) {
     if (bar1 == std::string::npos) break;
     size_t bar2 = filter.find('|', bar1 + 1);
     if (bar2 == std::string::npos) bar2 = filter.size();
-    std::string masks = filter.substr(bar1 + 1, bar2 - bar1 - 1);
-    for (char& c : masks)
-      if (c == ';') c = ' ';
+    // "*.*" means every file on the original platform; Qt would want a dot in the name.
+    std::string masks;
+    const std::string given = filter.substr(bar1 + 1, bar2 - bar1 - 1);
+    for (size_t from = 0; from <= given.size();) {
+      size_t semi = given.find(';', from);
+      if (semi == std::string::npos) semi = given.size();
+      const std::string mask = given.substr(from, semi - from);
+      if (!masks.empty()) masks += ' ';
+      masks += mask == "*.*" ? "*" : mask;
+      from = semi + 1;
+    }
     if (!out.empty()) out += ";;";
     out += filter.substr(pos, bar1 - pos) + " (" + masks + ")";
     pos = bar2 + 1;

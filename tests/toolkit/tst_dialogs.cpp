@@ -15,6 +15,7 @@ class TestDialogs : public QObject {
   void serviceInstallation();
   void qtFilter_data();
   void qtFilter();
+  void allFilesMatchNamesWithoutExtension();
 };
 
 void TestDialogs::scriptedAnswersInOrder() {
@@ -99,8 +100,9 @@ void TestDialogs::serviceInstallation() {
 void TestDialogs::qtFilter_data() {
   QTest::addColumn<QString>("filter");
   QTest::addColumn<QString>("qt");
-  QTest::newRow("statics files") << "MUL Files|*.mul|All files|*.*" << "MUL Files (*.mul);;All files (*.*)";
+  QTest::newRow("statics files") << "MUL Files|*.mul|All files|*.*" << "MUL Files (*.mul);;All files (*)";
   QTest::newRow("several masks") << "Worlds|*.scp;*.wsc" << "Worlds (*.scp *.wsc)";
+  QTest::newRow("every file among others") << "Any|*.mul;*.*" << "Any (*.mul *)";
   QTest::newRow("empty") << "" << "";
 }
 
@@ -108,6 +110,14 @@ void TestDialogs::qtFilter() {
   QFETCH(QString, filter);
   QFETCH(QString, qt);
   QCOMPARE(QString::fromStdString(QtFilterFromPlatform(filter.toStdString())), qt);
+}
+
+void TestDialogs::allFilesMatchNamesWithoutExtension() {
+  const QString qt = QString::fromStdString(QtFilterFromPlatform("MUL Files|*.mul|All files|*.*"));
+  const QString all = qt.split(QStringLiteral(";;")).at(1);
+  const QStringList masks = all.mid(all.indexOf('(') + 1).chopped(1).split(' ');
+  QVERIFY(QDir::match(masks, QStringLiteral("staidx0")));
+  QVERIFY(QDir::match(masks, QStringLiteral("staidx0.mul")));
 }
 
 QTEST_GUILESS_MAIN(TestDialogs)
