@@ -1,6 +1,7 @@
 // TJumpMemo's text model and markup: construction, the operations that change the text, the
 // markup scan, page markers and the word and line look-ups.
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -225,7 +226,7 @@ void TJumpMemo::ReadJumps() {
   const int count = lines_->Count();
   for (int i = 0; i < count; ++i) {
     const std::string_view line = lines_->View(i);
-    if (line.find_first_of("~^") == std::string_view::npos) continue;
+    if (!std::memchr(line.data(), '~', line.size()) && !std::memchr(line.data(), '^', line.size())) continue;
     const int32_t top = Saturate(int64_t{i} * height);
     ScanMarkers(line, '~', IsWordChar, metrics_, [&](std::string_view word, int32_t left) {
       jumps_->emplace_back(std::string(word), i, left, top, metrics_.Width(word), height);

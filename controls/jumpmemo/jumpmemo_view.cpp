@@ -101,7 +101,9 @@ void TJumpMemo::ScrollTo(int X, int Y) {
 }
 
 void TJumpMemo::UpdateCaret(bool Full) {
-  (void)Full;  // which lines a growing selection repaints; the whole view is repainted for now
+  // Full would choose which lines a growing selection redraws into the buffer; this view repaints
+  // the whole buffer instead, so both cases take the same path.
+  (void)Full;
   const int64_t originX = LeftMargin - int64_t{scrollPos_.X} * charSize_.x();
   if (!lines_ || lines_->Count() == 0) {
     caretPos_ = QPoint(ClampToInt(originX), 1);

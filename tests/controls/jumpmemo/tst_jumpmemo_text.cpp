@@ -332,11 +332,17 @@ class TestJumpMemoText : public QObject {
     QVERIFY(dialogs_.Calls.empty());
   }
 
-  void loadingAMissingFileReportsAndGoesOn() {
+  void loadingAnUnreadableFileReportsAndGoesOn_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("missing") << "no-such-file.txt";
+    QTest::newRow("a folder") << ".";
+  }
+  void loadingAnUnreadableFileReportsAndGoesOn() {
+    QFETCH(QString, name);
     TJumpMemo memo;
     memo.SetShowPages(true);
     memo.Add("~before");
-    memo.LoadFromFile(dir_.filePath("no-such-file.txt").toStdString());
+    memo.LoadFromFile(dir_.filePath(name).toStdString());
     QCOMPARE(int(dialogs_.Calls.size()), 1);
     QCOMPARE(dialogs_.Calls[0].Kind, std::string("Message"));
     QCOMPARE(dialogs_.Calls[0].Text, std::string("Не могу загрузить документ из файла !"));
