@@ -36,7 +36,9 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
 
 std::vector<std::string> FindFiles(std::string_view pattern) {
   const std::string folderPart = ExtractFileDir(pattern);
-  const std::string mask = ExtractFileName(pattern);
+  std::string mask = ExtractFileName(pattern);
+  // The original platform's search lists every file for "*.*", with or without a dot in its name.
+  if (mask == "*.*") mask = "*";
   std::string folder = folderPart.empty() ? std::string(".") : NativePath(folderPart);
   std::vector<std::string> names;
   DIR* dir = ::opendir(folder.c_str());

@@ -33,6 +33,7 @@ class TestFileSearch : public QObject {
   void findsPlainVisibleFiles();
   void noFolderNoNames();
   void absoluteFolder();
+  void starDotStarListsEveryFile();
 };
 
 void TestFileSearch::matchesMask_data() {
@@ -109,6 +110,13 @@ void TestFileSearch::absoluteFolder() {
   QCOMPARE(FindFiles(tmp.path().toStdString() + "\\STATICS\\*.scp"), Names{"one.scp"});
   CurrentDir cd(tmp.path());
   QCOMPARE(FindFiles("*.SCP"), Names{"top.scp"});
+}
+
+void TestFileSearch::starDotStarListsEveryFile() {
+  QTemporaryDir tmp;
+  for (const char* name : {"staidx0", "statics0.mul", "a.b.c", ".hidden"})
+    WriteBytes(tmp.filePath(name).toStdString(), "x");
+  QCOMPARE(FindFiles(tmp.path().toStdString() + "/*.*"), (Names{"a.b.c", "staidx0", "statics0.mul"}));
 }
 
 QTEST_GUILESS_MAIN(TestFileSearch)
