@@ -52,7 +52,9 @@ int32_t StrToInt(std::string_view text) {
 std::string IntToStr(int64_t value) { return std::to_string(value); }
 
 namespace {
-constexpr unsigned char UpperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
+constexpr unsigned char UpperAscii(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+}
 
 // Windows-1251: small a..ya sit 32 above capital A..YA; the other Cyrillic letters pair up irregularly.
 struct TUpperAnsiTable {

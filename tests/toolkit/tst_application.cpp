@@ -105,7 +105,8 @@ void TestApplication::errorInWrappedSlot() {
 }
 
 void TestApplication::errorInEventHandler() {
-  [[maybe_unused]] const TQtUnwindLeak expected;  // also the widget's weak-pointer block, which a skipped QPointer keeps
+  // From the widget's creation on: a skipped QPointer also keeps the widget's weak-pointer block.
+  [[maybe_unused]] const TQtUnwindLeak expected;
   TThrowingWidget w;
   w.resize(50, 50);
   w.show();
