@@ -5,20 +5,22 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 out="${1:-$root/docs/window.png}"
-workspace="$(mktemp -d)"
+workspace=/tmp/mirnax-demo; rm -rf "$workspace"
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$workspace"' EXIT
-build/bin/mirnax-demo "$workspace" >/dev/null
+"${BIN:-build/bin}"/mirnax-demo "$workspace" >/dev/null
 export DISPLAY=:97
 Xvfb "$DISPLAY" -screen 0 1024x640x24 >/dev/null 2>&1 &
 sleep 1
 unset QT_QPA_PLATFORM
-(cd "$workspace" && "$root/build/bin/mirnax") &
+(cd "$workspace" && "$root/${BIN:-build/bin}/mirnax") &
 for _ in $(seq 50); do
   win=$(xdotool search --name "Kevo - MIRNAX" 2>/dev/null | head -1) && [ -n "$win" ] && break
   sleep 0.2
 done
 sleep 1
 click() { xdotool mousemove --window "$win" "$1" "$2" click 1; sleep 0.4; }
+xdotool windowactivate "$win" 2>/dev/null || click 400 70   # activation reloads the list: get it done first
+sleep 1
 click 100 247   # All
 click 600 273   # Start
 sleep 1
