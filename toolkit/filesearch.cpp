@@ -36,9 +36,9 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
 
 std::vector<std::string> FindFiles(std::string_view pattern) {
   const std::string folderPart = ExtractFileDir(pattern);
-  std::string mask = ExtractFileName(pattern);
+  const std::string maskPart = ExtractFileName(pattern);
   // The original platform's search lists every file for "*.*", with or without a dot in its name.
-  if (mask == "*.*") mask = "*";
+  const std::string_view mask = maskPart == "*.*" ? std::string_view("*") : std::string_view(maskPart);
   std::string folder = folderPart.empty() ? std::string(".") : NativePath(folderPart);
   std::vector<std::string> names;
   DIR* dir = ::opendir(folder.c_str());
