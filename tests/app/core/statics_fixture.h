@@ -8,8 +8,11 @@
 #include <QString>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+
+#include "app/core/progress.h"
 
 namespace fixture {
 constexpr int Blocks = 0x60000;
@@ -65,4 +68,20 @@ inline QByteArray Read(const QString& path) {
 }
 
 inline std::string Std(const QString& s) { return s.toStdString(); }
+
+// Keeps a gauge's value rules and counts the calls that repaint in any case.
+class TRecordingGauge : public TProgressSink {
+ public:
+  void SetMinValue(int32_t v) override { min = v; }
+  void SetMaxValue(int32_t v) override {
+    if (v != 0) max = v;
+  }
+  void SetProgress(int32_t v) override { progress = std::clamp(v, min, max); }
+  void AddProgress(int32_t d) override {
+    ++adds;
+    SetProgress(progress + d);
+  }
+  int32_t Progress() const override { return progress; }
+  int32_t min = 0, max = 100, progress = 0, adds = 0;
+};
 }  // namespace fixture

@@ -1,7 +1,10 @@
 #include <QTest>
 
 #include "app/core/world_reader.h"
+#include "statics_fixture.h"
 #include "toolkit/exceptions.h"
+
+using fixture::TRecordingGauge;
 
 namespace {
 // The store's items, block by block in chain order: "block:cellx,celly,z,tile,hue", tile and hue
@@ -23,21 +26,6 @@ QString Dump(const TBlockStore& store) {
   return out.join(';');
 }
 
-// Keeps the gauge's value rules and counts the calls that would repaint in any case.
-class TRecordingGauge : public TProgressSink {
- public:
-  void SetMinValue(int32_t v) override { min = v; }
-  void SetMaxValue(int32_t v) override {
-    if (v != 0) max = v;
-  }
-  void SetProgress(int32_t v) override { progress = std::clamp(v, min, max); }
-  void AddProgress(int32_t d) override {
-    ++adds;
-    SetProgress(progress + d);
-  }
-  int32_t Progress() const override { return progress; }
-  int32_t min = 0, max = 100, progress = 0, adds = 0;
-};
 }  // namespace
 
 class TestWorldReader : public QObject {
