@@ -1,0 +1,160 @@
+#include "bench/bench_data.h"
+
+#include <functional>
+#include <vector>
+
+#include "app/core/map.h"
+#include "app/core/statics.h"
+#include "toolkit/fileio.h"
+
+namespace {
+// splitmix64: fast, and the same sequence on every machine.
+class TRandom {
+ public:
+  explicit TRandom(uint64_t seed) : state_(seed) {}
+  uint64_t Next() {
+    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  uint32_t Below(uint32_t bound) { return static_cast<uint32_t>(Next() % bound); }
+
+ private:
+  uint64_t state_;
+};
+
+struct TBenchItem {
+  int32_t X = 0, Y = 0, Z = 0;  // tile position on the map, altitude
+  uint32_t Tile = 0;            // tile number as the world file writes it (without 0x4000)
+  uint32_t Hue = 0;
+};
+
+constexpr uint64_t WorldSeed = 20240601;
+constexpr uint64_t StaticsSeed = 19970925;
+constexpr size_t WriteChunk = size_t{1} << 20;
+
+// Appends to a file through a large buffer.
+class TBufferedFile {
+ public:
+  explicit TBufferedFile(const std::string& path) : file_(path, fmCreate) { buffer_.reserve(WriteChunk + 256); }
+  void Append(const char* p, size_t n) {
+    buffer_.append(p, n);
+    if (buffer_.size() >= WriteChunk) Drain();
+  }
+  void Append(std::string_view s) { Append(s.data(), s.size()); }
+  void Hex4(uint32_t v) {
+    static constexpr char Digits[] = "0123456789abcdef";
+    const char text[4] = {Digits[(v >> 12) & 15], Digits[(v >> 8) & 15], Digits[(v >> 4) & 15], Digits[v & 15]};
+    Append(text, 4);
+  }
+  void Decimal(int32_t v) {
+    char text[12];
+    char* end = text + sizeof text;
+    char* p = end;
+    uint32_t u = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+    do {
+      *--p = static_cast<char>('0' + u % 10);
+      u /= 10;
+    } while (u != 0);
+    if (v < 0) *--p = '-';
+    Append(p, static_cast<size_t>(end - p));
+  }
+  int64_t Close() {
+    Drain();
+    file_.Close();
+    return written_;
+  }
+
+ private:
+  void Drain() {
+    file_.WriteBuffer(buffer_.data(), buffer_.size());
+    written_ += static_cast<int64_t>(buffer_.size());
+    buffer_.clear();
+  }
+
+  TFileStream file_;
+  std::string buffer_;
+  int64_t written_ = 0;
+};
+
+void ForEachBenchItem(int64_t count, const std::function<void(const TBenchItem&)>& visit) {
+  TRandom random(WorldSeed);
+  for (int64_t i = 0; i < count; ++i) {
+    TBenchItem item;
+    item.X = static_cast<int32_t>(random.Below(MapWidth));
+    item.Y = static_cast<int32_t>(random.Below(MapHeight));
+    item.Z = static_cast<int32_t>(random.Below(128)) - 20;
+    item.Tile = 1 + random.Below(0x3FFF);
+    // Most items keep the tile's own colour.
+    item.Hue = random.Below(4) == 0 ? random.Below(0x500) : 0;
+    visit(item);
+  }
+}
+}  // namespace
+
+int64_t WriteBenchWorld(const std::string& path, int64_t count) {
+  TBufferedFile out(path);
+  ForEachBenchItem(count, [&out](const TBenchItem& item) {
+    out.Append("[WORLDITEM ");
+    out.Hex4(item.Tile);
+    out.Append("]\r\nID=");
+    out.Hex4(item.Tile);
+    out.Append("\r\nCOLOR=");
+    out.Hex4(item.Hue);
+    out.Append("\r\nP=");
+    out.Decimal(item.X);
+    out.Append(",", 1);
+    out.Decimal(item.Y);
+    out.Append(",", 1);
+    out.Decimal(item.Z);
+    out.Append("\r\n\r\n");
+  });
+  return out.Close();
+}
+
+void WriteBenchStatics(const std::string& indexPath, const std::string& dataPath, int64_t records) {
+  TRandom random(StaticsSeed);
+  // Three blocks in four hold statics, at least one record each; the rest are scattered at random.
+  std::vector<uint32_t> counts(BlockCount, 0);
+  std::vector<int32_t> filled;
+  for (int32_t b = 0; b < BlockCount; ++b) {
+    if (random.Below(4) != 0) filled.push_back(b);
+  }
+  int64_t left = records;
+  for (size_t i = 0; i < filled.size() && left > 0; ++i, --left) counts[static_cast<size_t>(filled[i])] = 1;
+  for (; left > 0; --left) ++counts[static_cast<size_t>(filled[random.Below(static_cast<uint32_t>(filled.size()))])];
+
+  TBufferedFile index(indexPath);
+  TBufferedFile data(dataPath);
+  int64_t offset = 0;
+  for (int32_t b = 0; b < BlockCount; ++b) {
+    const uint32_t n = counts[static_cast<size_t>(b)];
+    StaticIndexEntry entry;
+    const uint32_t extra = static_cast<uint32_t>(random.Next());
+    for (size_t k = 0; k < entry.Extra.size(); ++k) entry.Extra[k] = static_cast<uint8_t>(extra >> (8 * k));
+    if (n > 0) {
+      entry.Offset = static_cast<int32_t>(offset);
+      entry.Length = static_cast<int32_t>(n * StaticRecordSize);
+      for (uint32_t k = 0; k < n; ++k) {
+        StaticItem item;
+        item.TileId = static_cast<uint16_t>(TileIdBase + 1 + random.Below(0x3FFF));
+        item.CellX = static_cast<uint8_t>(random.Below(BlockSide));
+        item.CellY = static_cast<uint8_t>(random.Below(BlockSide));
+        item.Z = static_cast<int8_t>(random.Below(256));
+        item.Hue = static_cast<uint16_t>(random.Below(8) == 0 ? random.Below(0x500) : 0);
+        char record[StaticRecordSize];
+        EncodeStaticRecord(item, reinterpret_cast<uint8_t*>(record));
+        data.Append(record, sizeof record);
+      }
+      offset += entry.Length;
+    } else if (b % 2 == 0) {
+      entry.Length = 0;
+    }
+    char bytes[IndexEntrySize];
+    EncodeIndexEntry(entry, reinterpret_cast<uint8_t*>(bytes));
+    index.Append(bytes, sizeof bytes);
+  }
+  index.Close();
+  data.Close();
+}
