@@ -1,0 +1,132 @@
+// mirnax-freeze: the freeze run from a terminal, for headless servers and scripts.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/cli/terminal_host.h"
+#include "app/core/config.h"
+#include "app/core/run.h"
+#include "toolkit/filesearch.h"
+#include "toolkit/inifile.h"
+#include "toolkit/paths.h"
+
+namespace {
+constexpr const char* Usage =
+    "Usage: mirnax-freeze [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"
+    "\n"
+    "Freezes the items of the world files into the statics files.\n"
+    "\n"
+    "  WORLDFILE       a world file, relative to the current folder; without any, every file\n"
+    "                  that matches STATICS\\*.SCP here\n"
+    "  --staidx FILE   the statics index file (default: Staidx0 of ./mirnax.ini)\n"
+    "  --statics FILE  the statics data file (default: Statics0 of ./mirnax.ini)\n"
+    "  --clear         clear the current statics first\n"
+    "  --keep          keep the current statics and add to them (the default)\n"
+    "  --help          show this text\n"
+    "\n"
+    "Exit status: 0 done, 1 the run stopped on an error, 2 bad arguments.\n";
+
+enum { ExitDone = 0, ExitFailed = 1, ExitBadArguments = 2 };
+
+struct TOptions {
+  bool help = false;
+  std::optional<bool> clear;
+  std::optional<std::string> staidx;
+  std::optional<std::string> statics;
+  std::vector<std::string> worldFiles;
+};
+
+struct EBadArguments {
+  std::string message;
+};
+
+// "--name VALUE" or "--name=VALUE".
+bool TakeValue(std::string_view arg, std::string_view name, int& i, int argc, char** argv,
+               std::optional<std::string>& value) {
+  if (arg == name) {
+    if (i + 1 >= argc) throw EBadArguments{"option " + std::string(name) + " needs a file name"};
+    value = argv[++i];
+    return true;
+  }
+  if (arg.size() > name.size() && arg.starts_with(name) && arg[name.size()] == '=') {
+    value = std::string(arg.substr(name.size() + 1));
+    return true;
+  }
+  return false;
+}
+
+TOptions ParseArguments(int argc, char** argv) {
+  TOptions o;
+  bool options = true;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (!options || arg.empty() || arg[0] != '-') {
+      o.worldFiles.emplace_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options = false;
+    } else if (arg == "--help" || arg == "-h") {
+      o.help = true;
+    } else if (arg == "--clear" || arg == "--keep") {
+      const bool clear = arg == "--clear";
+      if (o.clear && *o.clear != clear) throw EBadArguments{"--clear and --keep exclude each other"};
+      o.clear = clear;
+    } else if (TakeValue(arg, "--staidx", i, argc, argv, o.staidx) ||
+               TakeValue(arg, "--statics", i, argc, argv, o.statics)) {
+    } else {
+      throw EBadArguments{"unknown option " + std::string(arg)};
+    }
+  }
+  return o;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  IgnoreFileSizeSignal();
+  TOptions options;
+  try {
+    options = ParseArguments(argc, argv);
+  } catch (const EBadArguments& e) {
+    std::fprintf(stderr, "mirnax-freeze: %s\n\n%s", e.message.c_str(), Usage);
+    return ExitBadArguments;
+  }
+  if (options.help) {
+    std::fputs(Usage, stdout);
+    return ExitDone;
+  }
+
+  TProgressBar bar(::isatty(STDERR_FILENO) == 1);
+  try {
+    const std::string baseDir = IncludeTrailingPathDelimiter(GetCurrentDir());
+    const TIniFile ini(baseDir + ConfigFileName);
+    const std::string indexPath = options.staidx ? *options.staidx : ini.ReadString(ConfigSection, ConfigKeyStaidx, "");
+    const std::string dataPath = options.statics ? *options.statics : ini.ReadString(ConfigSection, ConfigKeyStatics, "");
+    std::vector<TWorldEntry> entries;
+    if (options.worldFiles.empty()) {
+      for (const std::string& name : FindFiles(WorldFilePattern)) entries.push_back({name, {}});
+    } else {
+      for (const std::string& path : options.worldFiles) entries.push_back({path, path});
+    }
+    TTerminalHost host(stdout, bar, options.clear.value_or(false), std::move(entries), indexPath, dataPath);
+    try {
+      RunFreeze(host, baseDir);
+    } catch (...) {
+      host.Finish();
+      throw;
+    }
+    host.Finish();
+    bar.Erase();
+    return ExitDone;
+  } catch (const std::exception& e) {
+    bar.Erase();
+    std::fprintf(stderr, "%s\n", e.what());
+    return ExitFailed;
+  }
+}

@@ -1,0 +1,106 @@
+#include "app/cli/terminal_host.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr auto RedrawInterval = std::chrono::milliseconds(100);
+constexpr int BarWidth = 30;
+constexpr size_t LabelWidth = 36;
+}  // namespace
+
+void TProgressBar::SetLabel(const std::string& label) {
+  label_ = label;
+  if (enabled_) Draw();
+}
+
+void TProgressBar::Update(int stepPercent, int totalPercent, bool force) {
+  if (!enabled_ || (stepPercent == step_ && totalPercent == total_ && !force)) return;
+  step_ = stepPercent;
+  total_ = totalPercent;
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && shown_ && now - last_ < RedrawInterval) return;
+  last_ = now;
+  Draw();
+}
+
+void TProgressBar::Draw() {
+  std::string label = label_.size() > LabelWidth ? label_.substr(0, LabelWidth - 3) + "..." : label_;
+  label.resize(LabelWidth, ' ');
+  const int filled = std::clamp(step_ * BarWidth / 100, 0, BarWidth);
+  std::fprintf(stderr, "\r%s [%s%s] %3d%%  total %3d%%\033[K", label.c_str(), std::string(size_t(filled), '#').c_str(),
+               std::string(size_t(BarWidth - filled), '-').c_str(), step_, total_);
+  std::fflush(stderr);
+  shown_ = true;
+}
+
+void TProgressBar::Erase() {
+  if (!enabled_ || !shown_) return;
+  std::fputs("\r\033[K", stderr);
+  std::fflush(stderr);
+  shown_ = false;
+}
+
+void TTerminalGauge::SetMinValue(int32_t value) {
+  if (value > max_) return;
+  min_ = value;
+  SetProgress(std::max(progress_, min_));
+}
+
+void TTerminalGauge::SetMaxValue(int32_t value) {
+  if (value == 0 || value < min_) return;
+  max_ = value;
+  SetProgress(std::min(progress_, max_));
+}
+
+void TTerminalGauge::SetProgress(int32_t value) {
+  progress_ = std::clamp(value, min_, max_);
+  const int percent = PercentDone();
+  if (percent == percent_) return;
+  percent_ = percent;
+  if (changed_) changed_();
+}
+
+int TTerminalGauge::PercentDone() const {
+  if (max_ == min_) return 0;
+  return static_cast<int>(std::floor((double(progress_) - min_) * 100.0 / (double(max_) - min_)));
+}
+
+TTerminalHost::TTerminalHost(std::FILE* out, TProgressBar& bar, bool clear, std::vector<TWorldEntry> entries,
+                             std::string indexPath, std::string dataPath)
+    : out_(out),
+      bar_(bar),
+      clear_(clear),
+      entries_(std::move(entries)),
+      indexPath_(std::move(indexPath)),
+      dataPath_(std::move(dataPath)),
+      step_([this] { GaugeChanged(); }),
+      total_([this] { GaugeChanged(); }) {}
+
+void TTerminalHost::Log(const std::string& line) {
+  Finish();
+  pending_ = line;
+  bar_.SetLabel(line);
+}
+
+void TTerminalHost::AppendToLastLine(const std::string& text) {
+  if (!pending_) pending_.emplace();
+  *pending_ += text;
+  bar_.SetLabel(*pending_);
+}
+
+std::string TTerminalHost::EntryPath(int index, const std::string& baseDir) {
+  const TWorldEntry& e = entries_.at(static_cast<size_t>(index));
+  return e.Path.empty() ? TRunHost::EntryPath(index, baseDir) : e.Path;
+}
+
+void TTerminalHost::Finish() {
+  if (!pending_) return;
+  bar_.Erase();
+  std::fputs(pending_->c_str(), out_);
+  std::fputc('\n', out_);
+  std::fflush(out_);
+  pending_.reset();
+}
+
+void TTerminalHost::GaugeChanged() { bar_.Update(step_.PercentDone(), total_.PercentDone()); }

@@ -1,0 +1,196 @@
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+
+#include "app/core/statics_fixture.h"
+
+using namespace fixture;
+
+namespace {
+struct TResult {
+  int exitCode = -1;
+  QString out;
+  QString err;
+  QStringList lines() const {
+    QStringList l = out.split('\n');
+    if (!l.isEmpty() && l.last().isEmpty()) l.removeLast();
+    return l;
+  }
+};
+}  // namespace
+
+class TestMirnaxFreeze : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;
+
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+
+  TResult Run(const QStringList& args, qint64 fileSizeLimit = 0) {
+    QProcess p;
+    p.setWorkingDirectory(dir_->path());
+    if (fileSizeLimit > 0) {
+      p.setChildProcessModifier([fileSizeLimit] {
+        rlimit rl{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+        ::setrlimit(RLIMIT_FSIZE, &rl);
+      });
+    }
+    p.start(MIRNAX_FREEZE, args);
+    if (!p.waitForFinished(120000)) qFatal("mirnax-freeze did not finish");
+    TResult r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+  }
+
+  // The statics pair of the workspace, named in mirnax.ini: one old record in block 1.
+  void MakeStatics(const QString& index = "staidx0.mul", const QString& data = "statics0.mul") {
+    QByteArray bytes = EmptyIndex();
+    SetEntry(bytes, 1, 0, 7);
+    Write(Path(index), bytes);
+    Write(Path(data), Record(5, 5, 5, 5, 5));
+  }
+
+  QMap<QString, QByteArray> Snapshot() const {
+    QMap<QString, QByteArray> files;
+    for (const QString& name : QDir(dir_->path()).entryList(QDir::Files)) files[name] = Read(Path(name));
+    return files;
+  }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid() && QDir(dir_->path()).mkdir("STATICS"));
+    Write(Path("mirnax.ini"), "[KEVOMIRNAX]\r\nStaidx0=" + Path("staidx0.mul").toUtf8() +
+                                  "\r\nStatics0=statics0.mul\r\n");
+  }
+
+  void helpPrintsTheUsage() {
+    const TResult r = Run({"--help"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.startsWith(
+        "Usage: mirnax-freeze [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"));
+    QCOMPARE(r.err, QString());
+  }
+
+  void badArguments_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("complaint");
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << "mirnax-freeze: unknown option --bogus";
+    QTest::newRow("short unknown option") << QStringList{"-x", "a.scp"} << "mirnax-freeze: unknown option -x";
+    QTest::newRow("missing file name") << QStringList{"a.scp", "--staidx"}
+                                       << "mirnax-freeze: option --staidx needs a file name";
+    QTest::newRow("clear and keep") << QStringList{"--clear", "--keep"}
+                                    << "mirnax-freeze: --clear and --keep exclude each other";
+  }
+  void badArguments() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, complaint);
+    MakeStatics();
+    Write(Path("a.scp"), WorldItem(1, 1, 1, 1));
+    const auto before = Snapshot();
+    const TResult r = Run(args);
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY(r.err.startsWith(complaint + "\n\nUsage: mirnax-freeze"));
+    QCOMPARE(r.out, QString());
+    QCOMPARE(Snapshot(), before);
+  }
+
+  // Without world files: every file the window's Search lists, in its order; --keep by default;
+  // the paths from mirnax.ini, which is never written.
+  void defaultsTakeTheSearchListAndTheIniPaths() {
+    MakeStatics();
+    Write(Path("STATICS/b.scp"), WorldItem(2, 2, 2, 2));
+    Write(Path("STATICS/A.SCP"), WorldItem(1, 1, 1, 1) + WorldItem(3, 1, 9, 0));
+    Write(Path("STATICS/.hidden.scp"), WorldItem(9, 9, 9, 9));
+    Write(Path("STATICS/notes.txt"), WorldItem(9, 9, 9, 9));
+    QVERIFY(QDir(Path("STATICS")).mkdir("folder.scp"));
+    const QByteArray ini = Read(Path("mirnax.ini"));
+    const QDateTime iniTime = QFileInfo(Path("mirnax.ini")).lastModified();
+    const TResult r = Run({});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.lines(), QStringList({"", "Loading ... A.SCP", "Parsing ... A.SCP", "The Worldfile contains ... 2 Items",
+                                     "", "Loading ... b.scp", "Parsing ... b.scp", "The Worldfile contains ... 1 Items",
+                                     "", "Start freezing.... OK", "Process finished"}));
+    QCOMPARE(r.err, QString());  // no progress bar when stderr is no terminal
+    QCOMPARE(Read(Path("statics0.mul")),
+             Record(1, 1, 1, 1, 0) + Record(2, 2, 2, 2, 0) + Record(5, 5, 5, 5, 5) + Record(3, 1, 1, 0, 0));
+    QCOMPARE(Read(Path("mirnax.ini")), ini);
+    QCOMPARE(QFileInfo(Path("mirnax.ini")).lastModified(), iniTime);
+    QVERIFY(QDir(dir_->path()).entryList({"*.xxx"}).isEmpty());
+  }
+
+  void clearWithPathsAsGiven() {
+    MakeStatics();
+    QVERIFY(QDir(dir_->path()).mkpath("other") && QDir(dir_->path()).mkpath("worlds"));
+    MakeStatics("other/idx.mul", "other/dat.mul");
+    Write(Path("worlds/x.scp"), WorldItem(7, 16, 0, 0));
+    const auto ini = Snapshot();
+    const TResult r = Run({"--clear", "--staidx", "other/idx.mul", "--statics=other/dat.mul", "worlds/x.scp"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.lines(), QStringList({"", "Loading ... worlds/x.scp", "Parsing ... worlds/x.scp",
+                                     "The Worldfile contains ... 1 Items", "", "Clean statics.... OK", "",
+                                     "Start freezing.... OK", "Process finished"}));
+    QCOMPARE(Read(Path("other/dat.mul")), Record(7, 0, 0, 0, 0));
+    QByteArray index = EmptyIndex();
+    SetEntry(index, 1024, 0, 7);
+    QCOMPARE(Read(Path("other/idx.mul")), index);
+    QCOMPARE(Snapshot(), ini);  // the pair named in mirnax.ini is untouched
+  }
+
+  void noItemsIsNoError() {
+    MakeStatics();
+    const auto before = Snapshot();
+    const TResult r = Run({});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.lines(), QStringList({"No items found"}));
+    QCOMPARE(Snapshot(), before);
+  }
+
+  void errorsStopWithTheirMessage_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("lastLine");
+    QTest::newRow("position that is no number") << "P=5,6" << "'' is not a valid integer value\n"
+                                                << "Parsing ... STATICS/bad.scp";
+    QTest::newRow("missing world file") << "missing" << "Cannot open file STATICS/bad.scp\n"
+                                        << "Loading ... STATICS/bad.scp";
+    QTest::newRow("leftover of an interrupted freeze")
+        << "leftover" << "The file %1 is left from a freeze that did not finish" << "Start freezing....";
+  }
+  void errorsStopWithTheirMessage() {
+    QFETCH(QString, setup);
+    QFETCH(QString, error);
+    QFETCH(QString, lastLine);
+    MakeStatics();
+    if (setup != "missing")
+      Write(Path("STATICS/bad.scp"), setup == "P=5,6" ? "[WORLDITEM 0001]\r\nP=5,6\r\n\r\n" : WorldItem(1, 1, 1, 1));
+    if (setup == "leftover") Write(Path("statics0.xxx"), "previous data");
+    const auto before = Snapshot();
+    const TResult r = Run({"STATICS/bad.scp"});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.startsWith(error.arg("statics0.xxx")), qPrintable(r.err));  // as mirnax.ini names it
+    QCOMPARE(r.lines().last(), lastLine);
+    QCOMPARE(Snapshot(), before);
+  }
+
+  // The file size limit makes a write fail halfway through the new index; the program must not die
+  // of the signal that comes with it, and puts the previous files back.
+  void writeLimitPutsTheFilesBack() {
+    MakeStatics();
+    Write(Path("STATICS/a.scp"), WorldItem(1, 1, 1, 1));
+    const auto before = Snapshot();
+    const TResult r = Run({}, 1 << 20);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("File too large") && r.err.contains("put back as they were"), qPrintable(r.err));
+    QCOMPARE(r.lines().last(), QString("Start freezing...."));
+    QCOMPARE(Snapshot(), before);
+  }
+};
+
+QTEST_APPLESS_MAIN(TestMirnaxFreeze)
+#include "tst_mirnax_freeze.moc"
