@@ -11,11 +11,15 @@ constexpr size_t LabelWidth = 36;
 
 void TProgressBar::SetLabel(const std::string& label) {
   label_ = label;
-  if (enabled_) Draw();
+  if (label_.empty())
+    Erase();  // an empty log line passes at once
+  else if (enabled_)
+    Draw();
 }
 
 void TProgressBar::Update(int stepPercent, int totalPercent, bool force) {
   if (!enabled_ || (stepPercent == step_ && totalPercent == total_ && !force)) return;
+  force = force || stepPercent < step_;  // a new step starts: show it at once
   step_ = stepPercent;
   total_ = totalPercent;
   const auto now = std::chrono::steady_clock::now();

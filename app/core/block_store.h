@@ -1,6 +1,7 @@
 // The run's item store: for every map block an ordered chain of items and their count.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -73,6 +74,31 @@ class TBlockStore {
 
   // Block's items in the order they were appended.
   TChain Chain(int32_t block) const;
+
+  // Walks the chains of blocks first .. first + count - 1 side by side, calling visit(k, item) for
+  // the k-th of them; each chain's items come in order. One chain's items lie scattered over the
+  // pool, so walking several at once lets their memory loads overlap.
+  template <class F>
+  void WalkChains(int32_t first, int32_t count, F&& visit) const {
+    constexpr int32_t MaxSideBySide = 64;
+    CheckBlock(first);
+    if (count > 0) CheckBlock(first + count - 1);
+    for (int32_t group = 0; group < count; group += MaxSideBySide) {
+      const int32_t n = std::min(MaxSideBySide, count - group);
+      uint32_t cursor[MaxSideBySide];
+      for (int32_t k = 0; k < n; ++k) cursor[k] = heads_[static_cast<size_t>(first + group + k)];
+      for (bool active = true; active;) {
+        active = false;
+        for (int32_t k = 0; k < n; ++k) {
+          if (cursor[k] == NoItem) continue;
+          const StaticItem& item = Item(cursor[k]);
+          cursor[k] = item.Next;
+          visit(group + k, item);
+          active = true;
+        }
+      }
+    }
+  }
 
  private:
   // Items live in chunks of fixed size, so the pool grows without moving or copying what it holds.

@@ -23,6 +23,7 @@ constexpr std::string_view ClearSuffix = ".new";
 // The old index is read this many entries at a time.
 constexpr int32_t IndexChunkEntries = 4096;
 constexpr size_t OutputBufferSize = size_t{1} << 20;
+constexpr size_t InputBufferSize = size_t{1} << 20;
 constexpr const char* PutBackNote = "\nThe statics files were put back as they were before the freeze.";
 
 int32_t GetInt32(const uint8_t* p) {
@@ -67,19 +68,43 @@ void SyncFolderOf(const std::string& native) {
   ::close(fd);
 }
 
+// Reads ahead in large pieces: the blocks' data usually lies in block order, so most blocks are
+// served from memory instead of a read of their own.
 class TFileStaticsInput : public TStaticsInput {
  public:
   explicit TFileStaticsInput(TFileStream& file) : file_(file), size_(file.Size()) {}
   const std::string& Name() const override { return file_.FileName(); }
   int64_t Size() const override { return size_; }
   void ReadAt(int64_t position, void* buffer, size_t count) override {
+    if (position >= start_ && position - start_ + int64_t(count) <= int64_t(ahead_.size())) {
+      std::memcpy(buffer, ahead_.data() + (position - start_), count);
+      return;
+    }
+    if (count >= InputBufferSize || position < 0 || position + int64_t(count) > size_) {
+      ReadDirect(position, buffer, count);  // too large to buffer, or a read that must fail
+      return;
+    }
+    ahead_.resize(size_t(std::min<int64_t>(int64_t{InputBufferSize}, size_ - position)));
+    start_ = position;
+    try {
+      ReadDirect(position, ahead_.data(), ahead_.size());
+    } catch (...) {
+      ahead_.clear();
+      throw;
+    }
+    std::memcpy(buffer, ahead_.data(), count);
+  }
+
+ private:
+  void ReadDirect(int64_t position, void* buffer, size_t count) {
     if (file_.Position() != position) file_.Seek(position);
     file_.ReadBuffer(buffer, count);
   }
 
- private:
   TFileStream& file_;
   int64_t size_;
+  std::vector<uint8_t> ahead_;
+  int64_t start_ = 0;
 };
 
 // Collects small writes (12-byte entries, short blocks) into large ones.
@@ -220,39 +245,50 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
   gauge.SetMaxValue(BlockCount);
   gauge.SetProgress(0);
   TIndexReader reader(oldIndex);
-  std::vector<uint8_t> block(BlockBufferSize);
+  // A group of blocks is assembled at a time: each block's old bytes, then room for its new
+  // records, which the store fills in for the whole group at once.
+  constexpr int32_t Group = 64;
+  StaticIndexEntry entries[Group];
+  size_t place[Group];  // where each block's new records go in the buffer
+  std::vector<uint8_t> buffer(BlockBufferSize);
+  std::vector<uint8_t> index(size_t{Group} * IndexEntrySize);
   int64_t offset = 0;
-  for (int32_t b = 0; b < BlockCount; ++b) {
-    StaticIndexEntry e = reader.Entry(b);
-    CheckEntry(e, b, oldIndex, &oldData, oldDataSize);
-    const uint32_t items = store.Count(b);
-    const int64_t size = NewBlockSize(e, items);
-    CheckTotal(offset + size);
-    if (static_cast<size_t>(size) > block.size()) block.resize(static_cast<size_t>(size));
+  for (int32_t first = 0; first < BlockCount; first += Group) {
+    const int32_t n = std::min(Group, BlockCount - first);
     size_t used = 0;
-    if (HasStatics(e)) {
-      oldData.ReadAt(e.Offset, block.data(), static_cast<size_t>(e.Length));
-      used = static_cast<size_t>(e.Length);
+    for (int32_t k = 0; k < n; ++k) {
+      StaticIndexEntry& e = entries[k];
+      e = reader.Entry(first + k);
+      CheckEntry(e, first + k, oldIndex, &oldData, oldDataSize);
+      const int64_t size = NewBlockSize(e, store.Count(first + k));
+      CheckTotal(offset + size);
+      if (used + size_t(size) > buffer.size()) {
+        buffer.reserve(used + size_t(size));  // exactly: one block may be most of a 2 GB file
+        buffer.resize(used + size_t(size));
+      }
+      if (HasStatics(e)) oldData.ReadAt(e.Offset, buffer.data() + used, static_cast<size_t>(e.Length));
+      place[k] = used + (HasStatics(e) ? static_cast<size_t>(e.Length) : 0);
+      if (size != 0) {
+        e.Offset = static_cast<int32_t>(offset);
+        e.Length = static_cast<int32_t>(size);
+      } else {
+        e.Offset = -1;
+        e.Length = -1;
+      }
+      EncodeIndexEntry(e, index.data() + size_t(k) * IndexEntrySize);
+      used += size_t(size);
+      offset += size;
     }
-    for (const StaticItem& item : store.Chain(b)) {
-      EncodeStaticRecord(item, block.data() + used);
-      used += StaticRecordSize;
+    store.WalkChains(first, n, [&](int32_t k, const StaticItem& item) {
+      EncodeStaticRecord(item, buffer.data() + place[k]);
+      place[k] += StaticRecordSize;
+    });
+    if (used > 0) newData.Write(buffer.data(), used);
+    newIndex.Write(index.data(), size_t(n) * IndexEntrySize);
+    for (int32_t k = 0; k < n; ++k) {
+      StepProgress(gauge);
+      if (testHook) testHook(fpBlockWritten, first + k);
     }
-    if (used > 0) newData.Write(block.data(), used);
-
-    if (size != 0) {
-      e.Offset = static_cast<int32_t>(offset);
-      e.Length = static_cast<int32_t>(size);
-    } else {
-      e.Offset = -1;
-      e.Length = -1;
-    }
-    uint8_t entry[IndexEntrySize];
-    EncodeIndexEntry(e, entry);
-    newIndex.Write(entry, sizeof entry);
-    offset += size;
-    StepProgress(gauge);
-    if (testHook) testHook(fpBlockWritten, b);
   }
 }
 

@@ -67,6 +67,25 @@ class TestBlockStore : public QObject {
     QVERIFY(i == chain.end());
   }
 
+  void walkingChainsSideBySideKeepsEachChainsOrder() {
+    TBlockStore store;
+    // 150 blocks (more than one group walked at once), chain lengths 0 to 6, appended interleaved.
+    constexpr int32_t First = 1000, Count = 150;
+    std::vector<std::vector<uint16_t>> expected(Count);
+    for (int round = 0; round < 6; ++round) {
+      for (int32_t k = 0; k < Count; ++k) {
+        if (round >= k % 7) continue;
+        const auto tile = static_cast<uint16_t>(k * 10 + round);
+        store.Append(First + k, Item(tile));
+        expected[size_t(k)].push_back(tile);
+      }
+    }
+    store.Append(First - 1, Item(9999));  // a neighbour outside the range is not visited
+    std::vector<std::vector<uint16_t>> seen(Count);
+    store.WalkChains(First, Count, [&](int32_t k, const StaticItem& it) { seen[size_t(k)].push_back(it.TileId); });
+    QVERIFY(seen == expected);
+  }
+
   void blocksOutsideTheMapAreRefused_data() {
     QTest::addColumn<int>("block");
     QTest::newRow("negative") << -1;
