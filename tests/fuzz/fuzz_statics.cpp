@@ -1,0 +1,241 @@
+// Statics files from the fuzzer. The input describes an old index (a few entries placed among
+// empty ones, so the file has the size a statics index must have), the old data file and a small
+// item store. The pair is checked and merged in memory, then frozen on disk, and the two must
+// agree: a pair the checks refuse is left untouched on disk, a pair they accept is rewritten
+// exactly as the merge in memory says, and an interrupted freeze puts the old files back.
+//
+// Input (read with FuzzedDataProvider: numbers from the end, the data file from the front):
+//   flags     bits 0-1  index size: exact, exact, one byte short, one entry too long
+//             bit 2     data file padded past the block buffer, so one block can outgrow it
+//             bit 3     the first item repeated past the block buffer's capacity
+//             bit 4     the freeze interrupted at a chosen point
+//   entries   up to 24, each: distance to the previous entry's block, a kind and three numbers
+//   items     up to 48, each: which block, tile, cell, z, hue
+//   the rest  the old data file
+#include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/core/block_store.h"
+#include "app/core/map.h"
+#include "app/core/progress.h"
+#include "app/core/statics.h"
+#include "tests/fuzz/fuzz_check.h"
+#include "toolkit/exceptions.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr int MaxEntries = 24;
+constexpr int MaxItems = 48;
+constexpr size_t PaddedDataSize = 131072;
+constexpr uint32_t ManyItems = 15000;
+
+enum TEntryKind { ekRaw, ekInside, ekEmpty, ekPastEnd, ekKinds };
+
+struct TEntrySpec {
+  int32_t block;
+  uint8_t kind;
+  uint32_t a, b;
+  uint32_t extra;
+};
+
+void PutInt32(std::string& s, size_t at, uint32_t v) {
+  for (int k = 0; k < 4; ++k) s[at + static_cast<size_t>(k)] = static_cast<char>(v >> (8 * k));
+}
+
+uint32_t GetInt32(const std::string& s, size_t at) {
+  uint32_t v = 0;
+  for (int k = 3; k >= 0; --k) v = v << 8 | static_cast<uint8_t>(s[at + static_cast<size_t>(k)]);
+  return v;
+}
+
+const std::string& EmptyIndex() {
+  static const std::string index = [] {
+    std::string s;
+    s.reserve(static_cast<size_t>(IndexFileSize));
+    for (int32_t b = 0; b < BlockCount; ++b) s.append("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\0\0\0\0", IndexEntrySize);
+    return s;
+  }();
+  return index;
+}
+
+// The work folder of this process: under TMPDIR (tests/fuzz/run.sh points it at a memory file
+// system, where the freeze's flushes cost nothing).
+class TWorkDir {
+ public:
+  TWorkDir() {
+    dir_ = fs::temp_directory_path() / ("mirnax_fuzz_statics_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  ~TWorkDir() {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+
+ private:
+  fs::path dir_;
+};
+
+// Plain stdio, so a fault of the toolkit's file classes cannot hide in the harness.
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  FUZZ_CHECK(out.good());
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  FUZZ_CHECK(in.good());
+  std::string bytes(static_cast<size_t>(fs::file_size(path)), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  FUZZ_CHECK(in.gcount() == static_cast<std::streamsize>(bytes.size()));
+  return bytes;
+}
+
+struct TInterrupt {};
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+  FuzzedDataProvider in(bytes, size);
+  const auto flags = in.ConsumeIntegral<uint8_t>();
+
+  std::vector<TEntrySpec> specs(static_cast<size_t>(in.ConsumeIntegralInRange(0, MaxEntries)));
+  int32_t block = -1;
+  for (TEntrySpec& spec : specs) {
+    block += 1 + in.ConsumeIntegralInRange(0, 8191);
+    spec.block = std::min(block, BlockCount - 1);
+    spec.kind = static_cast<uint8_t>(in.ConsumeIntegral<uint8_t>() % ekKinds);
+    spec.a = in.ConsumeIntegral<uint32_t>();
+    spec.b = in.ConsumeIntegral<uint32_t>();
+    spec.extra = in.ConsumeIntegral<uint32_t>();
+  }
+
+  // One store for every input: a new one costs its three tables of 393,216 entries.
+  static TBlockStore store;
+  if (store.TotalCount() != 0) store.Clear();
+  const int items = in.ConsumeIntegralInRange(0, MaxItems);
+  for (int i = 0; i < items; ++i) {
+    const auto target = in.ConsumeIntegral<uint8_t>();
+    int32_t b = target & 1 ? BlockCount - 1 : 0;
+    if (target >= 64 && !specs.empty()) b = specs[target % specs.size()].block;
+    StaticItem item;
+    item.TileId = in.ConsumeIntegral<uint16_t>();
+    item.CellX = in.ConsumeIntegralInRange<uint8_t>(0, BlockSide - 1);
+    item.CellY = in.ConsumeIntegralInRange<uint8_t>(0, BlockSide - 1);
+    item.Z = in.ConsumeIntegral<int8_t>();
+    item.Hue = in.ConsumeIntegral<uint16_t>();
+    const uint32_t times = i == 0 && (flags & 8) ? ManyItems : 1;
+    for (uint32_t t = 0; t < times; ++t) store.Append(b, item);
+  }
+  const bool interrupt = flags & 16;
+  const auto stopPoint = static_cast<TFreezePoint>(in.ConsumeIntegralInRange(0, 2));
+  const int32_t stopBlock = in.ConsumeIntegralInRange(0, BlockCount - 1);
+
+  std::string oldData = in.ConsumeRemainingBytesAsString();
+  if ((flags & 4) && oldData.size() < PaddedDataSize) {
+    for (size_t i = oldData.size(); i < PaddedDataSize; ++i) oldData.push_back(static_cast<char>(i * 7));
+  }
+  const auto dataSize = static_cast<uint32_t>(oldData.size());
+
+  std::string oldIndex = EmptyIndex();
+  for (const TEntrySpec& spec : specs) {
+    uint32_t offset = spec.a, length = spec.b;
+    switch (spec.kind) {
+      case ekInside:
+        offset = spec.a % (dataSize + 1);
+        length = spec.b % (dataSize - offset + 1);
+        break;
+      case ekEmpty:
+        if (spec.a & 1)
+          offset = UINT32_MAX;
+        else
+          length = spec.a & 2 ? 0 : UINT32_MAX;
+        break;
+      case ekPastEnd:
+        offset = spec.a % (dataSize + 1);
+        length = dataSize - offset + 1;
+        break;
+      default:
+        break;
+    }
+    const size_t at = static_cast<size_t>(spec.block) * IndexEntrySize;
+    PutInt32(oldIndex, at, offset);
+    PutInt32(oldIndex, at + 4, length);
+    PutInt32(oldIndex, at + 8, spec.extra);
+  }
+  if ((flags & 3) == 2) oldIndex.pop_back();
+  if ((flags & 3) == 3) oldIndex.append(EmptyIndex(), 0, IndexEntrySize);
+
+  // The merge in memory: the reference for the freeze on disk.
+  TMemoryStaticsInput memIndex(oldIndex, "staidx0.mul");
+  TMemoryStaticsInput memData(oldData, "statics0.mul");
+  TMemoryStaticsOutput newIndex, newData;
+  TNullProgress gauge;
+  bool merged = true;
+  try {
+    MergeStatics(store, memIndex, memData, newIndex, newData, gauge);
+  } catch (const Exception&) {
+    merged = false;
+  }
+  if (merged) {
+    FUZZ_CHECK(newIndex.Bytes.size() == static_cast<size_t>(IndexFileSize));
+    // Offsets run on without gaps, every Extra is carried over.
+    int64_t running = 0;
+    for (int32_t b = 0; b < BlockCount; ++b) {
+      const size_t at = static_cast<size_t>(b) * IndexEntrySize;
+      const auto offset = static_cast<int32_t>(GetInt32(newIndex.Bytes, at));
+      const auto length = static_cast<int32_t>(GetInt32(newIndex.Bytes, at + 4));
+      FUZZ_CHECK(GetInt32(newIndex.Bytes, at + 8) == GetInt32(oldIndex, at + 8));
+      if (offset == -1) {
+        FUZZ_CHECK(length == -1);
+        continue;
+      }
+      FUZZ_CHECK(offset == running && length > 0);
+      running += length;
+    }
+    FUZZ_CHECK(running == static_cast<int64_t>(newData.Bytes.size()));
+  }
+
+  // The same pair on disk.
+  static const TWorkDir work;
+  const std::string indexPath = work.Path("staidx0.mul"), dataPath = work.Path("statics0.mul");
+  const std::string indexTemp = work.Path("staidx0.xxx"), dataTemp = work.Path("statics0.xxx");
+  WriteFile(indexPath, oldIndex);
+  WriteFile(dataPath, oldData);
+  // The freeze moves the index away only once its checks have passed.
+  bool accepted = false;
+  const TFreezeTestHook hook = [&](TFreezePoint point, int32_t at) {
+    if (point == fpIndexMoved) accepted = true;
+    if (interrupt && point == stopPoint && (point != fpBlockWritten || at == stopBlock)) throw TInterrupt();
+  };
+  bool frozen = false, stopped = false;
+  try {
+    FreezeStatics(store, indexPath, dataPath, gauge, hook);
+    frozen = true;
+  } catch (const Exception&) {
+  } catch (const TInterrupt&) {
+    stopped = true;
+  }
+  // The checks before the freeze refuse exactly what the merge cannot write.
+  FUZZ_CHECK(accepted == merged);
+  FUZZ_CHECK(!fs::exists(indexTemp) && !fs::exists(dataTemp));
+  if (frozen) {
+    FUZZ_CHECK(merged);
+    FUZZ_CHECK(ReadFile(indexPath) == newIndex.Bytes);
+    FUZZ_CHECK(ReadFile(dataPath) == newData.Bytes);
+  } else {
+    FUZZ_CHECK(!merged || stopped);
+    FUZZ_CHECK(ReadFile(indexPath) == oldIndex);
+    FUZZ_CHECK(ReadFile(dataPath) == oldData);
+  }
+  return 0;
+}
