@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -76,6 +75,7 @@ class TFileStaticsInput : public TStaticsInput {
   const std::string& Name() const override { return file_.FileName(); }
   int64_t Size() const override { return size_; }
   void ReadAt(int64_t position, void* buffer, size_t count) override {
+    if (count == 0) return;
     if (position >= start_ && position - start_ + int64_t(count) <= int64_t(ahead_.size())) {
       std::memcpy(buffer, ahead_.data() + (position - start_), count);
       return;
@@ -147,14 +147,13 @@ void CheckIndexSize(const TStaticsInput& index) {
   }
 }
 
-void CheckEntry(const StaticIndexEntry& e, int32_t block, const TStaticsInput& index, const TStaticsInput* data,
-                int64_t dataSize) {
+void CheckEntry(const StaticIndexEntry& e, int32_t block, const TStaticsInput& index, const TStaticsInput& data) {
   if (!HasStatics(e)) return;
-  if (e.Offset >= 0 && e.Length > 0 && int64_t{e.Offset} + e.Length <= dataSize) return;
-  throw Exception(Format("The statics index file %s is damaged: entry %d points outside the statics data file%s%s "
+  if (e.Offset >= 0 && e.Length > 0 && int64_t{e.Offset} + e.Length <= data.Size()) return;
+  throw Exception(Format("The statics index file %s is damaged: entry %d points outside the statics data file %s "
                          "(offset %d, length %d; the data file has %lld bytes).",
-                         index.Name().c_str(), block, data ? " " : "", data ? data->Name().c_str() : "", e.Offset,
-                         e.Length, static_cast<long long>(dataSize)));
+                         index.Name().c_str(), block, data.Name().c_str(), e.Offset, e.Length,
+                         static_cast<long long>(data.Size())));
 }
 
 void CheckTotal(int64_t total) {
@@ -221,16 +220,16 @@ void TMemoryStaticsInput::ReadAt(int64_t position, void* buffer, size_t count) {
                              static_cast<long long>(position) + static_cast<long long>(count)),
                       0);
   }
-  std::memcpy(buffer, bytes_.data() + position, count);
+  if (count > 0) std::memcpy(buffer, bytes_.data() + position, count);
 }
 
-int64_t ScanStaticsIndex(TStaticsInput& oldIndex, int64_t oldDataSize, const TBlockStore& store) {
+int64_t ScanStaticsIndex(TStaticsInput& oldIndex, const TStaticsInput& oldData, const TBlockStore& store) {
   CheckIndexSize(oldIndex);
   TIndexReader reader(oldIndex);
   int64_t total = 0;
   for (int32_t b = 0; b < BlockCount; ++b) {
     const StaticIndexEntry e = reader.Entry(b);
-    CheckEntry(e, b, oldIndex, nullptr, oldDataSize);
+    CheckEntry(e, b, oldIndex, oldData);
     total += NewBlockSize(e, store.Count(b));
   }
   CheckTotal(total);
@@ -240,7 +239,6 @@ int64_t ScanStaticsIndex(TStaticsInput& oldIndex, int64_t oldDataSize, const TBl
 void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInput& oldData, TStaticsOutput& newIndex,
                   TStaticsOutput& newData, TProgressSink& gauge, const TFreezeTestHook& testHook) {
   CheckIndexSize(oldIndex);
-  const int64_t oldDataSize = oldData.Size();
   gauge.SetMinValue(0);
   gauge.SetMaxValue(BlockCount);
   gauge.SetProgress(0);
@@ -248,7 +246,6 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
   // A group of blocks is assembled at a time: each block's old bytes, then room for its new
   // records, which the store fills in for the whole group at once.
   constexpr int32_t Group = 64;
-  StaticIndexEntry entries[Group];
   size_t place[Group];  // where each block's new records go in the buffer
   std::vector<uint8_t> buffer(BlockBufferSize);
   std::vector<uint8_t> index(size_t{Group} * IndexEntrySize);
@@ -257,9 +254,8 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
     const int32_t n = std::min(Group, BlockCount - first);
     size_t used = 0;
     for (int32_t k = 0; k < n; ++k) {
-      StaticIndexEntry& e = entries[k];
-      e = reader.Entry(first + k);
-      CheckEntry(e, first + k, oldIndex, &oldData, oldDataSize);
+      StaticIndexEntry e = reader.Entry(first + k);
+      CheckEntry(e, first + k, oldIndex, oldData);
       const int64_t size = NewBlockSize(e, store.Count(first + k));
       CheckTotal(offset + size);
       if (used + size_t(size) > buffer.size()) {
@@ -293,6 +289,8 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
 }
 
 void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath) {
+  // An empty path names no file; opening or creating it fails with the system's message.
+  if (indexPath.empty() || dataPath.empty()) return;
   const std::string index = NativePath(indexPath);
   const std::string data = NativePath(dataPath);
   for (const std::string* path : {&indexPath, &dataPath}) {
@@ -367,6 +365,8 @@ void WriteSideFile(const TCreatedFile& side, const std::string& path, const std:
 }  // namespace
 
 void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
+  for (const std::string* path : {&indexPath, &dataPath})
+    if (path->empty()) throw EFCreateError(Format(SFCreateError, ""));
   CheckStaticsPaths(indexPath, dataPath);
   CheckReplaceable(indexPath);
   CheckReplaceable(dataPath);
@@ -439,7 +439,7 @@ void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const
   TFileStream oldDataFile(dataPath, fmOpenRead);
   TFileStaticsInput oldIndex(oldIndexFile);
   TFileStaticsInput oldData(oldDataFile);
-  ScanStaticsIndex(oldIndex, oldData.Size(), store);
+  ScanStaticsIndex(oldIndex, oldData, store);
 
   const std::string index = NativePath(indexPath);
   const std::string data = NativePath(dataPath);

@@ -70,7 +70,7 @@ class TMemoryStaticsOutput : public TStaticsOutput {
 // 393,216 entries, every entry with statics lies inside the data file, and the merged data of
 // every block fits a signed 32-bit offset. Returns the merged data size; raises Exception naming
 // the file and the entry otherwise.
-int64_t ScanStaticsIndex(TStaticsInput& oldIndex, int64_t oldDataSize, const TBlockStore& store);
+int64_t ScanStaticsIndex(TStaticsInput& oldIndex, const TStaticsInput& oldData, const TBlockStore& store);
 
 // Stops a freeze at a chosen point, for the tests that interrupt it. Never set by the programs.
 enum TFreezePoint { fpIndexMoved, fpDataMoved, fpBlockWritten, fpNewFilesFlushed, fpIndexTempDeleted };

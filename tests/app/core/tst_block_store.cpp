@@ -43,30 +43,6 @@ class TestBlockStore : public QObject {
     QVERIFY(Tiles(store, 1).empty());
   }
 
-  void appendKeepsTheItemsFields() {
-    TBlockStore store;
-    StaticItem it;
-    it.TileId = 0x4EED;
-    it.Hue = 0x481;
-    it.CellX = 6;
-    it.CellY = 4;
-    it.Z = -1;
-    it.Next = 12345;  // the store sets its own link
-    store.Append(91348, it);
-    store.Append(91348, Item(7));
-    auto chain = store.Chain(91348);
-    auto i = chain.begin();
-    QCOMPARE(i->TileId, uint16_t(0x4EED));
-    QCOMPARE(i->Hue, uint16_t(0x481));
-    QCOMPARE(int(i->CellX), 6);
-    QCOMPARE(int(i->CellY), 4);
-    QCOMPARE(int(i->Z), -1);
-    ++i;
-    QCOMPARE(i->TileId, uint16_t(7));
-    ++i;
-    QVERIFY(i == chain.end());
-  }
-
   void walkingChainsSideBySideKeepsEachChainsOrder() {
     TBlockStore store;
     // 150 blocks (more than one group walked at once), chain lengths 0 to 6, appended interleaved.

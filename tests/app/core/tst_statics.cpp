@@ -267,7 +267,7 @@ class TestStatics : public QObject {
     QTest::newRow("index too long") << "long index" << "is 4718593 bytes long";
     QTest::newRow("entry past the end of the data")
         << "entry past end"
-        << "The statics index file %index is damaged: entry 77 points outside the statics data file (offset 10, "
+        << "The statics index file %index is damaged: entry 77 points outside the statics data file %data (offset 10, "
            "length 7; the data file has 16 bytes).";
     QTest::newRow("negative offset") << "negative offset" << "entry 77 points outside";
     QTest::newRow("negative length") << "negative length" << "entry 77 points outside";
@@ -322,6 +322,28 @@ class TestStatics : public QObject {
     }
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), before);
     for (auto it = bytes.cbegin(); it != bytes.cend(); ++it) QCOMPARE(Read(Path(it.key())), it.value());
+  }
+
+  void emptyPathsFailAsTheSystemDoes() {
+    Write(index_, "index");
+    Write(data_, "data");
+    TBlockStore store;
+    TNullProgress gauge;
+    try {
+      ClearStatics(Index(), "");
+      QFAIL("no error");
+    } catch (const EFCreateError& e) {
+      QCOMPARE(QString::fromStdString(e.Message), QString("Cannot create file "));
+    }
+    try {
+      FreezeStatics(store, "", Data(), gauge);
+      QFAIL("no error");
+    } catch (const EFOpenError& e) {
+      QCOMPARE(QString::fromStdString(e.Message), QString("Cannot open file "));
+    }
+    QCOMPARE(Read(index_), QByteArray("index"));
+    QCOMPARE(Read(data_), QByteArray("data"));
+    QVERIFY(Leftovers().isEmpty());
   }
 
   void clearRefusesBesideALeftover() {
