@@ -21,10 +21,12 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 std::string S(const QString& s) { return s.toStdString(); }
 
 // Keeps the window painting and answering the window system while a run holds the thread, at most
-// every 50 ms; user input meanwhile is eaten by the window's event filter.
+// every 50 ms; user input meanwhile is eaten by the window's event filter. The gauges call it once
+// per line or block, so the clock is only read every 256th call.
 class TKeepAlive {
  public:
   void Tick() {
+    if ((++calls_ & 0xFF) != 0 && timer_.isValid()) return;
     if (timer_.isValid() && timer_.elapsed() < 50) return;
     timer_.restart();
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -32,6 +34,7 @@ class TKeepAlive {
 
  private:
   QElapsedTimer timer_;
+  unsigned calls_ = 0;
 };
 
 // A gauge as the run drives it.
@@ -124,7 +127,7 @@ TForm1::TForm1(QWidget* parent)
   }
 
   baseDir_ = IncludeTrailingPathDelimiter(GetCurrentDir());
-  iniFile_ = std::make_unique<TIniFile>(baseDir_ + "mirnax.ini");
+  iniFile_ = std::make_unique<TIniFile>(baseDir_ + ConfigFileName);
 
   connect(Edit1, &QLineEdit::textChanged, this, Handler(this, &TForm1::Edit1Change));
   connect(Edit2, &QLineEdit::textChanged, this, Handler(this, &TForm1::Edit2Change));
@@ -178,19 +181,19 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
 
 void TForm1::FormActivate() {
   // Setting the fields raises their change handlers, which store the same text again.
-  Edit1->setText(Q(iniFile_->ReadString(IniSection, IniKeyStaidx, "")));
-  Edit2->setText(Q(iniFile_->ReadString(IniSection, IniKeyStatics, "")));
+  Edit1->setText(Q(iniFile_->ReadString(ConfigSection, ConfigKeyStaidx, "")));
+  Edit2->setText(Q(iniFile_->ReadString(ConfigSection, ConfigKeyStatics, "")));
   Button6Click();
 }
 
 void TForm1::StorePath(const char* key, QLineEdit* edit) {
   const std::string text = S(edit->text());
-  if (iniFile_->ReadString(IniSection, key, "\n") == text) return;  // nothing to change on disk
-  iniFile_->WriteString(IniSection, key, text);
+  if (iniFile_->ReadString(ConfigSection, key, "\n") == text) return;  // nothing to change on disk
+  iniFile_->WriteString(ConfigSection, key, text);
 }
 
-void TForm1::Edit1Change() { StorePath(IniKeyStaidx, Edit1); }
-void TForm1::Edit2Change() { StorePath(IniKeyStatics, Edit2); }
+void TForm1::Edit1Change() { StorePath(ConfigKeyStaidx, Edit1); }
+void TForm1::Edit2Change() { StorePath(ConfigKeyStatics, Edit2); }
 
 void TForm1::ChoosePath(QLineEdit* edit, void (TForm1::*change)()) {
   TOpenDialogOptions options;
@@ -211,7 +214,7 @@ void TForm1::Button2Click() { ChoosePath(Edit2, &TForm1::Edit2Change); }
 
 void TForm1::Button6Click() {
   ListBox1->clear();
-  for (const std::string& name : FindFiles("STATICS\\*.SCP")) ListBox1->addItem(Q(name));
+  for (const std::string& name : FindFiles(WorldFilePattern)) ListBox1->addItem(Q(name));
 }
 
 void TForm1::Button3Click() { ListBox1->selectAll(); }

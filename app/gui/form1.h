@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "app/core/config.h"
 #include "toolkit/inifile.h"
 
 namespace Ui {
@@ -76,8 +77,3 @@ class TForm1 : public QWidget {
   bool running_ = false;
   bool activatePending_ = false;
 };
-
-// The configuration file's section and keys.
-inline constexpr const char* IniSection = "KEVOMIRNAX";
-inline constexpr const char* IniKeyStaidx = "Staidx0";
-inline constexpr const char* IniKeyStatics = "Statics0";

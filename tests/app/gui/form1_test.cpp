@@ -51,14 +51,14 @@ class Form1Test : public QObject {
 
   QString Path(const QString& name) const { return dir_->filePath(name); }
   std::string IniValue(const char* key) const {
-    return TIniFile(Path("mirnax.ini").toStdString()).ReadString(IniSection, key, "<missing>");
+    return TIniFile(Path("mirnax.ini").toStdString()).ReadString(ConfigSection, key, "<missing>");
   }
   // A cleared statics pair in the workspace, its paths stored in mirnax.ini.
   void MakeStatics() {
     ClearStatics(Path("staidx0.mul").toStdString(), Path("statics0.mul").toStdString());
     TIniFile ini(Path("mirnax.ini").toStdString());
-    ini.WriteString(IniSection, IniKeyStaidx, Path("staidx0.mul").toStdString());
-    ini.WriteString(IniSection, IniKeyStatics, Path("statics0.mul").toStdString());
+    ini.WriteString(ConfigSection, ConfigKeyStaidx, Path("staidx0.mul").toStdString());
+    ini.WriteString(ConfigSection, ConfigKeyStatics, Path("statics0.mul").toStdString());
   }
   void MakeWorldFiles(const QStringList& names) {
     QDir(dir_->path()).mkpath("STATICS");
@@ -145,7 +145,7 @@ class Form1Test : public QObject {
     if (exists) QCOMPARE(ReadFile(Path("mirnax.ini")), content.toStdString());
     // The first change adds the key and keeps every byte that was there.
     form.Edit1->setText("/x");
-    QCOMPARE(IniValue(IniKeyStaidx), std::string("/x"));
+    QCOMPARE(IniValue(ConfigKeyStaidx), std::string("/x"));
     QVERIFY(ReadFile(Path("mirnax.ini")).find(content.toStdString()) == 0);
   }
 
@@ -156,11 +156,11 @@ class Form1Test : public QObject {
     const QString typed = "C:\\game\\Staidx0.mul";
     for (int i = 0; i < typed.size(); ++i) {
       QTest::keyClick(form.Edit1, typed[i].toLatin1());
-      QCOMPARE(IniValue(IniKeyStaidx), typed.left(i + 1).toStdString());
+      QCOMPARE(IniValue(ConfigKeyStaidx), typed.left(i + 1).toStdString());
     }
     QTest::keyClick(form.Edit2, 'q');
-    QCOMPARE(IniValue(IniKeyStatics), std::string("q"));
-    QCOMPARE(IniValue(IniKeyStaidx), typed.toStdString());
+    QCOMPARE(IniValue(ConfigKeyStatics), std::string("q"));
+    QCOMPARE(IniValue(ConfigKeyStaidx), typed.toStdString());
   }
 
   void chosenFileIsStoredAndShownAfterRestart() {
@@ -176,11 +176,11 @@ class Form1Test : public QObject {
       QCOMPARE(o.InitialDir, Path("old folder").toStdString());
       QCOMPARE(o.Filter, std::string("MUL Files|*.mul|All files|*.*"));
       QCOMPARE(o.DefaultExt, std::string("*.mul"));
-      QCOMPARE(IniValue(IniKeyStatics), chosen);
+      QCOMPARE(IniValue(ConfigKeyStatics), chosen);
       // Cancelling changes nothing.
       dialogs_->AnswerOpenFile("");
       form.Button1Click();
-      QCOMPARE(IniValue(IniKeyStaidx), std::string("<missing>"));
+      QCOMPARE(IniValue(ConfigKeyStaidx), std::string("<missing>"));
     }
     TForm1 again;
     again.FormActivate();
