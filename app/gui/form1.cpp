@@ -14,7 +14,6 @@
 #include "toolkit/dialogs.h"
 #include "toolkit/filesearch.h"
 #include "toolkit/paths.h"
-#include "ui_form1.h"
 
 namespace {
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -103,22 +102,8 @@ class TForm1::Host : public TRunHost {
 
 TForm1::TForm1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
-      ui_(std::make_unique<Ui::TForm1>()) {
-  ui_->setupUi(this);
-  Edit1 = ui_->Edit1;
-  Edit2 = ui_->Edit2;
-  Button1 = ui_->Button1;
-  Button2 = ui_->Button2;
-  Button3 = ui_->Button3;
-  Button4 = ui_->Button4;
-  Button5 = ui_->Button5;
-  Button6 = ui_->Button6;
-  ListBox1 = ui_->ListBox1;
-  Memo1 = ui_->Memo1;
-  CGauge1 = ui_->CGauge1;
-  CGauge2 = ui_->CGauge2;
-  JumpMemo1 = ui_->JumpMemo1;
+                          Qt::WindowCloseButtonHint) {
+  setupUi(this);
 
   setFixedSize(636, 332);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

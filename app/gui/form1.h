@@ -8,15 +8,7 @@
 #include "app/core/config.h"
 #include "toolkit/inifile.h"
 
-namespace Ui {
-class TForm1;
-}
-class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
-class QPushButton;
-class TCGauge;
-class TJumpMemo;
+#include "ui_form1.h"
 
 // The open-file dialog's settings (OpenDialog1).
 struct TOpenDialog1Settings {
@@ -24,7 +16,9 @@ struct TOpenDialog1Settings {
   static constexpr const char* DefaultExt = "*.mul";
 };
 
-class TForm1 : public QWidget {
+// The controls come from the window's layout (form1.ui) under their designer names: Edit1,
+// Button4, ListBox1, Memo1, CGauge1, JumpMemo1, ...
+class TForm1 : public QWidget, public Ui::TForm1 {
   Q_OBJECT
  public:
   // Takes the current directory as BaseDir and opens BaseDir + "mirnax.ini"; reads nothing yet.
@@ -46,21 +40,6 @@ class TForm1 : public QWidget {
   void Button5Click();
   void Button4Click();
 
-  // The window's controls, as the layout names them.
-  QLineEdit* Edit1;
-  QLineEdit* Edit2;
-  QPushButton* Button1;
-  QPushButton* Button2;
-  QPushButton* Button3;
-  QPushButton* Button4;
-  QPushButton* Button5;
-  QPushButton* Button6;
-  QListWidget* ListBox1;
-  QPlainTextEdit* Memo1;
-  TCGauge* CGauge1;
-  TCGauge* CGauge2;
-  TJumpMemo* JumpMemo1;
-
  protected:
   bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -71,7 +50,6 @@ class TForm1 : public QWidget {
   void ChoosePath(QLineEdit* edit, void (TForm1::*change)());
   void StorePath(const char* key, QLineEdit* edit);
 
-  std::unique_ptr<Ui::TForm1> ui_;
   std::string baseDir_;
   std::unique_ptr<TIniFile> iniFile_;
   bool running_ = false;
