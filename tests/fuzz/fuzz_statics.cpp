@@ -4,6 +4,8 @@
 // agree: a pair the checks refuse is left untouched on disk, a pair they accept is rewritten
 // exactly as the merge in memory says, and an interrupted freeze puts the old files back.
 //
+// The merge itself is checked against a plain model of it.
+//
 // Input (read with FuzzedDataProvider: numbers from the end, the data file from the front):
 //   flags     bits 0-1  index size: exact, exact, one byte short, one entry too long
 //             bit 2     data file padded past the block buffer, so one block can outgrow it
@@ -18,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -99,6 +102,42 @@ std::string ReadFile(const std::string& path) {
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   FUZZ_CHECK(in.gcount() == static_cast<std::streamsize>(bytes.size()));
   return bytes;
+}
+
+// The merge, block by block, against what it must be: each block's old bytes unchanged, then its
+// items in store order as 7-byte records, at offsets that run on without gaps, every Extra kept.
+void CheckMerge(const TBlockStore& store, const std::string& oldIndex, const std::string& oldData,
+                const std::string& newIndex, const std::string& newData) {
+  FUZZ_CHECK(newIndex.size() == static_cast<size_t>(IndexFileSize));
+  int64_t running = 0;
+  for (int32_t b = 0; b < BlockCount; ++b) {
+    const size_t at = static_cast<size_t>(b) * IndexEntrySize;
+    const auto oldOffset = static_cast<int32_t>(GetInt32(oldIndex, at));
+    const auto oldLength = static_cast<int32_t>(GetInt32(oldIndex, at + 4));
+    const int32_t kept = oldOffset != -1 && oldLength != 0 && oldLength != -1 ? oldLength : 0;
+    const int64_t expected = kept + int64_t{StaticRecordSize} * store.Count(b);
+    const auto offset = static_cast<int32_t>(GetInt32(newIndex, at));
+    const auto length = static_cast<int32_t>(GetInt32(newIndex, at + 4));
+    FUZZ_CHECK(GetInt32(newIndex, at + 8) == GetInt32(oldIndex, at + 8));
+    if (expected == 0) {
+      FUZZ_CHECK(offset == -1 && length == -1);
+      continue;
+    }
+    FUZZ_CHECK(offset == running && length == expected);
+    FUZZ_CHECK(running + expected <= static_cast<int64_t>(newData.size()));
+    const char* block = newData.data() + running;
+    FUZZ_CHECK(std::memcmp(block, oldData.data() + (kept ? oldOffset : 0), static_cast<size_t>(kept)) == 0);
+    const auto* record = reinterpret_cast<const uint8_t*>(block + kept);
+    for (const StaticItem& item : store.Chain(b)) {
+      const auto tile = static_cast<uint16_t>(item.TileId - TileIdBase);
+      FUZZ_CHECK(record[0] == (tile & 0xFF) && record[1] == tile >> 8);
+      FUZZ_CHECK(record[2] == item.CellX && record[3] == item.CellY && static_cast<int8_t>(record[4]) == item.Z);
+      FUZZ_CHECK(record[5] == (item.Hue & 0xFF) && record[6] == item.Hue >> 8);
+      record += StaticRecordSize;
+    }
+    running += expected;
+  }
+  FUZZ_CHECK(running == static_cast<int64_t>(newData.size()));
 }
 
 struct TInterrupt {};
@@ -186,24 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   } catch (const Exception&) {
     merged = false;
   }
-  if (merged) {
-    FUZZ_CHECK(newIndex.Bytes.size() == static_cast<size_t>(IndexFileSize));
-    // Offsets run on without gaps, every Extra is carried over.
-    int64_t running = 0;
-    for (int32_t b = 0; b < BlockCount; ++b) {
-      const size_t at = static_cast<size_t>(b) * IndexEntrySize;
-      const auto offset = static_cast<int32_t>(GetInt32(newIndex.Bytes, at));
-      const auto length = static_cast<int32_t>(GetInt32(newIndex.Bytes, at + 4));
-      FUZZ_CHECK(GetInt32(newIndex.Bytes, at + 8) == GetInt32(oldIndex, at + 8));
-      if (offset == -1) {
-        FUZZ_CHECK(length == -1);
-        continue;
-      }
-      FUZZ_CHECK(offset == running && length > 0);
-      running += length;
-    }
-    FUZZ_CHECK(running == static_cast<int64_t>(newData.Bytes.size()));
-  }
+  if (merged) CheckMerge(store, oldIndex, oldData, newIndex.Bytes, newData.Bytes);
 
   // The same pair on disk.
   static const TWorkDir work;
