@@ -42,11 +42,20 @@ bool PathExists(const std::string& native) {
   return ::lstat(native.c_str(), &st) == 0;
 }
 
-// True when both names lead to one file (or, when either is missing, are spelled the same).
-bool SameFile(const std::string& a, const std::string& b) {
+bool SameInode(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};
-  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-  return a == b;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// True when both names lead to one file. A name that does not exist yet is compared by its folder,
+// so "d/x.xxx" and "d/sub/../x.xxx" (or a folder reached through a link) count as one name.
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a == b || SameInode(a, b)) return true;
+  if (ExtractFileName(a) != ExtractFileName(b)) return false;
+  std::string dirA = ExtractFileDir(a), dirB = ExtractFileDir(b);
+  if (dirA.empty()) dirA = ".";
+  if (dirB.empty()) dirB = ".";
+  return SameInode(dirA, dirB);
 }
 
 void RenameFile(const std::string& from, const std::string& to) {

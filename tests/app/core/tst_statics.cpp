@@ -277,6 +277,8 @@ class TestStatics : public QObject {
         << "data xxx" << "The file %dir/statics0.xxx is left from a freeze that did not finish";
     QTest::newRow("one file given twice") << "same file" << "must be two different files";
     QTest::newRow("same temporary name") << "same temp" << "would both be kept as %dir/staidx0.xxx";
+    QTest::newRow("same temporary name, folder spelled another way")
+        << "same temp, other spelling" << "would both be kept as %dir/staidx0.xxx";
     QTest::newRow("temporary extension") << "xxx path" << "has the extension .xxx";
     QTest::newRow("more data than an offset can address") << "2 GB" << "more than a statics index can address";
   }
@@ -300,6 +302,10 @@ class TestStatics : public QObject {
     if (setup == "data xxx") Write(Path("statics0.xxx"), "previous data");
     if (setup == "same file") QVERIFY(QFile::link(index_, data_ = Path("link.mul")));
     if (setup == "same temp") Write(data_ = Path("staidx0.dat"), "d");
+    if (setup == "same temp, other spelling") {
+      QVERIFY(QDir(dir_->path()).mkdir("sub"));
+      Write(data_ = Path("sub/../staidx0.dat"), QByteArray(16, 'd'));
+    }
     if (setup == "xxx path") QFile::rename(data_, data_ = Path("statics0.xxx"));
     if (setup == "2 GB") {
       // A sparse data file of 2 GB - 1 whose block 4 takes all of it but 6 bytes.
@@ -343,6 +349,19 @@ class TestStatics : public QObject {
     }
     QCOMPARE(Read(index_), QByteArray("index"));
     QCOMPARE(Read(data_), QByteArray("data"));
+    QVERIFY(Leftovers().isEmpty());
+  }
+
+  // Neither file exists yet, so only their folders tell that the two paths name one file.
+  void clearRefusesOneFileNamedTwice() {
+    QVERIFY(QDir(dir_->path()).mkdir("sub"));
+    try {
+      ClearStatics(Index(), Std(Path("sub/../staidx0.mul")));
+      QFAIL("no error");
+    } catch (const Exception& e) {
+      QVERIFY2(QString::fromStdString(e.Message).contains("must be two different files"), e.what());
+    }
+    QVERIFY(!QFile::exists(index_));
     QVERIFY(Leftovers().isEmpty());
   }
 
