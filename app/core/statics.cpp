@@ -253,16 +253,18 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
   gauge.SetProgress(0);
   TIndexReader reader(oldIndex);
   // A group of blocks is assembled at a time: each block's old bytes, then room for its new
-  // records, which the store fills in for the whole group at once.
+  // records, which the store fills in for the whole group at once. A group ends early once it fills
+  // the block buffer, so the buffer holds one large block at most, however many entries share it.
   constexpr int32_t Group = 64;
   size_t place[Group];  // where each block's new records go in the buffer
   std::vector<uint8_t> buffer(BlockBufferSize);
   std::vector<uint8_t> index(size_t{Group} * IndexEntrySize);
   int64_t offset = 0;
-  for (int32_t first = 0; first < BlockCount; first += Group) {
-    const int32_t n = std::min(Group, BlockCount - first);
+  for (int32_t first = 0, n = 0; first < BlockCount; first += n) {
+    const int32_t most = std::min(Group, BlockCount - first);
     size_t used = 0;
-    for (int32_t k = 0; k < n; ++k) {
+    for (n = 0; n < most && used < BlockBufferSize; ++n) {
+      const int32_t k = n;  // the block's place in the group
       StaticIndexEntry e = reader.Entry(first + k);
       CheckEntry(e, first + k, oldIndex, oldData);
       const int64_t size = NewBlockSize(e, store.Count(first + k));

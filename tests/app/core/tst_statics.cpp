@@ -61,6 +61,20 @@ int InChild(const std::function<void(int pipeFd)>& f, QByteArray& message) {
 void Send(int fd, const std::string& text) {
   if (::write(fd, text.data(), text.size()) < 0) ::_exit(3);
 }
+
+// Bytes of address space the process uses now.
+rlim_t AddressSpaceInUse() {
+  QFile statm("/proc/self/statm");
+  if (!statm.open(QIODevice::ReadOnly)) qFatal("cannot read /proc/self/statm");
+  return rlim_t(statm.readAll().split(' ').first().toULongLong()) * rlim_t(::sysconf(_SC_PAGESIZE));
+}
+
+// Counts what is written and keeps none of it.
+class TCountingOutput : public TStaticsOutput {
+ public:
+  void Write(const void*, size_t count) override { Bytes += int64_t(count); }
+  int64_t Bytes = 0;
+};
 }  // namespace
 
 class TestStatics : public QObject {
@@ -253,6 +267,41 @@ class TestStatics : public QObject {
     QCOMPARE(Read(data_), expected + Record(1, 0, 0, 0, 0));
     QCOMPARE(EntryAt(Read(index_), 1), Entry(0, int32_t(expected.size())));
     QCOMPARE(EntryAt(Read(index_), 2), Entry(int32_t(expected.size()), 7));
+  }
+
+  // Entries may share their data. The merge still holds one large block at a time: 64 entries
+  // naming the same 8 MB must not take 512 MB at once.
+  void blocksSharingTheirDataAreAssembledOneAtATime() {
+    constexpr int32_t Shared = 8 << 20, Sharing = 64;
+    QByteArray index = EmptyIndex();
+    for (int b = 0; b < Sharing; ++b) SetEntry(index, b, 0, Shared);
+    const std::string data(size_t{Shared}, 's');
+    QByteArray message;
+    const int status = InChild(
+        [&](int fd) {
+          const rlim_t limit = AddressSpaceInUse() + (rlim_t{128} << 20);
+          rlimit rl{limit, limit};
+          ::setrlimit(RLIMIT_AS, &rl);
+          TMemoryStaticsInput oldIndex(std::string_view(index.constData(), size_t(index.size())), "index");
+          TMemoryStaticsInput oldData(data, "data");
+          TCountingOutput newIndex, newData;
+          TNullProgress gauge;
+          TBlockStore store;
+          try {
+            MergeStatics(store, oldIndex, oldData, newIndex, newData, gauge);
+          } catch (const std::bad_alloc&) {
+            Send(fd, "out of memory");
+            ::_exit(1);
+          } catch (const Exception& e) {
+            Send(fd, e.Message);
+            ::_exit(1);
+          }
+          Send(fd, std::to_string(newData.Bytes));
+          ::_exit(0);
+        },
+        message);
+    QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, message.constData());
+    QCOMPARE(message, QByteArray::number(qint64{Shared} * Sharing));
   }
 
   // Each refusal happens before anything is renamed: the files stay byte for byte as they were.
