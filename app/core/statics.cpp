@@ -332,20 +332,22 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
 }
 
 namespace {
-// Removes a file this process created unless told it is kept.
+// A side file: removed again unless kept, but only once this process has created it.
 class TCreatedFile {
  public:
   explicit TCreatedFile(std::string native) : native_(std::move(native)) {}
   ~TCreatedFile() {
-    if (!kept_) ::unlink(native_.c_str());
+    if (created_ && !kept_) ::unlink(native_.c_str());
   }
   TCreatedFile(const TCreatedFile&) = delete;
   TCreatedFile& operator=(const TCreatedFile&) = delete;
   const std::string& Name() const { return native_; }
+  void Created() { created_ = true; }
   void Keep() { kept_ = true; }
 
  private:
   std::string native_;
+  bool created_ = false;
   bool kept_ = false;
 };
 
@@ -360,9 +362,10 @@ void CheckReplaceable(const std::string& path) {
 }
 
 // Writes a new file under a side name; a failure is reported against the configured path.
-void WriteSideFile(const TCreatedFile& side, const std::string& path, const std::function<void(TFileStream&)>& fill) {
+void WriteSideFile(TCreatedFile& side, const std::string& path, const std::function<void(TFileStream&)>& fill) {
   try {
     TFileStream file(side.Name(), fmCreate);
+    side.Created();
     fill(file);
     file.Flush();
     file.Close();

@@ -178,6 +178,18 @@ class TestStatics : public QObject {
     QVERIFY(Leftovers().isEmpty());
   }
 
+  // The clear removes what it wrote when it fails, and nothing else.
+  void failedClearRemovesOnlyItsOwnFiles() {
+    Write(index_, "old index");
+    Write(data_, "old data");
+    QVERIFY(QDir(dir_->path()).mkdir("staidx0.mul.new"));  // the index's new file cannot be created
+    Write(Path("statics0.mul.new"), "someone else's file");
+    QVERIFY_THROWS_EXCEPTION(EFCreateError, ClearStatics(Index(), Data()));
+    QCOMPARE(Read(Path("statics0.mul.new")), QByteArray("someone else's file"));
+    QCOMPARE(Read(index_), QByteArray("old index"));
+    QCOMPARE(Read(data_), QByteArray("old data"));
+  }
+
   void freezeOneItemAfterClear() {
     ClearStatics(Index(), Data());
     TBlockStore store;
