@@ -464,6 +464,34 @@ class TestStatics : public QObject {
     QVERIFY(Leftovers().isEmpty());
   }
 
+  // A put-back that itself fails keeps the previous file under ".xxx", says so, and the next
+  // freeze refuses to go on.
+  void failedPutBackKeepsThePreviousFile() {
+    TBlockStore store;
+    MakeBusyPair(store);
+    const QByteArray index = Read(index_), data = Read(data_);
+    const QString dataTemp = Path("statics0.xxx");
+    try {
+      Freeze(store, [&](TFreezePoint p, int32_t b) {
+        if (p != fpBlockWritten || b != 70000) return;
+        // A folder now stands where the previous data file must go back.
+        QFile::remove(data_);
+        QDir(dir_->path()).mkdir("statics0.mul");
+        throw EInOutError("Write error on the disk: Input/output error", 5);
+      });
+      QFAIL("no error");
+    } catch (const EInOutError& e) {
+      const QString m = QString::fromStdString(e.Message);
+      QVERIFY2(m.startsWith("Write error on the disk: Input/output error\nCannot rename " + dataTemp + " to " + data_),
+               e.what());
+      QVERIFY2(m.endsWith("The previous statics are kept as " + dataTemp + "; put them back by hand."), e.what());
+    }
+    QCOMPARE(Read(index_), index);
+    QCOMPARE(Read(dataTemp), data);
+    QVERIFY_THROWS_EXCEPTION(Exception, Freeze(store));
+    QCOMPARE(Read(dataTemp), data);
+  }
+
   // A real write limit: the write fails with EFBIG in the middle of the freeze (or the clear).
   void writeLimitLeavesTheFilesAsTheyWere_data() {
     QTest::addColumn<bool>("clear");
