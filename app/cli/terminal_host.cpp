@@ -95,7 +95,7 @@ void TTerminalHost::AppendToLastLine(const std::string& text) {
 
 std::string TTerminalHost::EntryPath(int index, const std::string& baseDir) {
   const TWorldEntry& e = entries_.at(static_cast<size_t>(index));
-  return e.Path.empty() ? TRunHost::EntryPath(index, baseDir) : e.Path;
+  return e.Path ? *e.Path : TRunHost::EntryPath(index, baseDir);
 }
 
 void TTerminalHost::Finish() {

@@ -55,8 +55,8 @@ class TTerminalGauge : public TProgressSink {
 };
 
 struct TWorldEntry {
-  std::string Name;  // as the log shows it
-  std::string Path;  // empty: a name of the STATICS folder, loaded as the window loads it
+  std::string Name;                 // as the log shows it
+  std::optional<std::string> Path;  // none: a name of the STATICS folder, loaded as the window loads it
 };
 
 class TTerminalHost : public TRunHost {

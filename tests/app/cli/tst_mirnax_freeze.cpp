@@ -142,6 +142,17 @@ class TestMirnaxFreeze : public QObject {
     QCOMPARE(Snapshot(), ini);  // the pair named in mirnax.ini is untouched
   }
 
+  // After "--" every argument is a world file, even one that looks like an option.
+  void doubleDashEndsTheOptions() {
+    MakeStatics();
+    Write(Path("--clear"), WorldItem(7, 16, 0, 0));
+    const TResult r = Run({"--", "--clear"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.lines().mid(0, 4), QStringList({"", "Loading ... --clear", "Parsing ... --clear",
+                                               "The Worldfile contains ... 1 Items"}));
+    QCOMPARE(Read(Path("statics0.mul")), Record(5, 5, 5, 5, 5) + Record(7, 0, 0, 0, 0));  // kept, not cleared
+  }
+
   void noItemsIsNoError() {
     MakeStatics();
     const auto before = Snapshot();
@@ -153,17 +164,22 @@ class TestMirnaxFreeze : public QObject {
 
   void errorsStopWithTheirMessage_data() {
     QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("arg");
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("lastLine");
-    QTest::newRow("position that is no number") << "P=5,6" << "'' is not a valid integer value\n"
+    QTest::newRow("position that is no number") << "P=5,6" << "STATICS/bad.scp" << "'' is not a valid integer value\n"
                                                 << "Parsing ... STATICS/bad.scp";
-    QTest::newRow("missing world file") << "missing" << "Cannot open file STATICS/bad.scp\n"
+    QTest::newRow("missing world file") << "missing" << "STATICS/bad.scp" << "Cannot open file STATICS/bad.scp\n"
                                         << "Loading ... STATICS/bad.scp";
+    QTest::newRow("empty world file name is a name as given") << "good" << "" << "Cannot open file \n"
+                                                              << "Loading ... ";
     QTest::newRow("leftover of an interrupted freeze")
-        << "leftover" << "The file %1 is left from a freeze that did not finish" << "Start freezing....";
+        << "leftover" << "STATICS/bad.scp" << "The file %1 is left from a freeze that did not finish"
+        << "Start freezing....";
   }
   void errorsStopWithTheirMessage() {
     QFETCH(QString, setup);
+    QFETCH(QString, arg);
     QFETCH(QString, error);
     QFETCH(QString, lastLine);
     MakeStatics();
@@ -171,9 +187,9 @@ class TestMirnaxFreeze : public QObject {
       Write(Path("STATICS/bad.scp"), setup == "P=5,6" ? "[WORLDITEM 0001]\r\nP=5,6\r\n\r\n" : WorldItem(1, 1, 1, 1));
     if (setup == "leftover") Write(Path("statics0.xxx"), "previous data");
     const auto before = Snapshot();
-    const TResult r = Run({"STATICS/bad.scp"});
+    const TResult r = Run({arg});
     QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.err.startsWith(error.arg("statics0.xxx")), qPrintable(r.err));  // as mirnax.ini names it
+    QVERIFY2(r.err.startsWith(error.replace("%1", "statics0.xxx")), qPrintable(r.err));  // as mirnax.ini names it
     QCOMPARE(r.lines().last(), lastLine);
     QCOMPARE(Snapshot(), before);
   }
