@@ -1,6 +1,7 @@
 #include "toolkit/classes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <numeric>
@@ -280,33 +281,57 @@ void TStringList::SetCaseSensitive(bool value) {
   if (sorted_) Sort();
 }
 
+namespace {
+// The first CR or LF at or after p, or end. Looks at eight bytes at a time: a byte-by-byte scan
+// made up most of the time of loading a large world file.
+const char* NextLineEnd(const char* p, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u;
+    while (end - p >= 8) {
+      uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      const uint64_t cr = word ^ (Ones * '\r'), lf = word ^ (Ones * '\n');
+      // A byte of marks has its high bit set where the word holds a CR or LF. Above the first
+      // such byte a mark may be false, but only the first one is used.
+      const uint64_t marks = (((cr - Ones) & ~cr) | ((lf - Ones) & ~lf)) & Highs;
+      if (marks != 0) return p + std::countr_zero(marks) / 8;
+      p += 8;
+    }
+  }
+  while (p < end && *p != '\r' && *p != '\n') ++p;
+  return p;
+}
+
+// Past the line end at p: CR LF, CR or LF.
+const char* SkipLineEnd(const char* p, const char* end) {
+  if (p < end && *p == '\r') ++p;
+  if (p < end && *p == '\n') ++p;
+  return p;
+}
+}  // namespace
+
 void TStringList::SetTextOwned(std::string&& text) {
   if (sorted_) {  // each line goes to its place, with the duplicates rule
     TStrings::SetTextOwned(std::move(text));
     return;
   }
   Clear();
+  char* const base = text.data();
+  const char* const end = base + text.size();
   // Count the lines first so the span table is allocated once.
   size_t lines = 0;
-  const size_t size = text.size();
-  for (size_t i = 0; i < size; ++i) {
-    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n'))) ++lines;
-  }
-  if (size > 0 && text[size - 1] != '\n' && text[size - 1] != '\r') ++lines;
+  for (const char* p = base; p < end; ++lines) p = SkipLineEnd(NextLineEnd(p, end), end);
   spans_.reserve(lines);
   // Take the text over as the store, squeezing the line ends out in place.
-  char* base = text.data();
-  size_t read = 0, write = 0;
-  while (read < size) {
-    size_t stop = read;
-    while (stop < size && base[stop] != '\r' && base[stop] != '\n') ++stop;
-    const size_t length = stop - read;
-    if (write != read) std::memmove(base + write, base + read, length);
+  size_t write = 0;
+  for (const char* p = base; p < end;) {
+    const char* stop = NextLineEnd(p, end);
+    const auto length = static_cast<size_t>(stop - p);
+    const auto read = static_cast<size_t>(p - base);
+    if (write != read) std::memmove(base + write, p, length);
     spans_.push_back(Span{write, static_cast<uint32_t>(length)});
     write += length;
-    read = stop;
-    if (read < size && base[read] == '\r') ++read;
-    if (read < size && base[read] == '\n') ++read;
+    p = SkipLineEnd(stop, end);
   }
   text.resize(write);
   store_ = std::move(text);

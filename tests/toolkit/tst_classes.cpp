@@ -45,6 +45,7 @@ class TestClasses : public QObject {
   void loadFromFileLineEnds_data();
   void loadFromFileLineEnds();
   void everyByteRoundTrips();
+  void lineEndsAtEveryPlace();
   void longLine();
   void loadErrorsLeaveListAlone_data();
   void loadErrorsLeaveListAlone();
@@ -137,6 +138,29 @@ void TestClasses::everyByteRoundTrips() {
   QCOMPARE(Bytes(l.Text()), bytes);
   l.SaveToFile(out);
   QCOMPARE(ReadBytes(out), bytes);
+}
+
+void TestClasses::lineEndsAtEveryPlace() {
+  // The line ends are searched for several bytes at a time: put them at every place of such a
+  // piece, beside bytes that differ from CR or LF in one bit or only in the high bit.
+  const char alphabet[] = {'a', '\r', '\n', '\0', '\x0C', '\x0B', '\x8D', '\x8A', '\xFF', '\r', '\n'};
+  std::mt19937 random(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::string text(random() % 40, 'x');
+    for (char& c : text) c = alphabet[random() % sizeof alphabet];
+    std::vector<std::string> expected;
+    for (size_t p = 0; p < text.size();) {
+      size_t stop = p;
+      while (stop < text.size() && text[stop] != '\r' && text[stop] != '\n') ++stop;
+      expected.push_back(text.substr(p, stop - p));
+      if (stop < text.size() && text[stop] == '\r') ++stop;
+      if (stop < text.size() && text[stop] == '\n') ++stop;
+      p = stop;
+    }
+    TStringList l;
+    l.SetText(text);
+    QCOMPARE(Lines(l), expected);
+  }
 }
 
 void TestClasses::longLine() {
