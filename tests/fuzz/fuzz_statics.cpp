@@ -2,9 +2,8 @@
 // empty ones, so the file has the size a statics index must have), the old data file and a small
 // item store. The pair is checked and merged in memory, then frozen on disk, and the two must
 // agree: a pair the checks refuse is left untouched on disk, a pair they accept is rewritten
-// exactly as the merge in memory says, and an interrupted freeze puts the old files back.
-//
-// The merge itself is checked against a plain model of it.
+// exactly as the merge in memory says, and an interrupted freeze puts the old files back. The
+// merge itself is checked against a plain model of it.
 //
 // Input (read with FuzzedDataProvider: numbers from the end, the data file from the front):
 //   flags     bits 0-1  index size: exact, exact, one byte short, one entry too long

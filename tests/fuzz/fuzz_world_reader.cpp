@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // One store for many inputs, as for the files of a run: a new or cleared one costs its three
   // tables of 393,216 entries.
   static TBlockStore store;
-  if (store.TotalCount() > (uint64_t{1} << 22)) store.Clear();
+  if (store.TotalCount() > (uint64_t{1} << 20)) store.Clear();
   const uint64_t before = store.TotalCount();
   TNullProgress gauge;
   try {
