@@ -2,6 +2,7 @@
 // what the plain tools take for the same bytes: the freeze against cp of the statics pair, the
 // reader against cat of the world file. Usage: core_bench DIR [benchmark flags].
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -137,6 +138,7 @@ BENCHMARK(BM_LoadAndReadWorldFile)->Unit(benchmark::kMillisecond)->UseRealTime()
 // Prints as usual and keeps the median wall time of each benchmark for the ratios.
 class TRatioReporter : public benchmark::ConsoleReporter {
  public:
+  TRatioReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
@@ -148,6 +150,8 @@ class TRatioReporter : public benchmark::ConsoleReporter {
   void PrintRatios() const {
     const double worldMB = static_cast<double>(FileSize(World())) / 1e6;
     std::printf("\n");
+    if (Has("BM_FreezeStatics"))
+      std::printf("%-34s %8.3f s  (target: at most 0.5 s)\n", "freeze alone", seconds_.at("BM_FreezeStatics"));
     Ratio("freeze", "BM_FreezeStatics", "cp of the statics pair", "BM_CopyStaticsPair");
     Ratio("freeze", "BM_FreezeStatics", "cp of the statics pair and sync", "BM_CopyStaticsPairSynced");
     Throughput("reader (lines in memory)", "BM_ReadWorldFile", worldMB);
