@@ -39,15 +39,21 @@ void Run(TRunHost& host, const std::string& baseDir) {
     host.Log("No items found");
     return;
   }
-  if (host.AskYesNo(SClearStatics)) {
+  // A Yes writes nothing yet: the freeze then starts from empty statics and replaces the old files
+  // only once the new pair is complete, so a failed freeze leaves the statics as they were.
+  const bool clear = host.AskYesNo(SClearStatics);
+  if (clear) {
     host.Log("");
     host.Log("Clean statics....");
-    ClearStatics(host.IndexPath(), host.DataPath());
+    CheckClearStatics(host.IndexPath(), host.DataPath());
     host.AppendToLastLine(" OK");
   }
   host.Log("");
   host.Log("Start freezing....");
-  FreezeStatics(store, host.IndexPath(), host.DataPath(), host.StepGauge());
+  if (clear)
+    ClearAndFreezeStatics(store, host.IndexPath(), host.DataPath(), host.StepGauge());
+  else
+    FreezeStatics(store, host.IndexPath(), host.DataPath(), host.StepGauge());
   total.AddProgress(1);
   host.AppendToLastLine(" OK");
   host.Log("Process finished");

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "toolkit/exceptions.h"
@@ -351,9 +353,16 @@ class TCreatedFile {
   bool kept_ = false;
 };
 
-// Fails as "Cannot create file" when an existing file could not be replaced by a write.
+// Fails as "Cannot create file" when an existing file could not be replaced by a write, or a
+// missing one could not be created in its folder.
 void CheckReplaceable(const std::string& path) {
-  if (!PathExists(NativePath(path))) return;
+  const std::string native = NativePath(path);
+  if (!PathExists(native)) {
+    std::string dir = ExtractFileDir(native);
+    if (dir.empty()) dir = ".";
+    if (::access(dir.c_str(), W_OK | X_OK) != 0) throw EFCreateError(Format(SFCreateError, path.c_str()));
+    return;
+  }
   try {
     TFileStream probe(path, fmOpenReadWrite);
   } catch (const EFOpenError&) {
@@ -378,12 +387,16 @@ void WriteSideFile(TCreatedFile& side, const std::string& path, const std::funct
 }
 }  // namespace
 
-void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
+void CheckClearStatics(const std::string& indexPath, const std::string& dataPath) {
   for (const std::string* path : {&indexPath, &dataPath})
     if (path->empty()) throw EFCreateError(Format(SFCreateError, ""));
   CheckStaticsPaths(indexPath, dataPath);
   CheckReplaceable(indexPath);
   CheckReplaceable(dataPath);
+}
+
+void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
+  CheckClearStatics(indexPath, dataPath);
   const std::string index = NativePath(indexPath);
   const std::string data = NativePath(dataPath);
   TCreatedFile newIndex(index + std::string(ClearSuffix));
@@ -416,25 +429,66 @@ void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
 }
 
 namespace {
-// Moves the ".xxx" files back over whatever the freeze wrote under the configured paths; returns
-// the note for the error message.
-std::string PutBack(const std::string& index, const std::string& indexTemp, const std::string& data,
-                    const std::string& dataTemp, bool dataMoved) {
-  // Both moves are tried before any text is built.
-  const int dataError = !dataMoved || ::rename(dataTemp.c_str(), data.c_str()) == 0 ? 0 : errno;
-  const int indexError = ::rename(indexTemp.c_str(), index.c_str()) == 0 ? 0 : errno;
-  if (dataError == 0 && indexError == 0) return PutBackNote;
-  std::string note;
-  if (dataError != 0)
-    note += Format("\nCannot rename %s to %s: %s", dataTemp.c_str(), data.c_str(), std::strerror(dataError));
-  if (indexError != 0)
-    note += Format("\nCannot rename %s to %s: %s", indexTemp.c_str(), index.c_str(), std::strerror(indexError));
-  std::string left;
-  if (indexError != 0) left = indexTemp;
-  if (dataError != 0) left += (left.empty() ? "" : " and ") + dataTemp;
+// An old index of empty entries only (Extra 0), as a clear leaves it.
+class TClearedIndexInput : public TStaticsInput {
+ public:
+  explicit TClearedIndexInput(std::string name) : name_(std::move(name)) { EncodeIndexEntry(StaticIndexEntry{}, entry_); }
+  const std::string& Name() const override { return name_; }
+  int64_t Size() const override { return IndexFileSize; }
+  void ReadAt(int64_t position, void* buffer, size_t count) override {
+    if (position < 0 || position > Size() || count > static_cast<size_t>(Size() - position)) {
+      throw EInOutError(Format("Read error on %s: the file ends short of offset %lld", name_.c_str(),
+                               static_cast<long long>(position) + static_cast<long long>(count)),
+                        0);
+    }
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    size_t at = static_cast<size_t>(position % IndexEntrySize);
+    for (size_t i = 0; i < count; ++i) {
+      bytes[i] = entry_[at];
+      if (++at == IndexEntrySize) at = 0;
+    }
+  }
+
+ private:
+  std::string name_;
+  uint8_t entry_[IndexEntrySize];
+};
+
+// One of the two files a freeze rewrites.
+struct TFrozenFile {
+  std::string native;  // where the file is
+  std::string temp;    // its ".xxx" name
+  bool existed = true;  // a clear may find no file; it has nothing to keep then
+  bool moved = false;
+  bool created = false;
+};
+
+// Moves the ".xxx" files back over whatever the freeze wrote under the configured paths, and
+// removes a new file where there was none before; returns the note for the error message.
+std::string PutBack(TFrozenFile& index, TFrozenFile& data) {
+  if (!index.moved && !index.created && !data.moved && !data.created) return "";
+  // Both files are restored before any text is built.
+  int errors[2] = {0, 0};
+  TFrozenFile* files[2] = {&data, &index};
+  for (int i = 0; i < 2; ++i) {
+    TFrozenFile& f = *files[i];
+    if (f.moved) {
+      if (::rename(f.temp.c_str(), f.native.c_str()) != 0) errors[i] = errno;
+    } else if (f.created) {
+      ::unlink(f.native.c_str());
+    }
+  }
+  if (errors[0] == 0 && errors[1] == 0) return PutBackNote;
+  std::string note, left;
+  for (int i = 0; i < 2; ++i) {
+    if (errors[i] == 0) continue;
+    note += Format("\nCannot rename %s to %s: %s", files[i]->temp.c_str(), files[i]->native.c_str(),
+                   std::strerror(errors[i]));
+  }
+  if (errors[1] != 0) left = index.temp;
+  if (errors[0] != 0) left += (left.empty() ? "" : " and ") + data.temp;
   return note + Format("\nThe previous statics are kept as %s; put them back by hand.", left.c_str());
 }
-
 void DeleteTemp(const std::string& temp) {
   if (::unlink(temp.c_str()) != 0) {
     const int error = errno;
@@ -445,49 +499,81 @@ void DeleteTemp(const std::string& temp) {
 }
 }  // namespace
 
-void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
-                   TProgressSink& gauge, const TFreezeTestHook& testHook) {
-  CheckStaticsPaths(indexPath, dataPath);
-  // The old files stay open through the renames, so what was checked is what gets read.
-  TFileStream oldIndexFile(indexPath, fmOpenRead);
-  TFileStream oldDataFile(dataPath, fmOpenRead);
-  TFileStaticsInput oldIndex(oldIndexFile);
-  TFileStaticsInput oldData(oldDataFile);
-  ScanStaticsIndex(oldIndex, oldData, store);
+namespace {
+void Freeze(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath, TProgressSink& gauge,
+            const TFreezeTestHook& testHook, bool cleared) {
+  if (cleared)
+    CheckClearStatics(indexPath, dataPath);
+  else
+    CheckStaticsPaths(indexPath, dataPath);
+  TFrozenFile index, data;
+  index.native = NativePath(indexPath);
+  data.native = NativePath(dataPath);
+  index.temp = FreezeTempName(index.native);
+  data.temp = FreezeTempName(data.native);
+  // The old files stay open through the renames, so what was checked is what gets read. After a
+  // clear there is nothing to read: every entry is empty.
+  std::optional<TFileStream> oldIndexFile, oldDataFile;
+  std::unique_ptr<TStaticsInput> oldIndex, oldData;
+  if (cleared) {
+    index.existed = PathExists(index.native);
+    data.existed = PathExists(data.native);
+    oldIndex = std::make_unique<TClearedIndexInput>(indexPath);
+    oldData = std::make_unique<TMemoryStaticsInput>(std::string_view(), dataPath);
+  } else {
+    oldIndexFile.emplace(indexPath, fmOpenRead);
+    oldDataFile.emplace(dataPath, fmOpenRead);
+    oldIndex = std::make_unique<TFileStaticsInput>(*oldIndexFile);
+    oldData = std::make_unique<TFileStaticsInput>(*oldDataFile);
+  }
+  ScanStaticsIndex(*oldIndex, *oldData, store);
 
-  const std::string index = NativePath(indexPath);
-  const std::string data = NativePath(dataPath);
-  const std::string indexTemp = FreezeTempName(index);
-  const std::string dataTemp = FreezeTempName(data);
-  RenameFile(index, indexTemp);
-  bool dataMoved = false;
   try {
+    if (index.existed) {
+      RenameFile(index.native, index.temp);
+      index.moved = true;
+    }
     if (testHook) testHook(fpIndexMoved, -1);
-    RenameFile(data, dataTemp);
-    dataMoved = true;
+    if (data.existed) {
+      RenameFile(data.native, data.temp);
+      data.moved = true;
+    }
     if (testHook) testHook(fpDataMoved, -1);
-    TFileStream newIndexFile(index, fmCreate);
-    TFileStream newDataFile(data, fmCreate);
+    TFileStream newIndexFile(index.native, fmCreate);
+    index.created = true;
+    TFileStream newDataFile(data.native, fmCreate);
+    data.created = true;
     TFileStaticsOutput newIndex(newIndexFile);
     TFileStaticsOutput newData(newDataFile);
-    MergeStatics(store, oldIndex, oldData, newIndex, newData, gauge, testHook);
+    MergeStatics(store, *oldIndex, *oldData, newIndex, newData, gauge, testHook);
     newIndex.Commit();
     newData.Commit();
-    SyncFolderOf(index);
-    SyncFolderOf(data);
+    SyncFolderOf(index.native);
+    SyncFolderOf(data.native);
   } catch (Exception& e) {
-    e.Message += PutBack(index, indexTemp, data, dataTemp, dataMoved);
+    e.Message += PutBack(index, data);
     throw;
   } catch (const std::bad_alloc&) {
     EOutOfMemory e;
-    e.Message += PutBack(index, indexTemp, data, dataTemp, dataMoved);
+    e.Message += PutBack(index, data);
     throw e;
   } catch (...) {
-    PutBack(index, indexTemp, data, dataTemp, dataMoved);
+    PutBack(index, data);
     throw;
   }
   if (testHook) testHook(fpNewFilesFlushed, -1);
-  DeleteTemp(indexTemp);
+  if (index.moved) DeleteTemp(index.temp);
   if (testHook) testHook(fpIndexTempDeleted, -1);
-  DeleteTemp(dataTemp);
+  if (data.moved) DeleteTemp(data.temp);
+}
+}  // namespace
+
+void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
+                   TProgressSink& gauge, const TFreezeTestHook& testHook) {
+  Freeze(store, indexPath, dataPath, gauge, testHook, false);
+}
+
+void ClearAndFreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
+                           TProgressSink& gauge, const TFreezeTestHook& testHook) {
+  Freeze(store, indexPath, dataPath, gauge, testHook, true);
 }

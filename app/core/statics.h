@@ -95,9 +95,21 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
 // "Cannot create file %s"; the files are then as they were.
 void ClearStatics(const std::string& indexPath, const std::string& dataPath);
 
+// The checks a clear makes before it writes anything: both paths given, the files (or, where one
+// does not exist yet, their folders) writable, and the refusals of CheckStaticsPaths. A file that
+// cannot be written raises EFCreateError "Cannot create file %s".
+void CheckClearStatics(const std::string& indexPath, const std::string& dataPath);
+
 // Merges store into the statics files: checks the paths and the old files (nothing is touched
 // when a check fails), moves both to their ".xxx" names, writes the new files under the configured
 // paths, forces them to disk and deletes the ".xxx" files. Any failure after the move puts the
 // previous files back under the configured paths and raises the error with a note saying so.
 void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
                    TProgressSink& gauge, const TFreezeTestHook& testHook = {});
+
+// A clear and a freeze as one step: writes what ClearStatics followed by FreezeStatics writes, but
+// reads nothing of the old files and writes nothing before the freeze itself. The old files, where
+// they exist, are kept under ".xxx" until the new pair is complete, exactly as FreezeStatics keeps
+// them, so a failure leaves the statics as they were. Makes the checks of CheckClearStatics first.
+void ClearAndFreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
+                           TProgressSink& gauge, const TFreezeTestHook& testHook = {});

@@ -8,8 +8,12 @@
 #include <QString>
 #include <QtEndian>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/core/progress.h"
@@ -68,6 +72,31 @@ inline QByteArray Read(const QString& path) {
 }
 
 inline std::string Std(const QString& s) { return s.toStdString(); }
+
+// Runs f in a child process and returns its wait status; what f writes to the pipe comes back in
+// message.
+inline int InChild(const std::function<void(int pipeFd)>& f, QByteArray& message) {
+  int fds[2];
+  if (::pipe(fds) != 0) qFatal("pipe");
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(fds[0]);
+    f(fds[1]);
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  char buf[4096];
+  ssize_t n;
+  while ((n = ::read(fds[0], buf, sizeof buf)) > 0) message.append(buf, n);
+  ::close(fds[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return status;
+}
+
+inline void Send(int fd, const std::string& text) {
+  if (::write(fd, text.data(), text.size()) < 0) ::_exit(3);
+}
 
 // Keeps a gauge's value rules and counts the calls that repaint in any case.
 class TRecordingGauge : public TProgressSink {

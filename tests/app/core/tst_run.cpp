@@ -1,6 +1,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+
 #include "app/core/run.h"
 #include "app/core/statics.h"
 #include "statics_fixture.h"
@@ -192,6 +194,41 @@ class TestRun : public QObject {
     Run();
     QCOMPARE(host_.log.mid(1, 3), QStringList({"Loading ... my world", "Parsing ... my world",
                                                "The Worldfile contains ... 2 Items"}));
+  }
+
+  // Yes decides the clear, but nothing is written until the freeze writes the new pair: a freeze
+  // that fails (here on a real write limit that the new data file passes, but an index does not)
+  // leaves the previous statics, not an empty pair.
+  void aFailedFreezeAfterYesLeavesThePreviousStatics() {
+    constexpr int Items = 700000;
+    const rlim_t limit = rlim_t(IndexFileSize) + (64 << 10);
+    QVERIFY(rlim_t(Items) * StaticRecordSize > limit);
+    World("a.scp", QByteArray("[WORLDITEM 1]\nP=1,1,1\n\n").repeated(Items));
+    host_.entries = {{"a.scp", true}};
+    host_.answer = true;
+    const QByteArray index = Index(), data = Data();
+    QByteArray message;
+    const int status = InChild(
+        [&](int fd) {
+          IgnoreFileSizeSignal();
+          rlimit rl{limit, limit};
+          ::setrlimit(RLIMIT_FSIZE, &rl);
+          try {
+            Run();
+          } catch (const Exception& e) {
+            Send(fd, Std(host_.log.join('|')) + "\n" + e.Message);
+            ::_exit(0);
+          }
+          ::_exit(1);
+        },
+        message);
+    QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, message.constData());
+    const QList<QByteArray> parts = message.split('\n');
+    QVERIFY(parts.first().endsWith("|Clean statics.... OK||Start freezing...."));
+    QVERIFY2(message.contains("File too large") && message.contains("were put back"), message.constData());
+    QCOMPARE(Index(), index);
+    QCOMPARE(Data(), data);
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList({"staidx0.mul", "statics0.mul"}));
   }
 
   void aLeftoverIsRefusedBeforeTheClear() {

@@ -37,31 +37,6 @@ std::pair<QByteArray, QByteArray> Merged(const TBlockStore& store, const QByteAr
   return {QByteArray::fromStdString(newIndex.Bytes), QByteArray::fromStdString(newData.Bytes)};
 }
 
-// Runs f in a child process and returns its wait status; what f writes to the pipe comes back in
-// message.
-int InChild(const std::function<void(int pipeFd)>& f, QByteArray& message) {
-  int fds[2];
-  if (::pipe(fds) != 0) qFatal("pipe");
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
-    f(fds[1]);
-    ::_exit(0);
-  }
-  ::close(fds[1]);
-  char buf[4096];
-  ssize_t n;
-  while ((n = ::read(fds[0], buf, sizeof buf)) > 0) message.append(buf, n);
-  ::close(fds[0]);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return status;
-}
-
-void Send(int fd, const std::string& text) {
-  if (::write(fd, text.data(), text.size()) < 0) ::_exit(3);
-}
-
 // Bytes of address space the process uses now.
 rlim_t AddressSpaceInUse() {
   QFile statm("/proc/self/statm");
@@ -259,6 +234,110 @@ class TestStatics : public QObject {
     const QByteArray twice = (Record(1, 1, 1, 1, 1) + Record(2, 2, 2, 2, 2)).repeated(2);
     QCOMPARE(Read(data_), twice);
     QCOMPARE(EntryAt(Read(index_), 9), Entry(0, 28));
+  }
+
+  // The clear and the freeze in one step write what a clear followed by a freeze writes, whether
+  // the previous files exist or not, and leave no previous file behind.
+  void clearAndFreezeEqualsClearThenFreeze_data() {
+    QTest::addColumn<bool>("withIndex");
+    QTest::addColumn<bool>("withData");
+    QTest::newRow("both files") << true << true;
+    QTest::newRow("no files yet") << false << false;
+    QTest::newRow("no index yet") << false << true;
+  }
+  void clearAndFreezeEqualsClearThenFreeze() {
+    QFETCH(bool, withIndex);
+    QFETCH(bool, withData);
+    TBlockStore store;
+    MakeBusyPair(store);
+    store.Append(91348, Item(0xEED, 6, 4, 0, 0x481));
+    const QByteArray oldIndex = Read(index_), oldData = Read(data_);
+    ClearStatics(Index(), Data());
+    Freeze(store);
+    const QByteArray index = Read(index_), data = Read(data_);
+
+    Write(index_, oldIndex);
+    Write(data_, oldData);
+    if (!withIndex) QFile::remove(index_);
+    if (!withData) QFile::remove(data_);
+    TNullProgress gauge;
+    ClearAndFreezeStatics(store, Index(), Data(), gauge);
+    QCOMPARE(Read(index_), index);
+    QCOMPARE(Read(data_), data);
+    QCOMPARE(gauge.Progress(), BlockCount);
+    QVERIFY(Leftovers().isEmpty());
+  }
+
+  // Until the new pair is complete the previous files are only moved aside: any failure puts back
+  // what was there, and removes what was not.
+  void failedClearAndFreezePutsThePreviousFilesBack_data() {
+    QTest::addColumn<int>("point");
+    QTest::addColumn<int>("block");
+    QTest::addColumn<bool>("withIndex");
+    QTest::newRow("after both moved") << int(fpDataMoved) << -1 << true;
+    QTest::newRow("after block 70000") << int(fpBlockWritten) << 70000 << true;
+    QTest::newRow("after the last block, no index before") << int(fpBlockWritten) << BlockCount - 1 << false;
+  }
+  void failedClearAndFreezePutsThePreviousFilesBack() {
+    QFETCH(int, point);
+    QFETCH(int, block);
+    QFETCH(bool, withIndex);
+    TBlockStore store;
+    MakeBusyPair(store);
+    if (!withIndex) QFile::remove(index_);
+    const QByteArray index = Read(index_), data = Read(data_);
+    TNullProgress gauge;
+    try {
+      ClearAndFreezeStatics(store, Index(), Data(), gauge, [&](TFreezePoint p, int32_t b) {
+        if (p == point && b == block) throw EInOutError("Write error on the disk: Input/output error", 5);
+      });
+      QFAIL("no error");
+    } catch (const EInOutError& e) {
+      QCOMPARE(QString::fromStdString(e.Message),
+               QString("Write error on the disk: Input/output error\n"
+                       "The statics files were put back as they were before the freeze."));
+    }
+    QCOMPARE(QFile::exists(index_), withIndex);
+    QCOMPARE(Read(index_), index);
+    QCOMPARE(Read(data_), data);
+    QVERIFY(Leftovers().isEmpty());
+  }
+
+  void clearAndFreezeMakesTheChecksOfTheClear_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing folder") << "missing folder" << "Cannot create file %dir/missing/statics0.mul";
+    QTest::newRow("leftover") << "leftover" << "The file %dir/statics0.xxx is left from a freeze";
+    QTest::newRow("one file named twice") << "twice" << "must be two different files";
+    QTest::newRow("empty path") << "empty" << "Cannot create file ";
+  }
+  void clearAndFreezeMakesTheChecksOfTheClear() {
+    QFETCH(QString, setup);
+    QFETCH(QString, message);
+    TBlockStore store;
+    MakeBusyPair(store);
+    if (setup == "missing folder") data_ = Path("missing/statics0.mul");
+    if (setup == "leftover") Write(Path("statics0.xxx"), "previous data");
+    if (setup == "twice") data_ = Path("sub/../staidx0.mul"), QDir(dir_->path()).mkdir("sub");
+    if (setup == "empty") data_.clear();
+    const QStringList before = QDir(dir_->path()).entryList(QDir::Files);
+    QMap<QString, QByteArray> bytes;
+    for (const QString& name : before) bytes[name] = Read(Path(name));
+    for (bool checkOnly : {true, false}) {
+      try {
+        TNullProgress gauge;
+        if (checkOnly)
+          CheckClearStatics(Index(), Data());
+        else
+          ClearAndFreezeStatics(store, Index(), Data(), gauge);
+        QFAIL("not refused");
+      } catch (const Exception& e) {
+        message.replace("%dir", dir_->path());
+        QVERIFY2(QString::fromStdString(e.Message).contains(message), e.what());
+      }
+    }
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), before);
+    for (auto it = bytes.cbegin(); it != bytes.cend(); ++it) QCOMPARE(Read(Path(it.key())), it.value());
   }
 
   void blockLargerThanTheBufferGrowsIt() {
