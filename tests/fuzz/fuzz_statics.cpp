@@ -42,7 +42,7 @@ constexpr uint32_t ManyItems = 15000;
 
 enum TEntryKind { ekRaw, ekInside, ekEmpty, ekPastEnd, ekKinds };
 
-struct TEntrySpec {
+struct TEntryPlan {
   int32_t block;
   uint8_t kind;
   uint32_t a, b;
@@ -146,15 +146,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzedDataProvider in(bytes, size);
   const auto flags = in.ConsumeIntegral<uint8_t>();
 
-  std::vector<TEntrySpec> specs(static_cast<size_t>(in.ConsumeIntegralInRange(0, MaxEntries)));
+  std::vector<TEntryPlan> plans(static_cast<size_t>(in.ConsumeIntegralInRange(0, MaxEntries)));
   int32_t block = -1;
-  for (TEntrySpec& spec : specs) {
+  for (TEntryPlan& plan : plans) {
     block += 1 + in.ConsumeIntegralInRange(0, 8191);
-    spec.block = std::min(block, BlockCount - 1);
-    spec.kind = static_cast<uint8_t>(in.ConsumeIntegral<uint8_t>() % ekKinds);
-    spec.a = in.ConsumeIntegral<uint32_t>();
-    spec.b = in.ConsumeIntegral<uint32_t>();
-    spec.extra = in.ConsumeIntegral<uint32_t>();
+    plan.block = std::min(block, BlockCount - 1);
+    plan.kind = static_cast<uint8_t>(in.ConsumeIntegral<uint8_t>() % ekKinds);
+    plan.a = in.ConsumeIntegral<uint32_t>();
+    plan.b = in.ConsumeIntegral<uint32_t>();
+    plan.extra = in.ConsumeIntegral<uint32_t>();
   }
 
   // One store for every input: a new one costs its three tables of 393,216 entries.
@@ -164,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   for (int i = 0; i < items; ++i) {
     const auto target = in.ConsumeIntegral<uint8_t>();
     int32_t b = target & 1 ? BlockCount - 1 : 0;
-    if (target >= 64 && !specs.empty()) b = specs[target % specs.size()].block;
+    if (target >= 64 && !plans.empty()) b = plans[target % plans.size()].block;
     StaticItem item;
     item.TileId = in.ConsumeIntegral<uint16_t>();
     item.CellX = in.ConsumeIntegralInRange<uint8_t>(0, BlockSide - 1);
@@ -185,30 +185,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const auto dataSize = static_cast<uint32_t>(oldData.size());
 
   std::string oldIndex = EmptyIndex();
-  for (const TEntrySpec& spec : specs) {
-    uint32_t offset = spec.a, length = spec.b;
-    switch (spec.kind) {
+  for (const TEntryPlan& plan : plans) {
+    uint32_t offset = plan.a, length = plan.b;
+    switch (plan.kind) {
       case ekInside:
-        offset = spec.a % (dataSize + 1);
-        length = spec.b % (dataSize - offset + 1);
+        offset = plan.a % (dataSize + 1);
+        length = plan.b % (dataSize - offset + 1);
         break;
       case ekEmpty:
-        if (spec.a & 1)
+        if (plan.a & 1)
           offset = UINT32_MAX;
         else
-          length = spec.a & 2 ? 0 : UINT32_MAX;
+          length = plan.a & 2 ? 0 : UINT32_MAX;
         break;
       case ekPastEnd:
-        offset = spec.a % (dataSize + 1);
+        offset = plan.a % (dataSize + 1);
         length = dataSize - offset + 1;
         break;
       default:
         break;
     }
-    const size_t at = static_cast<size_t>(spec.block) * IndexEntrySize;
+    const size_t at = static_cast<size_t>(plan.block) * IndexEntrySize;
     PutInt32(oldIndex, at, offset);
     PutInt32(oldIndex, at + 4, length);
-    PutInt32(oldIndex, at + 8, spec.extra);
+    PutInt32(oldIndex, at + 8, plan.extra);
   }
   if ((flags & 3) == 2) oldIndex.pop_back();
   if ((flags & 3) == 3) oldIndex.append(EmptyIndex(), 0, IndexEntrySize);
