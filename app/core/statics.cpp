@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/core/file_ops.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
 #include "toolkit/paths.h"
@@ -39,11 +40,6 @@ void PutInt32(uint8_t* p, int32_t v) {
   p[3] = static_cast<uint8_t>(u >> 24);
 }
 
-bool PathExists(const std::string& native) {
-  struct stat st {};
-  return ::lstat(native.c_str(), &st) == 0;
-}
-
 bool SameInode(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
@@ -65,17 +61,6 @@ void RenameFile(const std::string& from, const std::string& to) {
     const int error = errno;
     throw EInOutError(Format("Cannot rename %s to %s: %s", from.c_str(), to.c_str(), std::strerror(error)), error);
   }
-}
-
-// Makes the folder's entries (new names, renames) durable. Some file systems cannot sync a folder;
-// the files' own data is already on disk by then, so a failure here is not an error.
-void SyncFolderOf(const std::string& native) {
-  std::string dir = ExtractFileDir(native);
-  if (dir.empty()) dir = ".";
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
 }
 
 // Reads ahead in large pieces: the blocks' data usually lies in block order, so most blocks are
@@ -301,6 +286,74 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
   }
 }
 
+namespace {
+// The freeze's journal: one line beside the index, written before the first rename and removed
+// last, that says which of the two pairs (the configured files or the ".xxx" files) is whole when a
+// freeze ends early. Each line starts with its step; a line is replaced whole, never rewritten.
+constexpr std::string_view JournalExt = ".freeze";
+constexpr std::string_view JournalMoving =
+    "moving: the .xxx files are the previous statics, the files under the configured names are not complete\n";
+constexpr std::string_view JournalComplete =
+    "complete: the files under the configured names are the complete new statics, the .xxx files may be deleted\n";
+
+enum TJournalStep { jsNone, jsMoving, jsComplete };
+
+std::string JournalName(const std::string& nativeIndex) { return nativeIndex + std::string(JournalExt); }
+
+TJournalStep ReadJournal(const std::string& name) {
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return jsNone;
+  char text[32];
+  const ssize_t n = ::read(fd, text, sizeof text);
+  ::close(fd);
+  const std::string_view line(text, n > 0 ? size_t(n) : 0);
+  const auto step = [&](std::string_view known) { return line.starts_with(known.substr(0, known.find(':') + 1)); };
+  if (step(JournalComplete)) return jsComplete;
+  if (step(JournalMoving)) return jsMoving;
+  return jsNone;
+}
+
+// Writes the line beside the journal and moves it over the journal, forcing both to disk, so the
+// journal holds the old line or the new one whatever happens.
+void WriteJournal(const std::string& name, std::string_view line) {
+  TSideFile side(name, name);
+  TFileStream file(side.Name(), fmOpenReadWrite);
+  file.WriteBuffer(line.data(), line.size());
+  file.Flush();
+  file.Close();
+  RenameFile(side.Name(), name);
+  side.Keep();
+  SyncFolderOf(name);
+}
+
+// Refuses to go on beside a ".xxx" file, and tells from the journal what to do with it.
+void RefuseLeftovers(const std::string& index, const std::string& indexTemp, const std::string& data,
+                     const std::string& dataTemp) {
+  const bool indexLeft = PathExists(indexTemp), dataLeft = PathExists(dataTemp);
+  if (!indexLeft && !dataLeft) return;
+  const auto both = [&](const std::string& a, const std::string& b) {
+    return indexLeft && dataLeft ? a + " and " + b : indexLeft ? a : b;
+  };
+  switch (ReadJournal(JournalName(index))) {
+    case jsComplete:
+      throw Exception(Format("A freeze was interrupted after it had completed the new statics files %s and %s. The "
+                             "previous statics left as %s are no longer needed: delete %s, then start again.",
+                             index.c_str(), data.c_str(), both(indexTemp, dataTemp).c_str(),
+                             both(indexTemp, dataTemp).c_str()));
+    case jsMoving:
+      throw Exception(Format("A freeze did not finish: the previous statics are kept as %s, and what it wrote under "
+                             "the configured names is not complete. Put back %s, then start again.",
+                             both(indexTemp, dataTemp).c_str(),
+                             both(indexTemp + " as " + index, dataTemp + " as " + data).c_str()));
+    case jsNone:
+      break;
+  }
+  throw Exception(Format("The file %s is left from a freeze that did not finish and may hold the only copy of the "
+                         "previous statics. Put it back or remove it, then start again.",
+                         (indexLeft ? indexTemp : dataTemp).c_str()));
+}
+}  // namespace
+
 void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath) {
   // An empty path names no file; opening or creating it fails with the system's message.
   if (indexPath.empty() || dataPath.empty()) return;
@@ -324,13 +377,7 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
                            "the statics are rewritten. Give them different names.",
                            indexPath.c_str(), dataPath.c_str(), indexTemp.c_str()));
   }
-  for (const std::string* temp : {&indexTemp, &dataTemp}) {
-    if (PathExists(*temp)) {
-      throw Exception(Format("The file %s is left from a freeze that did not finish and may hold the only copy of the "
-                             "previous statics. Put it back or remove it, then start again.",
-                             temp->c_str()));
-    }
-  }
+  RefuseLeftovers(index, indexTemp, data, dataTemp);
 }
 
 namespace {
@@ -478,7 +525,10 @@ std::string PutBack(TFrozenFile& index, TFrozenFile& data) {
       ::unlink(f.native.c_str());
     }
   }
-  if (errors[0] == 0 && errors[1] == 0) return PutBackNote;
+  if (errors[0] == 0 && errors[1] == 0) {
+    ::unlink(JournalName(index.native).c_str());  // nothing is left over for it to explain
+    return PutBackNote;
+  }
   std::string note, left;
   for (int i = 0; i < 2; ++i) {
     if (errors[i] == 0) continue;
@@ -528,6 +578,8 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
   }
   ScanStaticsIndex(*oldIndex, *oldData, store);
 
+  const std::string journal = JournalName(index.native);
+  WriteJournal(journal, JournalMoving);
   try {
     if (index.existed) {
       RenameFile(index.native, index.temp);
@@ -550,6 +602,8 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     newData.Commit();
     SyncFolderOf(index.native);
     SyncFolderOf(data.native);
+    if (testHook) testHook(fpNewFilesFlushed, -1);
+    WriteJournal(journal, JournalComplete);
   } catch (Exception& e) {
     e.Message += PutBack(index, data);
     throw;
@@ -561,10 +615,13 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     PutBack(index, data);
     throw;
   }
-  if (testHook) testHook(fpNewFilesFlushed, -1);
+  if (testHook) testHook(fpMarkedComplete, -1);
   if (index.moved) DeleteTemp(index.temp);
   if (testHook) testHook(fpIndexTempDeleted, -1);
   if (data.moved) DeleteTemp(data.temp);
+  SyncFolderOf(index.temp);
+  SyncFolderOf(data.temp);
+  ::unlink(journal.c_str());
 }
 }  // namespace
 

@@ -73,7 +73,8 @@ class TMemoryStaticsOutput : public TStaticsOutput {
 int64_t ScanStaticsIndex(TStaticsInput& oldIndex, const TStaticsInput& oldData, const TBlockStore& store);
 
 // Stops a freeze at a chosen point, for the tests that interrupt it. Never set by the programs.
-enum TFreezePoint { fpIndexMoved, fpDataMoved, fpBlockWritten, fpNewFilesFlushed, fpIndexTempDeleted };
+// fpMarkedComplete: the journal says the new files are complete, both ".xxx" files still exist.
+enum TFreezePoint { fpIndexMoved, fpDataMoved, fpBlockWritten, fpNewFilesFlushed, fpIndexTempDeleted, fpMarkedComplete };
 using TFreezeTestHook = std::function<void(TFreezePoint point, int32_t block)>;
 
 // Writes the merge of the old files and store, block by block: each block's old bytes, then its
@@ -86,7 +87,8 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
 // Refuses, before anything is touched, a pair of paths that a clear or a freeze cannot handle
 // safely: one file given twice, two paths with the same temporary name, a path that has the
 // temporary extension itself, or a ".xxx" file left beside either (it may hold the only copy of
-// the statics left by an interrupted freeze).
+// the statics left by an interrupted freeze; the refusal says, from that freeze's journal, whether
+// the ".xxx" files are to be put back or may simply be deleted).
 void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath);
 
 // Makes both files empty statics: an index of 393,216 empty entries (FF FF FF FF FF FF FF FF
@@ -104,6 +106,8 @@ void CheckClearStatics(const std::string& indexPath, const std::string& dataPath
 // when a check fails), moves both to their ".xxx" names, writes the new files under the configured
 // paths, forces them to disk and deletes the ".xxx" files. Any failure after the move puts the
 // previous files back under the configured paths and raises the error with a note saying so.
+// A journal "<index>.freeze" beside the index lives from before the first move to the end: it
+// tells the next freeze, should this one be killed, which pair is whole.
 void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
                    TProgressSink& gauge, const TFreezeTestHook& testHook = {});
 

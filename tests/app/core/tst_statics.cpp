@@ -61,7 +61,13 @@ class TestStatics : public QObject {
   QString Path(const QString& name) const { return dir_->filePath(name); }
   std::string Index() const { return Std(index_); }
   std::string Data() const { return Std(data_); }
-  QStringList Leftovers() const { return QDir(dir_->path()).entryList({"*.xxx", "*.new"}, QDir::Files); }
+  // Every file but the statics pair.
+  QStringList Leftovers() const {
+    QStringList names = QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden);
+    names.removeOne("staidx0.mul");
+    names.removeOne("statics0.mul");
+    return names;
+  }
   void Freeze(const TBlockStore& store, const TFreezeTestHook& hook = {}) {
     TNullProgress gauge;
     FreezeStatics(store, Index(), Data(), gauge, hook);
@@ -567,7 +573,12 @@ class TestStatics : public QObject {
     }
     QCOMPARE(Read(index_), index);
     QCOMPARE(Read(dataTemp), data);
-    QVERIFY_THROWS_EXCEPTION(Exception, Freeze(store));
+    try {
+      Freeze(store);
+      QFAIL("the next freeze was not refused");
+    } catch (const Exception& e) {
+      QVERIFY2(QString::fromStdString(e.Message).contains("Put back " + dataTemp + " as " + data_ + ","), e.what());
+    }
     QCOMPARE(Read(dataTemp), data);
   }
 
@@ -622,20 +633,24 @@ class TestStatics : public QObject {
   }
 
   // A freeze killed at any point leaves either the complete new files or the previous ones under
-  // ".xxx", and the next freeze refuses to go on, naming what it found.
+  // ".xxx". The next freeze refuses to go on, names the ".xxx" files and says what to do with them;
+  // doing so gives what one freeze gives.
   void killedFreezeIsRecoverable_data() {
     QTest::addColumn<int>("point");
     QTest::addColumn<int>("block");
-    QTest::newRow("after the index moved") << int(fpIndexMoved) << -1;
-    QTest::newRow("after the data moved") << int(fpDataMoved) << -1;
-    QTest::newRow("after block 0") << int(fpBlockWritten) << 0;
-    QTest::newRow("after block 200000") << int(fpBlockWritten) << 200000;
-    QTest::newRow("after the new files are on disk") << int(fpNewFilesFlushed) << -1;
-    QTest::newRow("after the index's .xxx is deleted") << int(fpIndexTempDeleted) << -1;
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("after the index moved") << int(fpIndexMoved) << -1 << false;
+    QTest::newRow("after the data moved") << int(fpDataMoved) << -1 << false;
+    QTest::newRow("after block 0") << int(fpBlockWritten) << 0 << false;
+    QTest::newRow("after block 200000") << int(fpBlockWritten) << 200000 << false;
+    QTest::newRow("after the new files are on disk") << int(fpNewFilesFlushed) << -1 << false;
+    QTest::newRow("after the new files are marked complete") << int(fpMarkedComplete) << -1 << true;
+    QTest::newRow("after the index's .xxx is deleted") << int(fpIndexTempDeleted) << -1 << true;
   }
   void killedFreezeIsRecoverable() {
     QFETCH(int, point);
     QFETCH(int, block);
+    QFETCH(bool, complete);
     TBlockStore store;
     MakeBusyPair(store);
     const QByteArray index = Read(index_), data = Read(data_);
@@ -651,38 +666,59 @@ class TestStatics : public QObject {
     QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
     const QString indexTemp = Path("staidx0.xxx"), dataTemp = Path("statics0.xxx");
-    const bool newComplete = Read(index_) == newIndex && Read(data_) == newData;
-    const bool oldIndexKept = Read(index_) == index || Read(indexTemp) == index;
-    const bool oldDataKept = Read(data_) == data || Read(dataTemp) == data;
-    QVERIFY(newComplete || (oldIndexKept && oldDataKept));
+    // Marked complete: the new pair is whole. Otherwise the previous pair is, under either name.
+    if (complete) {
+      QCOMPARE(Read(index_), newIndex);
+      QCOMPARE(Read(data_), newData);
+    }
     for (const QString& temp : {indexTemp, dataTemp}) {
       if (QFile::exists(temp)) QCOMPARE(Read(temp), temp == indexTemp ? index : data);
     }
+    QStringList left;
+    for (const QString& temp : {indexTemp, dataTemp})
+      if (QFile::exists(temp)) left << temp;
+    QVERIFY(!left.isEmpty());
 
-    const QStringList left = QDir(dir_->path()).entryList({"*.xxx"}, QDir::Files);
-    QCOMPARE(left.isEmpty(), false);
     const QByteArray indexNow = Read(index_), dataNow = Read(data_);
+    QString expected;
+    if (complete) {
+      expected = "A freeze was interrupted after it had completed the new statics files " + index_ + " and " + data_ +
+                 ". The previous statics left as " + left.join(" and ") + " are no longer needed: delete " +
+                 left.join(" and ") + ", then start again.";
+    } else {
+      QStringList putBack;
+      for (const QString& temp : left) putBack << temp + " as " + (temp == indexTemp ? index_ : data_);
+      expected = "A freeze did not finish: the previous statics are kept as " + left.join(" and ") +
+                 ", and what it wrote under the configured names is not complete. Put back " + putBack.join(" and ") +
+                 ", then start again.";
+    }
     try {
       Freeze(store);
       QFAIL("the next freeze was not refused");
     } catch (const Exception& e) {
-      QVERIFY2(QString::fromStdString(e.Message).contains(Path(left.first())), e.what());
+      QCOMPARE(QString::fromStdString(e.Message), expected);
     }
     QCOMPARE(Read(index_), indexNow);
     QCOMPARE(Read(data_), dataNow);
 
-    // Putting the previous files back and freezing again gives what one freeze gives.
-    if (!newComplete) {
-      for (const QString& temp : {indexTemp, dataTemp}) {
-        if (!QFile::exists(temp)) continue;
-        const QString path = temp == indexTemp ? index_ : data_;
-        QFile::remove(path);
-        QVERIFY(QFile::rename(temp, path));
+    // Doing what the message says gives the previous or the new pair, and the next freeze goes on.
+    for (const QString& temp : left) {
+      if (complete) {
+        QVERIFY(QFile::remove(temp));
+        continue;
       }
-      Freeze(store);
+      const QString path = temp == indexTemp ? index_ : data_;
+      QFile::remove(path);
+      QVERIFY(QFile::rename(temp, path));
+    }
+    QCOMPARE(Read(index_), complete ? newIndex : index);
+    QCOMPARE(Read(data_), complete ? newData : data);
+    Freeze(store);
+    if (!complete) {
       QCOMPARE(Read(index_), newIndex);
       QCOMPARE(Read(data_), newData);
     }
+    QVERIFY(Leftovers().isEmpty());
   }
 };
 

@@ -1,0 +1,61 @@
+#include "app/core/file_ops.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+
+#include "toolkit/exceptions.h"
+#include "toolkit/paths.h"
+#include "toolkit/sysutils.h"
+
+namespace {
+// Names tried before a side file gives up; each collides only with a file of exactly that name.
+constexpr int SideNameAttempts = 100;
+
+std::string RandomSuffix() {
+  static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  std::uniform_int_distribution<size_t> pick(0, sizeof Letters - 2);
+  std::string suffix(6, ' ');
+  for (char& c : suffix) c = Letters[pick(random)];
+  return suffix;
+}
+}  // namespace
+
+bool PathExists(const std::string& native) {
+  struct stat st {};
+  return ::lstat(native.c_str(), &st) == 0;
+}
+
+void SyncFolderOf(const std::string& native) {
+  std::string dir = ExtractFileDir(native);
+  if (dir.empty()) dir = ".";
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+TSideFile::TSideFile(const std::string& native, const std::string& reportedAs) {
+  for (int attempt = 0; attempt < SideNameAttempts; ++attempt) {
+    std::string name = native + "." + RandomSuffix();
+    int fd;
+    do {
+      fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0) {
+      ::close(fd);
+      name_ = std::move(name);
+      return;
+    }
+    if (errno != EEXIST) break;
+  }
+  throw EFCreateError(Format(SFCreateError, reportedAs.c_str()));
+}
+
+TSideFile::~TSideFile() {
+  if (!kept_) ::unlink(name_.c_str());
+}

@@ -1,0 +1,31 @@
+// File system steps of the clear and the freeze that the toolkit's streams do not cover: side
+// files with names of their own, making a folder's entries durable.
+#pragma once
+
+#include <string>
+
+// True when something (a file, a folder, a link) has this name.
+bool PathExists(const std::string& native);
+
+// Makes the folder's entries (new names, renames, deletions) durable. Some file systems cannot sync
+// a folder; the files' own data is on disk by then, so that is not an error.
+void SyncFolderOf(const std::string& native);
+
+// A new empty file beside native, under a name no other file has ("<native>.Ab3xYz"), created
+// with the permissions a new file gets. Removed again when the object ends unless kept. A file that
+// cannot be created raises EFCreateError "Cannot create file %s" with reportedAs in place of %s.
+class TSideFile {
+ public:
+  TSideFile(const std::string& native, const std::string& reportedAs);
+  ~TSideFile();
+  TSideFile(const TSideFile&) = delete;
+  TSideFile& operator=(const TSideFile&) = delete;
+
+  const std::string& Name() const { return name_; }
+  // The file has been moved to its final name, or is to stay.
+  void Keep() { kept_ = true; }
+
+ private:
+  std::string name_;
+  bool kept_ = false;
+};
