@@ -36,6 +36,7 @@ static_assert(sizeof(kCp1251ToUnicode) / sizeof(kCp1251ToUnicode[0]) == 256);
 
 QChar Cp1251DisplayChar(unsigned char c) {
   if (c < 0x20 || c == 0x7F || c == 0x98) return QChar(u' ');
+  if (c == 0xAD) return QChar(u'-');
   return QChar(kCp1251ToUnicode[c]);
 }
 

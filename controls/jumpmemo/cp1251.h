@@ -12,6 +12,6 @@ extern const char16_t kCp1251ToUnicode[256];
 QString Cp1251ToQString(std::string_view s);
 // The text as the memo draws and measures it: control bytes (below 0x20, 0x7F and the unassigned
 // 0x98) become spaces, so that a tab or a NUL occupies one ordinary cell instead of a tab stop
-// or nothing.
+// or nothing; the soft hyphen 0xAD becomes a hyphen, which Qt would otherwise draw with no width.
 QString Cp1251ToDisplay(std::string_view s);
 QChar Cp1251DisplayChar(unsigned char c);

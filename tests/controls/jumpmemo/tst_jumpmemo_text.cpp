@@ -159,6 +159,17 @@ class TestJumpMemoText : public QObject {
     QCOMPARE(memo.TextWidth(s), Width(memo, s));
   }
 
+  // Every byte value occupies one character cell when drawn and measured: control bytes and the
+  // soft hyphen, which Qt would otherwise draw with no width, included.
+  void everyByteTakesOneCell() {
+    TJumpMemo memo;
+    const int run = 100;
+    const int expected = Width(memo, std::string(run, ' '));
+    for (int b = 0; b < 256; ++b)
+      QVERIFY2(memo.TextWidth(std::string(run, static_cast<char>(b))) == expected,
+               qPrintable(QString("byte 0x%1").arg(b, 2, 16, QChar('0'))));
+  }
+
   // ---- markup ----
 
   void jumpsInALine_data() {
