@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <random>
 
 #include "toolkit/exceptions.h"
@@ -23,7 +25,37 @@ std::string RandomSuffix() {
   for (char& c : suffix) c = Letters[pick(random)];
   return suffix;
 }
+
+[[noreturn]] void MoveFailed(const std::string& from, const std::string& to, int error) {
+  throw EInOutError(Format("Cannot rename %s to %s: %s", from.c_str(), to.c_str(), std::strerror(error)), error);
+}
+
+// The file system has no such operation (as opposed to refusing this one).
+bool Unsupported(int error) { return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP; }
 }  // namespace
+
+void MoveNoReplace(const std::string& from, const std::string& to, TMoveMethod method) {
+  switch (method) {
+    case mmRenameNoReplace:
+      if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
+      if (!Unsupported(errno)) MoveFailed(from, to, errno);
+      [[fallthrough]];
+    case mmLink:
+      if (::link(from.c_str(), to.c_str()) == 0) {
+        if (::unlink(from.c_str()) == 0) return;
+        const int error = errno;
+        ::unlink(to.c_str());
+        MoveFailed(from, to, error);
+      }
+      // Hard links are refused as EPERM on file systems that have none.
+      if (errno != EPERM && errno != EMLINK && !Unsupported(errno)) MoveFailed(from, to, errno);
+      [[fallthrough]];
+    case mmCheckedRename:
+      if (PathExists(to)) MoveFailed(from, to, EEXIST);
+      if (::rename(from.c_str(), to.c_str()) != 0) MoveFailed(from, to, errno);
+      return;
+  }
+}
 
 bool PathExists(const std::string& native) {
   struct stat st {};

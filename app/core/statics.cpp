@@ -513,7 +513,10 @@ struct TFrozenFile {
 // Moves the ".xxx" files back over whatever the freeze wrote under the configured paths, and
 // removes a new file where there was none before; returns the note for the error message.
 std::string PutBack(TFrozenFile& index, TFrozenFile& data) {
-  if (!index.moved && !index.created && !data.moved && !data.created) return "";
+  if (!index.moved && !index.created && !data.moved && !data.created) {
+    ::unlink(JournalName(index.native).c_str());
+    return "";
+  }
   // Both files are restored before any text is built.
   int errors[2] = {0, 0};
   TFrozenFile* files[2] = {&data, &index};
@@ -578,16 +581,17 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
   }
   ScanStaticsIndex(*oldIndex, *oldData, store);
 
+  if (testHook) testHook(fpChecked, -1);
   const std::string journal = JournalName(index.native);
   WriteJournal(journal, JournalMoving);
   try {
     if (index.existed) {
-      RenameFile(index.native, index.temp);
+      MoveNoReplace(index.native, index.temp);
       index.moved = true;
     }
     if (testHook) testHook(fpIndexMoved, -1);
     if (data.existed) {
-      RenameFile(data.native, data.temp);
+      MoveNoReplace(data.native, data.temp);
       data.moved = true;
     }
     if (testHook) testHook(fpDataMoved, -1);

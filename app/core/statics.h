@@ -73,8 +73,11 @@ class TMemoryStaticsOutput : public TStaticsOutput {
 int64_t ScanStaticsIndex(TStaticsInput& oldIndex, const TStaticsInput& oldData, const TBlockStore& store);
 
 // Stops a freeze at a chosen point, for the tests that interrupt it. Never set by the programs.
-// fpMarkedComplete: the journal says the new files are complete, both ".xxx" files still exist.
-enum TFreezePoint { fpIndexMoved, fpDataMoved, fpBlockWritten, fpNewFilesFlushed, fpIndexTempDeleted, fpMarkedComplete };
+// fpMarkedComplete: the journal says the new files are complete, both ".xxx" files still exist;
+// fpChecked: every check has passed, nothing is written yet.
+enum TFreezePoint {
+  fpIndexMoved, fpDataMoved, fpBlockWritten, fpNewFilesFlushed, fpIndexTempDeleted, fpMarkedComplete, fpChecked
+};
 using TFreezeTestHook = std::function<void(TFreezePoint point, int32_t block)>;
 
 // Writes the merge of the old files and store, block by block: each block's old bytes, then its

@@ -549,6 +549,38 @@ class TestStatics : public QObject {
     QVERIFY(Leftovers().isEmpty());
   }
 
+  // A ".xxx" file that appears after the checks (another freeze, the operator) is never
+  // overwritten: the move fails and what was moved already goes back.
+  void aLeftoverThatAppearsLateIsNeverReplaced_data() {
+    QTest::addColumn<int>("point");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("the index's, before the moves") << int(fpChecked) << "staidx0.xxx";
+    QTest::newRow("the data's, after the index moved") << int(fpIndexMoved) << "statics0.xxx";
+  }
+  void aLeftoverThatAppearsLateIsNeverReplaced() {
+    QFETCH(int, point);
+    QFETCH(QString, name);
+    TBlockStore store;
+    MakeBusyPair(store);
+    const QByteArray index = Read(index_), data = Read(data_);
+    const QString late = Path(name);
+    const QString from = name.startsWith("staidx") ? index_ : data_;
+    try {
+      Freeze(store, [&](TFreezePoint p, int32_t) {
+        if (p == point) Write(late, "the only copy");
+      });
+      QFAIL("no error");
+    } catch (const EInOutError& e) {
+      QString expected = "Cannot rename " + from + " to " + late + ": File exists";
+      if (point == fpIndexMoved) expected += "\nThe statics files were put back as they were before the freeze.";
+      QCOMPARE(QString::fromStdString(e.Message), expected);
+    }
+    QCOMPARE(Read(late), QByteArray("the only copy"));
+    QCOMPARE(Read(index_), index);
+    QCOMPARE(Read(data_), data);
+    QCOMPARE(Leftovers(), QStringList({name}));
+  }
+
   // A put-back that itself fails keeps the previous file under ".xxx", says so, and the next
   // freeze refuses to go on.
   void failedPutBackKeepsThePreviousFile() {

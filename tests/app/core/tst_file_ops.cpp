@@ -1,0 +1,62 @@
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/core/file_ops.h"
+#include "statics_fixture.h"
+#include "toolkit/exceptions.h"
+
+using namespace fixture;
+
+class TestFileOps : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+  }
+
+  // Every way of moving, including the fallbacks for file systems without the better ones.
+  void moves_data() {
+    QTest::addColumn<int>("method");
+    QTest::newRow("rename without replacing") << int(mmRenameNoReplace);
+    QTest::newRow("link, then unlink") << int(mmLink);
+    QTest::newRow("checked rename") << int(mmCheckedRename);
+  }
+  void moves() {
+    QFETCH(int, method);
+    Write(Path("a.mul"), "statics");
+    MoveNoReplace(Std(Path("a.mul")), Std(Path("a.xxx")), TMoveMethod(method));
+    QVERIFY(!QFile::exists(Path("a.mul")));
+    QCOMPARE(Read(Path("a.xxx")), QByteArray("statics"));
+  }
+
+  void neverReplaces_data() { moves_data(); }
+  void neverReplaces() {
+    QFETCH(int, method);
+    Write(Path("a.mul"), "statics");
+    Write(Path("a.xxx"), "the only copy");
+    try {
+      MoveNoReplace(Std(Path("a.mul")), Std(Path("a.xxx")), TMoveMethod(method));
+      QFAIL("the file was replaced");
+    } catch (const EInOutError& e) {
+      QCOMPARE(QString::fromStdString(e.Message),
+               "Cannot rename " + Path("a.mul") + " to " + Path("a.xxx") + ": File exists");
+    }
+    QCOMPARE(Read(Path("a.mul")), QByteArray("statics"));
+    QCOMPARE(Read(Path("a.xxx")), QByteArray("the only copy"));
+  }
+
+  void missingSourceFails_data() { moves_data(); }
+  void missingSourceFails() {
+    QFETCH(int, method);
+    QVERIFY_THROWS_EXCEPTION(EInOutError, MoveNoReplace(Std(Path("none")), Std(Path("none.xxx")), TMoveMethod(method)));
+    QVERIFY(!QFile::exists(Path("none.xxx")));
+  }
+};
+
+QTEST_APPLESS_MAIN(TestFileOps)
+#include "tst_file_ops.moc"
