@@ -110,7 +110,7 @@ TJumpMemo::TJumpMemo(QWidget* parent) : QWidget(parent), buffer_(1, 1, QImage::F
 
   resize(200, 200);
   setFocusPolicy(Qt::ClickFocus);  // TabStop is off
-  setFont(QFont("Courier New", 10));
+  setFont(OnPixelGrid(QFont("Courier New", 10)));
   constructed_ = true;
   FontChanged();
   defaultCursor_ = crIBeam;

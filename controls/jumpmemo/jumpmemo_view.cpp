@@ -22,7 +22,7 @@ QColor ToQColor(TColor color) { return QColor(color & 0xFF, (color >> 8) & 0xFF,
 
 void TJumpMemo::SetFont(const QFont& font) {
   settingFont_ = true;
-  setFont(font);
+  setFont(OnPixelGrid(font));
   settingFont_ = false;
   FontChanged();
   update();
@@ -30,7 +30,12 @@ void TJumpMemo::SetFont(const QFont& font) {
 
 void TJumpMemo::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::FontChange && constructed_ && !settingFont_) FontChanged();
+  if (event->type() != QEvent::FontChange || !constructed_ || settingFont_) return;
+  if (font().hintingPreference() != QFont::PreferFullHinting) {
+    setFont(OnPixelGrid(font()));  // its own change event follows the font
+    return;
+  }
+  FontChanged();
 }
 
 void TJumpMemo::FontChanged() {

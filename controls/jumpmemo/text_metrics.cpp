@@ -7,6 +7,11 @@
 
 #include "controls/jumpmemo/cp1251.h"
 
+QFont OnPixelGrid(QFont font) {
+  font.setHintingPreference(QFont::PreferFullHinting);
+  return font;
+}
+
 void TTextMetrics::SetFont(const QFont& font, const QPaintDevice* device) {
   const QFontMetricsF fmf = device ? QFontMetricsF(font, device) : QFontMetricsF(font);
   const QFontMetrics fm = device ? QFontMetrics(font, device) : QFontMetrics(font);

@@ -11,6 +11,12 @@
 
 class QPaintDevice;
 
+// The font with its glyph advances in whole pixels (full hinting). A fixed-pitch font then puts
+// every character exactly its average width right of the one before, so that column c of a line
+// starts c character cells from the line's origin; unhinted advances are fractional (7.8 pixels
+// for Courier New 10) and drift off the column grid by a cell every few dozen characters.
+QFont OnPixelGrid(QFont font);
+
 class TTextMetrics {
  public:
   // Measures every byte's advance in font on device (or the screen when device is null).

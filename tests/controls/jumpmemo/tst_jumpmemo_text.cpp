@@ -18,6 +18,7 @@ namespace {
 // Reaches the hover state, which only the mouse sets.
 class TTestMemo : public TJumpMemo {
  public:
+  using TJumpMemo::caret_;
   using TJumpMemo::overJump_;
 };
 
@@ -168,6 +169,35 @@ class TestJumpMemoText : public QObject {
     for (int b = 0; b < 256; ++b)
       QVERIFY2(memo.TextWidth(std::string(run, static_cast<char>(b))) == expected,
                qPrintable(QString("byte 0x%1").arg(b, 2, 16, QChar('0'))));
+  }
+
+  // Column c of a line starts c cells of CharSize.X right of the line's origin, which scrolling by
+  // columns, the scroll range and the caret rely on; fractional advances drift off that grid.
+  void textStaysOnTheCharacterGrid_data() {
+    QTest::addColumn<int>("pointSize");
+    QTest::addColumn<bool>("throughSetFont");  // else through QWidget::setFont, as Designer does
+    QTest::newRow("default font") << 10 << true;
+    QTest::newRow("13 pt, SetFont") << 13 << true;
+    QTest::newRow("20 pt, setFont") << 20 << false;
+  }
+  void textStaysOnTheCharacterGrid() {
+    QFETCH(int, pointSize);
+    QFETCH(bool, throughSetFont);
+    TTestMemo memo;
+    const QFont font("Courier New", pointSize);
+    if (throughSetFont)
+      memo.SetFont(font);
+    else
+      memo.setFont(font);
+    const int cell = memo.CharSize().x();
+    for (const int n : {1, 7, 100, 1000}) QCOMPARE(Width(memo, std::string(n, 'm')), n * cell);
+    // Scrolled 200 columns to the right, the caret at column 200 stands at the left margin.
+    memo.Add(std::string(300, 'm'));
+    memo.ScrollTo(200, 0);
+    QCOMPARE(memo.ScrollPos().X, 200);
+    memo.caret_ = TPositionInfo{0, 0, 200, 300};
+    memo.UpdateCaret(false);
+    QCOMPARE(memo.CaretPos().x(), TJumpMemo::LeftMargin);
   }
 
   // ---- markup ----
