@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -55,6 +56,23 @@ void MoveNoReplace(const std::string& from, const std::string& to, TMoveMethod m
       if (::rename(from.c_str(), to.c_str()) != 0) MoveFailed(from, to, errno);
       return;
   }
+}
+
+std::string ResolveLinks(const std::string& native) {
+  constexpr int MostLinks = 40;  // as many as the system follows itself
+  std::string path = native;
+  for (int i = 0; i < MostLinks; ++i) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || size_t(n) >= target.size()) return path;
+    target.resize(size_t(n));
+    const size_t slash = path.rfind('/');
+    if (target[0] != '/' && slash != std::string::npos) target.insert(0, path, 0, slash + 1);
+    path = std::move(target);
+  }
+  return path;  // a loop of links: using it fails with the system's reason
 }
 
 bool PathExists(const std::string& native) {

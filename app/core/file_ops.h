@@ -7,6 +7,11 @@
 // True when something (a file, a folder, a link) has this name.
 bool PathExists(const std::string& native);
 
+// The file a path names: a symbolic link is followed to its target, link after link (the target
+// need not exist); any other path is returned unchanged. Replacing the result replaces the
+// target and keeps the link.
+std::string ResolveLinks(const std::string& native);
+
 // Makes the folder's entries (new names, renames, deletions) durable. Some file systems cannot sync
 // a folder; the files' own data is on disk by then, so that is not an error.
 void SyncFolderOf(const std::string& native);

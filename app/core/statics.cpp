@@ -63,6 +63,18 @@ void RenameFile(const std::string& from, const std::string& to) {
   }
 }
 
+// The file a configured path names, its links followed: a freeze replaces a link's target and
+// keeps the link.
+std::string StaticsFile(const std::string& path) { return ResolveLinks(NativePath(path)); }
+
+// Gives a new file the permission bits of the file it replaces.
+void SetMode(const std::string& native, mode_t mode) {
+  if (::chmod(native.c_str(), mode) != 0) {
+    const int error = errno;
+    throw EInOutError(Format("Cannot set the permissions of %s: %s", native.c_str(), std::strerror(error)), error);
+  }
+}
+
 // Reads ahead in large pieces: the blocks' data usually lies in block order, so most blocks are
 // served from memory instead of a read of their own.
 class TFileStaticsInput : public TStaticsInput {
@@ -357,9 +369,9 @@ void RefuseLeftovers(const std::string& index, const std::string& indexTemp, con
 void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath) {
   // An empty path names no file; opening or creating it fails with the system's message.
   if (indexPath.empty() || dataPath.empty()) return;
-  const std::string index = NativePath(indexPath);
-  const std::string data = NativePath(dataPath);
-  for (const std::string* path : {&indexPath, &dataPath}) {
+  const std::string index = StaticsFile(indexPath);
+  const std::string data = StaticsFile(dataPath);
+  for (const std::string* path : {&indexPath, &dataPath, &index, &data}) {
     if (SameText(ExtractFileExt(*path), TempExt)) {
       throw Exception(Format("The statics file %s has the extension %s, which is kept for the previous files while "
                              "the statics are rewritten. Rename it.",
@@ -400,28 +412,31 @@ class TCreatedFile {
   bool kept_ = false;
 };
 
-// Fails as "Cannot create file" when an existing file could not be replaced by a write, or a
-// missing one could not be created in its folder.
-void CheckReplaceable(const std::string& path) {
-  const std::string native = NativePath(path);
-  if (!PathExists(native)) {
-    std::string dir = ExtractFileDir(native);
-    if (dir.empty()) dir = ".";
-    if (::access(dir.c_str(), W_OK | X_OK) != 0) throw EFCreateError(Format(SFCreateError, path.c_str()));
-    return;
-  }
-  try {
-    TFileStream probe(path, fmOpenReadWrite);
-  } catch (const EFOpenError&) {
+// Refuses, as "Cannot create file", a statics file that must not or cannot be replaced: a read-only
+// one (no write permission for anyone, or none for this process), one that is no plain file, or
+// one whose folder takes no new files. Returns the file's permission bits, or nothing when there
+// is no file yet.
+std::optional<mode_t> CheckReplaceable(const std::string& path, const std::string& native) {
+  std::string dir = ExtractFileDir(native);
+  if (dir.empty()) dir = ".";
+  if (::access(dir.c_str(), W_OK | X_OK) != 0) throw EFCreateError(Format(SFCreateError, path.c_str()));
+  struct stat st {};
+  if (::stat(native.c_str(), &st) != 0) {
+    if (errno == ENOENT) return std::nullopt;
     throw EFCreateError(Format(SFCreateError, path.c_str()));
   }
+  if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(native.c_str(), W_OK) != 0)
+    throw EFCreateError(Format(SFCreateError, path.c_str()));
+  return st.st_mode & 07777;
 }
 
 // Writes a new file under a side name; a failure is reported against the configured path.
-void WriteSideFile(TCreatedFile& side, const std::string& path, const std::function<void(TFileStream&)>& fill) {
+void WriteSideFile(TCreatedFile& side, const std::string& path, std::optional<mode_t> mode,
+                   const std::function<void(TFileStream&)>& fill) {
   try {
     TFileStream file(side.Name(), fmCreate);
     side.Created();
+    if (mode) SetMode(side.Name(), *mode);
     fill(file);
     file.Flush();
     file.Close();
@@ -438,26 +453,28 @@ void CheckClearStatics(const std::string& indexPath, const std::string& dataPath
   for (const std::string* path : {&indexPath, &dataPath})
     if (path->empty()) throw EFCreateError(Format(SFCreateError, ""));
   CheckStaticsPaths(indexPath, dataPath);
-  CheckReplaceable(indexPath);
-  CheckReplaceable(dataPath);
+  CheckReplaceable(indexPath, StaticsFile(indexPath));
+  CheckReplaceable(dataPath, StaticsFile(dataPath));
 }
 
 void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
   CheckClearStatics(indexPath, dataPath);
-  const std::string index = NativePath(indexPath);
-  const std::string data = NativePath(dataPath);
+  const std::string index = StaticsFile(indexPath);
+  const std::string data = StaticsFile(dataPath);
+  const std::optional<mode_t> indexMode = CheckReplaceable(indexPath, index);
+  const std::optional<mode_t> dataMode = CheckReplaceable(dataPath, data);
   TCreatedFile newIndex(index + std::string(ClearSuffix));
   TCreatedFile newData(data + std::string(ClearSuffix));
   bool indexCleared = false;
   try {
-    WriteSideFile(newIndex, indexPath, [](TFileStream& file) {
+    WriteSideFile(newIndex, indexPath, indexMode, [](TFileStream& file) {
       StaticIndexEntry empty;
       std::vector<uint8_t> chunk(size_t{IndexChunkEntries} * IndexEntrySize);
       for (size_t i = 0; i < chunk.size(); i += IndexEntrySize) EncodeIndexEntry(empty, chunk.data() + i);
       for (int32_t b = 0; b < BlockCount; b += IndexChunkEntries)
         file.WriteBuffer(chunk.data(), size_t(std::min(IndexChunkEntries, BlockCount - b)) * IndexEntrySize);
     });
-    WriteSideFile(newData, dataPath, [](TFileStream&) {});
+    WriteSideFile(newData, dataPath, dataMode, [](TFileStream&) {});
     // An empty index with the old data is a valid pair on its own, so the index goes first.
     RenameFile(newIndex.Name(), index);
     newIndex.Keep();
@@ -505,6 +522,7 @@ class TClearedIndexInput : public TStaticsInput {
 struct TFrozenFile {
   std::string native;  // where the file is
   std::string temp;    // its ".xxx" name
+  std::optional<mode_t> mode;  // the permission bits the new file takes over
   bool existed = true;  // a clear may find no file; it has nothing to keep then
   bool moved = false;
   bool created = false;
@@ -560,8 +578,8 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
   else
     CheckStaticsPaths(indexPath, dataPath);
   TFrozenFile index, data;
-  index.native = NativePath(indexPath);
-  data.native = NativePath(dataPath);
+  index.native = StaticsFile(indexPath);
+  data.native = StaticsFile(dataPath);
   index.temp = FreezeTempName(index.native);
   data.temp = FreezeTempName(data.native);
   // The old files stay open through the renames, so what was checked is what gets read. After a
@@ -569,8 +587,6 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
   std::optional<TFileStream> oldIndexFile, oldDataFile;
   std::unique_ptr<TStaticsInput> oldIndex, oldData;
   if (cleared) {
-    index.existed = PathExists(index.native);
-    data.existed = PathExists(data.native);
     oldIndex = std::make_unique<TClearedIndexInput>(indexPath);
     oldData = std::make_unique<TMemoryStaticsInput>(std::string_view(), dataPath);
   } else {
@@ -580,6 +596,10 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     oldData = std::make_unique<TFileStaticsInput>(*oldDataFile);
   }
   ScanStaticsIndex(*oldIndex, *oldData, store);
+  index.mode = CheckReplaceable(indexPath, index.native);
+  data.mode = CheckReplaceable(dataPath, data.native);
+  index.existed = index.mode.has_value();
+  data.existed = data.mode.has_value();
 
   if (testHook) testHook(fpChecked, -1);
   const std::string journal = JournalName(index.native);
@@ -599,6 +619,8 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     index.created = true;
     TFileStream newDataFile(data.native, fmCreate);
     data.created = true;
+    if (index.mode) SetMode(index.native, *index.mode);
+    if (data.mode) SetMode(data.native, *data.mode);
     TFileStaticsOutput newIndex(newIndexFile);
     TFileStaticsOutput newData(newDataFile);
     MergeStatics(store, *oldIndex, *oldData, newIndex, newData, gauge, testHook);

@@ -1,8 +1,10 @@
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,6 +44,12 @@ rlim_t AddressSpaceInUse() {
   QFile statm("/proc/self/statm");
   if (!statm.open(QIODevice::ReadOnly)) qFatal("cannot read /proc/self/statm");
   return rlim_t(statm.readAll().split(' ').first().toULongLong()) * rlim_t(::sysconf(_SC_PAGESIZE));
+}
+
+mode_t ModeOf(const QString& path) {
+  struct stat st {};
+  if (::stat(qPrintable(path), &st) != 0) return mode_t(-1);
+  return st.st_mode & 07777;
 }
 
 // Counts what is written and keeps none of it.
@@ -546,6 +554,88 @@ class TestStatics : public QObject {
     }
     QCOMPARE(Read(index_), index);
     QCOMPARE(Read(data_), data);
+    QVERIFY(Leftovers().isEmpty());
+  }
+
+  // The three ways of writing the statics files: a freeze, a clear with the freeze, a clear alone.
+  void Rewrite(const QString& how, const TBlockStore& store) {
+    TNullProgress gauge;
+    if (how == "freeze")
+      Freeze(store);
+    else if (how == "clear and freeze")
+      ClearAndFreezeStatics(store, Index(), Data(), gauge);
+    else
+      ClearStatics(Index(), Data());
+  }
+  void rewrites_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("freeze") << "freeze";
+    QTest::newRow("clear and freeze") << "clear and freeze";
+    QTest::newRow("clear") << "clear";
+  }
+
+  // A configured path that is a link stays a link; the file it leads to is replaced.
+  void linksStayAndTheirTargetsAreReplaced_data() { rewrites_data(); }
+  void linksStayAndTheirTargetsAreReplaced() {
+    QFETCH(QString, how);
+    TBlockStore store;
+    MakeBusyPair(store);
+    QVERIFY(QDir(dir_->path()).mkdir("real"));
+    const QByteArray oldIndex = Read(index_), oldData = Read(data_);
+    const TBlockStore none;
+    const auto [index, data] = Merged(how == "clear" ? none : store, how == "freeze" ? oldIndex : EmptyIndex(),
+                                      how == "freeze" ? oldData : QByteArray());
+    QVERIFY(QFile::rename(index_, Path("real/idx.mul")) && QFile::rename(data_, Path("real/dat.mul")));
+    QVERIFY(QFile::link("real/idx.mul", index_));  // relative to the link's folder
+    QVERIFY(QFile::link("real/dat.mul", Path("statics0.lnk")) && QFile::link(Path("statics0.lnk"), data_));
+    Rewrite(how, store);
+    QCOMPARE(QFileInfo(index_).symLinkTarget(), Path("real/idx.mul"));
+    QCOMPARE(QFileInfo(data_).symLinkTarget(), Path("statics0.lnk"));
+    QCOMPARE(Read(Path("real/idx.mul")), index);
+    QCOMPARE(Read(Path("real/dat.mul")), data);
+    QCOMPARE(QDir(Path("real")).entryList(QDir::Files | QDir::Hidden), QStringList({"dat.mul", "idx.mul"}));
+    QCOMPARE(Leftovers(), QStringList({"statics0.lnk"}));
+  }
+
+  // The new files take over the permission bits of the files they replace.
+  void newFilesKeepTheModes_data() { rewrites_data(); }
+  void newFilesKeepTheModes() {
+    QFETCH(QString, how);
+    TBlockStore store;
+    MakeBusyPair(store);
+    QVERIFY(::chmod(qPrintable(index_), 0640) == 0 && ::chmod(qPrintable(data_), 0604) == 0);
+    Rewrite(how, store);
+    QCOMPARE(ModeOf(index_), mode_t(0640));
+    QCOMPARE(ModeOf(data_), mode_t(0604));
+  }
+
+  // A read-only statics file is refused before anything is written, even for a process that could
+  // write it anyway.
+  void readOnlyFilesAreRefused_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("index");
+    for (const char* how : {"freeze", "clear and freeze", "clear"}) {
+      QTest::addRow("%s, index", how) << how << true;
+      QTest::addRow("%s, data", how) << how << false;
+    }
+  }
+  void readOnlyFilesAreRefused() {
+    QFETCH(QString, how);
+    QFETCH(bool, index);
+    TBlockStore store;
+    MakeBusyPair(store);
+    const QString readOnly = index ? index_ : data_;
+    QVERIFY(::chmod(qPrintable(readOnly), 0444) == 0);
+    const QByteArray oldIndex = Read(index_), oldData = Read(data_);
+    try {
+      Rewrite(how, store);
+      QFAIL("not refused");
+    } catch (const EFCreateError& e) {
+      QCOMPARE(QString::fromStdString(e.Message), "Cannot create file " + readOnly);
+    }
+    QCOMPARE(Read(index_), oldIndex);
+    QCOMPARE(Read(data_), oldData);
+    QCOMPARE(ModeOf(readOnly), mode_t(0444));
     QVERIFY(Leftovers().isEmpty());
   }
 
