@@ -269,6 +269,16 @@ void TStringList::Sort() {
   }
 }
 
+void TStringList::Swap(TStringList& other) noexcept {
+  store_.swap(other.store_);
+  spans_.swap(other.spans_);
+  objects_.swap(other.objects_);
+  std::swap(dead_, other.dead_);
+  std::swap(sorted_, other.sorted_);
+  std::swap(caseSensitive_, other.caseSensitive_);
+  std::swap(duplicates_, other.duplicates_);
+}
+
 void TStringList::SetSorted(bool value) {
   if (value == sorted_) return;
   if (value) Sort();

@@ -94,6 +94,8 @@ class TStringList : public TStrings {
   // Binary search of a sorted list: true when s is present; index is its place or where it belongs.
   bool Find(std::string_view s, int& index) const;
   void Sort();
+  // Exchanges the whole content and settings of two lists; never fails, nothing is copied.
+  void Swap(TStringList& other) noexcept;
 
   // Bytes held by the store, dead ones included (for measurements).
   size_t StoreSize() const { return store_.size(); }

@@ -263,7 +263,7 @@ void TJumpMemo::InsertPagesCore(bool scan) {
       for (int j = 0; j < PageTextLines && next < count; ++j, ++next)
         paged.AddObject(lines_->View(next), lines_->GetObject(next));
     }
-    lines_->Assign(paged);
+    lines_->Swap(paged);  // all or nothing: the text never holds only some of the markers
   } catch (const std::exception&) {
     Dialogs().Message(kInsertPageFailed, kFailureCaption, mtCustom);
   }
@@ -285,7 +285,7 @@ void TJumpMemo::RemovePagesCore(bool scan) {
         const std::string_view line = lines_->View(i);
         if (line.find(pattern) == std::string_view::npos) kept.AddObject(line, lines_->GetObject(i));
       }
-      lines_->Assign(kept);
+      lines_->Swap(kept);
     }
   } catch (const std::exception&) {
     Dialogs().Message(kRemovePageFailed, kFailureCaption, mtCustom);

@@ -311,6 +311,21 @@ void TestClasses::objectsTravelWithLines() {
   TStringList constructed(other);
   QCOMPARE(Objects(constructed), Objects(other));
 
+  // Swap exchanges lines, objects and the sorted setting; both lists stay usable.
+  TStringList small;
+  small.SetSorted(true);
+  small.Add("zz");
+  small.Add("aa");
+  copy.Swap(small);
+  QCOMPARE(Lines(copy), (std::vector<std::string>{"aa", "zz"}));
+  QVERIFY(copy.Sorted() && !small.Sorted());
+  QCOMPARE(Lines(small), Lines(other));
+  QCOMPARE(Objects(small), Objects(other));
+  small.Add("after");
+  copy.Add("mm");
+  QCOMPARE(small.Get(5), std::string("after"));
+  QCOMPARE(Lines(copy), (std::vector<std::string>{"aa", "mm", "zz"}));
+
   // Adding a list to itself doubles it; assigning it to itself changes nothing.
   l.AddStrings(l);
   QCOMPARE(Lines(l), (std::vector<std::string>{"c", "no object", "B", "a", "c", "no object", "B", "a"}));
