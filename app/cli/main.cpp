@@ -1,6 +1,8 @@
 // mirnax-freeze: the freeze run from a terminal, for headless servers and scripts.
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -90,6 +92,9 @@ TOptions ParseArguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   IgnoreFileSizeSignal();
+  RollBackFreezeOnSignals();
+  // A log that nobody reads any more (a closed pipe) is a write error, reported after the run.
+  std::signal(SIGPIPE, SIG_IGN);
   TOptions options;
   try {
     options = ParseArguments(argc, argv);
@@ -98,8 +103,9 @@ int main(int argc, char** argv) {
     return ExitBadArguments;
   }
   if (options.help) {
-    std::fputs(Usage, stdout);
-    return ExitDone;
+    if (std::fputs(Usage, stdout) != EOF && std::fflush(stdout) == 0) return ExitDone;
+    std::fprintf(stderr, "mirnax-freeze: cannot write to standard output: %s\n", std::strerror(errno));
+    return ExitFailed;
   }
 
   TProgressBar bar(::isatty(STDERR_FILENO) == 1);
@@ -115,15 +121,23 @@ int main(int argc, char** argv) {
       for (const std::string& path : options.worldFiles) entries.push_back({path, path});
     }
     TTerminalHost host(stdout, bar, options.clear.value_or(false), std::move(entries), indexPath, dataPath);
+    int status = ExitDone;
     try {
       RunFreeze(host, baseDir);
-    } catch (...) {
+    } catch (const std::exception& e) {
       host.Finish();
-      throw;
+      bar.Erase();
+      std::fprintf(stderr, "%s\n", e.what());
+      status = ExitFailed;
     }
     host.Finish();
     bar.Erase();
-    return ExitDone;
+    if (host.LogError() != 0) {
+      std::fprintf(stderr, "mirnax-freeze: cannot write the log to standard output: %s\n",
+                   std::strerror(host.LogError()));
+      status = ExitFailed;
+    }
+    return status;
   } catch (const std::exception& e) {
     bar.Erase();
     std::fprintf(stderr, "%s\n", e.what());

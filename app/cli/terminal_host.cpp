@@ -1,6 +1,7 @@
 #include "app/cli/terminal_host.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 namespace {
@@ -101,9 +102,10 @@ std::string TTerminalHost::EntryPath(int index, const std::string& baseDir) {
 void TTerminalHost::Finish() {
   if (!pending_) return;
   bar_.Erase();
-  std::fputs(pending_->c_str(), out_);
-  std::fputc('\n', out_);
-  std::fflush(out_);
+  errno = 0;
+  const bool written =
+      std::fputs(pending_->c_str(), out_) != EOF && std::fputc('\n', out_) != EOF && std::fflush(out_) == 0;
+  if (!written && logError_ == 0) logError_ = errno != 0 ? errno : EIO;
   pending_.reset();
 }
 

@@ -80,6 +80,9 @@ class TTerminalHost : public TRunHost {
 
   // Writes the last line, which is held back until it is complete (" OK" may still be appended).
   void Finish();
+  // The first failure to write the log (errno), 0 for none. A failed write does not stop the run:
+  // the program reports it once the run has ended.
+  int LogError() const { return logError_; }
 
  private:
   void GaugeChanged();
@@ -92,6 +95,7 @@ class TTerminalHost : public TRunHost {
   std::string dataPath_;
   TS_StringList lines_;
   std::optional<std::string> pending_;
+  int logError_ = 0;
   TTerminalGauge step_;
   TTerminalGauge total_;
 };

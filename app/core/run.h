@@ -52,3 +52,9 @@ void RunFreeze(TRunHost& host, const std::string& baseDir);
 // A program that runs freezes calls this at start: a write past the process's file size limit
 // then fails as an error the freeze undoes, instead of ending the process (SIGXFSZ).
 void IgnoreFileSizeSignal();
+
+// A program that runs freezes from a terminal calls this at start: SIGINT, SIGTERM or SIGHUP that
+// comes during a freeze then stops it and puts the previous statics back (the run ends with an
+// error saying so) instead of ending the process halfway. Outside a freeze, and for a signal the
+// program ignores, nothing changes.
+void RollBackFreezeOnSignals();

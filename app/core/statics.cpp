@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/core/file_ops.h"
+#include "app/core/stop_signals.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
 #include "toolkit/paths.h"
@@ -118,8 +119,12 @@ class TFileStaticsInput : public TStaticsInput {
 // Collects small writes (12-byte entries, short blocks) into large ones.
 class TFileStaticsOutput : public TStaticsOutput {
  public:
-  explicit TFileStaticsOutput(TFileStream& file) : file_(file) { buffer_.reserve(OutputBufferSize); }
+  // A freeze that may be stopped checks for it on every write.
+  explicit TFileStaticsOutput(TFileStream& file, TStopSignals* stop = nullptr) : file_(file), stop_(stop) {
+    buffer_.reserve(OutputBufferSize);
+  }
   void Write(const void* data, size_t count) override {
+    if (stop_) stop_->Check();
     if (buffer_.size() + count > OutputBufferSize) FlushBuffer();
     if (count >= OutputBufferSize) {
       file_.WriteBuffer(data, count);
@@ -143,6 +148,7 @@ class TFileStaticsOutput : public TStaticsOutput {
   }
 
   TFileStream& file_;
+  TStopSignals* stop_;
   std::vector<uint8_t> buffer_;
 };
 
@@ -573,6 +579,7 @@ void DeleteTemp(const std::string& temp) {
 namespace {
 void Freeze(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath, TProgressSink& gauge,
             const TFreezeTestHook& testHook, bool cleared) {
+  TStopSignals stop;
   if (cleared)
     CheckClearStatics(indexPath, dataPath);
   else
@@ -602,6 +609,7 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
   data.existed = data.mode.has_value();
 
   if (testHook) testHook(fpChecked, -1);
+  stop.Check();
   const std::string journal = JournalName(index.native);
   WriteJournal(journal, JournalMoving);
   try {
@@ -610,18 +618,20 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
       index.moved = true;
     }
     if (testHook) testHook(fpIndexMoved, -1);
+    stop.Check();
     if (data.existed) {
       MoveNoReplace(data.native, data.temp);
       data.moved = true;
     }
     if (testHook) testHook(fpDataMoved, -1);
+    stop.Check();
     TFileStream newIndexFile(index.native, fmCreate);
     index.created = true;
     TFileStream newDataFile(data.native, fmCreate);
     data.created = true;
     if (index.mode) SetMode(index.native, *index.mode);
     if (data.mode) SetMode(data.native, *data.mode);
-    TFileStaticsOutput newIndex(newIndexFile);
+    TFileStaticsOutput newIndex(newIndexFile, &stop);
     TFileStaticsOutput newData(newDataFile);
     MergeStatics(store, *oldIndex, *oldData, newIndex, newData, gauge, testHook);
     newIndex.Commit();
@@ -629,6 +639,8 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     SyncFolderOf(index.native);
     SyncFolderOf(data.native);
     if (testHook) testHook(fpNewFilesFlushed, -1);
+    // The last point at which a stop puts the previous files back; past it the freeze finishes.
+    stop.Check();
     WriteJournal(journal, JournalComplete);
   } catch (Exception& e) {
     e.Message += PutBack(index, data);

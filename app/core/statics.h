@@ -110,7 +110,9 @@ void CheckClearStatics(const std::string& indexPath, const std::string& dataPath
 // paths, forces them to disk and deletes the ".xxx" files. Any failure after the move puts the
 // previous files back under the configured paths and raises the error with a note saying so.
 // A journal "<index>.freeze" beside the index lives from before the first move to the end: it
-// tells the next freeze, should this one be killed, which pair is whole.
+// tells the next freeze, should this one be killed, which pair is whole. With
+// RollBackFreezeOnSignals (run.h), SIGINT, SIGTERM and SIGHUP count as such a failure until the new
+// files are complete, and end the process once the freeze has finished after that.
 void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
                    TProgressSink& gauge, const TFreezeTestHook& testHook = {});
 

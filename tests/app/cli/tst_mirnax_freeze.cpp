@@ -4,6 +4,10 @@
 #include <QTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include "app/core/statics_fixture.h"
 
@@ -29,15 +33,23 @@ class TestMirnaxFreeze : public QObject {
 
   QString Path(const QString& name) const { return dir_->filePath(name); }
 
-  TResult Run(const QStringList& args, qint64 fileSizeLimit = 0) {
+  TResult Run(const QStringList& args, qint64 fileSizeLimit = 0, const QString& output = {}) {
     QProcess p;
     p.setWorkingDirectory(dir_->path());
-    if (fileSizeLimit > 0) {
-      p.setChildProcessModifier([fileSizeLimit] {
+    if (!output.isEmpty()) p.setStandardOutputFile(output);
+    p.setChildProcessModifier([fileSizeLimit, closedPipe = output == "closed pipe"] {
+      if (fileSizeLimit > 0) {
         rlimit rl{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
         ::setrlimit(RLIMIT_FSIZE, &rl);
-      });
-    }
+      }
+      if (closedPipe) {
+        // A pipe whose reader is gone, with the signal that comes of writing to it at its default.
+        int fds[2];
+        if (::pipe(fds) != 0 || ::dup2(fds[1], STDOUT_FILENO) < 0) ::_exit(99);
+        ::close(fds[0]);
+        std::signal(SIGPIPE, SIG_DFL);
+      }
+    });
     p.start(MIRNAX_FREEZE, args);
     if (!p.waitForFinished(120000)) qFatal("mirnax-freeze did not finish");
     TResult r;
@@ -191,6 +203,42 @@ class TestMirnaxFreeze : public QObject {
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.startsWith(error.replace("%1", "statics0.xxx")), qPrintable(r.err));  // as mirnax.ini names it
     QCOMPARE(r.lines().last(), lastLine);
+    QCOMPARE(Snapshot(), before);
+  }
+
+  // A log nobody can take (a pipe whose reader is gone, a full disk) does not stop the run: the
+  // statics are frozen, then the program says so and fails.
+  void logWriteFailuresAreReportedAfterTheRun_data() {
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("closed pipe") << "closed pipe" << "Broken pipe";
+    QTest::newRow("full device") << "/dev/full" << "No space left on device";
+  }
+  void logWriteFailuresAreReportedAfterTheRun() {
+    QFETCH(QString, output);
+    QFETCH(QString, reason);
+    MakeStatics();
+    Write(Path("STATICS/a.scp"), WorldItem(7, 16, 0, 0));
+    const TResult r = Run({"--clear"}, 0, output);
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err, "mirnax-freeze: cannot write the log to standard output: " + reason + "\n");
+    QCOMPARE(Read(Path("statics0.mul")), Record(7, 0, 0, 0, 0));
+    QVERIFY(QDir(dir_->path()).entryList({"*.xxx", "*.freeze"}).isEmpty());
+  }
+
+  // Before the freeze (here: waiting for a world file that is a pipe) a signal ends the program as
+  // it always does.
+  void aSignalBeforeTheFreezeEndsTheProgram() {
+    MakeStatics();
+    QVERIFY(::mkfifo(qPrintable(Path("STATICS/a.scp")), 0600) == 0);
+    const auto before = Snapshot();
+    QProcess p;
+    p.setWorkingDirectory(dir_->path());
+    p.start(MIRNAX_FREEZE, {"--clear", "STATICS/a.scp"});
+    QVERIFY(p.waitForStarted());
+    p.terminate();
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitStatus(), QProcess::CrashExit);
     QCOMPARE(Snapshot(), before);
   }
 

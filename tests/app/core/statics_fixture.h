@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -73,7 +74,7 @@ inline QByteArray Read(const QString& path) {
 
 inline std::string Std(const QString& s) { return s.toStdString(); }
 
-// Runs f in a child process and returns its wait status; what f writes to the pipe comes back in
+// Runs f in a child process (the stop signals at their default) and returns its wait status; what f writes to the pipe comes back in
 // message.
 inline int InChild(const std::function<void(int pipeFd)>& f, QByteArray& message) {
   int fds[2];
@@ -81,6 +82,8 @@ inline int InChild(const std::function<void(int pipeFd)>& f, QByteArray& message
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::close(fds[0]);
+    // The test runner's own handlers (stack traces) are not the child's business.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
     f(fds[1]);
     ::_exit(0);
   }

@@ -639,6 +639,106 @@ class TestStatics : public QObject {
     QVERIFY(Leftovers().isEmpty());
   }
 
+  // With the programs' signal handling on, SIGINT, SIGTERM and SIGHUP during the freeze stop it and
+  // put the previous statics back; the process goes on and reports it.
+  void signalsDuringTheFreezePutTheFilesBack_data() {
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("point");
+    QTest::addColumn<int>("block");
+    QTest::addColumn<bool>("clear");
+    QTest::addColumn<QString>("message");
+    const QString putBack = "\nThe statics files were put back as they were before the freeze.";
+    QTest::newRow("SIGTERM before the moves") << SIGTERM << int(fpChecked) << -1 << false
+                                              << "The freeze was stopped by SIGTERM.";
+    QTest::newRow("SIGINT after the data moved") << SIGINT << int(fpDataMoved) << -1 << false
+                                                 << "The freeze was stopped by SIGINT." + putBack;
+    QTest::newRow("SIGTERM after block 70000") << SIGTERM << int(fpBlockWritten) << 70000 << false
+                                               << "The freeze was stopped by SIGTERM." + putBack;
+    QTest::newRow("SIGHUP after the last block") << SIGHUP << int(fpBlockWritten) << BlockCount - 1 << false
+                                                 << "The freeze was stopped by SIGHUP." + putBack;
+    QTest::newRow("SIGTERM after the new files are on disk") << SIGTERM << int(fpNewFilesFlushed) << -1 << false
+                                                            << "The freeze was stopped by SIGTERM." + putBack;
+    QTest::newRow("SIGINT during a clear and freeze") << SIGINT << int(fpBlockWritten) << 1000 << true
+                                                      << "The freeze was stopped by SIGINT." + putBack;
+  }
+  void signalsDuringTheFreezePutTheFilesBack() {
+    QFETCH(int, signal);
+    QFETCH(int, point);
+    QFETCH(int, block);
+    QFETCH(bool, clear);
+    QFETCH(QString, message);
+    TBlockStore store;
+    MakeBusyPair(store);
+    const QByteArray index = Read(index_), data = Read(data_);
+    QByteArray got;
+    const int status = InChild(
+        [&](int fd) {
+          RollBackFreezeOnSignals();
+          TNullProgress gauge;
+          const TFreezeTestHook hook = [&](TFreezePoint p, int32_t b) {
+            if (p == point && b == block) ::kill(::getpid(), signal);
+          };
+          try {
+            if (clear)
+              ClearAndFreezeStatics(store, Index(), Data(), gauge, hook);
+            else
+              FreezeStatics(store, Index(), Data(), gauge, hook);
+          } catch (const Exception& e) {
+            Send(fd, e.Message);
+            ::_exit(0);
+          }
+          ::_exit(1);
+        },
+        got);
+    QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, got.constData());
+    QCOMPARE(QString::fromUtf8(got), message);
+    QCOMPARE(Read(index_), index);
+    QCOMPARE(Read(data_), data);
+    QVERIFY(Leftovers().isEmpty());
+  }
+
+  // Once the new files are complete a signal waits for the freeze to finish, then takes its usual
+  // effect; outside a freeze, and for a signal the program ignores, nothing changes.
+  void signalsOutsideTheFreezeActAsUsual_data() {
+    QTest::addColumn<int>("point");
+    QTest::addColumn<bool>("ignored");
+    QTest::addColumn<bool>("killed");
+    QTest::newRow("after the new files are marked complete") << int(fpMarkedComplete) << false << true;
+    QTest::newRow("after the freeze") << -1 << false << true;
+    QTest::newRow("ignored, during the freeze") << int(fpDataMoved) << true << false;
+  }
+  void signalsOutsideTheFreezeActAsUsual() {
+    QFETCH(int, point);
+    QFETCH(bool, ignored);
+    QFETCH(bool, killed);
+    TBlockStore store;
+    MakeBusyPair(store);
+    const auto [newIndex, newData] = Merged(store, Read(index_), Read(data_));
+    QByteArray unused;
+    const int status = InChild(
+        [&](int) {
+          RollBackFreezeOnSignals();
+          if (ignored) std::signal(SIGHUP, SIG_IGN);
+          try {
+            Freeze(store, [&](TFreezePoint p, int32_t) {
+              if (p == point) ::kill(::getpid(), ignored ? SIGHUP : SIGTERM);
+            });
+          } catch (const Exception&) {
+            ::_exit(1);
+          }
+          if (point == -1) ::kill(::getpid(), SIGTERM);
+          ::_exit(0);
+        },
+        unused);
+    if (killed)
+      QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    else
+      QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    QCOMPARE(Read(index_), newIndex);
+    QCOMPARE(Read(data_), newData);
+    QVERIFY(Leftovers().isEmpty());
+  }
+
   // A ".xxx" file that appears after the checks (another freeze, the operator) is never
   // overwritten: the move fails and what was moved already goes back.
   void aLeftoverThatAppearsLateIsNeverReplaced_data() {

@@ -1,0 +1,26 @@
+// SIGINT, SIGTERM and SIGHUP during a freeze: caught and turned into a stop that puts the previous
+// statics back, for the programs that ask for it (RollBackFreezeOnSignals in run.h).
+#pragma once
+
+#include <csignal>
+
+// Lives as long as one freeze. While it does, the three signals (those the program does not ignore)
+// only mark a stop, which Check() raises as an error at the freeze's next step. Where the freeze
+// no longer checks (its new files complete), a stop waits: the destructor restores the signals'
+// previous handling and raises the signal again, so it takes its usual effect once the freeze ends.
+class TStopSignals {
+ public:
+  TStopSignals();
+  ~TStopSignals();
+  TStopSignals(const TStopSignals&) = delete;
+  TStopSignals& operator=(const TStopSignals&) = delete;
+
+  // Raises Exception "The freeze was stopped by SIGxxx." when one of the signals has come.
+  void Check();
+
+ private:
+  static constexpr int Count = 3;
+  bool active_;
+  bool installed_[Count] = {};
+  struct sigaction previous_[Count];
+};
