@@ -21,8 +21,6 @@
 
 namespace {
 constexpr std::string_view TempExt = ".xxx";
-// A clear writes its files under this suffix first and moves them over the old ones when complete.
-constexpr std::string_view ClearSuffix = ".new";
 // The old index is read this many entries at a time.
 constexpr int32_t IndexChunkEntries = 4096;
 constexpr size_t OutputBufferSize = size_t{1} << 20;
@@ -399,25 +397,6 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
 }
 
 namespace {
-// A side file: removed again unless kept, but only once this process has created it.
-class TCreatedFile {
- public:
-  explicit TCreatedFile(std::string native) : native_(std::move(native)) {}
-  ~TCreatedFile() {
-    if (created_ && !kept_) ::unlink(native_.c_str());
-  }
-  TCreatedFile(const TCreatedFile&) = delete;
-  TCreatedFile& operator=(const TCreatedFile&) = delete;
-  const std::string& Name() const { return native_; }
-  void Created() { created_ = true; }
-  void Keep() { kept_ = true; }
-
- private:
-  std::string native_;
-  bool created_ = false;
-  bool kept_ = false;
-};
-
 // Refuses, as "Cannot create file", a statics file that must not or cannot be replaced: a read-only
 // one (no write permission for anyone, or none for this process), one that is no plain file, or
 // one whose folder takes no new files. Returns the file's permission bits, or nothing when there
@@ -437,16 +416,15 @@ std::optional<mode_t> CheckReplaceable(const std::string& path, const std::strin
 }
 
 // Writes a new file under a side name; a failure is reported against the configured path.
-void WriteSideFile(TCreatedFile& side, const std::string& path, std::optional<mode_t> mode,
+void WriteSideFile(const TSideFile& side, const std::string& path, std::optional<mode_t> mode,
                    const std::function<void(TFileStream&)>& fill) {
   try {
-    TFileStream file(side.Name(), fmCreate);
-    side.Created();
+    TFileStream file(side.Name(), fmOpenReadWrite);
     if (mode) SetMode(side.Name(), *mode);
     fill(file);
     file.Flush();
     file.Close();
-  } catch (const EFCreateError&) {
+  } catch (const EStreamError&) {
     throw EFCreateError(Format(SFCreateError, path.c_str()));
   } catch (const EInOutError& e) {
     if (e.ErrorCode == 0) throw;
@@ -469,10 +447,10 @@ void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
   const std::string data = StaticsFile(dataPath);
   const std::optional<mode_t> indexMode = CheckReplaceable(indexPath, index);
   const std::optional<mode_t> dataMode = CheckReplaceable(dataPath, data);
-  TCreatedFile newIndex(index + std::string(ClearSuffix));
-  TCreatedFile newData(data + std::string(ClearSuffix));
   bool indexCleared = false;
   try {
+    TSideFile newIndex(index, indexPath);
+    TSideFile newData(data, dataPath);
     WriteSideFile(newIndex, indexPath, indexMode, [](TFileStream& file) {
       StaticIndexEntry empty;
       std::vector<uint8_t> chunk(size_t{IndexChunkEntries} * IndexEntrySize);

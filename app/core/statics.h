@@ -95,8 +95,8 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
 void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath);
 
 // Makes both files empty statics: an index of 393,216 empty entries (FF FF FF FF FF FF FF FF
-// 00 00 00 00) and an empty data file. The new files are written beside the old ones and moved
-// over them only when complete. A file that cannot be written raises EFCreateError
+// 00 00 00 00) and an empty data file. The new files are written beside the old ones, under names
+// no other file has, and moved over them only when complete. A file that cannot be written raises EFCreateError
 // "Cannot create file %s"; the files are then as they were.
 void ClearStatics(const std::string& indexPath, const std::string& dataPath);
 

@@ -56,6 +56,32 @@ class TestFileOps : public QObject {
     QVERIFY_THROWS_EXCEPTION(EInOutError, MoveNoReplace(Std(Path("none")), Std(Path("none.xxx")), TMoveMethod(method)));
     QVERIFY(!QFile::exists(Path("none.xxx")));
   }
+
+  // Side files of one name get names of their own beside it, and go unless kept.
+  void sideFiles() {
+    const std::string base = Std(Path("staidx0.mul"));
+    Write(Path("staidx0.mul"), "statics");
+    std::string kept;
+    {
+      TSideFile a(base, "a"), b(base, "b");
+      QVERIFY(a.Name() != b.Name());
+      for (const TSideFile* side : {&a, &b}) {
+        QVERIFY(QString::fromStdString(side->Name()).startsWith(Path("staidx0.mul.")));
+        QCOMPARE(Read(QString::fromStdString(side->Name())), QByteArray());
+      }
+      a.Keep();
+      kept = a.Name();
+    }
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files),
+             QStringList({"staidx0.mul", QString::fromStdString(kept).section('/', -1)}));
+    QCOMPARE(Read(Path("staidx0.mul")), QByteArray("statics"));
+    try {
+      TSideFile none(Std(Path("missing/staidx0.mul")), "staidx0.mul");
+      QFAIL("created in a missing folder");
+    } catch (const EFCreateError& e) {
+      QCOMPARE(QString::fromStdString(e.Message), QString("Cannot create file staidx0.mul"));
+    }
+  }
 };
 
 QTEST_APPLESS_MAIN(TestFileOps)
