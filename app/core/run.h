@@ -45,8 +45,9 @@ class TRunHost {
 inline constexpr const char* SClearStatics = "Clear current statics";
 
 // One run: load and read each selected world file from baseDir + "STATICS\" + name, count, ask,
-// clear on Yes, freeze, log. Errors are raised as toolkit exceptions after everything the run
-// owns has been released; the statics files are never left with less than they had.
+// freeze (on Yes into cleared statics, which replace the old files only once complete), log.
+// Errors are raised as toolkit exceptions after everything the run owns has been released; the
+// statics files are never left with less than they had.
 void RunFreeze(TRunHost& host, const std::string& baseDir);
 
 // A program that runs freezes calls this at start: a write past the process's file size limit

@@ -44,8 +44,6 @@ bool SameInode(const std::string& a, const std::string& b) {
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-// True when both names lead to one file. A name that does not exist yet is compared by its folder,
-// so "d/x.xxx" and "d/sub/../x.xxx" (or a folder reached through a link) count as one name.
 bool SameFolder(const std::string& a, const std::string& b) {
   std::string dirA = ExtractFileDir(a), dirB = ExtractFileDir(b);
   if (dirA.empty()) dirA = ".";
@@ -53,6 +51,8 @@ bool SameFolder(const std::string& a, const std::string& b) {
   return SameInode(dirA, dirB);
 }
 
+// True when both names lead to one file. A name that does not exist yet is compared by its folder,
+// so "d/x.xxx" and "d/sub/../x.xxx" (or a folder reached through a link) count as one name.
 bool SameFile(const std::string& a, const std::string& b) {
   if (a == b || SameInode(a, b)) return true;
   return ExtractFileName(a) == ExtractFileName(b) && SameFolder(a, b);
@@ -483,7 +483,9 @@ namespace {
 // An old index of empty entries only (Extra 0), as a clear leaves it.
 class TClearedIndexInput : public TStaticsInput {
  public:
-  explicit TClearedIndexInput(std::string name) : name_(std::move(name)) { EncodeIndexEntry(StaticIndexEntry{}, entry_); }
+  explicit TClearedIndexInput(std::string name) : name_(std::move(name)) {
+    EncodeIndexEntry(StaticIndexEntry{}, entry_);
+  }
   const std::string& Name() const override { return name_; }
   int64_t Size() const override { return IndexFileSize; }
   void ReadAt(int64_t position, void* buffer, size_t count) override {
@@ -547,6 +549,7 @@ std::string PutBack(TFrozenFile& index, TFrozenFile& data) {
   if (errors[0] != 0) left += (left.empty() ? "" : " and ") + data.temp;
   return note + Format("\nThe previous statics are kept as %s; put them back by hand.", left.c_str());
 }
+
 void DeleteTemp(const std::string& temp) {
   if (::unlink(temp.c_str()) != 0) {
     const int error = errno;

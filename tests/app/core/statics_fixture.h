@@ -74,8 +74,8 @@ inline QByteArray Read(const QString& path) {
 
 inline std::string Std(const QString& s) { return s.toStdString(); }
 
-// Runs f in a child process (the stop signals at their default) and returns its wait status; what f writes to the pipe comes back in
-// message.
+// Runs f in a child process (the stop signals at their default) and returns its wait status;
+// what f writes to the pipe comes back in message.
 inline int InChild(const std::function<void(int pipeFd)>& f, QByteArray& message) {
   int fds[2];
   if (::pipe(fds) != 0) qFatal("pipe");
