@@ -36,8 +36,9 @@ class TestMirnaxFreeze : public QObject {
   TResult Run(const QStringList& args, qint64 fileSizeLimit = 0, const QString& output = {}) {
     QProcess p;
     p.setWorkingDirectory(dir_->path());
-    if (!output.isEmpty()) p.setStandardOutputFile(output);
-    p.setChildProcessModifier([fileSizeLimit, closedPipe = output == "closed pipe"] {
+    const bool closedPipe = output == "closed pipe";  // a pipe made in the child, not a file
+    if (!output.isEmpty() && !closedPipe) p.setStandardOutputFile(output);
+    p.setChildProcessModifier([fileSizeLimit, closedPipe] {
       if (fileSizeLimit > 0) {
         rlimit rl{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
         ::setrlimit(RLIMIT_FSIZE, &rl);
