@@ -6,7 +6,7 @@
 #include "toolkit/sysutils.h"
 
 TBlockStore::TBlockStore()
-    : heads_(BlockCount, NoItem), tails_(BlockCount, NoItem), counts_(BlockCount, 0) {}
+    : blocks_(BlockCount) {}
 
 void TBlockStore::CheckBlock(int32_t block) {
   if (block < 0 || block >= BlockCount) throw ERangeError(Format("Block %d is outside the map", block));
@@ -22,30 +22,28 @@ void TBlockStore::Append(int32_t block, const StaticItem& item) {
   StaticItem& slot = Item(index);
   slot = item;
   slot.Next = NoItem;
-  const auto b = static_cast<size_t>(block);
-  if (tails_[b] == NoItem)
-    heads_[b] = index;
+  TBlockChain& chain = blocks_[static_cast<size_t>(block)];
+  if (chain.Tail == NoItem)
+    chain.Head = index;
   else
-    Item(tails_[b]).Next = index;
-  tails_[b] = index;
-  ++counts_[b];
+    Item(chain.Tail).Next = index;
+  chain.Tail = index;
+  ++chain.Count;
 }
 
 uint32_t TBlockStore::Count(int32_t block) const {
   CheckBlock(block);
-  return counts_[static_cast<size_t>(block)];
+  return blocks_[static_cast<size_t>(block)].Count;
 }
 
 TBlockStore::TChain TBlockStore::Chain(int32_t block) const {
   CheckBlock(block);
-  return TChain{TChainIterator(this, heads_[static_cast<size_t>(block)])};
+  return TChain{TChainIterator(this, blocks_[static_cast<size_t>(block)].Head)};
 }
 
 void TBlockStore::Clear() {
   chunks_.clear();
   chunks_.shrink_to_fit();
   size_ = 0;
-  std::fill(heads_.begin(), heads_.end(), NoItem);
-  std::fill(tails_.begin(), tails_.end(), NoItem);
-  std::fill(counts_.begin(), counts_.end(), 0);
+  std::fill(blocks_.begin(), blocks_.end(), TBlockChain{});
 }

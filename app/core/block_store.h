@@ -86,7 +86,7 @@ class TBlockStore {
     for (int32_t group = 0; group < count; group += MaxSideBySide) {
       const int32_t n = std::min(MaxSideBySide, count - group);
       uint32_t cursor[MaxSideBySide];
-      for (int32_t k = 0; k < n; ++k) cursor[k] = heads_[static_cast<size_t>(first + group + k)];
+      for (int32_t k = 0; k < n; ++k) cursor[k] = blocks_[static_cast<size_t>(first + group + k)].Head;
       for (bool active = true; active;) {
         active = false;
         for (int32_t k = 0; k < n; ++k) {
@@ -111,7 +111,11 @@ class TBlockStore {
 
   std::vector<std::unique_ptr<StaticItem[]>> chunks_;
   uint32_t size_ = 0;
-  std::vector<uint32_t> heads_;
-  std::vector<uint32_t> tails_;
-  std::vector<uint32_t> counts_;
+  // A block's chain ends and count side by side: an append touches one cache line of this table.
+  struct TBlockChain {
+    uint32_t Head = NoItem;
+    uint32_t Tail = NoItem;
+    uint32_t Count = 0;
+  };
+  std::vector<TBlockChain> blocks_;
 };
