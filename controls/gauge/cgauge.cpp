@@ -12,6 +12,7 @@
 #include <numbers>
 
 #include "toolkit/exceptions.h"
+#include "toolkit/graphics.h"
 #include "toolkit/sysutils.h"
 
 namespace {
@@ -87,16 +88,9 @@ void TBltBitmap::SizeLike(const QImage& source) {
 
 // ---- TCGauge: colours and arithmetic ----
 
-QColor TCGauge::ToQColor(uint32_t color) {
-  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                static_cast<int>((color >> 16) & 0xFF));
-}
+QColor TCGauge::ToQColor(uint32_t color) { return ColorToQColor(color); }
 
-uint32_t TCGauge::FromQColor(const QColor& color) {
-  const QColor rgb = color.toRgb();
-  return static_cast<uint32_t>(rgb.red()) | static_cast<uint32_t>(rgb.green()) << 8 |
-         static_cast<uint32_t>(rgb.blue()) << 16;
-}
+uint32_t TCGauge::FromQColor(const QColor& color) { return QColorToColor(color); }
 
 int32_t TCGauge::CalcPercentDone(int32_t minValue, int32_t maxValue, int32_t progress) {
   if (maxValue == minValue) return 0;

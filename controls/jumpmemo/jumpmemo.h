@@ -19,10 +19,10 @@
 
 #include "controls/jumpmemo/text_metrics.h"
 #include "toolkit/classes.h"
+#include "toolkit/graphics.h"
 #include "util/s_strlst.h"
 
 // A colour as 0x00BBGGRR: red + green * 256 + blue * 65536.
-using TColor = uint32_t;
 
 struct TLongPoint {
   int32_t X = 0;

@@ -16,8 +16,6 @@ int ClampToInt(int64_t v) {
 
 }  // namespace
 
-QColor ToQColor(TColor color) { return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
-
 // ---- font and grid ----
 
 void TJumpMemo::SetFont(const QFont& font) {
@@ -180,7 +178,7 @@ void TJumpMemo::SetTabStop(bool value) {
 void TJumpMemo::paintEvent(QPaintEvent*) {
   QPainter canvas(&buffer_);
   if (!canvas.isActive()) return;
-  canvas.fillRect(QRect(0, 0, width(), height()), ToQColor(color_));
+  canvas.fillRect(QRect(0, 0, width(), height()), ColorToQColor(color_));
   // Without text the window keeps the background the system drew.
   if (!lines_ || lines_->Count() == 0) return;
   canvas.setFont(font());
@@ -192,7 +190,7 @@ void TJumpMemo::paintEvent(QPaintEvent*) {
     if (i >= count) break;
     const std::string_view line = lines_->View(static_cast<int>(i));
     const bool marker = line.find(pattern) != std::string_view::npos;
-    canvas.setPen(ToQColor(marker ? MarkerColor : textColor_));
+    canvas.setPen(ColorToQColor(marker ? MarkerColor : textColor_));
     canvas.drawText(originX, row * charSize_.y() + metrics_.Ascent(), Cp1251ToDisplay(line));
   }
   canvas.end();
