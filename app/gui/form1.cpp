@@ -165,7 +165,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void TForm1::FormActivate() {
-  // Setting the fields raises their change handlers, which store the same text again.
+  // Setting the fields raises their change handlers; they find the same text stored and write nothing.
   Edit1->setText(Q(iniFile_->ReadString(ConfigSection, ConfigKeyStaidx, "")));
   Edit2->setText(Q(iniFile_->ReadString(ConfigSection, ConfigKeyStatics, "")));
   Button6Click();
