@@ -1,11 +1,17 @@
 // Test-side file access that does not go through the toolkit, so a fault in the toolkit's own
-// file code cannot hide a fault it is meant to reveal.
+// file code cannot hide a fault it is meant to reveal; and the scaffolding of the file tests.
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
+#include <QTest>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
 #include <string>
 
 inline void WriteBytes(const std::string& path, const QByteArray& bytes) {
@@ -22,3 +28,43 @@ inline QByteArray ReadBytes(const std::string& path) {
 
 inline QByteArray Bytes(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
 inline std::string Str(const QByteArray& b) { return std::string(b.constData(), static_cast<size_t>(b.size())); }
+
+// The message of the E that f throws, or "<no error>" when f returns; an exception of another
+// type passes through and fails the test.
+template <class E, class F>
+QString ErrorOf(F&& f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return QString::fromStdString(e.Message);
+  }
+  return "<no error>";
+}
+
+// Runs body in a child process and returns its exit code (or 128 + signal), so that write limits
+// and killed processes stay out of the test runner.
+inline int InChild(const std::function<int()>& body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    int code = 99;
+    try {
+      code = body();
+    } catch (...) {
+      code = 98;
+    }
+    ::_exit(code);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Changes the current directory for one scope, for paths relative to it.
+class CurrentDir {
+ public:
+  explicit CurrentDir(const QString& dir) : old_(QDir::currentPath()) { QVERIFY(QDir::setCurrent(dir)); }
+  ~CurrentDir() { QDir::setCurrent(old_); }
+
+ private:
+  QString old_;
+};

@@ -15,23 +15,6 @@
 #include "toolkit/fileio.h"
 
 namespace {
-// Runs body in a child process and returns its exit code (or 128 + signal).
-int InChild(const std::function<int()>& body) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    int code = 99;
-    try {
-      code = body();
-    } catch (...) {
-      code = 98;
-    }
-    ::_exit(code);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
 }  // namespace
 
@@ -101,21 +84,11 @@ void TestFileIo::openErrors() {
     QCOMPARE(QString::fromStdString(e.Message), message.arg(QString::fromStdString(file)));
     QCOMPARE(dynamic_cast<const EFCreateError*>(&e) != nullptr, mode == fmCreate);
   }
-  if (mode == fmOpenRead) {
-    try {
-      ReadWholeFile(file);
-      QFAIL("no exception");
-    } catch (const EFOpenError& e) {
-      QCOMPARE(e.Message, "Cannot open file " + file);
-    }
-  } else if (mode == fmCreate) {
-    try {
-      WriteWholeFile(file, "x");
-      QFAIL("no exception");
-    } catch (const EFCreateError& e) {
-      QCOMPARE(e.Message, "Cannot create file " + file);
-    }
-  }
+  if (mode == fmOpenRead)
+    QCOMPARE(ErrorOf<EFOpenError>([&] { ReadWholeFile(file); }), "Cannot open file " + QString::fromStdString(file));
+  else if (mode == fmCreate)
+    QCOMPARE(ErrorOf<EFCreateError>([&] { WriteWholeFile(file, "x"); }),
+             "Cannot create file " + QString::fromStdString(file));
 }
 
 void TestFileIo::writeWholeFileReplaces() {

@@ -10,16 +10,6 @@
 #include "toolkit/filesearch.h"
 
 namespace {
-// Changes the current directory for one scope, as the search pattern is relative to it.
-class CurrentDir {
- public:
-  explicit CurrentDir(const QString& dir) : old_(QDir::currentPath()) { QVERIFY(QDir::setCurrent(dir)); }
-  ~CurrentDir() { QDir::setCurrent(old_); }
-
- private:
-  QString old_;
-};
-
 using Names = std::vector<std::string>;
 }  // namespace
 

@@ -96,16 +96,6 @@ std::string MakeTree(const QTemporaryDir& tmp) {
   WriteBytes(tmp.filePath("Statics/Sub/File.SCP").toStdString(), "x");
   return tmp.path().toStdString() + "/";
 }
-
-// Changes the current directory for one scope.
-class CurrentDir {
- public:
-  explicit CurrentDir(const QString& dir) : old_(QDir::currentPath()) { QVERIFY(QDir::setCurrent(dir)); }
-  ~CurrentDir() { QDir::setCurrent(old_); }
-
- private:
-  QString old_;
-};
 }  // namespace
 
 void TestPaths::nativePathResolvesLetterCase() {
