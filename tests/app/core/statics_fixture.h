@@ -18,6 +18,7 @@
 #include <string>
 
 #include "app/core/progress.h"
+#include "toolkit/file_helpers.h"
 
 namespace fixture {
 constexpr int Blocks = 0x60000;

@@ -39,13 +39,8 @@ class TestFileOps : public QObject {
     QFETCH(int, method);
     Write(Path("a.mul"), "statics");
     Write(Path("a.xxx"), "the only copy");
-    try {
-      MoveNoReplace(Std(Path("a.mul")), Std(Path("a.xxx")), TMoveMethod(method));
-      QFAIL("the file was replaced");
-    } catch (const EInOutError& e) {
-      QCOMPARE(QString::fromStdString(e.Message),
-               "Cannot rename " + Path("a.mul") + " to " + Path("a.xxx") + ": File exists");
-    }
+    QCOMPARE(ErrorOf<EInOutError>([&] { MoveNoReplace(Std(Path("a.mul")), Std(Path("a.xxx")), TMoveMethod(method)); }),
+             "Cannot rename " + Path("a.mul") + " to " + Path("a.xxx") + ": File exists");
     QCOMPARE(Read(Path("a.mul")), QByteArray("statics"));
     QCOMPARE(Read(Path("a.xxx")), QByteArray("the only copy"));
   }
@@ -75,12 +70,8 @@ class TestFileOps : public QObject {
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files),
              QStringList({"staidx0.mul", QString::fromStdString(kept).section('/', -1)}));
     QCOMPARE(Read(Path("staidx0.mul")), QByteArray("statics"));
-    try {
-      TSideFile none(Std(Path("missing/staidx0.mul")), "staidx0.mul");
-      QFAIL("created in a missing folder");
-    } catch (const EFCreateError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), QString("Cannot create file staidx0.mul"));
-    }
+    QCOMPARE(ErrorOf<EFCreateError>([&] { TSideFile none(Std(Path("missing/staidx0.mul")), "staidx0.mul"); }),
+             QString("Cannot create file staidx0.mul"));
   }
 };
 

@@ -156,12 +156,7 @@ class TestRun : public QObject {
     host_.entries = {{"a.scp", true}, {"b.scp", true}};
     host_.answer = true;
     const QByteArray index = Index(), data = Data();
-    try {
-      Run();
-      QFAIL("the run did not stop");
-    } catch (const EConvertError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), QString("'' is not a valid integer value"));
-    }
+    QCOMPARE(ErrorOf<EConvertError>([&] { Run(); }), QString("'' is not a valid integer value"));
     QCOMPARE(host_.log.last(), QString("Parsing ... b.scp"));
     QVERIFY(host_.questions.isEmpty());
     QCOMPARE(Index(), index);
@@ -170,12 +165,8 @@ class TestRun : public QObject {
 
   void stopsOnAWorldFileThatCannotBeOpened() {
     host_.entries = {{"gone.scp", true}};
-    try {
-      Run();
-      QFAIL("the run did not stop");
-    } catch (const EFOpenError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), QString::fromStdString("Cannot open file " + BaseDir() + "STATICS\\gone.scp"));
-    }
+    QCOMPARE(ErrorOf<EFOpenError>([&] { Run(); }),
+             QString::fromStdString("Cannot open file " + BaseDir() + "STATICS\\gone.scp"));
     QCOMPARE(host_.log.last(), QString("Loading ... gone.scp"));
   }
 

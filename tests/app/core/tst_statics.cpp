@@ -1,3 +1,4 @@
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,9 +77,36 @@ class TestStatics : public QObject {
     names.removeOne("statics0.mul");
     return names;
   }
+  // Every file of the folder (links followed) with its size, mode and a digest of its bytes: equal
+  // snapshots mean nothing was written, renamed, added, removed or made writable.
+  QStringList Snapshot() const {
+    QStringList files;
+    for (const QFileInfo& f : QDir(dir_->path()).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+      // Past 64 MB (a sparse data file of 2 GB) the size stands for the bytes, to keep the test fast.
+      const QByteArray digest =
+          f.size() > (64 << 20) ? "-" : QCryptographicHash::hash(Read(f.filePath()), QCryptographicHash::Sha1).toHex();
+      files << QString("%1 %2 bytes, mode %3, %4")
+                   .arg(f.fileName())
+                   .arg(f.size())
+                   .arg(ModeOf(f.filePath()), 0, 8)
+                   .arg(QString::fromLatin1(digest));
+    }
+    return files;
+  }
   void Freeze(const TBlockStore& store, const TFreezeTestHook& hook = {}) {
     TNullProgress gauge;
     FreezeStatics(store, Index(), Data(), gauge, hook);
+  }
+  // The three ways of writing the statics files: a freeze, a clear with the freeze, a clear alone
+  // (which has no test points).
+  void Rewrite(const QString& how, const TBlockStore& store, const TFreezeTestHook& hook = {}) {
+    TNullProgress gauge;
+    if (how == "freeze")
+      Freeze(store, hook);
+    else if (how == "clear and freeze")
+      ClearAndFreezeStatics(store, Index(), Data(), gauge, hook);
+    else
+      ClearStatics(Index(), Data());
   }
 
   // Old files with statics in a few blocks, stored out of block order and with unreferenced bytes
@@ -157,12 +185,8 @@ class TestStatics : public QObject {
   void clearThatCannotCreateTouchesNothing() {
     Write(index_, "old index");
     const std::string data = Std(Path("missing/statics0.mul"));
-    try {
-      ClearStatics(Index(), data);
-      QFAIL("no error");
-    } catch (const EFCreateError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), QString::fromStdString("Cannot create file " + data));
-    }
+    QCOMPARE(ErrorOf<EFCreateError>([&] { ClearStatics(Index(), data); }),
+             QString::fromStdString("Cannot create file " + data));
     QCOMPARE(Read(index_), QByteArray("old index"));
     QVERIFY(Leftovers().isEmpty());
   }
@@ -286,39 +310,40 @@ class TestStatics : public QObject {
 
   // Until the new pair is complete the previous files are only moved aside: any failure puts back
   // what was there, and removes what was not.
-  void failedClearAndFreezePutsThePreviousFilesBack_data() {
+  void failureDuringTheFreezePutsTheFilesBack_data() {
+    QTest::addColumn<QString>("how");
     QTest::addColumn<int>("point");
     QTest::addColumn<int>("block");
     QTest::addColumn<bool>("withIndex");
-    QTest::newRow("after both moved") << int(fpDataMoved) << -1 << true;
-    QTest::newRow("after block 70000") << int(fpBlockWritten) << 70000 << true;
-    QTest::newRow("after the last block, no index before") << int(fpBlockWritten) << BlockCount - 1 << false;
+    for (const char* how : {"freeze", "clear and freeze"}) {
+      QTest::addRow("%s, after both moved", how) << how << int(fpDataMoved) << -1 << true;
+      QTest::addRow("%s, after block 70000", how) << how << int(fpBlockWritten) << 70000 << true;
+    }
+    QTest::newRow("freeze, after the index moved") << "freeze" << int(fpIndexMoved) << -1 << true;
+    QTest::newRow("freeze, after the last block") << "freeze" << int(fpBlockWritten) << BlockCount - 1 << true;
+    QTest::newRow("clear and freeze, after the last block, no index before")
+        << "clear and freeze" << int(fpBlockWritten) << BlockCount - 1 << false;
   }
-  void failedClearAndFreezePutsThePreviousFilesBack() {
+  void failureDuringTheFreezePutsTheFilesBack() {
+    QFETCH(QString, how);
     QFETCH(int, point);
     QFETCH(int, block);
     QFETCH(bool, withIndex);
     TBlockStore store;
     MakeBusyPair(store);
     if (!withIndex) QFile::remove(index_);
-    const QByteArray index = Read(index_), data = Read(data_);
-    TNullProgress gauge;
-    try {
-      ClearAndFreezeStatics(store, Index(), Data(), gauge, [&](TFreezePoint p, int32_t b) {
-        if (p == point && b == block) throw EInOutError("Write error on the disk: Input/output error", 5);
-      });
-      QFAIL("no error");
-    } catch (const EInOutError& e) {
-      QCOMPARE(QString::fromStdString(e.Message),
-               QString("Write error on the disk: Input/output error\n"
-                       "The statics files were put back as they were before the freeze."));
-    }
-    QCOMPARE(QFile::exists(index_), withIndex);
-    QCOMPARE(Read(index_), index);
-    QCOMPARE(Read(data_), data);
-    QVERIFY(Leftovers().isEmpty());
+    const QStringList before = Snapshot();
+    QCOMPARE(ErrorOf<EInOutError>([&] {
+               Rewrite(how, store, [&](TFreezePoint p, int32_t b) {
+                 if (p == point && b == block) throw EInOutError("Write error on the disk: Input/output error", 5);
+               });
+             }),
+             QString("Write error on the disk: Input/output error\n"
+                     "The statics files were put back as they were before the freeze."));
+    QCOMPARE(Snapshot(), before);
   }
 
+  // The clear alone, the clear with the freeze and the check before the question refuse alike.
   void clearAndFreezeMakesTheChecksOfTheClear_data() {
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("message");
@@ -336,24 +361,18 @@ class TestStatics : public QObject {
     if (setup == "leftover") Write(Path("statics0.xxx"), "previous data");
     if (setup == "twice") data_ = Path("sub/../staidx0.mul"), QDir(dir_->path()).mkdir("sub");
     if (setup == "empty") data_.clear();
-    const QStringList before = QDir(dir_->path()).entryList(QDir::Files);
-    QMap<QString, QByteArray> bytes;
-    for (const QString& name : before) bytes[name] = Read(Path(name));
-    for (bool checkOnly : {true, false}) {
-      try {
-        TNullProgress gauge;
-        if (checkOnly)
+    const QStringList before = Snapshot();
+    message.replace("%dir", dir_->path());
+    for (const QString how : {"check", "clear", "clear and freeze"}) {
+      const QString m = ErrorOf<Exception>([&] {
+        if (how == "check")
           CheckClearStatics(Index(), Data());
         else
-          ClearAndFreezeStatics(store, Index(), Data(), gauge);
-        QFAIL("not refused");
-      } catch (const Exception& e) {
-        message.replace("%dir", dir_->path());
-        QVERIFY2(QString::fromStdString(e.Message).contains(message), e.what());
-      }
+          Rewrite(how, store);
+      });
+      QVERIFY2(m.contains(message), qPrintable(how + ": " + m));
+      QCOMPARE(Snapshot(), before);
     }
-    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), before);
-    for (auto it = bytes.cbegin(); it != bytes.cend(); ++it) QCOMPARE(Read(Path(it.key())), it.value());
   }
 
   void blockLargerThanTheBufferGrowsIt() {
@@ -470,105 +489,33 @@ class TestStatics : public QObject {
       SetEntry(index, 4, 16, INT32_MAX - 16 - 6);
       Write(index_, index);
     }
-    const QStringList before = QDir(dir_->path()).entryList(QDir::Files);
-    QMap<QString, QByteArray> bytes;
-    if (setup != "2 GB")
-      for (const QString& name : before) bytes[name] = Read(Path(name));
-
-    try {
-      Freeze(store);
-      QFAIL("the freeze was not refused");
-    } catch (const Exception& e) {
-      message.replace("%index", index_).replace("%data", data_).replace("%dir", dir_->path());
-      QVERIFY2(QString::fromStdString(e.Message).contains(message), e.what());
-    }
-    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), before);
-    for (auto it = bytes.cbegin(); it != bytes.cend(); ++it) QCOMPARE(Read(Path(it.key())), it.value());
+    const QStringList before = Snapshot();
+    const QString m = ErrorOf<Exception>([&] { Freeze(store); });
+    message.replace("%index", index_).replace("%data", data_).replace("%dir", dir_->path());
+    QVERIFY2(m.contains(message), qPrintable(m));
+    QCOMPARE(Snapshot(), before);
   }
 
   void emptyPathsFailAsTheSystemDoes() {
     Write(index_, "index");
     Write(data_, "data");
+    const QStringList before = Snapshot();
     TBlockStore store;
     TNullProgress gauge;
-    try {
-      ClearStatics(Index(), "");
-      QFAIL("no error");
-    } catch (const EFCreateError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), QString("Cannot create file "));
-    }
-    try {
-      FreezeStatics(store, "", Data(), gauge);
-      QFAIL("no error");
-    } catch (const EFOpenError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), QString("Cannot open file "));
-    }
-    QCOMPARE(Read(index_), QByteArray("index"));
-    QCOMPARE(Read(data_), QByteArray("data"));
-    QVERIFY(Leftovers().isEmpty());
+    QCOMPARE(ErrorOf<EFCreateError>([&] { ClearStatics(Index(), ""); }), QString("Cannot create file "));
+    QCOMPARE(ErrorOf<EFOpenError>([&] { FreezeStatics(store, "", Data(), gauge); }), QString("Cannot open file "));
+    QCOMPARE(Snapshot(), before);
   }
 
   // Neither file exists yet, so only their folders tell that the two paths name one file.
   void clearRefusesOneFileNamedTwice() {
     QVERIFY(QDir(dir_->path()).mkdir("sub"));
-    try {
-      ClearStatics(Index(), Std(Path("sub/../staidx0.mul")));
-      QFAIL("no error");
-    } catch (const Exception& e) {
-      QVERIFY2(QString::fromStdString(e.Message).contains("must be two different files"), e.what());
-    }
+    const QString m = ErrorOf<Exception>([&] { ClearStatics(Index(), Std(Path("sub/../staidx0.mul"))); });
+    QVERIFY2(m.contains("must be two different files"), qPrintable(m));
     QVERIFY(!QFile::exists(index_));
     QVERIFY(Leftovers().isEmpty());
   }
 
-  void clearRefusesBesideALeftover() {
-    Write(index_, "index");
-    Write(data_, "data");
-    Write(Path("statics0.xxx"), "previous data");
-    QVERIFY_THROWS_EXCEPTION(Exception, ClearStatics(Index(), Data()));
-    QCOMPARE(Read(index_), QByteArray("index"));
-    QCOMPARE(Read(data_), QByteArray("data"));
-  }
-
-  void failureDuringTheFreezePutsTheFilesBack_data() {
-    QTest::addColumn<int>("point");
-    QTest::addColumn<int>("block");
-    QTest::newRow("after the index moved") << int(fpIndexMoved) << -1;
-    QTest::newRow("after both moved") << int(fpDataMoved) << -1;
-    QTest::newRow("after block 70000") << int(fpBlockWritten) << 70000;
-    QTest::newRow("after the last block") << int(fpBlockWritten) << BlockCount - 1;
-  }
-  void failureDuringTheFreezePutsTheFilesBack() {
-    QFETCH(int, point);
-    QFETCH(int, block);
-    TBlockStore store;
-    MakeBusyPair(store);
-    const QByteArray index = Read(index_), data = Read(data_);
-    try {
-      Freeze(store, [&](TFreezePoint p, int32_t b) {
-        if (p == point && b == block) throw EInOutError("Write error on the disk: Input/output error", 5);
-      });
-      QFAIL("no error");
-    } catch (const EInOutError& e) {
-      QCOMPARE(QString::fromStdString(e.Message),
-               QString("Write error on the disk: Input/output error\n"
-                       "The statics files were put back as they were before the freeze."));
-    }
-    QCOMPARE(Read(index_), index);
-    QCOMPARE(Read(data_), data);
-    QVERIFY(Leftovers().isEmpty());
-  }
-
-  // The three ways of writing the statics files: a freeze, a clear with the freeze, a clear alone.
-  void Rewrite(const QString& how, const TBlockStore& store) {
-    TNullProgress gauge;
-    if (how == "freeze")
-      Freeze(store);
-    else if (how == "clear and freeze")
-      ClearAndFreezeStatics(store, Index(), Data(), gauge);
-    else
-      ClearStatics(Index(), Data());
-  }
   void rewrites_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("freeze") << "freeze";
@@ -628,17 +575,9 @@ class TestStatics : public QObject {
     MakeBusyPair(store);
     const QString readOnly = index ? index_ : data_;
     QVERIFY(::chmod(qPrintable(readOnly), 0444) == 0);
-    const QByteArray oldIndex = Read(index_), oldData = Read(data_);
-    try {
-      Rewrite(how, store);
-      QFAIL("not refused");
-    } catch (const EFCreateError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), "Cannot create file " + readOnly);
-    }
-    QCOMPARE(Read(index_), oldIndex);
-    QCOMPARE(Read(data_), oldData);
-    QCOMPARE(ModeOf(readOnly), mode_t(0444));
-    QVERIFY(Leftovers().isEmpty());
+    const QStringList before = Snapshot();
+    QCOMPARE(ErrorOf<EFCreateError>([&] { Rewrite(how, store); }), "Cannot create file " + readOnly);
+    QCOMPARE(Snapshot(), before);
   }
 
   // With the programs' signal handling on, SIGINT, SIGTERM and SIGHUP during the freeze stop it and
@@ -647,56 +586,45 @@ class TestStatics : public QObject {
     QTest::addColumn<int>("signal");
     QTest::addColumn<int>("point");
     QTest::addColumn<int>("block");
-    QTest::addColumn<bool>("clear");
+    QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("message");
     const QString putBack = "\nThe statics files were put back as they were before the freeze.";
-    QTest::newRow("SIGTERM before the moves") << SIGTERM << int(fpChecked) << -1 << false
+    QTest::newRow("SIGTERM before the moves") << SIGTERM << int(fpChecked) << -1 << "freeze"
                                               << "The freeze was stopped by SIGTERM.";
-    QTest::newRow("SIGINT after the data moved") << SIGINT << int(fpDataMoved) << -1 << false
+    QTest::newRow("SIGINT after the data moved") << SIGINT << int(fpDataMoved) << -1 << "freeze"
                                                  << "The freeze was stopped by SIGINT." + putBack;
-    QTest::newRow("SIGTERM after block 70000") << SIGTERM << int(fpBlockWritten) << 70000 << false
+    QTest::newRow("SIGTERM after block 70000") << SIGTERM << int(fpBlockWritten) << 70000 << "freeze"
                                                << "The freeze was stopped by SIGTERM." + putBack;
-    QTest::newRow("SIGHUP after the last block") << SIGHUP << int(fpBlockWritten) << BlockCount - 1 << false
+    QTest::newRow("SIGHUP after the last block") << SIGHUP << int(fpBlockWritten) << BlockCount - 1 << "freeze"
                                                  << "The freeze was stopped by SIGHUP." + putBack;
-    QTest::newRow("SIGTERM after the new files are on disk") << SIGTERM << int(fpNewFilesFlushed) << -1 << false
+    QTest::newRow("SIGTERM after the new files are on disk") << SIGTERM << int(fpNewFilesFlushed) << -1 << "freeze"
                                                             << "The freeze was stopped by SIGTERM." + putBack;
-    QTest::newRow("SIGINT during a clear and freeze") << SIGINT << int(fpBlockWritten) << 1000 << true
+    QTest::newRow("SIGINT during a clear and freeze") << SIGINT << int(fpBlockWritten) << 1000 << "clear and freeze"
                                                       << "The freeze was stopped by SIGINT." + putBack;
   }
   void signalsDuringTheFreezePutTheFilesBack() {
     QFETCH(int, signal);
     QFETCH(int, point);
     QFETCH(int, block);
-    QFETCH(bool, clear);
+    QFETCH(QString, how);
     QFETCH(QString, message);
     TBlockStore store;
     MakeBusyPair(store);
-    const QByteArray index = Read(index_), data = Read(data_);
+    const QStringList before = Snapshot();
     QByteArray got;
     const int status = InChild(
         [&](int fd) {
           RollBackFreezeOnSignals();
-          TNullProgress gauge;
-          const TFreezeTestHook hook = [&](TFreezePoint p, int32_t b) {
-            if (p == point && b == block) ::kill(::getpid(), signal);
-          };
-          try {
-            if (clear)
-              ClearAndFreezeStatics(store, Index(), Data(), gauge, hook);
-            else
-              FreezeStatics(store, Index(), Data(), gauge, hook);
-          } catch (const Exception& e) {
-            Send(fd, e.Message);
-            ::_exit(0);
-          }
-          ::_exit(1);
+          Send(fd, Std(ErrorOf<Exception>([&] {
+                 Rewrite(how, store, [&](TFreezePoint p, int32_t b) {
+                   if (p == point && b == block) ::kill(::getpid(), signal);
+                 });
+               })));
         },
         got);
     QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, got.constData());
     QCOMPARE(QString::fromUtf8(got), message);
-    QCOMPARE(Read(index_), index);
-    QCOMPARE(Read(data_), data);
-    QVERIFY(Leftovers().isEmpty());
+    QCOMPARE(Snapshot(), before);
   }
 
   // Once the new files are complete a signal waits for the freeze to finish, then takes its usual
@@ -757,16 +685,14 @@ class TestStatics : public QObject {
     const QByteArray index = Read(index_), data = Read(data_);
     const QString late = Path(name);
     const QString from = name.startsWith("staidx") ? index_ : data_;
-    try {
-      Freeze(store, [&](TFreezePoint p, int32_t) {
-        if (p == point) Write(late, "the only copy");
-      });
-      QFAIL("no error");
-    } catch (const EInOutError& e) {
-      QString expected = "Cannot rename " + from + " to " + late + ": File exists";
-      if (point == fpIndexMoved) expected += "\nThe statics files were put back as they were before the freeze.";
-      QCOMPARE(QString::fromStdString(e.Message), expected);
-    }
+    QString expected = "Cannot rename " + from + " to " + late + ": File exists";
+    if (point == fpIndexMoved) expected += "\nThe statics files were put back as they were before the freeze.";
+    QCOMPARE(ErrorOf<EInOutError>([&] {
+               Freeze(store, [&](TFreezePoint p, int32_t) {
+                 if (p == point) Write(late, "the only copy");
+               });
+             }),
+             expected);
     QCOMPARE(Read(late), QByteArray("the only copy"));
     QCOMPARE(Read(index_), index);
     QCOMPARE(Read(data_), data);
@@ -780,7 +706,7 @@ class TestStatics : public QObject {
     MakeBusyPair(store);
     const QByteArray index = Read(index_), data = Read(data_);
     const QString dataTemp = Path("statics0.xxx");
-    try {
+    const QString m = ErrorOf<EInOutError>([&] {
       Freeze(store, [&](TFreezePoint p, int32_t b) {
         if (p != fpBlockWritten || b != 70000) return;
         // A folder now stands where the previous data file must go back.
@@ -788,21 +714,14 @@ class TestStatics : public QObject {
         QDir(dir_->path()).mkdir("statics0.mul");
         throw EInOutError("Write error on the disk: Input/output error", 5);
       });
-      QFAIL("no error");
-    } catch (const EInOutError& e) {
-      const QString m = QString::fromStdString(e.Message);
-      QVERIFY2(m.startsWith("Write error on the disk: Input/output error\nCannot rename " + dataTemp + " to " + data_),
-               e.what());
-      QVERIFY2(m.endsWith("The previous statics are kept as " + dataTemp + "; put them back by hand."), e.what());
-    }
+    });
+    QVERIFY2(m.startsWith("Write error on the disk: Input/output error\nCannot rename " + dataTemp + " to " + data_),
+             qPrintable(m));
+    QVERIFY2(m.endsWith("The previous statics are kept as " + dataTemp + "; put them back by hand."), qPrintable(m));
     QCOMPARE(Read(index_), index);
     QCOMPARE(Read(dataTemp), data);
-    try {
-      Freeze(store);
-      QFAIL("the next freeze was not refused");
-    } catch (const Exception& e) {
-      QVERIFY2(QString::fromStdString(e.Message).contains("Put back " + dataTemp + " as " + data_ + ","), e.what());
-    }
+    const QString next = ErrorOf<Exception>([&] { Freeze(store); });
+    QVERIFY2(next.contains("Put back " + dataTemp + " as " + data_ + ","), qPrintable(next));
     QCOMPARE(Read(dataTemp), data);
   }
 
@@ -829,31 +748,20 @@ class TestStatics : public QObject {
       Write(index_, index);
       Write(data_, data);
     }
-    const QByteArray index = Read(index_), data = Read(data_);
+    const QStringList before = Snapshot();
     QByteArray message;
     const int status = InChild(
         [&](int fd) {
           IgnoreFileSizeSignal();
           rlimit rl{rlim_t(limit), rlim_t(limit)};
           ::setrlimit(RLIMIT_FSIZE, &rl);
-          try {
-            if (clear)
-              ClearStatics(Index(), Data());
-            else
-              Freeze(store);
-          } catch (const Exception& e) {
-            Send(fd, e.Message);
-            ::_exit(0);
-          }
-          ::_exit(1);
+          Send(fd, Std(ErrorOf<Exception>([&] { Rewrite(clear ? "clear" : "freeze", store); })));
         },
         message);
     QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, message.constData());
     QVERIFY2(message.contains("File too large"), message.constData());
     QVERIFY2(message.contains(clear ? "The statics files were left as they were." : "were put back"), message.constData());
-    QCOMPARE(Read(index_), index);
-    QCOMPARE(Read(data_), data);
-    QVERIFY(Leftovers().isEmpty());
+    QCOMPARE(Snapshot(), before);
   }
 
   // A freeze killed at any point leaves either the complete new files or the previous ones under
@@ -916,12 +824,7 @@ class TestStatics : public QObject {
                  ", and what it wrote under the configured names is not complete. Put back " + putBack.join(" and ") +
                  ", then start again.";
     }
-    try {
-      Freeze(store);
-      QFAIL("the next freeze was not refused");
-    } catch (const Exception& e) {
-      QCOMPARE(QString::fromStdString(e.Message), expected);
-    }
+    QCOMPARE(ErrorOf<Exception>([&] { Freeze(store); }), expected);
     QCOMPARE(Read(index_), indexNow);
     QCOMPARE(Read(data_), dataNow);
 

@@ -124,12 +124,7 @@ class TestWorldReader : public QObject {
     lines.SetText(("[WORLDITEM 0001]\nP=1,1,1\n\n[WORLDITEM 0002]\n" + line + "\n\n").toStdString());
     TBlockStore store;
     TNullProgress gauge;
-    try {
-      ReadWorldFile(lines, store, gauge);
-      QFAIL("no conversion error");
-    } catch (const EConvertError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), message);
-    }
+    QCOMPARE(ErrorOf<EConvertError>([&] { ReadWorldFile(lines, store, gauge); }), message);
   }
 
   void gaugeCountsLinesWithoutForcedRepaints() {
