@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "toolkit/exceptions.h"
+#include "toolkit/file_helpers.h"
 #include "util/s_list.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -242,12 +243,7 @@ class TstSList : public QObject {
     TS_List list;
     Fill(list, "ABC");
     const int32_t capacity = list.Capacity();
-    try {
-      op(list);
-      QFAIL("no error raised");
-    } catch (const EListError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), message);
-    }
+    QCOMPARE(ErrorOf<EListError>([&] { op(list); }), message);
     QCOMPARE(Pattern(list), QString("ABC"));
     QCOMPARE(list.Capacity(), capacity);
   }
@@ -255,12 +251,7 @@ class TstSList : public QObject {
   void emptyListHasNoFirstOrLast() {
     TS_List list;
     QVERIFY_THROWS_EXCEPTION(EListError, list.First());
-    try {
-      list.Last();
-      QFAIL("no error raised");
-    } catch (const EListError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), QString("List index out of bounds (-1)"));
-    }
+    QCOMPARE(ErrorOf<EListError>([&] { list.Last(); }), QString("List index out of bounds (-1)"));
   }
 
   void outOfMemoryLeavesListUnchanged() {

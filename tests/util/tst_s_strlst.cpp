@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "toolkit/exceptions.h"
+#include "toolkit/file_helpers.h"
 #include "util/s_strlst.h"
 
 namespace {
@@ -62,15 +63,11 @@ class TstSStrLst : public QObject {
     QFETCH(QByteArrayList, lines);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString path = dir.filePath("world.scp");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(content), content.size());
-    file.close();
-
+    const std::string path = dir.filePath("world.scp").toStdString();
+    WriteBytes(path, content);
     TS_StringList list;
     list.Add("stale");
-    list.LoadFromFile(path.toStdString());
+    list.LoadFromFile(path);
     QCOMPARE(Lines(list), lines);
   }
 
@@ -79,12 +76,7 @@ class TstSStrLst : public QObject {
     const std::string path = dir.filePath("missing.scp").toStdString();
     TS_StringList list;
     list.Add("kept");
-    try {
-      list.LoadFromFile(path);
-      QFAIL("no error raised");
-    } catch (const EFOpenError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), QString::fromStdString("Cannot open file " + path));
-    }
+    QCOMPARE(ErrorOf<EFOpenError>([&] { list.LoadFromFile(path); }), QString::fromStdString("Cannot open file " + path));
     QCOMPARE(Lines(list), QByteArrayList{"kept"});
   }
 
@@ -97,12 +89,7 @@ class TstSStrLst : public QObject {
     QFETCH(int, index);
     TS_StringList list;
     list.SetText("a\nb\nc\n");
-    try {
-      list.Get(index);
-      QFAIL("no error raised");
-    } catch (const EListError& e) {
-      QCOMPARE(QString::fromStdString(e.Message), QString("List index out of bounds (%1)").arg(index));
-    }
+    QCOMPARE(ErrorOf<EListError>([&] { list.Get(index); }), QString("List index out of bounds (%1)").arg(index));
   }
 
   void addOwnLineAfterManyDeletes() {
