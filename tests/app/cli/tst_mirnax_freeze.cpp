@@ -68,11 +68,7 @@ class TestMirnaxFreeze : public QObject {
     Write(Path(data), Record(5, 5, 5, 5, 5));
   }
 
-  QMap<QString, QByteArray> Snapshot() const {
-    QMap<QString, QByteArray> files;
-    for (const QString& name : QDir(dir_->path()).entryList(QDir::Files)) files[name] = Read(Path(name));
-    return files;
-  }
+  QStringList Snapshot() const { return fixture::Snapshot(dir_->path()); }
 
  private slots:
   void init() {

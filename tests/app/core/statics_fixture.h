@@ -3,11 +3,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
+#include <QStringList>
 #include <QtEndian>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,6 +78,29 @@ inline QByteArray Read(const QString& path) {
 }
 
 inline std::string Std(const QString& s) { return s.toStdString(); }
+
+inline mode_t ModeOf(const QString& path) {
+  struct stat st {};
+  if (::stat(qPrintable(path), &st) != 0) return mode_t(-1);
+  return st.st_mode & 07777;
+}
+
+// Every file of a folder (links followed) with its size, mode and a digest of its bytes: equal
+// snapshots mean nothing was written, renamed, added, removed or made writable.
+inline QStringList Snapshot(const QString& dir) {
+  QStringList files;
+  for (const QFileInfo& f : QDir(dir).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+    // Past 64 MB (a sparse data file of 2 GB) the size stands for the bytes, to keep the tests fast.
+    const QByteArray digest =
+        f.size() > (64 << 20) ? "-" : QCryptographicHash::hash(Read(f.filePath()), QCryptographicHash::Sha1).toHex();
+    files << QString("%1 %2 bytes, mode %3, %4")
+                 .arg(f.fileName())
+                 .arg(f.size())
+                 .arg(ModeOf(f.filePath()), 0, 8)
+                 .arg(QString::fromLatin1(digest));
+  }
+  return files;
+}
 
 // Runs f in a child process (the stop signals at their default) and returns its wait status;
 // what f writes to the pipe comes back in message.

@@ -1,4 +1,3 @@
-#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -47,12 +46,6 @@ rlim_t AddressSpaceInUse() {
   return rlim_t(statm.readAll().split(' ').first().toULongLong()) * rlim_t(::sysconf(_SC_PAGESIZE));
 }
 
-mode_t ModeOf(const QString& path) {
-  struct stat st {};
-  if (::stat(qPrintable(path), &st) != 0) return mode_t(-1);
-  return st.st_mode & 07777;
-}
-
 // Counts what is written and keeps none of it.
 class TCountingOutput : public TStaticsOutput {
  public:
@@ -77,22 +70,7 @@ class TestStatics : public QObject {
     names.removeOne("statics0.mul");
     return names;
   }
-  // Every file of the folder (links followed) with its size, mode and a digest of its bytes: equal
-  // snapshots mean nothing was written, renamed, added, removed or made writable.
-  QStringList Snapshot() const {
-    QStringList files;
-    for (const QFileInfo& f : QDir(dir_->path()).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
-      // Past 64 MB (a sparse data file of 2 GB) the size stands for the bytes, to keep the test fast.
-      const QByteArray digest =
-          f.size() > (64 << 20) ? "-" : QCryptographicHash::hash(Read(f.filePath()), QCryptographicHash::Sha1).toHex();
-      files << QString("%1 %2 bytes, mode %3, %4")
-                   .arg(f.fileName())
-                   .arg(f.size())
-                   .arg(ModeOf(f.filePath()), 0, 8)
-                   .arg(QString::fromLatin1(digest));
-    }
-    return files;
-  }
+  QStringList Snapshot() const { return fixture::Snapshot(dir_->path()); }
   void Freeze(const TBlockStore& store, const TFreezeTestHook& hook = {}) {
     TNullProgress gauge;
     FreezeStatics(store, Index(), Data(), gauge, hook);
