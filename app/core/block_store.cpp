@@ -31,6 +31,18 @@ void TBlockStore::Append(int32_t block, const StaticItem& item) {
   ++chain.Count;
 }
 
+void TBlockStore::AppendMany(const TBlockItem* items, size_t count) {
+  for (size_t i = 0; i < count; ++i) CheckBlock(items[i].Block);
+  // Items land all over the map: fetch the group's block entries, then the items their chains end
+  // with, before touching any, so the memory loads overlap instead of following one another.
+  for (size_t i = 0; i < count; ++i) __builtin_prefetch(&blocks_[static_cast<size_t>(items[i].Block)]);
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t tail = blocks_[static_cast<size_t>(items[i].Block)].Tail;
+    if (tail != NoItem) __builtin_prefetch(&Item(tail), 1);
+  }
+  for (size_t i = 0; i < count; ++i) Append(items[i].Block, items[i].Item);
+}
+
 uint32_t TBlockStore::Count(int32_t block) const {
   CheckBlock(block);
   return blocks_[static_cast<size_t>(block)].Count;

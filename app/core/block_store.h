@@ -33,6 +33,16 @@ class TBlockStore {
   // Appends item at the end of block's chain. A block outside 0 .. BlockCount - 1 raises
   // ERangeError; the store is left as it was.
   void Append(int32_t block, const StaticItem& item);
+  // An item with the block it goes to, for AppendMany.
+  struct TBlockItem {
+    int32_t Block;
+    StaticItem Item;
+  };
+  // Appends items in order, as Append one after another would. Every block is checked first: a
+  // block outside the map raises ERangeError with the store left as it was. Faster than single
+  // appends: the chain ends of the whole group are fetched from memory at once.
+  void AppendMany(const TBlockItem* items, size_t count);
+
   uint32_t Count(int32_t block) const;
   uint64_t TotalCount() const { return size_; }
   // Drops every item; all chains empty again.

@@ -74,6 +74,29 @@ class TestBlockStore : public QObject {
     QCOMPARE(store.TotalCount(), 0u);
   }
 
+  void groupsAppendAsSingleAppendsDo() {
+    // Groups that name one block several times, across a pool chunk, against single appends.
+    TBlockStore single, grouped;
+    std::vector<TBlockStore::TBlockItem> group;
+    for (int i = 0; i < 70000; ++i) {
+      const int32_t block = (i * 7919) % 5 == 0 ? 42 : (i * 7919) % 1000;
+      const auto tile = static_cast<uint16_t>(i);
+      single.Append(block, Item(tile));
+      group.push_back({block, Item(tile)});
+      if (group.size() == 33 || i == 69999) {
+        grouped.AppendMany(group.data(), group.size());
+        group.clear();
+      }
+    }
+    QCOMPARE(grouped.TotalCount(), single.TotalCount());
+    for (int32_t b = 0; b < 1000; ++b) QVERIFY2(Tiles(grouped, b) == Tiles(single, b), qPrintable(QString::number(b)));
+
+    // A group with one block outside the map files nothing.
+    const std::vector<TBlockStore::TBlockItem> bad{{1, Item(1)}, {BlockCount, Item(2)}};
+    QVERIFY_THROWS_EXCEPTION(ERangeError, grouped.AppendMany(bad.data(), bad.size()));
+    QCOMPARE(grouped.TotalCount(), single.TotalCount());
+  }
+
   void clearEmptiesEveryChain() {
     TBlockStore store;
     for (int i = 0; i < 70000; ++i) store.Append(i % 7, Item(1));

@@ -125,6 +125,7 @@ class TestWorldReader : public QObject {
     TBlockStore store;
     TNullProgress gauge;
     QCOMPARE(ErrorOf<EConvertError>([&] { ReadWorldFile(lines, store, gauge); }), message);
+    QCOMPARE(store.TotalCount(), 1u);  // the record read before the error is filed
   }
 
   void gaugeCountsLinesWithoutForcedRepaints() {
