@@ -49,26 +49,35 @@ void TProgressBar::Erase() {
 void TTerminalGauge::SetMinValue(int32_t value) {
   if (value > max_) return;
   min_ = value;
+  sameFrom_ = sameTo_ = 0;
   SetProgress(std::max(progress_, min_));
 }
 
 void TTerminalGauge::SetMaxValue(int32_t value) {
   if (value == 0 || value < min_) return;
   max_ = value;
+  sameFrom_ = sameTo_ = 0;
   SetProgress(std::min(progress_, max_));
 }
 
 void TTerminalGauge::SetProgress(int32_t value) {
   progress_ = std::clamp(value, min_, max_);
+  if (progress_ >= sameFrom_ && progress_ < sameTo_) return;
   const int percent = PercentDone();
+  // Progress p shows percent P while P * range <= (p - min) * 100 < (P + 1) * range.
+  const int64_t range = int64_t{max_} - min_;
+  const auto ceilDiv = [](int64_t a, int64_t b) { return (a + b - 1) / b; };
+  sameFrom_ = range == 0 ? INT64_MIN : min_ + ceilDiv(percent * range, 100);
+  sameTo_ = range == 0 ? INT64_MAX : min_ + ceilDiv((percent + 1) * range, 100);
   if (percent == percent_) return;
   percent_ = percent;
   if (changed_) changed_();
 }
 
+// Whole numbers: the floor of (progress - min) * 100 / range, exact for every 32-bit range.
 int TTerminalGauge::PercentDone() const {
   if (max_ == min_) return 0;
-  return static_cast<int>(std::floor((double(progress_) - min_) * 100.0 / (double(max_) - min_)));
+  return static_cast<int>((int64_t{progress_} - min_) * 100 / (int64_t{max_} - min_));
 }
 
 TTerminalHost::TTerminalHost(std::FILE* out, TProgressBar& bar, bool clear, std::vector<TWorldEntry> entries,

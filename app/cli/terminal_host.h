@@ -51,6 +51,10 @@ class TTerminalGauge : public TProgressSink {
   int32_t max_ = 100;
   int32_t progress_ = 0;
   int percent_ = 0;
+  // The progress values that show percent_: [sameFrom_, sameTo_). The reader steps the gauge once
+  // per line, so most steps end at this comparison.
+  int64_t sameFrom_ = 0;
+  int64_t sameTo_ = 0;
   std::function<void()> changed_;
 };
 
