@@ -74,6 +74,12 @@ void TTerminalGauge::SetProgress(int32_t value) {
   if (changed_) changed_();
 }
 
+void TTerminalGauge::AddProgress(int32_t delta) {
+  // Summed in 64 bits: the result is clamped to the range anyway, it must not wrap on the way.
+  const int64_t sum = int64_t{progress_} + delta;
+  SetProgress(static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX)));
+}
+
 // Whole numbers: the floor of (progress - min) * 100 / range, exact for every 32-bit range.
 int TTerminalGauge::PercentDone() const {
   if (max_ == min_) return 0;

@@ -42,7 +42,7 @@ class TTerminalGauge : public TProgressSink {
   void SetMinValue(int32_t value) override;
   void SetMaxValue(int32_t value) override;
   void SetProgress(int32_t value) override;
-  void AddProgress(int32_t delta) override { SetProgress(progress_ + delta); }
+  void AddProgress(int32_t delta) override;
   int32_t Progress() const override { return progress_; }
   int PercentDone() const;
 

@@ -37,7 +37,7 @@ class TestTerminalGauge : public QObject {
       // Mostly small steps forward, now and then a jump anywhere (backwards too).
       const int64_t step = range / 700 + 1;
       const int64_t next = k % 9 == 0 ? min + int64_t(random() % uint64_t(range + 1))
-                                      : std::min<int64_t>(max, gauge.Progress() + 1 + int64_t(random() % uint64_t(step)));
+                                      : std::min<int64_t>(max, int64_t{gauge.Progress()} + 1 + int64_t(random() % uint64_t(step)));
       const int before = reports;
       gauge.SetProgress(static_cast<int32_t>(next));
       const int percent = expected(gauge.Progress());
@@ -45,6 +45,10 @@ class TestTerminalGauge : public QObject {
       QCOMPARE(reports != before, percent != shown);
       shown = percent;
     }
+    // Adding past the top stops at the maximum, also at the top of 32 bits.
+    gauge.SetProgress(max);
+    gauge.AddProgress(1);
+    QCOMPARE(gauge.Progress(), max);
     // A new range shows the same progress anew.
     gauge.SetProgress(static_cast<int32_t>(min + range / 2));
     const int32_t newMax = static_cast<int32_t>(min + range / 4 + 1);
