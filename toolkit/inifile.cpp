@@ -1,5 +1,6 @@
 #include "toolkit/inifile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -110,6 +111,21 @@ std::string WriteTarget(const std::string& fileName) {
   }
   return target;
 }
+// Creates a new empty file beside target under a name nobody uses yet ("<target>.<pid>.<n>.tmp"),
+// so no file of the user's is ever overwritten. Raises EFCreateError naming the INI file.
+std::string CreateSideFile(const std::string& target, const std::string& shownName) {
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    const std::string name = target + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      return name;
+    }
+    if (errno != EEXIST) break;
+  }
+  throw EFCreateError(Format(SFCreateError, shownName.c_str()));
+}
 }  // namespace
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
@@ -169,7 +185,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
 
   // Write beside the file, then put it in place: the old file survives any failure.
   const std::string target = WriteTarget(fileName_);
-  const std::string temp = target + ".tmp";
+  const std::string temp = CreateSideFile(target, fileName_);
   try {
     TFileStream file(temp, fmCreate);
     file.WriteBuffer(out.data(), out.size());

@@ -257,6 +257,12 @@ void TestIniFile::repeatedWritesLeaveOneLine() {
   }
   QCOMPARE(ReadBytes(ini_), Bytes("[KEVOMIRNAX]\r\nStatics0=s\r\nStaidx0=" + typed + "\r\n"));
   QCOMPARE(Entries(dir_->path()), QStringList{"mirnax.ini"});
+
+  // A file of the user's beside it, named as a side file might be, is never touched.
+  WriteBytes(ini_ + ".tmp", "mine");
+  ini.WriteString(kSection, "Staidx0", "x");
+  QCOMPARE(ReadBytes(ini_ + ".tmp"), Bytes("mine"));
+  QCOMPARE(Entries(dir_->path()), (QStringList{"mirnax.ini", "mirnax.ini.tmp"}));
 }
 
 void TestIniFile::failedWriteKeepsOldFile() {
