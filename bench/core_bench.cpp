@@ -49,9 +49,11 @@ const TBlockStore& BenchStore() {
   return store;
 }
 
-void BM_CopyStaticsPair(benchmark::State& state) {
-  const std::string command =
+// Copies the statics pair with cp; synced, also forces the copies to disk as the freeze does.
+void CopyStaticsPair(benchmark::State& state, bool synced) {
+  std::string command =
       "cp " + Quoted(Index()) + " " + Quoted(WorkIndex()) + " && cp " + Quoted(Data()) + " " + Quoted(WorkData());
+  if (synced) command += " && sync " + Quoted(WorkIndex()) + " " + Quoted(WorkData());
   for (auto _ : state) {
     state.PauseTiming();
     fs::remove(WorkIndex());
@@ -61,18 +63,9 @@ void BM_CopyStaticsPair(benchmark::State& state) {
   }
 }
 
+void BM_CopyStaticsPair(benchmark::State& state) { CopyStaticsPair(state, false); }
 // The freeze forces its files to disk, which cp does not; this shows what that costs.
-void BM_CopyStaticsPairSynced(benchmark::State& state) {
-  const std::string command = "cp " + Quoted(Index()) + " " + Quoted(WorkIndex()) + " && cp " + Quoted(Data()) + " " +
-                              Quoted(WorkData()) + " && sync " + Quoted(WorkIndex()) + " " + Quoted(WorkData());
-  for (auto _ : state) {
-    state.PauseTiming();
-    fs::remove(WorkIndex());
-    fs::remove(WorkData());
-    state.ResumeTiming();
-    Shell(state, command);
-  }
-}
+void BM_CopyStaticsPairSynced(benchmark::State& state) { CopyStaticsPair(state, true); }
 
 void BM_FreezeStatics(benchmark::State& state) {
   const TBlockStore& store = BenchStore();
