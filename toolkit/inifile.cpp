@@ -1,18 +1,16 @@
 #include "toolkit/inifile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "toolkit/exceptions.h"
+#include "toolkit/file_ops.h"
 #include "toolkit/fileio.h"
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
@@ -102,30 +100,6 @@ KeyPlace Locate(const std::vector<Line>& lines, std::string_view section, std::s
 }
 
 // The file that a write must replace: the target of a symbolic link, so the link survives.
-std::string WriteTarget(const std::string& fileName) {
-  std::string target = NativePath(fileName);
-  struct stat st {};
-  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(target.c_str(), nullptr), &std::free);
-    if (real) target = real.get();
-  }
-  return target;
-}
-// Creates a new empty file beside target under a name nobody uses yet ("<target>.<pid>.<n>.tmp"),
-// so no file of the user's is ever overwritten. Raises EFCreateError naming the INI file.
-std::string CreateSideFile(const std::string& target, const std::string& shownName) {
-  static unsigned counter = 0;
-  for (int attempt = 0; attempt < 1000; ++attempt) {
-    const std::string name = target + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      ::close(fd);
-      return name;
-    }
-    if (errno != EEXIST) break;
-  }
-  throw EFCreateError(Format(SFCreateError, shownName.c_str()));
-}
 }  // namespace
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
@@ -184,8 +158,10 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
   copyThrough(base + old.size());
 
   // Write beside the file, then put it in place: the old file survives any failure.
-  const std::string target = WriteTarget(fileName_);
-  const std::string temp = CreateSideFile(target, fileName_);
+  // A link is followed: its target is replaced, the link stays.
+  const std::string target = ResolveLinks(NativePath(fileName_));
+  TSideFile side(target, fileName_);
+  const std::string& temp = side.Name();
   try {
     TFileStream file(temp, fmCreate);
     file.WriteBuffer(out.data(), out.size());
@@ -193,15 +169,12 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
     file.Close();
   } catch (const EFCreateError&) {
     throw EFCreateError(Format(SFCreateError, fileName_.c_str()));
-  } catch (...) {
-    ::unlink(temp.c_str());
-    throw;
   }
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0) ::chmod(temp.c_str(), st.st_mode & 07777);
   if (std::rename(temp.c_str(), target.c_str()) != 0) {
     const int error = errno;
-    ::unlink(temp.c_str());
     throw EInOutError(Format("Cannot replace %s: %s", fileName_.c_str(), std::strerror(error)), error);
   }
+  side.Keep();  // it is the file now
 }

@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/core/file_ops.h"
+#include "toolkit/file_ops.h"
 #include "app/core/stop_signals.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"

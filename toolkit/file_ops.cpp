@@ -1,4 +1,4 @@
-#include "app/core/file_ops.h"
+#include "toolkit/file_ops.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

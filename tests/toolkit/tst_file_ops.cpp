@@ -1,11 +1,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/core/file_ops.h"
-#include "statics_fixture.h"
+#include "file_helpers.h"
 #include "toolkit/exceptions.h"
+#include "toolkit/file_ops.h"
 
-using namespace fixture;
+namespace {
+std::string Std(const QString& s) { return s.toStdString(); }
+void Write(const QString& path, const QByteArray& bytes) { WriteBytes(Std(path), bytes); }
+QByteArray Read(const QString& path) { return ReadBytes(Std(path)); }
+}  // namespace
 
 class TestFileOps : public QObject {
   Q_OBJECT
