@@ -2,11 +2,11 @@
 
 #include <dirent.h>
 #include <cerrno>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <vector>
 
+#include "toolkit/file_ops.h"
 #include "toolkit/sysutils.h"
 
 bool IsPathDelimiter(char c) { return c == '\\' || c == '/'; }
@@ -18,11 +18,6 @@ size_t LastDelimiter(std::string_view path) { return path.find_last_of("\\/:"); 
 bool IsRoot(std::string_view dir) {
   if (dir.size() == 1 && IsPathDelimiter(dir[0])) return true;                             // "/"
   return dir.size() == 3 && dir[1] == ':' && IsPathDelimiter(dir[2]);                       // "C:\"
-}
-
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0;
 }
 }  // namespace
 
@@ -64,11 +59,11 @@ std::string NativePath(std::string_view path) {
 #ifdef _WIN32
   return given;
 #else
-  if (given.empty() || Exists(given)) return given;
+  if (given.empty() || PathExists(given)) return given;
   std::string converted = given;
   for (char& c : converted)
     if (c == '\\') c = '/';
-  if (Exists(converted)) return converted;
+  if (PathExists(converted)) return converted;
 
   // Walk the parts, matching each missing one against its folder's entries, letter case ignored.
   std::string resolved = converted.front() == '/' ? "/" : "";
@@ -81,7 +76,7 @@ std::string NativePath(std::string_view path) {
     pos = next + 1;
     if (part.empty()) continue;
     std::string candidate = resolved + part;
-    if (matching && !Exists(candidate)) {
+    if (matching && !PathExists(candidate)) {
       bool found = false;
       if (DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str())) {
         std::vector<std::string> hits;
