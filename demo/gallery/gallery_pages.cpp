@@ -1,0 +1,7 @@
+#include "demo/gallery/gallery_pages.h"
+
+std::vector<TGalleryPage> GalleryPages() {
+  return {
+      {"gauge", "Gauge", MakeGaugePage},
+  };
+}

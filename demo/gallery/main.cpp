@@ -1,0 +1,53 @@
+// mirnax-gallery: one page per control of the library, to see and try each one live.
+//   mirnax-gallery [--page NAME] [--grab FILE.png]
+// --page opens on that page; --grab renders the window to a PNG and quits (for screenshots).
+#include <QCommandLineParser>
+#include <QTabWidget>
+#include <QTimer>
+#include <cstdio>
+
+#include "demo/gallery/gallery_pages.h"
+#include "toolkit/application.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/qt_dialogs.h"
+
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  TQtDialogs dialogs;
+  SetDialogs(&dialogs);
+  app.SetTitle("Mirnax component gallery");
+
+  QCommandLineParser options;
+  options.addHelpOption();
+  const QCommandLineOption pageOption("page", "Open on page NAME.", "NAME");
+  const QCommandLineOption grabOption("grab", "Render the window to FILE and quit.", "FILE");
+  options.addOption(pageOption);
+  options.addOption(grabOption);
+  options.process(app);
+
+  QTabWidget window;
+  window.setWindowTitle("Mirnax component gallery");
+  window.resize(900, 600);
+  for (const TGalleryPage& page : GalleryPages()) {
+    QWidget* widget = page.make(&window);
+    widget->setObjectName(page.name + "Page");
+    window.addTab(widget, page.caption);
+    if (options.value(pageOption) == page.name) window.setCurrentWidget(widget);
+  }
+  if (options.isSet(pageOption) && window.currentWidget()->objectName() != options.value(pageOption) + "Page") {
+    std::fprintf(stderr, "mirnax-gallery: no page named '%s'\n", qPrintable(options.value(pageOption)));
+    return 2;
+  }
+  window.show();
+
+  if (options.isSet(grabOption)) {
+    QTimer::singleShot(300, &window, [&] {
+      const bool saved = window.grab().save(options.value(grabOption));
+      if (!saved) std::fprintf(stderr, "mirnax-gallery: cannot write %s\n", qPrintable(options.value(grabOption)));
+      app.exit(saved ? 0 : 1);
+    });
+  }
+  const int result = app.exec();
+  SetDialogs(nullptr);
+  return result;
+}
