@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 preset="${1:-default}"
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6printsupport6
   libzip-dev zlib1g-dev
   libbenchmark-dev clang libclang-rt-14-dev
