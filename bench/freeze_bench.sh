@@ -6,11 +6,17 @@
 #     file's size (target: at most 3 times);
 #   - the freeze alone against cp of the statics pair (target: at most 0.5 s), and the reader's
 #     throughput against cat's (core_bench).
-# Usage: bench/freeze_bench.sh [BUILD_DIR]  (default: build; its bin/ must hold mirnax-freeze,
+# Usage: bench/freeze_bench.sh [BUILD_DIR]  (default: build, configured with the benchmarks on and
+# built first; a BUILD_DIR given must already hold in bin/ mirnax-freeze,
 # make_bench_data, measure and core_bench). ITEMS and RECORDS in the environment change the sizes
 # for a quick check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ -z "${1:-}" ]; then
+  # Benchmarks are not part of a plain build: switch them on in build/ and build what this needs.
+  cmake --preset default -DMIRNAX_BENCH=ON >/dev/null
+  cmake --build --preset default --target mirnax-freeze make_bench_data measure core_bench
+fi
 bin="$(cd "${1:-build}/bin" && pwd)"
 items="${ITEMS:-2000000}"
 records="${RECORDS:-3000000}"
