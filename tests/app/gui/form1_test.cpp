@@ -325,6 +325,76 @@ class Form1Test : public QObject {
     QVERIFY(Controls(form).Button4->isEnabled());
   }
 
+  // The window answers the window system while a run holds the thread: an event posted before
+  // the run is handled before the run's question, not after the run.
+  void windowStaysLiveDuringARun() {
+    MakeStatics();
+    MakeWorldFiles({"a.scp"});
+    TForm1 form;
+    form.FormActivate();
+    form.Button3Click();
+    bool handled = false;
+    QMetaObject::invokeMethod(&form, [&] { handled = true; }, Qt::QueuedConnection);
+    struct TAskingDialogs : TScriptedDialogs {
+      const bool* handled = nullptr;
+      bool handledBeforeQuestion = false;
+      bool YesNo(const std::string& text, const std::string& caption) override {
+        handledBeforeQuestion = *handled;
+        return TScriptedDialogs::YesNo(text, caption);
+      }
+    } asking;
+    asking.handled = &handled;
+    SetDialogs(&asking);
+    form.Button4Click();
+    SetDialogs(dialogs_);
+    QCOMPARE(asking.Calls.size(), size_t{1});
+    QVERIFY(asking.handledBeforeQuestion);
+  }
+
+  // The window becoming active during a run (a box closed) reloads the paths and the list only
+  // once the run is over: the run's fields and selection stay as they were until then.
+  void activationDuringARunReloadsAfterIt() {
+    MakeStatics();
+    MakeWorldFiles({"a.scp"});
+    TForm1 form;
+    form.FormActivate();
+    form.Button3Click();
+    const QString path = Controls(form).Edit1->text();
+    struct TActivatingDialogs : TScriptedDialogs {
+      TForm1* form = nullptr;
+      QString dir;
+      QString pathDuringRun;
+      int selectedDuringRun = -1;
+      bool YesNo(const std::string& text, const std::string& caption) override {
+        // Meanwhile another program changed the configuration and added a world file.
+        TIniFile(QDir(dir).filePath("mirnax.ini").toStdString()).WriteString(ConfigSection, ConfigKeyStaidx, "/moved");
+        WriteFile(QDir(dir).filePath("STATICS/b.scp"), "");
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(form, &activate);
+        pathDuringRun = Controls(*form).Edit1->text();
+        selectedDuringRun = int(Controls(*form).ListBox1->selectedItems().size());
+        return TScriptedDialogs::YesNo(text, caption);
+      }
+    } activating;
+    activating.form = &form;
+    activating.dir = dir_->path();
+    activating.AnswerYesNo(false);
+    SetDialogs(&activating);
+    form.Button4Click();
+    SetDialogs(dialogs_);
+    QCOMPARE(activating.pathDuringRun, path);
+    QCOMPARE(activating.selectedDuringRun, 1);
+    QCOMPARE(LogLines(form).last(), QString("Process finished"));
+    QCOMPARE(Controls(form).Edit1->text(), QString("/moved"));
+    QCOMPARE(Controls(form).ListBox1->count(), 2);
+    QCOMPARE(Controls(form).ListBox1->selectedItems().size(), 0);
+    // Once idle, an activation reloads at once.
+    TIniFile(Path("mirnax.ini").toStdString()).WriteString(ConfigSection, ConfigKeyStaidx, "/again");
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&form, &activate);
+    QCOMPARE(Controls(form).Edit1->text(), QString("/again"));
+  }
+
   void unreadableWorldFileShowsItsErrorAndLeavesTheWindowUsable() {
     MakeStatics();
     MakeWorldFiles({"a.scp"});
