@@ -61,12 +61,11 @@ class TGaugeSink : public TProgressSink {
   TCGauge* gauge_;
   TKeepAlive& alive_;
 };
-}  // namespace
 
 // The window as the run's host: Memo1, the gauges and JumpMemo1's lines.
-class TForm1::Host : public TRunHost {
+class TWindowHost : public TRunHost {
  public:
-  explicit Host(Ui::TForm1& ui) : ui_(ui), step_(ui.CGauge1, alive_), total_(ui.CGauge2, alive_) {}
+  explicit TWindowHost(Ui::TForm1& ui) : ui_(ui), step_(ui.CGauge1, alive_), total_(ui.CGauge2, alive_) {}
 
   void ClearLog() override {
     ui_.Memo1->clear();
@@ -99,6 +98,7 @@ class TForm1::Host : public TRunHost {
   TGaugeSink step_;
   TGaugeSink total_;
 };
+}  // namespace
 
 TForm1::TForm1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -234,7 +234,7 @@ void TForm1::Button4Click() {
   };
   {
     TRunScope scope(*this);
-    Host host(*ui);
+    TWindowHost host(*ui);
     RunFreeze(Request(), host);
   }
   if (activatePending_) {

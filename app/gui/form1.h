@@ -49,7 +49,6 @@ class TForm1 : public QWidget {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  class Host;
   void ChoosePath(QLineEdit* edit, void (TForm1::*change)());
   // The run as the list and the path fields ask for it now.
   TRunRequest Request() const;
