@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/core/config.h"
 #include "app/core/statics.h"
 #include "toolkit/exceptions.h"
-#include "toolkit/inifile.h"
+#include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
 
 namespace {
@@ -104,9 +105,9 @@ int main(int argc, char** argv) {
     const std::string index = (root / "staidx0.mul").string();
     const std::string data = (root / "statics0.mul").string();
     ClearStatics(index, data);
-    TIniFile ini((root / "mirnax.ini").string());
-    ini.WriteString("KEVOMIRNAX", "Staidx0", index);
-    ini.WriteString("KEVOMIRNAX", "Statics0", data);
+    TStaticsConfig config(IncludeTrailingPathDelimiter(root.string()));
+    config.StoreIndexPath(index);
+    config.StoreDataPath(data);
     std::cout << "Demo workspace in " << root.string() << ": " << std::size(files) << " world files, " << count
               << " items, cleared statics pair\n";
     return 0;

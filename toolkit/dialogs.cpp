@@ -1,20 +1,5 @@
 #include "toolkit/dialogs.h"
 
-namespace {
-TDialogs* current = nullptr;
-}  // namespace
-
-TDialogs& Dialogs() {
-  static TScriptedDialogs fallback;
-  return current ? *current : fallback;
-}
-
-TDialogs* SetDialogs(TDialogs* dialogs) {
-  TDialogs* previous = current;
-  current = dialogs;
-  return previous;
-}
-
 bool TScriptedDialogs::YesNo(const std::string& text, const std::string& caption) {
   Calls.push_back({"YesNo", text, caption, mtConfirmation, {}});
   if (yesNo_.empty()) return false;

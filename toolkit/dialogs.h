@@ -1,6 +1,6 @@
-// The dialogs service: message boxes, the input box and the open-file dialog. The program uses
-// the Qt implementation (qt_dialogs.h); tests install TScriptedDialogs, so nothing modal is shown.
-// Texts are UTF-8.
+// The dialogs service: message boxes, the input box and the open-file dialog. Wherever a
+// QApplication exists the Qt implementation (qt_dialogs.h) serves by default; tests install
+// TScriptedDialogs, so nothing modal is shown. Texts are UTF-8.
 #pragma once
 
 #include <deque>
@@ -29,7 +29,8 @@ class TDialogs {
   virtual bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) = 0;
 };
 
-// The service in use. Without an installed one, a TScriptedDialogs with no answers serves.
+// The service in use: the installed one, else Qt's boxes when a QApplication exists, else a
+// TScriptedDialogs with no answers. Both are defined with the Qt service (toolkit_gui).
 TDialogs& Dialogs();
 // Installs the service (not owned); nullptr goes back to the default. Returns the previous one.
 TDialogs* SetDialogs(TDialogs* dialogs);

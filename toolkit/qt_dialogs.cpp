@@ -1,5 +1,6 @@
 #include "toolkit/qt_dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -8,7 +9,27 @@
 
 namespace {
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+TDialogs* installed = nullptr;
 }  // namespace
+
+TDialogs& Dialogs() {
+  if (installed) return *installed;
+  // A program with widgets shows real boxes without asking; one without (a tool, a test on
+  // QCoreApplication) cannot, and gets the silent answers.
+  if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    static TQtDialogs boxes;
+    return boxes;
+  }
+  static TScriptedDialogs silent;
+  return silent;
+}
+
+TDialogs* SetDialogs(TDialogs* dialogs) {
+  TDialogs* previous = installed;
+  installed = dialogs;
+  return previous;
+}
 
 bool TQtDialogs::YesNo(const std::string& text, const std::string& caption) {
   return QMessageBox::question(nullptr, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No) ==

@@ -1,4 +1,4 @@
-// The dialogs service on Qt's standard dialogs.
+// The dialogs service on Qt's standard dialogs, the default wherever a QApplication exists.
 #pragma once
 
 #include "toolkit/dialogs.h"

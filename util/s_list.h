@@ -1,6 +1,7 @@
 // Growable lists of untyped pointers, of objects, and of owned objects.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -86,6 +87,9 @@ class TS_ObjectList : public TS_CustomList {
   void SetObject(int32_t index, TObject* object) { Base().SetItem(index, object); }
   int32_t Add(TObject* object) { return Base().Add(object); }
   void Insert(int32_t index, TObject* object) { Base().Insert(index, object); }
+  // A bare nullptr converts as well to the hidden untyped overloads; these take it as no object.
+  int32_t Add(std::nullptr_t) { return Add(static_cast<TObject*>(nullptr)); }
+  void Insert(int32_t index, std::nullptr_t) { Insert(index, static_cast<TObject*>(nullptr)); }
   // The typed Delete: returns the removed object (null from an owner list, which frees it).
   // A name of its own because C++ cannot overload the untyped Delete on its result alone.
   TObject* DeleteObject(int32_t index) { return static_cast<TObject*>(Delete(index)); }
@@ -93,6 +97,8 @@ class TS_ObjectList : public TS_CustomList {
   TObject* Last() const { return GetObject(count_ - 1); }
   int32_t IndexOf(TObject* object) const { return Base().IndexOf(object); }
   int32_t Remove(TObject* object) { return Base().Remove(object); }
+  int32_t IndexOf(std::nullptr_t) const { return IndexOf(static_cast<TObject*>(nullptr)); }
+  int32_t Remove(std::nullptr_t) { return Remove(static_cast<TObject*>(nullptr)); }
 
  private:
   using TS_CustomList::Add;

@@ -15,7 +15,6 @@
 #include "app/core/config.h"
 #include "app/core/run.h"
 #include "toolkit/filesearch.h"
-#include "toolkit/inifile.h"
 #include "toolkit/paths.h"
 
 namespace {
@@ -111,19 +110,20 @@ int main(int argc, char** argv) {
   TProgressBar bar(::isatty(STDERR_FILENO) == 1);
   try {
     const std::string baseDir = IncludeTrailingPathDelimiter(GetCurrentDir());
-    const TIniFile ini(baseDir + ConfigFileName);
-    const std::string indexPath = options.staidx ? *options.staidx : ini.ReadString(ConfigSection, ConfigKeyStaidx, "");
-    const std::string dataPath = options.statics ? *options.statics : ini.ReadString(ConfigSection, ConfigKeyStatics, "");
-    std::vector<TWorldEntry> entries;
+    const TStaticsConfig config(baseDir);
+    TRunRequest request;
+    request.IndexPath = options.staidx ? *options.staidx : config.IndexPath();
+    request.DataPath = options.statics ? *options.statics : config.DataPath();
     if (options.worldFiles.empty()) {
-      for (const std::string& name : FindFiles(WorldFilePattern)) entries.push_back({name, {}});
+      for (const std::string& name : FindFiles(WorldFilePattern()))
+        request.WorldFiles.push_back({name, WorldFilePath(baseDir, name)});
     } else {
-      for (const std::string& path : options.worldFiles) entries.push_back({path, path});
+      for (const std::string& path : options.worldFiles) request.WorldFiles.push_back({path, path});
     }
-    TTerminalHost host(stdout, bar, options.clear.value_or(false), std::move(entries), indexPath, dataPath);
+    TTerminalHost host(stdout, bar, options.clear.value_or(false));
     int status = ExitDone;
     try {
-      RunFreeze(host, baseDir);
+      RunFreeze(request, host);
     } catch (const std::exception& e) {
       host.Finish();
       bar.Erase();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 
 namespace {
 constexpr auto RedrawInterval = std::chrono::milliseconds(100);
@@ -46,56 +45,18 @@ void TProgressBar::Erase() {
   shown_ = false;
 }
 
-void TTerminalGauge::SetMinValue(int32_t value) {
-  if (value > max_) return;
-  min_ = value;
-  sameFrom_ = sameTo_ = 0;
-  SetProgress(std::max(progress_, min_));
-}
-
-void TTerminalGauge::SetMaxValue(int32_t value) {
-  if (value == 0 || value < min_) return;
-  max_ = value;
-  sameFrom_ = sameTo_ = 0;
-  SetProgress(std::min(progress_, max_));
-}
-
-void TTerminalGauge::SetProgress(int32_t value) {
-  progress_ = std::clamp(value, min_, max_);
-  if (progress_ >= sameFrom_ && progress_ < sameTo_) return;
-  const int percent = PercentDone();
-  // Progress p shows percent P while P * range <= (p - min) * 100 < (P + 1) * range.
-  const int64_t range = int64_t{max_} - min_;
-  const auto ceilDiv = [](int64_t a, int64_t b) { return (a + b - 1) / b; };
-  sameFrom_ = range == 0 ? INT64_MIN : min_ + ceilDiv(percent * range, 100);
-  sameTo_ = range == 0 ? INT64_MAX : min_ + ceilDiv((percent + 1) * range, 100);
+void TTerminalGauge::Show() {
+  // Whole numbers: the floor of done * 100 / total, exact for every 32-bit total.
+  const int percent = total_ <= 0 ? 0 : static_cast<int>(std::min(done_, total_) * 100 / total_);
+  // done shows percent P while P * total <= done * 100 < (P + 1) * total.
+  next_ = total_ <= 0 || percent >= 100 ? INT64_MAX : ((percent + 1) * total_ + 99) / 100;
   if (percent == percent_) return;
   percent_ = percent;
   if (changed_) changed_();
 }
 
-void TTerminalGauge::AddProgress(int32_t delta) {
-  // Summed in 64 bits: the result is clamped to the range anyway, it must not wrap on the way.
-  const int64_t sum = int64_t{progress_} + delta;
-  SetProgress(static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX)));
-}
-
-// Whole numbers: the floor of (progress - min) * 100 / range, exact for every 32-bit range.
-int TTerminalGauge::PercentDone() const {
-  if (max_ == min_) return 0;
-  return static_cast<int>((int64_t{progress_} - min_) * 100 / (int64_t{max_} - min_));
-}
-
-TTerminalHost::TTerminalHost(std::FILE* out, TProgressBar& bar, bool clear, std::vector<TWorldEntry> entries,
-                             std::string indexPath, std::string dataPath)
-    : out_(out),
-      bar_(bar),
-      clear_(clear),
-      entries_(std::move(entries)),
-      indexPath_(std::move(indexPath)),
-      dataPath_(std::move(dataPath)),
-      step_([this] { GaugeChanged(); }),
-      total_([this] { GaugeChanged(); }) {}
+TTerminalHost::TTerminalHost(std::FILE* out, TProgressBar& bar, bool clear)
+    : out_(out), bar_(bar), clear_(clear), step_([this] { GaugeChanged(); }), total_([this] { GaugeChanged(); }) {}
 
 void TTerminalHost::Log(const std::string& line) {
   Finish();
@@ -107,11 +68,6 @@ void TTerminalHost::AppendToLastLine(const std::string& text) {
   if (!pending_) pending_.emplace();
   *pending_ += text;
   bar_.SetLabel(*pending_);
-}
-
-std::string TTerminalHost::EntryPath(int index, const std::string& baseDir) {
-  const TWorldEntry& e = entries_.at(static_cast<size_t>(index));
-  return e.Path ? *e.Path : TRunHost::EntryPath(index, baseDir);
 }
 
 void TTerminalHost::Finish() {

@@ -7,7 +7,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "app/core/run.h"
 
@@ -34,39 +33,39 @@ class TProgressBar {
   std::chrono::steady_clock::time_point last_{};
 };
 
-// A gauge's value rules (a maximum of 0 is ignored, progress stays within the range) with a
-// percentage for the bar.
+// A step's progress as the bar shows it: the whole percentage of units done, reported when it
+// changes. The run begins each step from none done and never passes its total.
 class TTerminalGauge : public TProgressSink {
  public:
   explicit TTerminalGauge(std::function<void()> changed) : changed_(std::move(changed)) {}
-  void SetMinValue(int32_t value) override;
-  void SetMaxValue(int32_t value) override;
-  void SetProgress(int32_t value) override;
-  void AddProgress(int32_t delta) override;
-  int32_t Progress() const override { return progress_; }
-  int PercentDone() const;
+  void Begin(int32_t total) override {
+    total_ = total;
+    done_ = 0;
+    Show();
+  }
+  // Most steps end at this comparison.
+  void Step() override {
+    if (++done_ >= next_) Show();
+  }
+  void Add(int32_t count) override {
+    done_ += count;
+    Show();
+  }
+  int PercentDone() const { return percent_; }
 
  private:
-  int32_t min_ = 0;
-  int32_t max_ = 100;
-  int32_t progress_ = 0;
-  int percent_ = 0;
-  // The progress values that show percent_: [sameFrom_, sameTo_). The reader steps the gauge once
-  // per line, so most steps end at this comparison.
-  int64_t sameFrom_ = 0;
-  int64_t sameTo_ = 0;
-  std::function<void()> changed_;
-};
+  void Show();
 
-struct TWorldEntry {
-  std::string Name;                 // as the log shows it
-  std::optional<std::string> Path;  // none: a name of the STATICS folder, loaded as the window loads it
+  int64_t total_ = 0;
+  int64_t done_ = 0;
+  int64_t next_ = 0;  // the first count of units that shows more than percent_
+  int percent_ = 0;
+  std::function<void()> changed_;
 };
 
 class TTerminalHost : public TRunHost {
  public:
-  TTerminalHost(std::FILE* out, TProgressBar& bar, bool clear, std::vector<TWorldEntry> entries, std::string indexPath,
-                std::string dataPath);
+  TTerminalHost(std::FILE* out, TProgressBar& bar, bool clear);
 
   void ClearLog() override {}
   void Log(const std::string& line) override;
@@ -74,12 +73,6 @@ class TTerminalHost : public TRunHost {
   bool AskYesNo(const std::string&) override { return clear_; }
   TProgressSink& StepGauge() override { return step_; }
   TProgressSink& TotalGauge() override { return total_; }
-  int EntryCount() override { return static_cast<int>(entries_.size()); }
-  bool EntrySelected(int) override { return true; }
-  std::string EntryName(int index) override { return entries_.at(static_cast<size_t>(index)).Name; }
-  std::string EntryPath(int index, const std::string& baseDir) override;
-  std::string IndexPath() override { return indexPath_; }
-  std::string DataPath() override { return dataPath_; }
   TS_StringList& Lines() override { return lines_; }
 
   // Writes the last line, which is held back until it is complete (" OK" may still be appended).
@@ -94,9 +87,6 @@ class TTerminalHost : public TRunHost {
   std::FILE* out_;
   TProgressBar& bar_;
   bool clear_;
-  std::vector<TWorldEntry> entries_;
-  std::string indexPath_;
-  std::string dataPath_;
   TS_StringList lines_;
   std::optional<std::string> pending_;
   int logError_ = 0;

@@ -1,33 +1,31 @@
-// What the run and its steps need of a progress gauge.
+// What the run and its steps tell about their progress.
 #pragma once
 
 #include <cstdint>
 
-// The gauge's own operations and their rules (a maximum of 0 is ignored, progress is clamped to
-// the range). SetProgress repaints only when the whole percentage changes, AddProgress always.
+// A step of the run (reading a file, freezing the blocks, the run as a whole) begins with the
+// number of units it has and reports them done. Whoever shows it keeps its own rules: the window's
+// gauge (TCGauge) owns range, clamping and percentage, the terminal only draws a bar.
 class TProgressSink {
  public:
   virtual ~TProgressSink() = default;
-  virtual void SetMinValue(int32_t value) = 0;
-  virtual void SetMaxValue(int32_t value) = 0;
-  virtual void SetProgress(int32_t value) = 0;
-  virtual void AddProgress(int32_t delta) = 0;
-  virtual int32_t Progress() const = 0;
+  // A new step of total units, none done yet.
+  virtual void Begin(int32_t total) = 0;
+  // One unit done. Called per line and per map block, hundreds of thousands of times a step: it
+  // must cost next to nothing unless the whole percentage moves.
+  virtual void Step() = 0;
+  // count units done at once; always shown.
+  virtual void Add(int32_t count) = 0;
 };
 
-// Advances by one through SetProgress, so a loop of hundreds of thousands of steps repaints only
-// when the percentage moves.
-inline void StepProgress(TProgressSink& gauge) { gauge.SetProgress(gauge.Progress() + 1); }
-
-// A gauge nobody looks at, for callers that need none (tests, benchmarks, fuzzing).
+// Progress nobody looks at (tests, benchmarks, fuzzing); it only counts the units done.
 class TNullProgress : public TProgressSink {
  public:
-  void SetMinValue(int32_t) override {}
-  void SetMaxValue(int32_t) override {}
-  void SetProgress(int32_t value) override { progress_ = value; }
-  void AddProgress(int32_t delta) override { progress_ += delta; }
-  int32_t Progress() const override { return progress_; }
+  void Begin(int32_t) override { progress_ = 0; }
+  void Step() override { ++progress_; }
+  void Add(int32_t count) override { progress_ += count; }
+  int64_t Progress() const { return progress_; }
 
  private:
-  int32_t progress_ = 0;
+  int64_t progress_ = 0;
 };

@@ -9,31 +9,26 @@
 #include "toolkit/exceptions.h"
 
 namespace {
-void Run(TRunHost& host, const std::string& baseDir) {
+void Run(const TRunRequest& request, TRunHost& host) {
   host.ClearLog();
   TProgressSink& total = host.TotalGauge();
-  const int entries = host.EntryCount();
-  total.SetMinValue(0);
-  total.SetMaxValue(entries + 1);
-  total.SetProgress(0);
+  total.Begin(static_cast<int32_t>(request.WorldFiles.size()) + request.Unchosen + 1);
 
   TBlockStore store;
   int64_t items = 0;
-  for (int i = 0; i < entries; ++i) {
-    if (!host.EntrySelected(i)) continue;
-    const std::string name = host.EntryName(i);
+  for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
     host.Log("");
-    host.Log("Loading ... " + name);
+    host.Log("Loading ... " + file.Name);
     TS_StringList& lines = host.Lines();
     // The previous file's text goes before the next is read, so two are never held at once.
     lines.Clear();
-    lines.LoadFromFile(host.EntryPath(i, baseDir));
-    host.Log("Parsing ... " + name);
+    lines.LoadFromFile(file.Path);
+    host.Log("Parsing ... " + file.Name);
     const TWorldFileResult read = ReadWorldFile(lines, store, host.StepGauge());
     host.Log("The Worldfile contains ... " + std::to_string(read.Taken) + " Items");
     if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
     items += read.Taken;
-    total.AddProgress(1);
+    total.Add(1);
   }
   if (items == 0) {
     host.Log("No items found");
@@ -45,24 +40,24 @@ void Run(TRunHost& host, const std::string& baseDir) {
   if (clear) {
     host.Log("");
     host.Log("Clean statics....");
-    CheckClearStatics(host.IndexPath(), host.DataPath());
+    CheckClearStatics(request.IndexPath, request.DataPath);
     host.AppendToLastLine(" OK");
   }
   host.Log("");
   host.Log("Start freezing....");
   if (clear)
-    ClearAndFreezeStatics(store, host.IndexPath(), host.DataPath(), host.StepGauge());
+    ClearAndFreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge());
   else
-    FreezeStatics(store, host.IndexPath(), host.DataPath(), host.StepGauge());
-  total.AddProgress(1);
+    FreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge());
+  total.Add(1);
   host.AppendToLastLine(" OK");
   host.Log("Process finished");
 }
 }  // namespace
 
-void RunFreeze(TRunHost& host, const std::string& baseDir) {
+void RunFreeze(const TRunRequest& request, TRunHost& host) {
   try {
-    Run(host, baseDir);
+    Run(request, host);
   } catch (const std::bad_alloc&) {
     throw EOutOfMemory();  // the store is gone by now
   }

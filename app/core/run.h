@@ -4,10 +4,27 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/core/progress.h"
 #include "util/s_strlst.h"
 
+// What a run reads and writes, fixed before it starts.
+struct TRunRequest {
+  struct TWorldFile {
+    std::string Name;  // as the log shows it
+    std::string Path;  // where it is loaded from
+  };
+  // The files to read, in this order.
+  std::vector<TWorldFile> WorldFiles;
+  // Files offered but not chosen (entries of the window's list left unselected): the whole run's
+  // gauge counts every file offered, so it ends short by these.
+  int32_t Unchosen = 0;
+  std::string IndexPath;
+  std::string DataPath;
+};
+
+// How a run reports and asks.
 class TRunHost {
  public:
   virtual ~TRunHost() = default;
@@ -22,21 +39,6 @@ class TRunHost {
   virtual TProgressSink& StepGauge() = 0;   // CGauge1: the current step
   virtual TProgressSink& TotalGauge() = 0;  // CGauge2: the whole run
 
-  // The world file list (ListBox1): every entry, selected or not, in list order.
-  virtual int EntryCount() = 0;
-  virtual bool EntrySelected(int index) = 0;
-  // The entry as the log shows it.
-  virtual std::string EntryName(int index) = 0;
-  // The file the entry is loaded from. The list holds bare names of the STATICS folder; a host
-  // whose entries are paths of their own (the terminal's arguments) returns them instead.
-  virtual std::string EntryPath(int index, const std::string& baseDir) {
-    return baseDir + "STATICS\\" + EntryName(index);
-  }
-
-  // The statics paths (Edit1, Edit2), read at the moment they are needed.
-  virtual std::string IndexPath() = 0;
-  virtual std::string DataPath() = 0;
-
   // The line list a world file is loaded into (JumpMemo1.Lines in the window).
   virtual TS_StringList& Lines() = 0;
 };
@@ -44,11 +46,11 @@ class TRunHost {
 // The run's question before it writes.
 inline constexpr const char* SClearStatics = "Clear current statics";
 
-// One run: load and read each selected world file from baseDir + "STATICS\" + name, count, ask,
-// freeze (on Yes into cleared statics, which replace the old files only once complete), log.
-// Errors are raised as toolkit exceptions after everything the run owns has been released; the
-// statics files are never left with less than they had.
-void RunFreeze(TRunHost& host, const std::string& baseDir);
+// One run: load and read each world file of request, count, ask, freeze (on Yes into cleared
+// statics, which replace the old files only once complete), log. Errors are raised as toolkit
+// exceptions after everything the run owns has been released; the statics files are never left
+// with less than they had.
+void RunFreeze(const TRunRequest& request, TRunHost& host);
 
 // A program that runs freezes calls this at start: a write past the process's file size limit
 // then fails as an error the freeze undoes, instead of ending the process (SIGXFSZ).

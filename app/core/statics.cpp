@@ -254,9 +254,7 @@ int64_t ScanStaticsIndex(TStaticsInput& oldIndex, const TStaticsInput& oldData, 
 void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInput& oldData, TStaticsOutput& newIndex,
                   TStaticsOutput& newData, TProgressSink& gauge, const TFreezeTestHook& testHook) {
   CheckIndexSize(oldIndex);
-  gauge.SetMinValue(0);
-  gauge.SetMaxValue(BlockCount);
-  gauge.SetProgress(0);
+  gauge.Begin(BlockCount);
   TIndexReader reader(oldIndex);
   // A group of blocks is assembled at a time: each block's old bytes, then room for its new
   // records, which the store fills in for the whole group at once. A group ends early once it fills
@@ -299,7 +297,7 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
     if (used > 0) newData.Write(buffer.data(), used);
     newIndex.Write(index.data(), size_t(n) * IndexEntrySize);
     for (int32_t k = 0; k < n; ++k) {
-      StepProgress(gauge);
+      gauge.Step();
       if (testHook) testHook(fpBlockWritten, first + k);
     }
   }

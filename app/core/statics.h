@@ -81,8 +81,8 @@ enum TFreezePoint {
 using TFreezeTestHook = std::function<void(TFreezePoint point, int32_t block)>;
 
 // Writes the merge of the old files and store, block by block: each block's old bytes, then its
-// new records in store order, with running offsets in the new index and every Extra kept. Sets
-// gauge to 0 .. 393,216 and advances it per block. The old files are checked as ScanStaticsIndex
+// new records in store order, with running offsets in the new index and every Extra kept. Begins
+// gauge with 393,216 units and steps it per block. The old files are checked as ScanStaticsIndex
 // does while they are read.
 void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInput& oldData, TStaticsOutput& newIndex,
                   TStaticsOutput& newData, TProgressSink& gauge, const TFreezeTestHook& testHook = {});

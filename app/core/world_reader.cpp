@@ -50,9 +50,7 @@ uint32_t ParseHex(std::string_view text) {
 
 TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgressSink& gauge) {
   const int count = lines.Count();
-  gauge.SetMinValue(0);
-  gauge.SetMaxValue(count);
-  gauge.SetProgress(0);
+  gauge.Begin(count);
   TWorldFileResult result;
   // Items go to the store in groups, which lets it fetch their scattered chain ends together.
   constexpr size_t GroupSize = 32;
@@ -66,7 +64,7 @@ TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgr
   int start = None;
   try {
     for (int l = 0; l < count; ++l) {
-      StepProgress(gauge);
+      gauge.Step();
       const std::string_view line = lines.View(l);
       if (line.size() >= HeaderMinLength && line.starts_with(HeaderPrefix)) start = l;
       // A record ends at its first empty line; a line of blanks is not empty.

@@ -19,7 +19,7 @@ struct TWorldFileResult {
 };
 
 // Walks lines from first to last and appends one item per complete [WORLDITEM record to store.
-// Sets gauge to 0 .. line count and advances it once per line. A position part that is not a
+// Begins gauge with the line count and steps it once per line. A position part that is not a
 // decimal integer raises EConvertError "'%s' is not a valid integer value"; items filed before
 // stay in the store (the run drops the whole store).
 TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgressSink& gauge);

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextCursor>
@@ -14,6 +15,7 @@
 #include "toolkit/dialogs.h"
 #include "toolkit/filesearch.h"
 #include "toolkit/paths.h"
+#include "ui_form1.h"
 
 namespace {
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -36,74 +38,75 @@ class TKeepAlive {
   unsigned calls_ = 0;
 };
 
-// A gauge as the run drives it.
+// A gauge as the run drives it; the gauge keeps the rules of range and percentage.
 class TGaugeSink : public TProgressSink {
  public:
   TGaugeSink(TCGauge* gauge, TKeepAlive& alive) : gauge_(gauge), alive_(alive) {}
-  void SetMinValue(int32_t value) override { gauge_->SetMinValue(value); }
-  void SetMaxValue(int32_t value) override { gauge_->SetMaxValue(value); }
-  void SetProgress(int32_t value) override {
-    gauge_->SetProgress(value);
+  void Begin(int32_t total) override {
+    gauge_->SetMinValue(0);
+    gauge_->SetMaxValue(total);
+    gauge_->SetProgress(0);
+  }
+  // Through SetProgress, which repaints only when the whole percentage moves.
+  void Step() override {
+    gauge_->SetProgress(gauge_->Progress() + 1);
     alive_.Tick();
   }
-  void AddProgress(int32_t delta) override {
-    gauge_->AddProgress(delta);
+  void Add(int32_t count) override {
+    gauge_->AddProgress(count);
     alive_.Tick();
   }
-  int32_t Progress() const override { return gauge_->Progress(); }
 
  private:
   TCGauge* gauge_;
   TKeepAlive& alive_;
 };
-}  // namespace
 
-// The window as the run's host: Memo1, the gauges, the list, the path fields and JumpMemo1's lines.
-class TForm1::Host : public TRunHost {
+// The window as the run's host: Memo1, the gauges and JumpMemo1's lines.
+class TWindowHost : public TRunHost {
  public:
-  explicit Host(TForm1& form) : form_(form), step_(form.CGauge1, alive_), total_(form.CGauge2, alive_) {}
+  explicit TWindowHost(Ui::TForm1& ui) : ui_(ui), step_(ui.CGauge1, alive_), total_(ui.CGauge2, alive_) {}
 
   void ClearLog() override {
-    form_.Memo1->clear();
+    ui_.Memo1->clear();
     logLines_ = 0;
   }
   // An empty editor and one holding a single empty line look alike; the first line replaces
   // the empty document so a log that starts with an empty line keeps it.
   void Log(const std::string& line) override {
-    QTextCursor cursor(form_.Memo1->document());
+    QTextCursor cursor(ui_.Memo1->document());
     cursor.movePosition(QTextCursor::End);
     if (logLines_++ > 0) cursor.insertBlock();
     cursor.insertText(Q(line));
-    form_.Memo1->setTextCursor(cursor);
+    ui_.Memo1->setTextCursor(cursor);
     alive_.Tick();
   }
   void AppendToLastLine(const std::string& text) override {
-    QTextCursor cursor(form_.Memo1->document());
+    QTextCursor cursor(ui_.Memo1->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(Q(text));
   }
   bool AskYesNo(const std::string& text) override { return Dialogs().YesNo(text, ""); }
   TProgressSink& StepGauge() override { return step_; }
   TProgressSink& TotalGauge() override { return total_; }
-  int EntryCount() override { return form_.ListBox1->count(); }
-  bool EntrySelected(int index) override { return form_.ListBox1->item(index)->isSelected(); }
-  std::string EntryName(int index) override { return S(form_.ListBox1->item(index)->text()); }
-  std::string IndexPath() override { return S(form_.Edit1->text()); }
-  std::string DataPath() override { return S(form_.Edit2->text()); }
-  TS_StringList& Lines() override { return form_.JumpMemo1->Lines(); }
+  TS_StringList& Lines() override { return ui_.JumpMemo1->Lines(); }
 
  private:
-  TForm1& form_;
+  Ui::TForm1& ui_;
   int logLines_ = 0;
   TKeepAlive alive_;
   TGaugeSink step_;
   TGaugeSink total_;
 };
+}  // namespace
 
 TForm1::TForm1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
-  setupUi(this);
+                          Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::TForm1>()),
+      baseDir_(IncludeTrailingPathDelimiter(GetCurrentDir())),
+      config_(baseDir_) {
+  ui->setupUi(this);
 
   setFixedSize(636, 332);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -111,17 +114,14 @@ TForm1::TForm1(QWidget* parent)
     move(area.center() - rect().center());
   }
 
-  baseDir_ = IncludeTrailingPathDelimiter(GetCurrentDir());
-  iniFile_ = std::make_unique<TIniFile>(baseDir_ + ConfigFileName);
-
-  connect(Edit1, &QLineEdit::textChanged, this, Handler(this, &TForm1::Edit1Change));
-  connect(Edit2, &QLineEdit::textChanged, this, Handler(this, &TForm1::Edit2Change));
-  connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm1::Button1Click));
-  connect(Button2, &QPushButton::clicked, this, Handler(this, &TForm1::Button2Click));
-  connect(Button3, &QPushButton::clicked, this, Handler(this, &TForm1::Button3Click));
-  connect(Button4, &QPushButton::clicked, this, Handler(this, &TForm1::Button4Click));
-  connect(Button5, &QPushButton::clicked, this, Handler(this, &TForm1::Button5Click));
-  connect(Button6, &QPushButton::clicked, this, Handler(this, &TForm1::Button6Click));
+  connect(ui->Edit1, &QLineEdit::textChanged, this, Handler(this, &TForm1::Edit1Change));
+  connect(ui->Edit2, &QLineEdit::textChanged, this, Handler(this, &TForm1::Edit2Change));
+  connect(ui->Button1, &QPushButton::clicked, this, Handler(this, &TForm1::Button1Click));
+  connect(ui->Button2, &QPushButton::clicked, this, Handler(this, &TForm1::Button2Click));
+  connect(ui->Button3, &QPushButton::clicked, this, Handler(this, &TForm1::Button3Click));
+  connect(ui->Button4, &QPushButton::clicked, this, Handler(this, &TForm1::Button4Click));
+  connect(ui->Button5, &QPushButton::clicked, this, Handler(this, &TForm1::Button5Click));
+  connect(ui->Button6, &QPushButton::clicked, this, Handler(this, &TForm1::Button6Click));
 }
 
 TForm1::~TForm1() = default;
@@ -166,19 +166,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
 
 void TForm1::FormActivate() {
   // Setting the fields raises their change handlers; they find the same text stored and write nothing.
-  Edit1->setText(Q(iniFile_->ReadString(ConfigSection, ConfigKeyStaidx, "")));
-  Edit2->setText(Q(iniFile_->ReadString(ConfigSection, ConfigKeyStatics, "")));
+  ui->Edit1->setText(Q(config_.IndexPath()));
+  ui->Edit2->setText(Q(config_.DataPath()));
   Button6Click();
 }
 
-void TForm1::StorePath(const char* key, QLineEdit* edit) {
-  const std::string text = S(edit->text());
-  if (iniFile_->ReadString(ConfigSection, key, "\n") == text) return;  // nothing to change on disk
-  iniFile_->WriteString(ConfigSection, key, text);
-}
-
-void TForm1::Edit1Change() { StorePath(ConfigKeyStaidx, Edit1); }
-void TForm1::Edit2Change() { StorePath(ConfigKeyStatics, Edit2); }
+void TForm1::Edit1Change() { config_.StoreIndexPath(S(ui->Edit1->text())); }
+void TForm1::Edit2Change() { config_.StoreDataPath(S(ui->Edit2->text())); }
 
 void TForm1::ChoosePath(QLineEdit* edit, void (TForm1::*change)()) {
   TOpenDialogOptions options;
@@ -194,16 +188,32 @@ void TForm1::ChoosePath(QLineEdit* edit, void (TForm1::*change)()) {
     edit->setText(text);
 }
 
-void TForm1::Button1Click() { ChoosePath(Edit1, &TForm1::Edit1Change); }
-void TForm1::Button2Click() { ChoosePath(Edit2, &TForm1::Edit2Change); }
+void TForm1::Button1Click() { ChoosePath(ui->Edit1, &TForm1::Edit1Change); }
+void TForm1::Button2Click() { ChoosePath(ui->Edit2, &TForm1::Edit2Change); }
 
 void TForm1::Button6Click() {
-  ListBox1->clear();
-  for (const std::string& name : FindFiles(WorldFilePattern)) ListBox1->addItem(Q(name));
+  ui->ListBox1->clear();
+  for (const std::string& name : FindFiles(WorldFilePattern())) ui->ListBox1->addItem(Q(name));
 }
 
-void TForm1::Button3Click() { ListBox1->selectAll(); }
-void TForm1::Button5Click() { ListBox1->clearSelection(); }
+void TForm1::Button3Click() { ui->ListBox1->selectAll(); }
+void TForm1::Button5Click() { ui->ListBox1->clearSelection(); }
+
+TRunRequest TForm1::Request() const {
+  TRunRequest request;
+  for (int i = 0; i < ui->ListBox1->count(); ++i) {
+    const QListWidgetItem* item = ui->ListBox1->item(i);
+    if (!item->isSelected()) {
+      ++request.Unchosen;
+      continue;
+    }
+    const std::string name = S(item->text());
+    request.WorldFiles.push_back({name, WorldFilePath(baseDir_, name)});
+  }
+  request.IndexPath = S(ui->Edit1->text());
+  request.DataPath = S(ui->Edit2->text());
+  return request;
+}
 
 void TForm1::Button4Click() {
   if (running_) return;
@@ -213,19 +223,19 @@ void TForm1::Button4Click() {
     explicit TRunScope(TForm1& f) : form(f) {
       form.running_ = true;
       form.activatePending_ = false;
-      form.Button4->setEnabled(false);
+      form.ui->Button4->setEnabled(false);
       qApp->installEventFilter(&form);
     }
     ~TRunScope() {
       qApp->removeEventFilter(&form);
-      form.Button4->setEnabled(true);
+      form.ui->Button4->setEnabled(true);
       form.running_ = false;
     }
   };
   {
     TRunScope scope(*this);
-    Host host(*this);
-    RunFreeze(host, baseDir_);
+    TWindowHost host(*ui);
+    RunFreeze(Request(), host);
   }
   if (activatePending_) {
     activatePending_ = false;

@@ -6,9 +6,12 @@
 #include <string>
 
 #include "app/core/config.h"
-#include "toolkit/inifile.h"
 
-#include "ui_form1.h"
+class QLineEdit;
+struct TRunRequest;
+namespace Ui {
+class TForm1;
+}
 
 // The open-file dialog's settings (OpenDialog1).
 struct TOpenDialog1Settings {
@@ -16,17 +19,17 @@ struct TOpenDialog1Settings {
   static constexpr const char* DefaultExt = "*.mul";
 };
 
-// The controls come from the window's layout (form1.ui) under their designer names: Edit1,
-// Button4, ListBox1, Memo1, CGauge1, JumpMemo1, ...
-class TForm1 : public QWidget, public Ui::TForm1 {
+// The controls come from the window's layout (form1.ui), kept privately under their designer
+// names (ui->Edit1, ui->Button4, ui->CGauge1, ...); other code finds them by those object names.
+class TForm1 : public QWidget {
   Q_OBJECT
  public:
-  // Takes the current directory as BaseDir and opens BaseDir + "mirnax.ini"; reads nothing yet.
+  // Takes the current directory as BaseDir, with BaseDir + "mirnax.ini" as its configuration file;
+  // reads nothing yet.
   explicit TForm1(QWidget* parent = nullptr);
   ~TForm1() override;
 
   const std::string& BaseDir() const { return baseDir_; }
-  TIniFile& IniFile() { return *iniFile_; }
   bool Running() const { return running_; }
 
   // Handlers, as the window wires them.
@@ -46,12 +49,13 @@ class TForm1 : public QWidget, public Ui::TForm1 {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  class Host;
   void ChoosePath(QLineEdit* edit, void (TForm1::*change)());
-  void StorePath(const char* key, QLineEdit* edit);
+  // The run as the list and the path fields ask for it now.
+  TRunRequest Request() const;
 
+  std::unique_ptr<Ui::TForm1> ui;
   std::string baseDir_;
-  std::unique_ptr<TIniFile> iniFile_;
+  TStaticsConfig config_;
   bool running_ = false;
   bool activatePending_ = false;
 };

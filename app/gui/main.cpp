@@ -3,15 +3,11 @@
 
 #include "app/gui/form1.h"
 #include "toolkit/application.h"
-#include "toolkit/dialogs.h"
-#include "toolkit/qt_dialogs.h"
 
 int main(int argc, char** argv) {
   // A write past a file size limit must fail as an error the freeze can undo, not end the process.
   IgnoreFileSizeSignal();
   TApplication app(argc, argv);
-  TQtDialogs dialogs;
-  SetDialogs(&dialogs);
   app.SetTitle("KEVO - MIRNAX SPECIAL EDITION");
   int result = 1;
   app.Guard([&] {
@@ -19,6 +15,5 @@ int main(int argc, char** argv) {
     form.show();
     result = app.exec();
   });
-  SetDialogs(nullptr);
   return result;
 }

@@ -8,13 +8,9 @@
 
 #include "demo/gallery/gallery_pages.h"
 #include "toolkit/application.h"
-#include "toolkit/dialogs.h"
-#include "toolkit/qt_dialogs.h"
 
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
-  TQtDialogs dialogs;
-  SetDialogs(&dialogs);
   app.SetTitle("Mirnax component gallery");
 
   QCommandLineParser options;
@@ -47,7 +43,5 @@ int main(int argc, char** argv) {
       app.exit(saved ? 0 : 1);
     });
   }
-  const int result = app.exec();
-  SetDialogs(nullptr);
-  return result;
+  return app.exec();
 }

@@ -10,6 +10,7 @@
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/exceptions.h"
+#include "toolkit/qt_dialogs.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -63,6 +64,7 @@ class TestApplication : public QObject {
   void cleanup() { SetDialogs(nullptr); }
 
   void title();
+  void qtBoxesWithoutAsking();
   void errorInWrappedSlot();
   void errorInEventHandler();
   void errorInQueuedCall();
@@ -79,6 +81,12 @@ class TestApplication : public QObject {
   }
   std::unique_ptr<TScriptedDialogs> dialogs_;
 };
+
+// A program with a QApplication that installs nothing gets real boxes; a test must install its own.
+void TestApplication::qtBoxesWithoutAsking() {
+  SetDialogs(nullptr);
+  QVERIFY(dynamic_cast<TQtDialogs*>(&Dialogs()));
+}
 
 void TestApplication::title() {
   QCOMPARE(Application, qobject_cast<TApplication*>(qApp));

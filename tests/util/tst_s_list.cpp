@@ -303,6 +303,15 @@ class TstSList : public QObject {
     QCOMPARE(list.Remove(&a), 0);
     QCOMPARE(list.Count(), 0);
     QVERIFY(log.empty());  // a plain object list frees nothing
+    // Empty slots go in without a cast.
+    list.Add(nullptr);
+    list.Insert(0, nullptr);
+    list.Insert(1, &a);
+    QCOMPARE(list.Count(), 3);
+    QCOMPARE(list.IndexOf(nullptr), 0);
+    QCOMPARE(list.Remove(nullptr), 0);
+    QCOMPARE(list.First(), &a);
+    QCOMPARE(list.Last(), static_cast<TObject*>(nullptr));
   }
 
   void ownerFrees_data() {

@@ -3,10 +3,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <pty.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 
 #include "app/core/statics_fixture.h"
@@ -221,6 +224,47 @@ class TestMirnaxFreeze : public QObject {
     QCOMPARE(r.err, "mirnax-freeze: cannot write the log to standard output: " + reason + "\n");
     QCOMPARE(Read(Path("statics0.mul")), Record(7, 0, 0, 0, 0));
     QVERIFY(QDir(dir_->path()).entryList({"*.xxx", "*.freeze"}).isEmpty());
+  }
+
+  // With stderr on a terminal the progress bar is drawn there: each line's label, the step's bar
+  // and both percentages, full at the end, and the line cleared before the program ends. The log
+  // on stdout (a pipe) stays plain.
+  void progressBarOnATerminal() {
+    MakeStatics();
+    Write(Path("STATICS/a.scp"), WorldItem(7, 16, 0, 0));
+    int out[2];
+    QVERIFY(::pipe(out) == 0);
+    int master = -1;
+    const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
+    QVERIFY(pid >= 0);
+    if (pid == 0) {
+      ::close(out[0]);
+      if (::dup2(out[1], STDOUT_FILENO) < 0 || ::chdir(qPrintable(dir_->path())) != 0) ::_exit(99);
+      ::execl(MIRNAX_FREEZE, MIRNAX_FREEZE, "--clear", static_cast<char*>(nullptr));
+      ::_exit(98);
+    }
+    ::close(out[1]);
+    QByteArray terminal;
+    char buf[4096];
+    ssize_t n;
+    // The terminal ends with an error (EIO) once the program has closed it.
+    while ((n = ::read(master, buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
+      if (n > 0) terminal.append(buf, n);
+    ::close(master);
+    QByteArray log;
+    while ((n = ::read(out[0], buf, sizeof buf)) > 0) log.append(buf, n);
+    ::close(out[0]);
+    int status = 0;
+    QCOMPARE(::waitpid(pid, &status, 0), pid);
+    QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, terminal.constData());
+    QCOMPARE(log, QByteArray("\nLoading ... a.scp\nParsing ... a.scp\nThe Worldfile contains ... 1 Items\n\n"
+                             "Clean statics.... OK\n\nStart freezing.... OK\nProcess finished\n"));
+    const QByteArray full = QByteArray("Start freezing.... OK").leftJustified(36, ' ') + " [" +
+                            QByteArray(30, '#') + "] 100%  total 100%\033[K";
+    QVERIFY2(terminal.contains("\r" + full), terminal.constData());
+    QVERIFY2(terminal.contains("\rLoading ... a.scp"), terminal.constData());
+    QVERIFY2(terminal.endsWith("\r\033[K"), terminal.constData());
+    QVERIFY(!terminal.contains("Process finished\n"));
   }
 
   // Before the freeze (here: waiting for a world file that is a pipe) a signal ends the program as

@@ -1,5 +1,5 @@
 // The terminal's gauge: the percentage it shows and when it reports a change, against the
-// gauge's floating-point rule, over small, odd and near-32-bit ranges.
+// gauge's floating-point rule, over small, odd and near-32-bit totals.
 #include <QTest>
 #include <cmath>
 #include <random>
@@ -10,53 +10,60 @@ class TestTerminalGauge : public QObject {
   Q_OBJECT
  private slots:
   void reportsEveryWholePercentChangeAndNoOther_data() {
-    QTest::addColumn<int>("min");
-    QTest::addColumn<int>("max");
-    QTest::newRow("3 steps") << 0 << 3;
-    QTest::newRow("negative minimum") << -7 << 93;
-    QTest::newRow("odd range") << 10 << 1013;
-    QTest::newRow("lines of a big file") << 0 << 10000001;
-    QTest::newRow("near 32 bits") << -2147483647 << 2147483647;
+    QTest::addColumn<int>("total");
+    QTest::newRow("3 steps") << 3;
+    QTest::newRow("100 steps") << 100;
+    QTest::newRow("odd total") << 1003;
+    QTest::newRow("lines of a big file") << 10000001;
+    QTest::newRow("near 32 bits") << 2147483647;
   }
   void reportsEveryWholePercentChangeAndNoOther() {
-    QFETCH(int, min);
-    QFETCH(int, max);
+    QFETCH(int, total);
     int reports = 0;
     TTerminalGauge gauge([&] { ++reports; });
-    gauge.SetMinValue(min);
-    gauge.SetMaxValue(max);
-    gauge.SetMinValue(min);
-    gauge.SetProgress(min);
-    const auto expected = [&](int64_t p) {
-      return static_cast<int>(std::floor((double(p) - min) * 100.0 / (double(max) - min)));
-    };
+    gauge.Begin(total);
+    QCOMPARE(gauge.PercentDone(), 0);
+    const auto expected = [&](int64_t done) { return static_cast<int>(std::floor(double(done) * 100.0 / total)); };
     std::mt19937_64 random(7);
-    const int64_t range = int64_t{max} - min;
-    int shown = gauge.PercentDone();
-    for (int k = 0; k < 20000; ++k) {
-      // Mostly small steps forward, now and then a jump anywhere (backwards too).
-      const int64_t step = range / 700 + 1;
-      const int64_t next = k % 9 == 0 ? min + int64_t(random() % uint64_t(range + 1))
-                                      : std::min<int64_t>(max, int64_t{gauge.Progress()} + 1 + int64_t(random() % uint64_t(step)));
+    int64_t done = 0;
+    int shown = 0;
+    for (int k = 0; k < 20000 && done < total; ++k) {
+      // Mostly single steps, now and then a batch that may cross several percentages at once.
       const int before = reports;
-      gauge.SetProgress(static_cast<int32_t>(next));
-      const int percent = expected(gauge.Progress());
+      if (k % 9 == 0) {
+        const int64_t batch = int64_t(random() % uint64_t(total / 300 + 2));
+        const auto count = static_cast<int32_t>(std::min<int64_t>(total - done, batch));
+        gauge.Add(count);
+        done += count;
+      } else {
+        gauge.Step();
+        ++done;
+      }
+      const int percent = expected(done);
       QCOMPARE(gauge.PercentDone(), percent);
       QCOMPARE(reports != before, percent != shown);
       shown = percent;
     }
-    // Adding past the top stops at the maximum, also at the top of 32 bits.
-    gauge.SetProgress(max);
-    gauge.AddProgress(1);
-    QCOMPARE(gauge.Progress(), max);
-    // A new range shows the same progress anew.
-    gauge.SetProgress(static_cast<int32_t>(min + range / 2));
-    const int32_t newMax = static_cast<int32_t>(min + range / 4 + 1);
-    gauge.SetMaxValue(newMax);
-    QCOMPARE(gauge.Progress(), newMax);
+    // Every unit done shows 100 %; a new step starts from 0 % again.
+    gauge.Add(static_cast<int32_t>(total - done));
     QCOMPARE(gauge.PercentDone(), 100);
-    gauge.SetProgress(min);
+    gauge.Begin(total / 4 + 1);
     QCOMPARE(gauge.PercentDone(), 0);
+    gauge.Add(total / 4 + 1);
+    QCOMPARE(gauge.PercentDone(), 100);
+  }
+
+  // An empty world file has no lines: its step shows 0 % and stays there.
+  void anEmptyStepShowsNothingDone() {
+    int reports = 0;
+    TTerminalGauge gauge([&] { ++reports; });
+    gauge.Begin(10);
+    gauge.Add(5);
+    gauge.Begin(0);
+    QCOMPARE(gauge.PercentDone(), 0);
+    gauge.Step();
+    QCOMPARE(gauge.PercentDone(), 0);
+    QCOMPARE(reports, 2);  // to 50 % and back to 0 %
   }
 };
 

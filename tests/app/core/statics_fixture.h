@@ -15,13 +15,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <functional>
 #include <string>
 
-#include "app/core/progress.h"
 #include "toolkit/file_helpers.h"
 
 namespace fixture {
@@ -129,19 +127,4 @@ inline void Send(int fd, const std::string& text) {
   if (::write(fd, text.data(), text.size()) < 0) ::_exit(3);
 }
 
-// Keeps a gauge's value rules and counts the calls that repaint in any case.
-class TRecordingGauge : public TProgressSink {
- public:
-  void SetMinValue(int32_t v) override { min = v; }
-  void SetMaxValue(int32_t v) override {
-    if (v != 0) max = v;
-  }
-  void SetProgress(int32_t v) override { progress = std::clamp(v, min, max); }
-  void AddProgress(int32_t d) override {
-    ++adds;
-    SetProgress(progress + d);
-  }
-  int32_t Progress() const override { return progress; }
-  int32_t min = 0, max = 100, progress = 0, adds = 0;
-};
 }  // namespace fixture

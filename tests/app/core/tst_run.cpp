@@ -3,67 +3,46 @@
 
 #include <sys/resource.h>
 
+#include "app/core/config.h"
 #include "app/core/run.h"
 #include "app/core/statics.h"
 #include "statics_fixture.h"
+#include "support/recording_host.h"
 #include "toolkit/exceptions.h"
 
 using namespace fixture;
-
-namespace {
-// The window's part of a run, recorded.
-class TFakeHost : public TRunHost {
- public:
-  void ClearLog() override { log.clear(); }
-  void Log(const std::string& line) override { log << QString::fromStdString(line); }
-  void AppendToLastLine(const std::string& text) override { log.last() += QString::fromStdString(text); }
-  bool AskYesNo(const std::string& text) override {
-    questions << QString::fromStdString(text);
-    return answer;
-  }
-  TProgressSink& StepGauge() override { return step; }
-  TProgressSink& TotalGauge() override { return total; }
-  int EntryCount() override { return int(entries.size()); }
-  bool EntrySelected(int index) override { return entries[index].second; }
-  std::string EntryName(int index) override { return Std(entries[index].first); }
-  std::string EntryPath(int index, const std::string& baseDir) override {
-    return paths.contains(index) ? Std(paths[index]) : TRunHost::EntryPath(index, baseDir);
-  }
-  std::string IndexPath() override { return index; }
-  std::string DataPath() override { return data; }
-  TS_StringList& Lines() override { return lines; }
-
-  QStringList log;
-  QStringList questions;
-  bool answer = false;
-  TRecordingGauge step, total;
-  QList<QPair<QString, bool>> entries;
-  QMap<int, QString> paths;
-  std::string index, data;
-  TS_StringList lines;
-};
-}  // namespace
 
 class TestRun : public QObject {
   Q_OBJECT
 
   std::unique_ptr<QTemporaryDir> dir_;
-  TFakeHost host_;
+  TRecordingHost host_;
+  TRunRequest request_;
 
   QString Path(const QString& name) const { return dir_->filePath(name); }
   std::string BaseDir() const { return Std(dir_->path()) + "/"; }
   void World(const QString& name, const QByteArray& text) { Write(Path("STATICS/" + name), text); }
-  QByteArray Index() const { return Read(QString::fromStdString(host_.index)); }
-  QByteArray Data() const { return Read(QString::fromStdString(host_.data)); }
-  void Run() { RunFreeze(host_, BaseDir()); }
+  QByteArray Index() const { return Read(QString::fromStdString(request_.IndexPath)); }
+  QByteArray Data() const { return Read(QString::fromStdString(request_.DataPath)); }
+  // The world files as the window's list offers them: chosen ones are read from its STATICS folder.
+  void Offer(const QList<QPair<QString, bool>>& entries) {
+    for (const auto& [name, chosen] : entries) {
+      if (chosen)
+        request_.WorldFiles.push_back({Std(name), WorldFilePath(BaseDir(), Std(name))});
+      else
+        ++request_.Unchosen;
+    }
+  }
+  void Run() { RunFreeze(request_, host_); }
 
  private slots:
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid() && QDir(dir_->path()).mkdir("STATICS"));
-    host_ = TFakeHost();
-    host_.index = Std(Path("staidx0.mul"));
-    host_.data = Std(Path("statics0.mul"));
+    host_ = TRecordingHost();
+    request_ = TRunRequest();
+    request_.IndexPath = Std(Path("staidx0.mul"));
+    request_.DataPath = Std(Path("statics0.mul"));
     QByteArray index = EmptyIndex();
     SetEntry(index, 1, 0, 7, "\x09\x09\x09\x09");
     Write(Path("staidx0.mul"), index);
@@ -74,7 +53,7 @@ class TestRun : public QObject {
   void twoFilesAnsweredYes() {
     World("a.scp", WorldItem(0x0eed, 1430, 1700, 0, 0x481) + WorldItem(0x0196, 0, 0, -1));
     World("b.scp", WorldItem(0x0001, 1430, 1701, 5));
-    host_.entries = {{"a.scp", true}, {"b.scp", true}};
+    Offer({{"a.scp", true}, {"b.scp", true}});
     host_.answer = true;
     Run();
     QCOMPARE(host_.log, QStringList({"", "Loading ... a.scp", "Parsing ... a.scp", "The Worldfile contains ... 2 Items",
@@ -87,15 +66,15 @@ class TestRun : public QObject {
     SetEntry(index, 91348, 7, 14);
     QCOMPARE(Index(), index);
     QCOMPARE(Data(), Record(0x0196, 0, 0, -1, 0) + Record(0x0eed, 6, 4, 0, 0x481) + Record(0x0001, 6, 5, 5, 0));
-    QCOMPARE(host_.total.progress, 3);
-    QCOMPARE(host_.total.max, 3);
-    QCOMPARE(host_.step.progress, BlockCount);
+    QCOMPARE(host_.total.done, 3);
+    QCOMPARE(host_.total.total, 3);
+    QCOMPARE(host_.step.done, BlockCount);
     QCOMPARE(QString::fromStdString(host_.lines.Text()), QString(WorldItem(0x0001, 1430, 1701, 5)));
   }
 
   void answerNoAddsToTheCurrentStatics() {
     World("a.scp", WorldItem(0x0002, 1, 8, 0));
-    host_.entries = {{"a.scp", true}};
+    Offer({{"a.scp", true}});
     Run();
     QCOMPARE(host_.log, QStringList({"", "Loading ... a.scp", "Parsing ... a.scp", "The Worldfile contains ... 1 Items",
                                      "", "Start freezing.... OK", "Process finished"}));
@@ -118,32 +97,32 @@ class TestRun : public QObject {
     QFETCH(QStringList, log);
     World("a.scp", "[WORLDITEM 0001]\r\nP=1,1,1\r\n");  // never ended by an empty line
     World("b.scp", "");
-    host_.entries = {{"a.scp", selected}, {"b.scp", selected}};
+    Offer({{"a.scp", selected}, {"b.scp", selected}});
     const QByteArray index = Index(), data = Data();
     Run();
     QCOMPARE(host_.log, log);
     QVERIFY(host_.questions.isEmpty());
     QCOMPARE(Index(), index);
     QCOMPARE(Data(), data);
-    QCOMPARE(host_.total.max, 3);
-    QCOMPARE(host_.total.progress, selected ? 2 : 0);
+    QCOMPARE(host_.total.total, 3);
+    QCOMPARE(host_.total.done, selected ? 2 : 0);
   }
 
   void someFilesSelected() {
     World("a.scp", WorldItem(1, 1, 1, 1));
     World("b.scp", WorldItem(2, 2, 2, 2));
     World("c.scp", WorldItem(3, 3, 3, 3));
-    host_.entries = {{"a.scp", false}, {"b.scp", true}, {"c.scp", false}};
+    Offer({{"a.scp", false}, {"b.scp", true}, {"c.scp", false}});
     Run();
     QCOMPARE(host_.log.mid(0, 4), QStringList({"", "Loading ... b.scp", "Parsing ... b.scp",
                                                "The Worldfile contains ... 1 Items"}));
-    QCOMPARE(host_.total.progress, 2);  // (selected + 1) of (listed + 1)
-    QCOMPARE(host_.total.max, 4);
+    QCOMPARE(host_.total.done, 2);  // (selected + 1) of (listed + 1)
+    QCOMPARE(host_.total.total, 4);
   }
 
   void itemsOutsideTheMapAreSkippedAndLogged() {
     World("a.scp", WorldItem(1, -3, 10, 0) + WorldItem(2, 16, 0, 0) + WorldItem(3, 7000, 10, 0));
-    host_.entries = {{"a.scp", true}};
+    Offer({{"a.scp", true}});
     Run();
     QCOMPARE(host_.log.mid(3, 2),
              QStringList({"The Worldfile contains ... 1 Items", "Skipped 2 items outside the map"}));
@@ -153,7 +132,7 @@ class TestRun : public QObject {
   void stopsOnAPositionThatIsNoNumber() {
     World("a.scp", WorldItem(1, 1, 1, 1));
     World("b.scp", "[WORLDITEM 0001]\r\nP=5,6\r\n\r\n");
-    host_.entries = {{"a.scp", true}, {"b.scp", true}};
+    Offer({{"a.scp", true}, {"b.scp", true}});
     host_.answer = true;
     const QByteArray index = Index(), data = Data();
     QCOMPARE(ErrorOf<EConvertError>([&] { Run(); }), QString("'' is not a valid integer value"));
@@ -164,7 +143,7 @@ class TestRun : public QObject {
   }
 
   void stopsOnAWorldFileThatCannotBeOpened() {
-    host_.entries = {{"gone.scp", true}};
+    Offer({{"gone.scp", true}});
     QCOMPARE(ErrorOf<EFOpenError>([&] { Run(); }),
              QString::fromStdString("Cannot open file " + BaseDir() + "STATICS\\gone.scp"));
     QCOMPARE(host_.log.last(), QString("Loading ... gone.scp"));
@@ -173,15 +152,14 @@ class TestRun : public QObject {
   void loadsFromTheStaticsFolderInAnyLetterCase() {
     QVERIFY(QDir(dir_->path()).rename("STATICS", "statics"));
     Write(Path("statics/A.SCP"), WorldItem(1, 1, 1, 1));
-    host_.entries = {{"a.scp", true}};
+    Offer({{"a.scp", true}});
     Run();
     QCOMPARE(host_.log.at(3), QString("The Worldfile contains ... 1 Items"));
   }
 
-  void aHostMayLoadEntriesFromPathsOfItsOwn() {
+  void aWorldFileMayComeFromAPathOfItsOwn() {
     Write(Path("elsewhere.txt"), WorldItem(1, 1, 1, 1) + WorldItem(1, 2, 1, 1));
-    host_.entries = {{"my world", true}};
-    host_.paths[0] = Path("elsewhere.txt");
+    request_.WorldFiles.push_back({"my world", Std(Path("elsewhere.txt"))});
     Run();
     QCOMPARE(host_.log.mid(1, 3), QStringList({"Loading ... my world", "Parsing ... my world",
                                                "The Worldfile contains ... 2 Items"}));
@@ -195,7 +173,7 @@ class TestRun : public QObject {
     const rlim_t limit = rlim_t(IndexFileSize) + (64 << 10);
     QVERIFY(rlim_t(Items) * StaticRecordSize > limit);
     World("a.scp", QByteArray("[WORLDITEM 1]\nP=1,1,1\n\n").repeated(Items));
-    host_.entries = {{"a.scp", true}};
+    Offer({{"a.scp", true}});
     host_.answer = true;
     const QByteArray index = Index(), data = Data();
     QByteArray message;
@@ -225,7 +203,7 @@ class TestRun : public QObject {
   void aLeftoverIsRefusedBeforeTheClear() {
     World("a.scp", WorldItem(1, 1, 1, 1));
     Write(Path("staidx0.xxx"), "previous index");
-    host_.entries = {{"a.scp", true}};
+    Offer({{"a.scp", true}});
     host_.answer = true;
     const QByteArray index = Index(), data = Data();
     QVERIFY_THROWS_EXCEPTION(Exception, Run());

@@ -2,9 +2,8 @@
 
 #include "app/core/world_reader.h"
 #include "statics_fixture.h"
+#include "support/recording_host.h"
 #include "toolkit/exceptions.h"
-
-using fixture::TRecordingGauge;
 
 namespace {
 // The store's items, block by block in chain order: "block:cellx,celly,z,tile,hue", tile and hue
@@ -133,12 +132,12 @@ class TestWorldReader : public QObject {
     lines.SetText("[WORLDITEM 0001]\nP=1,1,1\n\nx\ny\n");
     TBlockStore store;
     TRecordingGauge gauge;
-    gauge.progress = 50;
+    gauge.done = 50;
     ReadWorldFile(lines, store, gauge);
-    QCOMPARE(gauge.min, 0);
-    QCOMPARE(gauge.max, 5);
-    QCOMPARE(gauge.progress, 5);
-    QCOMPARE(gauge.adds, 0);  // AddProgress repaints every time; a line must not
+    QCOMPARE(gauge.begins, 1);  // from none done
+    QCOMPARE(gauge.total, 5);
+    QCOMPARE(gauge.done, 5);
+    QCOMPARE(gauge.adds, 0);  // Add is shown every time; a line must not be
   }
 };
 

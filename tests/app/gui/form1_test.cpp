@@ -32,7 +32,35 @@ void WriteFile(const QString& path, const std::string& data) {
   out << data;
 }
 
-QStringList LogLines(const TForm1& form) { return form.Memo1->toPlainText().split('\n'); }
+// The window's controls, found by their designer names.
+struct TControls {
+  QLineEdit* Edit1;
+  QLineEdit* Edit2;
+  QListWidget* ListBox1;
+  QPlainTextEdit* Memo1;
+  QPushButton* Button4;
+  QPushButton* Button5;
+  TCGauge* CGauge1;
+  TCGauge* CGauge2;
+  TJumpMemo* JumpMemo1;
+};
+
+template <class T>
+T* Child(const TForm1& form, const char* name) {
+  T* child = form.findChild<T*>(name);
+  if (!child) qFatal("the window has no %s", name);
+  return child;
+}
+
+TControls Controls(const TForm1& form) {
+  return {Child<QLineEdit>(form, "Edit1"),      Child<QLineEdit>(form, "Edit2"),
+          Child<QListWidget>(form, "ListBox1"), Child<QPlainTextEdit>(form, "Memo1"),
+          Child<QPushButton>(form, "Button4"),  Child<QPushButton>(form, "Button5"),
+          Child<TCGauge>(form, "CGauge1"),      Child<TCGauge>(form, "CGauge2"),
+          Child<TJumpMemo>(form, "JumpMemo1")};
+}
+
+QStringList LogLines(const TForm1& form) { return Controls(form).Memo1->toPlainText().split('\n'); }
 
 std::string Record(const char* tile, int x, int y, int z) {
   std::ostringstream s;
@@ -121,8 +149,8 @@ class Form1Test : public QObject {
     QCOMPARE(form.findChild<QLabel*>("Label2")->text(), QString("Statics0"));
     QCOMPARE(form.findChild<QLabel*>("Label1")->pos(), QPoint(8, 20));
     QCOMPARE(form.findChild<QLabel*>("Label2")->pos(), QPoint(8, 44));
-    QVERIFY(form.JumpMemo1->isHidden());
-    QCOMPARE(form.ListBox1->selectionMode(), QAbstractItemView::MultiSelection);
+    QVERIFY(Controls(form).JumpMemo1->isHidden());
+    QCOMPARE(Controls(form).ListBox1->selectionMode(), QAbstractItemView::MultiSelection);
     QCOMPARE(form.BaseDir(), (QDir::currentPath() + "/").toStdString());
   }
 
@@ -139,12 +167,12 @@ class Form1Test : public QObject {
     if (exists) WriteFile(Path("mirnax.ini"), content.toStdString());
     TForm1 form;
     form.FormActivate();
-    QCOMPARE(form.Edit1->text(), QString());
-    QCOMPARE(form.Edit2->text(), QString());
+    QCOMPARE(Controls(form).Edit1->text(), QString());
+    QCOMPARE(Controls(form).Edit2->text(), QString());
     QCOMPARE(QFile::exists(Path("mirnax.ini")), exists);
     if (exists) QCOMPARE(ReadFile(Path("mirnax.ini")), content.toStdString());
     // The first change adds the key and keeps every byte that was there.
-    form.Edit1->setText("/x");
+    Controls(form).Edit1->setText("/x");
     QCOMPARE(IniValue(ConfigKeyStaidx), std::string("/x"));
     QVERIFY(ReadFile(Path("mirnax.ini")).find(content.toStdString()) == 0);
   }
@@ -155,10 +183,10 @@ class Form1Test : public QObject {
     form.FormActivate();
     const QString typed = "C:\\game\\Staidx0.mul";
     for (int i = 0; i < typed.size(); ++i) {
-      QTest::keyClick(form.Edit1, typed[i].toLatin1());
+      QTest::keyClick(Controls(form).Edit1, typed[i].toLatin1());
       QCOMPARE(IniValue(ConfigKeyStaidx), typed.left(i + 1).toStdString());
     }
-    QTest::keyClick(form.Edit2, 'q');
+    QTest::keyClick(Controls(form).Edit2, 'q');
     QCOMPARE(IniValue(ConfigKeyStatics), std::string("q"));
     QCOMPARE(IniValue(ConfigKeyStaidx), typed.toStdString());
   }
@@ -168,7 +196,7 @@ class Form1Test : public QObject {
     {
       TForm1 form;
       form.FormActivate();
-      form.Edit2->setText(Path("old folder/statics0.mul"));
+      Controls(form).Edit2->setText(Path("old folder/statics0.mul"));
       dialogs_->AnswerOpenFile(chosen);
       form.Button2Click();
       QCOMPARE(dialogs_->Calls.back().Kind, std::string("OpenFile"));
@@ -184,8 +212,8 @@ class Form1Test : public QObject {
     }
     TForm1 again;
     again.FormActivate();
-    QCOMPARE(again.Edit2->text().toStdString(), chosen);
-    QCOMPARE(again.Edit1->text(), QString());
+    QCOMPARE(Controls(again).Edit2->text().toStdString(), chosen);
+    QCOMPARE(Controls(again).Edit1->text(), QString());
   }
 
   void searchListsWorldFilesAndASecondSearchClearsTheSelection() {
@@ -196,16 +224,16 @@ class Form1Test : public QObject {
     TForm1 form;
     form.Button6Click();
     QStringList names;
-    for (int i = 0; i < form.ListBox1->count(); ++i) names << form.ListBox1->item(i)->text();
+    for (int i = 0; i < Controls(form).ListBox1->count(); ++i) names << Controls(form).ListBox1->item(i)->text();
     QCOMPARE(names, QStringList({"A.SCP", "b.scp", "c.Scp"}));
     form.Button3Click();
-    QCOMPARE(form.ListBox1->selectedItems().size(), 3);
+    QCOMPARE(Controls(form).ListBox1->selectedItems().size(), 3);
     form.Button5Click();
-    QCOMPARE(form.ListBox1->selectedItems().size(), 0);
-    form.ListBox1->item(1)->setSelected(true);
+    QCOMPARE(Controls(form).ListBox1->selectedItems().size(), 0);
+    Controls(form).ListBox1->item(1)->setSelected(true);
     form.Button6Click();
-    QCOMPARE(form.ListBox1->count(), 3);
-    QCOMPARE(form.ListBox1->selectedItems().size(), 0);
+    QCOMPARE(Controls(form).ListBox1->count(), 3);
+    QCOMPARE(Controls(form).ListBox1->selectedItems().size(), 0);
   }
 
   void startWithoutSelectionTouchesNothing() {
@@ -217,7 +245,7 @@ class Form1Test : public QObject {
     form.Button4Click();
     QCOMPARE(LogLines(form), QStringList({"No items found"}));
     QVERIFY(dialogs_->Calls.empty());
-    QVERIFY(form.Button4->isEnabled());
+    QVERIFY(Controls(form).Button4->isEnabled());
     QCOMPARE(ReadFile(Path("staidx0.mul")), index);
     QCOMPARE(ReadFile(Path("statics0.mul")), data);
     QVERIFY(!QFile::exists(Path("staidx0.xxx")));
@@ -242,12 +270,12 @@ class Form1Test : public QObject {
     QCOMPARE(ReadFile(Path("statics0.mul")).size(), size_t{4 * 7});
     QCOMPARE(ReadFile(Path("staidx0.mul")).size(), size_t{4718592});
     QVERIFY(!QFile::exists(Path("staidx0.xxx")) && !QFile::exists(Path("statics0.xxx")));
-    QCOMPARE(form.CGauge2->Progress(), 3);
-    QCOMPARE(form.CGauge2->PercentDone(), 100);
-    QCOMPARE(form.CGauge1->Progress(), 393216);
-    QVERIFY(form.Button4->isEnabled());
+    QCOMPARE(Controls(form).CGauge2->Progress(), 3);
+    QCOMPARE(Controls(form).CGauge2->PercentDone(), 100);
+    QCOMPARE(Controls(form).CGauge1->Progress(), 393216);
+    QVERIFY(Controls(form).Button4->isEnabled());
     // The hidden memo kept the last file's lines and nothing else of a memo ran.
-    QCOMPARE(form.JumpMemo1->Lines().Count(), 8);
+    QCOMPARE(Controls(form).JumpMemo1->Lines().Count(), 8);
   }
 
   void totalGaugeEndsShortWhenSomeFilesAreNotSelected() {
@@ -255,11 +283,11 @@ class Form1Test : public QObject {
     MakeWorldFiles({"a.scp", "b.scp", "c.scp"});
     TForm1 form;
     form.FormActivate();
-    form.ListBox1->item(2)->setSelected(true);
+    Controls(form).ListBox1->item(2)->setSelected(true);
     dialogs_->AnswerYesNo(false);
     form.Button4Click();
-    QCOMPARE(form.CGauge2->Progress(), 2);   // selected + 1
-    QCOMPARE(form.CGauge2->MaxValue(), 4);   // listed + 1
+    QCOMPARE(Controls(form).CGauge2->Progress(), 2);   // selected + 1
+    QCOMPARE(Controls(form).CGauge2->MaxValue(), 4);   // listed + 1
     QVERIFY(!LogLines(form).contains("Clean statics.... OK"));
     QCOMPARE(LogLines(form).mid(4), QStringList({"", "Start freezing.... OK", "Process finished"}));
   }
@@ -271,16 +299,16 @@ class Form1Test : public QObject {
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));  // activation reloads the list: let it happen first
     form.Button3Click();
-    const QString path = form.Edit1->text();
+    const QString path = Controls(form).Edit1->text();
     // The question comes in the middle of the run: poke the window while it is up.
     struct TPokingDialogs : TScriptedDialogs {
       TForm1* form = nullptr;
       bool sawRunning = false;
       bool YesNo(const std::string& text, const std::string& caption) override {
-        sawRunning = form->Running() && !form->Button4->isEnabled();
-        QTest::mouseClick(form->Button5, Qt::LeftButton);  // "None"
-        QTest::keyClicks(form->Edit1, "zz");
-        QTest::mouseClick(form->Button4, Qt::LeftButton);  // a second Start
+        sawRunning = form->Running() && !Controls(*form).Button4->isEnabled();
+        QTest::mouseClick(Controls(*form).Button5, Qt::LeftButton);  // "None"
+        QTest::keyClicks(Controls(*form).Edit1, "zz");
+        QTest::mouseClick(Controls(*form).Button4, Qt::LeftButton);  // a second Start
         return TScriptedDialogs::YesNo(text, caption);
       }
     } poking;
@@ -291,10 +319,80 @@ class Form1Test : public QObject {
     SetDialogs(dialogs_);
     QVERIFY(poking.sawRunning);
     QCOMPARE(poking.Calls.size(), size_t{1});  // one question: the second Start never ran
-    QCOMPARE(form.ListBox1->selectedItems().size(), 2);
-    QCOMPARE(form.Edit1->text(), path);
+    QCOMPARE(Controls(form).ListBox1->selectedItems().size(), 2);
+    QCOMPARE(Controls(form).Edit1->text(), path);
     QCOMPARE(LogLines(form).size(), 13);
-    QVERIFY(form.Button4->isEnabled());
+    QVERIFY(Controls(form).Button4->isEnabled());
+  }
+
+  // The window answers the window system while a run holds the thread: an event posted before
+  // the run is handled before the run's question, not after the run.
+  void windowStaysLiveDuringARun() {
+    MakeStatics();
+    MakeWorldFiles({"a.scp"});
+    TForm1 form;
+    form.FormActivate();
+    form.Button3Click();
+    bool handled = false;
+    QMetaObject::invokeMethod(&form, [&] { handled = true; }, Qt::QueuedConnection);
+    struct TAskingDialogs : TScriptedDialogs {
+      const bool* handled = nullptr;
+      bool handledBeforeQuestion = false;
+      bool YesNo(const std::string& text, const std::string& caption) override {
+        handledBeforeQuestion = *handled;
+        return TScriptedDialogs::YesNo(text, caption);
+      }
+    } asking;
+    asking.handled = &handled;
+    SetDialogs(&asking);
+    form.Button4Click();
+    SetDialogs(dialogs_);
+    QCOMPARE(asking.Calls.size(), size_t{1});
+    QVERIFY(asking.handledBeforeQuestion);
+  }
+
+  // The window becoming active during a run (a box closed) reloads the paths and the list only
+  // once the run is over: the run's fields and selection stay as they were until then.
+  void activationDuringARunReloadsAfterIt() {
+    MakeStatics();
+    MakeWorldFiles({"a.scp"});
+    TForm1 form;
+    form.FormActivate();
+    form.Button3Click();
+    const QString path = Controls(form).Edit1->text();
+    struct TActivatingDialogs : TScriptedDialogs {
+      TForm1* form = nullptr;
+      QString dir;
+      QString pathDuringRun;
+      int selectedDuringRun = -1;
+      bool YesNo(const std::string& text, const std::string& caption) override {
+        // Meanwhile another program changed the configuration and added a world file.
+        TIniFile(QDir(dir).filePath("mirnax.ini").toStdString()).WriteString(ConfigSection, ConfigKeyStaidx, "/moved");
+        WriteFile(QDir(dir).filePath("STATICS/b.scp"), "");
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(form, &activate);
+        pathDuringRun = Controls(*form).Edit1->text();
+        selectedDuringRun = int(Controls(*form).ListBox1->selectedItems().size());
+        return TScriptedDialogs::YesNo(text, caption);
+      }
+    } activating;
+    activating.form = &form;
+    activating.dir = dir_->path();
+    activating.AnswerYesNo(false);
+    SetDialogs(&activating);
+    form.Button4Click();
+    SetDialogs(dialogs_);
+    QCOMPARE(activating.pathDuringRun, path);
+    QCOMPARE(activating.selectedDuringRun, 1);
+    QCOMPARE(LogLines(form).last(), QString("Process finished"));
+    QCOMPARE(Controls(form).Edit1->text(), QString("/moved"));
+    QCOMPARE(Controls(form).ListBox1->count(), 2);
+    QCOMPARE(Controls(form).ListBox1->selectedItems().size(), 0);
+    // Once idle, an activation reloads at once.
+    TIniFile(Path("mirnax.ini").toStdString()).WriteString(ConfigSection, ConfigKeyStaidx, "/again");
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&form, &activate);
+    QCOMPARE(Controls(form).Edit1->text(), QString("/again"));
   }
 
   void unreadableWorldFileShowsItsErrorAndLeavesTheWindowUsable() {
@@ -305,14 +403,14 @@ class Form1Test : public QObject {
     form.FormActivate();
     form.Button3Click();
     QFile::remove(Path("STATICS/a.scp"));
-    QTest::mouseClick(form.Button4, Qt::LeftButton);
+    QTest::mouseClick(Controls(form).Button4, Qt::LeftButton);
     QCOMPARE(dialogs_->Calls.size(), size_t{1});
     QCOMPARE(dialogs_->Calls[0].Kind, std::string("Message"));
     QCOMPARE(dialogs_->Calls[0].Type, mtError);
     QVERIFY2(QString::fromStdString(dialogs_->Calls[0].Text).startsWith("Cannot open file "),
              dialogs_->Calls[0].Text.c_str());
     QVERIFY(dialogs_->Calls[0].Text.find("a.scp") != std::string::npos);
-    QVERIFY(form.Button4->isEnabled());
+    QVERIFY(Controls(form).Button4->isEnabled());
     QVERIFY(!form.Running());
   }
 };

@@ -1,0 +1,15 @@
+#include "app/core/config.h"
+
+namespace {
+constexpr const char* WorldFolder = "STATICS\\";
+}  // namespace
+
+void TStaticsConfig::Store(const char* key, const std::string& path) {
+  // "\n" can never be read back as a value: it stands for a missing key, which an empty path adds.
+  if (ini_.ReadString(ConfigSection, key, "\n") == path) return;
+  ini_.WriteString(ConfigSection, key, path);
+}
+
+std::string WorldFilePattern() { return std::string(WorldFolder) + "*.SCP"; }
+
+std::string WorldFilePath(const std::string& baseDir, const std::string& name) { return baseDir + WorldFolder + name; }
