@@ -162,36 +162,41 @@ int32_t TCustomOutline::Insert(int32_t index, const std::string& text) {
   return Attach(node.parent_, static_cast<size_t>(at - siblings.begin()), text);
 }
 
-void TCustomOutline::AddChildrenSorted(int32_t index, std::vector<std::string> names,
-                                       const std::function<bool(const std::string&, const std::string&)>& less) {
+std::vector<TOutlineNode*> TCustomOutline::AddChildrenSorted(
+    int32_t index, std::vector<std::string> names,
+    const std::function<bool(const std::string&, const std::string&)>& less) {
   TOutlineNode& parent = Items(index);
   auto& children = parent.children_;
+  std::vector<TOutlineNode*> added(names.size());
   const bool sorted = std::is_sorted(children.begin(), children.end(),
                                      [&](const auto& a, const auto& b) { return less(a->Text, b->Text); });
   if (!sorted) {
     // An unsorted level (filled by other means): the first child that does not compare less, one
     // name at a time.
-    for (const std::string& name : names) {
-      const auto at = std::find_if(children.begin(), children.end(), [&](const auto& c) { return !less(c->Text, name); });
-      children.insert(at, std::make_unique<TOutlineNode>(this, &parent, name));
+    for (size_t i = 0; i < names.size(); ++i) {
+      const auto at = std::find_if(children.begin(), children.end(), [&](const auto& c) { return !less(c->Text, names[i]); });
+      added[i] = children.insert(at, std::make_unique<TOutlineNode>(this, &parent, std::move(names[i])))->get();
     }
     Changed();
-    return;
+    return added;
   }
   // Inserted one by one, a later name goes before an earlier equal one: sort the reversed arrivals
   // stably, then merge with new names ahead of equal old ones. Same order, n log n.
-  std::reverse(names.begin(), names.end());
-  std::stable_sort(names.begin(), names.end(), less);
+  std::vector<size_t> order(names.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = order.size() - 1 - i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return less(names[a], names[b]); });
   std::vector<std::unique_ptr<TOutlineNode>> merged;
   merged.reserve(children.size() + names.size());
   auto old = children.begin();
-  for (std::string& name : names) {
-    while (old != children.end() && less((*old)->Text, name)) merged.push_back(std::move(*old++));
-    merged.push_back(std::make_unique<TOutlineNode>(this, &parent, std::move(name)));
+  for (size_t i : order) {
+    while (old != children.end() && less((*old)->Text, names[i])) merged.push_back(std::move(*old++));
+    merged.push_back(std::make_unique<TOutlineNode>(this, &parent, std::move(names[i])));
+    added[i] = merged.back().get();
   }
   while (old != children.end()) merged.push_back(std::move(*old++));
   children = std::move(merged);
   Changed();
+  return added;
 }
 
 void TCustomOutline::Clear() {

@@ -36,6 +36,9 @@ class TOutlineNode {
   int32_t GetFirstChild() const;
   int32_t GetNextChild(int32_t child) const;
   int32_t GetLastChild() const;
+  int32_t ChildCount() const { return static_cast<int32_t>(children_.size()); }
+  // The i-th child, 0 first.
+  TOutlineNode& Child(int32_t i) const { return *children_[static_cast<size_t>(i)]; }
 
  private:
   friend class TCustomOutline;
@@ -73,8 +76,9 @@ class TCustomOutline : public TCustomGrid {
   // Inserts text before index, as its sibling (index 0 appends a top item).
   int32_t Insert(int32_t index, const std::string& text);
   // Adds names as children of index, each before the first child that does not compare less,
-  // so a sorted level stays sorted and an equal name goes before the ones already there.
-  void AddChildrenSorted(int32_t index, std::vector<std::string> names,
+  // so a sorted level stays sorted and an equal name goes before the ones already there. Returns
+  // the new items in the order of names.
+  std::vector<TOutlineNode*> AddChildrenSorted(int32_t index, std::vector<std::string> names,
                          const std::function<bool(const std::string&, const std::string&)>& less);
   void Clear();
 
