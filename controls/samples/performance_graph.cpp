@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "toolkit/exceptions.h"
 
@@ -52,6 +53,7 @@ void TPerformanceGraph::DataPoint(TColor color, int32_t value) {
     throw ERangeError("Too many data points in one time step (at most 16)");
   band.Colors[static_cast<size_t>(band.Count)] = color;
   band.Values[static_cast<size_t>(band.Count)] = value;
+  band.Max = band.Count == 0 ? value : std::max(band.Max, value);
   ++band.Count;
 }
 
@@ -62,18 +64,14 @@ int TPerformanceGraph::PixelHeight(int32_t value) const {
   return static_cast<int>(std::clamp(h, -4.0 * graphRect_.height() - 4, 4.0 * graphRect_.height() + 4));
 }
 
-void TPerformanceGraph::DrawHorizontalGrid(QPainter& canvas, const QRect& strip) {
-  canvas.setPen(Rgb(foreColor_));
-  for (int y = gridSize_; y < Bottom(strip); y += gridSize_) canvas.drawLine(strip.x(), y, Right(strip) - 1, y);
-}
-
 void TPerformanceGraph::Initialize(int32_t x0) {
   if (bitmap_.size() != size()) bitmap_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
   graphRect_ = QRect(0, 0, width(), height());
   bitmap_.fill(Rgb(backColor_));
   if (gridlines_) {
     QPainter canvas(&bitmap_);
-    DrawHorizontalGrid(canvas, graphRect_);
+    canvas.setPen(Rgb(foreColor_));
+    for (int y = gridSize_; y < Bottom(graphRect_); y += gridSize_) canvas.drawLine(0, y, Right(graphRect_) - 1, y);
     int x = x0;
     for (; x < Right(graphRect_); x += gridSize_) canvas.drawLine(x, 0, x, Bottom(graphRect_) - 1);
     gridPhase_ = x - Right(graphRect_);
@@ -85,22 +83,29 @@ void TPerformanceGraph::Initialize(int32_t x0) {
 }
 
 void TPerformanceGraph::ScrollGraph() {
-  // The picture moves left by one step inside the bitmap: an overlapping copy of each row.
-  const int from = std::clamp(scrollFromRect_.x(), 0, bitmap_.width());
-  const size_t bytes = static_cast<size_t>(std::max(0, bitmap_.width() - from)) * 4;
-  for (int y = 0; y < bitmap_.height(); ++y) {
-    uchar* row = bitmap_.scanLine(y);
-    std::memmove(row, row + from * 4, bytes);
+  // One pass over the rows: each moves left by one step, and the freed strip at the right gets the
+  // background, the horizontal grid lines and, when one is due, a vertical line.
+  int lineX = -1;
+  if (gridlines_) {
+    gridPhase_ -= stepSize_;
+    if (gridPhase_ < 0) {
+      lineX = Right(graphRect_) + gridPhase_;
+      gridPhase_ += gridSize_;
+    }
   }
-  QPainter canvas(&bitmap_);
-  canvas.fillRect(bandRect_, Rgb(backColor_));
-  if (!gridlines_) return;
-  DrawHorizontalGrid(canvas, bandRect_);
-  gridPhase_ -= stepSize_;
-  if (gridPhase_ < 0) {
-    const int x = Right(graphRect_) + gridPhase_;
-    canvas.drawLine(x, graphRect_.y(), x, Bottom(graphRect_) - 1);
-    gridPhase_ += gridSize_;
+  const int w = bitmap_.width();
+  const int from = std::clamp(scrollFromRect_.x(), 0, w);
+  const int bandLeft = std::clamp(bandRect_.x(), 0, w);
+  const QRgb back = Rgb(backColor_).rgb();
+  const QRgb fore = Rgb(foreColor_).rgb();
+  uchar* bits = bitmap_.bits();
+  const qsizetype stride = bitmap_.bytesPerLine();
+  for (int y = 0; y < bitmap_.height(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
+    std::memmove(row, row + from, static_cast<size_t>(w - from) * sizeof(QRgb));
+    const QRgb strip = gridlines_ && y > 0 && y % gridSize_ == 0 ? fore : back;
+    std::fill(row + bandLeft, row + w, strip);
+    if (lineX >= 0 && lineX < w) row[lineX] = fore;
   }
 }
 
@@ -109,7 +114,7 @@ void TPerformanceGraph::Update() {
   ShiftY();
   int32_t m = 0;
   for (const TBand& band : history_)
-    for (int32_t i = 0; i < band.Count; ++i) m = std::max(m, band.Values[static_cast<size_t>(i)]);
+    if (band.Count > 0) m = std::max(m, band.Max);
   const int32_t s = RoundUp(m, gradient_);
   if (s == scale_) {
     DisplayPoints(LastY(currentBand_));
@@ -123,7 +128,7 @@ void TPerformanceGraph::DisplayPoints(int32_t index) {
   const TBand& band = history_[static_cast<size_t>(index)];
   // Without a scale there are no heights: nothing is drawn.
   if (band.Count == 0 || scale_ <= 0) return;
-  QPainter canvas(&bitmap_);
+  std::optional<QPainter> canvas;
   const TBand& previous = history_[static_cast<size_t>(LastY(index))];
   int32_t level = 0;
   for (int32_t i = 0; i < band.Count; ++i) {
@@ -131,7 +136,7 @@ void TPerformanceGraph::DisplayPoints(int32_t index) {
     const int32_t value = band.Values[static_cast<size_t>(i)];
     if (value == 0) continue;
     if (kind_ == pgBar) {
-      PaintBar(canvas, color, level, value - level);
+      PaintBar(color, level, value - level);
     } else {
       // The line goes on from the same colour's point of the step before, or from the bottom.
       int32_t p = 0;
@@ -140,20 +145,26 @@ void TPerformanceGraph::DisplayPoints(int32_t index) {
           p = previous.Values[static_cast<size_t>(j)];
           break;
         }
-      PaintLine(canvas, color, p, value);
+      if (!canvas) canvas.emplace(&bitmap_);
+      PaintLine(*canvas, color, p, value);
     }
     level = value;
   }
 }
 
-void TPerformanceGraph::PaintBar(QPainter& canvas, TColor color, int32_t base, int32_t height) {
+void TPerformanceGraph::PaintBar(TColor color, int32_t base, int32_t height) {
   if (height == 0) return;
   const int h = PixelHeight(height);
   const int b = PixelHeight(base);
   if (h == 0) return;
   const int bottom = Bottom(graphRect_);
   // h + 1 pixels tall, standing on the bar below.
-  canvas.fillRect(Edges(bandRect_.x(), bottom - b - h - 1, Right(bandRect_), bottom - b), Rgb(color));
+  const QRect bar = Edges(bandRect_.x(), bottom - b - h - 1, Right(bandRect_), bottom - b) & bitmap_.rect();
+  const QRgb rgb = Rgb(color).rgb();
+  for (int y = bar.top(); y <= bar.bottom(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(bitmap_.scanLine(y));
+    std::fill(row + bar.left(), row + bar.right() + 1, rgb);
+  }
 }
 
 void TPerformanceGraph::PaintLine(QPainter& canvas, TColor color, int32_t previous, int32_t current) {

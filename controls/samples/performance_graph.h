@@ -38,6 +38,7 @@ class TPerformanceGraph : public QWidget {
     int32_t Count = 0;
     std::array<TColor, MaxPoints> Colors{};
     std::array<int32_t, MaxPoints> Values{};
+    int32_t Max = 0;  // the largest value, when Count > 0
   };
 
   explicit TPerformanceGraph(QWidget* parent = nullptr);
@@ -105,7 +106,7 @@ class TPerformanceGraph : public QWidget {
   void Initialize(int32_t x0);
   void ScrollGraph();
   void DisplayPoints(int32_t band);
-  void PaintBar(QPainter& canvas, TColor color, int32_t base, int32_t height);
+  void PaintBar(TColor color, int32_t base, int32_t height);
   void PaintLine(QPainter& canvas, TColor color, int32_t previous, int32_t current);
   // Redraws the whole picture from the history.
   void Replay();
@@ -116,7 +117,6 @@ class TPerformanceGraph : public QWidget {
  private:
   // Pixel height of value at the current scale (0 when the scale is 0 or less).
   int PixelHeight(int32_t value) const;
-  void DrawHorizontalGrid(QPainter& canvas, const QRect& strip);
   void Refresh();
 
   TGraphKind kind_ = pgLine;
