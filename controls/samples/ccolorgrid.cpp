@@ -146,6 +146,9 @@ void TCColorGrid::DrawFgBg() {
 void TCColorGrid::Redraw(int32_t index) { DrawSquare(index, index == selection_ && inFocus_); }
 
 void TCColorGrid::Paint() {
+  // A hidden control hears of its new size only when shown: the squares follow the size now.
+  cellWidth_ = width() / columns_;
+  cellHeight_ = height() / rows_;
   canvas_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
   canvas_.fill(palette().color(QPalette::Button));
   for (int32_t i = 0; i < NumSquares; ++i) DrawSquare(i, false);
@@ -259,7 +262,11 @@ void TCColorGrid::PickBackground(int32_t square) {
   SetBackgroundIndex(square);
 }
 
-void TCColorGrid::resizeEvent(QResizeEvent*) { UpdateCellSizes(false); }
+// A new size repaints the whole control, as the platform invalidates a resized window.
+void TCColorGrid::resizeEvent(QResizeEvent*) {
+  UpdateCellSizes(false);
+  Paint();
+}
 
 void TCColorGrid::focusInEvent(QFocusEvent*) {
   inFocus_ = true;

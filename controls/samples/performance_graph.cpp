@@ -210,13 +210,16 @@ void TPerformanceGraph::ReallocHistory() {
 }
 
 void TPerformanceGraph::Refresh() {
-  if (isVisible()) repaint();
+  // Inside a paint the picture is about to be copied anyway.
+  if (isVisible() && !inPaint_) repaint();
 }
 
 void TPerformanceGraph::paintEvent(QPaintEvent*) {
   if (bitmap_.size() != size()) {
+    inPaint_ = true;
     if (bitmap_.width() != width()) ReallocHistory();
     Replay();
+    inPaint_ = false;
   }
   QPainter canvas(this);
   canvas.setCompositionMode(QPainter::CompositionMode_Source);

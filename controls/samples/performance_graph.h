@@ -138,4 +138,5 @@ class TPerformanceGraph : public QWidget {
   QRect scrollToRect_;
   QRect bandRect_;
   int32_t gridPhase_ = 0;
+  bool inPaint_ = false;
 };
