@@ -128,6 +128,10 @@ void TCColorGrid::DrawSquare(int32_t index, bool showSelector) {
 }
 
 void TCColorGrid::DrawFgBg() {
+  // Smoothed text drawn over itself grows bolder each time: the marked squares are drawn afresh
+  // under their marks.
+  if (foregroundEnabled_) Redraw(foregroundIndex_);
+  if (backgroundEnabled_ && !(foregroundEnabled_ && backgroundIndex_ == foregroundIndex_)) Redraw(backgroundIndex_);
   EnsureCanvas();
   QPainter canvas(&canvas_);
   canvas.setFont(font());
