@@ -1,6 +1,7 @@
 #include <QtTest>
 #include <clocale>
 
+#include "file_helpers.h"
 #include "toolkit/dateutils.h"
 #include "toolkit/exceptions.h"
 
@@ -42,12 +43,7 @@ class TstDateUtils : public QObject {
     QFETCH(int, y);
     QFETCH(int, m);
     QFETCH(int, d);
-    try {
-      EncodeDate(y, m, d);
-      QFAIL("no error");
-    } catch (const EConvertError& e) {
-      QCOMPARE(QString(e.what()), QString("Invalid argument to date encode"));
-    }
+    QCOMPARE(ErrorOf<EConvertError>([&] { EncodeDate(y, m, d); }), QString("Invalid argument to date encode"));
   }
 
   void weekdays() {

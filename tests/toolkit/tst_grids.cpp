@@ -2,6 +2,7 @@
 #include <QtTest>
 #include <set>
 
+#include "file_helpers.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/grids.h"
 
@@ -36,11 +37,8 @@ class TstGrids : public QObject {
     grid.SetRowCount(4);
     QVERIFY_THROWS_EXCEPTION(EInvalidGridOperation, grid.MoveColRow(4, 1, true, true));
     QVERIFY_THROWS_EXCEPTION(EInvalidGridOperation, grid.MoveColRow(1, -1, true, true));
-    try {
-      grid.MoveColRow(0, 9, true, true);
-    } catch (const EInvalidGridOperation& e) {
-      QCOMPARE(QString(e.what()), QString("Grid index out of range"));
-    }
+    QCOMPARE(ErrorOf<EInvalidGridOperation>([&] { grid.MoveColRow(0, 9, true, true); }),
+             QString("Grid index out of range"));
     grid.Refused = {{2, 2}};
     grid.MoveColRow(2, 2, false, false);
     QCOMPARE(QPoint(grid.Col(), grid.Row()), QPoint(1, 1));

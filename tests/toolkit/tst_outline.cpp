@@ -1,6 +1,7 @@
 #include <QtTest>
 #include <random>
 
+#include "file_helpers.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/outline.h"
 
@@ -17,15 +18,6 @@ class TTestOutline : public TCustomOutline {
     TCustomOutline::Expand(index);
   }
 };
-
-QString ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EOutlineError& e) {
-    return e.what();
-  }
-  return {};
-}
 
 // a (b (d), c), e
 void Fill(TCustomOutline& o) {
@@ -73,11 +65,11 @@ class TstOutline : public QObject {
 
   void errors() {
     TTestOutline o;
-    QCOMPARE(ErrorOf([&] { o.SetSelectedItem(0); }), QString("Invalid selection"));
+    QCOMPARE(ErrorOf<EOutlineError>([&] { o.SetSelectedItem(0); }), QString("Invalid selection"));
     Fill(o);
-    QCOMPARE(ErrorOf([&] { o.Items(6); }), QString("Outline index not found"));
-    QCOMPARE(ErrorOf([&] { o.Items(-1); }), QString("Outline index not found"));
-    QCOMPARE(ErrorOf([&] { o.SetSelectedItem(-1); }), QString("Invalid selection"));
+    QCOMPARE(ErrorOf<EOutlineError>([&] { o.Items(6); }), QString("Outline index not found"));
+    QCOMPARE(ErrorOf<EOutlineError>([&] { o.Items(-1); }), QString("Outline index not found"));
+    QCOMPARE(ErrorOf<EOutlineError>([&] { o.SetSelectedItem(-1); }), QString("Invalid selection"));
     o.SetSelectedItem(0);
     QCOMPARE(o.SelectedItem(), 1);
   }

@@ -4,6 +4,7 @@
 
 #include "controls/samples/ccalendar.h"
 #include "toolkit/exceptions.h"
+#include "toolkit/file_helpers.h"
 
 namespace {
 
@@ -138,11 +139,7 @@ class TstCCalendar : public QObject {
     }
     TCCalendar c;
     c.SeTCCalendarDate(EncodeDate(2026, 1, 31));
-    try {
-      c.SetMonth(2);
-    } catch (const EConvertError& e) {
-      QCOMPARE(QString(e.what()), QString("Invalid argument to date encode"));
-    }
+    QCOMPARE(ErrorOf<EConvertError>([&] { c.SetMonth(2); }), QString("Invalid argument to date encode"));
   }
 
   void steps_data() {

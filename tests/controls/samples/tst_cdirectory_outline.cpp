@@ -7,6 +7,7 @@
 
 #include "controls/samples/cdirectory_outline.h"
 #include "toolkit/exceptions.h"
+#include "toolkit/file_helpers.h"
 
 namespace fs = std::filesystem;
 
@@ -21,15 +22,6 @@ std::vector<std::string> ChildTexts(TCDirectoryOutline& o, int32_t index) {
   std::vector<std::string> texts;
   for (int32_t i = o[index].GetFirstChild(); i != -1; i = o[index].GetNextChild(i)) texts.push_back(o[i].Text);
   return texts;
-}
-
-QString ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EOutlineError& e) {
-    return e.what();
-  }
-  return {};
 }
 
 }  // namespace
@@ -101,8 +93,8 @@ class TstCDirectoryOutline : public QObject {
     TCDirectoryOutline o;
     int changes = 0;
     o.OnChange = [&](TCDirectoryOutline*) { ++changes; };
-    QCOMPARE(ErrorOf([&] { o.SetDirectory(root_ + "/nope"); }), QString("Invalid selection"));
-    QCOMPARE(ErrorOf([&] { o.SetDirectory(root_ + "/nope/deeper"); }), QString("Outline index not found"));
+    QCOMPARE(ErrorOf<EOutlineError>([&] { o.SetDirectory(root_ + "/nope"); }), QString("Invalid selection"));
+    QCOMPARE(ErrorOf<EOutlineError>([&] { o.SetDirectory(root_ + "/nope/deeper"); }), QString("Outline index not found"));
     QCOMPARE(changes, 0);
     QCOMPARE(fs::current_path().string(), root_);
   }
