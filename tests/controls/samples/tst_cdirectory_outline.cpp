@@ -119,6 +119,11 @@ class TstCDirectoryOutline : public QObject {
     fs::permissions(root_ + "/Locked", fs::perms::owner_all);
     if (geteuid() != 0) QVERIFY(!o[locked].HasItems());
     QCOMPARE(o[locked].Data, o[empty].Data);
+    // A whole subtree is listed at once, every level marked.
+    const int32_t mixed = o.GetChildNamed("MIXED", o.SelectedItem());
+    o.BuildSubTree(mixed);
+    QCOMPARE(ChildTexts(o, mixed), std::vector<std::string>{"Sub"});
+    QVERIFY(o[o[mixed].GetFirstChild()].Data != nullptr);
   }
 
   // A click makes the clicked folder current.
