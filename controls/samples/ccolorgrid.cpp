@@ -206,7 +206,8 @@ void TCColorGrid::SetSelection(int32_t value) {
 }
 
 void TCColorGrid::SetGridOrdering(TGridOrdering value) {
-  if (value == gridOrdering_) return;
+  // Any other value would leave no column or no row to divide by.
+  if (value == gridOrdering_ || value < go16x1 || value > go1x16) return;
   gridOrdering_ = value;
   columns_ = NumSquares >> value;
   rows_ = 1 << value;

@@ -77,6 +77,8 @@ class TstCColorGrid : public QObject {
     QCOMPARE(grid.size(), QSize(100, 48));
     QCOMPARE(QSize(grid.CellWidth(), grid.CellHeight()), QSize(25, 12));
     QCOMPARE(grid.SquareFromPos(500, -3), 3);  // clamped into the control
+    grid.SetGridOrdering(static_cast<TCColorGrid::TGridOrdering>(9));
+    QCOMPARE(grid.GridOrdering(), TCColorGrid::go4x4);
   }
 
   // "FB" where both marks meet; disabling the background leaves "FG", the same picture as a
