@@ -174,7 +174,8 @@ std::vector<TOutlineNode*> TCustomOutline::AddChildrenSorted(
     // An unsorted level (filled by other means): the first child that does not compare less, one
     // name at a time.
     for (size_t i = 0; i < names.size(); ++i) {
-      const auto at = std::find_if(children.begin(), children.end(), [&](const auto& c) { return !less(c->Text, names[i]); });
+      const auto at =
+          std::find_if(children.begin(), children.end(), [&](const auto& c) { return !less(c->Text, names[i]); });
       added[i] = children.insert(at, std::make_unique<TOutlineNode>(this, &parent, std::move(names[i])))->get();
     }
     Changed();

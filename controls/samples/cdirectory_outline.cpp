@@ -41,7 +41,9 @@ class TNameOrder {
   const QCollatorSortKey& Key(const std::string& name) {
     auto it = keys_.find(name);
     if (it == keys_.end())
-      it = keys_.emplace(name, std::make_unique<QCollatorSortKey>(collator_.sortKey(QString::fromStdString(name).toCaseFolded()))).first;
+      it = keys_.emplace(name, std::make_unique<QCollatorSortKey>(
+                                   collator_.sortKey(QString::fromStdString(name).toCaseFolded())))
+               .first;
     return *it->second;
   }
 
@@ -98,7 +100,9 @@ void TCDirectoryOutline::BuildOneLevel(int32_t index) {
   for (size_t i = 0; i < stored.size(); ++i) shown[i] = ForceCase(stored[i]);
   TNameOrder less;
   const std::vector<TOutlineNode*> added =
-      AddChildrenSorted(index, std::move(shown), [&](const std::string& a, const std::string& b) { return less(a, b); });
+      AddChildrenSorted(index, std::move(shown), [&](const std::string& a, const std::string& b) {
+        return less(a, b);
+      });
   for (size_t i = 0; i < added.size(); ++i)
     if (added[i]->Text != stored[i]) diskNames_.emplace(added[i], std::move(stored[i]));
   Items(index).Data = Listed();

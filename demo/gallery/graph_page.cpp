@@ -73,7 +73,8 @@ QWidget* MakeGraphPage(QWidget* parent) {
   QObject::connect(timer, &QTimer::timeout, graph, [graph, readings, last] {
     uint64_t busy = 0, total = 0;
     int cpu = -1;
-    if (ReadCpu(busy, total) && total > last->second) cpu = static_cast<int>((busy - last->first) * 100 / (total - last->second));
+    if (ReadCpu(busy, total) && total > last->second)
+      cpu = static_cast<int>((busy - last->first) * 100 / (total - last->second));
     *last = {busy, total};
     const int memory = ReadMemory();
     std::vector<std::pair<int, TColor>> points;

@@ -14,7 +14,8 @@ class TTestOutline : public TCustomOutline {
  protected:
   void Expand(int32_t index) override {
     TOutlineNode& node = Items(index);
-    Log.push_back("expand " + node.Text + (node.Parent()->Expanded() || !node.Parent()->Parent() ? "" : " (parent shut)"));
+    const bool parentOpen = node.Parent()->Expanded() || !node.Parent()->Parent();
+    Log.push_back("expand " + node.Text + (parentOpen ? "" : " (parent shut)"));
     TCustomOutline::Expand(index);
   }
 };
@@ -122,7 +123,9 @@ class TstOutline : public QObject {
       std::vector<std::string> expected;
       for (const auto* batch : {&first, &second})
         for (const std::string& n : *batch)
-          expected.insert(std::find_if(expected.begin(), expected.end(), [&](const std::string& c) { return !keyLess(c, n); }), n);
+          expected.insert(std::find_if(expected.begin(), expected.end(),
+                                       [&](const std::string& c) { return !keyLess(c, n); }),
+                          n);
       TTestOutline o;
       const int32_t top = o.AddChild(0, "top");
       o.AddChildrenSorted(top, first, keyLess);

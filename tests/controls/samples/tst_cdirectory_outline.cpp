@@ -94,7 +94,8 @@ class TstCDirectoryOutline : public QObject {
     int changes = 0;
     o.OnChange = [&](TCDirectoryOutline*) { ++changes; };
     QCOMPARE(ErrorOf<EOutlineError>([&] { o.SetDirectory(root_ + "/nope"); }), QString("Invalid selection"));
-    QCOMPARE(ErrorOf<EOutlineError>([&] { o.SetDirectory(root_ + "/nope/deeper"); }), QString("Outline index not found"));
+    QCOMPARE(ErrorOf<EOutlineError>([&] { o.SetDirectory(root_ + "/nope/deeper"); }),
+             QString("Outline index not found"));
     QCOMPARE(changes, 0);
     QCOMPARE(fs::current_path().string(), root_);
   }
