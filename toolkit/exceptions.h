@@ -12,6 +12,10 @@ inline constexpr const char* SListIndexError = "List index out of bounds (%d)";
 inline constexpr const char* SOutOfRange = "Value must be between %d and %d";
 inline constexpr const char* SOutOfMemory = "Out of memory";
 inline constexpr const char* SDuplicateString = "String list does not allow duplicates";
+inline constexpr const char* SGridIndexOutOfRange = "Grid index out of range";
+inline constexpr const char* SDateEncodeError = "Invalid argument to date encode";
+inline constexpr const char* SOutlineIndexError = "Outline index not found";
+inline constexpr const char* SInvalidSelection = "Invalid selection";
 
 // Root of every error the toolkit and the system raise; carries the text shown to the user.
 class Exception : public std::exception {
@@ -30,6 +34,8 @@ class EOutOfMemory : public Exception {
  public:
   EOutOfMemory() : Exception(SOutOfMemory) {}
 };
+class EInvalidGridOperation : public Exception { using Exception::Exception; };
+class EOutlineError : public Exception { using Exception::Exception; };
 class EStreamError : public Exception { using Exception::Exception; };
 class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
 class EFCreateError : public EStreamError { using EStreamError::EStreamError; };

@@ -3,5 +3,9 @@
 std::vector<TGalleryPage> GalleryPages() {
   return {
       {"gauge", "Gauge", MakeGaugePage},
+      {"calendar", "Calendar", MakeCalendarPage},
+      {"colorgrid", "Colour grid", MakeColorGridPage},
+      {"outline", "Directory outline", MakeOutlinePage},
+      {"graph", "Performance graph", MakeGraphPage},
   };
 }

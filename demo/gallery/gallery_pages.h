@@ -14,6 +14,10 @@ struct TGalleryPage {
 };
 
 QWidget* MakeGaugePage(QWidget* parent);
+QWidget* MakeCalendarPage(QWidget* parent);
+QWidget* MakeColorGridPage(QWidget* parent);
+QWidget* MakeOutlinePage(QWidget* parent);
+QWidget* MakeGraphPage(QWidget* parent);
 
 // Every page, in the order of the tabs.
 std::vector<TGalleryPage> GalleryPages();

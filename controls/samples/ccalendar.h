@@ -1,0 +1,89 @@
+// TCCalendar: a month calendar drawn as a 7 x 7 grid, a header row of weekday names over up to
+// six week rows of day numbers. It holds one date; clicking a day makes it the held date.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "toolkit/dateutils.h"
+#include "toolkit/grids.h"
+
+class TCCalendar : public TCustomGrid {
+  Q_OBJECT
+  Q_PROPERTY(int Day READ Day WRITE SetDay)
+  Q_PROPERTY(int Month READ Month WRITE SetMonth)
+  Q_PROPERTY(int Year READ Year WRITE SetYear)
+  Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE SetReadOnly)
+  Q_PROPERTY(int StartOfWeek READ StartOfWeek WRITE SetStartOfWeek)
+  Q_PROPERTY(bool UseCurrentDate READ UseCurrentDate WRITE SetUseCurrentDate)
+  Q_PROPERTY(double CalendarDate READ CalendarDate WRITE SeTCCalendarDate)
+
+ public:
+  explicit TCCalendar(QWidget* parent = nullptr);
+
+  TDateTime CalendarDate() const { return dateValue_; }
+  // Stores the date, lays the month out and fires OnChange; UseCurrentDate keeps its value.
+  void SeTCCalendarDate(TDateTime date);
+  // Whether the held date needs saving: only when it does not follow today.
+  bool StoreCalendarDate() const { return !useCurrentDate_; }
+
+  // 1 year, 2 month, 3 day of the held date; -1 for any other index.
+  int GetDateElement(int index) const;
+  // Values of 0 or less, a month above 12 and a day beyond the month are ignored. A change that
+  // makes no valid date raises EConvertError and leaves everything as it was.
+  void SetDateElement(int index, int value);
+  int Day() const { return GetDateElement(3); }
+  int Month() const { return GetDateElement(2); }
+  int Year() const { return GetDateElement(1); }
+  void SetDay(int value) { SetDateElement(3, value); }
+  void SetMonth(int value) { SetDateElement(2, value); }
+  void SetYear(int value) { SetDateElement(1, value); }
+
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool value) { readOnly_ = value; }
+  int StartOfWeek() const { return startOfWeek_; }
+  // 1 = Monday ... 7 = Sunday; other values become 1.
+  void SetStartOfWeek(int value);
+  bool UseCurrentDate() const { return useCurrentDate_; }
+  // Turning it on reloads today's date; no OnChange either way.
+  void SetUseCurrentDate(bool value);
+  // Day number shown in the first column of the first week row (1 .. -5).
+  int32_t FirstDayOffset() const { return firstDayOffset_; }
+
+  // The header's weekday name, a day number, or "" outside the month.
+  std::string GetCellText(int col, int row) const;
+
+  virtual int DaysPerMonth(int year, int month) const;
+  virtual bool IsLeapYear(int year) const;
+  virtual int DaysThisMonth() const;
+  // The month lays out anew around the held date, whose cell becomes current.
+  virtual void UpdateCalendar();
+
+  // The day is kept, clamped to the new month's length.
+  void ChangeMonth(int delta);
+  void NextMonth() { ChangeMonth(1); }
+  void PrevMonth() { ChangeMonth(-1); }
+  // 29 February first steps back to the 28th.
+  void NextYear();
+  void PrevYear();
+
+  std::function<void(TCCalendar* sender)> OnChange;
+
+ protected:
+  virtual void Change();
+  void DrawCell(QPainter& canvas, int col, int row, const QRect& rect, TGridDrawState state) override;
+  bool SelectCell(int col, int row) override;
+  void Click() override;
+  void WMSize(int width, int height) override;
+
+ private:
+  void StepYear(int delta);
+
+  TDateTime dateValue_ = 0;
+  int32_t firstDayOffset_ = 0;
+  bool readOnly_ = false;
+  int16_t startOfWeek_ = 0;
+  bool inUpdate_ = false;
+  bool useCurrentDate_ = true;
+};

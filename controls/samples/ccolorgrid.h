@@ -1,0 +1,130 @@
+// TCColorGrid: picks a foreground and a background colour out of 16 squares laid out 16 x 1,
+// 8 x 2, 4 x 4, 2 x 8 or 1 x 16. The foreground square is marked "FG", the background square "BG",
+// a square that holds both "FB". The left button picks the foreground, the others the background;
+// the keys move a selection square and pick with F and B.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "toolkit/graphics.h"
+
+class QPainter;
+
+class TCColorGrid : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(bool ClickEnablesColor READ ClickEnablesColor WRITE SetClickEnablesColor)
+  Q_PROPERTY(TGridOrdering GridOrdering READ GridOrdering WRITE SetGridOrdering)
+  Q_PROPERTY(int ForegroundIndex READ ForegroundIndex WRITE SetForegroundIndex)
+  Q_PROPERTY(int BackgroundIndex READ BackgroundIndex WRITE SetBackgroundIndex)
+  Q_PROPERTY(bool ForegroundEnabled READ ForegroundEnabled WRITE EnableForeground)
+  Q_PROPERTY(bool BackgroundEnabled READ BackgroundEnabled WRITE EnableBackground)
+  Q_PROPERTY(int Selection READ Selection WRITE SetSelection)
+  Q_PROPERTY(bool Ctl3D READ Ctl3D WRITE SetCtl3D)
+  Q_PROPERTY(bool TabStop READ TabStop WRITE SetTabStop)
+  Q_PROPERTY(uint ForegroundColor READ GetForegroundColor)
+  Q_PROPERTY(uint BackgroundColor READ GetBackgroundColor)
+
+ public:
+  enum TGridOrdering { go16x1, go8x2, go4x4, go2x8, go1x16 };
+  Q_ENUM(TGridOrdering)
+  static constexpr int NumSquares = 16;
+
+  // One entry of the platform's default palette.
+  struct TPaletteEntry {
+    uint8_t red, green, blue, flags;
+  };
+  static const std::array<TPaletteEntry, 20>& DefaultPalette();
+
+  explicit TCColorGrid(QWidget* parent = nullptr);
+
+  bool ClickEnablesColor() const { return clickEnablesColor_; }
+  TGridOrdering GridOrdering() const { return gridOrdering_; }
+  int32_t ForegroundIndex() const { return foregroundIndex_; }
+  int32_t BackgroundIndex() const { return backgroundIndex_; }
+  bool ForegroundEnabled() const { return foregroundEnabled_; }
+  bool BackgroundEnabled() const { return backgroundEnabled_; }
+  int32_t Selection() const { return selection_; }
+  bool Ctl3D() const { return ctl3D_; }
+  bool TabStop() const { return tabStop_; }
+  int32_t Columns() const { return columns_; }
+  int32_t Rows() const { return rows_; }
+  int32_t CellWidth() const { return cellWidth_; }
+  int32_t CellHeight() const { return cellHeight_; }
+  bool InFocus() const { return inFocus_; }
+  // The colour of square index (0x00BBGGRR); squares outside 0..15 are black.
+  TColor SquareColor(int32_t index) const;
+  TColor GetForegroundColor() const { return SquareColor(foregroundIndex_); }
+  TColor GetBackgroundColor() const { return SquareColor(backgroundIndex_); }
+  // Black or white per component: 0 where the square's component is 128 or more, else 255.
+  static TColor ContrastColor(TColor color);
+
+  void SetClickEnablesColor(bool value) { clickEnablesColor_ = value; }
+  void SetGridOrdering(TGridOrdering value);
+  // Values outside 0..15 are stored as they come and never drawn.
+  void SetForegroundIndex(int32_t value);
+  void SetBackgroundIndex(int32_t value);
+  void EnableForeground(bool value);
+  void EnableBackground(bool value);
+  void SetSelection(int32_t value);
+  void SetCtl3D(bool value);
+  void SetTabStop(bool value);
+
+  // Square under a client point; -1 while the squares have no size.
+  int32_t SquareFromPos(int x, int y) const;
+  // Snaps the control to whole squares.
+  void UpdateCellSizes(bool redraw);
+  // The rectangle of square index.
+  QRect SquareRect(int32_t index) const;
+
+  std::function<void(TCColorGrid* sender)> OnChange;
+  std::function<void(TCColorGrid* sender)> OnClick;
+
+ protected:
+  virtual void Change();
+  virtual void Click();
+  // Draws the whole control into the off-screen canvas.
+  virtual void Paint();
+  void DrawSquare(int32_t index, bool showSelector);
+  void DrawFgBg();
+
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // Drawing goes to an off-screen canvas that painting copies; a canvas of another size than the
+  // control is drawn anew.
+  void EnsureCanvas();
+  void Redraw(int32_t index);  // the square with the selector when it has it
+  void PickForeground(int32_t square);
+  void PickBackground(int32_t square);
+
+  std::array<TPaletteEntry, 20> palette_;
+  bool clickEnablesColor_ = false;
+  TGridOrdering gridOrdering_ = go4x4;
+  int32_t foregroundIndex_ = 0;
+  int32_t backgroundIndex_ = 0;
+  bool foregroundEnabled_ = true;
+  bool backgroundEnabled_ = true;
+  int32_t selection_ = 0;
+  int32_t cellWidth_ = 0;
+  int32_t cellHeight_ = 0;
+  int32_t columns_ = 4;
+  int32_t rows_ = 4;
+  bool inFocus_ = false;
+  bool ctl3D_ = true;
+  bool tabStop_ = false;
+  Qt::MouseButton dragButton_ = Qt::NoButton;
+  bool dragging_ = false;
+  QImage canvas_;
+};

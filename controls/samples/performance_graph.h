@@ -1,0 +1,142 @@
+// TPerformanceGraph: a strip chart. The program adds up to 16 coloured points to the current time
+// step with DataPoint, then calls Update: the picture scrolls left by one step and the new step is
+// drawn at the right edge, as stacked bars or as lines joined to the previous step. The scale
+// follows the largest value kept, rounded up to a multiple of Gradient.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "toolkit/graphics.h"
+
+class QPainter;
+
+class TPerformanceGraph : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(TGraphKind Kind READ Kind WRITE SetGraphKind)
+  Q_PROPERTY(uint ForeColor READ ForeColor WRITE SetForeColor)
+  Q_PROPERTY(uint BackColor READ BackColor WRITE SetBackColor)
+  Q_PROPERTY(int GridSize READ GridSize WRITE SetGridSize)
+  Q_PROPERTY(int StepSize READ StepSize WRITE SetStepSize)
+  Q_PROPERTY(int Scale READ Scale WRITE SetScale NOTIFY ScaleChanged)
+  Q_PROPERTY(int Gradient READ Gradient WRITE SetGradient)
+  Q_PROPERTY(bool Gridlines READ Gridlines WRITE SetGridlines)
+  Q_PROPERTY(int PenWidth READ PenWidth WRITE SetPenWidth)
+
+ public:
+  enum TGraphKind { pgBar, pgLine };
+  Q_ENUM(TGraphKind)
+  static constexpr int MaxPoints = 16;
+
+  // One time step: up to 16 points, each a colour and a value.
+  struct TBand {
+    int32_t Count = 0;
+    std::array<TColor, MaxPoints> Colors{};
+    std::array<int32_t, MaxPoints> Values{};
+    int32_t Max = 0;  // the largest value, when Count > 0
+  };
+
+  explicit TPerformanceGraph(QWidget* parent = nullptr);
+
+  TGraphKind Kind() const { return kind_; }
+  TColor ForeColor() const { return foreColor_; }
+  TColor BackColor() const { return backColor_; }
+  int32_t GridSize() const { return gridSize_; }
+  int32_t StepSize() const { return stepSize_; }
+  int32_t Scale() const { return scale_; }
+  int32_t Gradient() const { return gradient_; }
+  bool Gridlines() const { return gridlines_; }
+  int32_t PenWidth() const { return penWidth_; }
+
+  // Each setter does nothing for the value it already has, else stores it and redraws the whole
+  // picture. GridSize below 2 is stored as 2, StepSize below 1 as 1.
+  void SetGraphKind(TGraphKind value);
+  void SetForeColor(TColor value);
+  void SetBackColor(TColor value);
+  void SetGridSize(int32_t value);
+  // Also resizes the history to the new number of steps on screen.
+  void SetStepSize(int32_t value);
+  // Stored rounded up to a multiple of Gradient; fires OnScaleChange. A scale of 0 or less draws
+  // no data.
+  void SetScale(int32_t value);
+  // The scale is not recomputed.
+  void SetGradient(int32_t value);
+  void SetGridlines(bool value);
+  // Width of the data lines; grid lines and bars are not affected.
+  void SetPenWidth(int32_t value);
+
+  // Appends a point to the current step; a seventeenth point raises ERangeError.
+  void DataPoint(TColor color, int32_t value);
+  // Ends the current step and draws it.
+  void Update();
+
+  // Steps on screen: width div StepSize.
+  int32_t GetBandCount() const;
+  // value unchanged when gradient is 0 or value is a multiple of it, else the next multiple
+  // (division truncating towards zero).
+  static int32_t RoundUp(int32_t value, int32_t gradient);
+
+  // The history ring: FirstY is the oldest band; NextY walks towards the newest and gives -1
+  // after it; LastY steps back.
+  int32_t FirstY() const { return firstBand_; }
+  int32_t NextY(int32_t index) const;
+  int32_t LastY(int32_t index) const;
+  int32_t CurrentBand() const { return currentBand_; }
+  int32_t BandCapacity() const { return static_cast<int32_t>(history_.size()); }
+  const TBand& Band(int32_t index) const { return history_[static_cast<size_t>(index)]; }
+  int32_t GridPhase() const { return gridPhase_; }
+  // The finished picture.
+  const QImage& Bitmap() const { return bitmap_; }
+
+  QSize sizeHint() const override { return QSize(100, 100); }
+
+  std::function<void(TPerformanceGraph* sender)> OnScaleChange;
+
+ signals:
+  void ScaleChanged(int scale);
+
+ protected:
+  void ShiftY();
+  // Sizes and clears the bitmap, draws the grid with the first vertical line at x0.
+  void Initialize(int32_t x0);
+  void ScrollGraph();
+  void DisplayPoints(int32_t band);
+  void PaintBar(TColor color, int32_t base, int32_t height);
+  void PaintLine(QPainter& canvas, TColor color, int32_t previous, int32_t current);
+  // Redraws the whole picture from the history.
+  void Replay();
+  void ReallocHistory();
+
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  // Pixel height of value at the current scale (0 when the scale is 0 or less).
+  int PixelHeight(int32_t value) const;
+  void Refresh();
+
+  TGraphKind kind_ = pgLine;
+  TColor foreColor_ = 0x008000;
+  TColor backColor_ = 0x000000;
+  int32_t gridSize_ = 15;
+  int32_t stepSize_ = 3;
+  int32_t scale_ = 1000;
+  int32_t gradient_ = 100;
+  bool gridlines_ = true;
+  int32_t penWidth_ = 2;
+
+  std::vector<TBand> history_;
+  int32_t firstBand_ = 1;
+  int32_t currentBand_ = 0;
+  QImage bitmap_;
+  QRect graphRect_;
+  QRect scrollFromRect_;
+  QRect scrollToRect_;
+  QRect bandRect_;
+  int32_t gridPhase_ = 0;
+  bool inPaint_ = false;
+};
