@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/core/map.h"
-#include "app/core/statics.h"
+#include "app/core/statics_format.h"
 #include "toolkit/fileio.h"
 
 namespace {

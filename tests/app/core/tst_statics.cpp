@@ -11,7 +11,11 @@
 #include <csignal>
 
 #include "app/core/run.h"
+#include "app/core/freeze_points.h"
+#include "app/core/index_scan.h"
 #include "app/core/statics.h"
+#include "app/core/statics_merge.h"
+#include "app/core/statics_paths.h"
 #include "app/core/world_reader.h"
 #include "statics_fixture.h"
 #include "toolkit/exceptions.h"
