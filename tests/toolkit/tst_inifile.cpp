@@ -42,6 +42,7 @@ class TestIniFile : public QObject {
   void writeChangesOnlyTheKeyLine();
   void keyAddedInsideItsSection_data();
   void keyAddedInsideItsSection();
+  void byteOrderMarkBeforeTheFirstSection();
   void writeThenReadOddFiles_data();
   void writeThenReadOddFiles();
   void valuesKeptLiterally_data();
@@ -182,6 +183,15 @@ void TestIniFile::keyAddedInsideItsSection() {
   ini.WriteString(kSection, "Statics0", "b");
   QCOMPARE(ReadBytes(ini_), after);
   QCOMPARE(ini.ReadString(kSection, "Statics0", ""), std::string("b"));
+}
+
+// An editor's byte order mark does not hide the section it stands before, and stays in the file.
+void TestIniFile::byteOrderMarkBeforeTheFirstSection() {
+  WriteBytes(ini_, "\xEF\xBB\xBF[KEVOMIRNAX]\r\nStaidx0=old\r\n");
+  TIniFile ini(ini_);
+  QCOMPARE(ini.ReadString(kSection, "Staidx0", "def"), std::string("old"));
+  ini.WriteString(kSection, "Staidx0", "new");
+  QCOMPARE(ReadBytes(ini_), QByteArray("\xEF\xBB\xBF[KEVOMIRNAX]\r\nStaidx0=new\r\n"));
 }
 
 void TestIniFile::writeThenReadOddFiles_data() {
