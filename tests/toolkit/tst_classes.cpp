@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "file_helpers.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/classes.h"
 #include "toolkit/exceptions.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "file_helpers.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/paths.h"
 
 class TestPaths : public QObject {

@@ -1,7 +1,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "file_helpers.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/move_methods.h"
 #include "toolkit/posix_files.h"

@@ -9,7 +9,7 @@
 
 #include <csignal>
 
-#include "app/core/statics_fixture.h"
+#include "tests/app/core/statics_fixture.h"
 
 using namespace fixture;
 
