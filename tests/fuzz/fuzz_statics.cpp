@@ -28,11 +28,17 @@
 #include "app/core/block_store.h"
 #include "app/core/map.h"
 #include "app/core/progress.h"
-#include "app/core/statics.h"
+#include "app/core/freeze_points.h"
+#include "app/core/statics_io.h"
+#include "app/core/statics_merge.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/support/little_endian.h"
+#include "tests/support/statics_builder.h"
 #include "toolkit/exceptions.h"
 
 namespace fs = std::filesystem;
+using support::GetLE32;
+using support::PutLE32;
 
 namespace {
 constexpr int MaxEntries = 24;
@@ -48,26 +54,6 @@ struct TEntryPlan {
   uint32_t a, b;
   uint32_t extra;
 };
-
-void PutInt32(std::string& s, size_t at, uint32_t v) {
-  for (int k = 0; k < 4; ++k) s[at + static_cast<size_t>(k)] = static_cast<char>(v >> (8 * k));
-}
-
-uint32_t GetInt32(const std::string& s, size_t at) {
-  uint32_t v = 0;
-  for (int k = 3; k >= 0; --k) v = v << 8 | static_cast<uint8_t>(s[at + static_cast<size_t>(k)]);
-  return v;
-}
-
-const std::string& EmptyIndex() {
-  static const std::string index = [] {
-    std::string s;
-    s.reserve(static_cast<size_t>(IndexFileSize));
-    for (int32_t b = 0; b < BlockCount; ++b) s.append("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\0\0\0\0", IndexEntrySize);
-    return s;
-  }();
-  return index;
-}
 
 // The work folder of this process: under TMPDIR (tests/fuzz/run.sh points it at a memory file
 // system, where the freeze's flushes cost nothing).
@@ -111,13 +97,13 @@ void CheckMerge(const TBlockStore& store, const std::string& oldIndex, const std
   int64_t running = 0;
   for (int32_t b = 0; b < BlockCount; ++b) {
     const size_t at = static_cast<size_t>(b) * IndexEntrySize;
-    const auto oldOffset = static_cast<int32_t>(GetInt32(oldIndex, at));
-    const auto oldLength = static_cast<int32_t>(GetInt32(oldIndex, at + 4));
+    const auto oldOffset = static_cast<int32_t>(GetLE32(oldIndex, at));
+    const auto oldLength = static_cast<int32_t>(GetLE32(oldIndex, at + 4));
     const int32_t kept = oldOffset != -1 && oldLength != 0 && oldLength != -1 ? oldLength : 0;
     const int64_t expected = kept + int64_t{StaticRecordSize} * store.Count(b);
-    const auto offset = static_cast<int32_t>(GetInt32(newIndex, at));
-    const auto length = static_cast<int32_t>(GetInt32(newIndex, at + 4));
-    FUZZ_CHECK(GetInt32(newIndex, at + 8) == GetInt32(oldIndex, at + 8));
+    const auto offset = static_cast<int32_t>(GetLE32(newIndex, at));
+    const auto length = static_cast<int32_t>(GetLE32(newIndex, at + 4));
+    FUZZ_CHECK(GetLE32(newIndex, at + 8) == GetLE32(oldIndex, at + 8));
     if (expected == 0) {
       FUZZ_CHECK(offset == -1 && length == -1);
       continue;
@@ -184,7 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   }
   const auto dataSize = static_cast<uint32_t>(oldData.size());
 
-  std::string oldIndex = EmptyIndex();
+  std::string oldIndex = support::EmptyIndex();
   for (const TEntryPlan& plan : plans) {
     uint32_t offset = plan.a, length = plan.b;
     switch (plan.kind) {
@@ -206,12 +192,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         break;
     }
     const size_t at = static_cast<size_t>(plan.block) * IndexEntrySize;
-    PutInt32(oldIndex, at, offset);
-    PutInt32(oldIndex, at + 4, length);
-    PutInt32(oldIndex, at + 8, plan.extra);
+    PutLE32(oldIndex, at, offset);
+    PutLE32(oldIndex, at + 4, length);
+    PutLE32(oldIndex, at + 8, plan.extra);
   }
   if ((flags & 3) == 2) oldIndex.pop_back();
-  if ((flags & 3) == 3) oldIndex.append(EmptyIndex(), 0, IndexEntrySize);
+  if ((flags & 3) == 3) oldIndex.append(support::EmptyIndex(), 0, IndexEntrySize);
 
   // The merge in memory: the reference for the freeze on disk.
   TMemoryStaticsInput memIndex(oldIndex, "staidx0.mul");
