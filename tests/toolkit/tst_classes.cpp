@@ -1,11 +1,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#ifdef __SANITIZE_ADDRESS__
-#include <sanitizer/allocator_interface.h>
-#else
 #include <malloc.h>
-#endif
 
 #include <functional>
 #include <random>
@@ -15,6 +11,11 @@
 #include "tests/support/file_helpers.h"
 #include "toolkit/classes.h"
 #include "toolkit/exceptions.h"
+
+#ifdef __SANITIZE_ADDRESS__
+// The sanitizer's own allocator serves the heap then (from its runtime's interface).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 namespace {
 // Bytes of the heap in use now, from the allocator that serves this build.
