@@ -29,7 +29,6 @@ void TMemoryStaticsInput::ReadAt(int64_t position, void* buffer, size_t count) {
 }
 
 TClearedIndexInput::TClearedIndexInput(std::string name) : name_(std::move(name)) {
-  static_assert(sizeof entry_ == IndexEntrySize);
   EncodeIndexEntry(StaticIndexEntry{}, entry_);
 }
 

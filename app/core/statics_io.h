@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/core/map.h"
+
 class TFileStream;
 
 // Positioned reads of an old statics file.
@@ -54,7 +56,7 @@ class TClearedIndexInput : public TStaticsInput {
 
  private:
   std::string name_;
-  uint8_t entry_[12];
+  uint8_t entry_[IndexEntrySize];
 };
 
 // Reads ahead in large pieces: the blocks' data usually lies in block order, so most blocks are
