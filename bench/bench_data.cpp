@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "app/core/map.h"
-#include "app/core/statics.h"
+#include "tests/support/little_endian.h"
+#include "tests/support/statics_builder.h"
+#include "tests/support/world_file.h"
 #include "toolkit/fileio.h"
 
 namespace {
@@ -43,23 +45,6 @@ class TBufferedFile {
     if (buffer_.size() >= WriteChunk) Drain();
   }
   void Append(std::string_view s) { Append(s.data(), s.size()); }
-  void Hex4(uint32_t v) {
-    static constexpr char Digits[] = "0123456789abcdef";
-    const char text[4] = {Digits[(v >> 12) & 15], Digits[(v >> 8) & 15], Digits[(v >> 4) & 15], Digits[v & 15]};
-    Append(text, 4);
-  }
-  void Decimal(int32_t v) {
-    char text[12];
-    char* end = text + sizeof text;
-    char* p = end;
-    uint32_t u = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
-    do {
-      *--p = static_cast<char>('0' + u % 10);
-      u /= 10;
-    } while (u != 0);
-    if (v < 0) *--p = '-';
-    Append(p, static_cast<size_t>(end - p));
-  }
   int64_t Close() {
     Drain();
     file_.Close();
@@ -95,20 +80,12 @@ void ForEachBenchItem(int64_t count, const std::function<void(const TBenchItem&)
 
 int64_t WriteBenchWorld(const std::string& path, int64_t count) {
   TBufferedFile out(path);
-  ForEachBenchItem(count, [&out](const TBenchItem& item) {
-    out.Append("[WORLDITEM ");
-    out.Hex4(item.Tile);
-    out.Append("]\r\nID=");
-    out.Hex4(item.Tile);
-    out.Append("\r\nCOLOR=");
-    out.Hex4(item.Hue);
-    out.Append("\r\nP=");
-    out.Decimal(item.X);
-    out.Append(",", 1);
-    out.Decimal(item.Y);
-    out.Append(",", 1);
-    out.Decimal(item.Z);
-    out.Append("\r\n\r\n");
+  std::string record;
+  ForEachBenchItem(count, [&](const TBenchItem& item) {
+    record.clear();
+    support::AppendWorldItem(record, {.Tile = item.Tile, .X = item.X, .Y = item.Y, .Z = item.Z, .Hue = item.Hue,
+                                      .Serial = false, .Id = true, .AnyColor = true});
+    out.Append(record);
   });
   return out.Close();
 }
@@ -130,30 +107,27 @@ void WriteBenchStatics(const std::string& indexPath, const std::string& dataPath
   int64_t offset = 0;
   for (int32_t b = 0; b < BlockCount; ++b) {
     const uint32_t n = counts[static_cast<size_t>(b)];
-    StaticIndexEntry entry;
     const uint32_t extra = static_cast<uint32_t>(random.Next());
-    for (size_t k = 0; k < entry.Extra.size(); ++k) entry.Extra[k] = static_cast<uint8_t>(extra >> (8 * k));
+    int32_t offsetField = -1, lengthField = -1;
     if (n > 0) {
-      entry.Offset = static_cast<int32_t>(offset);
-      entry.Length = static_cast<int32_t>(n * StaticRecordSize);
+      offsetField = static_cast<int32_t>(offset);
+      lengthField = static_cast<int32_t>(n * support::RecordSize);
       for (uint32_t k = 0; k < n; ++k) {
-        StaticItem item;
-        item.TileId = static_cast<uint16_t>(TileIdBase + 1 + random.Below(0x3FFF));
-        item.CellX = static_cast<uint8_t>(random.Below(BlockSide));
-        item.CellY = static_cast<uint8_t>(random.Below(BlockSide));
-        item.Z = static_cast<int8_t>(random.Below(256));
-        item.Hue = static_cast<uint16_t>(random.Below(8) == 0 ? random.Below(0x500) : 0);
-        char record[StaticRecordSize];
-        EncodeStaticRecord(item, reinterpret_cast<uint8_t*>(record));
-        data.Append(record, sizeof record);
+        const auto tile = static_cast<uint16_t>(1 + random.Below(0x3FFF));
+        const auto x = static_cast<uint8_t>(random.Below(BlockSide));
+        const auto y = static_cast<uint8_t>(random.Below(BlockSide));
+        const auto z = static_cast<int8_t>(random.Below(256));
+        const auto hue = static_cast<uint16_t>(random.Below(8) == 0 ? random.Below(0x500) : 0);
+        data.Append(support::StaticRecord(tile, x, y, z, hue));
       }
-      offset += entry.Length;
+      offset += lengthField;
     } else if (b % 2 == 0) {
-      entry.Length = 0;
+      lengthField = 0;
     }
-    char bytes[IndexEntrySize];
-    EncodeIndexEntry(entry, reinterpret_cast<uint8_t*>(bytes));
-    index.Append(bytes, sizeof bytes);
+    uint8_t extraBytes[4];
+    support::PutLE32(extraBytes, extra);
+    index.Append(support::IndexEntry(offsetField, lengthField,
+                                     std::string_view(reinterpret_cast<const char*>(extraBytes), 4)));
   }
   index.Close();
   data.Close();

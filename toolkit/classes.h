@@ -97,9 +97,6 @@ class TStringList : public TStrings {
   // Exchanges the whole content and settings of two lists; never fails, nothing is copied.
   void Swap(TStringList& other) noexcept;
 
-  // Bytes held by the store, dead ones included (for measurements).
-  size_t StoreSize() const { return store_.size(); }
-
  protected:
   void SetTextOwned(std::string&& text) override;
   int CompareStrings(std::string_view a, std::string_view b) const override;

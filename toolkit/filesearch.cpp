@@ -1,9 +1,8 @@
 #include "toolkit/filesearch.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
@@ -35,24 +34,19 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
 }
 
 std::vector<std::string> FindFiles(std::string_view pattern) {
-  const std::string folderPart = ExtractFileDir(pattern);
   const std::string maskPart = ExtractFileName(pattern);
   // The original platform's search lists every file for "*.*", with or without a dot in its name.
   const std::string_view mask = maskPart == "*.*" ? std::string_view("*") : std::string_view(maskPart);
-  std::string folder = folderPart.empty() ? std::string(".") : NativePath(folderPart);
+  const std::string folder = NativePath(FolderOf(pattern));
   std::vector<std::string> names;
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return names;
-  folder = IncludeTrailingPathDelimiter(folder);
-  while (dirent* e = ::readdir(dir)) {
-    const std::string name = e->d_name;
-    if (name.empty() || name[0] == '.') continue;
-    if (!MatchesMask(name, mask)) continue;
-    struct stat st {};
-    if (::stat((folder + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-    names.push_back(name);
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::string name = it->path().filename().string();
+    if (name.empty() || name[0] == '.' || !MatchesMask(name, mask)) continue;
+    std::error_code notFile;
+    if (!std::filesystem::is_regular_file(it->path(), notFile)) continue;  // links followed
+    names.push_back(std::move(name));
   }
-  ::closedir(dir);
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     const int c = CompareText(a, b);
     return c != 0 ? c < 0 : a < b;

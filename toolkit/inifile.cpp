@@ -1,22 +1,17 @@
+// Our own INI reader and writer rather than a library's, because a key we write must read back
+// exactly as written and every other byte of the file must stay as it was; the reader and the
+// writer share one line scanner, so they agree on any file (NUL bytes, a byte order mark, broken
+// headers, plain garbage), and values are kept literally, backslashes included.
+
 #include "toolkit/inifile.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "toolkit/exceptions.h"
-#include "toolkit/file_ops.h"
 #include "toolkit/fileio.h"
-#include "toolkit/paths.h"
+#include "toolkit/safe_replace.h"
 #include "toolkit/sysutils.h"
-
-// Reads and writes share one line scanner, so a value just written is the value read back,
-// whatever else the file holds (NUL bytes, a byte order mark, broken headers, plain garbage).
 
 namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -98,8 +93,6 @@ KeyPlace Locate(const std::vector<Line>& lines, std::string_view section, std::s
   }
   return place;
 }
-
-// The file that a write must replace: the target of a symbolic link, so the link survives.
 }  // namespace
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
@@ -157,24 +150,8 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
   }
   copyThrough(base + old.size());
 
-  // Write beside the file, then put it in place: the old file survives any failure.
-  // A link is followed: its target is replaced, the link stays.
-  const std::string target = ResolveLinks(NativePath(fileName_));
-  TSideFile side(target, fileName_);
-  const std::string& temp = side.Name();
-  try {
-    TFileStream file(temp, fmCreate);
-    file.WriteBuffer(out.data(), out.size());
-    file.Flush();
-    file.Close();
-  } catch (const EFCreateError&) {
-    throw EFCreateError(Format(SFCreateError, fileName_.c_str()));
-  }
-  struct stat st {};
-  if (::stat(target.c_str(), &st) == 0) ::chmod(temp.c_str(), st.st_mode & 07777);
-  if (std::rename(temp.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    throw EInOutError(Format("Cannot replace %s: %s", fileName_.c_str(), std::strerror(error)), error);
-  }
-  side.Keep();  // it is the file now
+  // The old file survives any failure; a link keeps pointing at the replaced file.
+  TSafeReplace replace(fileName_);
+  replace.Write(out);
+  replace.Commit();
 }

@@ -1,13 +1,13 @@
 #include "toolkit/paths.h"
 
-#include <dirent.h>
-#include <cerrno>
-#include <unistd.h>
-
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
-#include "toolkit/file_ops.h"
 #include "toolkit/sysutils.h"
+
+namespace fs = std::filesystem;
 
 bool IsPathDelimiter(char c) { return c == '\\' || c == '/'; }
 
@@ -27,6 +27,11 @@ std::string ExtractFileDir(std::string_view path) {
   std::string_view dir = path.substr(0, i + 1);
   if (IsPathDelimiter(dir.back()) && !IsRoot(dir)) dir.remove_suffix(1);
   return std::string(dir);
+}
+
+std::string FolderOf(std::string_view path) {
+  std::string dir = ExtractFileDir(path);
+  return dir.empty() ? std::string(".") : dir;
 }
 
 std::string ExtractFileName(std::string_view path) {
@@ -56,9 +61,6 @@ std::string IncludeTrailingPathDelimiter(std::string_view path) {
 
 std::string NativePath(std::string_view path) {
   std::string given(path);
-#ifdef _WIN32
-  return given;
-#else
   if (given.empty() || PathExists(given)) return given;
   std::string converted = given;
   for (char& c : converted)
@@ -77,35 +79,45 @@ std::string NativePath(std::string_view path) {
     if (part.empty()) continue;
     std::string candidate = resolved + part;
     if (matching && !PathExists(candidate)) {
-      bool found = false;
-      if (DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str())) {
-        std::vector<std::string> hits;
-        while (dirent* e = ::readdir(dir))
-          if (SameText(e->d_name, part)) hits.emplace_back(e->d_name);
-        ::closedir(dir);
-        if (!hits.empty()) {
-          // Several spellings may exist side by side; take the first in byte order, every time.
-          std::string best = hits.front();
-          for (const std::string& h : hits)
-            if (h < best) best = h;
-          candidate = resolved + best;
-          found = true;
-        }
+      std::vector<std::string> hits;
+      std::error_code error;
+      for (fs::directory_iterator it(resolved.empty() ? "." : resolved, error), end; !error && it != end;
+           it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (SameText(name, part)) hits.push_back(std::move(name));
       }
-      if (!found) matching = false;
+      // Several spellings may exist side by side; take the first in byte order, every time.
+      if (hits.empty())
+        matching = false;
+      else
+        candidate = resolved + *std::min_element(hits.begin(), hits.end());
     }
     resolved = candidate;
     if (next < converted.size()) resolved.push_back('/');
   }
   return resolved;
-#endif
 }
 
 std::string GetCurrentDir() {
-  std::vector<char> buf(4096);
-  while (::getcwd(buf.data(), buf.size()) == nullptr) {
-    if (errno != ERANGE) return ".";
-    buf.resize(buf.size() * 2);
+  std::error_code error;
+  const fs::path dir = fs::current_path(error);
+  return error ? std::string(".") : dir.string();
+}
+
+bool PathExists(const std::string& native) {
+  std::error_code error;
+  return fs::exists(fs::symlink_status(native, error));
+}
+
+std::string ResolveLinks(const std::string& native) {
+  constexpr int MostLinks = 40;  // as many as the system follows itself
+  fs::path path = native;
+  for (int i = 0; i < MostLinks; ++i) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(path, error))) break;
+    const fs::path target = fs::read_symlink(path, error);
+    if (error || target.empty()) break;
+    path = path.parent_path() / target;  // a relative target is relative to the link's folder
   }
-  return std::string(buf.data());
+  return path.string();  // after a loop of links, using it fails with the system's reason
 }

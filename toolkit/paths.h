@@ -5,17 +5,17 @@
 #include <string>
 #include <string_view>
 
-#ifdef _WIN32
-inline constexpr char PathDelim = '\\';
-#else
+// The separator this (POSIX) platform writes.
 inline constexpr char PathDelim = '/';
-#endif
 
 bool IsPathDelimiter(char c);
 
 // The folder part: the text up to the last separator or colon, without a trailing separator
 // unless the folder is a root ("C:\", "/").
 std::string ExtractFileDir(std::string_view path);
+// The folder that holds path, as a file function takes it: ExtractFileDir, or "." when path names
+// no folder.
+std::string FolderOf(std::string_view path);
 // The name part after the last separator or colon.
 std::string ExtractFileName(std::string_view path);
 // The extension, from the last dot after the last separator or colon ("" when none).
@@ -32,3 +32,11 @@ std::string NativePath(std::string_view path);
 
 // The process's current directory.
 std::string GetCurrentDir();
+
+// True when something (a file, a folder, a link, even a broken one) has this name.
+bool PathExists(const std::string& native);
+
+// The file a path names: a symbolic link is followed to its target, link after link (the target
+// need not exist); any other path is returned unchanged. Replacing the result replaces the
+// target and keeps the link.
+std::string ResolveLinks(const std::string& native);

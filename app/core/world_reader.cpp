@@ -62,47 +62,42 @@ TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgr
   };
   constexpr int None = -1;
   int start = None;
-  try {
-    for (int l = 0; l < count; ++l) {
-      gauge.Step();
-      const std::string_view line = lines.View(l);
-      if (line.size() >= HeaderMinLength && line.starts_with(HeaderPrefix)) start = l;
-      // A record ends at its first empty line; a line of blanks is not empty.
-      if (start == None || !line.empty()) continue;
+  for (int l = 0; l < count; ++l) {
+    gauge.Step();
+    const std::string_view line = lines.View(l);
+    if (line.size() >= HeaderMinLength && line.starts_with(HeaderPrefix)) start = l;
+    // A record ends at its first empty line; a line of blanks is not empty.
+    if (start == None || !line.empty()) continue;
 
-      // Every record starts from the same defaults: position 0, 0, 0, hue 0, the header's tile.
-      const std::string_view header = lines.View(start);
-      const std::string_view headerDigits = header.substr(HeaderPrefix.size(), header.size() - HeaderPrefix.size() - 1);
-      uint32_t tileId = ParseHex(headerDigits) + TileIdBase;
-      uint32_t hue = 0;
-      TPosition pos;
-      for (int k = start + 1; k < l; ++k) {
-        const std::string_view key = lines.View(k);
-        if (key.starts_with(ColorKey))
-          hue = ParseHex(key.substr(ColorKey.size()));
-        else if (key.starts_with(IdKey))
-          tileId = ParseHex(key.substr(IdKey.size())) + TileIdBase;
-        else if (key.starts_with(PositionKey))
-          pos = ParsePosition(key.substr(PositionKey.size()));
-      }
-      start = None;
-      if (!InsideMap(pos.x, pos.y)) {
-        ++result.Skipped;
-        continue;
-      }
-      StaticItem item;
-      item.TileId = static_cast<uint16_t>(tileId);
-      item.Hue = static_cast<uint16_t>(hue);
-      item.CellX = static_cast<uint8_t>(pos.x % BlockSide);
-      item.CellY = static_cast<uint8_t>(pos.y % BlockSide);
-      item.Z = static_cast<int8_t>(static_cast<uint8_t>(pos.z));
-      group[grouped++] = {BlockOf(pos.x, pos.y), item};
-      if (grouped == GroupSize) fileGroup();
-      ++result.Taken;
+    // Every record starts from the same defaults: position 0, 0, 0, hue 0, the header's tile.
+    const std::string_view header = lines.View(start);
+    const std::string_view headerDigits = header.substr(HeaderPrefix.size(), header.size() - HeaderPrefix.size() - 1);
+    uint32_t tileId = ParseHex(headerDigits) + TileIdBase;
+    uint32_t hue = 0;
+    TPosition pos;
+    for (int k = start + 1; k < l; ++k) {
+      const std::string_view key = lines.View(k);
+      if (key.starts_with(ColorKey))
+        hue = ParseHex(key.substr(ColorKey.size()));
+      else if (key.starts_with(IdKey))
+        tileId = ParseHex(key.substr(IdKey.size())) + TileIdBase;
+      else if (key.starts_with(PositionKey))
+        pos = ParsePosition(key.substr(PositionKey.size()));
     }
-  } catch (...) {
-    fileGroup();  // what was read before the error is filed, as without grouping
-    throw;
+    start = None;
+    if (!InsideMap(pos.x, pos.y)) {
+      ++result.Skipped;
+      continue;
+    }
+    StaticItem item;
+    item.TileId = static_cast<uint16_t>(tileId);
+    item.Hue = static_cast<uint16_t>(hue);
+    item.CellX = static_cast<uint8_t>(pos.x % BlockSide);
+    item.CellY = static_cast<uint8_t>(pos.y % BlockSide);
+    item.Z = static_cast<int8_t>(static_cast<uint8_t>(pos.z));
+    group[grouped++] = {BlockOf(pos.x, pos.y), item};
+    if (grouped == GroupSize) fileGroup();
+    ++result.Taken;
   }
   fileGroup();
   return result;

@@ -20,6 +20,6 @@ struct TWorldFileResult {
 
 // Walks lines from first to last and appends one item per complete [WORLDITEM record to store.
 // Begins gauge with the line count and steps it once per line. A position part that is not a
-// decimal integer raises EConvertError "'%s' is not a valid integer value"; items filed before
-// stay in the store (the run drops the whole store).
+// decimal integer raises EConvertError "'%s' is not a valid integer value"; the store then holds
+// some of the items read before it, in file order, and is not to be frozen (the run drops it).
 TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgressSink& gauge);

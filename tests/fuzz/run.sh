@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds="${1:-5}"
-targets=(fuzz_world_reader fuzz_statics)
+targets=(fuzz_world_reader fuzz_inifile fuzz_statics)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]}"
@@ -22,8 +22,9 @@ work="$(mktemp -d "$parent/mirnax_fuzz.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 export TMPDIR="$work"
 
-mkdir -p "$work/corpus/fuzz_world_reader" "$work/corpus/fuzz_statics"
+mkdir -p "$work/corpus/fuzz_world_reader" "$work/corpus/fuzz_inifile" "$work/corpus/fuzz_statics"
 cp tests/fuzz/corpus/fuzz_world_reader/* "$work/corpus/fuzz_world_reader/"
+cp tests/fuzz/corpus/fuzz_inifile/* "$work/corpus/fuzz_inifile/"
 python3 tests/fuzz/statics_seeds.py "$work/corpus/fuzz_statics"
 
 status=0

@@ -1,7 +1,7 @@
 #include <QtTest>
 #include <clocale>
 
-#include "file_helpers.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/dateutils.h"
 #include "toolkit/exceptions.h"
 

@@ -10,7 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "file_helpers.h"
+#include "tests/support/child_process.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
 
@@ -191,7 +192,7 @@ void TestFileIo::writeToReadOnlyStreamFails() {
 
 void TestFileIo::writeLimitRaisesInsteadOfKilling() {
   const std::string file = Path("limited.bin");
-  const int code = InChild([&] {
+  const int code = support::RunInChild([&](int) {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{1000, 1000};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
@@ -204,7 +205,7 @@ void TestFileIo::writeLimitRaisesInsteadOfKilling() {
       return StartsWith(e.Message, "Write error on " + file + ": ") ? 0 : 2;
     }
     return 1;
-  });
+  }).ExitCode;
   QCOMPARE(code, 0);
   QCOMPARE(ReadBytes(file).size(), 1000);
 }

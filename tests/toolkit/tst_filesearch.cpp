@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "file_helpers.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/filesearch.h"
 
 namespace {

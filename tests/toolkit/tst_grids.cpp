@@ -2,7 +2,7 @@
 #include <QtTest>
 #include <set>
 
-#include "file_helpers.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/grids.h"
 

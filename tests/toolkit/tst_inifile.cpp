@@ -11,7 +11,8 @@
 #include <random>
 #include <string>
 
-#include "file_helpers.h"
+#include "tests/support/child_process.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/inifile.h"
 
@@ -42,6 +43,7 @@ class TestIniFile : public QObject {
   void writeChangesOnlyTheKeyLine();
   void keyAddedInsideItsSection_data();
   void keyAddedInsideItsSection();
+  void byteOrderMarkBeforeTheFirstSection();
   void writeThenReadOddFiles_data();
   void writeThenReadOddFiles();
   void valuesKeptLiterally_data();
@@ -184,6 +186,15 @@ void TestIniFile::keyAddedInsideItsSection() {
   QCOMPARE(ini.ReadString(kSection, "Statics0", ""), std::string("b"));
 }
 
+// An editor's byte order mark does not hide the section it stands before, and stays in the file.
+void TestIniFile::byteOrderMarkBeforeTheFirstSection() {
+  WriteBytes(ini_, "\xEF\xBB\xBF[KEVOMIRNAX]\r\nStaidx0=old\r\n");
+  TIniFile ini(ini_);
+  QCOMPARE(ini.ReadString(kSection, "Staidx0", "def"), std::string("old"));
+  ini.WriteString(kSection, "Staidx0", "new");
+  QCOMPARE(ReadBytes(ini_), QByteArray("\xEF\xBB\xBF[KEVOMIRNAX]\r\nStaidx0=new\r\n"));
+}
+
 void TestIniFile::writeThenReadOddFiles_data() {
   QTest::addColumn<QByteArray>("bytes");
   QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[KEVOMIRNAX]\r\nStaidx0=old\r\n");
@@ -269,7 +280,7 @@ void TestIniFile::failedWriteKeepsOldFile() {
   // The disk fills (a write limit) half way through the new file.
   const QByteArray old = "[KEVOMIRNAX]\r\nStaidx0=" + QByteArray(4000, 'o') + "\r\n";
   WriteBytes(ini_, old);
-  const int code = InChild([&] {
+  const int code = support::RunInChild([&](int) {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{2000, 2000};
     ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -279,7 +290,7 @@ void TestIniFile::failedWriteKeepsOldFile() {
       return e.Message.find(ini_) != std::string::npos ? 0 : 2;
     }
     return 1;
-  });
+  }).ExitCode;
   QCOMPARE(code, 0);
   QCOMPARE(ReadBytes(ini_), old);
   QCOMPARE(Entries(dir_->path()), QStringList{"mirnax.ini"});
@@ -291,7 +302,7 @@ void TestIniFile::readOnlyFolder() {
   // The child runs as an ordinary user, so the folder's permissions hold even under root.
   QVERIFY(::chmod(dir_->path().toUtf8().constData(), 0555) == 0);
   QVERIFY(::chmod(ini_.c_str(), 0666) == 0);
-  const int code = InChild([&] {
+  const int code = support::RunInChild([&](int) {
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 3;
     try {
       TIniFile(ini_).WriteString(kSection, "Staidx0", "new");
@@ -301,7 +312,7 @@ void TestIniFile::readOnlyFolder() {
       return 0;
     }
     return 1;
-  });
+  }).ExitCode;
   ::chmod(dir_->path().toUtf8().constData(), 0700);
   QCOMPARE(code, 0);
   QCOMPARE(ReadBytes(ini_), old);

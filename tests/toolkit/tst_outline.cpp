@@ -1,7 +1,7 @@
 #include <QtTest>
 #include <random>
 
-#include "file_helpers.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/outline.h"
 

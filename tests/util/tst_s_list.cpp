@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "toolkit/exceptions.h"
-#include "toolkit/file_helpers.h"
+#include "tests/support/file_helpers.h"
 #include "util/s_list.h"
 
 #if defined(__SANITIZE_ADDRESS__)

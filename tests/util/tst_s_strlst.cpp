@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "toolkit/exceptions.h"
-#include "toolkit/file_helpers.h"
+#include "tests/support/file_helpers.h"
 #include "util/s_strlst.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <cerrno>
 #include <csignal>
 
-#include "app/core/statics_fixture.h"
+#include "tests/app/core/statics_fixture.h"
 
 using namespace fixture;
 

@@ -9,32 +9,32 @@
 #include <QFileInfo>
 #include <QString>
 #include <QStringList>
-#include <QtEndian>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
+#include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <string>
 
-#include "toolkit/file_helpers.h"
+#include "app/core/progress.h"
+#include "tests/support/child_process.h"
+#include "tests/support/file_helpers.h"
+#include "tests/support/statics_builder.h"
+#include "tests/support/world_file.h"
 
 namespace fixture {
-constexpr int Blocks = 0x60000;
-constexpr int EntrySize = 12;
+using support::Blocks;
+using support::EntrySize;
+
+inline QByteArray Q(const std::string& bytes) { return QByteArray(bytes.data(), qsizetype(bytes.size())); }
+inline std::string_view View(const QByteArray& bytes) { return {bytes.constData(), size_t(bytes.size())}; }
 
 inline QByteArray Entry(int32_t offset, int32_t length, const QByteArray& extra = QByteArray(4, '\0')) {
-  QByteArray e(EntrySize, '\0');
-  qToLittleEndian<int32_t>(offset, e.data());
-  qToLittleEndian<int32_t>(length, e.data() + 4);
-  e.replace(8, 4, extra.left(4));
-  return e;
+  return Q(support::IndexEntry(offset, length, View(extra)));
 }
 
-inline QByteArray EmptyIndex() { return Entry(-1, -1).repeated(Blocks); }
+inline QByteArray EmptyIndex() { return Q(support::EmptyIndex()); }
 
 inline void SetEntry(QByteArray& index, int block, int32_t offset, int32_t length,
                      const QByteArray& extra = QByteArray(4, '\0')) {
@@ -43,31 +43,18 @@ inline void SetEntry(QByteArray& index, int block, int32_t offset, int32_t lengt
 
 inline QByteArray EntryAt(const QByteArray& index, int block) { return index.mid(block * EntrySize, EntrySize); }
 
-// One 7-byte static record: tile, x, y, z, hue.
 inline QByteArray Record(uint16_t tile, uint8_t x, uint8_t y, int8_t z, uint16_t hue) {
-  QByteArray r(7, '\0');
-  qToLittleEndian<uint16_t>(tile, r.data());
-  r[2] = static_cast<char>(x);
-  r[3] = static_cast<char>(y);
-  r[4] = static_cast<char>(z);
-  qToLittleEndian<uint16_t>(hue, r.data() + 5);
-  return r;
+  return Q(support::StaticRecord(tile, x, y, z, hue));
 }
 
-// A world file record: header with the tile, a position and, when given, a colour.
+// A world file record: header with the tile, a serial, a colour when given, the position.
 inline QByteArray WorldItem(uint16_t tile, int x, int y, int z, uint16_t hue = 0) {
-  QByteArray r = "[WORLDITEM " + QByteArray::number(tile, 16).rightJustified(4, '0') + "]\r\n";
-  r += "SERIAL=040001\r\n";
-  if (hue != 0) r += "COLOR=" + QByteArray::number(hue, 16).rightJustified(4, '0') + "\r\n";
-  r += "P=" + QByteArray::number(x) + "," + QByteArray::number(y) + "," + QByteArray::number(z) + "\r\n\r\n";
-  return r;
+  std::string r;
+  support::AppendWorldItem(r, {.Tile = tile, .X = x, .Y = y, .Z = z, .Hue = hue});
+  return Q(r);
 }
 
-inline void Write(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-    qFatal("cannot write test file %s", qPrintable(path));
-}
+inline void Write(const QString& path, const QByteArray& bytes) { WriteBytes(path.toStdString(), bytes); }
 
 inline QByteArray Read(const QString& path) {
   QFile f(path);
@@ -100,31 +87,7 @@ inline QStringList Snapshot(const QString& dir) {
   return files;
 }
 
-// Runs f in a child process (the stop signals at their default) and returns its wait status;
-// what f writes to the pipe comes back in message.
-inline int InChild(const std::function<void(int pipeFd)>& f, QByteArray& message) {
-  int fds[2];
-  if (::pipe(fds) != 0) qFatal("pipe");
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
-    // The test runner's own handlers (stack traces) are not the child's business.
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
-    f(fds[1]);
-    ::_exit(0);
-  }
-  ::close(fds[1]);
-  char buf[4096];
-  ssize_t n;
-  while ((n = ::read(fds[0], buf, sizeof buf)) > 0) message.append(buf, n);
-  ::close(fds[0]);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return status;
-}
-
-inline void Send(int fd, const std::string& text) {
-  if (::write(fd, text.data(), text.size()) < 0) ::_exit(3);
-}
+using support::RunInChild;
+using support::Send;
 
 }  // namespace fixture

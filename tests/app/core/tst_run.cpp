@@ -7,7 +7,7 @@
 #include "app/core/run.h"
 #include "app/core/statics.h"
 #include "statics_fixture.h"
-#include "support/recording_host.h"
+#include "tests/support/recording_host.h"
 #include "toolkit/exceptions.h"
 
 using namespace fixture;
@@ -176,8 +176,7 @@ class TestRun : public QObject {
     Offer({{"a.scp", true}});
     host_.answer = true;
     const QByteArray index = Index(), data = Data();
-    QByteArray message;
-    const int status = InChild(
+    const support::TChildResult child = RunInChild(
         [&](int fd) {
           IgnoreFileSizeSignal();
           rlimit rl{limit, limit};
@@ -186,12 +185,12 @@ class TestRun : public QObject {
             Run();
           } catch (const Exception& e) {
             Send(fd, Std(host_.log.join('|')) + "\n" + e.Message);
-            ::_exit(0);
+            return 0;
           }
-          ::_exit(1);
-        },
-        message);
-    QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, message.constData());
+          return 1;
+        });
+    const QByteArray message = Q(child.Output);
+    QVERIFY2(child.ExitCode == 0, message.constData());
     const QList<QByteArray> parts = message.split('\n');
     QVERIFY(parts.first().endsWith("|Clean statics.... OK||Start freezing...."));
     QVERIFY2(message.contains("File too large") && message.contains("were put back"), message.constData());

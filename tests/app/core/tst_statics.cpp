@@ -11,7 +11,11 @@
 #include <csignal>
 
 #include "app/core/run.h"
+#include "app/core/freeze_points.h"
+#include "app/core/index_scan.h"
 #include "app/core/statics.h"
+#include "app/core/statics_merge.h"
+#include "app/core/statics_paths.h"
 #include "app/core/world_reader.h"
 #include "statics_fixture.h"
 #include "toolkit/exceptions.h"
@@ -380,8 +384,7 @@ class TestStatics : public QObject {
     QByteArray index = EmptyIndex();
     for (int b = 0; b < Sharing; ++b) SetEntry(index, b, 0, Shared);
     const std::string data(size_t{Shared}, 's');
-    QByteArray message;
-    const int status = InChild(
+    const support::TChildResult child = RunInChild(
         [&](int fd) {
           const rlim_t limit = AddressSpaceInUse() + (rlim_t{128} << 20);
           rlimit rl{limit, limit};
@@ -395,16 +398,16 @@ class TestStatics : public QObject {
             MergeStatics(store, oldIndex, oldData, newIndex, newData, gauge);
           } catch (const std::bad_alloc&) {
             Send(fd, "out of memory");
-            ::_exit(1);
+            return 1;
           } catch (const Exception& e) {
             Send(fd, e.Message);
-            ::_exit(1);
+            return 1;
           }
           Send(fd, std::to_string(newData.Bytes));
-          ::_exit(0);
-        },
-        message);
-    QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, message.constData());
+          return 0;
+        });
+    const QByteArray message = Q(child.Output);
+    QVERIFY2(child.ExitCode == 0, message.constData());
     QCOMPARE(message, QByteArray::number(qint64{Shared} * Sharing));
   }
 
@@ -589,8 +592,7 @@ class TestStatics : public QObject {
     TBlockStore store;
     MakeBusyPair(store);
     const QStringList before = Snapshot();
-    QByteArray got;
-    const int status = InChild(
+    const support::TChildResult child = RunInChild(
         [&](int fd) {
           RollBackFreezeOnSignals();
           Send(fd, Std(ErrorOf<Exception>([&] {
@@ -598,9 +600,10 @@ class TestStatics : public QObject {
                    if (p == point && b == block) ::kill(::getpid(), signal);
                  });
                })));
-        },
-        got);
-    QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, got.constData());
+          return 0;
+        });
+    const QByteArray got = Q(child.Output);
+    QVERIFY2(child.ExitCode == 0, got.constData());
     QCOMPARE(QString::fromUtf8(got), message);
     QCOMPARE(Snapshot(), before);
   }
@@ -622,8 +625,7 @@ class TestStatics : public QObject {
     TBlockStore store;
     MakeBusyPair(store);
     const auto [newIndex, newData] = Merged(store, Read(index_), Read(data_));
-    QByteArray unused;
-    const int status = InChild(
+    const support::TChildResult child = RunInChild(
         [&](int) {
           RollBackFreezeOnSignals();
           if (ignored) std::signal(SIGHUP, SIG_IGN);
@@ -632,16 +634,15 @@ class TestStatics : public QObject {
               if (p == point) ::kill(::getpid(), ignored ? SIGHUP : SIGTERM);
             });
           } catch (const Exception&) {
-            ::_exit(1);
+            return 1;
           }
           if (point == -1) ::kill(::getpid(), SIGTERM);
-          ::_exit(0);
-        },
-        unused);
+          return 0;
+        });
     if (killed)
-      QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+      QVERIFY(child.Signal == SIGTERM);
     else
-      QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+      QVERIFY(child.ExitCode == 0);
     QCOMPARE(Read(index_), newIndex);
     QCOMPARE(Read(data_), newData);
     QVERIFY(Leftovers().isEmpty());
@@ -727,16 +728,16 @@ class TestStatics : public QObject {
       Write(data_, data);
     }
     const QStringList before = Snapshot();
-    QByteArray message;
-    const int status = InChild(
+    const support::TChildResult child = RunInChild(
         [&](int fd) {
           IgnoreFileSizeSignal();
           rlimit rl{rlim_t(limit), rlim_t(limit)};
           ::setrlimit(RLIMIT_FSIZE, &rl);
           Send(fd, Std(ErrorOf<Exception>([&] { Rewrite(clear ? "clear" : "freeze", store); })));
-        },
-        message);
-    QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, message.constData());
+          return 0;
+        });
+    const QByteArray message = Q(child.Output);
+    QVERIFY2(child.ExitCode == 0, message.constData());
     QVERIFY2(message.contains("File too large"), message.constData());
     QVERIFY2(message.contains(clear ? "The statics files were left as they were." : "were put back"), message.constData());
     QCOMPARE(Snapshot(), before);
@@ -765,15 +766,14 @@ class TestStatics : public QObject {
     MakeBusyPair(store);
     const QByteArray index = Read(index_), data = Read(data_);
     const auto [newIndex, newData] = Merged(store, index, data);
-    QByteArray unused;
-    const int status = InChild(
+    const support::TChildResult child = RunInChild(
         [&](int) {
           Freeze(store, [&](TFreezePoint p, int32_t b) {
             if (p == point && b == block) ::raise(SIGKILL);
           });
-        },
-        unused);
-    QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+          return 0;
+        });
+    QVERIFY(child.Signal == SIGKILL);
 
     const QString indexTemp = Path("staidx0.xxx"), dataTemp = Path("statics0.xxx");
     // Marked complete: the new pair is whole. Otherwise the previous pair is, under either name.

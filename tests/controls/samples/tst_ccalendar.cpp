@@ -4,7 +4,7 @@
 
 #include "controls/samples/ccalendar.h"
 #include "toolkit/exceptions.h"
-#include "toolkit/file_helpers.h"
+#include "tests/support/file_helpers.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "controls/samples/cdirectory_outline.h"
 #include "toolkit/exceptions.h"
-#include "toolkit/file_helpers.h"
+#include "tests/support/file_helpers.h"
 
 namespace fs = std::filesystem;
 

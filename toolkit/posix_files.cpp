@@ -1,16 +1,15 @@
-#include "toolkit/file_ops.h"
+#include "toolkit/posix_files.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <random>
 
 #include "toolkit/exceptions.h"
+#include "toolkit/move_methods.h"
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
 
@@ -28,14 +27,18 @@ std::string RandomSuffix() {
 }
 
 [[noreturn]] void MoveFailed(const std::string& from, const std::string& to, int error) {
-  throw EInOutError(Format("Cannot rename %s to %s: %s", from.c_str(), to.c_str(), std::strerror(error)), error);
+  throw EInOutError(RenameError(from, to, error), error);
 }
 
 // The file system has no such operation (as opposed to refusing this one).
 bool Unsupported(int error) { return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP; }
 }  // namespace
 
-void MoveNoReplace(const std::string& from, const std::string& to, TMoveMethod method) {
+std::string RenameError(const std::string& from, const std::string& to, int error) {
+  return Format("Cannot rename %s to %s: %s", from.c_str(), to.c_str(), std::strerror(error));
+}
+
+void MoveNoReplaceBy(TMoveMethod method, const std::string& from, const std::string& to) {
   switch (method) {
     case mmRenameNoReplace:
       if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
@@ -53,37 +56,19 @@ void MoveNoReplace(const std::string& from, const std::string& to, TMoveMethod m
       [[fallthrough]];
     case mmCheckedRename:
       if (PathExists(to)) MoveFailed(from, to, EEXIST);
-      if (::rename(from.c_str(), to.c_str()) != 0) MoveFailed(from, to, errno);
+      RenameOver(from, to);
       return;
   }
 }
 
-std::string ResolveLinks(const std::string& native) {
-  constexpr int MostLinks = 40;  // as many as the system follows itself
-  std::string path = native;
-  for (int i = 0; i < MostLinks; ++i) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    std::string target(PATH_MAX, '\0');
-    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-    if (n <= 0 || size_t(n) >= target.size()) return path;
-    target.resize(size_t(n));
-    const size_t slash = path.rfind('/');
-    if (target[0] != '/' && slash != std::string::npos) target.insert(0, path, 0, slash + 1);
-    path = std::move(target);
-  }
-  return path;  // a loop of links: using it fails with the system's reason
-}
+void MoveNoReplace(const std::string& from, const std::string& to) { MoveNoReplaceBy(mmRenameNoReplace, from, to); }
 
-bool PathExists(const std::string& native) {
-  struct stat st {};
-  return ::lstat(native.c_str(), &st) == 0;
+void RenameOver(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) MoveFailed(from, to, errno);
 }
 
 void SyncFolderOf(const std::string& native) {
-  std::string dir = ExtractFileDir(native);
-  if (dir.empty()) dir = ".";
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = ::open(FolderOf(native).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);

@@ -8,10 +8,6 @@
 #include <QString>
 #include <QTest>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <functional>
 #include <string>
 
 inline void WriteBytes(const std::string& path, const QByteArray& bytes) {
@@ -39,24 +35,6 @@ QString ErrorOf(F&& f) {
     return QString::fromStdString(e.Message);
   }
   return "<no error>";
-}
-
-// Runs body in a child process and returns its exit code (or 128 + signal), so that write limits
-// and killed processes stay out of the test runner.
-inline int InChild(const std::function<int()>& body) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    int code = 99;
-    try {
-      code = body();
-    } catch (...) {
-      code = 98;
-    }
-    ::_exit(code);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 // Changes the current directory for one scope, for paths relative to it.

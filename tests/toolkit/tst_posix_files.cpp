@@ -1,9 +1,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "file_helpers.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/exceptions.h"
-#include "toolkit/file_ops.h"
+#include "toolkit/move_methods.h"
+#include "toolkit/posix_files.h"
 
 namespace {
 std::string Std(const QString& s) { return s.toStdString(); }
@@ -11,7 +12,7 @@ void Write(const QString& path, const QByteArray& bytes) { WriteBytes(Std(path),
 QByteArray Read(const QString& path) { return ReadBytes(Std(path)); }
 }  // namespace
 
-class TestFileOps : public QObject {
+class TestPosixFiles : public QObject {
   Q_OBJECT
 
   std::unique_ptr<QTemporaryDir> dir_;
@@ -33,7 +34,7 @@ class TestFileOps : public QObject {
   void moves() {
     QFETCH(int, method);
     Write(Path("a.mul"), "statics");
-    MoveNoReplace(Std(Path("a.mul")), Std(Path("a.xxx")), TMoveMethod(method));
+    MoveNoReplaceBy(TMoveMethod(method), Std(Path("a.mul")), Std(Path("a.xxx")));
     QVERIFY(!QFile::exists(Path("a.mul")));
     QCOMPARE(Read(Path("a.xxx")), QByteArray("statics"));
   }
@@ -43,7 +44,7 @@ class TestFileOps : public QObject {
     QFETCH(int, method);
     Write(Path("a.mul"), "statics");
     Write(Path("a.xxx"), "the only copy");
-    QCOMPARE(ErrorOf<EInOutError>([&] { MoveNoReplace(Std(Path("a.mul")), Std(Path("a.xxx")), TMoveMethod(method)); }),
+    QCOMPARE(ErrorOf<EInOutError>([&] { MoveNoReplaceBy(TMoveMethod(method), Std(Path("a.mul")), Std(Path("a.xxx"))); }),
              "Cannot rename " + Path("a.mul") + " to " + Path("a.xxx") + ": File exists");
     QCOMPARE(Read(Path("a.mul")), QByteArray("statics"));
     QCOMPARE(Read(Path("a.xxx")), QByteArray("the only copy"));
@@ -52,7 +53,7 @@ class TestFileOps : public QObject {
   void missingSourceFails_data() { moves_data(); }
   void missingSourceFails() {
     QFETCH(int, method);
-    QVERIFY_THROWS_EXCEPTION(EInOutError, MoveNoReplace(Std(Path("none")), Std(Path("none.xxx")), TMoveMethod(method)));
+    QVERIFY_THROWS_EXCEPTION(EInOutError, MoveNoReplaceBy(TMoveMethod(method), Std(Path("none")), Std(Path("none.xxx"))));
     QVERIFY(!QFile::exists(Path("none.xxx")));
   }
 
@@ -79,5 +80,5 @@ class TestFileOps : public QObject {
   }
 };
 
-QTEST_APPLESS_MAIN(TestFileOps)
-#include "tst_file_ops.moc"
+QTEST_APPLESS_MAIN(TestPosixFiles)
+#include "tst_posix_files.moc"

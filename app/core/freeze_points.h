@@ -1,0 +1,22 @@
+// The points of a freeze at which the tests stop it, and the freezes that let them. The programs
+// call statics.h and never include this header.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "app/core/statics.h"
+
+// fpChecked: every check has passed, nothing is written yet; fpBlockWritten: a block's bytes are
+// written (block says which); fpNewFilesFlushed: the new files are on disk; fpMarkedComplete: the
+// journal says they are complete, both ".xxx" files still exist.
+enum TFreezePoint {
+  fpIndexMoved, fpDataMoved, fpBlockWritten, fpNewFilesFlushed, fpIndexTempDeleted, fpMarkedComplete, fpChecked
+};
+// Called at each point, block -1 where the point has none; what it throws ends the freeze there.
+using TFreezeTestHook = std::function<void(TFreezePoint point, int32_t block)>;
+
+void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
+                   TProgressSink& gauge, const TFreezeTestHook& testHook);
+void ClearAndFreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
+                           TProgressSink& gauge, const TFreezeTestHook& testHook);

@@ -1,0 +1,18 @@
+// The merge of old statics files and an item store into new ones.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "app/core/block_store.h"
+#include "app/core/progress.h"
+#include "app/core/statics_io.h"
+
+// Writes the merge of the old files and store, block by block: each block's old bytes, then its
+// new records in store order, with running offsets in the new index and every Extra kept. Begins
+// gauge with 393,216 units and steps it per block; blockWritten, when given, hears of each block
+// once its bytes are written. The old files are checked as ScanStaticsIndex does while they are
+// read.
+void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInput& oldData, TStaticsOutput& newIndex,
+                  TStaticsOutput& newData, TProgressSink& gauge,
+                  const std::function<void(int32_t block)>& blockWritten = {});

@@ -1,0 +1,102 @@
+#include "app/core/statics_paths.h"
+
+#include <unistd.h>
+
+#include <system_error>
+
+#include "app/core/freeze_journal.h"
+#include "toolkit/exceptions.h"
+#include "toolkit/paths.h"
+#include "toolkit/safe_replace.h"
+#include "toolkit/sysutils.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr std::string_view TempExt = ".xxx";
+
+bool SameInode(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return fs::equivalent(a, b, error);
+}
+
+// True when both names lead to one file. A name that does not exist yet is compared by its folder,
+// so "d/x.xxx" and "d/sub/../x.xxx" (or a folder reached through a link) count as one name.
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a == b || SameInode(a, b)) return true;
+  return ExtractFileName(a) == ExtractFileName(b) && SameFolder(a, b);
+}
+
+// Refuses to go on beside a ".xxx" file, and tells from the journal what to do with it.
+void RefuseLeftovers(const std::string& index, const std::string& indexTemp, const std::string& data,
+                     const std::string& dataTemp) {
+  const bool indexLeft = PathExists(indexTemp), dataLeft = PathExists(dataTemp);
+  if (!indexLeft && !dataLeft) return;
+  const auto both = [&](const std::string& a, const std::string& b) {
+    return indexLeft && dataLeft ? a + " and " + b : indexLeft ? a : b;
+  };
+  switch (ReadJournal(JournalName(index))) {
+    case jsComplete:
+      throw Exception(Format("A freeze was interrupted after it had completed the new statics files %s and %s. The "
+                             "previous statics left as %s are no longer needed: delete %s, then start again.",
+                             index.c_str(), data.c_str(), both(indexTemp, dataTemp).c_str(),
+                             both(indexTemp, dataTemp).c_str()));
+    case jsMoving:
+      throw Exception(Format("A freeze did not finish: the previous statics are kept as %s, and what it wrote under "
+                             "the configured names is not complete. Put back %s, then start again.",
+                             both(indexTemp, dataTemp).c_str(),
+                             both(indexTemp + " as " + index, dataTemp + " as " + data).c_str()));
+    case jsNone:
+      break;
+  }
+  throw Exception(Format("The file %s is left from a freeze that did not finish and may hold the only copy of the "
+                         "previous statics. Put it back or remove it, then start again.",
+                         (indexLeft ? indexTemp : dataTemp).c_str()));
+}
+}  // namespace
+
+std::string FreezeTempName(std::string_view path) { return ChangeFileExt(path, TempExt); }
+
+std::string StaticsFile(const std::string& path) { return ResolveLinks(NativePath(path)); }
+
+bool SameFolder(const std::string& a, const std::string& b) { return SameInode(FolderOf(a), FolderOf(b)); }
+
+void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath) {
+  // An empty path names no file; opening or creating it fails with the system's message.
+  if (indexPath.empty() || dataPath.empty()) return;
+  const std::string index = StaticsFile(indexPath);
+  const std::string data = StaticsFile(dataPath);
+  for (const std::string* path : {&indexPath, &dataPath, &index, &data}) {
+    if (SameText(ExtractFileExt(*path), TempExt)) {
+      throw Exception(Format("The statics file %s has the extension %s, which is kept for the previous files while "
+                             "the statics are rewritten. Rename it.",
+                             path->c_str(), std::string(TempExt).c_str()));
+    }
+  }
+  if (SameFile(index, data)) {
+    throw Exception(Format("The statics index file and the statics data file must be two different files (%s, %s).",
+                           indexPath.c_str(), dataPath.c_str()));
+  }
+  const std::string indexTemp = NativePath(FreezeTempName(index));
+  const std::string dataTemp = NativePath(FreezeTempName(data));
+  if (SameFile(indexTemp, dataTemp)) {
+    throw Exception(Format("The statics index file %s and the statics data file %s would both be kept as %s while "
+                           "the statics are rewritten. Give them different names.",
+                           indexPath.c_str(), dataPath.c_str(), indexTemp.c_str()));
+  }
+  RefuseLeftovers(index, indexTemp, data, dataTemp);
+}
+
+std::optional<fs::perms> CheckReplaceable(const std::string& path, const std::string& native) {
+  // Whether this process may write is the system's decision (its user, groups and capabilities).
+  const auto writable = [](const std::string& name, int how) { return ::access(name.c_str(), how) == 0; };
+  if (!writable(FolderOf(native), W_OK | X_OK)) throw EFCreateError(Format(SFCreateError, path.c_str()));
+  std::error_code error;
+  const fs::file_status status = fs::status(native, error);
+  if (status.type() == fs::file_type::not_found) return std::nullopt;
+  constexpr fs::perms AnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if (error || !fs::is_regular_file(status) || (status.permissions() & AnyWrite) == fs::perms::none ||
+      !writable(native, W_OK))
+    throw EFCreateError(Format(SFCreateError, path.c_str()));
+  return status.permissions() & fs::perms::mask;
+}

@@ -1,0 +1,19 @@
+// World files as text: [WORLDITEM records with CR LF line ends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace support {
+struct TWorldItem {
+  uint32_t Tile = 0;  // the number the header shows, in hex
+  int32_t X = 0, Y = 0, Z = 0;
+  uint32_t Hue = 0;
+  bool Serial = true;     // a SERIAL= line after the header, as the game writes
+  bool Id = false;        // an ID= line repeating the tile
+  bool AnyColor = false;  // a COLOR= line for hue 0 too (otherwise only for a hue)
+};
+
+// Appends the record: the header, the lines asked for, P=x,y,z and the empty line that ends it.
+void AppendWorldItem(std::string& out, const TWorldItem& item);
+}  // namespace support

@@ -1,0 +1,14 @@
+// The ways MoveNoReplace (posix_files.h) can move a file, for the tests that prove each of the
+// fallbacks on a file system that has the better ones. Programs call MoveNoReplace.
+#pragma once
+
+#include <string>
+
+enum TMoveMethod {
+  mmRenameNoReplace,  // one rename that refuses an existing target (renameat2 with RENAME_NOREPLACE)
+  mmLink,             // a second name for the file, then the first removed
+  mmCheckedRename,    // a plain rename after a check that the target does not exist
+};
+
+// MoveNoReplace starting at method; each one falls back to the next where the file system lacks it.
+void MoveNoReplaceBy(TMoveMethod method, const std::string& from, const std::string& to);

@@ -1,0 +1,44 @@
+// The file steps that need POSIX itself, because neither Qt nor std::filesystem offers them: a
+// move that never replaces a file, a file created only when its name is free, making a folder's
+// entries durable. Everything else about files goes through std::filesystem or the toolkit's
+// streams.
+#pragma once
+
+#include <string>
+
+// The one text of a failed rename: "Cannot rename %s to %s: <the system's reason>".
+std::string RenameError(const std::string& from, const std::string& to, int error);
+
+// Moves from to to, but never over an existing file: a target that exists, or appears at the last
+// moment, raises EInOutError "Cannot rename %s to %s: File exists" and both stay as they are. Other
+// failures raise the same text with the system's reason. File systems without a no-replace rename
+// get the next best way (a link then an unlink, or a checked rename).
+void MoveNoReplace(const std::string& from, const std::string& to);
+
+// Renames from over to, replacing it in one step; EInOutError "Cannot rename %s to %s: ..." when
+// the system refuses.
+void RenameOver(const std::string& from, const std::string& to);
+
+// Makes the entries (new names, renames, deletions) of the folder that holds native durable. Some
+// file systems cannot sync a folder; the files' own data is on disk by then, so that is not an error.
+void SyncFolderOf(const std::string& native);
+
+// A new empty file beside native, under a name no other file has ("<native>.Ab3xYz"), created
+// exclusively with the permissions a new file gets. Removed again when the object ends unless kept.
+// A file that cannot be created raises EFCreateError "Cannot create file %s" with reportedAs in
+// place of %s.
+class TSideFile {
+ public:
+  TSideFile(const std::string& native, const std::string& reportedAs);
+  ~TSideFile();
+  TSideFile(const TSideFile&) = delete;
+  TSideFile& operator=(const TSideFile&) = delete;
+
+  const std::string& Name() const { return name_; }
+  // The file has been moved to its final name, or is to stay.
+  void Keep() { kept_ = true; }
+
+ private:
+  std::string name_;
+  bool kept_ = false;
+};
