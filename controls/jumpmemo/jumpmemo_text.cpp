@@ -5,7 +5,7 @@
 #include <limits>
 #include <new>
 
-#include "controls/jumpmemo/cursor_table.h"
+#include "toolkit/cursor_table.h"
 #include "controls/jumpmemo/jumpmemo.h"
 #include "controls/jumpmemo/text_primitives.h"
 #include "toolkit/dialogs.h"

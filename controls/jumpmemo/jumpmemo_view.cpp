@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "controls/jumpmemo/cp1251.h"
+#include "toolkit/cp1251.h"
 #include "controls/jumpmemo/jumpmemo.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/jumpmemo/cp1251.h"
-#include "controls/jumpmemo/cursor_table.h"
+#include "toolkit/cp1251.h"
+#include "toolkit/cursor_table.h"
 #include "controls/jumpmemo/jumpmemo.h"
 #include "controls/jumpmemo/text_primitives.h"
 #include "toolkit/dialogs.h"
@@ -136,10 +136,6 @@ class TestJumpMemoText : public QObject {
       QVERIFY(!Cursors().Cursor(index).pixmap().isNull());
     }
     QVERIFY(Cursors().Cursor(1).pixmap().toImage() != Cursors().Cursor(2).pixmap().toImage());
-    // A cursor that cannot be loaded takes the up arrow's index.
-    QCOMPARE(RegisterCursorResource(7, "NOSUCHCURSOR"), crUpArrow);
-    QVERIFY(!Cursors().Registered(7));
-    QCOMPARE(Cursors().Cursor(crUpArrow).shape(), Qt::UpArrowCursor);
   }
 
   void widthsFollowTheFontsOwnMeasure_data() {
