@@ -15,13 +15,6 @@
 
 namespace {
 
-// Reaches the hover state, which only the mouse sets.
-class TTestMemo : public TJumpMemo {
- public:
-  using TJumpMemo::caret_;
-  using TJumpMemo::overJump_;
-};
-
 // Expected widths come from Qt's own measuring of the font in use.
 int Width(const TJumpMemo& memo, std::string_view s) {
   return QFontMetrics(memo.font(), &memo.Buffer()).horizontalAdvance(Cp1251ToQString(s));
@@ -179,7 +172,7 @@ class TestJumpMemoText : public QObject {
   void textStaysOnTheCharacterGrid() {
     QFETCH(int, pointSize);
     QFETCH(bool, throughSetFont);
-    TTestMemo memo;
+    TJumpMemo memo;
     const QFont font("Courier New", pointSize);
     if (throughSetFont)
       memo.SetFont(font);
@@ -191,8 +184,8 @@ class TestJumpMemoText : public QObject {
     memo.Add(std::string(300, 'm'));
     memo.ScrollTo(200, 0);
     QCOMPARE(memo.ScrollPos().X, 200);
-    memo.caret_ = TPositionInfo{0, 0, 200, 300};
-    memo.UpdateCaret(false);
+    memo.MouseDown(Qt::LeftButton, {}, TJumpMemo::LeftMargin + 1, 1);  // on the first visible cell
+    QCOMPARE(memo.Caret().Col, 200);
     QCOMPARE(memo.CaretPos().x(), TJumpMemo::LeftMargin);
   }
 
@@ -448,8 +441,8 @@ class TestJumpMemoText : public QObject {
     QCOMPARE(middle.Left, Width(memo, std::string_view(line).substr(0, 5000 * 10 + 5)));
     QCOMPARE(memo.JumpWords().Count(), 11);  // ten words and the empty one
     QCOMPARE(memo.GetPos("W9XY", 0), 1);
-    // The buffer stays the size of the control.
-    QCOMPARE(memo.Buffer().width(), memo.width());
+    // The buffer stays the size of the client area.
+    QCOMPARE(memo.Buffer().width(), memo.ClientRect().width());
   }
 
   void linesAloneLoadOnlyLines() {
@@ -620,15 +613,20 @@ class TestJumpMemoText : public QObject {
   }
 
   void getWordOutsideTheText() {
-    TTestMemo memo;
-    SetText(memo, {"short", ""});
-    memo.overJump_ = true;
-    memo.setCursor(Qt::PointingHandCursor);
+    TJumpMemo memo;
+    memo.Add("~short");
+    memo.Add("");
+    const auto hoverTheJump = [&] {
+      memo.MouseMove({}, TJumpMemo::LeftMargin + Width(memo, "~s"), 2);
+      QVERIFY(memo.OverJump());
+      QCOMPARE(memo.cursor().pixmap().toImage(), Cursors().Cursor(memo.JumpCursor()).pixmap().toImage());
+    };
+    hoverTheJump();
     QCOMPARE(memo.GetWord(2, 5 * Height(memo)), std::string(" "));
     QVERIFY(!memo.OverJump());
     QCOMPARE(memo.cursor().shape(), Qt::IBeamCursor);
-    memo.overJump_ = true;
-    QCOMPARE(memo.GetWord(Width(memo, "short") + 5, 2), std::string(" "));  // right of the line
+    hoverTheJump();
+    QCOMPARE(memo.GetWord(Width(memo, "~short") + 5, 2), std::string(" "));  // right of the line
     QVERIFY(!memo.OverJump());
     QCOMPARE(memo.GetWord(2, Height(memo) + 2), std::string(" "));  // empty line
     QCOMPARE(memo.GetWord(2, -3 * Height(memo)), std::string(" "));
@@ -638,6 +636,7 @@ class TestJumpMemoText : public QObject {
 
   void paintsTheVisibleLines() {
     TJumpMemo memo;
+    memo.SetBorder(false);
     memo.resize(160, 4 * Height(memo));
     memo.Add("MMMM");
     memo.SetShowPages(true);  // a blue marker line, then the text
