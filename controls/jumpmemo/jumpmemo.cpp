@@ -215,8 +215,8 @@ TMemoLayout TJumpMemo::Layout() const { return TMemoLayout(d->metrics, d->charSi
 QRect TJumpMemo::ClientRect() const {
   const int frame = d->border ? 1 : 0;
   QRect r = rect().adjusted(frame, frame, -frame, -frame);
-  if (d->vBar->isVisible()) r.setRight(r.right() - d->vBar->sizeHint().width());
-  if (d->hBar->isVisible()) r.setBottom(r.bottom() - d->hBar->sizeHint().height());
+  if (!d->vBar->isHidden()) r.setRight(r.right() - d->vBar->sizeHint().width());
+  if (!d->hBar->isHidden()) r.setBottom(r.bottom() - d->hBar->sizeHint().height());
   return r;
 }
 

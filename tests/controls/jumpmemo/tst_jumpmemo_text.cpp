@@ -10,34 +10,11 @@
 #include "toolkit/cp1251.h"
 #include "toolkit/cursor_table.h"
 #include "controls/jumpmemo/jumpmemo.h"
+#include "controls/jumpmemo/memo_test_helpers.h"
 #include "controls/jumpmemo/text_primitives.h"
 #include "toolkit/dialogs.h"
 
 namespace {
-
-// Expected widths come from Qt's own measuring of the font in use.
-int Width(const TJumpMemo& memo, std::string_view s) {
-  return QFontMetrics(memo.font(), &memo.Buffer()).horizontalAdvance(Cp1251ToQString(s));
-}
-
-int Height(const TJumpMemo& memo) { return QFontMetrics(memo.font(), &memo.Buffer()).height(); }
-
-std::vector<std::string> LinesOf(const TJumpMemo& memo) {
-  std::vector<std::string> out;
-  for (int i = 0; i < memo.Lines().Count(); ++i) out.push_back(memo.Lines().Get(i));
-  return out;
-}
-
-std::vector<std::string> Numbered(int count) {
-  std::vector<std::string> out;
-  for (int i = 0; i < count; ++i) out.push_back("line " + std::to_string(i));
-  return out;
-}
-
-void SetText(TJumpMemo& memo, const std::vector<std::string>& lines) {
-  memo.Lines().Clear();
-  for (const auto& line : lines) memo.Lines().Add(line);
-}
 
 std::vector<int> MarkerIndexes(const TJumpMemo& memo) {
   std::vector<int> out;
