@@ -615,10 +615,13 @@ void TJumpMemo::UpdateCaret(bool Full) {
   d->caretPos = layout.CaretAt(line, d->caret.Line, std::min(d->caret.Col, d->caret.Len));
   d->caret.Row = ClampToInt(int64_t{d->caret.Line} - d->scrollPos.Y);
   if (d->caretPos != old) RestartBlink();
-  if (d->selecting && Differ(d->caret, d->selEnd)) {
-    d->selEnd = d->caret;
-    if (OnSelect) OnSelect(this);
-    DrawSelection();
+  if (d->selecting) {
+    // The anchor stays while the selection grows, also when a scroll already moved SelEnd along.
+    if (Differ(d->caret, d->selEnd)) {
+      d->selEnd = d->caret;
+      if (OnSelect) OnSelect(this);
+      DrawSelection();
+    }
   } else if (!d->selected) {
     d->selStart = d->caret;
   }
