@@ -654,6 +654,7 @@ void TJumpMemo::SelectionToAll() { SelectionToZero(); }
 
 void TJumpMemo::paintEvent(QPaintEvent*) {
   QPainter canvas(this);
+  canvas.fillRect(rect(), palette().window());  // the corner between two scroll bars
   if (d->border) {
     canvas.setPen(palette().color(QPalette::Dark));
     canvas.drawRect(rect().adjusted(0, 0, -1, -1));
