@@ -1,17 +1,22 @@
 // The memo's LoadFromFile of a large marked-up document with page markers shown, against loading
-// the same file into a bare line list; and the scan and page operations at growing sizes, which
-// must grow linearly with the text.
+// the same file into a bare line list; the scan and page operations at growing sizes, which must
+// grow linearly with the text; painting and scrolling a 1,000,000-line document against a 100-line
+// one; a search that finds nothing against the plain loop it is built on; the memory a document
+// takes against its file's size.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QImage>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 #include "controls/jumpmemo/jumpmemo.h"
+#include "controls/jumpmemo/text_primitives.h"
 #include "toolkit/dialogs.h"
 #include "util/s_strlst.h"
 
@@ -115,6 +120,143 @@ void BM_InsertAndRemovePages(benchmark::State& state) {
 }
 BENCHMARK(BM_InsertAndRemovePages)->RangeMultiplier(2)->Range(50000, 400000)->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
+
+// Lines of exactly 60 characters, words from a small vocabulary.
+std::string MakeEvenDocument(int lines) {
+  static const char* const words[] = {"alpha", "beta", "gamma", "delta", "statics", "index", "block", "map"};
+  std::string text;
+  text.reserve(static_cast<size_t>(lines) * 62);
+  unsigned seed = 777;
+  for (int i = 0; i < lines; ++i) {
+    std::string line;
+    while (line.size() < 60) {
+      seed = seed * 1103515245u + 12345u;
+      line += words[(seed >> 16) % std::size(words)];
+      line += ' ';
+    }
+    line.resize(60);
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::string TempPath(const std::string& name) {
+  return (std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()) + ".txt")).string();
+}
+
+// A memo of `lines` lines as a user sees it: 800 x 600 pixels, scrolled to the middle.
+struct TShownMemo {
+  explicit TShownMemo(int lines) : path(TempPath("mirnax_memo_paint_" + std::to_string(lines))) {
+    std::ofstream(path, std::ios::binary) << MakeDocument(lines);
+    memo.resize(800, 600);
+    memo.LoadFromFile(path);
+    memo.ScrollTo(0, lines / 2);
+  }
+  ~TShownMemo() { std::filesystem::remove(path); }
+  std::string path;
+  TJumpMemo memo;
+};
+
+// Seconds per call of work, over enough calls to take about a quarter of a second.
+template <typename Work>
+double TimePerCall(Work&& work) {
+  int calls = 0;
+  const auto start = Clock::now();
+  Clock::duration spent{};
+  do {
+    work();
+    ++calls;
+    spent = Clock::now() - start;
+  } while (spent < std::chrono::milliseconds(250));
+  return Seconds(spent) / calls;
+}
+
+// One full repaint and one one-line scroll of a 1,000,000-line document; the counters are their
+// times over those of a 100-line document in the same run (at most 1.2 wanted).
+void BM_PaintLongAgainstShort(benchmark::State& state) {
+  TShownMemo shortDoc(100);
+  TShownMemo longDoc(1000000);
+  QImage target(800, 600, QImage::Format_RGB32);
+  const auto repaint = [&](TJumpMemo& memo) { memo.render(&target); };
+  const auto scroll = [&](TJumpMemo& memo) {
+    // Down one line and back, each followed by the repaint the scroll asks for.
+    memo.DoScroll(1, 1, 0);
+    memo.render(&target);
+    memo.DoScroll(1, 0, 0);
+    memo.render(&target);
+  };
+  double paintRatio = 0, scrollRatio = 0;
+  for (auto _ : state) {
+    const double shortPaint = TimePerCall([&] { repaint(shortDoc.memo); });
+    const double longPaint = TimePerCall([&] { repaint(longDoc.memo); });
+    const double shortScroll = TimePerCall([&] { scroll(shortDoc.memo); });
+    const double longScroll = TimePerCall([&] { scroll(longDoc.memo); });
+    state.SetIterationTime(longPaint);
+    paintRatio = longPaint / shortPaint;
+    scrollRatio = longScroll / shortScroll;
+  }
+  state.counters["paint_x_100_lines"] = paintRatio;
+  state.counters["scroll_x_100_lines"] = scrollRatio;
+}
+BENCHMARK(BM_PaintLongAgainstShort)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Search for a word that is not there through 1,000,000 lines of 60 characters, against a plain
+// loop that folds each line and runs the word search over it (at most 3 times wanted).
+void BM_SearchMissing(benchmark::State& state) {
+  const std::string path = TempPath("mirnax_memo_search");
+  std::ofstream(path, std::ios::binary) << MakeEvenDocument(1000000);
+  TJumpMemo memo;
+  memo.LoadFromFile(path);
+  std::filesystem::remove(path);
+  const std::string needle = FoldText("nowhere");
+  double baseTime = 0, searchTime = 0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    int hits = 0;
+    std::string folded;
+    const TS_StringList& lines = memo.Lines();
+    for (int i = 0; i < lines.Count(); ++i) {
+      folded = FoldText(lines.View(i));
+      hits += FindWordFrom(needle, folded, 0, false) > 0 ? 1 : 0;
+    }
+    benchmark::DoNotOptimize(hits);
+    const auto t1 = Clock::now();
+    memo.SelectionToZero();
+    if (memo.Search("nowhere", true)) state.SkipWithError("found a word that is not there");
+    const auto t2 = Clock::now();
+    state.SetIterationTime(Seconds(t2 - t1));
+    baseTime += Seconds(t1 - t0);
+    searchTime += Seconds(t2 - t1);
+  }
+  state.counters["x_plain_loop"] = searchTime / baseTime;
+}
+BENCHMARK(BM_SearchMissing)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+long ResidentBytes() {
+  long pages = 0, resident = 0;
+  std::ifstream("/proc/self/statm") >> pages >> resident;
+  return resident * static_cast<long>(::sysconf(_SC_PAGESIZE));
+}
+
+// The memory a loaded 1,000,000-line document of 60 MB holds, over the file's size (at most 2 wanted).
+void BM_DocumentMemory(benchmark::State& state) {
+  const std::string path = TempPath("mirnax_memo_memory");
+  std::ofstream(path, std::ios::binary) << MakeEvenDocument(1000000);
+  const double fileSize = static_cast<double>(std::filesystem::file_size(path));
+  double ratio = 0;
+  for (auto _ : state) {
+    const long before = ResidentBytes();
+    auto memo = std::make_unique<TJumpMemo>();
+    memo->LoadFromFile(path);
+    const long after = ResidentBytes();
+    ratio = static_cast<double>(after - before) / fileSize;
+    state.SetIterationTime(1);
+  }
+  std::filesystem::remove(path);
+  state.counters["x_file_size"] = ratio;
+}
+BENCHMARK(BM_DocumentMemory)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
