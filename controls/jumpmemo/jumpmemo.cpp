@@ -122,7 +122,7 @@ TJumpMemo::TJumpMemo(QWidget* parent) : QWidget(parent), d(std::make_unique<TSta
   connect(d->vBar, &QScrollBar::actionTriggered, this, [this](int action) { ScrollBarAction(sbVert, action); });
   connect(&d->blink, &QTimer::timeout, this, [this] {
     d->caretOn = !d->caretOn;
-    update();
+    update(QRect(ClientRect().topLeft() + d->caretPos, QSize(kCaretWidth, d->charSize.y())));
   });
   d->autoScroll.setInterval(kAutoScrollInterval);
   connect(&d->autoScroll, &QTimer::timeout, this, [this] { AutoScrollStep(); });
@@ -157,7 +157,6 @@ TJumpMemo::TJumpMemo(QWidget* parent) : QWidget(parent), d(std::make_unique<TSta
 
 TJumpMemo::~TJumpMemo() = default;
 
-void Register() {}
 
 // ---- accessors ----
 
@@ -703,18 +702,11 @@ void TJumpMemo::PaintText(QPainter& canvas) const {
     PaintHighlights(canvas, line, layout.RowTop(i));
   }
   // Jumps and pictures are drawn over their lines, in the band of the visible rows.
-  const int first = d->scrollPos.Y;
-  const int last = first + d->linesPerPage;
-  const auto inBand = [&](const auto& words) {
-    const auto from = std::lower_bound(words.begin(), words.end(), first,
-                                       [](const TMarkedWord& w, int line) { return w.Line < line; });
-    const auto to = std::upper_bound(from, words.end(), last,
-                                     [](int line, const TMarkedWord& w) { return line < w.Line; });
-    return std::make_pair(from, to);
-  };
-  const auto [jumpFrom, jumpTo] = inBand(d->doc.Jumps());
+  const int64_t first = d->scrollPos.Y;
+  const int64_t last = first + d->linesPerPage;
+  const auto [jumpFrom, jumpTo] = WordsOnLines(d->doc.Jumps(), first, last);
   for (auto it = jumpFrom; it != jumpTo; ++it) it->DrawMe(canvas, d->scrollPos, d->charSize, d->color, d->jumpColor);
-  const auto [pictFrom, pictTo] = inBand(d->doc.Picts());
+  const auto [pictFrom, pictTo] = WordsOnLines(d->doc.Picts(), first, last);
   for (auto it = pictFrom; it != pictTo; ++it) it->DrawMe(canvas, d->scrollPos, d->charSize, d->color, MarkerColor);
 }
 
@@ -796,8 +788,6 @@ void TJumpMemo::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
 }
 
-// Tab moves the focus on only when the control is a tab stop.
-bool TJumpMemo::focusNextPrevChild(bool next) { return QWidget::focusNextPrevChild(next); }
 
 // ---- keys ----
 
@@ -1124,9 +1114,8 @@ void TJumpMemo::MouseMove(Qt::KeyboardModifiers, int X, int Y) {
     // Only the words of the rows under the pointer can hold it; the lists are in line order.
     const int64_t line = int64_t{d->scrollPos.Y} + layout.RowOf(Y);
     const auto hover = [&](const auto& words, int cursor, bool& over, std::string& current) {
-      const auto from = std::lower_bound(words.begin(), words.end(), line - 1,
-                                         [](const TMarkedWord& w, int64_t l) { return w.Line < l; });
-      for (auto it = from; it != words.end() && it->Line <= line + 1; ++it) {
+      const auto [from, to] = WordsOnLines(words, line - 1, line + 1);
+      for (auto it = from; it != to; ++it) {
         if (!it->OnMe(X, Y, d->scrollPos, d->charSize)) continue;
         if (d->cursorIndex != cursor) SetCursorIndex(cursor);
         over = true;
@@ -1204,14 +1193,14 @@ bool TJumpMemo::Search(const std::string& Text, bool Forward) {
   caret.Row = match->Line - d->scrollPos.Y;
   d->selStart.Col = match->Pos - 1;
   caret.Col = ClampToInt(int64_t{match->Pos} - 1 + static_cast<int64_t>(Text.size()));
-  if (caret.Col > d->visibleCols) ScrollTo(caret.Col - d->visibleCols + 1, d->scrollPos.Y);
-  // The match's line comes into view: at the bottom going forward, at the top going back.
-  if (caret.Row >= d->linesPerPage || caret.Row < 0) {
-    if (Forward && caret.Row >= d->linesPerPage)
-      ScrollTo(d->scrollPos.X, ClampToInt(int64_t{caret.Line} - d->linesPerPage + 1));
-    else
-      ScrollTo(d->scrollPos.X, caret.Line);
-  }
+  // The match comes into view: its end within the visible columns, its line at the bottom going
+  // forward or at the top going back when it lay outside the rows.
+  const int x = caret.Col > d->visibleCols ? caret.Col - d->visibleCols + 1 : 0;
+  int y = d->scrollPos.Y;
+  if (caret.Row >= d->linesPerPage) y = ClampToInt(int64_t{caret.Line} - d->linesPerPage + 1);
+  if (caret.Row < 0) y = caret.Line;
+  if (!Forward && caret.Row >= d->linesPerPage) y = caret.Line;
+  ScrollTo(x, y);
   caret.Row = caret.Line - d->scrollPos.Y;
   d->selStart.Row = caret.Row;
   d->selEnd = caret;
@@ -1283,6 +1272,7 @@ void TJumpMemo::Print(const std::string& Name, int FromPage, int ToPage, bool To
     WriteWholeFile(Name, text);
     return;
   }
+  if (first >= end) return;  // no line of the text lies on those pages: no empty print job
   const char* const failure = AllPages ? "Can`t put document on printer" : "Can`t put document on the printer";
   QPrinter& printer = Printer();
   printer.setDocName("Printing Doc");

@@ -226,7 +226,6 @@ class TJumpMemo : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
-  bool focusNextPrevChild(bool next) override;
 
  private:
   struct TState;
@@ -253,6 +252,3 @@ class TJumpMemo : public QWidget {
   void PaintSelection(QPainter& canvas) const;
   void PaintHighlights(QPainter& canvas, std::string_view line, int64_t top) const;
 };
-
-// Registers the memo with a design environment's palette; this build has none.
-void Register();

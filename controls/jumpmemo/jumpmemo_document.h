@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QPoint>
+#include <algorithm>
+#include <utility>
 
 class QPainter;
 #include <cstdint>
@@ -71,6 +73,17 @@ class TPict final : public TMarkedWord {
   void DrawMe(QPainter& Canvas, const TLongPoint& ScrollPos, const QPoint& CharSize, TColor Background,
               TColor Color) const;
 };
+
+// The jumps or pictures on lines first .. last (both included), as a range of the list, which the
+// scan leaves in line order.
+template <typename Word>
+std::pair<typename std::vector<Word>::const_iterator, typename std::vector<Word>::const_iterator> WordsOnLines(
+    const std::vector<Word>& words, int64_t first, int64_t last) {
+  const auto from = std::lower_bound(words.begin(), words.end(), first,
+                                     [](const Word& w, int64_t line) { return w.Line < line; });
+  const auto to = std::upper_bound(from, words.end(), last, [](int64_t line, const Word& w) { return line < w.Line; });
+  return {from, to};
+}
 
 // A match of a search: the line and the 1-based position of the match in it.
 struct TTextMatch {
