@@ -838,6 +838,11 @@ void TJumpMemo::BringCaretRowIntoView() {
 
 void TJumpMemo::KeyDown(int& Key, Qt::KeyboardModifiers Shift) {
   if (!d->doc.Ready() || d->doc.Count() == 0) return;
+  // A text shortened through Lines directly may have left the caret below its end.
+  if (d->caret.Line >= d->doc.Count()) {
+    d->caret.Line = d->doc.Count() - 1;
+    FixColumn();
+  }
   if (Key == Qt::Key_F1) {
     if (Application) Application->ShowHelp(d->helpContext);
     return;

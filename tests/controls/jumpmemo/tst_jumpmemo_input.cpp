@@ -187,6 +187,17 @@ class TestJumpMemoInput : public QObject {
     QCOMPARE(keys, 1);
   }
 
+  void keysAfterTheLinesWereShortenedDirectly() {
+    TJumpMemo memo;
+    Show(memo, Numbered(10));
+    PlaceCaret(memo, 8, 4);
+    SetText(memo, {"one", "two"});
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Left, Qt::Key_Up, Qt::Key_End, Qt::Key_PageDown})
+      QTest::keyClick(&memo, key);
+    QCOMPARE(memo.Caret().Line, 1);
+    QCOMPARE(memo.Caret().Col, 3);
+  }
+
   void f1AsksTheApplicationForHelp() {
     TJumpMemo memo;
     Show(memo, {"text"});
