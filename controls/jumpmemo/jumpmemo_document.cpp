@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <new>
 
 #include "controls/jumpmemo/jumpmemo_layout.h"
@@ -13,11 +12,6 @@
 #include "toolkit/sysutils.h"
 
 namespace {
-
-int32_t Saturate(int64_t v) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
 
 bool IsPictChar(unsigned char c) { return IsWordChar(c) || c == '.' || c == '_'; }
 
@@ -59,8 +53,8 @@ TMarkedWord::TMarkedWord(std::string text, int32_t line, int32_t left, int32_t t
       Text(std::move(text)),
       Left(left),
       Top(top),
-      Right(Saturate(int64_t{left} + width)),
-      Bottom(Saturate(int64_t{top} + height)) {}
+      Right(ClampToInt(int64_t{left} + width)),
+      Bottom(ClampToInt(int64_t{top} + height)) {}
 
 bool TMarkedWord::OnMe(int X, int Y, const TLongPoint& ScrollPos, const QPoint& CharSize) const {
   return TMemoLayout::WordRect(*this, ScrollPos, CharSize).Holds(X, Y);
@@ -146,7 +140,7 @@ const TStringList& TJumpDocument::SelWords() const { return selWords_ ? *selWord
 
 int32_t TJumpDocument::LineLength(int i) const {
   if (!lines_ || i < 0 || i >= lines_->Count()) return 0;
-  return Saturate(static_cast<int64_t>(lines_->View(i).size()));
+  return ClampToInt(static_cast<int64_t>(lines_->View(i).size()));
 }
 
 int32_t TJumpDocument::MaxLineLength() {
@@ -154,7 +148,7 @@ int32_t TJumpDocument::MaxLineLength() {
     size_t longest = 0;
     const int count = lines_->Count();
     for (int i = 0; i < count; ++i) longest = std::max(longest, lines_->View(i).size());
-    maxLineLength_ = Saturate(static_cast<int64_t>(std::min<size_t>(longest, INT32_MAX)));
+    maxLineLength_ = ClampToInt(static_cast<int64_t>(std::min<size_t>(longest, INT32_MAX)));
     maxLenValid_ = true;
   }
   return maxLineLength_;
@@ -183,7 +177,7 @@ void TJumpDocument::ReadJumps(const TTextMetrics& metrics, int32_t lineHeight) {
   for (int i = 0; i < count; ++i) {
     const std::string_view line = lines_->View(i);
     if (!std::memchr(line.data(), '~', line.size()) && !std::memchr(line.data(), '^', line.size())) continue;
-    const int32_t top = Saturate(int64_t{i} * lineHeight);
+    const int32_t top = ClampToInt(int64_t{i} * lineHeight);
     ScanMarkers(line, '~', IsWordChar, metrics, [&](std::string_view word, int32_t left) {
       jumps_->emplace_back(std::string(word), i, left, top, metrics.Width(word), lineHeight);
       words.push_back(word);
@@ -344,6 +338,6 @@ std::string TJumpDocument::Excerpt(const TPositionInfo& first, const TPositionIn
       text += piece;
     }
   }
-  count = Saturate(bytes + 1);
+  count = ClampToInt(bytes + 1);
   return text;
 }

@@ -6,6 +6,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
@@ -64,5 +65,5 @@ class TMemoLayout {
   int32_t pixelOffset_;
 };
 
-// Limits a wide value to the int range.
+// Limits a wide value to the int range (the 32 bits of every position and width).
 int ClampToInt(int64_t v);
