@@ -54,7 +54,7 @@ std::vector<std::string> SampleDocument() {
     lines.push_back("[" + name + "]");
     lines.insert(lines.end(), body.begin(), body.end());
     lines.push_back("Back to the ~Contents.");
-    for (int i = 0; i < 14; ++i) lines.push_back("");
+    for (int i = 0; i < 3; ++i) lines.push_back("");
   };
   topic("Reading", {"Up, Down, Page Up and Page Down move the caret by lines and pages; with Ctrl,",
                     "Page Up and Page Down go to the first and last visible line, Home and End to the",
