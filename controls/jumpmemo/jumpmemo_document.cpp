@@ -227,14 +227,16 @@ void TJumpDocument::InsertPages(const std::string& marker) {
 void TJumpDocument::RemovePages(const std::string& marker) {
   if (!Ready()) return;
   maxLenValid_ = false;
+  const std::string pattern = "- " + marker + " ";
+  const auto isMarker = [&](std::string_view line) { return line.find(pattern) != std::string_view::npos; };
   const int count = lines_->Count();
   int first = 0;
-  while (first < count && !IsMarkerLine(lines_->View(first), marker)) ++first;
+  while (first < count && !isMarker(lines_->View(first))) ++first;
   if (first == count) return;
   TS_StringList kept;
   for (int i = 0; i < count; ++i) {
     const std::string_view line = lines_->View(i);
-    if (!IsMarkerLine(line, marker)) kept.AddObject(line, lines_->GetObject(i));
+    if (!isMarker(line)) kept.AddObject(line, lines_->GetObject(i));
   }
   lines_->Swap(kept);
 }
