@@ -1,14 +1,19 @@
-// What the memo tests share: expected widths from Qt's own measuring of the font in use, and
-// texts put into a memo.
+// What the memo tests share: expected widths from Qt's own measuring of the font in use, texts
+// put into a memo, and a test case with scripted message boxes and a folder of its own.
 #pragma once
 
 #include <QFontMetrics>
+#include <QObject>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "controls/jumpmemo/jumpmemo.h"
 #include "toolkit/cp1251.h"
+#include "toolkit/dialogs.h"
 
 namespace {
 
@@ -43,3 +48,28 @@ namespace {
 }
 
 }  // namespace
+
+// The base of the memo's test cases: message boxes go to a script (nothing modal is shown) and
+// are forgotten before each test; files go to a folder that lives as long as the test case.
+class TMemoTestCase : public QObject {
+  Q_OBJECT
+
+ protected:
+  TScriptedDialogs dialogs_;
+  QTemporaryDir dir_;
+
+  std::string PathOf(const std::string& name) const { return dir_.filePath(QString::fromStdString(name)).toStdString(); }
+  std::string WriteFile(const std::string& name, const std::string& bytes) {
+    const std::string path = PathOf(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    SetDialogs(&dialogs_);
+  }
+  void cleanupTestCase() { SetDialogs(nullptr); }
+  void init() { dialogs_.Calls.clear(); }
+};

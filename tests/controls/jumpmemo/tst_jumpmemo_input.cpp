@@ -27,10 +27,8 @@ struct TPlace {
 
 Q_DECLARE_METATYPE(TPlace)
 
-class TestJumpMemoInput : public QObject {
+class TestJumpMemoInput : public TMemoTestCase {
   Q_OBJECT
-
-  TScriptedDialogs dialogs_;
 
   // A shown memo with the focus, 12 rows high.
   void Show(TJumpMemo& memo, const std::vector<std::string>& lines) {
@@ -43,8 +41,6 @@ class TestJumpMemoInput : public QObject {
   }
 
  private slots:
-  void initTestCase() { SetDialogs(&dialogs_); }
-  void cleanupTestCase() { SetDialogs(nullptr); }
 
   // ---- keys ----
 

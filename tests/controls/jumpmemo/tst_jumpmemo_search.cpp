@@ -2,7 +2,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPrinter>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "controls/jumpmemo/memo_test_helpers.h"
@@ -38,19 +37,10 @@ int PdfPages(const QString& path) {
 
 }  // namespace
 
-class TestJumpMemoSearch : public QObject {
+class TestJumpMemoSearch : public TMemoTestCase {
   Q_OBJECT
 
-  TScriptedDialogs dialogs_;
-  QTemporaryDir dir_;
-
  private slots:
-  void initTestCase() {
-    QVERIFY(dir_.isValid());
-    SetDialogs(&dialogs_);
-  }
-  void cleanupTestCase() { SetDialogs(nullptr); }
-  void init() { dialogs_.Calls.clear(); }
 
   // ---- search ----
 
@@ -200,7 +190,7 @@ class TestJumpMemoSearch : public QObject {
     QFETCH(int, count);
     TJumpMemo memo;
     AddLines(memo, Numbered(60));
-    const std::string path = dir_.filePath("out.txt").toStdString();
+    const std::string path = PathOf("out.txt");
     memo.Print(path, fromPage, toPage, true, all);
     std::string expected;
     for (int i = first; i < first + count; ++i) expected += "line " + std::to_string(i) + "\r\n";
@@ -210,7 +200,7 @@ class TestJumpMemoSearch : public QObject {
   void reversedRangePrintsNothing() {
     TJumpMemo memo;
     AddLines(memo, Numbered(10));
-    const std::string path = dir_.filePath("never.txt").toStdString();
+    const std::string path = PathOf("never.txt");
     memo.Print(path, 3, 2, true, false);
     QVERIFY(!FileExists(path));
     QCOMPARE(dialogs_.Calls.size(), size_t{1});
@@ -221,7 +211,7 @@ class TestJumpMemoSearch : public QObject {
   void fileErrorsReachTheCaller() {
     TJumpMemo memo;
     AddLines(memo, Numbered(3));
-    QVERIFY_THROWS_EXCEPTION(Exception, memo.Print(dir_.filePath("no/such/dir/x.txt").toStdString(), 1, 1, true, true));
+    QVERIFY_THROWS_EXCEPTION(Exception, memo.Print(PathOf("no/such/dir/x.txt"), 1, 1, true, true));
   }
 
   void printToPdf_data() {

@@ -1,9 +1,7 @@
 // The memo's text model: construction, loading, the markup scan, page markers and look-ups.
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -37,25 +35,10 @@ Q_DECLARE_METATYPE(Strings)
 Q_DECLARE_METATYPE(std::vector<int>)
 Q_DECLARE_METATYPE(TLongPoint)
 
-class TestJumpMemoText : public QObject {
+class TestJumpMemoText : public TMemoTestCase {
   Q_OBJECT
 
-  TScriptedDialogs dialogs_;
-  QTemporaryDir dir_;
-
-  std::string WriteFile(const std::string& name, const std::string& bytes) {
-    const std::string path = dir_.filePath(QString::fromStdString(name)).toStdString();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-
  private slots:
-  void initTestCase() {
-    QVERIFY(dir_.isValid());
-    SetDialogs(&dialogs_);
-  }
-  void cleanupTestCase() { SetDialogs(nullptr); }
-  void init() { dialogs_.Calls.clear(); }
 
   void constructionDefaults() {
     TJumpMemo memo;

@@ -1,9 +1,7 @@
 // The memo on the screen: painting checked on grabbed images, scrolling and the caret.
 #include <QPalette>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <fstream>
 
 #include "controls/jumpmemo/memo_test_helpers.h"
 #include "toolkit/dialogs.h"
@@ -49,14 +47,10 @@ bool White(const QColor& c) { return c == QColor(Qt::white); }
 
 char* toString(const TLongPoint& p) { return QTest::toString(QString("(%1, %2)").arg(p.X).arg(p.Y)); }
 
-class TestJumpMemoView : public QObject {
+class TestJumpMemoView : public TMemoTestCase {
   Q_OBJECT
 
-  TScriptedDialogs dialogs_;
-
  private slots:
-  void initTestCase() { SetDialogs(&dialogs_); }
-  void cleanupTestCase() { SetDialogs(nullptr); }
 
   // ---- painting ----
 
@@ -255,9 +249,7 @@ class TestJumpMemoView : public QObject {
   }
 
   void shorterTextStartsAtTheTop() {
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("short.txt").toStdString();
-    std::ofstream(path) << "a\nb\nc\n";
+    const std::string path = WriteFile("short.txt", "a\nb\nc\n");
     TJumpMemo memo;
     AddLines(memo, Numbered(300));
     memo.ScrollTo(3, 250);
