@@ -34,3 +34,5 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
   Guard([&] { result = QApplication::notify(receiver, event); });
   return result;
 }
+
+void TApplication::ShowHelp(int HelpContext) { emit HelpRequested(HelpContext); }

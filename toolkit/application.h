@@ -23,6 +23,12 @@ class TApplication : public QApplication {
   // Delivers events; an error that escapes an event handler is shown instead of ending the program.
   bool notify(QObject* receiver, QEvent* event) override;
 
+  // Asks the program to show help on a topic (F1 in a control); a program connects HelpRequested.
+  void ShowHelp(int HelpContext);
+
+ signals:
+  void HelpRequested(int HelpContext);
+
  private:
   std::string title_;
 };

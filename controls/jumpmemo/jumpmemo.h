@@ -1,14 +1,12 @@
 // TJumpMemo: a read-only, line-oriented viewer of Windows-1251 text in a fixed-pitch font. A word
 // written behind "~" is a jump (a link), a name written behind "^" a picture reference; optional
-// page-marker lines open every block of 50 text lines.
-//
-// The class is split by concern over several sources: jumpmemo_text.cpp holds the text model and
-// the markup (construction, loading, scanning, page markers, look-ups); jumpmemo_view.cpp the
-// grid metrics, scrolling state, caret placement and painting.
+// page-marker lines open every block of 50 text lines. The text lives in a TJumpDocument, where it
+// stands on the control in a TMemoLayout; this widget holds the view state, paints it and answers
+// the keys and the mouse.
 #pragma once
 
-#include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -17,58 +15,14 @@
 #include <string_view>
 #include <vector>
 
-#include "controls/jumpmemo/text_metrics.h"
+#include "controls/jumpmemo/jumpmemo_document.h"
+#include "controls/jumpmemo/jumpmemo_layout.h"
 #include "toolkit/classes.h"
 #include "toolkit/graphics.h"
 #include "util/s_strlst.h"
 
-// A colour as 0x00BBGGRR: red + green * 256 + blue * 65536.
-
-struct TLongPoint {
-  int32_t X = 0;
-  int32_t Y = 0;
-  bool operator==(const TLongPoint&) const = default;
-};
-
-// A place in the text: Line indexes Lines, Row is Line minus the first visible line, Col counts
-// the characters left of the place, Len is the line's length when the record was set.
-struct TPositionInfo {
-  int32_t Line = 0;
-  int32_t Row = 0;
-  int32_t Col = 0;
-  int32_t Len = 0;
-  bool operator==(const TPositionInfo&) const = default;
-};
-
-// A marked word and its rectangle in document coordinates (no scrolling applied): Left is the
-// width of the line up to and including the marker, Top the line's index times the line height.
-class TMarkedWord : public TObject {
- public:
-  TMarkedWord(std::string text, int32_t line, int32_t left, int32_t top, int32_t width, int32_t height);
-
-  // True when the client point (X, Y) lies on the word as it is shown at scroll position
-  // ScrollPos with character cells of CharSize; all four bounds are inclusive.
-  bool OnMe(int X, int Y, const TLongPoint& ScrollPos, const QPoint& CharSize) const;
-
-  int32_t Line;
-  std::string Text;
-  int32_t Left;
-  int32_t Top;
-  int32_t Right;
-  int32_t Bottom;
-};
-
-// A jump: the word behind a "~".
-class TJump final : public TMarkedWord {
- public:
-  using TMarkedWord::TMarkedWord;
-};
-
-// A picture reference: the name behind a "^" (word characters, "." and "_").
-class TPict final : public TMarkedWord {
- public:
-  using TMarkedWord::TMarkedWord;
-};
+class QImage;
+class QPainter;
 
 using TJumpClick = std::function<void(QObject* Sender, std::string JumpString)>;
 using TPictClick = std::function<void(QObject* Sender, std::string PictString)>;
@@ -99,10 +53,8 @@ class TJumpMemo : public QWidget {
   using TMouseEvent =
       std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
 
-  // Left text margin in pixels: every line starts at LeftMargin - ScrollPos.X * CharSize.X.
   static constexpr int LeftMargin = 4;
-  // Text lines per page; each page is opened by one marker line, so a page holds 51 lines.
-  static constexpr int PageTextLines = 50;
+  static constexpr int PageTextLines = TJumpDocument::PageTextLines;
   static constexpr TColor MarkerColor = 0xFF0000;  // blue: page-marker lines and picture names
 
   explicit TJumpMemo(QWidget* parent = nullptr);
@@ -114,20 +66,19 @@ class TJumpMemo : public QWidget {
   // could not be created.
   TS_StringList& Lines();
   const TS_StringList& Lines() const;
+  const TJumpDocument& Document() const;
 
-  // Replaces the text by the file's lines, then page markers (when shown), caret to the start,
-  // markup scan and repaint. A file that cannot be read is reported in a box; what was read stays.
+  // Replaces the text by the file's lines, then page markers (when shown), caret and view to the
+  // start, markup scan and repaint. A file that cannot be read is reported in a box; what was
+  // read stays.
   void LoadFromFile(const std::string& fileName);
   // Appends a line, then page markers, scan and repaint as LoadFromFile.
   void Add(const std::string& s);
   // Empties the text, the jumps, the pictures and SelWords.
   void Clear();
 
-  // Rebuilds Jumps, Picts and JumpWords from Lines.
   void ReadJumps();
-  // Inserts the marker line of page k + 1 at index k * 51, for k = 0 .. line count div 50.
   void InsertPages();
-  // Deletes every line that holds "- " + Pagemarker + " ".
   void RemovePages();
 
   // The word (separated by space and ".,:;-()_#[]{}") under the client point, or " ".
@@ -135,163 +86,169 @@ class TJumpMemo : public QWidget {
   // The first line from `from` that holds word (folded, anywhere in the line), else from.
   int GetPos(const std::string& word, int from) const;
   // The first visible line.
-  int GetCurPos() const { return scrollPos_.Y; }
+  int GetCurPos() const;
 
   // Width in pixels of s in the control's font, on the off-screen buffer.
-  int32_t TextWidth(std::string_view s) const { return metrics_.Width(s); }
+  int32_t TextWidth(std::string_view s) const;
 
-  // ---- the scan's results ----
   const std::vector<TJump>& Jumps() const;
   const std::vector<TPict>& Picts() const;
   // Every distinct jump word, sorted, letter case ignored.
   const TStringList& JumpWords() const;
 
+  // ---- search, clipboard, printing ----
+  // Finds the next occurrence of Text from the caret and selects it; the caret ends after it.
+  bool Search(const std::string& Text, bool Forward);
+  // Puts the caret in front of the first line from From that holds Word as a word ("cat*": any
+  // word that starts so); returns that line, or From when there is none.
+  int GotoWord(const std::string& Word, int From, bool Forward);
+  // Prints pages FromPage .. ToPage (or all) of 51 lines to the toolkit's printer, or writes those
+  // lines to the text file Name with CR LF ends. File errors reach the caller.
+  void Print(const std::string& Name, int FromPage, int ToPage, bool ToFile, bool AllPages);
+  // Copies the finished selection to the clipboard as text; returns the byte count with the
+  // terminating zero, or 0 when nothing was copied.
+  int CopyToClipboard();
+
   // ---- published properties ----
-  bool Border() const { return border_; }
+  bool Border() const;
   void SetBorder(bool value);
   void SetFont(const QFont& font);
-  TColor Color() const { return color_; }
+  TColor Color() const;
   void SetColor(TColor value);
   // The words to highlight (a trailing "*" matches a prefix).
   const TStringList& SelWords() const;
   void SetSelWords(const TStrings& words);
-  TColor SelectColor() const { return selectColor_; }
+  TColor SelectColor() const;
   void SetSelColor(TColor value);
-  TColor JumpColor() const { return jumpColor_; }
+  TColor JumpColor() const;
   void SetJumpColor(TColor value);
   // The text colour, which is also the font's colour.
-  TColor TextColor() const { return textColor_; }
+  TColor TextColor() const;
   void SetTextColor(TColor value);
-  int32_t JumpPointLength() const { return jumpPointLength_; }
+  int32_t JumpPointLength() const;
   void SetJumpPointLength(int32_t value);
-  bool UseJumpPointLength() const { return useJumpPointLength_; }
+  bool UseJumpPointLength() const;
   void SetUseJumpPointLength(bool value);
-  int32_t HelpContext() const { return helpContext_; }
-  void SetHelpContext(int32_t value) { helpContext_ = value; }
-  const std::string& Pagemarker() const { return pagemarker_; }
+  // The help topic F1 asks the application for.
+  int32_t HelpContext() const;
+  void SetHelpContext(int32_t value);
+  const std::string& Pagemarker() const;
   void SetPageMarker(const std::string& value);
-  TScrollStyle ScrollBars() const { return scrollBars_; }
+  TScrollStyle ScrollBars() const;
   void ChangeScrollBars(TScrollStyle value);
-  bool ShowPages() const { return showPages_; }
+  bool ShowPages() const;
   void SetShowPages(bool value);
-  bool TabStop() const { return tabStop_; }
+  bool TabStop() const;
   void SetTabStop(bool value);
 
   TNotifyEvent OnDeSelect;
   TCopyToClipboard OnCopyToClipboard;
   TJumpClick OnJumpClick;
-  // Raised by the key and mouse handlers.
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
   TMouseEvent OnMouseDown;
   TPictClick OnPictureClick;
-  // Raised while a selection is extended.
   TNotifyEvent OnSelect;
 
   // ---- state ----
-  int32_t MaxLineLength() const { return maxLineLength_; }
-  bool MaxLenValid() const { return maxLenValid_; }
-  const TLongPoint& ScrollPos() const { return scrollPos_; }
+  int32_t MaxLineLength() const;
+  bool MaxLenValid() const;
+  const TLongPoint& ScrollPos() const;
   // X: the font's average character width, Y: the line height, in pixels.
-  const QPoint& CharSize() const { return charSize_; }
-  const TPositionInfo& Caret() const { return caret_; }
-  const TPositionInfo& SelStart() const { return selStart_; }
-  const TPositionInfo& SelEnd() const { return selEnd_; }
-  bool Selecting() const { return selecting_; }
-  bool Selected() const { return selected_; }
-  bool OverJump() const { return overJump_; }
-  bool OverPict() const { return overPict_; }
-  const std::string& CurJump() const { return curJump_; }
-  const std::string& CurPict() const { return curPict_; }
-  int JumpCursor() const { return jumpCursor_; }
-  int PictCursor() const { return pictCursor_; }
-  int DefaultCursor() const { return defaultCursor_; }
-  // The off-screen image painting draws into; it also carries the resolution text is measured at.
-  const QImage& Buffer() const { return buffer_; }
+  const QPoint& CharSize() const;
+  const TPositionInfo& Caret() const;
+  const TPositionInfo& SelStart() const;
+  const TPositionInfo& SelEnd() const;
+  bool Selecting() const;
+  bool Selected() const;
+  bool OverJump() const;
+  bool OverPict() const;
+  const std::string& CurJump() const;
+  const std::string& CurPict() const;
+  int JumpCursor() const;
+  int PictCursor() const;
+  int DefaultCursor() const;
+  // The off-screen image the text is measured on.
+  const QImage& Buffer() const;
 
   // ---- view ----
-  const TLongPoint& Range() const { return range_; }
-  int32_t VisibleCols() const { return visibleCols_; }
-  int32_t VisibleRows() const { return visibleRows_; }
-  int32_t LinesPerPage() const { return linesPerPage_; }
-  int32_t PixelOffset() const { return pixelOffset_; }
+  const TLongPoint& Range() const;
+  int32_t VisibleCols() const;
+  int32_t VisibleRows() const;
+  int32_t LinesPerPage() const;
+  int32_t PixelOffset() const;
   // Where the caret stands, in client pixels.
-  QPoint CaretPos() const { return caretPos_; }
+  QPoint CaretPos() const;
+  // The client area in widget pixels: inside the border, left of and above the scroll bars.
+  QRect ClientRect() const;
+  // Whether the caret is drawn now (it blinks while the control has the focus).
+  bool CaretShown() const;
 
   // Reads the font's metrics into CharSize, then grid, scan and scroll position follow.
   void FontChanged();
-  // Recomputes the longest line (when stale), the visible grid, the scroll range and the buffer.
+  // Recomputes the longest line (when stale), the visible grid, the scroll range and the bars.
   void RecalcRange();
   // Makes column X and line Y the first visible ones, within the range.
   void ScrollTo(int X, int Y);
+  // A scroll-bar command on bar 0 (horizontal) or 1 (vertical): 0/1 a line back/on, 2/3 a page
+  // back/on, 4/5 to Pos, 6 to the start, 7 to the end; others change nothing.
+  void DoScroll(int Bar, int Code, int Pos);
+  // Pushes Range and ScrollPos to the scroll bars.
+  void SetScrollBars();
   // Places the caret at Caret and keeps the selection's ends up to date.
   void UpdateCaret(bool Full);
+  void DrawSelection();
+  void UnDrawSelection();
+  // Caret and both selection ends to the start of the text, nothing selected.
+  void SelectionToZero();
+  void SelectionToAll();
+
+  // The key and mouse rules, in client coordinates; Key is a Qt key code.
+  void KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+  void KeyUp(int& Key, Qt::KeyboardModifiers Shift);
+  void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+  void MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+  void MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
 
  protected:
+  // Fire OnJumpClick / OnPictureClick with CurJump / CurPict.
+  virtual void JumpClick();
+  virtual void PictClick();
+
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
-
-  // True once every list exists (construction can stop early when memory runs out).
-  bool ListsReady() const { return lines_ && selWords_ && jumpWords_ && jumps_ && picts_; }
-  // Caret, SelStart and SelEnd to the start of the text; Selecting and Selected cleared.
-  void ResetPositions();
-  void ResetCursor();
-  // The page operations without the markup scan, for callers that scan once afterwards.
-  void InsertPagesCore(bool scan);
-  void RemovePagesCore(bool scan);
-  std::string MarkerPattern() const { return "- " + pagemarker_ + " "; }
-  int32_t LineLength(int line) const;
-
-  std::unique_ptr<TS_StringList> lines_;
-  std::unique_ptr<TStringList> selWords_;
-  std::unique_ptr<TStringList> jumpWords_;
-  std::unique_ptr<std::vector<TJump>> jumps_;
-  std::unique_ptr<std::vector<TPict>> picts_;
-  QImage buffer_;
-  TTextMetrics metrics_;
-
-  std::string pagemarker_ = "Page";
-  bool showPages_ = false;
-  int32_t jumpPointLength_ = 7;
-  bool useJumpPointLength_ = false;
-  int32_t maxLineLength_ = 0;
-  bool maxLenValid_ = false;
-  TLongPoint scrollPos_;
-  QPoint charSize_;
-  TPositionInfo caret_;
-  TPositionInfo selStart_;
-  TPositionInfo selEnd_;
-  bool selecting_ = false;
-  bool selected_ = false;
-  bool overJump_ = false;
-  bool overPict_ = false;
-  std::string curJump_;
-  std::string curPict_;
-  int jumpCursor_ = 0;
-  int pictCursor_ = 0;
-  int defaultCursor_ = 0;
-
-  bool border_ = true;
-  TColor color_ = 0xFFFFFF;
-  TColor selectColor_ = 0x0000FF;
-  TColor jumpColor_ = 0x008000;
-  TColor textColor_ = 0;
-  int32_t helpContext_ = 0;
-  TScrollStyle scrollBars_ = ssNone;
-  bool tabStop_ = false;
-
-  TLongPoint range_;
-  int32_t visibleCols_ = 0;
-  int32_t visibleRows_ = 0;
-  int32_t linesPerPage_ = 0;
-  int32_t pixelOffset_ = 0;
-  QPoint caretPos_;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
-  bool constructed_ = false;  // font changes before the end of construction are not followed
-  bool settingFont_ = false;  // SetFont follows its own change once
-};
+  struct TState;
+  std::unique_ptr<TState> d;
 
-// Qt's colour for a 0x00BBGGRR value.
-QColor ToQColor(TColor color);
+  TMemoLayout Layout() const;
+  void ResetPositions();
+  void ResetCursor();
+  void SetCursorIndex(int index);
+  void InsertPagesCore(bool scan);
+  void RemovePagesCore(bool scan);
+  void TextChanged();
+  void PlaceScrollBars();
+  void ScrollBarAction(int bar, int action);
+  void RestartBlink();
+  void AutoScrollStep();
+  bool AutoScrollBand(bool starting);
+  void FixColumn();
+  void Deselect();
+  void ShowColumnZero();
+  void BringCaretRowIntoView();
+  bool KeyStep(int key, Qt::KeyboardModifiers shift);
+  void PaintText(QPainter& canvas) const;
+  void PaintSelection(QPainter& canvas) const;
+  void PaintHighlights(QPainter& canvas, std::string_view line, int64_t top) const;
+};

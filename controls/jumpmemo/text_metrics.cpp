@@ -5,7 +5,7 @@
 #include <QString>
 #include <cmath>
 
-#include "controls/jumpmemo/cp1251.h"
+#include "toolkit/cp1251.h"
 
 QFont OnPixelGrid(QFont font) {
   font.setHintingPreference(QFont::PreferFullHinting);

@@ -3,6 +3,7 @@
 std::vector<TGalleryPage> GalleryPages() {
   return {
       {"gauge", "Gauge", MakeGaugePage},
+      {"memo", "Memo", MakeMemoPage},
       {"calendar", "Calendar", MakeCalendarPage},
       {"colorgrid", "Colour grid", MakeColorGridPage},
       {"outline", "Directory outline", MakeOutlinePage},

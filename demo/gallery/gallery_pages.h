@@ -14,6 +14,7 @@ struct TGalleryPage {
 };
 
 QWidget* MakeGaugePage(QWidget* parent);
+QWidget* MakeMemoPage(QWidget* parent);
 QWidget* MakeCalendarPage(QWidget* parent);
 QWidget* MakeColorGridPage(QWidget* parent);
 QWidget* MakeOutlinePage(QWidget* parent);

@@ -1,50 +1,18 @@
 // The memo's text model: construction, loading, the markup scan, page markers and look-ups.
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "controls/jumpmemo/cp1251.h"
-#include "controls/jumpmemo/cursor_table.h"
+#include "toolkit/cp1251.h"
+#include "toolkit/cursor_table.h"
 #include "controls/jumpmemo/jumpmemo.h"
+#include "tests/controls/jumpmemo/memo_test_helpers.h"
 #include "controls/jumpmemo/text_primitives.h"
 #include "toolkit/dialogs.h"
 
 namespace {
-
-// Reaches the hover state, which only the mouse sets.
-class TTestMemo : public TJumpMemo {
- public:
-  using TJumpMemo::caret_;
-  using TJumpMemo::overJump_;
-};
-
-// Expected widths come from Qt's own measuring of the font in use.
-int Width(const TJumpMemo& memo, std::string_view s) {
-  return QFontMetrics(memo.font(), &memo.Buffer()).horizontalAdvance(Cp1251ToQString(s));
-}
-
-int Height(const TJumpMemo& memo) { return QFontMetrics(memo.font(), &memo.Buffer()).height(); }
-
-std::vector<std::string> LinesOf(const TJumpMemo& memo) {
-  std::vector<std::string> out;
-  for (int i = 0; i < memo.Lines().Count(); ++i) out.push_back(memo.Lines().Get(i));
-  return out;
-}
-
-std::vector<std::string> Numbered(int count) {
-  std::vector<std::string> out;
-  for (int i = 0; i < count; ++i) out.push_back("line " + std::to_string(i));
-  return out;
-}
-
-void SetText(TJumpMemo& memo, const std::vector<std::string>& lines) {
-  memo.Lines().Clear();
-  for (const auto& line : lines) memo.Lines().Add(line);
-}
 
 std::vector<int> MarkerIndexes(const TJumpMemo& memo) {
   std::vector<int> out;
@@ -67,25 +35,10 @@ Q_DECLARE_METATYPE(Strings)
 Q_DECLARE_METATYPE(std::vector<int>)
 Q_DECLARE_METATYPE(TLongPoint)
 
-class TestJumpMemoText : public QObject {
+class TestJumpMemoText : public TMemoTestCase {
   Q_OBJECT
 
-  TScriptedDialogs dialogs_;
-  QTemporaryDir dir_;
-
-  std::string WriteFile(const std::string& name, const std::string& bytes) {
-    const std::string path = dir_.filePath(QString::fromStdString(name)).toStdString();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-
  private slots:
-  void initTestCase() {
-    QVERIFY(dir_.isValid());
-    SetDialogs(&dialogs_);
-  }
-  void cleanupTestCase() { SetDialogs(nullptr); }
-  void init() { dialogs_.Calls.clear(); }
 
   void constructionDefaults() {
     TJumpMemo memo;
@@ -136,10 +89,6 @@ class TestJumpMemoText : public QObject {
       QVERIFY(!Cursors().Cursor(index).pixmap().isNull());
     }
     QVERIFY(Cursors().Cursor(1).pixmap().toImage() != Cursors().Cursor(2).pixmap().toImage());
-    // A cursor that cannot be loaded takes the up arrow's index.
-    QCOMPARE(RegisterCursorResource(7, "NOSUCHCURSOR"), crUpArrow);
-    QVERIFY(!Cursors().Registered(7));
-    QCOMPARE(Cursors().Cursor(crUpArrow).shape(), Qt::UpArrowCursor);
   }
 
   void widthsFollowTheFontsOwnMeasure_data() {
@@ -183,7 +132,7 @@ class TestJumpMemoText : public QObject {
   void textStaysOnTheCharacterGrid() {
     QFETCH(int, pointSize);
     QFETCH(bool, throughSetFont);
-    TTestMemo memo;
+    TJumpMemo memo;
     const QFont font("Courier New", pointSize);
     if (throughSetFont)
       memo.SetFont(font);
@@ -195,8 +144,8 @@ class TestJumpMemoText : public QObject {
     memo.Add(std::string(300, 'm'));
     memo.ScrollTo(200, 0);
     QCOMPARE(memo.ScrollPos().X, 200);
-    memo.caret_ = TPositionInfo{0, 0, 200, 300};
-    memo.UpdateCaret(false);
+    memo.MouseDown(Qt::LeftButton, {}, TJumpMemo::LeftMargin + 1, 1);  // on the first visible cell
+    QCOMPARE(memo.Caret().Col, 200);
     QCOMPARE(memo.CaretPos().x(), TJumpMemo::LeftMargin);
   }
 
@@ -452,8 +401,8 @@ class TestJumpMemoText : public QObject {
     QCOMPARE(middle.Left, Width(memo, std::string_view(line).substr(0, 5000 * 10 + 5)));
     QCOMPARE(memo.JumpWords().Count(), 11);  // ten words and the empty one
     QCOMPARE(memo.GetPos("W9XY", 0), 1);
-    // The buffer stays the size of the control.
-    QCOMPARE(memo.Buffer().width(), memo.width());
+    // The buffer stays the size of the client area.
+    QCOMPARE(memo.Buffer().width(), memo.ClientRect().width());
   }
 
   void linesAloneLoadOnlyLines() {
@@ -624,15 +573,20 @@ class TestJumpMemoText : public QObject {
   }
 
   void getWordOutsideTheText() {
-    TTestMemo memo;
-    SetText(memo, {"short", ""});
-    memo.overJump_ = true;
-    memo.setCursor(Qt::PointingHandCursor);
+    TJumpMemo memo;
+    memo.Add("~short");
+    memo.Add("");
+    const auto hoverTheJump = [&] {
+      memo.MouseMove({}, TJumpMemo::LeftMargin + Width(memo, "~s"), 2);
+      QVERIFY(memo.OverJump());
+      QCOMPARE(memo.cursor().pixmap().toImage(), Cursors().Cursor(memo.JumpCursor()).pixmap().toImage());
+    };
+    hoverTheJump();
     QCOMPARE(memo.GetWord(2, 5 * Height(memo)), std::string(" "));
     QVERIFY(!memo.OverJump());
     QCOMPARE(memo.cursor().shape(), Qt::IBeamCursor);
-    memo.overJump_ = true;
-    QCOMPARE(memo.GetWord(Width(memo, "short") + 5, 2), std::string(" "));  // right of the line
+    hoverTheJump();
+    QCOMPARE(memo.GetWord(Width(memo, "~short") + 5, 2), std::string(" "));  // right of the line
     QVERIFY(!memo.OverJump());
     QCOMPARE(memo.GetWord(2, Height(memo) + 2), std::string(" "));  // empty line
     QCOMPARE(memo.GetWord(2, -3 * Height(memo)), std::string(" "));
@@ -642,6 +596,7 @@ class TestJumpMemoText : public QObject {
 
   void paintsTheVisibleLines() {
     TJumpMemo memo;
+    memo.SetBorder(false);
     memo.resize(160, 4 * Height(memo));
     memo.Add("MMMM");
     memo.SetShowPages(true);  // a blue marker line, then the text

@@ -1,9 +1,8 @@
-// Folding, word characters, the bounded word search and the character table.
+// Folding, word characters and the bounded word search.
 #include <QtTest>
 #include <array>
 #include <string>
 
-#include "controls/jumpmemo/cp1251.h"
 #include "controls/jumpmemo/text_primitives.h"
 
 namespace {
@@ -113,16 +112,6 @@ class TestTextPrimitives : public QObject {
                           std::string_view(haystack.constData(), static_cast<size_t>(haystack.size())), start,
                           wholeWord),
              expected);
-  }
-
-  void characterTable() {
-    QCOMPARE(Cp1251ToQString("Az~"), QString("Az~"));
-    QCOMPARE(Cp1251ToQString("\xC0\xDF\xE0\xFF"), QString::fromUtf8("АЯая"));
-    QCOMPARE(Cp1251ToQString("\xA8\xB8\xB9\x88\xAB\xBB"), QString::fromUtf8("Ёё№€«»"));
-    QCOMPARE(Cp1251ToQString("\xB2\xB3\xAA\xBA\xAF\xBF\xA1\xA2"), QString::fromUtf8("ІіЄєЇїЎў"));
-    // Control bytes take one ordinary cell when drawn.
-    QCOMPARE(Cp1251ToDisplay(std::string_view("a\tb\0c", 5)), QString("a b c"));
-    QCOMPARE(Cp1251ToDisplay("\x98\x7F"), QString("  "));
   }
 };
 

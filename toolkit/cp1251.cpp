@@ -1,4 +1,4 @@
-#include "controls/jumpmemo/cp1251.h"
+#include "toolkit/cp1251.h"
 
 const char16_t kCp1251ToUnicode[256] = {
     // 0x00..0x7F: ASCII

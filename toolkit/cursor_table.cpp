@@ -1,4 +1,4 @@
-#include "controls/jumpmemo/cursor_table.h"
+#include "toolkit/cursor_table.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,0 +1,167 @@
+// The memo's document: the lines, the page-marker lines, the jumps and pictures found by the markup
+// scan, and the look-ups and searches over the text. No widgets: widths come from the text metrics
+// of the font in use.
+#pragma once
+
+#include <QPoint>
+#include <algorithm>
+#include <utility>
+
+class QPainter;
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "controls/jumpmemo/text_metrics.h"
+#include "toolkit/classes.h"
+#include "toolkit/graphics.h"
+#include "util/s_strlst.h"
+
+// Two signed 32-bit integers, X then Y.
+struct TLongPoint {
+  int32_t X = 0;
+  int32_t Y = 0;
+  bool operator==(const TLongPoint&) const = default;
+};
+
+// A place in the text: Line indexes Lines, Row is Line minus the first visible line, Col counts
+// the characters left of the place, Len is the line's length when the record was set.
+struct TPositionInfo {
+  int32_t Line = 0;
+  int32_t Row = 0;
+  int32_t Col = 0;
+  int32_t Len = 0;
+  bool operator==(const TPositionInfo&) const = default;
+};
+
+// A marked word and its rectangle in document coordinates (no scrolling applied): Left is the
+// width of the line up to and including the marker, Top the line's index times the line height.
+class TMarkedWord : public TObject {
+ public:
+  TMarkedWord(std::string text, int32_t line, int32_t left, int32_t top, int32_t width, int32_t height);
+
+  // True when the client point (X, Y) lies on the word as it is shown at scroll position
+  // ScrollPos with character cells of CharSize; all four bounds are inclusive.
+  bool OnMe(int X, int Y, const TLongPoint& ScrollPos, const QPoint& CharSize) const;
+
+  int32_t Line;
+  std::string Text;
+  int32_t Left;
+  int32_t Top;
+  int32_t Right;
+  int32_t Bottom;
+};
+
+// A jump: the word behind a "~".
+class TJump final : public TMarkedWord {
+ public:
+  using TMarkedWord::TMarkedWord;
+  // Draws the word over its already drawn line: underlined in Color, its "~" hidden in Background.
+  void DrawMe(QPainter& Canvas, const TLongPoint& ScrollPos, const QPoint& CharSize, TColor Background,
+              TColor Color) const;
+};
+
+// A picture reference: the name behind a "^" (word characters, "." and "_").
+class TPict final : public TMarkedWord {
+ public:
+  using TMarkedWord::TMarkedWord;
+  // Draws the name over its already drawn line in a dotted frame, "_" shown as "." and the "^"
+  // hidden in Background.
+  void DrawMe(QPainter& Canvas, const TLongPoint& ScrollPos, const QPoint& CharSize, TColor Background,
+              TColor Color) const;
+};
+
+// The jumps or pictures on lines first .. last (both included), as a range of the list, which the
+// scan leaves in line order.
+template <typename Word>
+std::pair<typename std::vector<Word>::const_iterator, typename std::vector<Word>::const_iterator> WordsOnLines(
+    const std::vector<Word>& words, int64_t first, int64_t last) {
+  const auto from = std::lower_bound(words.begin(), words.end(), first,
+                                     [](const Word& w, int64_t line) { return w.Line < line; });
+  const auto to = std::upper_bound(from, words.end(), last, [](int64_t line, const Word& w) { return line < w.Line; });
+  return {from, to};
+}
+
+// A match of a search: the line and the 1-based position of the match in it.
+struct TTextMatch {
+  int Line = 0;
+  int Pos = 0;
+};
+
+class TJumpDocument {
+ public:
+  // Text lines per page; each page is opened by one marker line, so a page holds 51 lines.
+  static constexpr int PageTextLines = 50;
+  static constexpr int PageLines = PageTextLines + 1;
+
+  // The lists in the order they are made; CreateLists() names the first one that could not be.
+  enum TListKind { lkLines, lkSelWords, lkJumpWords, lkJumps, lkPicts, lkNone };
+  TListKind CreateLists();
+  bool Ready() const { return lines_ && selWords_ && jumpWords_ && jumps_ && picts_; }
+
+  TS_StringList& Lines();
+  const TS_StringList& Lines() const;
+  int Count() const { return lines_ ? lines_->Count() : 0; }
+  std::string_view Line(int i) const { return lines_->View(i); }
+  // The length of line i, 0 for a line that does not exist.
+  int32_t LineLength(int i) const;
+
+  TStringList& SelWords() { return *selWords_; }
+  const TStringList& SelWords() const;
+  const TStringList& JumpWords() const;
+  const std::vector<TJump>& Jumps() const;
+  const std::vector<TPict>& Picts() const;
+
+  // The longest line in characters, recounted only after Invalidate().
+  int32_t MaxLineLength();
+  bool MaxLenValid() const { return maxLenValid_; }
+  void Invalidate() { maxLenValid_ = false; }
+
+  // Empties the text, the scan's results and the highlighted words.
+  void Clear();
+  // Rebuilds the jumps, pictures and jump words; rectangles measured with metrics, rows lineHeight high.
+  void ReadJumps(const TTextMetrics& metrics, int32_t lineHeight);
+  // Puts a marker line in front of every 50 text lines (an empty text gets one); all or nothing.
+  void InsertPages(const std::string& marker);
+  // Deletes every line that holds "- " + marker + " "; all or nothing.
+  void RemovePages(const std::string& marker);
+  static std::string MarkerLine(const std::string& marker, int page);
+  // A line that holds "- " + marker + " " is a page-marker line.
+  static bool IsMarkerLine(std::string_view line, const std::string& marker);
+  // A piece of a selection that holds "- " + marker (the word may be cut) is shown and copied as one.
+  static bool IsMarkerPiece(std::string_view piece, const std::string& marker);
+
+  // The first line from `from` that holds word (folded, anywhere in the line), else from.
+  int GetPos(const std::string& word, int from) const;
+  // The next occurrence of text that the bounded word search accepts, from column col of line
+  // `line`, going down (forward) or up the lines; each line is searched left to right, the first
+  // one from col, the others from 0.
+  std::optional<TTextMatch> Search(const std::string& text, int line, int col, bool forward) const;
+  // The first line from `from` whose first occurrence of word stands as a word (a trailing "*"
+  // drops the test after it); backwards line 0 is never looked at.
+  std::optional<TTextMatch> FindWord(const std::string& word, int from, bool forward) const;
+
+  // The text between two places as the clipboard gets it: the pieces of each line with "~" and "^"
+  // as spaces, page-marker pieces left out, several lines each opened by CR LF. count is the
+  // number of bytes the copy takes with its terminating zero.
+  std::string Excerpt(const TPositionInfo& first, const TPositionInfo& last, const std::string& marker,
+                      int32_t& count) const;
+
+ private:
+  std::unique_ptr<TS_StringList> lines_;
+  std::unique_ptr<TStringList> selWords_;
+  std::unique_ptr<TStringList> jumpWords_;
+  std::unique_ptr<std::vector<TJump>> jumps_;
+  std::unique_ptr<std::vector<TPict>> picts_;
+  int32_t maxLineLength_ = 0;
+  bool maxLenValid_ = false;
+};
+
+// The piece of a line that a selection from column first to column last covers (characters
+// first + 1 .. last), with every "~" and "^" turned into a space.
+std::string SelectionPiece(std::string_view line, int64_t first, int64_t last);
+// Orders two places: the smaller line first, on one line the smaller column first.
+void OrderPlaces(TPositionInfo& a, TPositionInfo& b);

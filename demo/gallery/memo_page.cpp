@@ -1,0 +1,187 @@
+// The memo page: a small help viewer over a generated hyper-text document. A jump goes to the
+// topic it names, a search field walks the matches, and copy, print, page markers and highlighted
+// words are a click away.
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryFile>
+#include <QVBoxLayout>
+#include <string>
+#include <vector>
+
+#include "controls/jumpmemo/jumpmemo.h"
+#include "demo/gallery/gallery_pages.h"
+#include "toolkit/application.h"
+#include "toolkit/classes.h"
+#include "toolkit/cp1251.h"
+#include "toolkit/printer.h"
+
+namespace {
+
+// Windows-1251 bytes of UTF-8 text that holds only ASCII and Cyrillic.
+std::string ToCp1251(const QString& text) {
+  std::string out;
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if (u < 0x80) out += static_cast<char>(u);
+    else if (u >= 0x0410 && u <= 0x044F) out += static_cast<char>(0xC0 + (u - 0x0410));
+    else if (u == 0x0401) out += '\xA8';
+    else if (u == 0x0451) out += '\xB8';
+    else out += '?';
+  }
+  return out;
+}
+
+// Topics are opened by a heading "[Name]"; a jump "~Name" leads to it.
+std::vector<std::string> SampleDocument() {
+  std::vector<std::string> lines = {
+      "[Contents]",
+      "Welcome to the hyper-text memo. Click a green word, or put the caret on it and press Enter.",
+      "",
+      "  ~Reading      moving around with the keys and the mouse",
+      "  ~Searching    finding words, highlighting them",
+      "  ~Pictures     references to images",
+      "  ~Pages        page markers and printing",
+      "  ~Russian      text in Windows-1251",
+      "",
+  };
+  const auto topic = [&](const std::string& name, const std::vector<std::string>& body) {
+    lines.push_back("[" + name + "]");
+    lines.insert(lines.end(), body.begin(), body.end());
+    lines.push_back("Back to the ~Contents.");
+    for (int i = 0; i < 3; ++i) lines.push_back("");
+  };
+  topic("Reading", {"Up, Down, Page Up and Page Down move the caret by lines and pages; with Ctrl,",
+                    "Page Up and Page Down go to the first and last visible line, Home and End to the",
+                    "start and the end of the text. Shift with any of them selects; so does dragging.",
+                    "Drag past the bottom edge and the view scrolls on by itself. Ctrl+Insert copies.",
+                    "F1 asks the program for help on the memo's topic. See also ~Searching."});
+  topic("Searching", {"Type a word into the search field and press Next or Previous. Letter case does",
+                      "not matter, and Latin letters match their Cyrillic look-alikes: cab finds CAB.",
+                      "Words in the highlight field are shown in red; a trailing * matches a prefix,",
+                      "so freez* lights freeze, freezes and freezing. Try it on the ~Russian page."});
+  topic("Pictures", {"A name behind a caret refers to a picture: ^map_01.bmp is drawn in a dotted frame,",
+                     "its underscores shown as dots. Clicking one reports it: ^statics_index.png",
+                     "Pictures are not jumps; they do not lead anywhere. Back to ~Reading."});
+  topic("Pages", {"With page markers on, every 50 lines are opened by a line such as - Page 2 - in",
+                  "blue. Printing writes pages of 51 lines; Print to PDF puts the whole text into a",
+                  "file in the temporary folder."});
+  topic("Russian", {ToCp1251(QString::fromUtf8("Этот текст набран в кодировке Windows-1251.")),
+                    ToCp1251(QString::fromUtf8("Поиск не различает регистр: слово ТЕКСТ найдёт текст.")),
+                    ToCp1251(QString::fromUtf8("Ссылки работают и здесь: вернуться к ~Contents.")),
+                    ToCp1251(QString::fromUtf8("Ёлка, ёж и щука стоят в одном ряду с латиницей."))});
+  for (int i = 1; i <= 60; ++i) lines.push_back("Filler line " + std::to_string(i) + " of the appendix, to scroll through.");
+  return lines;
+}
+
+}  // namespace
+
+QWidget* MakeMemoPage(QWidget* parent) {
+  auto* page = new QWidget(parent);
+  auto* memo = new TJumpMemo(page);
+  memo->setObjectName("GalleryMemo");
+  memo->ChangeScrollBars(TJumpMemo::ssBoth);
+  memo->SetTabStop(true);
+  memo->SetHelpContext(310);
+  memo->setMinimumSize(400, 240);
+
+  auto* status = new QLabel("Click a green jump, or open a text of your own.", page);
+  status->setObjectName("MemoStatus");
+  const auto say = [status](const QString& text) { status->setText(text); };
+
+  // The sample lives in a file of its own, so it is opened as any document would be.
+  auto* sample = new QTemporaryFile(QDir::temp().filePath("mirnax-memo-XXXXXX.txt"), page);
+  if (sample->open()) {
+    for (const std::string& line : SampleDocument()) {
+      sample->write(line.data(), static_cast<qint64>(line.size()));
+      sample->write("\r\n");
+    }
+    sample->close();
+    memo->LoadFromFile(sample->fileName().toStdString());
+  }
+
+  memo->OnJumpClick = [memo, say](QObject*, std::string word) {
+    const int line = memo->GotoWord("[" + word + "]", 0, true);
+    say(QString("Jump to %1: line %2").arg(Cp1251ToQString(word)).arg(line));
+  };
+  memo->OnPictureClick = [say](QObject*, std::string name) {
+    say(QString("Picture %1 (the viewer shows no images)").arg(Cp1251ToQString(name)));
+  };
+  memo->OnCopyToClipboard = [say](QObject*, int32_t count) { say(QString("Copied %1 bytes").arg(count)); };
+  if (Application)
+    QObject::connect(Application, &TApplication::HelpRequested, page,
+                     [say](int context) { say(QString("Help asked for topic %1 (F1)").arg(context)); });
+
+  auto* open = new QPushButton("Open...", page);
+  QObject::connect(open, &QPushButton::clicked, page, [page, memo, say] {
+    const QString name = QFileDialog::getOpenFileName(page, "Open a text", QString(), "Texts (*.txt);;All files (*)");
+    if (name.isEmpty()) return;
+    memo->LoadFromFile(name.toStdString());
+    say(QString("%1: %2 lines").arg(name).arg(memo->Lines().Count()));
+  });
+
+  auto* find = new QLineEdit(page);
+  find->setObjectName("MemoFind");
+  find->setPlaceholderText("Search");
+  auto* next = new QPushButton("Next", page);
+  auto* previous = new QPushButton("Previous", page);
+  const auto search = [memo, find, say](bool forward) {
+    const bool found = memo->Search(ToCp1251(find->text()), forward);
+    say(found ? QString("Found on line %1").arg(memo->Caret().Line) : QString("Not found"));
+    memo->setFocus();
+  };
+  QObject::connect(next, &QPushButton::clicked, page, [search] { search(true); });
+  QObject::connect(previous, &QPushButton::clicked, page, [search] { search(false); });
+  QObject::connect(find, &QLineEdit::returnPressed, page, [search] { search(true); });
+
+  auto* copy = new QPushButton("Copy", page);
+  QObject::connect(copy, &QPushButton::clicked, page, [memo, say] {
+    if (memo->CopyToClipboard() == 0) say("Nothing selected to copy");
+  });
+
+  auto* print = new QPushButton("Print to PDF", page);
+  QObject::connect(print, &QPushButton::clicked, page, [memo, say] {
+    const QString pdf = QDir::temp().filePath("mirnax-memo.pdf");
+    Printer().setOutputFormat(QPrinter::PdfFormat);
+    Printer().setOutputFileName(pdf);
+    memo->Print("", 1, 1, false, true);
+    say("Printed to " + pdf);
+  });
+
+  auto* pages = new QCheckBox("Page markers", page);
+  QObject::connect(pages, &QCheckBox::toggled, memo, [memo](bool on) { memo->SetShowPages(on); });
+
+  auto* highlight = new QLineEdit("memo, freez*", page);
+  highlight->setObjectName("MemoHighlight");
+  highlight->setToolTip("Words to highlight, separated by commas; a trailing * matches a prefix");
+  const auto applyHighlight = [memo, highlight] {
+    TStringList words;
+    for (const QString& word : highlight->text().split(',', Qt::SkipEmptyParts)) words.Add(ToCp1251(word.trimmed()));
+    memo->SetSelWords(words);
+  };
+  applyHighlight();
+  QObject::connect(highlight, &QLineEdit::editingFinished, page, applyHighlight);
+
+  auto* tools = new QHBoxLayout;
+  tools->addWidget(open);
+  tools->addWidget(find, 1);
+  tools->addWidget(next);
+  tools->addWidget(previous);
+  tools->addWidget(copy);
+  tools->addWidget(print);
+  tools->addWidget(pages);
+  auto* second = new QHBoxLayout;
+  second->addWidget(new QLabel("Highlight:", page));
+  second->addWidget(highlight, 1);
+  auto* layout = new QVBoxLayout(page);
+  layout->addLayout(tools);
+  layout->addLayout(second);
+  layout->addWidget(memo, 1);
+  layout->addWidget(status);
+  return page;
+}

@@ -1,0 +1,75 @@
+// What the memo tests share: expected widths from Qt's own measuring of the font in use, texts
+// put into a memo, and a test case with scripted message boxes and a folder of its own.
+#pragma once
+
+#include <QFontMetrics>
+#include <QObject>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "controls/jumpmemo/jumpmemo.h"
+#include "toolkit/cp1251.h"
+#include "toolkit/dialogs.h"
+
+namespace {
+
+// Expected widths come from Qt's own measuring of the font in use.
+[[maybe_unused]] int Width(const TJumpMemo& memo, std::string_view s) {
+  return QFontMetrics(memo.font(), &memo.Buffer()).horizontalAdvance(Cp1251ToQString(s));
+}
+
+[[maybe_unused]] int Height(const TJumpMemo& memo) { return QFontMetrics(memo.font(), &memo.Buffer()).height(); }
+
+[[maybe_unused]] std::vector<std::string> LinesOf(const TJumpMemo& memo) {
+  std::vector<std::string> out;
+  for (int i = 0; i < memo.Lines().Count(); ++i) out.push_back(memo.Lines().Get(i));
+  return out;
+}
+
+[[maybe_unused]] std::vector<std::string> Numbered(int count) {
+  std::vector<std::string> out;
+  for (int i = 0; i < count; ++i) out.push_back("line " + std::to_string(i));
+  return out;
+}
+
+// Loads lines only: no scan, no markers, as the application does.
+[[maybe_unused]] void SetText(TJumpMemo& memo, const std::vector<std::string>& lines) {
+  memo.Lines().Clear();
+  for (const auto& line : lines) memo.Lines().Add(line);
+}
+
+// The memo with a text through Add, as a program fills it.
+[[maybe_unused]] void AddLines(TJumpMemo& memo, const std::vector<std::string>& lines) {
+  for (const auto& line : lines) memo.Add(line);
+}
+
+}  // namespace
+
+// The base of the memo's test cases: message boxes go to a script (nothing modal is shown) and
+// are forgotten before each test; files go to a folder that lives as long as the test case.
+class TMemoTestCase : public QObject {
+  Q_OBJECT
+
+ protected:
+  TScriptedDialogs dialogs_;
+  QTemporaryDir dir_;
+
+  std::string PathOf(const std::string& name) const { return dir_.filePath(QString::fromStdString(name)).toStdString(); }
+  std::string WriteFile(const std::string& name, const std::string& bytes) {
+    const std::string path = PathOf(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    SetDialogs(&dialogs_);
+  }
+  void cleanupTestCase() { SetDialogs(nullptr); }
+  void init() { dialogs_.Calls.clear(); }
+};

@@ -1,0 +1,7 @@
+// The printer object of the process: the printer a program prints to unless it picks another.
+// A test or a program sends the output to a PDF file by setting the printer's output file name.
+#pragma once
+
+#include <QPrinter>
+
+QPrinter& Printer();
