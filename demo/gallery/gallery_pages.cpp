@@ -3,5 +3,6 @@
 std::vector<TGalleryPage> GalleryPages() {
   return {
       {"gauge", "Gauge", MakeGaugePage},
+      {"zip", "Zip", MakeZipPage},
   };
 }

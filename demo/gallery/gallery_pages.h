@@ -14,6 +14,7 @@ struct TGalleryPage {
 };
 
 QWidget* MakeGaugePage(QWidget* parent);
+QWidget* MakeZipPage(QWidget* parent);
 
 // Every page, in the order of the tabs.
 std::vector<TGalleryPage> GalleryPages();
