@@ -18,6 +18,7 @@
 #include <cstring>
 #include <new>
 #include <deque>
+#include <filesystem>
 
 namespace {
 
@@ -27,6 +28,10 @@ constexpr uint32_t kLocalHeaderSig = 0x04034B50;
 constexpr uint32_t kSpanSig = 0x08074B50;
 constexpr int kEndOfCentralSize = 22;
 constexpr int kCentralHeaderSize = 46;
+constexpr uint32_t kZip64EndSig = 0x06064B50;
+constexpr uint32_t kZip64LocatorSig = 0x07064B50;
+constexpr int kZip64EndSize = 56;
+constexpr int kZip64LocatorSize = 20;
 constexpr int kMaxCommentLen = 65535;
 constexpr int kCopyBufferSize = 8192;
 constexpr int kZipRecordVersion = 158;
@@ -40,6 +45,8 @@ uint32_t Get32(const unsigned char* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
          (static_cast<uint32_t>(p[3]) << 24);
 }
+
+uint64_t Get64(const unsigned char* p) { return Get32(p) | (static_cast<uint64_t>(Get32(p + 4)) << 32); }
 
 ZipEndOfCentral ParseEndOfCentral(const unsigned char* p) {
   ZipEndOfCentral eoc;
@@ -65,6 +72,46 @@ int64_t ReadFully(int fd, void* buffer, size_t count) {
   }
   return static_cast<int64_t>(done);
 }
+
+// Reads a file front to back through a buffer of its own, so a directory of many entries costs a
+// few large reads rather than three small ones per entry.
+class TDirReader {
+ public:
+  explicit TDirReader(int fd) : fd_(fd), buffer_(1 << 16) {}
+
+  // Reads up to count bytes; the number read.
+  size_t Read(void* out, size_t count) {
+    auto* dst = static_cast<unsigned char*>(out);
+    size_t done = 0;
+    while (done < count) {
+      if (pos_ == len_) {
+        if (count - done >= buffer_.size()) return done + static_cast<size_t>(ReadFully(fd_, dst + done, count - done));
+        len_ = static_cast<size_t>(ReadFully(fd_, buffer_.data(), buffer_.size()));
+        pos_ = 0;
+        if (len_ == 0) break;
+      }
+      const size_t n = std::min(len_ - pos_, count - done);
+      std::memcpy(dst + done, buffer_.data() + pos_, n);
+      pos_ += n;
+      done += n;
+    }
+    return done;
+  }
+
+  // Moves past count bytes; false when the file cannot seek there.
+  bool Skip(int64_t count) {
+    const auto buffered = static_cast<size_t>(std::min<int64_t>(count, static_cast<int64_t>(len_ - pos_)));
+    pos_ += buffered;
+    count -= static_cast<int64_t>(buffered);
+    return count == 0 || ::lseek(fd_, count, SEEK_CUR) >= 0;
+  }
+
+ private:
+  int fd_;
+  std::vector<unsigned char> buffer_;
+  size_t pos_ = 0;
+  size_t len_ = 0;
+};
 
 bool WriteFully(int fd, const void* buffer, size_t count) {
   size_t done = 0;
@@ -475,14 +522,34 @@ void TZipBuilder::ReadDirectory() {
   ZipEndOfCentral eoc;
   CheckIfLastDisk(eoc, true);
   totalDisks_ = eoc.ThisDiskNo;
+  uint64_t entries = eoc.TotalEntries;
+  int64_t centralSize = eoc.CentralSize;
+  int64_t centralOffset = eoc.CentralOffset;
+  // Where the directory ends: at the end record, or at a 64-bit end record in front of it.
+  int64_t centralEnd = fileSize_ - eoc.ZipCommentLen - kEndOfCentralSize;
+  if (eoc.TotalEntries == 0xFFFF || eoc.CentralSize == 0xFFFFFFFF || eoc.CentralOffset == 0xFFFFFFFF) {
+    // More than 65535 members or a directory beyond 4 GiB: the 56-byte 64-bit end record and its
+    // 20-byte locator lie just in front of the end record and hold the real values.
+    unsigned char zip64[kZip64EndSize + kZip64LocatorSize];
+    const int64_t at = centralEnd - kZip64EndSize - kZip64LocatorSize;
+    if (at >= 0 && ::lseek(fileHandle_, at, SEEK_SET) == at &&
+        ReadFully(fileHandle_, zip64, sizeof zip64) == static_cast<int64_t>(sizeof zip64) &&
+        Get32(zip64) == kZip64EndSig && Get64(zip64 + 4) == kZip64EndSize - 12 &&
+        Get32(zip64 + kZip64EndSize) == kZip64LocatorSig) {
+      entries = Get64(zip64 + 32);
+      centralSize = static_cast<int64_t>(std::min<uint64_t>(Get64(zip64 + 40), INT64_MAX / 2));
+      centralOffset = static_cast<int64_t>(std::min<uint64_t>(Get64(zip64 + 48), INT64_MAX / 2));
+      centralEnd = at;
+    }
+  }
   int64_t actualStart = 0;
   if (eoc.ThisDiskNo == eoc.CentralDiskNo) {
-    actualStart = fileSize_ - eoc.CentralSize - eoc.ZipCommentLen - kEndOfCentralSize;
+    actualStart = centralEnd - centralSize;
   } else {
     GetNewDisk(eoc.CentralDiskNo);
-    actualStart = eoc.CentralOffset;
+    actualStart = centralOffset;
   }
-  const int64_t shift = actualStart - static_cast<int64_t>(eoc.CentralOffset);
+  const int64_t shift = actualStart - centralOffset;
   struct TShift {
     TZipBuilder& self;
     int64_t shift;
@@ -496,11 +563,12 @@ void TZipBuilder::ReadDirectory() {
   applyShift.shift = shift;
   zipSOC_ = fileSize_ == kEndOfCentralSize ? 0 : fileSize_;
 
+  TDirReader reader(fileHandle_);
   // Nothing is reserved from the counts the file states beyond what the file can hold.
-  zipContents_.reserve(std::min<size_t>(eoc.TotalEntries, static_cast<size_t>(fileSize_ / kCentralHeaderSize)));
-  for (int i = 0; i < eoc.TotalEntries; ++i) {
+  zipContents_.reserve(static_cast<size_t>(std::min<uint64_t>(entries, static_cast<uint64_t>(fileSize_ / kCentralHeaderSize))));
+  for (uint64_t i = 0; i < entries; ++i) {
     unsigned char header[kCentralHeaderSize];
-    if (ReadFully(fileHandle_, header, sizeof header) < kCentralHeaderSize) {
+    if (reader.Read(header, sizeof header) < kCentralHeaderSize) {
       if (diskNr_ >= totalDisks_) throw EZipBuilder(11013, true);
       GetNewDisk(diskNr_ + 1);
     }
@@ -527,17 +595,17 @@ void TZipBuilder::ReadDirectory() {
     // Names are read whole, whatever their length (at most 65535 by their field), once they are
     // known to lie within the file.
     std::string name(entry.FileNameLength, '\0');
-    if (ReadFully(fileHandle_, name.data(), name.size()) != static_cast<int64_t>(name.size())) throw EZipBuilder(11017, true);
+    if (reader.Read(name.data(), name.size()) != name.size()) throw EZipBuilder(11017, true);
     hostVer_ = entry.MadeByVersion;
     hostNum_ = entry.HostVersionNo;
     const bool utf8 = (entry.Flag & kUtf8NameFlag) != 0;
     ConvertOem2Iso(name, utf8);
     entry.FileName = ReplaceForwardSlash(name);
-    if (entry.ExtraFieldLength != 0 && ::lseek(fileHandle_, entry.ExtraFieldLength, SEEK_CUR) < 0)
+    if (entry.ExtraFieldLength != 0 && !reader.Skip(entry.ExtraFieldLength))
       throw EZipBuilder(10201, true);
     if (entry.FileCommentLen != 0) {
       std::string comment(entry.FileCommentLen, '\0');
-      if (ReadFully(fileHandle_, comment.data(), comment.size()) != static_cast<int64_t>(comment.size()))
+      if (reader.Read(comment.data(), comment.size()) != comment.size())
         throw EZipBuilder(11022, true);
       ConvertOem2Iso(comment, utf8);
       entry.FileComment = std::move(comment);
@@ -810,7 +878,10 @@ void TZipBuilder::Extract() {
   }
   const bool unload = !unzDll_->library.Loaded();
   if (unload && !LoadDll(*unzDll_)) return;
-  std::string source = ToPlatformPath(zipFileName_);
+  // The archive is named from the current folder, which the extraction may change.
+  std::error_code error;
+  std::string source = std::filesystem::absolute(ToPlatformPath(zipFileName_), error).string();
+  if (error) source = ToPlatformPath(zipFileName_);
   std::string joined;
   bool ready = unzDll_->exec != nullptr;
   if (ready && totalDisks_ != 0) {
@@ -820,6 +891,9 @@ void TZipBuilder::Extract() {
   }
   if (ready) {
     unzBusy_ = true;
+    // The library extracts into the current folder; the caller's is given back afterwards, so
+    // relative names (the archive's among them) keep meaning what they meant.
+    const int callerFolder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const std::string base = ToPlatformPath(extrBaseDir_);
     struct stat st;
     if (!base.empty() && ::stat(base.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::chdir(base.c_str()) != 0)
@@ -836,6 +910,10 @@ void TZipBuilder::Extract() {
       ShowZipMessage(10501, "");
     }
     if (!joined.empty()) ::unlink(joined.c_str());
+    if (callerFolder >= 0) {
+      if (::fchdir(callerFolder) != 0) ShowZipMessage(10501, std::string("\n") + std::strerror(errno));
+      ::close(callerFolder);
+    }
   }
   fSpecArgs_.Clear();
   unzRecord_ = nullptr;

@@ -41,6 +41,7 @@ class TestZipDirectory : public QObject {
   void noEndRecord();
   void missingFile();
   void longNames();
+  void manyMembers();
   void hostileArchives_data();
   void hostileArchives();
 };
@@ -161,6 +162,24 @@ void TestZipDirectory::longNames() {
   QCOMPARE(zip->ZipContents()[1].FileName, std::string(4990, 'b') + "\\tail.name");
 }
 
+void TestZipDirectory::manyMembers() {
+  // Beyond 65535 members the counts live in the 64-bit end record.
+  std::vector<TMember> members;
+  for (int i = 0; i < 70000; ++i) members.push_back({"m" + std::to_string(i), "", "", 0});
+  TZipRecorder rec;
+  auto zip = ListBytes(MakeArchive(members), rec);
+  QCOMPARE(zip->Count(), 70000);
+  QCOMPARE(zip->ZipContents().back().FileName, std::string("m69999"));
+  QVERIFY2(rec.messages.empty(), qPrintable(rec.All()));
+
+  // A small archive written the same way, with a stub in front and a comment.
+  auto small = ListBytes(std::string(64, 's') + MakeArchive(Two(), "wide", true), rec);
+  QCOMPARE(small->Count(), 2);
+  QCOMPARE(small->ZipComment(), std::string("wide"));
+  QCOMPARE(small->ZipSOC(), int64_t(64));
+  QCOMPARE(small->ErrCode(), 10203);
+}
+
 void TestZipDirectory::hostileArchives_data() {
   QTest::addColumn<QByteArray>("bytes");
   QTest::addColumn<int>("errCode");
@@ -187,6 +206,11 @@ void TestZipDirectory::hostileArchives_data() {
   // A truncated comment is a warning: the members are all there.
   QTest::newRow("archive comment longer than the file") << patched(good.size() - 6, std::string("\xFF\xFF", 2)) << 10204 << 2;
   QTest::newRow("end record alone, claiming members") << B(EndRecord(3, 46, 0, "")) << 10201 << 0;
+  // A 64-bit end record claiming a trillion members: nothing is reserved for them.
+  const std::string central = good.substr(good.find(std::string("PK\x01\x02", 4)), eocAt - good.find(std::string("PK\x01\x02", 4)));
+  const std::string wide = good.substr(0, eocAt) + Zip64End(uint64_t(1) << 40, central.size(), eocAt - central.size()) +
+                           EndRecord(0xFFFF, static_cast<uint32_t>(central.size()), static_cast<uint32_t>(eocAt - central.size()), "note");
+  QTest::newRow("64-bit count far beyond the file") << B(wide) << 11015 << 2;
 }
 
 void TestZipDirectory::hostileArchives() {

@@ -243,7 +243,7 @@ void TestZipOperations::deleteMembers() {
 
 void TestZipOperations::extractOptions() {
   MakeTree();
-  Zip().SetZipFileName(S(Path("t.zip")));
+  Zip().SetZipFileName("t.zip");  // relative to the current folder, which stays the caller's
   Zip().SetAddOptions({AddRecurseDirs, AddDirNames});
   Specs({"in/a.txt", "in/sub/*.txt"});
   Zip().Add();
@@ -256,6 +256,7 @@ void TestZipOperations::extractOptions() {
   QCOMPARE(Zip().SuccessCnt(), 3);
   QCOMPARE(GetFile(Path("out/in/sub/deep/d.txt")), QByteArray(20000, 'd'));
   QCOMPARE(GetFile(Path("out/in/a.txt")), QByteArray("alpha"));
+  QCOMPARE(QDir::currentPath(), dir_->path());
 
   // Existing files stay unless overwriting is asked for.
   PutFile(Path("out/in/a.txt"), "changed");

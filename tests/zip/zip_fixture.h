@@ -44,8 +44,35 @@ inline std::string EndRecord(uint16_t entries, uint32_t cdSize, uint32_t cdOffse
   return s + comment;
 }
 
-// A stored (uncompressed) archive of the members, with the archive comment.
-inline std::string MakeArchive(const std::vector<TMember>& members, const std::string& comment = "") {
+inline void Put64(std::string& s, uint64_t v) {
+  Put32(s, static_cast<uint32_t>(v));
+  Put32(s, static_cast<uint32_t>(v >> 32));
+}
+
+// The 64-bit end record and its locator, as an archive of more than 65535 members has them in
+// front of its end record; the end record itself then says 0xFFFF members.
+inline std::string Zip64End(uint64_t entries, uint64_t cdSize, uint64_t cdOffset) {
+  std::string s;
+  Put32(s, 0x06064B50);
+  Put64(s, 44);
+  Put16(s, 45);
+  Put16(s, 45);
+  Put32(s, 0);
+  Put32(s, 0);
+  Put64(s, entries);
+  Put64(s, entries);
+  Put64(s, cdSize);
+  Put64(s, cdOffset);
+  Put32(s, 0x07064B50);
+  Put32(s, 0);
+  Put64(s, cdOffset + cdSize);
+  Put32(s, 1);
+  return s;
+}
+
+// A stored (uncompressed) archive of the members, with the archive comment; zip64 gives it the
+// 64-bit end record whatever the member count.
+inline std::string MakeArchive(const std::vector<TMember>& members, const std::string& comment = "", bool zip64 = false) {
   std::string data, central;
   for (const TMember& m : members) {
     const uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(m.data.data()), static_cast<uInt>(m.data.size())));
@@ -83,8 +110,9 @@ inline std::string MakeArchive(const std::vector<TMember>& members, const std::s
     Put32(central, offset);
     central += m.name + m.comment;
   }
-  return data + central +
-         EndRecord(static_cast<uint16_t>(members.size()), static_cast<uint32_t>(central.size()),
+  const bool wide = zip64 || members.size() > 0xFFFF;
+  return data + central + (wide ? Zip64End(members.size(), central.size(), data.size()) : "") +
+         EndRecord(wide ? 0xFFFF : static_cast<uint16_t>(members.size()), static_cast<uint32_t>(central.size()),
                    static_cast<uint32_t>(data.size()), comment);
 }
 
