@@ -3,6 +3,7 @@
 #include "zip/libs/lib_common.h"
 
 #include <zip.h>
+#include <zlib.h>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -182,6 +183,27 @@ zip_int64_t FileSourceCallback(void* state, void* data, zip_uint64_t len, zip_so
   }
 }
 
+// True when samples from the start, middle and end of the file do not shrink under a quick
+// deflate: such data (already compressed, encrypted, random) is stored, which spends no time on
+// deflating it and gives an archive no larger.
+bool LooksIncompressible(const std::string& path, int64_t size) {
+  constexpr int64_t kSample = 8192;
+  if (size < 4 * kSample) return false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::vector<unsigned char> sample(3 * kSample);
+  size_t got = 0;
+  for (const int64_t at : {int64_t(0), size / 2, size - kSample}) {
+    const ssize_t n = ::pread(fd, sample.data() + got, kSample, at);
+    if (n > 0) got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  uLongf packed = compressBound(static_cast<uLong>(got));
+  std::vector<unsigned char> out(packed);
+  if (compress2(out.data(), &packed, sample.data(), static_cast<uLong>(got), 1) != Z_OK) return false;
+  return packed * 100 >= got * 98;
+}
+
 std::string ErrorText(int code) {
   zip_error_t error;
   zip_error_init_with_code(&error, code);
@@ -264,7 +286,8 @@ int32_t AddFiles(const ZipCommandHead& rec, const std::vector<std::string>& spec
     }
     const auto i = static_cast<zip_uint64_t>(index);
     zip_file_set_mtime(archive.za, i, file.st.st_mtime, 0);
-    zip_set_file_compression(archive.za, i, level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
+    const bool store = level == 0 || LooksIncompressible(file.path, file.st.st_size);
+    zip_set_file_compression(archive.za, i, store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
     zip_file_set_external_attributes(archive.za, i, 0, ZIP_OPSYS_UNIX, static_cast<zip_uint32_t>(file.st.st_mode) << 16);
     if (rec.fEncrypt && zip_file_set_encryption(archive.za, i, ZIP_EM_TRAD_PKWARE, password.c_str()) != 0) {
       reporter.Message(leWrite, "Cannot encrypt " + file.stored + ": " + zip_strerror(archive.za));
