@@ -789,10 +789,14 @@ int TZipBuilder::RunZipDll(const std::string& target, bool deleting) {
   return count;
 }
 
-void TZipBuilder::Add() {
+void TZipBuilder::ResetOutcome() {
   errCode_ = 0;
   successCnt_ = 0;
   message_.clear();
+}
+
+void TZipBuilder::Add() {
+  ResetOutcome();
   if (fSpecArgs_.Count() == 0) return ShowZipMessage(10301, "");
   if (zipFileName_.empty()) return ShowZipMessage(10102, "");
   if (unattended_ && addOptions_.Contains(AddEncrypt) && password_.empty()) return ShowZipMessage(10302, "");
@@ -827,19 +831,12 @@ void TZipBuilder::Add() {
   } catch (const EZipBuilder& e) {
     ShowExceptionError(e);
   }
-  fSpecArgs_.Clear();
-  zipRecord_ = nullptr;
-  recordTexts_.clear();
-  if (unload) UnloadDll(*zipDll_);
   cancel_ = false;
-  zipBusy_ = false;
-  if (successCnt_ > 0) List();
+  EndZipCall(unload);
 }
 
 void TZipBuilder::Delete() {
-  errCode_ = 0;
-  successCnt_ = 0;
-  message_.clear();
+  ResetOutcome();
   if (fSpecArgs_.Count() == 0) return ShowZipMessage(10401, "");
   if (!FileExistsNative(zipFileName_)) return ShowZipMessage(10102, "");
   if (zipBusy_) return;
@@ -854,6 +851,10 @@ void TZipBuilder::Delete() {
       ShowZipMessage(10101, "");
     }
   }
+  EndZipCall(unload);
+}
+
+void TZipBuilder::EndZipCall(bool unload) {
   fSpecArgs_.Clear();
   zipRecord_ = nullptr;
   recordTexts_.clear();
@@ -863,9 +864,7 @@ void TZipBuilder::Delete() {
 }
 
 void TZipBuilder::Extract() {
-  errCode_ = 0;
-  successCnt_ = 0;
-  message_.clear();
+  ResetOutcome();
   if (!FileExistsNative(zipFileName_)) return ShowZipMessage(10102, "");
   cancel_ = false;
   if (unzBusy_) return;

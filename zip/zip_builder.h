@@ -255,7 +255,11 @@ class TZipBuilder : public TComponent {
   void SetUnZipSwitches(const std::string& archive);
   std::string TempZipName();
   bool ArchiveEncrypted() const;
+  void ResetOutcome();
   int RunZipDll(const std::string& target, bool deleting);
+  // The end of every Add and Delete: specifications, record and library released, the busy flag
+  // cleared, the directory read again when the archive changed.
+  void EndZipCall(bool unload);
 
   bool verbose_ = false;
   bool trace_ = false;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "toolkit/dialogs.h"
+#include "toolkit/file_helpers.h"
 #include "zip/zip_builder.h"
 
 struct TZipRecorder {
@@ -53,17 +54,15 @@ struct TDialogsScope {
 
 inline std::string S(const QString& s) { return s.toStdString(); }
 
+// Writes the file, making its folders first.
 inline void PutFile(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile f(path);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-    qFatal("cannot write %s", qPrintable(path));
+  WriteBytes(path.toStdString(), bytes);
 }
 
+// The file's bytes, or "<missing>".
 inline QByteArray GetFile(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-  return f.readAll();
+  return QFile::exists(path) ? ReadBytes(path.toStdString()) : QByteArray("<missing>");
 }
 
 inline QByteArray B(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }

@@ -1,7 +1,8 @@
 #include "zip/libs/lib_common.h"
 
+#include "toolkit/filesearch.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <limits>
 
@@ -22,50 +23,8 @@ bool TReporter::Send(int action, int64_t size, std::string_view text, int error)
   return !cancelled_;
 }
 
-std::vector<std::string> Specs(int32_t argc, bool compact, const void* compactDefs, size_t entrySize,
-                               char* const* longDefs) {
-  std::vector<std::string> specs;
-  const int32_t count = compact ? argc : std::min<int32_t>(argc, ZIP_MAX_SPECS);
-  for (int32_t i = 0; i < count; ++i) {
-    const char* text = nullptr;
-    if (compact) {
-      if (compactDefs == nullptr) break;
-      const auto* entry = static_cast<const char*>(compactDefs) + static_cast<size_t>(i) * entrySize;
-      std::memcpy(&text, entry, sizeof text);
-    } else {
-      text = longDefs[i];
-    }
-    if (text != nullptr && *text != 0) specs.emplace_back(text);
-  }
-  return specs;
-}
-
-namespace {
-char Fold(char c) {
-  if (c == '\\') return '/';
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-}  // namespace
-
 bool WildMatch(std::string_view text, std::string_view mask) {
-  // Iterative match with one backtrack point for the last star.
-  size_t t = 0, m = 0, starM = std::string_view::npos, starT = 0;
-  while (t < text.size()) {
-    if (m < mask.size() && mask[m] == '*') {
-      starM = m++;
-      starT = t;
-    } else if (m < mask.size() && (mask[m] == '?' || Fold(mask[m]) == Fold(text[t]))) {
-      ++m;
-      ++t;
-    } else if (starM != std::string_view::npos) {
-      m = starM + 1;
-      t = ++starT;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && mask[m] == '*') ++m;
-  return m == mask.size();
+  return MatchesMask(ForwardSlashes(text), ForwardSlashes(mask));
 }
 
 bool HasWildcards(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }

@@ -43,12 +43,25 @@ enum TLibError {
   leBadArgs = 8,
 };
 
-// The specifications of a record: compact form when compact, else the long one. Null texts and
-// counts beyond the long form's room are ignored.
-std::vector<std::string> Specs(int32_t argc, bool compact, const void* compactDefs, size_t entrySize,
-                               char* const* longDefs);
+// The specifications of a record, in the compact form when the library's version asks for it, else
+// in the long one. Empty texts and counts beyond the long form's room are left out.
+template <class Compact, class Long, class Head>
+std::vector<std::string> Specs(Head* head, bool compact) {
+  std::vector<std::string> specs;
+  const auto add = [&specs](const char* text) {
+    if (text != nullptr && *text != 0) specs.emplace_back(text);
+  };
+  if (compact) {
+    const auto* defs = reinterpret_cast<const Compact*>(head)->FDefs;
+    for (int32_t i = 0; defs != nullptr && i < head->argc; ++i) add(defs[i].FileSpec);
+  } else {
+    const auto* full = reinterpret_cast<const Long*>(head);
+    for (int32_t i = 0; i < head->argc && i < ZIP_MAX_SPECS; ++i) add(full->FNV[i]);
+  }
+  return specs;
+}
 
-// '*' any run, '?' one character; letters in either case; '/' and '\' are the same.
+// A name against a mask ('*', '?', letters in either case), '\' and '/' counting as the same.
 bool WildMatch(std::string_view text, std::string_view mask);
 bool HasWildcards(std::string_view s);
 

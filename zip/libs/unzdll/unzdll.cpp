@@ -272,14 +272,7 @@ __attribute__((visibility("default"))) int32_t UnzDllExec(UnzipCommandHead* reco
   if (record == nullptr) return 0;
   TReporter reporter(record->Callback, record->Handle, record->Caller);
   try {
-    std::vector<std::string> specs;
-    if constexpr (kCompact) {
-      const auto* full = reinterpret_cast<const UnzipCommandCompact*>(record);
-      specs = Specs(record->argc, true, full->FDefs, sizeof(UnzipFileSpec), nullptr);
-    } else {
-      auto* full = reinterpret_cast<UnzipCommandLong*>(record);
-      specs = Specs(record->argc, false, nullptr, 0, full->FNV);
-    }
+    const std::vector<std::string> specs = Specs<UnzipCommandCompact, UnzipCommandLong>(record, kCompact);
     return Extract(*record, specs, reporter);
   } catch (const std::exception& e) {
     reporter.Message(leRead, std::string("Internal error: ") + e.what());

@@ -384,14 +384,7 @@ __attribute__((visibility("default"))) int32_t ZipDllExec(ZipCommandHead* record
   if (record == nullptr) return 0;
   TReporter reporter(record->Callback, record->Handle, record->Caller);
   try {
-    std::vector<std::string> specs;
-    if constexpr (kCompact) {
-      const auto* full = reinterpret_cast<const ZipCommandCompact*>(record);
-      specs = Specs(record->argc, true, full->FDefs, sizeof(ZipFileSpec), nullptr);
-    } else {
-      auto* full = reinterpret_cast<ZipCommandLong*>(record);
-      specs = Specs(record->argc, false, nullptr, 0, full->FNV);
-    }
+    const std::vector<std::string> specs = Specs<ZipCommandCompact, ZipCommandLong>(record, kCompact);
     return record->fDeleteEntries ? DeleteMembers(*record, specs, reporter) : AddFiles(*record, specs, reporter);
   } catch (const std::exception& e) {
     reporter.Message(leWrite, std::string("Internal error: ") + e.what());
