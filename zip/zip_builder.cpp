@@ -321,11 +321,10 @@ int TZipBuilder::ZCallback(ZCallBackStruct* record) {
   return self->cancel_ ? 1 : 0;
 }
 
-void TZipBuilder::Report(int errCode, const std::string& text, bool show) {
+void TZipBuilder::Report(const std::string& text, bool show) {
   message_ = text;
   if (show && !unattended_) Dialogs().Message(text, "", mtInformation);
   if (OnMessage) OnMessage(this, 0, text);
-  (void)errCode;
 }
 
 std::string TZipBuilder::LoadZipStr(int ident, const std::string& defaultText) const {
@@ -335,12 +334,12 @@ std::string TZipBuilder::LoadZipStr(int ident, const std::string& defaultText) c
 void TZipBuilder::ShowZipMessage(int ident, const std::string& userStr) {
   const std::string text = LoadZipStr(ident, ZipMsgMissingPrefix + std::to_string(ident)) + userStr;
   errCode_ = ident;
-  Report(ident, text, true);
+  Report(text, true);
 }
 
 void TZipBuilder::ShowExceptionError(const EZipBuilder& error) {
   errCode_ = error.ResId;
-  Report(error.ResId, error.Message, error.DisplayMsg);
+  Report(error.Message, error.DisplayMsg);
 }
 
 // ---- Passwords ----
@@ -550,17 +549,11 @@ void TZipBuilder::ReadDirectory() {
     actualStart = centralOffset;
   }
   const int64_t shift = actualStart - centralOffset;
-  struct TShift {
-    TZipBuilder& self;
-    int64_t shift;
-    ~TShift() { self.zipSOC_ += shift; }
-  } applyShift{*this, 0};
   if (shift != 0) {
     offsetsShifted_ = true;
     ShowZipMessage(10203, "");
   }
   if (actualStart < 0 || ::lseek(fileHandle_, actualStart, SEEK_SET) < 0) throw EZipBuilder(10201, true);
-  applyShift.shift = shift;
   zipSOC_ = fileSize_ == kEndOfCentralSize ? 0 : fileSize_;
 
   TDirReader reader(fileHandle_);
@@ -614,6 +607,8 @@ void TZipBuilder::ReadDirectory() {
     zipContents_.push_back(std::move(entry));
   }
   totalDisks_ = eoc.ThisDiskNo;
+  // Offsets recorded in the archive count from where it began before data was put in front.
+  zipSOC_ += shift;
 }
 
 void TZipBuilder::List() {

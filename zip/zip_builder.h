@@ -247,7 +247,7 @@ class TZipBuilder : public TComponent {
   int GetVers(TDll& dll);
   bool LoadDll(TDll& dll);
   void UnloadDll(TDll& dll);
-  void Report(int errCode, const std::string& text, bool show);
+  void Report(const std::string& text, bool show);
   void ProcessMessages() const;
   void CloseArchiveFile();
   void ReadDirectory();

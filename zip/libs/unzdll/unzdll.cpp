@@ -95,8 +95,13 @@ struct TExtractor {
   // Writes the member into a fresh file beside its final name, then renames it into place, so a
   // link of that name is replaced rather than followed and a failed write leaves no half file.
   bool WriteMember(zip_uint64_t index, int dir, const std::string& leaf, const zip_stat_t& zs, mode_t mode) {
-    const std::string temp = "." + leaf.substr(0, 200) + ".unz" + std::to_string(::getpid());
-    const int fd = ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+      temp = "." + leaf.substr(0, 200) + ".unz" + std::to_string(::getpid()) + "_" + std::to_string(attempt);
+      fd = ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+      if (fd < 0 && errno != EEXIST) break;
+    }
     if (fd < 0) {
       reporter.Message(leWrite, "Cannot create " + leaf + ": " + std::strerror(errno));
       return false;
@@ -201,7 +206,8 @@ struct TExtractor {
       return false;
     }
     mode_t mode = 0666;
-    if (S_ISREG(unixMode)) mode = unixMode & 0777;
+    // The member's permission bits, never set-id bits, and always readable by its owner.
+    if (S_ISREG(unixMode)) mode = (unixMode & 0777) | 0400;
     const bool ok = WriteMember(index, dir.fd, leaf, zs, mode);
     if (ok && rec.fVerbose) reporter.Message(0, "extracting: " + name);
     return ok;
@@ -250,7 +256,8 @@ int32_t Extract(const UnzipCommandHead& rec, const std::vector<std::string>& spe
     return 0;
   int32_t count = 0;
   for (const auto& [index, zs] : chosen) {
-    if (extractor.Member(index, zs) && !(zs.name[std::strlen(zs.name) - 1] == '/')) ++count;
+    const std::string_view name = zs.name;
+    if (extractor.Member(index, zs) && !name.ends_with('/')) ++count;
     if (reporter.Cancelled()) {
       reporter.Message(leCancelled, "Cancelled");
       break;
