@@ -30,6 +30,7 @@ class TestZipFrame : public QObject {
   void strings();
   void libraries();
   void longRecordForms();
+  void brokenLibraries();
 };
 
 void TestZipFrame::defaults() {
@@ -335,6 +336,38 @@ void TestZipFrame::longRecordForms() {
   QCOMPARE(zip.SuccessCnt(), 1);
   QCOMPARE(GetFile(dir.filePath("out/two.txt")), QByteArray("second file"));
   QVERIFY(!QFile::exists(dir.filePath("out/one.txt")));
+}
+
+void TestZipFrame::brokenLibraries() {
+  TDialogsScope scope;
+  QTemporaryDir dir;
+  TZipBuilder zip;
+  TZipRecorder rec;
+  rec.Attach(zip);
+  zip.SetUnattended(true);
+  PutFile(dir.filePath("in.txt"), "x");
+  zip.SetZipFileName(S(dir.filePath("t.zip")));
+
+  // A file of the library's name that is no library: reported, nothing done.
+  PutFile(dir.filePath("junk/libzipdll.so"), "not a shared object");
+  zip.SetDLLDirectory(S(dir.filePath("junk")));
+  QCOMPARE(zip.GetZipVers(), 0);
+  QCOMPARE(zip.ErrCode(), 10604);
+  zip.FSpecArgs().Add(S(dir.filePath("in.txt")));
+  zip.Add();
+  QCOMPARE(zip.SuccessCnt(), 0);
+  QVERIFY(!QFile::exists(dir.filePath("t.zip")));
+
+  // A library without the entry points: both are reported and neither is called.
+  QDir().mkpath(dir.filePath("other"));
+  QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/libunzdll.so", dir.filePath("other/libzipdll.so")));
+  zip.SetDLLDirectory(S(dir.filePath("other")));
+  rec.messages.clear();
+  zip.FSpecArgs().Add(S(dir.filePath("in.txt")));
+  zip.Add();
+  QCOMPARE(zip.SuccessCnt(), 0);
+  QVERIFY(rec.Said(*ZipMessageText(10602)) && rec.Said(*ZipMessageText(10603)));
+  QVERIFY(!QFile::exists(dir.filePath("t.zip")));
 }
 
 QTEST_GUILESS_MAIN(TestZipFrame)
