@@ -89,6 +89,7 @@ class TestZipOperations : public QObject {
   void encryption();
   void promptedAddPassword();
   void cancelledAddKeepsArchive();
+  void nestedCallsReturnAtOnce();
   void extractionStaysInFolder();
   void copyBuffer();
   void copyFile();
@@ -366,6 +367,28 @@ void TestZipOperations::cancelledAddKeepsArchive() {
   QStringList filesAfter = QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden);
   filesAfter.removeAll("big.bin");
   QCOMPARE(filesAfter, filesBefore);
+}
+
+void TestZipOperations::nestedCallsReturnAtOnce() {
+  MakeTree();
+  Zip().SetZipFileName(S(Path("n.zip")));
+  int batches = 0;
+  bool nested = false;
+  Zip().OnProgress = [&](TObject*, ProgressType type, const std::string&, int64_t) {
+    if (type == ptTotalFiles) ++batches;
+    if (type == ptNewFile && !nested) {
+      // An event handler starting another Add while one runs: it returns without effect.
+      nested = true;
+      Zip().FSpecArgs().Add("in/b.log");
+      Zip().Add();
+    }
+  };
+  Specs({"in/a.txt"});
+  Zip().Add();
+  QVERIFY(nested);
+  QCOMPARE(batches, 1);
+  QCOMPARE(Zip().SuccessCnt(), 1);
+  QCOMPARE(Names(Zip()), QStringList{"a.txt"});
 }
 
 void TestZipOperations::extractionStaysInFolder() {
