@@ -536,8 +536,8 @@ void TZipBuilder::ReadDirectory() {
         Get32(zip64) == kZip64EndSig && Get64(zip64 + 4) == kZip64EndSize - 12 &&
         Get32(zip64 + kZip64EndSize) == kZip64LocatorSig) {
       entries = Get64(zip64 + 32);
-      centralSize = static_cast<int64_t>(std::min<uint64_t>(Get64(zip64 + 40), INT64_MAX / 2));
-      centralOffset = static_cast<int64_t>(std::min<uint64_t>(Get64(zip64 + 48), INT64_MAX / 2));
+      centralSize = static_cast<int64_t>(std::min<uint64_t>(Get64(zip64 + 40), INT64_MAX / 4));
+      centralOffset = static_cast<int64_t>(std::min<uint64_t>(Get64(zip64 + 48), INT64_MAX / 4));
       centralEnd = at;
     }
   }
