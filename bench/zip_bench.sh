@@ -53,7 +53,7 @@ awk -v z="$(median <zip.t)" -v o="$(median <ours.t)" -v zs="$(stat -c %s ref.zip
   printf "medians of %d runs\n", n
   printf "%-30s %8.3f s\n", "zip -9 -r", z
   printf "%-30s %8.3f s  = %5.2f x zip     (target: at most 1.2 x)\n", "Add, level 9", o, o / z
-  printf "%-30s %8.1f MB = %5.3f x zip's   (target: at most 1.01 x)\n", "archive size", os / 1e6, os / zs
+  printf "%-30s %8.1f MB = %5.3f x zip     (target: at most 1.01 x)\n", "archive size", os / 1e6, os / zs
   printf "%-30s %8.3f s\n", "unzip -o", u
   printf "%-30s %8.3f s  = %5.2f x unzip   (target: at most 1.2 x)\n", "Extract", e, e / u
   printf "%-30s %8.3f s\n", "unzip -l, 100,000 members", lu
