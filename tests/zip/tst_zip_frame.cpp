@@ -1,4 +1,4 @@
-// The component's frame: defaults and setter rules, option bits, messages and exceptions, the
+// The component's frame: setter rules, option bits, messages and exceptions, the
 // libraries' callback, password prompts, name conversion, and loading the two libraries.
 #include <QCoreApplication>
 #include <QtTest>
@@ -13,7 +13,6 @@ class TestZipFrame : public QObject {
   Q_OBJECT
 
  private slots:
-  void defaults();
   void setterRules();
   void optionBits();
   void messages();
@@ -32,21 +31,6 @@ class TestZipFrame : public QObject {
   void longRecordForms();
   void brokenLibraries();
 };
-
-void TestZipFrame::defaults() {
-  TZipBuilder zip;
-  QCOMPARE(zip.AddCompLevel(), 9);
-  QVERIFY(zip.AddOptions().Empty() && zip.ExtrOptions().Empty());
-  QCOMPARE(zip.SFXOptions(), SFXOpts{SFXCheckSize});
-  QCOMPARE(zip.SFXCaption(), std::string("Self-extracting Archive"));
-  QCOMPARE(zip.SFXOverWriteMode(), OvrConfirm);
-  QCOMPARE(zip.MinFreeVolumeSize(), int64_t(65536));
-  QVERIFY(zip.ConfirmErase() && !zip.Unattended() && !zip.Verbose() && !zip.Trace());
-  QCOMPARE(zip.CodePage(), cpAUTO);
-  QCOMPARE(zip.HowToDelete(), htdAllowUndo);
-  QCOMPARE(zip.VersionInfo(), std::string("1.52 M"));
-  QCOMPARE(zip.Count(), 0);
-}
 
 void TestZipFrame::setterRules() {
   TZipBuilder zip;
