@@ -8,5 +8,6 @@ std::vector<TGalleryPage> GalleryPages() {
       {"colorgrid", "Colour grid", MakeColorGridPage},
       {"outline", "Directory outline", MakeOutlinePage},
       {"graph", "Performance graph", MakeGraphPage},
+      {"zip", "Zip", MakeZipPage},
   };
 }

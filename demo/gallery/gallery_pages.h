@@ -19,6 +19,7 @@ QWidget* MakeCalendarPage(QWidget* parent);
 QWidget* MakeColorGridPage(QWidget* parent);
 QWidget* MakeOutlinePage(QWidget* parent);
 QWidget* MakeGraphPage(QWidget* parent);
+QWidget* MakeZipPage(QWidget* parent);
 
 // Every page, in the order of the tabs.
 std::vector<TGalleryPage> GalleryPages();

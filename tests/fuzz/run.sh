@@ -8,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds="${1:-5}"
 targets=(fuzz_world_reader fuzz_inifile fuzz_statics)
+targets+=(fuzz_zip_directory)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]}"
@@ -26,6 +27,8 @@ mkdir -p "$work/corpus/fuzz_world_reader" "$work/corpus/fuzz_inifile" "$work/cor
 cp tests/fuzz/corpus/fuzz_world_reader/* "$work/corpus/fuzz_world_reader/"
 cp tests/fuzz/corpus/fuzz_inifile/* "$work/corpus/fuzz_inifile/"
 python3 tests/fuzz/statics_seeds.py "$work/corpus/fuzz_statics"
+mkdir -p "$work/corpus/fuzz_zip_directory"
+python3 tests/fuzz/zip_seeds.py "$work/corpus/fuzz_zip_directory"
 
 status=0
 for target in "${targets[@]}"; do

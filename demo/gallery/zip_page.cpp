@@ -1,0 +1,266 @@
+// The zip page: a TZipBuilder behind a small archive manager. Open an archive and see its members,
+// add files or a folder, delete the selected members, extract or test; the gauge follows
+// OnProgress, the log shows OnMessage, and Cancel stops a running call.
+#include <QCheckBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "controls/gauge/cgauge.h"
+#include "demo/gallery/gallery_pages.h"
+#include "zip/zip_builder.h"
+
+namespace {
+
+// The component lives as long as the page.
+class TZipPage : public QWidget {
+ public:
+  explicit TZipPage(QWidget* parent);
+
+ private:
+  void ShowContents();
+  void Run(const std::function<void()>& operation);
+  void OpenArchive(const QString& path);
+  void MakeSample();
+  QString ChooseFolder(const QString& caption);
+
+  std::unique_ptr<TZipBuilder> zip_ = std::make_unique<TZipBuilder>();
+  QLineEdit* archive_;
+  QTreeWidget* members_;
+  QLabel* comment_;
+  TCGauge* gauge_;
+  QPlainTextEdit* log_;
+  QSpinBox* level_;
+  QCheckBox* dirNames_;
+  QCheckBox* overwrite_;
+  QLineEdit* password_;
+  QList<QPushButton*> actions_;
+  QPushButton* cancel_;
+  int64_t total_ = 0;
+  int64_t done_ = 0;
+};
+
+QString DosDate(uint16_t date, uint16_t time) {
+  const QDate d(1980 + (date >> 9), (date >> 5) & 15, date & 31);
+  const QTime t(time >> 11, (time >> 5) & 63, (time & 31) * 2);
+  return QDateTime(d, t).toString("yyyy-MM-dd hh:mm");
+}
+
+TZipPage::TZipPage(QWidget* parent) : QWidget(parent) {
+  archive_ = new QLineEdit(this);
+  archive_->setPlaceholderText("Archive file");
+  auto* open = new QPushButton("Open...", this);
+  members_ = new QTreeWidget(this);
+  members_->setObjectName("ZipMembers");
+  members_->setHeaderLabels({"Name", "Size", "Packed", "Ratio", "Date", "Comment"});
+  members_->setRootIsDecorated(false);
+  members_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  members_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  members_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  comment_ = new QLabel(this);
+  gauge_ = new TCGauge(this);
+  gauge_->setFixedHeight(22);
+  log_ = new QPlainTextEdit(this);
+  log_->setReadOnly(true);
+  log_->setMaximumBlockCount(2000);
+  level_ = new QSpinBox(this);
+  level_->setRange(0, 9);
+  level_->setValue(zip_->AddCompLevel());
+  dirNames_ = new QCheckBox("Folder names", this);
+  dirNames_->setChecked(true);
+  overwrite_ = new QCheckBox("Overwrite", this);
+  password_ = new QLineEdit(this);
+  password_->setEchoMode(QLineEdit::Password);
+  password_->setPlaceholderText("none");
+
+  auto* addFiles = new QPushButton("Add files...", this);
+  auto* addFolder = new QPushButton("Add folder...", this);
+  auto* remove = new QPushButton("Delete selected", this);
+  auto* extract = new QPushButton("Extract to...", this);
+  auto* test = new QPushButton("Test", this);
+  cancel_ = new QPushButton("Cancel", this);
+  cancel_->setEnabled(false);
+  actions_ = {open, addFiles, addFolder, remove, extract, test};
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(new QLabel("Archive:", this));
+  top->addWidget(archive_, 1);
+  top->addWidget(open);
+  auto* options = new QHBoxLayout;
+  options->addWidget(new QLabel("Level:", this));
+  options->addWidget(level_);
+  options->addWidget(dirNames_);
+  options->addWidget(overwrite_);
+  options->addWidget(new QLabel("Password:", this));
+  options->addWidget(password_);
+  options->addStretch(1);
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* b : {addFiles, addFolder, remove, extract, test, cancel_}) buttons->addWidget(b);
+  buttons->addStretch(1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(members_, 3);
+  layout->addWidget(comment_);
+  layout->addLayout(options);
+  layout->addLayout(buttons);
+  layout->addWidget(gauge_);
+  layout->addWidget(log_, 1);
+
+  zip_->OnDirUpdate = [this](TObject*) { ShowContents(); };
+  zip_->OnMessage = [this](TObject*, int code, const std::string& text) {
+    log_->appendPlainText((code != 0 ? QString("[%1] ").arg(code) : QString()) + QString::fromStdString(text));
+  };
+  zip_->OnProgress = [this](TObject*, ProgressType type, const std::string& name, int64_t size) {
+    switch (type) {
+      case ptTotalSize:
+        total_ = std::max<int64_t>(size, 1);
+        done_ = 0;
+        break;
+      case ptNewFile:
+        log_->appendPlainText(QString("  %1 (%2 bytes)").arg(QString::fromStdString(name)).arg(size));
+        break;
+      case ptUpdate:
+        done_ += size;
+        break;
+      case ptEndOfBatch:
+        done_ = total_;
+        break;
+      case ptTotalFiles:
+        break;
+    }
+    gauge_->SetProgress(static_cast<int>(total_ > 0 ? done_ * 100 / total_ : 0));
+  };
+
+  connect(archive_, &QLineEdit::returnPressed, this, [this] { OpenArchive(archive_->text()); });
+  connect(open, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getSaveFileName(this, "Open or create an archive", archive_->text(),
+                                                      "Zip archives (*.zip);;All files (*)", nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty()) OpenArchive(path);
+  });
+  auto prepareAdd = [this] {
+    zip_->SetAddCompLevel(level_->value());
+    zip_->SetPassword(password_->text().toStdString());
+    AddOpts options{AddRecurseDirs};
+    if (dirNames_->isChecked()) options.Include(AddDirNames);
+    if (!password_->text().isEmpty()) options.Include(AddEncrypt);
+    zip_->SetAddOptions(options);
+  };
+  connect(addFiles, &QPushButton::clicked, this, [this, prepareAdd] {
+    const QStringList files = QFileDialog::getOpenFileNames(this, "Add files");
+    if (files.isEmpty()) return;
+    prepareAdd();
+    // Names are stored relative to the files' folder.
+    QDir::setCurrent(QFileInfo(files.first()).absolutePath());
+    for (const QString& f : files) zip_->FSpecArgs().Add(QDir::current().relativeFilePath(f).toStdString());
+    Run([this] { zip_->Add(); });
+  });
+  connect(addFolder, &QPushButton::clicked, this, [this, prepareAdd] {
+    const QString folder = ChooseFolder("Add a folder");
+    if (folder.isEmpty()) return;
+    prepareAdd();
+    QDir::setCurrent(QFileInfo(folder).absolutePath());
+    zip_->FSpecArgs().Add(QFileInfo(folder).fileName().toStdString());
+    Run([this] { zip_->Add(); });
+  });
+  connect(remove, &QPushButton::clicked, this, [this] {
+    for (QTreeWidgetItem* item : members_->selectedItems()) zip_->FSpecArgs().Add(item->text(0).toStdString());
+    if (zip_->FSpecArgs().Count() == 0) return;
+    Run([this] { zip_->Delete(); });
+  });
+  auto extractTo = [this](bool testOnly) {
+    QString target;
+    if (!testOnly && (target = ChooseFolder("Extract to")).isEmpty()) return;
+    zip_->SetExtrBaseDir(target.toStdString());
+    zip_->SetPassword(password_->text().toStdString());
+    ExtrOpts options;
+    if (dirNames_->isChecked()) options.Include(ExtrDirNames);
+    if (overwrite_->isChecked()) options.Include(ExtrOverWrite);
+    if (testOnly) options.Include(ExtrTest);
+    zip_->SetExtrOptions(options);
+    for (QTreeWidgetItem* item : members_->selectedItems()) zip_->FSpecArgs().Add(item->text(0).toStdString());
+    Run([this] { zip_->Extract(); });
+  };
+  connect(extract, &QPushButton::clicked, this, [extractTo] { extractTo(false); });
+  connect(test, &QPushButton::clicked, this, [extractTo] { extractTo(true); });
+  connect(cancel_, &QPushButton::clicked, this, [this] { zip_->SetCancel(true); });
+
+  MakeSample();
+}
+
+QString TZipPage::ChooseFolder(const QString& caption) {
+  return QFileDialog::getExistingDirectory(this, caption, QDir::homePath());
+}
+
+void TZipPage::Run(const std::function<void()>& operation) {
+  const QString before = QDir::currentPath();
+  for (QPushButton* b : actions_) b->setEnabled(false);
+  cancel_->setEnabled(true);
+  gauge_->SetProgress(0);
+  operation();
+  cancel_->setEnabled(false);
+  for (QPushButton* b : actions_) b->setEnabled(true);
+  QDir::setCurrent(before);
+  log_->appendPlainText(QString("Done: %1 file(s)").arg(zip_->SuccessCnt()));
+}
+
+void TZipPage::OpenArchive(const QString& path) {
+  archive_->setText(path);
+  zip_->SetZipFileName(path.toStdString());
+}
+
+void TZipPage::ShowContents() {
+  members_->clear();
+  for (const ZipDirEntry& e : zip_->ZipContents()) {
+    const QString ratio = e.UncompressedSize == 0
+                              ? QString("-")
+                              : QString("%1%").arg(100.0 - 100.0 * e.CompressedSize / e.UncompressedSize, 0, 'f', 1);
+    auto* item = new QTreeWidgetItem(members_, {QString::fromStdString(e.FileName), QString::number(e.UncompressedSize),
+                                                QString::number(e.CompressedSize), ratio,
+                                                DosDate(e.ModifDate, e.ModifTime), QString::fromStdString(e.FileComment)});
+    for (int column : {1, 2, 3}) item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+  }
+  const QString comment = QString::fromStdString(zip_->ZipComment());
+  comment_->setText(QString("%1 member(s)%2").arg(zip_->Count()).arg(comment.isEmpty() ? "" : "; comment: " + comment));
+}
+
+// A small archive to look at, made by the component itself in the temporary folder.
+void TZipPage::MakeSample() {
+  const QString folder = QDir::temp().filePath("mirnax-gallery-zip");
+  QDir(folder).removeRecursively();
+  QDir().mkpath(folder + "/sample/docs");
+  const auto put = [&](const QString& name, const QByteArray& bytes) {
+    QFile f(folder + "/sample/" + name);
+    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+  };
+  put("readme.txt", QByteArray("A sample archive made by TZipBuilder.\n").repeated(200));
+  put("docs/notes.txt", QByteArray("notes ").repeated(1000));
+  QByteArray noise(4096, '\0');
+  for (int i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919) ^ (i >> 3));
+  put("docs/noise.bin", noise);
+  const QString before = QDir::currentPath();
+  QDir::setCurrent(folder);
+  zip_->SetUnattended(true);
+  zip_->SetAddOptions({AddDirNames, AddRecurseDirs});
+  zip_->SetZipFileName((folder + "/sample.zip").toStdString());
+  zip_->FSpecArgs().Add("sample");
+  zip_->Add();
+  zip_->SetUnattended(false);
+  QDir::setCurrent(before);
+  archive_->setText(folder + "/sample.zip");
+  ShowContents();
+}
+
+}  // namespace
+
+QWidget* MakeZipPage(QWidget* parent) { return new TZipPage(parent); }

@@ -1,0 +1,68 @@
+// What the zip tests share: a component wired to record its messages and progress, with the
+// scripted dialogs installed, and file scaffolding in a temporary folder.
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/dialogs.h"
+#include "tests/support/file_helpers.h"
+#include "zip/zip_builder.h"
+
+struct TZipRecorder {
+  struct Progress {
+    ProgressType type;
+    std::string name;
+    int64_t size;
+  };
+  std::vector<std::pair<int, std::string>> messages;
+  std::vector<Progress> progress;
+  int dirUpdates = 0;
+
+  void Attach(TZipBuilder& zip) {
+    zip.OnMessage = [this](TObject*, int code, const std::string& text) { messages.emplace_back(code, text); };
+    zip.OnProgress = [this](TObject*, ProgressType type, const std::string& name, int64_t size) {
+      progress.push_back({type, name, size});
+    };
+    zip.OnDirUpdate = [this](TObject*) { ++dirUpdates; };
+  }
+  bool Said(const std::string& part) const {
+    for (const auto& m : messages)
+      if (m.second.find(part) != std::string::npos) return true;
+    return false;
+  }
+  QString All() const {
+    QString all;
+    for (const auto& m : messages) all += QString::number(m.first) + ": " + QString::fromStdString(m.second) + "\n";
+    return all;
+  }
+};
+
+// Installs scripted dialogs for the life of the object.
+struct TDialogsScope {
+  TScriptedDialogs dialogs;
+  TDialogs* previous;
+  TDialogsScope() : previous(SetDialogs(&dialogs)) {}
+  ~TDialogsScope() { SetDialogs(previous); }
+};
+
+inline std::string S(const QString& s) { return s.toStdString(); }
+
+// Writes the file, making its folders first.
+inline void PutFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  WriteBytes(path.toStdString(), bytes);
+}
+
+// The file's bytes, or "<missing>".
+inline QByteArray GetFile(const QString& path) {
+  return QFile::exists(path) ? ReadBytes(path.toStdString()) : QByteArray("<missing>");
+}
+
+inline QByteArray B(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }

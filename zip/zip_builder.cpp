@@ -1,0 +1,999 @@
+#include "zip/zip_builder.h"
+
+#include "toolkit/dialogs.h"
+#include "toolkit/paths.h"
+#include "zip/zip_messages.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QCursor>
+#include <QGuiApplication>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <deque>
+#include <filesystem>
+
+namespace {
+
+constexpr uint32_t kEndOfCentralSig = 0x06054B50;
+constexpr uint32_t kCentralHeaderSig = 0x02014B50;
+constexpr uint32_t kLocalHeaderSig = 0x04034B50;
+constexpr uint32_t kSpanSig = 0x08074B50;
+constexpr int kEndOfCentralSize = 22;
+constexpr int kCentralHeaderSize = 46;
+constexpr uint32_t kZip64EndSig = 0x06064B50;
+constexpr uint32_t kZip64LocatorSig = 0x07064B50;
+constexpr int kZip64EndSize = 56;
+constexpr int kZip64LocatorSize = 20;
+constexpr int kMaxCommentLen = 65535;
+constexpr int kCopyBufferSize = 8192;
+constexpr int kZipRecordVersion = 158;
+constexpr int kUnzipRecordVersion = 152;
+constexpr int kLastLongZipVersion = 150;
+constexpr int kLastLongUnzipVersion = 151;
+constexpr uint16_t kUtf8NameFlag = 1u << 11;
+
+uint16_t Get16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t Get32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+
+uint64_t Get64(const unsigned char* p) { return Get32(p) | (static_cast<uint64_t>(Get32(p + 4)) << 32); }
+
+ZipEndOfCentral ParseEndOfCentral(const unsigned char* p) {
+  ZipEndOfCentral eoc;
+  eoc.HeaderSig = Get32(p);
+  eoc.ThisDiskNo = Get16(p + 4);
+  eoc.CentralDiskNo = Get16(p + 6);
+  eoc.CentralEntries = Get16(p + 8);
+  eoc.TotalEntries = Get16(p + 10);
+  eoc.CentralSize = Get32(p + 12);
+  eoc.CentralOffset = Get32(p + 16);
+  eoc.ZipCommentLen = Get16(p + 20);
+  return eoc;
+}
+
+// Reads up to count bytes at the current position; the number read.
+int64_t ReadFully(int fd, void* buffer, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::read(fd, static_cast<char*>(buffer) + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return static_cast<int64_t>(done);
+}
+
+// Reads a file front to back through a buffer of its own, so a directory of many entries costs a
+// few large reads rather than three small ones per entry.
+class TDirReader {
+ public:
+  explicit TDirReader(int fd) : fd_(fd), buffer_(1 << 16) {}
+
+  // Reads up to count bytes; the number read.
+  size_t Read(void* out, size_t count) {
+    auto* dst = static_cast<unsigned char*>(out);
+    size_t done = 0;
+    while (done < count) {
+      if (pos_ == len_) {
+        if (count - done >= buffer_.size()) return done + static_cast<size_t>(ReadFully(fd_, dst + done, count - done));
+        len_ = static_cast<size_t>(ReadFully(fd_, buffer_.data(), buffer_.size()));
+        pos_ = 0;
+        if (len_ == 0) break;
+      }
+      const size_t n = std::min(len_ - pos_, count - done);
+      std::memcpy(dst + done, buffer_.data() + pos_, n);
+      pos_ += n;
+      done += n;
+    }
+    return done;
+  }
+
+  // Moves past count bytes; false when the file cannot seek there.
+  bool Skip(int64_t count) {
+    const auto buffered = static_cast<size_t>(std::min<int64_t>(count, static_cast<int64_t>(len_ - pos_)));
+    pos_ += buffered;
+    count -= static_cast<int64_t>(buffered);
+    return count == 0 || ::lseek(fd_, count, SEEK_CUR) >= 0;
+  }
+
+ private:
+  int fd_;
+  std::vector<unsigned char> buffer_;
+  size_t pos_ = 0;
+  size_t len_ = 0;
+};
+
+bool WriteFully(int fd, const void* buffer, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::write(fd, static_cast<const char*>(buffer) + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The characters 0x80 to 0xFF of the OEM code page 437.
+constexpr char16_t kCp437High[129] =
+    u"ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥₧ƒáíóúñÑªº¿⌐¬½¼¡«»░▒▓│┤╡╢╖╕╣║╗╝╜╛┐"
+    u"└┴┬├─┼╞╟╚╔╩╦╠═╬╧╨╤╥╙╘╒╓╫╪┘┌█▄▌▐▀αßΓπΣσµτΦΘΩδ∞φε∩≡±≥≤⌠⌡÷≈°∙·√ⁿ²■\u00A0";
+
+void AppendUtf8(std::string& out, char16_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The hourglass for the length of an operation, where there is a screen to show it on.
+class TBusyCursor {
+ public:
+  TBusyCursor() : shown_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+    if (shown_) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  }
+  ~TBusyCursor() {
+    if (shown_) QGuiApplication::restoreOverrideCursor();
+  }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+ private:
+  bool shown_;
+};
+
+std::string ExceptionText(int ident) {
+  return ZipMessageText(ident).value_or(ZipMsgMissingPrefix + std::to_string(ident));
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string ToPlatformPath(const std::string& path) {
+  std::string out = path;
+  std::replace(out.begin(), out.end(), '\\', '/');
+  return out;
+}
+
+bool FileExistsNative(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(ToPlatformPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+// ---- EZipBuilder ----
+
+EZipBuilder::EZipBuilder(int ident, bool displayMsg) : Exception(ExceptionText(ident)), DisplayMsg(displayMsg), ResId(ident) {}
+
+EZipBuilder::EZipBuilder(int ident, int diskNo)
+    : Exception(ZipMessageText(ident) ? FormatZipMessage(*ZipMessageText(ident), std::to_string(diskNo)) : ExceptionText(ident)),
+      DisplayMsg(true),
+      ResId(ident) {}
+
+EZipBuilder::EZipBuilder(int ident, const std::string& drive)
+    : Exception(ZipMessageText(ident) ? FormatZipMessage(*ZipMessageText(ident), drive) : ExceptionText(ident)),
+      DisplayMsg(true),
+      ResId(ident) {}
+
+// ---- Construction and properties ----
+
+struct TZipBuilder::TDll {
+  const char* fileName;   // as the component names it
+  const char* execName;
+  const char* versionName;
+  int loadedMsg, noExecMsg, noVersionMsg, noLoadMsg;
+  TLibrary library;
+  void* exec = nullptr;
+  void* version = nullptr;
+};
+
+TZipBuilder::TZipBuilder(TComponent* owner)
+    : TComponent(owner),
+      handle_(QCoreApplication::instance()),
+      zipDll_(new TDll{"ZIPDLL.DLL", "ZipDllExec", "GetZipDllVersion", 10601, 10602, 10603, 10604, {}, nullptr, nullptr}),
+      unzDll_(new TDll{"UNZDLL.DLL", "UnzDllExec", "GetUnzDllVersion", 10701, 10702, 10703, 10704, {}, nullptr, nullptr}) {}
+
+TZipBuilder::~TZipBuilder() {
+  FreeZipDirEntryRecords();
+  CloseArchiveFile();
+}
+
+void TZipBuilder::SetZipFileName(const std::string& value) {
+  zipFileName_ = value;
+  if (!Designing()) List();
+}
+
+void TZipBuilder::SetDLLDirectory(const std::string& value) {
+  if (value == dllDirectory_) return;
+  dllDirectory_ = value;
+  if (!dllDirectory_.empty() && (dllDirectory_.back() == '\\' || dllDirectory_.back() == '/')) dllDirectory_.pop_back();
+}
+
+void TZipBuilder::SetKeepFreeOnDisk1(int64_t value) {
+  if (value >= 0) keepFreeOnDisk1_ = value;
+}
+
+void TZipBuilder::SetMaxVolumeSize(int64_t value) {
+  if (value >= 0) maxVolumeSize_ = value;
+}
+
+void TZipBuilder::SetMinFreeVolumeSize(int64_t value) {
+  if (value >= 1) minFreeVolumeSize_ = value;
+}
+
+// ---- Libraries ----
+
+bool TZipBuilder::LoadDll(TDll& dll) {
+  try {
+    if (!dll.library.Loaded()) {
+      std::string name = dll.fileName;
+      if (!dllDirectory_.empty()) {
+        const std::string full = ToPlatformPath(dllDirectory_) + "/" + TLibrary::PlatformName(dll.fileName);
+        if (FileExistsNative(full)) name = full;
+      }
+      if (!dll.library.Load(name)) {
+        ShowZipMessage(dll.noLoadMsg, "\n" + dll.library.Error());
+        return false;
+      }
+      if (trace_) ShowZipMessage(dll.loadedMsg, TLibrary::PlatformName(name));
+      dll.exec = dll.library.Symbol(dll.execName);
+      dll.version = dll.library.Symbol(dll.versionName);
+      if (dll.exec == nullptr) ShowZipMessage(dll.noExecMsg, "");
+      if (dll.version == nullptr) ShowZipMessage(dll.noVersionMsg, "");
+    }
+  } catch (...) {
+  }
+  return dll.library.Loaded();
+}
+
+void TZipBuilder::UnloadDll(TDll& dll) {
+  dll.library.Unload();
+  dll.exec = nullptr;
+  dll.version = nullptr;
+}
+
+void TZipBuilder::Load_Zip_Dll() { LoadDll(*zipDll_); }
+void TZipBuilder::Load_Unz_Dll() { LoadDll(*unzDll_); }
+void TZipBuilder::Unload_Zip_Dll() { UnloadDll(*zipDll_); }
+void TZipBuilder::Unload_Unz_Dll() { UnloadDll(*unzDll_); }
+
+int TZipBuilder::GetVers(TDll& dll) {
+  const bool wasLoaded = dll.library.Loaded();
+  if (!wasLoaded && !LoadDll(dll)) return 0;
+  int version = 0;
+  if (dll.version != nullptr) version = reinterpret_cast<int32_t (*)()>(dll.version)();
+  if (!wasLoaded) UnloadDll(dll);
+  return version;
+}
+
+int TZipBuilder::GetZipVers() { return GetVers(*zipDll_); }
+int TZipBuilder::GetUnzVers() { return GetVers(*unzDll_); }
+
+// ---- Callback and messages ----
+
+void TZipBuilder::ProcessMessages() const {
+  if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
+}
+
+int TZipBuilder::ZCallback(ZCallBackStruct* record) {
+  auto* self = static_cast<TZipBuilder*>(record->Caller);
+  if (self == nullptr) return 0;
+  record->Text[sizeof record->Text - 1] = 0;
+  const std::string text = record->Text;
+  if (self->OnProgress) {
+    switch (record->ActionCode) {
+      case zaNewFile: self->OnProgress(self, ptNewFile, ReplaceForwardSlash(text), record->Size); break;
+      case zaProgress: self->OnProgress(self, ptUpdate, "", record->Size); break;
+      case zaEndOfBatch: self->OnProgress(self, ptEndOfBatch, "", 0); break;
+      case zaTotalFiles: self->OnProgress(self, ptTotalFiles, "", record->Size); break;
+      case zaTotalSize: self->OnProgress(self, ptTotalSize, "", record->Size); break;
+      default: break;
+    }
+  }
+  if (record->ActionCode == zaMessage) {
+    std::string message = ReplaceForwardSlash(text);
+    while (!message.empty() && static_cast<unsigned char>(message.back()) <= ' ') message.pop_back();
+    self->message_ = message;
+    // Only the low byte of a library's error code is kept, as a signed value.
+    if (record->ErrorCode != 0) self->errCode_ = static_cast<int8_t>(record->ErrorCode & 0xFF);
+    if (self->OnMessage) self->OnMessage(self, record->ErrorCode, message);
+  }
+  self->ProcessMessages();
+  return self->cancel_ ? 1 : 0;
+}
+
+void TZipBuilder::Report(const std::string& text, bool show) {
+  message_ = text;
+  if (show && !unattended_) Dialogs().Message(text, "", mtInformation);
+  if (OnMessage) OnMessage(this, 0, text);
+}
+
+std::string TZipBuilder::LoadZipStr(int ident, const std::string& defaultText) const {
+  return ZipMessageText(ident).value_or(defaultText);
+}
+
+void TZipBuilder::ShowZipMessage(int ident, const std::string& userStr) {
+  const std::string text = LoadZipStr(ident, ZipMsgMissingPrefix + std::to_string(ident)) + userStr;
+  errCode_ = ident;
+  Report(text, true);
+}
+
+void TZipBuilder::ShowExceptionError(const EZipBuilder& error) {
+  errCode_ = error.ResId;
+  Report(error.Message, error.DisplayMsg);
+}
+
+// ---- Passwords ----
+
+std::string TZipBuilder::GetPassword(int type) {
+  std::string prompt = type == 0 ? "Confirm Password" : "Enter Password";
+  if (type == 2) prompt += " for New Archive";
+  std::string answer;
+  if (!Dialogs().InputQuery("Password", prompt, answer)) return "";
+  if (answer.size() > 80) return "";
+  return answer;
+}
+
+std::string TZipBuilder::GetAddPassword() {
+  if (unattended_) {
+    ShowZipMessage(10150, "");
+    return "";
+  }
+  password_.clear();
+  const std::string first = GetPassword(2);
+  if (first.empty()) return "";
+  const std::string second = GetPassword(0);
+  if (second.empty()) return "";
+  if (first == second)
+    password_ = first;
+  else
+    ShowZipMessage(10104, "");
+  return password_;
+}
+
+std::string TZipBuilder::GetExtrPassword() {
+  if (unattended_) {
+    ShowZipMessage(10151, "");
+    return "";
+  }
+  password_ = GetPassword(1);
+  return password_;
+}
+
+// ---- Strings ----
+
+void TZipBuilder::ConvertOem2Iso(std::string& text, bool utf8Flagged) const {
+  if (utf8Flagged || codePage_ == cpNone) return;
+  const bool convert = codePage_ == cpOEM ||
+                       (codePage_ == cpAUTO && (hostNum_ == 0 || hostNum_ == 6 || (hostNum_ == 11 && hostVer_ == 50)));
+  if (!convert) return;
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80)
+      out += c;
+    else
+      AppendUtf8(out, kCp437High[b - 0x80]);
+  }
+  text.swap(out);
+}
+
+std::string TZipBuilder::AppendSlash(const std::string& s) {
+  if (s.empty() || s.back() == '\\') return s;
+  return s + "\\";
+}
+
+std::string TZipBuilder::ReplaceForwardSlash(const std::string& s) {
+  std::string out = s;
+  std::replace(out.begin(), out.end(), '/', '\\');
+  return out;
+}
+
+// ---- Directory reading ----
+
+int TZipBuilder::GetCount() const { return zipFileName_.empty() ? 0 : static_cast<int>(zipContents_.size()); }
+
+std::string TZipBuilder::GetZipComment() const {
+  std::string comment = zipComment_;
+  ConvertOem2Iso(comment);
+  return comment;
+}
+
+void TZipBuilder::FreeZipDirEntryRecords() {
+  while (!zipContents_.empty()) zipContents_.pop_back();
+}
+
+void TZipBuilder::CloseArchiveFile() {
+  if (fileHandle_ != -1) ::close(fileHandle_);
+  fileHandle_ = -1;
+}
+
+bool TZipBuilder::IsDiskPresent() {
+  // Every drive is a fixed one here: the archive's folder has to be there.
+  const std::string folder = driveRoot_.empty() ? "/" : ToPlatformPath(driveRoot_);
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) throw EZipBuilder(11004, driveRoot_);
+  return true;
+}
+
+void TZipBuilder::GetNewDisk(int diskSeq) {
+  // An archive over several volumes needs the volume handling, which fixed drives do not have.
+  CloseArchiveFile();
+  diskNr_ = diskSeq;
+  throw EZipBuilder(11001, true);
+}
+
+bool TZipBuilder::CheckIfLastDisk(ZipEndOfCentral& eoc, bool doExcept) {
+  zipComment_.clear();
+  CloseArchiveFile();
+  fileHandle_ = ::open(ToPlatformPath(archivePath_).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fileHandle_ == -1) {
+    if (doExcept) throw EZipBuilder(11001, true);
+    ShowZipMessage(11002, "");
+    return false;
+  }
+  labelVolume_ = 0;
+  if (volumeLabel_.compare(0, 8, "PKBACK# ") == 0) {
+    const std::string number = volumeLabel_.substr(8, 3);
+    labelVolume_ = std::all_of(number.begin(), number.end(), ::isdigit) && !number.empty() ? std::stoi(number) : 0;
+  }
+  unsigned char head[8];
+  firstVolume_ = ReadFully(fileHandle_, head, 8) == 8 && Get32(head) == kSpanSig && Get32(head + 4) == kLocalHeaderSig;
+
+  // Most archives have no comment: the end record is then the last 22 bytes.
+  const off_t end = ::lseek(fileHandle_, -kEndOfCentralSize, SEEK_END);
+  if (end >= 0) {
+    realFileSize_ = fileSize_ = end + kEndOfCentralSize;
+    unsigned char record[kEndOfCentralSize];
+    if (ReadFully(fileHandle_, record, sizeof record) == kEndOfCentralSize && Get32(record) == kEndOfCentralSig) {
+      eoc = ParseEndOfCentral(record);
+      return true;
+    }
+  } else {
+    realFileSize_ = fileSize_ = std::max<off_t>(::lseek(fileHandle_, 0, SEEK_END), 0);
+  }
+
+  try {
+    // Otherwise a comment of up to 65535 bytes follows it: scan back over the file's tail.
+    const int64_t tail = std::min<int64_t>(fileSize_, kMaxCommentLen + kEndOfCentralSize);
+    std::vector<unsigned char> buffer(static_cast<size_t>(tail));
+    if (::lseek(fileHandle_, fileSize_ - tail, SEEK_SET) < 0) throw EZipBuilder(11008, true);
+    if (ReadFully(fileHandle_, buffer.data(), buffer.size()) != tail) throw EZipBuilder(11011, true);
+    for (int64_t i = tail - kEndOfCentralSize - 1; i >= 0; --i) {
+      const unsigned char* p = buffer.data() + i;
+      if (p[0] != 'P' || p[1] != 'K' || p[2] != 5 || p[3] != 6) continue;
+      eoc = ParseEndOfCentral(p);
+      const int64_t recordEnd = i + kEndOfCentralSize + eoc.ZipCommentLen;
+      if (recordEnd != tail) {
+        const int64_t extra = tail - recordEnd;
+        fileSize_ -= extra;
+        // Up to 511 zero bytes that round the file up to a multiple of 512 are a transfer's
+        // padding, not a fault.
+        const bool padding = extra > 0 && extra < 512 && realFileSize_ % 512 == 0 &&
+                             std::all_of(buffer.begin() + recordEnd, buffer.end(), [](unsigned char b) { return b == 0; });
+        if (!padding) ShowZipMessage(10204, "");
+      }
+      if (eoc.ZipCommentLen != 0) {
+        // A comment said to run past the end of the file keeps what the file has.
+        const int64_t available = std::min<int64_t>(eoc.ZipCommentLen, tail - i - kEndOfCentralSize);
+        zipComment_.assign(reinterpret_cast<const char*>(p + kEndOfCentralSize), static_cast<size_t>(available));
+      }
+      return true;
+    }
+  } catch (...) {
+    if (doExcept) throw;
+    return false;
+  }
+  if (!doExcept) return false;
+  if (!firstVolume_ && labelVolume_ > 0) throw EZipBuilder(11038, labelVolume_);
+  if (!firstVolume_) throw EZipBuilder(11036, true);
+  if (labelVolume_ == 1) throw EZipBuilder(11037, true);
+  throw EZipBuilder(11045, true);
+}
+
+void TZipBuilder::ReadDirectory() {
+  archivePath_ = zipFileName_;
+  const std::string path = ToPlatformPath(zipFileName_);
+  const size_t slash = path.rfind('/');
+  driveRoot_ = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+  IsDiskPresent();
+
+  ZipEndOfCentral eoc;
+  CheckIfLastDisk(eoc, true);
+  totalDisks_ = eoc.ThisDiskNo;
+  uint64_t entries = eoc.TotalEntries;
+  int64_t centralSize = eoc.CentralSize;
+  int64_t centralOffset = eoc.CentralOffset;
+  // Where the directory ends: at the end record, or at a 64-bit end record in front of it.
+  int64_t centralEnd = fileSize_ - eoc.ZipCommentLen - kEndOfCentralSize;
+  if (eoc.TotalEntries == 0xFFFF || eoc.CentralSize == 0xFFFFFFFF || eoc.CentralOffset == 0xFFFFFFFF) {
+    // More than 65535 members or a directory beyond 4 GiB: the 56-byte 64-bit end record and its
+    // 20-byte locator lie just in front of the end record and hold the real values.
+    unsigned char zip64[kZip64EndSize + kZip64LocatorSize];
+    const int64_t at = centralEnd - kZip64EndSize - kZip64LocatorSize;
+    if (at >= 0 && ::lseek(fileHandle_, at, SEEK_SET) == at &&
+        ReadFully(fileHandle_, zip64, sizeof zip64) == static_cast<int64_t>(sizeof zip64) &&
+        Get32(zip64) == kZip64EndSig && Get64(zip64 + 4) == kZip64EndSize - 12 &&
+        Get32(zip64 + kZip64EndSize) == kZip64LocatorSig) {
+      entries = Get64(zip64 + 32);
+      centralSize = static_cast<int64_t>(std::min<uint64_t>(Get64(zip64 + 40), INT64_MAX / 4));
+      centralOffset = static_cast<int64_t>(std::min<uint64_t>(Get64(zip64 + 48), INT64_MAX / 4));
+      centralEnd = at;
+    }
+  }
+  int64_t actualStart = 0;
+  if (eoc.ThisDiskNo == eoc.CentralDiskNo) {
+    actualStart = centralEnd - centralSize;
+  } else {
+    GetNewDisk(eoc.CentralDiskNo);
+    actualStart = centralOffset;
+  }
+  const int64_t shift = actualStart - centralOffset;
+  if (shift != 0) {
+    offsetsShifted_ = true;
+    ShowZipMessage(10203, "");
+  }
+  if (actualStart < 0 || ::lseek(fileHandle_, actualStart, SEEK_SET) < 0) throw EZipBuilder(10201, true);
+  zipSOC_ = fileSize_ == kEndOfCentralSize ? 0 : fileSize_;
+
+  TDirReader reader(fileHandle_);
+  // Nothing is reserved from the counts the file states beyond what the file can hold.
+  zipContents_.reserve(static_cast<size_t>(std::min<uint64_t>(entries, static_cast<uint64_t>(fileSize_ / kCentralHeaderSize))));
+  for (uint64_t i = 0; i < entries; ++i) {
+    unsigned char header[kCentralHeaderSize];
+    if (reader.Read(header, sizeof header) < kCentralHeaderSize) {
+      if (diskNr_ >= totalDisks_) throw EZipBuilder(11013, true);
+      GetNewDisk(diskNr_ + 1);
+    }
+    if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, true);
+    ZipDirEntry entry;
+    entry.MadeByVersion = header[4];
+    entry.HostVersionNo = header[5];
+    entry.Version = Get16(header + 6);
+    entry.Flag = Get16(header + 8);
+    entry.CompressionMethod = Get16(header + 10);
+    entry.ModifTime = Get16(header + 12);
+    entry.ModifDate = Get16(header + 14);
+    entry.CRC32 = Get32(header + 16);
+    entry.CompressedSize = Get32(header + 20);
+    entry.UncompressedSize = Get32(header + 24);
+    entry.FileNameLength = Get16(header + 28);
+    entry.ExtraFieldLength = Get16(header + 30);
+    entry.FileCommentLen = Get16(header + 32);
+    entry.StartOnDisk = Get16(header + 34);
+    entry.IntFileAttrib = Get16(header + 36);
+    entry.ExtFileAttrib = Get32(header + 38);
+    entry.RelOffLocalHdr = Get32(header + 42);
+
+    // Names are read whole, whatever their length (at most 65535 by their field), once they are
+    // known to lie within the file.
+    std::string name(entry.FileNameLength, '\0');
+    if (reader.Read(name.data(), name.size()) != name.size()) throw EZipBuilder(11017, true);
+    hostVer_ = entry.MadeByVersion;
+    hostNum_ = entry.HostVersionNo;
+    const bool utf8 = (entry.Flag & kUtf8NameFlag) != 0;
+    ConvertOem2Iso(name, utf8);
+    entry.FileName = ReplaceForwardSlash(name);
+    if (entry.ExtraFieldLength != 0 && !reader.Skip(entry.ExtraFieldLength))
+      throw EZipBuilder(10201, true);
+    if (entry.FileCommentLen != 0) {
+      std::string comment(entry.FileCommentLen, '\0');
+      if (reader.Read(comment.data(), comment.size()) != comment.size())
+        throw EZipBuilder(11022, true);
+      ConvertOem2Iso(comment, utf8);
+      entry.FileComment = std::move(comment);
+    }
+    zipSOC_ = std::min<int64_t>(zipSOC_, entry.RelOffLocalHdr);
+    zipContents_.push_back(std::move(entry));
+  }
+  totalDisks_ = eoc.ThisDiskNo;
+  // Offsets recorded in the archive count from where it began before data was put in front.
+  zipSOC_ += shift;
+}
+
+void TZipBuilder::List() {
+  if (Designing()) return;
+  FreeZipDirEntryRecords();
+  zipSOC_ = 0;
+  offsetsShifted_ = false;
+  diskNr_ = 0;
+  totalDisks_ = 0;
+  zipComment_.clear();
+  if (!FileExistsNative(zipFileName_)) {
+    if (OnDirUpdate) OnDirUpdate(this);
+    return;
+  }
+  bool failed = true;
+  {
+    TBusyCursor busy;
+    try {
+      ReadDirectory();
+      failed = false;
+    } catch (const EZipBuilder& e) {
+      ShowExceptionError(e);
+    } catch (const std::bad_alloc&) {
+      ShowZipMessage(10103, "");
+    } catch (const std::exception& e) {
+      ShowZipMessage(10202, std::string("\n") + e.what());
+    } catch (...) {
+      ShowZipMessage(10202, "");
+    }
+    CloseArchiveFile();
+  }
+  if (failed) {
+    zipFileName_.clear();
+    zipSOC_ = 0;
+  }
+  if (OnDirUpdate) OnDirUpdate(this);
+}
+
+// ---- Records ----
+
+void TZipBuilder::SetZipSwitches(const std::string& archive) {
+  ZipCommandHead& r = *zipRecord_;
+  auto text = [this](const std::string& s) {
+    recordTexts_.push_back(s);
+    return recordTexts_.back().data();
+  };
+  r.Handle = handle_;
+  r.Caller = this;
+  r.Version = kZipRecordVersion;
+  r.Callback = &TZipBuilder::ZCallback;
+  r.fTraceEnabled = trace_;
+  r.pZipPassword = text(password_);
+  r.fEncrypt = addOptions_.Contains(AddEncrypt);
+  r.fSystem = addOptions_.Contains(AddHiddenFiles);
+  r.fNoDirEntries = !addOptions_.Contains(AddSeparateDirs);
+  r.fVerbose = verbose_ || trace_;
+  r.fQuiet = 1;
+  r.fLevel = addCompLevel_;
+  r.fJunkDir = !addOptions_.Contains(AddDirNames);
+  r.fRecurse = addOptions_.Contains(AddRecurseDirs);
+  r.fForce = 1;
+  r.fForceDOS = addOptions_.Contains(AddForceDOS);
+  r.fMove = addOptions_.Contains(AddMove);
+  r.fUpdate = addOptions_.Contains(AddUpdate);
+  r.fFreshen = addOptions_.Contains(AddFreshen) && !addOptions_.Contains(AddUpdate);
+  r.fLatestTime = addOptions_.Contains(AddZipTime);
+  r.pZipFN = text(archive);
+}
+
+void TZipBuilder::SetUnZipSwitches(const std::string& archive) {
+  UnzipCommandHead& r = *unzRecord_;
+  r.Handle = handle_;
+  r.Caller = this;
+  r.Version = kUnzipRecordVersion;
+  r.Callback = &TZipBuilder::ZCallback;
+  r.fTraceEnabled = trace_;
+  r.fCodePage = static_cast<uint16_t>(codePage_);
+  recordTexts_.push_back(password_);
+  r.pZipPassword = recordTexts_.back().data();
+  r.fTest = extrOptions_.Contains(ExtrTest);
+  r.fQuiet = 1;
+  r.fVerbose = verbose_ || trace_;
+  r.fUpdate = extrOptions_.Contains(ExtrUpdate);
+  r.fFreshen = extrOptions_.Contains(ExtrFreshen) && !extrOptions_.Contains(ExtrUpdate);
+  r.fDirectories = extrOptions_.Contains(ExtrDirNames);
+  r.fOverwrite = extrOptions_.Contains(ExtrOverWrite);
+  recordTexts_.push_back(archive);
+  r.pZipFN = recordTexts_.back().data();
+}
+
+std::string TZipBuilder::TempZipName() {
+  std::string folder = tempDir_.empty() ? "" : ToPlatformPath(AppendSlash(tempDir_));
+  if (folder.empty()) {
+    const char* tmp = std::getenv("TMPDIR");
+    folder = std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") + "/";
+  }
+  std::string name = folder + "zipXXXXXX";
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) throw EZipBuilder(11027, true);
+  ::close(fd);
+  // The library is to start a new archive under this name.
+  ::unlink(name.c_str());
+  return name;
+}
+
+bool TZipBuilder::ArchiveEncrypted() const {
+  return std::any_of(zipContents_.begin(), zipContents_.end(), [](const ZipDirEntry& e) { return e.Flag & 1; });
+}
+
+namespace {
+
+// The record of one library call, zero-filled, in the compact or the long form.
+template <class Compact, class Long>
+struct TRecord {
+  std::unique_ptr<Compact> compact;
+  std::unique_ptr<Long> longForm;
+  explicit TRecord(bool useCompact) {
+    if (useCompact)
+      compact = std::make_unique<Compact>();
+    else
+      longForm = std::make_unique<Long>();
+  }
+  auto* Head() { return compact ? &compact->Head : &longForm->Head; }
+};
+
+// Puts the specifications into the record: an array of entries in the compact form, the
+// addresses themselves in the long one.
+template <class Spec, class Compact, class Long>
+void FillSpecs(TRecord<Compact, Long>& record, std::vector<Spec>& entries, std::deque<std::string>& texts,
+               const TStrings& specs) {
+  if (record.compact) entries.resize(static_cast<size_t>(specs.Count()));
+  for (int i = 0; i < specs.Count(); ++i) {
+    texts.push_back(ToPlatformPath(specs.Get(i)));
+    if (record.compact)
+      entries[static_cast<size_t>(i)].FileSpec = texts.back().data();
+    else if (i < ZIP_MAX_SPECS)
+      record.longForm->FNV[i] = texts.back().data();
+  }
+  if (record.compact) {
+    record.compact->FDefs = entries.data();
+    record.compact->Seven = 7;
+  } else {
+    record.longForm->Seven = 7;
+  }
+  record.Head()->argc = specs.Count();
+}
+
+}  // namespace
+
+int TZipBuilder::RunZipDll(const std::string& target, bool deleting) {
+  const bool compact = GetZipVers() > kLastLongZipVersion;
+  TRecord<ZipCommandCompact, ZipCommandLong> record(compact);
+  zipRecord_ = record.Head();
+  SetZipSwitches(target);
+  if (deleting) {
+    zipRecord_->fDeleteEntries = 1;
+    zipRecord_->fForce = 0;
+    zipRecord_->fJunkDir = 0;
+    zipRecord_->fMove = 0;
+    zipRecord_->fFreshen = 0;
+    zipRecord_->fUpdate = 0;
+    zipRecord_->fRecurse = 0;
+    zipRecord_->fEncrypt = 0;
+  }
+  if (compact && !tempDir_.empty()) {
+    recordTexts_.push_back(ToPlatformPath(tempDir_));
+    record.compact->pTempDir = recordTexts_.back().data();
+  }
+  std::vector<ZipFileSpec> entries;
+  FillSpecs(record, entries, recordTexts_, fSpecArgs_);
+  const int count = reinterpret_cast<ZipDllExecFunc>(zipDll_->exec)(zipRecord_);
+  zipRecord_ = nullptr;
+  return count;
+}
+
+void TZipBuilder::ResetOutcome() {
+  errCode_ = 0;
+  successCnt_ = 0;
+  message_.clear();
+}
+
+void TZipBuilder::Add() {
+  ResetOutcome();
+  if (fSpecArgs_.Count() == 0) return ShowZipMessage(10301, "");
+  if (zipFileName_.empty()) return ShowZipMessage(10102, "");
+  if (unattended_ && addOptions_.Contains(AddEncrypt) && password_.empty()) return ShowZipMessage(10302, "");
+  if (zipBusy_) return;
+  cancel_ = false;
+  if (Upper(ExtractFileExt(zipFileName_)) == ".EXE" && zipSOC_ == 0 && !FileExistsNative(zipFileName_) &&
+      ConvertSFX(true) != 0)
+    return;
+  // Encryption without a password asks for one; no answer adds nothing.
+  if (addOptions_.Contains(AddEncrypt) && password_.empty() && GetAddPassword().empty()) return;
+  const bool unload = !zipDll_->library.Loaded();
+  if (unload && !LoadDll(*zipDll_)) return;
+  const bool spanning = addOptions_.Contains(AddDiskSpan) || addOptions_.Contains(AddDiskSpanErase);
+  std::string target = ToPlatformPath(zipFileName_);
+  try {
+    if (spanning) {
+      if (addOptions_.Contains(AddFreshen) || addOptions_.Contains(AddUpdate)) throw EZipBuilder(10303, true);
+      if (Upper(ExtractFileExt(zipFileName_)) == ".EXE") throw EZipBuilder(11041, true);
+      target = TempZipName();
+      if (verbose_ && OnMessage) OnMessage(this, 0, "Temporary zipfile: " + target);
+    }
+    if (zipDll_->exec != nullptr) {
+      zipBusy_ = true;
+      try {
+        successCnt_ = RunZipDll(target, false);
+        if (successCnt_ > 0 && spanning && WriteSpan(target, zipFileName_) != 0) successCnt_ = 0;
+      } catch (...) {
+        ShowZipMessage(10101, "");
+      }
+      if (spanning) ::unlink(target.c_str());
+    }
+  } catch (const EZipBuilder& e) {
+    ShowExceptionError(e);
+  }
+  cancel_ = false;
+  EndZipCall(unload);
+}
+
+void TZipBuilder::Delete() {
+  ResetOutcome();
+  if (fSpecArgs_.Count() == 0) return ShowZipMessage(10401, "");
+  if (!FileExistsNative(zipFileName_)) return ShowZipMessage(10102, "");
+  if (zipBusy_) return;
+  cancel_ = false;
+  const bool unload = !zipDll_->library.Loaded();
+  if (unload && !LoadDll(*zipDll_)) return;
+  if (zipDll_->exec != nullptr) {
+    zipBusy_ = true;
+    try {
+      successCnt_ = RunZipDll(ToPlatformPath(zipFileName_), true);
+    } catch (...) {
+      ShowZipMessage(10101, "");
+    }
+  }
+  EndZipCall(unload);
+}
+
+void TZipBuilder::EndZipCall(bool unload) {
+  fSpecArgs_.Clear();
+  zipRecord_ = nullptr;
+  recordTexts_.clear();
+  if (unload) UnloadDll(*zipDll_);
+  zipBusy_ = false;
+  if (successCnt_ > 0) List();
+}
+
+void TZipBuilder::Extract() {
+  ResetOutcome();
+  if (!FileExistsNative(zipFileName_)) return ShowZipMessage(10102, "");
+  cancel_ = false;
+  if (unzBusy_) return;
+  if (unattended_ && addOptions_.Contains(AddEncrypt) && password_.empty()) {
+    // A password no one would choose, so that the library never waits for one.
+    password_ = std::string(79, static_cast<char>('A' + 6));
+    ShowZipMessage(10502, "");
+  } else if (!unattended_ && password_.empty() && ArchiveEncrypted()) {
+    GetExtrPassword();
+  }
+  const bool unload = !unzDll_->library.Loaded();
+  if (unload && !LoadDll(*unzDll_)) return;
+  // The archive is named from the current folder, which the extraction may change.
+  std::error_code error;
+  std::string source = std::filesystem::absolute(ToPlatformPath(zipFileName_), error).string();
+  if (error) source = ToPlatformPath(zipFileName_);
+  std::string joined;
+  bool ready = unzDll_->exec != nullptr;
+  if (ready && totalDisks_ != 0) {
+    joined = tempDir_.empty() ? std::string("/tmp/") : ToPlatformPath(AppendSlash(tempDir_));
+    if (ReadSpan(zipFileName_, joined) != 0) ready = false;
+    source = joined;
+  }
+  if (ready) {
+    unzBusy_ = true;
+    // The library extracts into the current folder; the caller's is given back afterwards, so
+    // relative names (the archive's among them) keep meaning what they meant.
+    const int callerFolder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string base = ToPlatformPath(extrBaseDir_);
+    struct stat st;
+    if (!base.empty() && ::stat(base.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::chdir(base.c_str()) != 0)
+      ShowZipMessage(10501, "\n" + base + ": " + std::strerror(errno));
+    try {
+      const bool compact = GetUnzVers() > kLastLongUnzipVersion;
+      TRecord<UnzipCommandCompact, UnzipCommandLong> record(compact);
+      unzRecord_ = record.Head();
+      SetUnZipSwitches(source);
+      std::vector<UnzipFileSpec> entries;
+      FillSpecs(record, entries, recordTexts_, fSpecArgs_);
+      successCnt_ = reinterpret_cast<UnzDllExecFunc>(unzDll_->exec)(unzRecord_);
+    } catch (...) {
+      ShowZipMessage(10501, "");
+    }
+    if (!joined.empty()) ::unlink(joined.c_str());
+    if (callerFolder >= 0) {
+      if (::fchdir(callerFolder) != 0) ShowZipMessage(10501, std::string("\n") + std::strerror(errno));
+      ::close(callerFolder);
+    }
+  }
+  fSpecArgs_.Clear();
+  unzRecord_ = nullptr;
+  recordTexts_.clear();
+  if (unload) UnloadDll(*unzDll_);
+  cancel_ = false;
+  unzBusy_ = false;
+}
+
+// ---- File helpers ----
+
+int TZipBuilder::CopyBuffer(int& inFile, int& outFile, int readLen) {
+  std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBufferSize]);
+  if (!buffer) return -2;
+  int64_t remaining = readLen;
+  for (;;) {
+    const size_t want = readLen == -1 ? kCopyBufferSize : static_cast<size_t>(std::min<int64_t>(remaining, kCopyBufferSize));
+    if (want == 0) break;
+    const int64_t got = ReadFully(inFile, buffer.get(), want);
+    if (got > 0 && !WriteFully(outFile, buffer.get(), static_cast<size_t>(got))) return -2;
+    if (readLen != -1) remaining -= got;
+    ProcessMessages();
+    if (got != static_cast<int64_t>(want)) break;
+  }
+  return 0;
+}
+
+int TZipBuilder::CopyFile(const std::string& in, const std::string& out) {
+  TBusyCursor busy;
+  const std::string inName = ToPlatformPath(in), outName = ToPlatformPath(out);
+  int inFile = ::open(inName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (inFile < 0) return -3;
+  struct stat st;
+  if (::fstat(inFile, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(inFile);
+    return -3;
+  }
+  if (::access(outName.c_str(), F_OK) == 0) EraseFile(out, howToDelete_);
+  int outFile = ::open(outName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (outFile < 0) {
+    ::close(inFile);
+    return -1;
+  }
+  int result = CopyBuffer(inFile, outFile, -1);
+  if (result == 0) {
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::futimens(outFile, times) != 0) result = -4;
+    const off_t inSize = ::lseek(inFile, 0, SEEK_END), outSize = ::lseek(outFile, 0, SEEK_END);
+    if (result == 0 && (inSize < 0 || outSize < 0 || inSize != outSize)) result = -9;
+  }
+  ::close(inFile);
+  if (::close(outFile) != 0 && result == 0) result = -2;
+  if (result != 0 && result != -4) ::unlink(outName.c_str());
+  return result;
+}
+
+int TZipBuilder::EraseFile(const std::string& fileName, DeleteOpts how) {
+  const std::string name = ToPlatformPath(fileName);
+  struct stat st;
+  if (::lstat(name.c_str(), &st) != 0) return -1;
+  if (how == htdAllowUndo) {
+    QFile file(QString::fromStdString(name));
+    return file.moveToTrash() ? 0 : 1;
+  }
+  return ::unlink(name.c_str()) == 0 ? 0 : errno;
+}
+
+// ---- Spanning and self-extracting archives ----
+
+int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& outFileName) {
+  (void)inFileName;
+  (void)outFileName;
+  ShowZipMessage(11024, "\nSpanning over volumes is not available in this build");
+  return -9;
+}
+
+int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePath) {
+  (void)inFileName;
+  outFilePath.clear();
+  ShowZipMessage(11024, "\nJoining volumes is not available in this build");
+  return -9;
+}
+
+int TZipBuilder::ConvertSFX(bool newSFX) {
+  (void)newSFX;
+  // The self-extractor program is not part of this build yet.
+  ShowZipMessage(10802, sfxPath_.empty() ? "" : "\n" + sfxPath_);
+  return -1;
+}

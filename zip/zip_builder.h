@@ -1,0 +1,321 @@
+// TZipBuilder: a non-visual component that lists zip archives itself and adds, deletes and
+// extracts members through the two archive libraries it loads at run time ("ZIPDLL.DLL",
+// "UNZDLL.DLL", libzipdll.so and libunzdll.so here). Errors never leave it as exceptions: each
+// public operation reports through ErrCode, Message, OnMessage and (unless Unattended) a box.
+#pragma once
+
+#include "toolkit/classes.h"
+#include "toolkit/component.h"
+#include "toolkit/exceptions.h"
+#include "toolkit/library.h"
+#include "zip/zip_records.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A set of the members of an enumeration, one bit per member in declaration order.
+template <class E, class Bits>
+class TOptionSet {
+ public:
+  constexpr TOptionSet() = default;
+  constexpr TOptionSet(std::initializer_list<E> members) {
+    for (E e : members) Include(e);
+  }
+  constexpr bool Contains(E e) const { return (bits_ >> e) & 1u; }
+  constexpr void Include(E e) { bits_ = static_cast<Bits>(bits_ | (1u << e)); }
+  constexpr void Exclude(E e) { bits_ = static_cast<Bits>(bits_ & ~(1u << e)); }
+  constexpr Bits ToBits() const { return bits_; }
+  static constexpr TOptionSet FromBits(Bits bits) {
+    TOptionSet set;
+    set.bits_ = bits;
+    return set;
+  }
+  constexpr bool Empty() const { return bits_ == 0; }
+  friend constexpr bool operator==(TOptionSet, TOptionSet) = default;
+
+ private:
+  Bits bits_ = 0;
+};
+
+enum AddOptsEnum {
+  AddDirNames, AddRecurseDirs, AddMove, AddFreshen, AddUpdate, AddZipTime,
+  AddForceDOS, AddHiddenFiles, AddEncrypt, AddSeparateDirs, AddDiskSpan, AddDiskSpanErase
+};
+enum ExtrOptsEnum { ExtrDirNames, ExtrOverWrite, ExtrFreshen, ExtrUpdate, ExtrTest };
+enum SFXOptsEnum { SFXAskCmdLine, SFXAskFiles, SFXAutoRun, SFXHideOverWriteBox, SFXCheckSize };
+enum OvrOpts { OvrConfirm, OvrAlways, OvrNever };
+enum CPOpts { cpAUTO, cpNone, cpOEM };
+enum DeleteOpts { htdFinal, htdAllowUndo };
+enum ProgressType { ptNewFile = 0, ptUpdate = 1, ptEndOfBatch = 2, ptTotalFiles = 3, ptTotalSize = 4 };
+
+using AddOpts = TOptionSet<AddOptsEnum, uint16_t>;
+using ExtrOpts = TOptionSet<ExtrOptsEnum, uint8_t>;
+using SFXOpts = TOptionSet<SFXOptsEnum, uint8_t>;
+
+// The component's failure: a message ID, its text, and whether a box is to show it.
+class EZipBuilder : public Exception {
+ public:
+  EZipBuilder(int ident, bool displayMsg);
+  EZipBuilder(int ident, int diskNo);
+  EZipBuilder(int ident, const std::string& drive);
+
+  bool DisplayMsg;
+  int ResId;
+};
+
+// The end-of-central-directory record, 22 bytes in the file.
+struct ZipEndOfCentral {
+  uint32_t HeaderSig = 0;
+  uint16_t ThisDiskNo = 0;
+  uint16_t CentralDiskNo = 0;
+  uint16_t CentralEntries = 0;
+  uint16_t TotalEntries = 0;
+  uint32_t CentralSize = 0;
+  uint32_t CentralOffset = 0;
+  uint16_t ZipCommentLen = 0;
+};
+
+// One member, as its central header describes it.
+struct ZipDirEntry {
+  uint8_t MadeByVersion = 0;
+  uint8_t HostVersionNo = 0;
+  uint16_t Version = 0;
+  uint16_t Flag = 0;
+  uint16_t CompressionMethod = 0;
+  uint16_t ModifTime = 0;
+  uint16_t ModifDate = 0;
+  uint32_t CRC32 = 0;
+  uint32_t CompressedSize = 0;
+  uint32_t UncompressedSize = 0;
+  uint16_t FileNameLength = 0;
+  uint16_t ExtraFieldLength = 0;
+  uint16_t FileCommentLen = 0;
+  uint16_t StartOnDisk = 0;
+  uint16_t IntFileAttrib = 0;
+  uint32_t ExtFileAttrib = 0;
+  uint32_t RelOffLocalHdr = 0;
+  std::string FileName;     // converted, with '\' separators
+  std::string FileComment;  // converted
+};
+
+class TZipBuilder : public TComponent {
+ public:
+  using TProgressEvent = std::function<void(TObject* sender, ProgressType type, const std::string& fileName, int64_t fileSize)>;
+  using TMessageEvent = std::function<void(TObject* sender, int errCode, const std::string& message)>;
+  using TNotifyEvent = std::function<void(TObject* sender)>;
+
+  explicit TZipBuilder(TComponent* owner = nullptr);
+  ~TZipBuilder() override;
+
+  // Published properties.
+  bool Verbose() const { return verbose_; }
+  void SetVerbose(bool value) { verbose_ = value; }
+  bool Trace() const { return trace_; }
+  void SetTrace(bool value) { trace_ = value; }
+  int AddCompLevel() const { return addCompLevel_; }
+  void SetAddCompLevel(int value) { addCompLevel_ = value; }
+  AddOpts AddOptions() const { return addOptions_; }
+  void SetAddOptions(AddOpts value) { addOptions_ = value; }
+  ExtrOpts ExtrOptions() const { return extrOptions_; }
+  void SetExtrOptions(ExtrOpts value) { extrOptions_ = value; }
+  SFXOpts SFXOptions() const { return sfxOptions_; }
+  void SetSFXOptions(SFXOpts value) { sfxOptions_ = value; }
+  const std::string& ExtrBaseDir() const { return extrBaseDir_; }
+  void SetExtrBaseDir(const std::string& value) { extrBaseDir_ = value; }
+  TStrings& FSpecArgs() { return fSpecArgs_; }
+  void SetFSpecArgs(const TStrings& value) { fSpecArgs_.Assign(value); }
+  const std::string& ZipFileName() const { return zipFileName_; }
+  // Stores the name and, outside design mode, reads the archive's directory.
+  void SetZipFileName(const std::string& value);
+  const std::string& Password() const { return password_; }
+  void SetPassword(const std::string& value) { password_ = value; }
+  const std::string& SFXPath() const { return sfxPath_; }
+  void SetSFXPath(const std::string& value) { sfxPath_ = value; }
+  const std::string& DLLDirectory() const { return dllDirectory_; }
+  // Drops one trailing separator.
+  void SetDLLDirectory(const std::string& value);
+  OvrOpts SFXOverWriteMode() const { return sfxOverWriteMode_; }
+  void SetSFXOverWriteMode(OvrOpts value) { sfxOverWriteMode_ = value; }
+  const std::string& SFXCaption() const { return sfxCaption_; }
+  void SetSFXCaption(const std::string& value) { sfxCaption_ = value; }
+  const std::string& SFXDefaultDir() const { return sfxDefaultDir_; }
+  void SetSFXDefaultDir(const std::string& value) { sfxDefaultDir_ = value; }
+  const std::string& SFXCommandLine() const { return sfxCommandLine_; }
+  void SetSFXCommandLine(const std::string& value) { sfxCommandLine_ = value; }
+  const std::string& TempDir() const { return tempDir_; }
+  void SetTempDir(const std::string& value) { tempDir_ = value; }
+  int64_t KeepFreeOnDisk1() const { return keepFreeOnDisk1_; }
+  void SetKeepFreeOnDisk1(int64_t value);  // negative values are ignored
+  int64_t MaxVolumeSize() const { return maxVolumeSize_; }
+  void SetMaxVolumeSize(int64_t value);  // negative values are ignored
+  int64_t MinFreeVolumeSize() const { return minFreeVolumeSize_; }
+  void SetMinFreeVolumeSize(int64_t value);  // values below 1 are ignored
+  bool ConfirmErase() const { return confirmErase_; }
+  void SetConfirmErase(bool value) { confirmErase_ = value; }
+  bool Unattended() const { return unattended_; }
+  void SetUnattended(bool value) { unattended_ = value; }
+  CPOpts CodePage() const { return codePage_; }
+  void SetCodePage(CPOpts value) { codePage_ = value; }
+  DeleteOpts HowToDelete() const { return howToDelete_; }
+  void SetHowToDelete(DeleteOpts value) { howToDelete_ = value; }
+  std::string VersionInfo() const { return "1.52 M"; }
+  void SetVersionInfo(const std::string&) {}  // the version is not the user's to change
+
+  TProgressEvent OnProgress;
+  TMessageEvent OnMessage;
+  TNotifyEvent OnDirUpdate;
+
+  // Run-time state.
+  bool Cancel() const { return cancel_; }
+  void SetCancel(bool value) { cancel_ = value; }
+  int ErrCode() const { return errCode_; }
+  const std::string& Message() const { return message_; }
+  int SuccessCnt() const { return successCnt_; }
+  const std::vector<ZipDirEntry>& ZipContents() const { return zipContents_; }
+  int Count() const { return GetCount(); }
+  int GetCount() const;
+  std::string ZipComment() const { return GetZipComment(); }
+  std::string GetZipComment() const;
+  int ZipVers() { return GetZipVers(); }
+  int UnzVers() { return GetUnzVers(); }
+
+  // The archive libraries.
+  void Load_Zip_Dll();
+  void Load_Unz_Dll();
+  void Unload_Zip_Dll();
+  void Unload_Unz_Dll();
+  int GetZipVers();
+  int GetUnzVers();
+
+  // The libraries' callback: reports progress and messages, lets pending events run, and
+  // returns non-zero when Cancel is set.
+  static int ZCallback(ZCallBackStruct* record);
+
+  // Messages.
+  void ShowZipMessage(int ident, const std::string& userStr);
+  std::string LoadZipStr(int ident, const std::string& defaultText) const;
+  void ShowExceptionError(const EZipBuilder& error);
+
+  // Passwords through the dialogs service.
+  std::string GetAddPassword();
+  std::string GetExtrPassword();
+  std::string GetPassword(int type);
+
+  // Directory reading.
+  void List();
+  bool CheckIfLastDisk(ZipEndOfCentral& eoc, bool doExcept);
+  void FreeZipDirEntryRecords();
+  // Where the archive's data begins (the bytes before it belong to a stub), and whether its
+  // central directory lay elsewhere than its end record said.
+  int64_t ZipSOC() const { return zipSOC_; }
+  bool OffsetsShifted() const { return offsetsShifted_; }
+  int TotalDisks() const { return totalDisks_; }
+  int64_t FileSize() const { return fileSize_; }
+  int64_t RealFileSize() const { return realFileSize_; }
+
+  // The archive operations; their outcome is in SuccessCnt, ErrCode and Message.
+  void Add();
+  void Delete();
+  void Extract();
+
+  // File helpers; the results are 0 or small negative codes.
+  int CopyBuffer(int& inFile, int& outFile, int readLen);
+  int CopyFile(const std::string& in, const std::string& out);
+  int EraseFile(const std::string& fileName, DeleteOpts how);
+
+  // Name and text helpers.
+  void ConvertOem2Iso(std::string& text, bool utf8Flagged = false) const;
+  static std::string AppendSlash(const std::string& s);
+  static std::string ReplaceForwardSlash(const std::string& s);
+
+  // Spanning over volumes and self-extracting archives. Not built yet: each one reports that
+  // (ConvertSFX as a missing self-extractor, 10802), does nothing and returns its failure code.
+  int WriteSpan(const std::string& inFileName, const std::string& outFileName);
+  int ReadSpan(const std::string& inFileName, std::string& outFilePath);
+  int ConvertSFX(bool newSFX = false);
+
+ protected:
+  // The drive of the archive path can be read (raises 11003 / 11004 where it cannot).
+  bool IsDiskPresent();
+  void GetNewDisk(int diskSeq);
+
+ private:
+  struct TDll;
+  int GetVers(TDll& dll);
+  bool LoadDll(TDll& dll);
+  void UnloadDll(TDll& dll);
+  void Report(const std::string& text, bool show);
+  void ProcessMessages() const;
+  void CloseArchiveFile();
+  void ReadDirectory();
+  void SetZipSwitches(const std::string& archive);
+  void SetUnZipSwitches(const std::string& archive);
+  std::string TempZipName();
+  bool ArchiveEncrypted() const;
+  void ResetOutcome();
+  int RunZipDll(const std::string& target, bool deleting);
+  // The end of every Add and Delete: specifications, record and library released, the busy flag
+  // cleared, the directory read again when the archive changed.
+  void EndZipCall(bool unload);
+
+  bool verbose_ = false;
+  bool trace_ = false;
+  int addCompLevel_ = 9;
+  AddOpts addOptions_;
+  ExtrOpts extrOptions_;
+  SFXOpts sfxOptions_{SFXCheckSize};
+  std::string extrBaseDir_;
+  TStringList fSpecArgs_;
+  std::string zipFileName_;
+  std::string password_;
+  std::string sfxPath_;
+  std::string dllDirectory_;
+  OvrOpts sfxOverWriteMode_ = OvrConfirm;
+  std::string sfxCaption_ = "Self-extracting Archive";
+  std::string sfxDefaultDir_;
+  std::string sfxCommandLine_;
+  std::string tempDir_;
+  int64_t keepFreeOnDisk1_ = 0;
+  int64_t maxVolumeSize_ = 0;
+  int64_t minFreeVolumeSize_ = 65536;
+  bool confirmErase_ = true;
+  bool unattended_ = false;
+  CPOpts codePage_ = cpAUTO;
+  DeleteOpts howToDelete_ = htdAllowUndo;
+
+  bool cancel_ = false;
+  int errCode_ = 0;
+  std::string message_;
+  int successCnt_ = 0;
+  std::vector<ZipDirEntry> zipContents_;
+
+  void* handle_ = nullptr;  // the application, handed to the libraries
+  bool zipBusy_ = false;
+  bool unzBusy_ = false;
+  std::unique_ptr<TDll> zipDll_;
+  std::unique_ptr<TDll> unzDll_;
+  ZipCommandHead* zipRecord_ = nullptr;    // while a zip library call runs
+  UnzipCommandHead* unzRecord_ = nullptr;  // while an unzip library call runs
+  std::deque<std::string> recordTexts_;   // the texts the running record points to
+  uint8_t hostNum_ = 0;                    // host system and made-by version of the last entry read
+  uint8_t hostVer_ = 0;
+
+  // Directory state.
+  std::string archivePath_;
+  std::string driveRoot_;
+  std::string volumeLabel_;
+  int fileHandle_ = -1;
+  int64_t fileSize_ = 0;
+  int64_t realFileSize_ = 0;
+  int64_t zipSOC_ = 0;
+  int totalDisks_ = 0;
+  int diskNr_ = 0;
+  bool offsetsShifted_ = false;
+  bool firstVolume_ = false;
+  int labelVolume_ = 0;
+  std::string zipComment_;
+};
