@@ -17,7 +17,7 @@ bool TReporter::Send(int action, int64_t size, std::string_view text, int error)
   record.ErrorCode = error;
   record.Size = static_cast<int32_t>(std::clamp<int64_t>(size, 0, std::numeric_limits<int32_t>::max()));
   const size_t n = std::min(text.size(), sizeof record.Text - 1);
-  std::memcpy(record.Text, text.data(), n);
+  if (n > 0) std::memcpy(record.Text, text.data(), n);  // an empty view may have no data
   record.Text[n] = 0;
   if (callback_(&record) != 0) cancelled_ = true;
   return !cancelled_;
