@@ -1,45 +1,33 @@
 // Writes the demo workspace: three small world files under STATICS/, a cleared statics pair and a
 // mirnax.ini that points at it. Usage: mirnax-demo FOLDER
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/core/config.h"
 #include "app/core/statics.h"
+#include "tests/support/world_file.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
 
 namespace {
 struct Item {
-  int tile;
+  uint16_t tile;
   int x, y, z;
-  int hue;
+  uint16_t hue;
 };
 
-std::string Hex(int v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%04x", v);  // world files write lower-case hex digits
-  return buf;
-}
-
-std::string WorldFile(const std::vector<Item>& items, unsigned serial) {
-  std::ostringstream out;
-  out << "// saved world, demo shard\r\n\r\n";
-  for (const Item& it : items) {
-    out << "[WORLDITEM " << Hex(it.tile) << "]\r\n";
-    out << "SERIAL=04" << Hex(static_cast<int>(serial++)) << "\r\n";
-    out << "ID=" << Hex(it.tile) << "\r\n";
-    if (it.hue != 0) out << "COLOR=" << Hex(it.hue) << "\r\n";
-    out << "P=" << it.x << "," << it.y << "," << it.z << "\r\n";
-    out << "CONT=-1\r\n\r\n";
-  }
-  return out.str();
+// Items on the ground as a shard saves them: serials counting up from serial, each with its ID.
+std::string WorldFile(const std::vector<Item>& items, uint32_t serial) {
+  std::string out = "// saved world, demo shard\r\n\r\n";
+  for (const Item& it : items)
+    support::AppendWorldItem(out, {.Tile = it.tile, .X = it.x, .Y = it.y, .Z = it.z, .Hue = it.hue,
+                                   .SerialNumber = serial++, .Id = true, .Cont = true});
+  return out;
 }
 
 // A ring of 24 stone pillars around the market square.
@@ -73,7 +61,7 @@ std::vector<Item> Letters() {
 // A small garden of flowers in three colours, on a raised bed.
 std::vector<Item> Garden() {
   std::vector<Item> items;
-  const int hues[] = {0x0021, 0x0035, 0x0059};
+  const uint16_t hues[] = {0x0021, 0x0035, 0x0059};
   for (int r = 0; r < 3; ++r)
     for (int c = 0; c < 4; ++c) items.push_back({0x0c83, 1460 + 2 * c, 1700 + 2 * r, 5, hues[r]});
   return items;
@@ -93,7 +81,7 @@ int main(int argc, char** argv) {
       const char* name;
       std::vector<Item> items;
     } files[] = {{"RING.SCP", Ring()}, {"LETTERS.SCP", Letters()}, {"GARDEN.SCP", Garden()}};
-    unsigned serial = 0x1000;
+    uint32_t serial = 0x1000;
     size_t count = 0;
     for (const auto& f : files) {
       std::ofstream out(root / "STATICS" / f.name, std::ios::binary | std::ios::trunc);

@@ -8,29 +8,21 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <fstream>
-#include <sstream>
 
-#include "app/core/statics.h"
+#include "app/core/config.h"
 #include "app/gui/form1.h"
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
+#include "tests/support/file_helpers.h"
+#include "tests/support/statics_builder.h"
+#include "tests/support/world_file.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/inifile.h"
 
 namespace {
-std::string ReadFile(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const QString& path, const std::string& data) {
-  std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
-  out << data;
-}
+std::string ReadFile(const QString& path) { return Str(ReadBytes(path.toStdString())); }
+void WriteFile(const QString& path, const std::string& data) { WriteBytes(path.toStdString(), Bytes(data)); }
 
 // The window's controls, found by their designer names.
 struct TControls {
@@ -62,10 +54,10 @@ TControls Controls(const TForm1& form) {
 
 QStringList LogLines(const TForm1& form) { return Controls(form).Memo1->toPlainText().split('\n'); }
 
-std::string Record(const char* tile, int x, int y, int z) {
-  std::ostringstream s;
-  s << "[WORLDITEM " << tile << "]\r\nID=" << tile << "\r\nP=" << x << "," << y << "," << z << "\r\n\r\n";
-  return s.str();
+std::string Record(uint16_t tile, int x, int y, int z) {
+  std::string r;
+  support::AppendWorldItem(r, {.Tile = tile, .X = x, .Y = y, .Z = z, .Serial = false, .Id = true});
+  return r;
 }
 }  // namespace
 
@@ -83,7 +75,8 @@ class Form1Test : public QObject {
   }
   // A cleared statics pair in the workspace, its paths stored in mirnax.ini.
   void MakeStatics() {
-    ClearStatics(Path("staidx0.mul").toStdString(), Path("statics0.mul").toStdString());
+    WriteFile(Path("staidx0.mul"), support::EmptyIndex());
+    WriteFile(Path("statics0.mul"), "");
     TIniFile ini(Path("mirnax.ini").toStdString());
     ini.WriteString(ConfigSection, ConfigKeyStaidx, Path("staidx0.mul").toStdString());
     ini.WriteString(ConfigSection, ConfigKeyStatics, Path("statics0.mul").toStdString());
@@ -92,7 +85,7 @@ class Form1Test : public QObject {
     QDir(dir_->path()).mkpath("STATICS");
     int k = 0;
     for (const QString& name : names) {
-      WriteFile(Path("STATICS/" + name), Record("0eed", 1430 + k, 1700, 0) + Record("0481", 1431 + k, 1701, 2));
+      WriteFile(Path("STATICS/" + name), Record(0x0eed, 1430 + k, 1700, 0) + Record(0x0481, 1431 + k, 1701, 2));
       ++k;
     }
   }
