@@ -39,6 +39,8 @@ constexpr int kZip64EndSize = 56;
 constexpr int kZip64LocatorSize = 20;
 constexpr int kMaxCommentLen = 65535;
 constexpr int kCopyBufferSize = 8192;
+// Spanning and joining move whole archives: large blocks keep them near the speed of a plain copy.
+constexpr int kSpanBufferSize = 1 << 20;
 constexpr int kZipRecordVersion = 158;
 constexpr int kUnzipRecordVersion = 152;
 constexpr int kLastLongZipVersion = 150;
@@ -1297,7 +1299,7 @@ int64_t TZipBuilder::WriteSplit(const char* buffer, int64_t len, int64_t minSize
 
 void TZipBuilder::RWSplitData(char* buffer, int64_t len, int errId) {
   while (len > 0) {
-    const int64_t block = std::min<int64_t>(len, kCopyBufferSize);
+    const int64_t block = std::min<int64_t>(len, kSpanBufferSize);
     if (ReadFully(inFile_, buffer, static_cast<size_t>(block)) != block) throw EZipBuilder(errId, true);
     WriteSplit(buffer, block, 0);
     len -= block;
@@ -1327,7 +1329,7 @@ void TZipBuilder::WriteJoin(const char* buffer, int64_t len, int errId) {
 
 void TZipBuilder::RWJoinData(char* buffer, int64_t len, int errId) {
   while (len > 0) {
-    const int64_t block = std::min<int64_t>(len, kCopyBufferSize);
+    const int64_t block = std::min<int64_t>(len, kSpanBufferSize);
     ReadJoin(buffer, block, errId);
     WriteJoin(buffer, block, errId);
     len -= block;
@@ -1379,7 +1381,7 @@ int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& out
     ::fstat(inFile_, &st);
     sourceTime_ = st.st_mtim;
     inSize_ = st.st_size;
-    buffer.resize(kCopyBufferSize);
+    buffer.resize(kSpanBufferSize);
     records = AllocSpanMem(eoc.TotalEntries);
     // The central directory's sizes, for members whose local header left the size to a data
     // descriptor (a local size of 0): their data is copied by the central size.
@@ -1499,7 +1501,7 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
   showProgress_ = false;
   CloseArchiveFile();
   TBusyCursor busy;
-  std::vector<char> buffer(kCopyBufferSize);
+  std::vector<char> buffer(kSpanBufferSize);
   std::vector<MDZipData> records;
   std::string outName;
   const int result = SpanFailure([&] {
@@ -1558,7 +1560,7 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
       member.ComprSize = Get32(header + 20);
       totalSize += int64_t{nameLen} + member.ComprSize + extraLen + commentLen;
       for (int64_t skip = int64_t{extraLen} + commentLen; skip > 0;) {
-        const int64_t block = std::min<int64_t>(skip, kCopyBufferSize);
+        const int64_t block = std::min<int64_t>(skip, kSpanBufferSize);
         ReadJoin(buffer.data(), block, 11008);
         skip -= block;
       }
