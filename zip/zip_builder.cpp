@@ -3,6 +3,7 @@
 #include "toolkit/dialogs.h"
 #include "toolkit/disks.h"
 #include "toolkit/paths.h"
+#include "zip/zip_format.h"
 #include "zip/zip_messages.h"
 
 #include <QCoreApplication>
@@ -15,9 +16,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <thread>
 #include <unordered_map>
 #include <cerrno>
 #include <cstring>
@@ -1190,21 +1188,10 @@ void TZipBuilder::NextOutputVolume() {
 }
 
 int TZipBuilder::ZipFormat() {
-  // Formatting runs off the user-interface thread, which keeps the window live meanwhile.
   std::string reason;
-  bool done = false;
-  std::atomic<bool> finished{false};
-  std::thread worker([&] {
-    done = Disks().Format(driveRoot_, formatLabel_, true, reason);
-    finished = true;
-  });
-  while (!finished) {
-    ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  worker.join();
-  if (!done) message_ = reason;
-  return done ? 0 : -1;
+  const int result = RunZipFormat(driveRoot_, formatLabel_, confirmErase_, reason);
+  if (result == -1 || result == -3) message_ = reason;
+  return result;
 }
 
 // ---- Spanning ----

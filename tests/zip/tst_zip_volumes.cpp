@@ -9,6 +9,7 @@
 
 #include "tests/support/little_endian.h"
 #include "toolkit/simulated_drive.h"
+#include "zip/zip_format.h"
 #include "zip_fixture.h"
 #include "zip_test_support.h"
 
@@ -282,6 +283,26 @@ class TestZipVolumes : public QObject {
     QCOMPARE(zip_->ReadSpan(S(Path("floppy/R.zip")), joined), -7);
     QCOMPARE(zip_->ErrCode(), 11025);
     QVERIFY(!QFile::exists(Path("joined2.zip")));
+  }
+
+  // With AddDiskSpanErase every disk is formatted first: what it held goes, the label is the
+  // volume's. Only one format runs at a time.
+  void formatsEachDisk() {
+    TSimulatedDrive drive(S(Path("floppy")), "OLD", 120000);
+    PutFile(Path("floppy/old.txt"), "old");
+    drive.QueueInsert(0);
+    for (int i = 0; i < 20; ++i) Boxes().AnswerAsk(mbOK);
+    zip_->SetAddOptions({AddDiskSpanErase});
+    QVERIFY2(Span(ArchiveOfSize(200000), Path("floppy/E.zip")) == 0, qPrintable(rec_.All()));
+    QCOMPARE(drive.Formats(), 2);
+    QCOMPARE(drive.Label(0), std::string("PKBACK# 001"));
+    QVERIFY(!QFile::exists(QString::fromStdString(drive.FilesOf(0)) + "old.txt"));
+    QVERIFY(QFile::exists(QString::fromStdString(drive.FilesOf(0)) + "E.zip"));
+
+    TSHFormatThread first(drive.Root(), "A");
+    TSHFormatThread second(drive.Root(), "B");
+    QVERIFY(first.Admitted());
+    QVERIFY(!second.Admitted());
   }
 
   // A set whose end record claims more volumes than there are fails without leaving output.
