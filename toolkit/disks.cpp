@@ -31,7 +31,7 @@ struct TMount {
 std::string Unescape(const std::string& field) {
   std::string out;
   for (size_t i = 0; i < field.size(); ++i) {
-    if (field[i] == '\\' && i + 3 < field.size() + 0 && std::isdigit(static_cast<unsigned char>(field[i + 1]))) {
+    if (field[i] == '\\' && i + 3 < field.size() && std::isdigit(static_cast<unsigned char>(field[i + 1]))) {
       out += static_cast<char>(std::stoi(field.substr(i + 1, 3), nullptr, 8));
       i += 3;
     } else {

@@ -39,6 +39,7 @@ constexpr int kMaxCommentLen = 65535;
 constexpr int kCopyBufferSize = 8192;
 // Spanning and joining move whole archives: large blocks keep them near the speed of a plain copy.
 constexpr int kSpanBufferSize = 1 << 20;
+constexpr int64_t kKernelCopyBlock = 8 << 20;
 constexpr int kZipRecordVersion = 158;
 constexpr int kUnzipRecordVersion = 152;
 constexpr int kLastLongZipVersion = 150;
@@ -1286,10 +1287,27 @@ int64_t TZipBuilder::WriteSplit(const char* buffer, int64_t len, int64_t minSize
 
 void TZipBuilder::RWSplitData(char* buffer, int64_t len, int errId) {
   while (len > 0) {
-    const int64_t block = std::min<int64_t>(len, kSpanBufferSize);
-    if (ReadFully(inFile_, buffer, static_cast<size_t>(block)) != block) throw EZipBuilder(errId, true);
-    WriteSplit(buffer, block, 0);
-    len -= block;
+    ProcessMessages();
+    if (cancel_) throw EZipBuilder(11007, false);
+    if (outFile_ == -1) OpenOutputVolume();
+    if (freeOnDisk_ == 0) {
+      NextOutputVolume();
+      continue;
+    }
+    // The kernel copies between the files where it can; elsewhere the bytes pass the buffer.
+    const int64_t block = std::min({len, freeOnDisk_, kKernelCopyBlock});
+    const ssize_t copied = ::copy_file_range(inFile_, nullptr, outFile_, nullptr, static_cast<size_t>(block), 0);
+    if (copied > 0) {
+      if (showProgress_) Progress(ptUpdate, "", copied);
+      bytesWritten_ += copied;
+      freeOnDisk_ -= copied;
+      len -= copied;
+      continue;
+    }
+    const int64_t part = std::min<int64_t>(len, kSpanBufferSize);
+    if (ReadFully(inFile_, buffer, static_cast<size_t>(part)) != part) throw EZipBuilder(errId, true);
+    WriteSplit(buffer, part, 0);
+    len -= part;
   }
 }
 
@@ -1316,6 +1334,16 @@ void TZipBuilder::WriteJoin(const char* buffer, int64_t len, int errId) {
 
 void TZipBuilder::RWJoinData(char* buffer, int64_t len, int errId) {
   while (len > 0) {
+    const ssize_t copied =
+        ::copy_file_range(fileHandle_, nullptr, outFile_, nullptr, static_cast<size_t>(std::min(len, kKernelCopyBlock)), 0);
+    if (copied > 0) {
+      bytesWritten_ += copied;
+      if (showProgress_) Progress(ptUpdate, "", copied);
+      len -= copied;
+      continue;
+    }
+    // The end of a volume, or files the kernel cannot copy between: read on through the buffer,
+    // which moves to the next volume.
     const int64_t block = std::min<int64_t>(len, kSpanBufferSize);
     ReadJoin(buffer, block, errId);
     WriteJoin(buffer, block, errId);

@@ -30,15 +30,9 @@ const std::vector<TMember> kMembers{{"readme.txt", "read me\n", "", 0, 3, 20, 01
                                     {"data/zeros.bin", std::string(5000, '\0'), "a comment", 0, 3, 20, 0100644}};
 }  // namespace
 
-class TestZipSfx : public QObject {
+class TestZipSfx : public QObject, TZipScene {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<TDialogsScope> dialogs_;
-  std::unique_ptr<TZipBuilder> zip_;
-  TZipRecorder rec_;
-
-  QString Path(const QString& name) const { return dir_->filePath(name); }
   // The archive written under name and made self-extracting; the program's path.
   QString MakeSfx(const std::string& archive, const QString& name = "a.zip") {
     PutFile(Path(name), B(archive));
@@ -50,19 +44,11 @@ class TestZipSfx : public QObject {
 
  private slots:
   void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    dialogs_ = std::make_unique<TDialogsScope>();
-    zip_ = std::make_unique<TZipBuilder>();
+    Start();
     zip_->SetHowToDelete(htdFinal);
     zip_->SetUnattended(true);
-    rec_ = {};
-    rec_.Attach(*zip_);
   }
-  void cleanup() {
-    zip_.reset();
-    dialogs_.reset();
-    dir_.reset();
-  }
+  void cleanup() { Finish(); }
 
   void header() {
     zip_->SetSFXOptions({SFXAskFiles, SFXAutoRun});

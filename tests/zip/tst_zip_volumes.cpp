@@ -82,15 +82,9 @@ uint16_t Get16At(const QByteArray& b, qsizetype at) { return support::GetLE16(re
 
 }  // namespace
 
-class TestZipVolumes : public QObject {
+class TestZipVolumes : public QObject, TZipScene {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<TDialogsScope> dialogs_;
-  std::unique_ptr<TZipBuilder> zip_;
-  TZipRecorder rec_;
-
-  QString Path(const QString& name) const { return dir_->filePath(name); }
   TScriptedDialogs& Boxes() { return dialogs_->dialogs; }
   QStringList AskTexts() const {
     QStringList texts;
@@ -106,17 +100,9 @@ class TestZipVolumes : public QObject {
 
  private slots:
   void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    dialogs_ = std::make_unique<TDialogsScope>();
-    zip_ = std::make_unique<TZipBuilder>();
-    rec_ = {};
-    rec_.Attach(*zip_);
+    Start();
   }
-  void cleanup() {
-    zip_.reset();
-    dialogs_.reset();
-    dir_.reset();
-  }
+  void cleanup() { Finish(); }
 
   void volumeNames() {
     QCOMPARE(TZipBuilder::VolumeLabelFor(0), std::string("PKBACK# 001"));
