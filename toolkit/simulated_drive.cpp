@@ -12,7 +12,7 @@ void MoveContents(const fs::path& from, const fs::path& to) {
 }  // namespace
 
 TSimulatedDrive::TSimulatedDrive(const std::string& folder, const std::string& label, int64_t capacity)
-    : blankCapacity_(capacity), fallback_(SetDisks(this)) {
+    : blankCapacity_(capacity), fallback_(&Disks()), previous_(SetDisks(this)) {
   fs::path p = fs::absolute(folder);
   fs::remove_all(p);
   fs::create_directories(p);
@@ -23,7 +23,7 @@ TSimulatedDrive::TSimulatedDrive(const std::string& folder, const std::string& l
 }
 
 TSimulatedDrive::~TSimulatedDrive() {
-  SetDisks(fallback_);
+  SetDisks(previous_);
   std::error_code ec;
   fs::remove_all(shelf_, ec);
 }

@@ -64,5 +64,6 @@ class TSimulatedDrive : public TDiskService {
   int64_t blankCapacity_;
   int prompts_ = 0;
   int formats_ = 0;
-  TDiskService* fallback_;
+  TDiskService* fallback_;  // serves every path outside the folder
+  TDiskService* previous_;  // the installed service, put back at the end
 };
