@@ -36,10 +36,11 @@ time_of() { awk '{ print $1 }' "$1"; }
 : >cp.t; : >span.t; : >join.t
 for i in $(seq "$runs"); do
   rm -rf vol out copy.zip && mkdir vol out
-  "$bin/measure" r cp big.zip copy.zip; time_of r >>cp.t
-  "$bin/measure" r "$bin/zip_bench_tool" span big.zip vol/A.zip $((volume_mb << 20)); time_of r >>span.t
+  # Each step starts with nothing of the step before still waiting to be written back.
+  sync; "$bin/measure" r cp big.zip copy.zip; time_of r >>cp.t
+  sync; "$bin/measure" r "$bin/zip_bench_tool" span big.zip vol/A.zip $((volume_mb << 20)); time_of r >>span.t
   last="$(ls vol | sort | tail -n 1)"
-  "$bin/measure" r "$bin/zip_bench_tool" join "vol/$last" out/joined.zip; time_of r >>join.t
+  sync; "$bin/measure" r "$bin/zip_bench_tool" join "vol/$last" out/joined.zip; time_of r >>join.t
   cmp -s big.zip out/joined.zip || { echo "zip_span_bench: the joined archive differs from the source" >&2; exit 1; }
 done
 cp_t="$(median <cp.t)"; span_t="$(median <span.t)"; join_t="$(median <join.t)"
