@@ -126,6 +126,20 @@ int main(int argc, char** argv) {
     std::printf("%d members\n", zip.Count());
     return zip.Count() > 0 ? 0 : 1;
   }
-  std::fprintf(stderr, "Usage: zip_bench_tool corpus FOLDER [MB] | add ARCHIVE FOLDER | extract ARCHIVE DIR | list ARCHIVE\n");
+  if (command == "span" && argc == 5) {
+    zip.SetMaxVolumeSize(std::atoll(argv[4]));
+    const int result = zip.WriteSpan(argv[2], argv[3]);
+    if (result != 0) std::fprintf(stderr, "span: %d %s\n", result, zip.Message().c_str());
+    return result == 0 ? 0 : 1;
+  }
+  if (command == "join" && argc == 4) {
+    std::string out = argv[3];
+    const int result = zip.ReadSpan(argv[2], out);
+    if (result != 0) std::fprintf(stderr, "join: %d %s\n", result, zip.Message().c_str());
+    return result == 0 ? 0 : 1;
+  }
+  std::fprintf(stderr,
+               "Usage: zip_bench_tool corpus FOLDER [MB] | add ARCHIVE FOLDER | extract ARCHIVE DIR | list ARCHIVE |\n"
+               "       span ARCHIVE VOLUME_NAME MAX_VOLUME_SIZE | join LAST_VOLUME OUTPUT\n");
   return 2;
 }

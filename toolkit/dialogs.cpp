@@ -30,3 +30,13 @@ bool TScriptedDialogs::OpenFile(const TOpenDialogOptions& options, std::string& 
   fileName = answer;
   return true;
 }
+
+int TScriptedDialogs::Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
+                          int defaultButton) {
+  (void)defaultButton;
+  Calls.push_back({"Ask", text, caption, type, {}});
+  if (asks_.empty()) return (buttons & mbCancel) != 0 ? mbCancel : mrNone;
+  const int answer = asks_.front();
+  asks_.pop_front();
+  return answer;
+}

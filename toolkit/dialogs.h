@@ -9,6 +9,11 @@
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
+// Buttons of a message box, combined as bits; Ask returns the one pressed, or mrNone when the box
+// was closed without an answer.
+enum TMsgDlgBtn { mbOK = 1, mbCancel = 2, mbYes = 4, mbNo = 8, mbRetry = 16 };
+constexpr int mrNone = 0;
+
 struct TOpenDialogOptions {
   std::string Title;
   std::string InitialDir;
@@ -27,6 +32,9 @@ class TDialogs {
   virtual bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) = 0;
   // The open-file dialog; true with the chosen file's full path when confirmed.
   virtual bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) = 0;
+  // A box with the given buttons (TMsgDlgBtn bits) and default button; the button pressed.
+  virtual int Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
+                  int defaultButton) = 0;
 };
 
 // The service in use: the installed one, else Qt's boxes when a QApplication exists, else a
@@ -40,7 +48,7 @@ TDialogs* SetDialogs(TDialogs* dialogs);
 class TScriptedDialogs : public TDialogs {
  public:
   struct Call {
-    std::string Kind;  // "YesNo", "Message", "InputQuery", "OpenFile"
+    std::string Kind;  // "YesNo", "Message", "InputQuery", "OpenFile", "Ask"
     std::string Text;
     std::string Caption;
     TMsgDlgType Type = mtCustom;
@@ -51,11 +59,16 @@ class TScriptedDialogs : public TDialogs {
   void AnswerInput(bool ok, const std::string& value) { inputs_.push_back({ok, value}); }
   // An empty name cancels the dialog.
   void AnswerOpenFile(const std::string& fileName) { files_.push_back(fileName); }
+  // The button an Ask box is answered with (mrNone: closed); unscripted, it takes Cancel when
+  // the box has one, else no answer.
+  void AnswerAsk(int button) { asks_.push_back(button); }
 
   bool YesNo(const std::string& text, const std::string& caption) override;
   void Message(const std::string& text, const std::string& caption, TMsgDlgType type) override;
   bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
   bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) override;
+  int Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
+          int defaultButton) override;
 
   std::vector<Call> Calls;
 
@@ -63,4 +76,5 @@ class TScriptedDialogs : public TDialogs {
   std::deque<bool> yesNo_;
   std::deque<std::pair<bool, std::string>> inputs_;
   std::deque<std::string> files_;
+  std::deque<int> asks_;
 };

@@ -36,17 +36,40 @@ bool TQtDialogs::YesNo(const std::string& text, const std::string& caption) {
          QMessageBox::Yes;
 }
 
-void TQtDialogs::Message(const std::string& text, const std::string& caption, TMsgDlgType type) {
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
+namespace {
+QMessageBox::Icon IconOf(TMsgDlgType type) {
   switch (type) {
-    case mtWarning: icon = QMessageBox::Warning; break;
-    case mtError: icon = QMessageBox::Critical; break;
-    case mtInformation: icon = QMessageBox::Information; break;
-    case mtConfirmation: icon = QMessageBox::Question; break;
+    case mtWarning: return QMessageBox::Warning;
+    case mtError: return QMessageBox::Critical;
+    case mtInformation: return QMessageBox::Information;
+    case mtConfirmation: return QMessageBox::Question;
     case mtCustom: break;
   }
-  QMessageBox box(icon, Q(caption), Q(text), QMessageBox::Ok);
+  return QMessageBox::NoIcon;
+}
+
+constexpr std::pair<int, QMessageBox::StandardButton> kButtons[] = {
+    {mbOK, QMessageBox::Ok}, {mbCancel, QMessageBox::Cancel}, {mbYes, QMessageBox::Yes},
+    {mbNo, QMessageBox::No}, {mbRetry, QMessageBox::Retry}};
+}  // namespace
+
+void TQtDialogs::Message(const std::string& text, const std::string& caption, TMsgDlgType type) {
+  QMessageBox box(IconOf(type), Q(caption), Q(text), QMessageBox::Ok);
   box.exec();
+}
+
+int TQtDialogs::Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
+                    int defaultButton) {
+  QMessageBox::StandardButtons standard;
+  for (const auto& [bit, button] : kButtons)
+    if ((buttons & bit) != 0) standard |= button;
+  QMessageBox box(IconOf(type), Q(caption), Q(text), standard, QApplication::activeWindow());
+  for (const auto& [bit, button] : kButtons)
+    if (bit == defaultButton) box.setDefaultButton(button);
+  const int pressed = box.exec();
+  for (const auto& [bit, button] : kButtons)
+    if (pressed == button) return bit;
+  return mrNone;
 }
 
 bool TQtDialogs::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {

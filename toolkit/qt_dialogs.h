@@ -9,6 +9,8 @@ class TQtDialogs : public TDialogs {
   void Message(const std::string& text, const std::string& caption, TMsgDlgType type) override;
   bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
   bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) override;
+  int Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
+          int defaultButton) override;
 };
 
 // "Name|mask|Name|mask" as a Qt name filter list ("Name (mask);;Name (mask)").

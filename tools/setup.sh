@@ -12,6 +12,7 @@ packages=(
   libbenchmark-dev clang libclang-rt-14-dev
   fonts-liberation2 xvfb xauth x11-utils
   zip unzip python3
+  libqt6dbus6
 )
 missing=()
 for p in "${packages[@]}"; do

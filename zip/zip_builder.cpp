@@ -1,7 +1,9 @@
 #include "zip/zip_builder.h"
 
 #include "toolkit/dialogs.h"
+#include "toolkit/disks.h"
 #include "toolkit/paths.h"
+#include "zip/zip_format.h"
 #include "zip/zip_messages.h"
 
 #include <QCoreApplication>
@@ -14,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <unordered_map>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -34,6 +37,9 @@ constexpr int kZip64EndSize = 56;
 constexpr int kZip64LocatorSize = 20;
 constexpr int kMaxCommentLen = 65535;
 constexpr int kCopyBufferSize = 8192;
+// Spanning and joining move whole archives: large blocks keep them near the speed of a plain copy.
+constexpr int kSpanBufferSize = 1 << 20;
+constexpr int64_t kKernelCopyBlock = 8 << 20;
 constexpr int kZipRecordVersion = 158;
 constexpr int kUnzipRecordVersion = 152;
 constexpr int kLastLongZipVersion = 150;
@@ -428,21 +434,6 @@ void TZipBuilder::CloseArchiveFile() {
   fileHandle_ = -1;
 }
 
-bool TZipBuilder::IsDiskPresent() {
-  // Every drive is a fixed one here: the archive's folder has to be there.
-  const std::string folder = driveRoot_.empty() ? "/" : ToPlatformPath(driveRoot_);
-  struct stat st;
-  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) throw EZipBuilder(11004, driveRoot_);
-  return true;
-}
-
-void TZipBuilder::GetNewDisk(int diskSeq) {
-  // An archive over several volumes needs the volume handling, which fixed drives do not have.
-  CloseArchiveFile();
-  diskNr_ = diskSeq;
-  throw EZipBuilder(11001, true);
-}
-
 bool TZipBuilder::CheckIfLastDisk(ZipEndOfCentral& eoc, bool doExcept) {
   zipComment_.clear();
   CloseArchiveFile();
@@ -513,9 +504,8 @@ bool TZipBuilder::CheckIfLastDisk(ZipEndOfCentral& eoc, bool doExcept) {
 
 void TZipBuilder::ReadDirectory() {
   archivePath_ = zipFileName_;
-  const std::string path = ToPlatformPath(zipFileName_);
-  const size_t slash = path.rfind('/');
-  driveRoot_ = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+  driveRoot_ = Disks().DriveRoot(ToPlatformPath(zipFileName_));
+  driveType_ = Disks().DriveType(driveRoot_);
   IsDiskPresent();
 
   ZipEndOfCentral eoc;
@@ -542,6 +532,7 @@ void TZipBuilder::ReadDirectory() {
     }
   }
   int64_t actualStart = 0;
+  diskNr_ = eoc.ThisDiskNo;
   if (eoc.ThisDiskNo == eoc.CentralDiskNo) {
     actualStart = centralEnd - centralSize;
   } else {
@@ -562,8 +553,11 @@ void TZipBuilder::ReadDirectory() {
   for (uint64_t i = 0; i < entries; ++i) {
     unsigned char header[kCentralHeaderSize];
     if (reader.Read(header, sizeof header) < kCentralHeaderSize) {
+      // The directory goes on at the start of the next volume.
       if (diskNr_ >= totalDisks_) throw EZipBuilder(11013, true);
       GetNewDisk(diskNr_ + 1);
+      reader = TDirReader(fileHandle_);
+      if (reader.Read(header, sizeof header) < kCentralHeaderSize) throw EZipBuilder(11013, true);
     }
     if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, true);
     ZipDirEntry entry;
@@ -806,7 +800,28 @@ void TZipBuilder::Add() {
   if (unload && !LoadDll(*zipDll_)) return;
   const bool spanning = addOptions_.Contains(AddDiskSpan) || addOptions_.Contains(AddDiskSpanErase);
   std::string target = ToPlatformPath(zipFileName_);
+  // The library rewrites an archive without what stands in front of it: a self-extractor's
+  // archive is taken out, added to, and put back behind its program.
+  std::string sfxPrefix;
   try {
+    if (!spanning && Upper(ExtractFileExt(zipFileName_)) == ".EXE" && FileExistsNative(zipFileName_)) {
+      const int64_t prefix = std::min<int64_t>(zipSOC_, fileSize_ - kEndOfCentralSize - static_cast<int64_t>(zipComment_.size()));
+      if (prefix > 0) {
+        sfxPrefix.resize(static_cast<size_t>(prefix));
+        const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+        const bool read = fd >= 0 && ReadFully(fd, sfxPrefix.data(), sfxPrefix.size()) == prefix;
+        if (fd >= 0) ::close(fd);
+        target = TempZipName();
+        const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        int64_t size = 0;
+        const int copied = out < 0 ? -1 : CopyArchiveShifted(zipFileName_, out, prefix, -prefix, size);
+        if (out >= 0) ::close(out);
+        if (!read || copied != 0) {
+          ::unlink(target.c_str());
+          throw EZipBuilder(10101, true);
+        }
+      }
+    }
     if (spanning) {
       if (addOptions_.Contains(AddFreshen) || addOptions_.Contains(AddUpdate)) throw EZipBuilder(10303, true);
       if (Upper(ExtractFileExt(zipFileName_)) == ".EXE") throw EZipBuilder(11041, true);
@@ -818,10 +833,14 @@ void TZipBuilder::Add() {
       try {
         successCnt_ = RunZipDll(target, false);
         if (successCnt_ > 0 && spanning && WriteSpan(target, zipFileName_) != 0) successCnt_ = 0;
+        if (successCnt_ > 0 && !sfxPrefix.empty() && !PutBehindPrefix(sfxPrefix, target, zipFileName_)) {
+          successCnt_ = 0;
+          ShowZipMessage(10101, "");
+        }
       } catch (...) {
         ShowZipMessage(10101, "");
       }
-      if (spanning) ::unlink(target.c_str());
+      if (spanning || !sfxPrefix.empty()) ::unlink(target.c_str());
     }
   } catch (const EZipBuilder& e) {
     ShowExceptionError(e);
@@ -975,25 +994,906 @@ int TZipBuilder::EraseFile(const std::string& fileName, DeleteOpts how) {
   return ::unlink(name.c_str()) == 0 ? 0 : errno;
 }
 
-// ---- Spanning and self-extracting archives ----
+// ---- Volumes and disk prompts ----
+
+namespace {
+std::string PromptCaption() { return QCoreApplication::applicationName().toStdString(); }
+
+std::string Msg(int ident) { return ExceptionText(ident); }
+
+bool IsFixedOrNetwork(int driveType) { return driveType == dtFixed || driveType == dtRemote; }
+
+// The base name's end and the extension's start in a path.
+size_t ExtensionStart(const std::string& name) {
+  const size_t slash = name.find_last_of("/\\");
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos || (slash != std::string::npos && dot < slash) ? name.size() : dot;
+}
+
+std::string VolumeDigits(int volume) { return std::to_string(volume + 1001).substr(1); }
+}  // namespace
+
+std::string TZipBuilder::VolumeLabelFor(int volume) { return "PKBACK# " + VolumeDigits(volume); }
+
+std::string TZipBuilder::VolumeFileForWriting(const std::string& name, int volume) {
+  const size_t ext = ExtensionStart(name);
+  return name.substr(0, ext) + VolumeDigits(volume) + name.substr(ext);
+}
+
+std::string TZipBuilder::VolumeFileForReading(const std::string& name, int volume) {
+  const size_t ext = ExtensionStart(name);
+  const size_t slash = name.find_last_of("/\\");
+  const size_t base = slash == std::string::npos ? 0 : slash + 1;
+  const size_t digits = ext >= base + 3 ? ext - 3 : base;
+  return name.substr(0, digits) + VolumeDigits(volume) + name.substr(ext);
+}
+
+void TZipBuilder::DiskFreeAndSize(int action) {
+  int64_t freeBytes = -1, sizeBytes = -1;
+  if (!Disks().FreeAndSize(driveRoot_, freeBytes, sizeBytes)) freeBytes = sizeBytes = -1;
+  if (action & 1) diskFree_ = freeBytes;
+  if (action & 2) diskSize_ = sizeBytes;
+}
+
+bool TZipBuilder::IsDiskPresent() {
+  // The drive is the mount that holds the archive; without one there is no drive at all.
+  if (driveRoot_.empty()) throw EZipBuilder(11004, driveRoot_);
+  DiskFreeAndSize(3);
+  std::string label;
+  if (Disks().VolumeLabel(driveRoot_, label) && diskSize_ != -1) {
+    volumeLabel_ = label;
+    return true;
+  }
+  // A disk without a readable file system is one a span that formats its disks can use.
+  return driveType_ == dtRemovable && addOptions_.Contains(AddDiskSpanErase);
+}
+
+int TZipBuilder::CheckForDisk() {
+  driveType_ = Disks().DriveType(driveRoot_);
+  int answer = mbOK;
+  ProcessMessages();
+  while ((answer == mbOK && !IsDiskPresent()) || newDisk_) {
+    if (IsFixedOrNetwork(driveType_)) {
+      newDisk_ = false;
+      break;
+    }
+    if (unattended_) throw EZipBuilder(11025, true);
+    std::string text;
+    TMsgDlgType icon = mtWarning;
+    if (diskNr_ < 0) {
+      text = Msg(11033);
+      icon = mtError;
+    } else if (zipBusy_) {
+      int64_t volumeSize = diskSize_;
+      if (maxVolumeSize_ > 0) volumeSize = std::min(diskSize_, maxVolumeSize_);
+      if (volumeSize > 0) {
+        totalDisks_ = static_cast<int>(std::max<int64_t>(diskNr_, (inSize_ + 4 + keepFreeOnDisk1_) / volumeSize));
+        text = FormatZipMessage(FormatZipMessage(Msg(11034), std::to_string(diskNr_ + 1)), std::to_string(totalDisks_ + 1));
+      } else {
+        text = FormatZipMessage(Msg(11046), std::to_string(diskNr_ + 1));
+      }
+    } else {
+      text = FormatZipMessage(FormatZipMessage(Msg(11034), std::to_string(diskNr_ + 1)), std::to_string(totalDisks_ + 1));
+    }
+    // The mount point stands where a drive letter would.
+    text += FormatZipMessage(Msg(11035), driveRoot_);
+    answer = Dialogs().Ask(text, PromptCaption(), icon, mbOK | mbCancel, mbOK);
+    newDisk_ = false;
+    if (answer == mbOK) Disks().DiskPromptAnswered(driveRoot_, diskNr_ < 0 ? "" : VolumeLabelFor(diskNr_));
+  }
+  if (answer != mbOK) throw EZipBuilder(11007, false);
+  return driveType_;
+}
+
+bool TZipBuilder::IsRightDisk(unsigned driveType) {
+  if (IsFixedOrNetwork(static_cast<int>(driveType))) {
+    archivePath_ = VolumeFileForReading(archivePath_, diskNr_);
+    return true;
+  }
+  return volumeLabel_ == VolumeLabelFor(diskNr_);
+}
+
+void TZipBuilder::GetNewDisk(int diskSeq) {
+  CloseArchiveFile();
+  diskNr_ = diskSeq;
+  bool tried = false;
+  do {
+    if (tried) {
+      if (IsFixedOrNetwork(driveType_)) throw EZipBuilder(11001, true);
+      ShowZipMessage(11001, "");
+    }
+    tried = true;
+    do {
+      newDisk_ = true;
+      CheckForDisk();
+    } while (!IsRightDisk(static_cast<unsigned>(driveType_)));
+    fileHandle_ = ::open(ToPlatformPath(archivePath_).c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fileHandle_ == -1);
+}
+
+void TZipBuilder::OpenOutputVolume() {
+  while (outFile_ == -1) {
+    std::string name = outFileName_;
+    const int type = CheckForDisk();
+    if (IsFixedOrNetwork(type)) {
+      name = VolumeFileForWriting(outFileName_, diskNr_);
+    } else if (addOptions_.Contains(AddDiskSpanErase)) {
+      formatLabel_ = VolumeLabelFor(diskNr_);
+      const int result = ZipFormat();
+      if (result == -2) throw EZipBuilder(11007, false);
+      if (result == -1) throw EZipBuilder(11007, true);
+      DiskFreeAndSize(3);
+    }
+    const std::string native = ToPlatformPath(name);
+    struct stat st {};
+    if (::stat(native.c_str(), &st) == 0) {
+      if (unattended_) throw EZipBuilder(11025, true);
+      int number = 1;
+      const std::string digits = volumeLabel_.size() >= 11 ? volumeLabel_.substr(8, 3) : "";
+      if (!digits.empty() && std::all_of(digits.begin(), digits.end(), ::isdigit)) number = std::stoi(digits);
+      const bool sameSet = st.st_mtim.tv_sec == sourceTime_.tv_sec && number - 1 < diskNr_;
+      const std::string text = sameSet ? FormatZipMessage(Msg(11040), std::to_string(number))
+                                       : FormatZipMessage(Msg(11039), name);
+      const int answer = Dialogs().Ask(text, "Confirm", mtWarning, mbYes | mbNo | mbCancel, mbNo);
+      if (answer == mbNo) {
+        bytesWritten_ = 0;
+        newDisk_ = true;
+        continue;
+      }
+      if (answer != mbYes) throw EZipBuilder(11007, false);
+    }
+    outFile_ = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (outFile_ < 0) throw EZipBuilder(11009, true);
+    DiskFreeAndSize(1);
+    int64_t freeBytes = diskFree_;
+    if (maxVolumeSize_ != 0) freeBytes = std::min(freeBytes, maxVolumeSize_);
+    if (diskNr_ == 0) freeBytes -= keepFreeOnDisk1_;
+    if (freeBytes < minFreeVolumeSize_) {
+      ::close(outFile_);
+      outFile_ = -1;
+      ::unlink(native.c_str());
+      if (unattended_) throw EZipBuilder(11025, true);
+      const int answer = Dialogs().Ask(Msg(11032), PromptCaption(), mtError, mbRetry | mbCancel, mbRetry);
+      if (answer == mbRetry) {
+        bytesWritten_ = 0;
+        newDisk_ = true;
+        continue;
+      }
+      if (answer == mrNone) throw EZipBuilder(11006, true);
+      throw EZipBuilder(11007, false);
+    }
+    freeOnDisk_ = freeBytes;
+    bytesWritten_ = 0;
+    std::string reason;
+    if (!IsFixedOrNetwork(type) && !Disks().SetVolumeLabel(driveRoot_, VolumeLabelFor(diskNr_), reason))
+      throw EZipBuilder(11005, true);
+    if (!IsFixedOrNetwork(type)) volumeLabel_ = VolumeLabelFor(diskNr_);
+  }
+}
+
+void TZipBuilder::CloseOutputVolume() {
+  if (outFile_ == -1) return;
+  const struct timespec times[2] = {sourceTime_, sourceTime_};
+  ::futimens(outFile_, times);
+  const int closed = ::close(outFile_);
+  outFile_ = -1;
+  if (closed != 0) throw EZipBuilder(11010, true);
+}
+
+void TZipBuilder::NextOutputVolume() {
+  CloseOutputVolume();
+  freeOnDisk_ = 0;
+  bytesWritten_ = 0;
+  ++diskNr_;
+  newDisk_ = true;
+}
+
+int TZipBuilder::ZipFormat() {
+  std::string reason;
+  const int result = RunZipFormat(driveRoot_, formatLabel_, confirmErase_, reason);
+  if (result == -1 || result == -3) message_ = reason;
+  return result;
+}
+
+// ---- Spanning ----
+
+namespace {
+constexpr int kLocalHeaderSize = 30;
+constexpr int kDescriptorSize = 16;
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+void Set16(unsigned char* p, uint16_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+}
+void Set32(unsigned char* p, uint32_t v) {
+  for (int k = 0; k < 4; ++k) p[k] = static_cast<unsigned char>(v >> (8 * k));
+}
+
+// Matches central headers to the members recorded for them: each name in turn takes the first
+// member of that name not yet taken, so a set with two members of one name keeps both.
+class TMemberIndex {
+ public:
+  explicit TMemberIndex(const std::vector<TZipBuilder::MDZipData>& records) {
+    for (size_t i = 0; i < records.size(); ++i) byName_[Lower(records[i].FileName)].push_back(static_cast<int>(i));
+  }
+  int Take(const std::string& name) {
+    auto found = byName_.find(Lower(name));
+    if (found == byName_.end() || found->second.empty()) throw EZipBuilder(11026, true);
+    const int index = found->second.front();
+    found->second.pop_front();
+    return index;
+  }
+
+ private:
+  std::unordered_map<std::string, std::deque<int>> byName_;
+};
+}  // namespace
+
+std::vector<TZipBuilder::MDZipData> TZipBuilder::AllocSpanMem(int count) {
+  return std::vector<MDZipData>(static_cast<size_t>(std::max(count, 0)));
+}
+
+void TZipBuilder::DeleteSpanMem(std::vector<MDZipData>& records) {
+  records.clear();
+  records.shrink_to_fit();
+}
+
+int TZipBuilder::FindZipEntry(int count, const std::vector<MDZipData>& records, const char* name, int nameLen) {
+  const std::string wanted = Lower(std::string(name, static_cast<size_t>(std::max(nameLen, 0))));
+  for (int i = 0; i < count && i < static_cast<int>(records.size()); ++i) {
+    const MDZipData& r = records[static_cast<size_t>(i)];
+    if (static_cast<int>(r.FileNameLen) == nameLen && Lower(r.FileName) == wanted) return i;
+  }
+  throw EZipBuilder(11026, true);
+}
+
+void TZipBuilder::Progress(ProgressType type, const std::string& name, int64_t size) {
+  if (OnProgress) OnProgress(this, type, name, size);
+}
+
+int64_t TZipBuilder::WriteSplit(const char* buffer, int64_t len, int64_t minSize) {
+  int64_t total = 0;
+  for (;;) {
+    ProcessMessages();
+    if (cancel_) throw EZipBuilder(11007, false);
+    if (outFile_ == -1) {
+      OpenOutputVolume();
+      // A record larger than a whole fresh volume would ask for disks for ever.
+      if (minSize != 0 && freeOnDisk_ < minSize) throw EZipBuilder(11032, true);
+    }
+    if (minSize != 0 && freeOnDisk_ < minSize) {
+      NextOutputVolume();
+      continue;
+    }
+    // Both counts are 64 bits wide: a volume with more than 4 GB free takes a write of any
+    // size whole, nothing is cut to the low 32 bits.
+    const int64_t count = std::min(len, freeOnDisk_);
+    if (!WriteFully(outFile_, buffer, static_cast<size_t>(count))) throw EZipBuilder(11010, true);
+    if (showProgress_) Progress(ptUpdate, "", count);
+    bytesWritten_ += count;
+    freeOnDisk_ -= count;
+    total += count;
+    if (count == len) return total;
+    NextOutputVolume();
+    buffer += count;
+    len -= count;
+  }
+}
+
+void TZipBuilder::RWSplitData(char* buffer, int64_t len, int errId) {
+  while (len > 0) {
+    ProcessMessages();
+    if (cancel_) throw EZipBuilder(11007, false);
+    if (outFile_ == -1) OpenOutputVolume();
+    if (freeOnDisk_ == 0) {
+      NextOutputVolume();
+      continue;
+    }
+    // The kernel copies between the files where it can; elsewhere the bytes pass the buffer.
+    const int64_t block = std::min({len, freeOnDisk_, kKernelCopyBlock});
+    const ssize_t copied = ::copy_file_range(inFile_, nullptr, outFile_, nullptr, static_cast<size_t>(block), 0);
+    if (copied > 0) {
+      if (showProgress_) Progress(ptUpdate, "", copied);
+      bytesWritten_ += copied;
+      freeOnDisk_ -= copied;
+      len -= copied;
+      continue;
+    }
+    const int64_t part = std::min<int64_t>(len, kSpanBufferSize);
+    if (ReadFully(inFile_, buffer, static_cast<size_t>(part)) != part) throw EZipBuilder(errId, true);
+    WriteSplit(buffer, part, 0);
+    len -= part;
+  }
+}
+
+// Reads len bytes of the set from the current volume on; a volume that ends first gives way to
+// the next one, never past the last of the set.
+void TZipBuilder::ReadJoin(char* buffer, int64_t len, int errId) {
+  while (len > 0) {
+    const int64_t got = ReadFully(fileHandle_, buffer, static_cast<size_t>(len));
+    buffer += got;
+    len -= got;
+    if (len == 0) return;
+    struct stat st {};
+    const off_t at = ::lseek(fileHandle_, 0, SEEK_CUR);
+    if (::fstat(fileHandle_, &st) != 0 || at != st.st_size || diskNr_ >= totalDisks_) throw EZipBuilder(errId, true);
+    GetNewDisk(diskNr_ + 1);
+  }
+}
+
+void TZipBuilder::WriteJoin(const char* buffer, int64_t len, int errId) {
+  if (!WriteFully(outFile_, buffer, static_cast<size_t>(len))) throw EZipBuilder(errId, true);
+  bytesWritten_ += len;
+  if (showProgress_) Progress(ptUpdate, "", len);
+}
+
+void TZipBuilder::RWJoinData(char* buffer, int64_t len, int errId) {
+  while (len > 0) {
+    const ssize_t copied =
+        ::copy_file_range(fileHandle_, nullptr, outFile_, nullptr, static_cast<size_t>(std::min(len, kKernelCopyBlock)), 0);
+    if (copied > 0) {
+      bytesWritten_ += copied;
+      if (showProgress_) Progress(ptUpdate, "", copied);
+      len -= copied;
+      continue;
+    }
+    // The end of a volume, or files the kernel cannot copy between: read on through the buffer,
+    // which moves to the next volume.
+    const int64_t block = std::min<int64_t>(len, kSpanBufferSize);
+    ReadJoin(buffer, block, errId);
+    WriteJoin(buffer, block, errId);
+    len -= block;
+  }
+}
+
+int TZipBuilder::SpanFailure(const std::function<void()>& body) {
+  try {
+    body();
+    return 0;
+  } catch (const EZipBuilder& e) {
+    ShowExceptionError(e);
+    return -7;
+  } catch (const std::bad_alloc&) {
+    ShowZipMessage(10103, "");
+    return -8;
+  } catch (const std::exception& e) {
+    ShowZipMessage(11024, std::string("\n") + e.what());
+    return -9;
+  } catch (...) {
+    ShowZipMessage(11024, "");
+    return -9;
+  }
+}
 
 int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& outFileName) {
-  (void)inFileName;
-  (void)outFileName;
-  ShowZipMessage(11024, "\nSpanning over volumes is not available in this build");
-  return -9;
+  zipBusy_ = true;
+  outFileName_ = outFileName;
+  driveRoot_ = Disks().DriveRoot(ToPlatformPath(outFileName));
+  diskNr_ = 0;
+  freeOnDisk_ = 0;
+  newDisk_ = true;
+  bytesWritten_ = 0;
+  outFile_ = -1;
+  showProgress_ = false;
+  TBusyCursor busy;
+  if (verbose_ && OnMessage) OnMessage(this, 0, "Now creating spanning chunks from " + inFileName + " to " + outFileName);
+  std::vector<char> buffer;
+  std::vector<MDZipData> records;
+  const int result = SpanFailure([&] {
+    archivePath_ = inFileName;
+    if (!FileExistsNative(inFileName)) throw EZipBuilder(11001, true);
+    ZipEndOfCentral eoc;
+    CheckIfLastDisk(eoc, true);
+    // The source is read through a handle of its own; the directory reader's is done with.
+    inFile_ = fileHandle_;
+    fileHandle_ = -1;
+    struct stat st {};
+    ::fstat(inFile_, &st);
+    sourceTime_ = st.st_mtim;
+    inSize_ = st.st_size;
+    buffer.resize(kSpanBufferSize);
+    records = AllocSpanMem(eoc.TotalEntries);
+    // The central directory's sizes, for members whose local header left the size to a data
+    // descriptor (a local size of 0): their data is copied by the central size.
+    std::vector<MDZipData> centralSizes = AllocSpanMem(eoc.TotalEntries);
+    if (::lseek(inFile_, eoc.CentralOffset, SEEK_SET) < 0) throw EZipBuilder(11008, true);
+    for (MDZipData& entry : centralSizes) {
+      unsigned char header[kCentralHeaderSize];
+      if (ReadFully(inFile_, header, sizeof header) != kCentralHeaderSize) throw EZipBuilder(11013, true);
+      if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, true);
+      entry.FileNameLen = Get16(header + 28);
+      entry.FileName.resize(entry.FileNameLen);
+      entry.ComprSize = Get32(header + 20);
+      if (ReadFully(inFile_, entry.FileName.data(), entry.FileNameLen) != entry.FileNameLen) throw EZipBuilder(11017, true);
+      if (::lseek(inFile_, int64_t{Get16(header + 30)} + Get16(header + 32), SEEK_CUR) < 0) throw EZipBuilder(11008, true);
+    }
+    TMemberIndex centralIndex(centralSizes);
+    if (::lseek(inFile_, 0, SEEK_SET) != 0) throw EZipBuilder(11008, true);
+
+    const unsigned char signature[4] = {'P', 'K', 7, 8};
+    WriteSplit(reinterpret_cast<const char*>(signature), 4, 0);
+    showProgress_ = true;
+    Progress(ptTotalFiles, "", eoc.TotalEntries);
+    Progress(ptTotalSize, "", inSize_);
+
+    for (MDZipData& member : records) {
+      unsigned char header[kLocalHeaderSize];
+      if (ReadFully(inFile_, header, sizeof header) != kLocalHeaderSize) throw EZipBuilder(11012, true);
+      if (Get32(header) != kLocalHeaderSig) throw EZipBuilder(11014, true);
+      const uint16_t flags = Get16(header + 6);
+      const uint16_t nameLen = Get16(header + 26), extraLen = Get16(header + 28);
+      std::string name(nameLen, '\0');
+      if (ReadFully(inFile_, name.data(), nameLen) != nameLen) throw EZipBuilder(11016, true);
+      const uint32_t centralSize = centralSizes[static_cast<size_t>(centralIndex.Take(name))].ComprSize;
+      const uint32_t compressed = Get32(header + 18) != 0 ? Get32(header + 18) : centralSize;
+      member.FileName = name;
+      member.FileNameLen = nameLen;
+      if (OnMessage) OnMessage(this, 0, LoadZipStr(10105, "Copying: ") + ReplaceForwardSlash(name));
+      const bool descriptor = (flags & 8) != 0;
+      Progress(ptNewFile, ReplaceForwardSlash(name),
+               int64_t{kLocalHeaderSize} + nameLen + extraLen + compressed + (descriptor ? kDescriptorSize : 0));
+      WriteSplit(reinterpret_cast<const char*>(header), kLocalHeaderSize, kLocalHeaderSize + nameLen + extraLen);
+      member.DiskStart = static_cast<uint16_t>(diskNr_);
+      member.RelOffLocal = static_cast<uint32_t>(bytesWritten_ - kLocalHeaderSize);
+      WriteSplit(name.data(), nameLen, 0);
+      RWSplitData(buffer.data(), extraLen, 11018);
+      RWSplitData(buffer.data(), compressed, 11021);
+      if (descriptor) RWSplitData(buffer.data(), kDescriptorSize, 11020);
+    }
+
+    const std::string central = LoadZipStr(11047, "central directory");
+    if (OnMessage) OnMessage(this, 0, LoadZipStr(10105, "Copying: ") + central);
+    Progress(ptNewFile, central, int64_t{eoc.CentralSize} + eoc.ZipCommentLen + kEndOfCentralSize);
+    TMemberIndex index(records);
+    uint16_t centralDisk = 0;
+    uint32_t centralOffset = 0;
+    for (int i = 0; i < eoc.TotalEntries; ++i) {
+      unsigned char header[kCentralHeaderSize];
+      if (ReadFully(inFile_, header, sizeof header) != kCentralHeaderSize) throw EZipBuilder(11013, true);
+      if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, true);
+      const uint16_t nameLen = Get16(header + 28), extraLen = Get16(header + 30), commentLen = Get16(header + 32);
+      std::string name(nameLen, '\0');
+      if (ReadFully(inFile_, name.data(), nameLen) != nameLen) throw EZipBuilder(11017, true);
+      const MDZipData& member = records[static_cast<size_t>(index.Take(name))];
+      Set16(header + 34, member.DiskStart);
+      Set32(header + 42, member.RelOffLocal);
+      WriteSplit(reinterpret_cast<const char*>(header), kCentralHeaderSize, kCentralHeaderSize + nameLen + extraLen + commentLen);
+      if (i == 0) {
+        centralDisk = static_cast<uint16_t>(diskNr_);
+        centralOffset = static_cast<uint32_t>(bytesWritten_ - kCentralHeaderSize);
+      }
+      WriteSplit(name.data(), nameLen, 0);
+      RWSplitData(buffer.data(), extraLen, 11019);
+      RWSplitData(buffer.data(), commentLen, 11022);
+    }
+
+    unsigned char end[kEndOfCentralSize];
+    Set32(end, kEndOfCentralSig);
+    Set16(end + 8, eoc.CentralEntries);
+    Set16(end + 10, eoc.TotalEntries);
+    Set32(end + 12, eoc.CentralSize);
+    Set16(end + 20, eoc.ZipCommentLen);
+    // The end record goes whole onto one volume, which may be a new one: its disk number is the
+    // volume it lands on.
+    if (freeOnDisk_ < kEndOfCentralSize + eoc.ZipCommentLen && outFile_ != -1) NextOutputVolume();
+    if (outFile_ == -1) OpenOutputVolume();
+    if (eoc.TotalEntries == 0) {
+      centralDisk = static_cast<uint16_t>(diskNr_);
+      centralOffset = static_cast<uint32_t>(bytesWritten_);
+    }
+    Set16(end + 4, static_cast<uint16_t>(diskNr_));
+    Set16(end + 6, centralDisk);
+    Set32(end + 16, centralOffset);
+    WriteSplit(reinterpret_cast<const char*>(end), kEndOfCentralSize, kEndOfCentralSize + eoc.ZipCommentLen);
+    if (::lseek(inFile_, kEndOfCentralSize, SEEK_CUR) < 0) throw EZipBuilder(11008, true);
+    RWSplitData(buffer.data(), eoc.ZipCommentLen, 11023);
+    showProgress_ = false;
+  });
+  Progress(ptEndOfBatch, "", 0);
+  DeleteSpanMem(records);
+  try {
+    CloseOutputVolume();
+  } catch (const EZipBuilder& e) {
+    ShowExceptionError(e);
+  }
+  if (inFile_ != -1) ::close(inFile_);
+  inFile_ = -1;
+  showProgress_ = false;
+  zipBusy_ = false;
+  return result;
 }
 
 int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePath) {
-  (void)inFileName;
-  outFilePath.clear();
-  ShowZipMessage(11024, "\nJoining volumes is not available in this build");
-  return -9;
+  unzBusy_ = true;
+  driveRoot_ = Disks().DriveRoot(ToPlatformPath(inFileName));
+  diskNr_ = -1;
+  newDisk_ = false;
+  showProgress_ = false;
+  CloseArchiveFile();
+  TBusyCursor busy;
+  std::vector<char> buffer(kSpanBufferSize);
+  std::vector<MDZipData> records;
+  std::string outName;
+  const int result = SpanFailure([&] {
+    const std::string wanted = ToPlatformPath(outFilePath);
+    struct stat st {};
+    if (wanted.empty() || wanted.back() == '/' || (::stat(wanted.c_str(), &st) == 0 && S_ISDIR(st.st_mode))) {
+      std::string name = AppendSlash(ReplaceForwardSlash(wanted.empty() ? "." : wanted));
+      name = ToPlatformPath(name) + "zipXXXXXX";
+      const int fd = ::mkstemp(name.data());
+      if (fd < 0) throw EZipBuilder(11027, true);
+      ::close(fd);
+      ::unlink(name.c_str());
+      outName = name;
+    } else {
+      outName = wanted;
+      if (::lstat(outName.c_str(), &st) == 0) EraseFile(outName, htdFinal);
+    }
+    outName = outName.substr(0, ExtensionStart(outName)) + ".zip";
+    // A fresh file only: a name planted meanwhile (a link elsewhere) is not written through.
+    outFile_ = ::open(outName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (outFile_ < 0) throw EZipBuilder(11009, true);
+    bytesWritten_ = 0;
+
+    archivePath_ = inFileName;
+    ZipEndOfCentral eoc;
+    for (int pass = 0;; ++pass) {
+      CheckForDisk();
+      newDisk_ = true;
+      if (pass > 0 && IsFixedOrNetwork(driveType_)) {
+        const size_t ext = ExtensionStart(inFileName);
+        const std::string digits = ext >= 3 ? inFileName.substr(ext - 3, 3) : "";
+        const int number = !digits.empty() && std::all_of(digits.begin(), digits.end(), ::isdigit) ? std::stoi(digits) : 0;
+        if (number == 1) throw EZipBuilder(11037, true);
+        throw EZipBuilder(11038, number);
+      }
+      if (CheckIfLastDisk(eoc, false)) break;
+    }
+    ::fstat(fileHandle_, &st);
+    sourceTime_ = st.st_mtim;
+    totalDisks_ = eoc.ThisDiskNo;
+    diskNr_ = eoc.ThisDiskNo;
+    if (eoc.CentralDiskNo > eoc.ThisDiskNo) throw EZipBuilder(11008, true);
+    if (eoc.CentralDiskNo != eoc.ThisDiskNo) GetNewDisk(eoc.CentralDiskNo);
+    if (::lseek(fileHandle_, eoc.CentralOffset, SEEK_SET) < 0) throw EZipBuilder(11008, true);
+    records = AllocSpanMem(eoc.TotalEntries);
+
+    int64_t totalSize = 0;
+    for (MDZipData& member : records) {
+      unsigned char header[kCentralHeaderSize];
+      ReadJoin(reinterpret_cast<char*>(header), kCentralHeaderSize, 11013);
+      if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, true);
+      const uint16_t nameLen = Get16(header + 28), extraLen = Get16(header + 30), commentLen = Get16(header + 32);
+      member.FileName.resize(nameLen);
+      ReadJoin(member.FileName.data(), nameLen, 11017);
+      member.FileNameLen = nameLen;
+      member.ComprSize = Get32(header + 20);
+      totalSize += int64_t{nameLen} + member.ComprSize + extraLen + commentLen;
+      for (int64_t skip = int64_t{extraLen} + commentLen; skip > 0;) {
+        const int64_t block = std::min<int64_t>(skip, kSpanBufferSize);
+        ReadJoin(buffer.data(), block, 11008);
+        skip -= block;
+      }
+    }
+
+    GetNewDisk(0);
+    showProgress_ = true;
+    Progress(ptTotalFiles, "", eoc.TotalEntries);
+    Progress(ptTotalSize, "", totalSize);
+    unsigned char signature[4];
+    ReadJoin(reinterpret_cast<char*>(signature), 4, 11031);
+    if (Get32(signature) != kSpanSig) throw EZipBuilder(11031, true);
+
+    TMemberIndex index(records);
+    for (int i = 0; i < eoc.TotalEntries; ++i) {
+      unsigned char header[kLocalHeaderSize];
+      ReadJoin(reinterpret_cast<char*>(header), kLocalHeaderSize, 11012);
+      if (Get32(header) != kLocalHeaderSig) throw EZipBuilder(11014, true);
+      const uint16_t flags = Get16(header + 6);
+      const uint16_t nameLen = Get16(header + 26), extraLen = Get16(header + 28);
+      std::string name(nameLen, '\0');
+      ReadJoin(name.data(), nameLen, 11016);
+      MDZipData& member = records[static_cast<size_t>(index.Take(name))];
+      member.DiskStart = 0;
+      member.RelOffLocal = static_cast<uint32_t>(bytesWritten_);
+      // A member written with a data descriptor may have left its local size at 0.
+      const uint32_t compressed = Get32(header + 18) != 0 ? Get32(header + 18) : member.ComprSize;
+      const bool descriptor = (flags & 8) != 0;
+      if (OnMessage) OnMessage(this, 0, LoadZipStr(10105, "Copying: ") + ReplaceForwardSlash(name));
+      Progress(ptNewFile, ReplaceForwardSlash(name),
+               int64_t{kLocalHeaderSize} + nameLen + extraLen + compressed + (descriptor ? kDescriptorSize : 0));
+      WriteJoin(reinterpret_cast<const char*>(header), kLocalHeaderSize, 11028);
+      WriteJoin(name.data(), nameLen, 11028);
+      RWJoinData(buffer.data(), extraLen, 11018);
+      RWJoinData(buffer.data(), compressed, 11021);
+      if (descriptor) {
+        // The descriptor's own signature is optional: without it, it is 12 bytes long.
+        ReadJoin(buffer.data(), 4, 11020);
+        const int rest = Get32(reinterpret_cast<unsigned char*>(buffer.data())) == kSpanSig ? 12 : 8;
+        ReadJoin(buffer.data() + 4, rest, 11020);
+        WriteJoin(buffer.data(), 4 + rest, 11020);
+      }
+    }
+    showProgress_ = false;
+
+    const int64_t centralStart = bytesWritten_;
+    for (const MDZipData& member : records) {
+      unsigned char header[kCentralHeaderSize];
+      ReadJoin(reinterpret_cast<char*>(header), kCentralHeaderSize, 11013);
+      if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, true);
+      const uint16_t nameLen = Get16(header + 28), extraLen = Get16(header + 30), commentLen = Get16(header + 32);
+      std::string name(nameLen, '\0');
+      ReadJoin(name.data(), nameLen, 11017);
+      Set16(header + 34, 0);
+      Set32(header + 42, member.RelOffLocal);
+      WriteJoin(reinterpret_cast<const char*>(header), kCentralHeaderSize, 11029);
+      WriteJoin(name.data(), nameLen, 11029);
+      RWJoinData(buffer.data(), extraLen, 11019);
+      RWJoinData(buffer.data(), commentLen, 11022);
+    }
+
+    unsigned char end[kEndOfCentralSize];
+    ReadJoin(reinterpret_cast<char*>(end), kEndOfCentralSize, 11008);
+    Set16(end + 4, 0);
+    Set16(end + 6, 0);
+    Set32(end + 12, static_cast<uint32_t>(bytesWritten_ - centralStart));
+    Set32(end + 16, static_cast<uint32_t>(centralStart));
+    WriteJoin(reinterpret_cast<const char*>(end), kEndOfCentralSize, 11030);
+    RWJoinData(buffer.data(), Get16(end + 20), 11023);
+  });
+  Progress(ptEndOfBatch, "", 0);
+  DeleteSpanMem(records);
+  CloseArchiveFile();
+  bool closed = true;
+  if (outFile_ != -1) {
+    const struct timespec times[2] = {sourceTime_, sourceTime_};
+    ::futimens(outFile_, times);
+    closed = ::close(outFile_) == 0;
+    outFile_ = -1;
+  }
+  int outcome = result;
+  if (outcome == 0 && !closed) {
+    ShowZipMessage(11030, "");
+    outcome = -7;
+  }
+  if (outcome != 0) {
+    if (!outName.empty()) ::unlink(outName.c_str());
+    outFilePath.clear();
+  } else {
+    outFilePath = outName;
+  }
+  showProgress_ = false;
+  unzBusy_ = false;
+  return outcome;
+}
+
+// ---- Self-extracting archives ----
+
+namespace {
+constexpr int kSFXHeaderSize = 256;
+
+std::string WithExtension(const std::string& name, const std::string& ext) {
+  return name.substr(0, ExtensionStart(name)) + ext;
+}
+
+// Copies count bytes between the handles' positions; false on a short read or write.
+bool CopyRange(int in, int out, int64_t count) {
+  std::vector<char> buffer(kCopyBufferSize * 8);
+  while (count > 0) {
+    const size_t block = static_cast<size_t>(std::min<int64_t>(count, static_cast<int64_t>(buffer.size())));
+    if (ReadFully(in, buffer.data(), block) != static_cast<int64_t>(block) || !WriteFully(out, buffer.data(), block))
+      return false;
+    count -= static_cast<int64_t>(block);
+  }
+  return true;
+}
+
+std::string ProgramFolder() {
+  std::error_code error;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : self.parent_path().string();
+}
+}  // namespace
+
+std::string TZipBuilder::BuildSFXHeader() const {
+  std::string header(kSFXHeaderSize, '\0');
+  header.replace(0, 3, "MPU");
+  uint8_t flags = 0;
+  if (sfxOptions_.Contains(SFXAskCmdLine)) flags |= 0x01;
+  if (sfxOptions_.Contains(SFXAskFiles)) flags |= 0x02;
+  if (sfxOptions_.Contains(SFXHideOverWriteBox)) flags |= 0x04;
+  if (sfxOverWriteMode_ == OvrAlways) flags |= 0x08;
+  if (sfxOverWriteMode_ == OvrNever) flags |= 0x10;
+  if (!sfxOptions_.Contains(SFXCheckSize)) flags |= 0x20;
+  if (sfxOptions_.Contains(SFXAutoRun)) flags |= 0x40;
+  header[3] = static_cast<char>(flags);
+  header[4] = static_cast<char>(sfxCaption_.size());
+  header[5] = static_cast<char>(sfxDefaultDir_.size());
+  header[6] = static_cast<char>(sfxCommandLine_.size());
+  header.replace(7, std::string::npos, sfxCaption_ + sfxDefaultDir_ + sfxCommandLine_);
+  header.resize(kSFXHeaderSize, '\0');
+  return header;
+}
+
+int TZipBuilder::RWCentralDir(int& outFile, const ZipEndOfCentral& eoc, int64_t offsetChange) {
+  try {
+    for (int i = 0; i < eoc.TotalEntries; ++i) {
+      unsigned char header[kCentralHeaderSize];
+      if (ReadFully(fileHandle_, header, sizeof header) != kCentralHeaderSize) throw EZipBuilder(11013, false);
+      if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, false);
+      const int64_t offset = int64_t{Get32(header + 42)} + offsetChange;
+      if (offset < 0 || offset > UINT32_MAX) throw EZipBuilder(11029, false);
+      Set32(header + 42, static_cast<uint32_t>(offset));
+      if (!WriteFully(outFile, header, sizeof header)) throw EZipBuilder(11029, false);
+      if (!CopyRange(fileHandle_, outFile, int64_t{Get16(header + 28)} + Get16(header + 30) + Get16(header + 32)))
+        throw EZipBuilder(11042, false);
+    }
+    if (::lseek(fileHandle_, kEndOfCentralSize, SEEK_CUR) < 0) throw EZipBuilder(11043, false);
+    unsigned char end[kEndOfCentralSize];
+    Set32(end, kEndOfCentralSig);
+    Set16(end + 4, eoc.ThisDiskNo);
+    Set16(end + 6, eoc.CentralDiskNo);
+    Set16(end + 8, eoc.CentralEntries);
+    Set16(end + 10, eoc.TotalEntries);
+    Set32(end + 12, eoc.CentralSize);
+    const int64_t offset = int64_t{eoc.CentralOffset} + offsetChange;
+    if (offset < 0 || offset > UINT32_MAX) throw EZipBuilder(11030, false);
+    Set32(end + 16, static_cast<uint32_t>(offset));
+    Set16(end + 20, eoc.ZipCommentLen);
+    if (!WriteFully(outFile, end, sizeof end)) throw EZipBuilder(11030, false);
+    if (!CopyRange(fileHandle_, outFile, eoc.ZipCommentLen)) throw EZipBuilder(11044, false);
+  } catch (const EZipBuilder&) {
+    return -2;
+  }
+  return 0;
+}
+
+int TZipBuilder::CopyArchiveShifted(const std::string& archive, int outFile, int64_t from, int64_t offsetChange,
+                                    int64_t& archiveSize) {
+  ZipEndOfCentral eoc;
+  archivePath_ = archive;
+  int result = 0;
+  try {
+    CheckIfLastDisk(eoc, true);
+  } catch (const EZipBuilder&) {
+    result = -3;
+  }
+  if (result == 0 && ::lseek(fileHandle_, from, SEEK_SET) != from) result = -2;
+  if (result == 0 && offsetsShifted_) {
+    // Offsets that already count from the archive's own start stay as they are.
+    archiveSize = realFileSize_;
+    if (!CopyRange(fileHandle_, outFile, realFileSize_ - from)) result = -2;
+  } else if (result == 0) {
+    archiveSize = fileSize_;
+    if (eoc.CentralOffset < from || !CopyRange(fileHandle_, outFile, eoc.CentralOffset - from)) result = -2;
+    else result = RWCentralDir(outFile, eoc, offsetChange);
+  }
+  CloseArchiveFile();
+  return result;
 }
 
 int TZipBuilder::ConvertSFX(bool newSFX) {
-  (void)newSFX;
-  // The self-extractor program is not part of this build yet.
-  ShowZipMessage(10802, sfxPath_.empty() ? "" : "\n" + sfxPath_);
-  return -1;
+  if (!newSFX && !FileExistsNative(zipFileName_)) {
+    ShowZipMessage(10102, "");
+    return -9;
+  }
+  const size_t texts = sfxCaption_.size() + sfxDefaultDir_.size() + sfxCommandLine_.size();
+  if (texts >= 250) {
+    ShowZipMessage(10801, "\r\nSFXCaption + SFXDefaultDir + SFXCommandLine = " + std::to_string(texts));
+    return -9;
+  }
+  if (!FileExistsNative(sfxPath_)) {
+    std::vector<std::string> candidates{"ZIPSFX.BIN", ProgramFolder() + "/ZIPSFX.BIN"};
+#ifdef MIRNAX_INSTALL_LIBDIR
+    candidates.push_back(MIRNAX_INSTALL_LIBDIR "/ZIPSFX.BIN");
+#endif
+    if (!dllDirectory_.empty()) candidates.push_back(ToPlatformPath(dllDirectory_) + "/ZIPSFX.BIN");
+    const auto found = std::find_if(candidates.begin(), candidates.end(), FileExistsNative);
+    if (found == candidates.end()) {
+      ShowZipMessage(10802, "");
+      return -9;
+    }
+    sfxPath_ = *found;
+  }
+  TBusyCursor busy;
+  const std::string header = BuildSFXHeader();
+  std::string output = zipFileName_;
+  if (!newSFX) {
+    if (Upper(ExtractFileExt(zipFileName_)) != ".ZIP") {
+      ShowZipMessage(10803, "");
+      return -9;
+    }
+    output = WithExtension(zipFileName_, ".exe");
+  }
+  const std::string outName = ToPlatformPath(output);
+  if (::access(outName.c_str(), F_OK) == 0) EraseFile(output, howToDelete_);
+  // The program's bits: readable and runnable by whom the user's mask allows.
+  int outFile = ::open(outName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0777);
+  if (outFile < 0) return -1;
+  int result = 0;
+  int64_t stubSize = 0, archiveSize = 0;
+  const int stub = ::open(ToPlatformPath(sfxPath_).c_str(), O_RDONLY | O_CLOEXEC);
+  if (stub < 0) {
+    result = -3;
+  } else {
+    stubSize = ::lseek(stub, 0, SEEK_END);
+    if (stubSize < 0 || ::lseek(stub, 0, SEEK_SET) != 0) result = -3;
+    else if (!CopyRange(stub, outFile, stubSize)) result = -2;
+    ::close(stub);
+  }
+  if (result == 0 && !WriteFully(outFile, header.data(), header.size())) result = -2;
+  if (result == 0 && newSFX) {
+    unsigned char end[kEndOfCentralSize] = {};
+    Set32(end, kEndOfCentralSig);
+    Set32(end + 16, static_cast<uint32_t>(stubSize + kSFXHeaderSize));
+    if (!WriteFully(outFile, end, sizeof end)) result = -2;
+  } else if (result == 0) {
+    result = CopyArchiveShifted(zipFileName_, outFile, 0, stubSize + kSFXHeaderSize, archiveSize);
+  }
+  struct stat st {};
+  const bool sized = ::fstat(outFile, &st) == 0;
+  if (::close(outFile) != 0 && result == 0) result = -2;
+  if (!newSFX) {
+    if (result == 0 && (!sized || stubSize + archiveSize + kSFXHeaderSize != st.st_size)) result = -9;
+    if (result == 0) EraseFile(zipFileName_, howToDelete_);
+  }
+  if (result != 0) {
+    ::unlink(outName.c_str());
+    return result;
+  }
+  SetZipFileName(output);
+  return 0;
+}
+
+int TZipBuilder::ConvertZIP() {
+  if (!FileExistsNative(zipFileName_)) {
+    ShowZipMessage(10901, "");
+    return -3;
+  }
+  if (Upper(ExtractFileExt(zipFileName_)) != ".EXE") {
+    ShowZipMessage(10902, "");
+    return -3;
+  }
+  if (zipSOC_ == 0) {
+    ShowZipMessage(10903, "");
+    return -9;
+  }
+  TBusyCursor busy;
+  const std::string output = WithExtension(zipFileName_, ".zip");
+  const std::string outName = ToPlatformPath(output);
+  if (::access(outName.c_str(), F_OK) == 0) EraseFile(output, howToDelete_);
+  int outFile = ::open(outName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (outFile < 0) return -1;
+  int64_t archiveSize = 0;
+  int result = CopyArchiveShifted(zipFileName_, outFile, zipSOC_, -zipSOC_, archiveSize);
+  struct stat st {};
+  const bool sized = ::fstat(outFile, &st) == 0;
+  if (::close(outFile) != 0 && result == 0) result = -2;
+  if (result == 0 && (!sized || archiveSize - zipSOC_ != st.st_size)) result = -9;
+  if (result != 0) {
+    ::unlink(outName.c_str());
+    return result;
+  }
+  EraseFile(zipFileName_, howToDelete_);
+  SetZipFileName(output);
+  return 0;
+}
+
+bool TZipBuilder::PutBehindPrefix(const std::string& prefix, const std::string& archive, const std::string& output) {
+  const std::string outName = ToPlatformPath(output);
+  const std::string side = outName + ".new";
+  const int out = ::open(side.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0777);
+  if (out < 0) return false;
+  int64_t size = 0;
+  bool ok = WriteFully(out, prefix.data(), prefix.size()) &&
+            CopyArchiveShifted(archive, out, 0, static_cast<int64_t>(prefix.size()), size) == 0;
+  ok = ::close(out) == 0 && ok;
+  ok = ok && ::rename(side.c_str(), outName.c_str()) == 0;
+  if (!ok) ::unlink(side.c_str());
+  return ok;
 }

@@ -10,6 +10,8 @@
 #include "toolkit/library.h"
 #include "zip/zip_records.h"
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -232,16 +234,63 @@ class TZipBuilder : public TComponent {
   static std::string AppendSlash(const std::string& s);
   static std::string ReplaceForwardSlash(const std::string& s);
 
-  // Spanning over volumes and self-extracting archives. Not built yet: each one reports that
-  // (ConvertSFX as a missing self-extractor, 10802), does nothing and returns its failure code.
+  // Spanning over volumes: the archive cut into volumes (removable disks labelled "PKBACK# 001"
+  // and on, or numbered files A001.zip, A002.zip on other drives) and joined back. 0 on success,
+  // -7 after a reported failure, -8 out of memory, -9 any other error. ReadSpan takes a folder
+  // (ending in a separator) or a file name and gives back the joined archive's name.
   int WriteSpan(const std::string& inFileName, const std::string& outFileName);
   int ReadSpan(const std::string& inFileName, std::string& outFilePath);
+  // Self-extracting archives: the stub ZIPSFX.BIN, a 256-byte options header and the archive
+  // behind them, offsets shifted by what stands in front; and back. 0 on success, -1 no output,
+  // -2 a write failed, -3 the stub or archive unreadable, -9 nothing done or sizes that do not
+  // add up.
   int ConvertSFX(bool newSFX = false);
+  int ConvertZIP();
+  // The central directory and end record copied from the open archive, every offset moved by
+  // offsetChange; 0, or -2 on any failure.
+  int RWCentralDir(int& outFile, const ZipEndOfCentral& eoc, int64_t offsetChange);
+  // "MPU", the option flags, the three text lengths and the texts, zero-filled to 256 bytes.
+  std::string BuildSFXHeader() const;
+
+  // One member while spanning or joining.
+  struct MDZipData {
+    uint16_t DiskStart = 0;     // volume of the local header (0-based)
+    uint32_t RelOffLocal = 0;   // its offset within that volume (within the joined file when joining)
+    uint32_t FileNameLen = 0;
+    std::string FileName;       // as stored, forward slashes kept
+    uint32_t ComprSize = 0;     // from the central directory (joining)
+  };
+  static std::vector<MDZipData> AllocSpanMem(int count);
+  static void DeleteSpanMem(std::vector<MDZipData>& records);
+  // The first record whose name equals name over nameLen characters, letter case aside;
+  // raises 11026 when there is none.
+  static int FindZipEntry(int count, const std::vector<MDZipData>& records, const char* name, int nameLen);
+
+  // Volumes and disk prompts.
+  bool IsDiskPresent();
+  // Bit 0: measure the free space, bit 1: the size (-1 each when it cannot be measured).
+  void DiskFreeAndSize(int action);
+  // Makes sure the drive has a disk, prompting for the wanted one where it must; the drive type.
+  int CheckForDisk();
+  bool IsRightDisk(unsigned driveType);
+  // Opens the given volume of the set for reading, prompting until it is there.
+  void GetNewDisk(int diskSeq);
+  // "PKBACK# " and the volume number + 1 in three digits.
+  static std::string VolumeLabelFor(int volume);
+  // A.zip as the file of volume 0: A001.zip (writing: the digits follow the base name).
+  static std::string VolumeFileForWriting(const std::string& name, int volume);
+  // A003.zip as the file of volume 1: A002.zip (reading: the last three characters of the base
+  // name are the number).
+  static std::string VolumeFileForReading(const std::string& name, int volume);
+  const std::string& DriveRoot() const { return driveRoot_; }
+  const std::string& VolumeLabel() const { return volumeLabel_; }
+  int64_t DiskFree() const { return diskFree_; }
+  int64_t DiskSize() const { return diskSize_; }
 
  protected:
-  // The drive of the archive path can be read (raises 11003 / 11004 where it cannot).
-  bool IsDiskPresent();
-  void GetNewDisk(int diskSeq);
+  // Formats the disk in the drive with the wanted label: 0 done, -1 failed, -2 cancelled,
+  // -3 no format could be started.
+  virtual int ZipFormat();
 
  private:
   struct TDll;
@@ -318,4 +367,36 @@ class TZipBuilder : public TComponent {
   bool firstVolume_ = false;
   int labelVolume_ = 0;
   std::string zipComment_;
+
+  // Volume and spanning state.
+  int driveType_ = 2;  // of the last disk check; removable until checked
+  int64_t diskFree_ = -1;
+  int64_t diskSize_ = -1;
+  bool newDisk_ = false;
+  int inFile_ = -1;    // the archive being spanned
+  int outFile_ = -1;   // the volume or joined archive being written
+  int64_t bytesWritten_ = 0;
+  int64_t freeOnDisk_ = 0;
+  int64_t inSize_ = 0;
+  struct timespec sourceTime_ {};
+  std::string outFileName_;
+  std::string formatLabel_;  // the label a format gives the disk
+  bool showProgress_ = false;
+
+  void OpenOutputVolume();
+  void CloseOutputVolume();
+  void NextOutputVolume();
+  int64_t WriteSplit(const char* buffer, int64_t len, int64_t minSize);
+  void RWSplitData(char* buffer, int64_t len, int errId);
+  void ReadJoin(char* buffer, int64_t len, int errId);
+  void RWJoinData(char* buffer, int64_t len, int errId);
+  void WriteJoin(const char* buffer, int64_t len, int errId);
+  int SpanFailure(const std::function<void()>& body);
+  // Copies the archive from byte from on to the output, its offsets moved by offsetChange.
+  int CopyArchiveShifted(const std::string& archive, int outFile, int64_t from, int64_t offsetChange,
+                         int64_t& archiveSize);
+  // Writes prefix and then the archive with its offsets moved behind it over output.
+  bool PutBehindPrefix(const std::string& prefix, const std::string& archive, const std::string& output);
+  void Progress(ProgressType type, const std::string& name, int64_t size);
 };
+

@@ -1,6 +1,8 @@
 // The zip page: a TZipBuilder behind a small archive manager. Open an archive and see its members,
 // add files or a folder, delete the selected members, extract or test; the gauge follows
-// OnProgress, the log shows OnMessage, and Cancel stops a running call.
+// OnProgress, the log shows OnMessage, and Cancel stops a running call. The archive can be spread
+// over volumes (numbered files in a folder, or disks of a simulated removable drive with the disk
+// prompts a user sees), joined back, made self-extracting and converted back.
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "controls/gauge/cgauge.h"
+#include "toolkit/simulated_drive.h"
 #include "demo/gallery/gallery_pages.h"
 #include "zip/zip_builder.h"
 
@@ -46,6 +49,9 @@ class TZipPage : public QWidget {
   QLineEdit* password_;
   QList<QPushButton*> actions_;
   QPushButton* cancel_;
+  QSpinBox* volumeKb_;
+  QCheckBox* floppy_;
+  std::unique_ptr<TSimulatedDrive> drive_;
   int64_t total_ = 0;
   int64_t done_ = 0;
 };
@@ -90,7 +96,16 @@ TZipPage::TZipPage(QWidget* parent) : QWidget(parent) {
   auto* test = new QPushButton("Test", this);
   cancel_ = new QPushButton("Cancel", this);
   cancel_->setEnabled(false);
-  actions_ = {open, addFiles, addFolder, remove, extract, test};
+  volumeKb_ = new QSpinBox(this);
+  volumeKb_->setRange(1, 4 * 1024 * 1024);
+  volumeKb_->setValue(1);
+  volumeKb_->setSuffix(" KB");
+  floppy_ = new QCheckBox("Simulated removable drive", this);
+  auto* span = new QPushButton("Span to volumes...", this);
+  auto* join = new QPushButton("Join volumes...", this);
+  auto* makeSfx = new QPushButton("Make self-extracting", this);
+  auto* toZip = new QPushButton("Convert back", this);
+  actions_ = {open, addFiles, addFolder, remove, extract, test, span, join, makeSfx, toZip};
 
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel("Archive:", this));
@@ -107,12 +122,19 @@ TZipPage::TZipPage(QWidget* parent) : QWidget(parent) {
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {addFiles, addFolder, remove, extract, test, cancel_}) buttons->addWidget(b);
   buttons->addStretch(1);
+  auto* volumes = new QHBoxLayout;
+  volumes->addWidget(new QLabel("Volume size:", this));
+  volumes->addWidget(volumeKb_);
+  volumes->addWidget(floppy_);
+  for (QPushButton* b : {span, join, makeSfx, toZip}) volumes->addWidget(b);
+  volumes->addStretch(1);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(members_, 3);
   layout->addWidget(comment_);
   layout->addLayout(options);
   layout->addLayout(buttons);
+  layout->addLayout(volumes);
   layout->addWidget(gauge_);
   layout->addWidget(log_, 1);
 
@@ -194,6 +216,53 @@ TZipPage::TZipPage(QWidget* parent) : QWidget(parent) {
   connect(extract, &QPushButton::clicked, this, [extractTo] { extractTo(false); });
   connect(test, &QPushButton::clicked, this, [extractTo] { extractTo(true); });
   connect(cancel_, &QPushButton::clicked, this, [this] { zip_->SetCancel(true); });
+  // The simulated drive: a folder whose disk is swapped each time a prompt is answered, each new
+  // disk as large as a volume.
+  const auto drive = [this]() -> TSimulatedDrive& {
+    const int64_t size = int64_t{volumeKb_->value()} * 1024;
+    if (!drive_)
+      drive_ = std::make_unique<TSimulatedDrive>(QDir::temp().filePath("mirnax-gallery-zip/drive").toStdString(), "", size);
+    drive_->SetBlankCapacity(size);
+    return *drive_;
+  };
+  connect(span, &QPushButton::clicked, this, [this, drive] {
+    const QString source = QString::fromStdString(zip_->ZipFileName());
+    if (source.isEmpty()) return;
+    QString folder = floppy_->isChecked() ? QString::fromStdString(drive().Root()) : ChooseFolder("Span into folder");
+    if (folder.isEmpty()) return;
+    const QString output = QDir(folder).filePath(QFileInfo(source).fileName());
+    zip_->SetMaxVolumeSize(floppy_->isChecked() ? 0 : int64_t{volumeKb_->value()} * 1024);
+    zip_->SetMinFreeVolumeSize(1024);
+    Run([&] {
+      if (zip_->WriteSpan(source.toStdString(), output.toStdString()) == 0)
+        log_->appendPlainText("Spanned onto " + output);
+    });
+  });
+  connect(join, &QPushButton::clicked, this, [this, drive] {
+    QString last;
+    if (floppy_->isChecked()) {
+      const QString source = QString::fromStdString(zip_->ZipFileName());
+      last = QDir(QString::fromStdString(drive().Root())).filePath(QFileInfo(source).fileName());
+    } else {
+      last = QFileDialog::getOpenFileName(this, "Last volume of the set", QDir::homePath(), "Archives (*.zip)");
+    }
+    if (last.isEmpty()) return;
+    std::string joined = QDir::temp().filePath("mirnax-gallery-zip/joined/").toStdString();
+    QDir().mkpath(QString::fromStdString(joined));
+    Run([&] {
+      if (zip_->ReadSpan(last.toStdString(), joined) == 0) OpenArchive(QString::fromStdString(joined));
+    });
+  });
+  connect(makeSfx, &QPushButton::clicked, this, [this] {
+    Run([this] {
+      if (zip_->ConvertSFX() == 0) archive_->setText(QString::fromStdString(zip_->ZipFileName()));
+    });
+  });
+  connect(toZip, &QPushButton::clicked, this, [this] {
+    Run([this] {
+      if (zip_->ConvertZIP() == 0) archive_->setText(QString::fromStdString(zip_->ZipFileName()));
+    });
+  });
 
   MakeSample();
 }

@@ -9,6 +9,7 @@ cd "$(dirname "$0")/../.."
 seconds="${1:-5}"
 targets=(fuzz_world_reader fuzz_inifile fuzz_statics)
 targets+=(fuzz_zip_directory)
+targets+=(fuzz_zip_join)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]}"
@@ -29,6 +30,8 @@ cp tests/fuzz/corpus/fuzz_inifile/* "$work/corpus/fuzz_inifile/"
 python3 tests/fuzz/statics_seeds.py "$work/corpus/fuzz_statics"
 mkdir -p "$work/corpus/fuzz_zip_directory"
 python3 tests/fuzz/zip_seeds.py "$work/corpus/fuzz_zip_directory"
+mkdir -p "$work/corpus/fuzz_zip_join"
+python3 tests/fuzz/zip_seeds.py "$work/corpus/fuzz_zip_join"
 
 status=0
 for target in "${targets[@]}"; do

@@ -109,7 +109,6 @@ void TestZipOperations::refusedBeforeWork_data() {
   QTest::newRow("add, spanning with update") << "add" << "old.zip" << some << int(AddOpts{AddDiskSpan, AddUpdate}.ToBits()) << 10303;
   QTest::newRow("add, spanning with freshen") << "add" << "old.zip" << some << int(AddOpts{AddDiskSpanErase, AddFreshen}.ToBits()) << 10303;
   QTest::newRow("add, spanning a self-extractor") << "add" << "old.EXE" << some << int(AddOpts{AddDiskSpan}.ToBits()) << 11041;
-  QTest::newRow("add, new self-extractor without stub") << "add" << "new.exe" << some << 0 << 10802;
   QTest::newRow("delete, no specifications") << "delete" << "old.zip" << QStringList() << 0 << 10401;
   QTest::newRow("delete, missing archive") << "delete" << "absent.zip" << some << 0 << 10102;
   QTest::newRow("extract, missing archive") << "extract" << "absent.zip" << some << 0 << 10102;

@@ -66,3 +66,27 @@ inline QByteArray GetFile(const QString& path) {
 }
 
 inline QByteArray B(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
+
+// What each case of a zip test starts from: a fresh folder, scripted dialogs, and a component
+// whose reports are recorded. A test class derives from it beside QObject and calls Start in
+// init and Finish in cleanup.
+struct TZipScene {
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<TDialogsScope> dialogs_;
+  std::unique_ptr<TZipBuilder> zip_;
+  TZipRecorder rec_;
+
+  void Start() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    dialogs_ = std::make_unique<TDialogsScope>();
+    zip_ = std::make_unique<TZipBuilder>();
+    rec_ = {};
+    rec_.Attach(*zip_);
+  }
+  void Finish() {
+    zip_.reset();
+    dialogs_.reset();
+    dir_.reset();
+  }
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+};
