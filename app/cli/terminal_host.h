@@ -73,7 +73,7 @@ class TTerminalHost : public TRunHost {
   bool AskYesNo(const std::string&) override { return clear_; }
   TProgressSink& StepGauge() override { return step_; }
   TProgressSink& TotalGauge() override { return total_; }
-  TS_StringList& Lines() override { return lines_; }
+  TS_StringList* Lines() override { return nullptr; }
 
   // Writes the last line, which is held back until it is complete (" OK" may still be appended).
   void Finish();
@@ -87,7 +87,6 @@ class TTerminalHost : public TRunHost {
   std::FILE* out_;
   TProgressBar& bar_;
   bool clear_;
-  TS_StringList lines_;
   std::optional<std::string> pending_;
   int logError_ = 0;
   TTerminalGauge step_;

@@ -106,6 +106,22 @@ class TestBlockStore : public QObject {
     store.Append(3, Item(9));
     QVERIFY(Tiles(store, 3) == std::vector<uint16_t>{9});
   }
+
+  // Items appended after a read join their blocks behind the ones read before, in order.
+  void appendAfterReadKeepsOrder() {
+    TBlockStore store;
+    store.Append(5, Item(1));
+    store.Append(2, Item(2));
+    store.Append(5, Item(3));
+    QVERIFY(Tiles(store, 5) == (std::vector<uint16_t>{1, 3}));
+    store.Append(5, Item(4));
+    store.Append(BlockCount - 1, Item(5));
+    store.Append(2, Item(6));
+    QVERIFY(Tiles(store, 5) == (std::vector<uint16_t>{1, 3, 4}));
+    QVERIFY(Tiles(store, 2) == (std::vector<uint16_t>{2, 6}));
+    QVERIFY(Tiles(store, BlockCount - 1) == std::vector<uint16_t>{5});
+    QCOMPARE(store.TotalCount(), 6u);
+  }
 };
 
 QTEST_APPLESS_MAIN(TestBlockStore)
