@@ -128,9 +128,9 @@ TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressS
   const int64_t size = file.Size();
   gauge.Begin(static_cast<int32_t>(std::min<int64_t>(INT32_MAX, (size + int64_t{PieceSize} - 1) / int64_t{PieceSize})));
   TWorldParser parser(store);
+  TLinePieces pieces;
+  const auto line = [&parser](std::string_view text) { parser.Line(text); };
   std::vector<char> piece(PieceSize);
-  std::string carry;      // the start of a line the previous piece ended in
-  bool skipLf = false;    // the previous piece ended with a CR
   for (;;) {
     size_t n = 0;
     try {
@@ -139,33 +139,9 @@ TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressS
       throw EFOpenError(Format(SFOpenError, file.FileName().c_str()));
     }
     if (n == 0) break;
-    const char* p = piece.data();
-    const char* end = p + n;
-    if (skipLf && *p == '\n') ++p;
-    skipLf = false;
-    while (p < end) {
-      const char* start = p;
-      while (p < end && *p != '\r' && *p != '\n') ++p;
-      if (p == end) {
-        carry.append(start, end);  // the line goes on in the next piece
-        break;
-      }
-      if (carry.empty()) {
-        parser.Line(std::string_view(start, static_cast<size_t>(p - start)));
-      } else {
-        carry.append(start, p);
-        parser.Line(carry);
-        carry.clear();
-      }
-      if (*p == '\r') {
-        if (++p == end) skipLf = true;
-        else if (*p == '\n') ++p;
-      } else {
-        ++p;
-      }
-    }
+    pieces.Feed(piece.data(), n, line);
     gauge.Add(1);
   }
-  if (!carry.empty()) parser.Line(carry);
+  pieces.Finish(line);
   return parser.Finish();
 }
