@@ -13,6 +13,7 @@
 #include "app/core/index_scan.h"
 #include "app/core/statics_io.h"
 #include "app/core/statics_merge.h"
+#include "app/core/statics_lock.h"
 #include "app/core/statics_paths.h"
 #include "app/core/stop_signals.h"
 #include "toolkit/exceptions.h"
@@ -94,6 +95,9 @@ class TFreezeSteps {
 void Freeze(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath, TProgressSink& gauge,
             const TFreezeTestHook& testHook, bool cleared) {
   TFreezeSteps steps(testHook);
+  // Held to the end: no other freeze of this pair checks, moves or writes meanwhile.
+  std::optional<TStaticsLock> lock;
+  if (!indexPath.empty()) lock.emplace(StaticsFile(indexPath));
   if (cleared)
     CheckClearStatics(indexPath, dataPath);
   else
@@ -178,6 +182,9 @@ void CheckClearStatics(const std::string& indexPath, const std::string& dataPath
 }
 
 void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
+  for (const std::string* path : {&indexPath, &dataPath})
+    if (path->empty()) throw EFCreateError(Format(SFCreateError, ""));
+  const TStaticsLock lock(StaticsFile(indexPath));
   CheckClearStatics(indexPath, dataPath);
   bool indexCleared = false;
   try {

@@ -18,6 +18,7 @@
 #include "app/core/statics_paths.h"
 #include "app/core/world_reader.h"
 #include "statics_fixture.h"
+#include "tests/support/child_process.h"
 #include "toolkit/exceptions.h"
 
 using namespace fixture;
@@ -256,6 +257,78 @@ class TestStatics : public QObject {
     const QByteArray twice = (Record(1, 1, 1, 1, 1) + Record(2, 2, 2, 2, 2)).repeated(2);
     QCOMPARE(Read(data_), twice);
     QCOMPARE(EntryAt(Read(index_), 9), Entry(0, 28));
+  }
+
+  // A second freeze of a pair while one is between its checks and its end is refused at once and
+  // touches nothing; the first completes with its own items. At every point of the first.
+  void aSecondFreezeWaitsForNone_data() {
+    QTest::addColumn<int>("point");
+    QTest::newRow("checked") << int(fpChecked);
+    QTest::newRow("index moved") << int(fpIndexMoved);
+    QTest::newRow("block written") << int(fpBlockWritten);
+    QTest::newRow("marked complete") << int(fpMarkedComplete);
+  }
+  void aSecondFreezeWaitsForNone() {
+    QFETCH(int, point);
+    ClearStatics(Index(), Data());
+    TBlockStore mine, theirs;
+    mine.Append(9, Item(1, 1, 1, 1, 1));
+    theirs.Append(9, Item(2, 2, 2, 2, 2));
+    bool tried = false;
+    Freeze(mine, [&](TFreezePoint reached, int32_t) {
+      if (reached != TFreezePoint(point) || tried) return;
+      tried = true;
+      const QStringList before = Snapshot();
+      const support::TChildResult second = support::RunInChild([&](int pipe) {
+        try {
+          Freeze(theirs);
+        } catch (const Exception& e) {
+          support::Send(pipe, e.Message);
+          return 1;
+        }
+        return 0;
+      });
+      QCOMPARE(second.ExitCode, 1);
+      QCOMPARE(QString::fromStdString(second.Output),
+               QString("another freeze of these files is running (process %1)").arg(::getpid()));
+      QCOMPARE(Snapshot(), before);
+    });
+    QVERIFY(tried);
+    QCOMPARE(Read(data_), Record(1, 1, 1, 1, 1));
+    QCOMPARE(Leftovers(), QStringList());
+  }
+
+  // Freezes of one pair started together, again and again: each either completes or is refused,
+  // and the pair ends with the items of every one that completed.
+  void freezesStartedTogetherLoseNothing() {
+    ClearStatics(Index(), Data());
+    int completed = 0;
+    for (int round = 0; round < 20; ++round) {
+      pid_t children[2];
+      for (pid_t& child : children) {
+        child = ::fork();
+        if (child == 0) {
+          TBlockStore store;
+          for (int i = 0; i < 2000; ++i) store.Append(i % 50, Item(1, 1, 1, 1, 1));
+          try {
+            Freeze(store);
+          } catch (const Exception& e) {
+            ::_exit(e.Message.starts_with("another freeze of these files is running") ? 1 : 2);
+          }
+          ::_exit(0);
+        }
+      }
+      for (const pid_t child : children) {
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QVERIFY2(WEXITSTATUS(status) <= 1, "a freeze failed other than by being refused");
+        if (WEXITSTATUS(status) == 0) ++completed;
+      }
+    }
+    QVERIFY(completed >= 20);
+    QCOMPARE(Read(data_).size(), qsizetype(completed) * 2000 * 7);
+    QCOMPARE(Leftovers(), QStringList());
   }
 
   // The clear and the freeze in one step write what a clear followed by a freeze writes, whether
