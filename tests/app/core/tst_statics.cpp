@@ -259,6 +259,20 @@ class TestStatics : public QObject {
     QCOMPARE(EntryAt(Read(index_), 9), Entry(0, 28));
   }
 
+  // A data file under the journal's name, in any letter case, is refused by the freeze too, and
+  // stays as it was (the freeze would delete it as its journal).
+  void freezeRefusesTheJournalsName() {
+    for (const QString name : {"staidx0.mul.freeze", "StaIdx0.Mul.Freeze"}) {
+      data_ = Path(name);
+      TBlockStore store;
+      MakeBusyPair(store);
+      const QStringList before = Snapshot();
+      QVERIFY(ErrorOf<Exception>([&] { Freeze(store); }).contains("uses for its own working file"));
+      QCOMPARE(Snapshot(), before);
+      QFile::remove(data_);
+    }
+  }
+
   // A second freeze of a pair while one is between its checks and its end is refused at once and
   // touches nothing; the first completes with its own items. At every point of the first.
   void aSecondFreezeWaitsForNone_data() {
@@ -406,6 +420,10 @@ class TestStatics : public QObject {
     QTest::newRow("leftover") << "leftover" << "The file %dir/statics0.xxx is left from a freeze";
     QTest::newRow("one file named twice") << "twice" << "must be two different files";
     QTest::newRow("empty path") << "empty" << "Cannot create file ";
+    // A statics file under the name of the freeze's own journal or lock would be deleted by it.
+    QTest::newRow("journal's name") << "staidx0.mul.freeze" << "uses for its own working file";
+    QTest::newRow("journal's name in capitals") << "STAIDX0.MUL.FREEZE" << "uses for its own working file";
+    QTest::newRow("lock's name") << "sub/../staidx0.mul.lock" << "uses for its own working file";
   }
   void clearAndFreezeMakesTheChecksOfTheClear() {
     QFETCH(QString, setup);
@@ -416,6 +434,10 @@ class TestStatics : public QObject {
     if (setup == "leftover") Write(Path("statics0.xxx"), "previous data");
     if (setup == "twice") data_ = Path("sub/../staidx0.mul"), QDir(dir_->path()).mkdir("sub");
     if (setup == "empty") data_.clear();
+    if (setup.contains(".freeze", Qt::CaseInsensitive) || setup.contains(".lock")) {
+      QDir(dir_->path()).mkdir("sub");
+      data_ = Path(setup);
+    }
     const QStringList before = Snapshot();
     message.replace("%dir", dir_->path());
     for (const QString how : {"check", "clear", "clear and freeze"}) {
