@@ -80,6 +80,8 @@ class TTerminalHost : public TRunHost {
   // The first failure to write the log (errno), 0 for none. A failed write does not stop the run:
   // the program reports it once the run has ended.
   int LogError() const { return logError_; }
+  // True once the run has logged the end of a completed freeze, written or not.
+  bool FreezeCompleted() const { return freezeCompleted_; }
 
  private:
   void GaugeChanged();
@@ -89,6 +91,7 @@ class TTerminalHost : public TRunHost {
   bool clear_;
   std::optional<std::string> pending_;
   int logError_ = 0;
+  bool freezeCompleted_ = false;
   TTerminalGauge step_;
   TTerminalGauge total_;
 };

@@ -59,7 +59,7 @@ void Run(const TRunRequest& request, TRunHost& host) {
     FreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge());
   total.Add(1);
   host.AppendToLastLine(" OK");
-  host.Log("Process finished");
+  host.Log(SProcessFinished);
 }
 }  // namespace
 

@@ -46,6 +46,8 @@ class TRunHost {
 
 // The run's question before it writes.
 inline constexpr const char* SClearStatics = "Clear current statics";
+// The run's last line once its freeze has completed.
+inline constexpr const char* SProcessFinished = "Process finished";
 
 // One run: load and read each world file of request, count, ask, freeze (on Yes into cleared
 // statics, which replace the old files only once complete), log. Errors are raised as toolkit
@@ -62,3 +64,8 @@ void IgnoreFileSizeSignal();
 // error saying so) instead of ending the process halfway. Outside a freeze, and for a signal the
 // program ignores, nothing changes.
 void RollBackFreezeOnSignals();
+
+// The name of the signal ("SIGINT") that came once a freeze had completed its new statics, which
+// the freeze then finished (its clean-up done) instead of ending the process; null for none. Taken
+// once: the next call returns null.
+const char* SignalAfterCompletedFreeze();

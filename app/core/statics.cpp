@@ -86,6 +86,7 @@ class TFreezeSteps {
   void Reached(TFreezePoint point, int32_t block = -1) {
     if (hook_) hook_(point, block);
   }
+  void Completed() { stop_.Completed(); }
 
  private:
   const TFreezeTestHook& hook_;
@@ -153,6 +154,7 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     // The last point at which a stop puts the previous files back; past it the freeze finishes.
     steps.Step(fpNewFilesFlushed);
     WriteJournal(journal, jsComplete);
+    steps.Completed();
   } catch (Exception& e) {
     e.Message += PutBack(index, data);
     throw;

@@ -703,25 +703,30 @@ class TestStatics : public QObject {
     QCOMPARE(Snapshot(), before);
   }
 
-  // Once the new files are complete a signal waits for the freeze to finish, then takes its usual
-  // effect; outside a freeze, and for a signal the program ignores, nothing changes.
+  // Once the new files are complete a signal no longer ends the process: the freeze finishes its
+  // clean-up and the signal is only noted, so the program can say so and end with success (a
+  // failure would invite the same items frozen twice). Outside a freeze, and for a signal the
+  // program ignores, nothing changes.
   void signalsOutsideTheFreezeActAsUsual_data() {
     QTest::addColumn<int>("point");
     QTest::addColumn<bool>("ignored");
     QTest::addColumn<bool>("killed");
-    QTest::newRow("after the new files are marked complete") << int(fpMarkedComplete) << false << true;
-    QTest::newRow("after the freeze") << -1 << false << true;
-    QTest::newRow("ignored, during the freeze") << int(fpDataMoved) << true << false;
+    QTest::addColumn<QString>("noted");
+    QTest::newRow("after the new files are marked complete") << int(fpMarkedComplete) << false << false << "SIGTERM";
+    QTest::newRow("after the index's .xxx is deleted") << int(fpIndexTempDeleted) << false << false << "SIGTERM";
+    QTest::newRow("after the freeze") << -1 << false << true << "";
+    QTest::newRow("ignored, during the freeze") << int(fpDataMoved) << true << false << "";
   }
   void signalsOutsideTheFreezeActAsUsual() {
     QFETCH(int, point);
     QFETCH(bool, ignored);
     QFETCH(bool, killed);
+    QFETCH(QString, noted);
     TBlockStore store;
     MakeBusyPair(store);
     const auto [newIndex, newData] = Merged(store, Read(index_), Read(data_));
     const support::TChildResult child = RunInChild(
-        [&](int) {
+        [&](int fd) {
           RollBackFreezeOnSignals();
           if (ignored) std::signal(SIGHUP, SIG_IGN);
           try {
@@ -731,13 +736,17 @@ class TestStatics : public QObject {
           } catch (const Exception&) {
             return 1;
           }
+          const char* late = SignalAfterCompletedFreeze();
+          Send(fd, late ? late : "");
           if (point == -1) ::kill(::getpid(), SIGTERM);
           return 0;
         });
-    if (killed)
+    if (killed) {
       QVERIFY(child.Signal == SIGTERM);
-    else
-      QVERIFY(child.ExitCode == 0);
+    } else {
+      QCOMPARE(child.ExitCode, 0);
+      QCOMPARE(QString::fromStdString(child.Output), noted);
+    }
     QCOMPARE(Read(index_), newIndex);
     QCOMPARE(Read(data_), newData);
     QVERIFY(Leftovers().isEmpty());
