@@ -12,3 +12,8 @@ enum TMoveMethod {
 
 // MoveNoReplace starting at method; each one falls back to the next where the file system lacks it.
 void MoveNoReplaceBy(TMoveMethod method, const std::string& from, const std::string& to);
+
+// How SyncFolderOf forces a folder's entries to disk (fsync unless replaced), for the tests that
+// make it fail. Returns the previous one.
+using TFolderSync = int (*)(int fd);
+TFolderSync SetFolderSync(TFolderSync sync);

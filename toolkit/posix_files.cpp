@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <utility>
 
 #include "toolkit/exceptions.h"
 #include "toolkit/move_methods.h"
@@ -67,11 +68,21 @@ void RenameOver(const std::string& from, const std::string& to) {
   if (std::rename(from.c_str(), to.c_str()) != 0) MoveFailed(from, to, errno);
 }
 
+namespace {
+TFolderSync folderSync = ::fsync;
+}  // namespace
+
+TFolderSync SetFolderSync(TFolderSync sync) { return std::exchange(folderSync, sync); }
+
 void SyncFolderOf(const std::string& native) {
-  const int fd = ::open(FolderOf(native).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::string folder = FolderOf(native);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  ::fsync(fd);
+  const int result = folderSync(fd);
+  const int error = errno;
   ::close(fd);
+  if (result == 0 || error == EINVAL || error == ENOTSUP || error == EROFS) return;
+  throw EInOutError(Format("Cannot write the folder %s to disk: %s", folder.c_str(), std::strerror(error)), error);
 }
 
 TSideFile::TSideFile(const std::string& native, const std::string& reportedAs) {

@@ -20,6 +20,7 @@
 #include "statics_fixture.h"
 #include "tests/support/child_process.h"
 #include "toolkit/exceptions.h"
+#include "toolkit/move_methods.h"
 
 using namespace fixture;
 
@@ -257,6 +258,30 @@ class TestStatics : public QObject {
     const QByteArray twice = (Record(1, 1, 1, 1, 1) + Record(2, 2, 2, 2, 2)).repeated(2);
     QCOMPARE(Read(data_), twice);
     QCOMPARE(EntryAt(Read(index_), 9), Entry(0, 28));
+  }
+
+  // The folder sync that makes the completed journal durable fails (EIO): the freeze has not
+  // completed, so it fails and puts the previous files back instead of reporting success.
+  void aFailedFolderSyncOfTheCompleteJournalFails() {
+    TBlockStore store;
+    MakeBusyPair(store);
+    const QStringList before = Snapshot();
+    static int syncs;
+    syncs = 0;
+    // The first sync makes the journal of the moves durable, the second the complete one.
+    const TFolderSync previous = SetFolderSync([](int fd) {
+      if (++syncs == 2) {
+        errno = EIO;
+        return -1;
+      }
+      return ::fsync(fd);
+    });
+    const QString message = ErrorOf<Exception>([&] { Freeze(store); });
+    SetFolderSync(previous);
+    QVERIFY2(message.startsWith("Cannot write the folder") && message.contains("Input/output error") &&
+                 message.contains("put back as they were"),
+             qPrintable(message));
+    QCOMPARE(Snapshot(), before);
   }
 
   // A data file under the journal's name, in any letter case, is refused by the freeze too, and
