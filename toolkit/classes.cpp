@@ -340,7 +340,12 @@ void TStringList::LoadFromFile(const std::string& fileName) {
     };
     std::vector<char> piece(PieceSize);
     bool first = true;
-    while (const size_t n = file.Read(piece.data(), piece.size())) {
+    // Never more than the size seen at the start: a file that keeps growing does not hold the load.
+    int64_t left = size;
+    while (left > 0) {
+      const size_t n = file.Read(piece.data(), size_t(std::min<int64_t>(left, int64_t(piece.size()))));
+      if (n == 0) break;
+      left -= int64_t(n);
       pieces.Feed(piece.data(), n, add);
       if (first && size > int64_t(n)) {
         // Room for the lines of the whole file, judged from the first piece's, with a margin; the

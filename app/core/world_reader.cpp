@@ -131,14 +131,16 @@ TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressS
   TLinePieces pieces;
   const auto line = [&parser](std::string_view text) { parser.Line(text); };
   std::vector<char> piece(PieceSize);
-  for (;;) {
+  // Never more than the size seen at the start: a file that keeps growing does not hold the run.
+  for (int64_t left = size; left > 0;) {
     size_t n = 0;
     try {
-      n = file.Read(piece.data(), piece.size());
+      n = file.Read(piece.data(), size_t(std::min<int64_t>(left, int64_t(piece.size()))));
     } catch (const EInOutError&) {
       throw EFOpenError(Format(SFOpenError, file.FileName().c_str()));
     }
     if (n == 0) break;
+    left -= int64_t(n);
     pieces.Feed(piece.data(), n, line);
     gauge.Add(1);
   }
