@@ -2,6 +2,7 @@
 // fallbacks on a file system that has the better ones. Programs call MoveNoReplace.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 enum TMoveMethod {
@@ -17,3 +18,8 @@ void MoveNoReplaceBy(TMoveMethod method, const std::string& from, const std::str
 // make it fail. Returns the previous one.
 using TFolderSync = int (*)(int fd);
 TFolderSync SetFolderSync(TFolderSync sync);
+
+// How FreeSpaceOf learns the bytes free for this process in a folder (statvfs unless replaced),
+// for the tests that fill a disk. Returns the previous one; -1 from it means unknown.
+using TFreeSpaceQuery = int64_t (*)(const std::string& folder);
+TFreeSpaceQuery SetFreeSpaceQuery(TFreeSpaceQuery query);

@@ -1,6 +1,7 @@
 #include "toolkit/posix_files.h"
 
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -73,6 +74,19 @@ TFolderSync folderSync = ::fsync;
 }  // namespace
 
 TFolderSync SetFolderSync(TFolderSync sync) { return std::exchange(folderSync, sync); }
+
+namespace {
+int64_t StatFreeSpace(const std::string& folder) {
+  struct statvfs st {};
+  if (::statvfs(folder.c_str(), &st) != 0) return -1;
+  return int64_t(st.f_bavail) * int64_t(st.f_frsize);
+}
+TFreeSpaceQuery freeSpace = StatFreeSpace;
+}  // namespace
+
+TFreeSpaceQuery SetFreeSpaceQuery(TFreeSpaceQuery query) { return std::exchange(freeSpace, query); }
+
+int64_t FreeSpaceOf(const std::string& native) { return freeSpace(FolderOf(native)); }
 
 void SyncFolderOf(const std::string& native) {
   const std::string folder = FolderOf(native);

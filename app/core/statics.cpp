@@ -18,6 +18,7 @@
 #include "app/core/stop_signals.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
+#include "toolkit/posix_files.h"
 #include "toolkit/safe_replace.h"
 #include "toolkit/sysutils.h"
 
@@ -63,6 +64,26 @@ std::string PutBack(TFrozenFile& index, TFrozenFile& data) {
   if (errors[1] != 0) left = index.temp;
   if (errors[0] != 0) left += (left.empty() ? "" : " and ") + data.temp;
   return note + Format("\nThe previous statics are kept as %s; put them back by hand.", left.c_str());
+}
+
+std::string Megabytes(int64_t bytes) { return Format("%.1f MB", double(bytes) / 1e6); }
+
+// Refuses, before anything is moved, a freeze whose new files would not fit beside the old ones.
+void CheckFreeSpace(const std::string& index, int64_t indexBytes, const std::string& data, int64_t dataBytes) {
+  const bool shared = SameFolder(index, data);
+  const auto check = [](const std::string& file, int64_t needed) {
+    const int64_t free = FreeSpaceOf(file);
+    if (free < 0 || free >= needed) return;
+    throw EInOutError(Format("Not enough free space for the new statics: %s is needed beside %s, %s is free.",
+                             Megabytes(needed).c_str(), file.c_str(), Megabytes(free).c_str()),
+                      ENOSPC);
+  };
+  if (shared) {
+    check(index, indexBytes + dataBytes);
+  } else {
+    check(index, indexBytes);
+    check(data, dataBytes);
+  }
 }
 
 void DeleteTemp(const std::string& temp) {
@@ -121,7 +142,9 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     oldIndex = std::make_unique<TFileStaticsInput>(*oldIndexFile);
     oldData = std::make_unique<TFileStaticsInput>(*oldDataFile);
   }
-  ScanStaticsIndex(*oldIndex, *oldData, store);
+  const int64_t newData = ScanStaticsIndex(*oldIndex, *oldData, store);
+  // The previous files stay until the new ones are complete: the new pair needs room of its own.
+  CheckFreeSpace(index.native, IndexFileSize, data.native, newData);
   index.perms = CheckReplaceable(indexPath, index.native);
   data.perms = CheckReplaceable(dataPath, data.native);
 

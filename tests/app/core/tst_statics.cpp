@@ -284,6 +284,22 @@ class TestStatics : public QObject {
     QCOMPARE(Snapshot(), before);
   }
 
+  // A disk without room for the new pair beside the old one is found before anything moves, and
+  // the refusal says how much is needed.
+  void tooLittleFreeSpaceIsRefusedEarly() {
+    TBlockStore store;
+    MakeBusyPair(store);
+    const QStringList before = Snapshot();
+    const TFreeSpaceQuery previous = SetFreeSpaceQuery([](const std::string&) { return int64_t{4000000}; });
+    const QString message = ErrorOf<Exception>([&] { Freeze(store); });
+    SetFreeSpaceQuery(previous);
+    // 4,718,592 bytes of index and 71 of data (43 old, four new records).
+    QVERIFY2(message.startsWith("Not enough free space for the new statics: 4.7 MB is needed beside ") &&
+                 message.endsWith(", 4.0 MB is free."),
+             qPrintable(message));
+    QCOMPARE(Snapshot(), before);
+  }
+
   // A data file under the journal's name, in any letter case, is refused by the freeze too, and
   // stays as it was (the freeze would delete it as its journal).
   void freezeRefusesTheJournalsName() {
