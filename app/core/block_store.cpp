@@ -11,13 +11,31 @@ void TBlockStore::CheckBlock(int32_t block) {
   if (block < 0 || block >= BlockCount) throw ERangeError(Format("Block %d is outside the map", block));
 }
 
+TBlockStore::TPacked TBlockStore::Pack(int32_t block, const StaticItem& item) {
+  return TPacked{item.TileId} | TPacked{item.Hue} << 16 | TPacked{item.CellX & 7u} << 32 |
+         TPacked{item.CellY & 7u} << 35 | TPacked{static_cast<uint8_t>(item.Z)} << 38 |
+         TPacked(uint32_t(block) & ((1u << BlockLowBits) - 1)) << 46;
+}
+
+StaticItem TBlockStore::Unpack(TPacked packed) {
+  StaticItem item;
+  item.TileId = static_cast<uint16_t>(packed);
+  item.Hue = static_cast<uint16_t>(packed >> 16);
+  item.CellX = static_cast<uint8_t>((packed >> 32) & 7);
+  item.CellY = static_cast<uint8_t>((packed >> 35) & 7);
+  item.Z = static_cast<int8_t>(static_cast<uint8_t>(packed >> 38));
+  return item;
+}
+
 void TBlockStore::Append(int32_t block, const StaticItem& item) {
   CheckBlock(block);
   // Positions in the sorted list are 32-bit.
   if (size_ >= UINT32_MAX) throw EOutOfMemory();
-  if ((pending_ >> ChunkBits) == chunks_.size()) chunks_.push_back(std::make_unique_for_overwrite<TBlockItem[]>(ChunkSize));
-  chunks_[pending_ >> ChunkBits][pending_ & (ChunkSize - 1)] = {block, item};
-  ++pending_;
+  TPending& list = pending_[uint32_t(block) >> BlockLowBits];
+  if ((list.count >> ChunkBits) == list.chunks.size())
+    list.chunks.push_back(std::make_unique_for_overwrite<TPacked[]>(ChunkSize));
+  list.chunks[list.count >> ChunkBits][list.count & (ChunkSize - 1)] = Pack(block, item);
+  ++list.count;
   ++size_;
   ++counts_[static_cast<size_t>(block)];
 }
@@ -40,7 +58,7 @@ std::span<const StaticItem> TBlockStore::Chain(int32_t block) const {
 }
 
 void TBlockStore::Sort() const {
-  if (pending_ == 0) return;
+  if (pending_[0].count == 0 && pending_[1].count == 0) return;
   // Each block's new place: its items already sorted first, the appended ones after them.
   std::vector<uint32_t> next(BlockCount);
   uint32_t at = 0;
@@ -57,15 +75,17 @@ void TBlockStore::Sort() const {
     }
     sorted_.reset();
   }
-  // The chunks go as soon as they are filed.
-  for (uint32_t i = 0; i < pending_; ++i) {
-    const TBlockItem& item = chunks_[i >> ChunkBits][i & (ChunkSize - 1)];
-    sorted[next[static_cast<size_t>(item.Block)]++] = item.Item;
-    if ((i & (ChunkSize - 1)) == ChunkSize - 1) chunks_[i >> ChunkBits].reset();
+  // A block's items are all in one list, in order. The chunks go as soon as they are filed.
+  for (uint32_t top = 0; top < 2; ++top) {
+    TPending& list = pending_[top];
+    for (uint32_t i = 0; i < list.count; ++i) {
+      const TPacked packed = list.chunks[i >> ChunkBits][i & (ChunkSize - 1)];
+      const size_t block = size_t(top << BlockLowBits | uint32_t(packed >> 46));
+      sorted[next[block]++] = Unpack(packed);
+      if ((i & (ChunkSize - 1)) == ChunkSize - 1) list.chunks[i >> ChunkBits].reset();
+    }
+    list = TPending{};
   }
-  chunks_.clear();
-  chunks_.shrink_to_fit();
-  pending_ = 0;
   sorted_ = std::move(sorted);
   at = 0;
   for (size_t b = 0; b < size_t{BlockCount}; ++b) {
@@ -76,9 +96,8 @@ void TBlockStore::Sort() const {
 }
 
 void TBlockStore::Clear() {
-  chunks_.clear();
-  chunks_.shrink_to_fit();
-  pending_ = 0;
+  pending_[0] = TPending{};
+  pending_[1] = TPending{};
   sorted_.reset();
   size_ = 0;
   std::fill(counts_.begin(), counts_.end(), 0u);

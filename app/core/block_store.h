@@ -72,11 +72,22 @@ class TBlockStore {
   // Files the appended items into sorted_ behind the ones already there.
   void Sort() const;
 
+  // An appended item packed with the low bits of its block into 8 bytes: tile, hue, x, y and z in
+  // the low 46 bits, the block's low 18 bits above them. The block's top bit chooses the list.
+  static constexpr unsigned BlockLowBits = 18;
+  static_assert(BlockCount <= (2 << BlockLowBits));
+  using TPacked = uint64_t;
+  static TPacked Pack(int32_t block, const StaticItem& item);
+  static StaticItem Unpack(TPacked packed);
+  struct TPending {
+    std::vector<std::unique_ptr<TPacked[]>> chunks;
+    uint32_t count = 0;
+  };
+
   std::vector<uint32_t> counts_;  // items per block, sorted or not
   uint64_t size_ = 0;
-  // Not yet sorted: appended items with their blocks, in order.
-  mutable std::vector<std::unique_ptr<TBlockItem[]>> chunks_;
-  mutable uint32_t pending_ = 0;
+  // Not yet sorted: appended items in order, in two lists by the block's top bit.
+  mutable TPending pending_[2];
   // Sorted: every block's items side by side, block b's from start_[b] up to start_[b + 1].
   mutable std::unique_ptr<StaticItem[]> sorted_;
   mutable std::vector<uint32_t> start_;
