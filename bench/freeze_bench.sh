@@ -1,70 +1,80 @@
 #!/usr/bin/env bash
-# The freeze benchmark. Writes a world of 2,000,000 items and a statics pair of 3,000,000 records
-# into a temporary folder, then prints, each against a baseline measured in the same run:
-#   - the whole `mirnax-freeze --keep` run against reading the world file with cat and copying
-#     both statics files with cp (target: at most 4 times), and its peak memory against the world
-#     file's size (target: at most 3 times);
-#   - the freeze alone against cp of the statics pair (target: at most 0.5 s), and the reader's
-#     throughput against cat's (core_bench).
+# The freeze benchmark. For a world of ITEMS items (default 1,000,000) and then twice and four
+# times that, with a statics pair of RECORDS old records (default 3,000,000), it runs in turn, RUNS
+# times each (default 3), and prints the medians:
+#   - freeze_baseline, a plain program written only for this job (bench/freeze_baseline.cpp);
+#   - `mirnax-freeze --keep` (target: at most 1.5 times the baseline's time; peak memory at most
+#     0.5 times the world file's size);
+#   - the window's run, pressing Start and answering No (bench/window_run.cpp; target: at most 1.5
+#     times the terminal's time, peak memory at most 1.5 times the world file's size).
+# All three must write the same two files, byte for byte; the benchmark stops when they do not.
 # Usage: bench/freeze_bench.sh [BUILD_DIR]  (default: build, configured with the benchmarks on and
-# built first; a BUILD_DIR given must already hold in bin/ mirnax-freeze,
-# make_bench_data, measure and core_bench). ITEMS and RECORDS in the environment change the sizes
-# for a quick check.
+# built first; a BUILD_DIR given must already hold in bin/ the tools below).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+tools="mirnax-freeze make_bench_data measure freeze_baseline window_run"
 if [ -z "${1:-}" ]; then
   # Benchmarks are not part of a plain build: switch them on in build/ and build what this needs.
   cmake --preset default -DMIRNAX_BENCH=ON >/dev/null
-  cmake --build --preset default --target mirnax-freeze make_bench_data measure core_bench
+  cmake --build --preset default --target $tools
 fi
 bin="$(cd "${1:-build}/bin" && pwd)"
-items="${ITEMS:-2000000}"
+items="${ITEMS:-1000000}"
 records="${RECORDS:-3000000}"
-runs=3
-for tool in mirnax-freeze make_bench_data measure core_bench; do
+runs="${RUNS:-3}"
+for tool in $tools; do
   [ -x "$bin/$tool" ] || { echo "freeze_bench: $bin/$tool is missing; build the project first" >&2; exit 2; }
 done
+export QT_QPA_PLATFORM=offscreen
 
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
-"$bin/make_bench_data" . "$items" "$records"
-world=STATICS/BENCH.SCP
-mkdir pristine
-cp staidx0.mul statics0.mul pristine/
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-field() { awk -v f="$2" '{ print $f }' "$1"; }
 
-: >baseline.times
-: >run.times
-: >run.rss
-for i in $(seq "$runs"); do
-  rm -f copy_staidx0.mul copy_statics0.mul
-  "$bin/measure" result sh -c "cat $world >/dev/null && cp staidx0.mul copy_staidx0.mul && cp statics0.mul copy_statics0.mul"
-  field result 1 >>baseline.times
-
+# run NAME COMMAND...: one run on fresh copies of the statics; its time and peak memory go to
+# NAME.times and NAME.rss, its two files are compared with the baseline's.
+run() {
+  local name="$1"
+  shift
   cp pristine/staidx0.mul pristine/statics0.mul .
-  "$bin/measure" result "$bin/mirnax-freeze" --keep --staidx staidx0.mul --statics statics0.mul "$world" >run.log
-  grep -q "Process finished" run.log || { cat run.log; echo "freeze_bench: the run did not finish" >&2; exit 1; }
-  field result 1 >>run.times
-  field result 2 >>run.rss
-done
-expected=$(($(stat -c %s pristine/statics0.mul) + 7 * items))
-[ "$(stat -c %s statics0.mul)" -eq "$expected" ] || { echo "freeze_bench: the frozen data file has the wrong size" >&2; exit 1; }
+  "$bin/measure" result "$@" >"$name.log" 2>"$name.err" || {
+    cat "$name.log" "$name.err"
+    echo "freeze_bench: $name failed" >&2
+    exit 1
+  }
+  awk '{ print $1 }' result >>"$name.times"
+  awk '{ print $2 }' result >>"$name.rss"
+  if [ "$name" = baseline ]; then
+    cp staidx0.mul expected_staidx0.mul
+    cp statics0.mul expected_statics0.mul
+  elif ! cmp -s staidx0.mul expected_staidx0.mul || ! cmp -s statics0.mul expected_statics0.mul; then
+    echo "freeze_bench: $name wrote other files than the baseline" >&2
+    exit 1
+  fi
+}
 
-world_bytes=$(stat -c %s "$world")
-baseline=$(median <baseline.times)
-run=$(median <run.times)
-rss_kib=$(sort -g run.rss | tail -n 1)
-echo
-awk -v b="$baseline" -v r="$run" -v rss="$rss_kib" -v w="$world_bytes" -v n="$runs" 'BEGIN {
-  printf "world file: %.1f MB; medians of %d runs\n", w / 1e6, n
-  printf "%-34s %8.3f s\n", "baseline: cat world, cp pair", b
-  printf "%-34s %8.3f s  = %6.2f x baseline   (target: at most 4 x)\n", "mirnax-freeze --keep", r, r / b
-  printf "%-34s %8.1f MB = %6.2f x world file (target: at most 3 x)\n", "peak memory of the run", rss * 1024 / 1e6,
-         rss * 1024 / w
-}'
-echo
-rm -f copy_staidx0.mul copy_statics0.mul
-"$bin/core_bench" .
+echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf "%-6s %9s | %9s %9s %7s | %9s %7s %8s | %9s %7s\n" scale "world MB" "base s" "term s" "x base" "win s" "x term" "x base" \
+  "term mem" "win mem"
+for scale in 1 2 4; do
+  rm -rf STATICS pristine ./*.times ./*.rss
+  "$bin/make_bench_data" . $((items * scale)) "$records" >/dev/null
+  mkdir pristine
+  mv staidx0.mul statics0.mul pristine/
+  for i in $(seq "$runs"); do
+    run baseline "$bin/freeze_baseline" staidx0.mul statics0.mul STATICS/BENCH.SCP
+    run terminal "$bin/mirnax-freeze" --keep --staidx staidx0.mul --statics statics0.mul STATICS/BENCH.SCP
+    run window "$bin/window_run" staidx0.mul statics0.mul
+  done
+  grep -q "Process finished" terminal.log || { cat terminal.log; exit 1; }
+  world=$(stat -c %s STATICS/BENCH.SCP)
+  awk -v s="$scale" -v w="$world" -v b="$(median <baseline.times)" -v t="$(median <terminal.times)" \
+    -v g="$(median <window.times)" -v tm="$(median <terminal.rss)" -v gm="$(median <window.rss)" 'BEGIN {
+    printf "%-6s %9.1f | %9.3f %9.3f %7.2f | %9.3f %7.2f %8.2f | %8.2fx %6.2fx\n", s "x", w / 1e6, b, t, t / b, g,
+           g / t, g / b, tm * 1024 / w, gm * 1024 / w
+  }'
+done
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "targets: term at most 1.5 x base; win at most 1.5 x term; term mem at most 0.5 x, win mem at most 1.5 x the world file"

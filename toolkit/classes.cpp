@@ -291,7 +291,6 @@ void TStringList::SetCaseSensitive(bool value) {
   if (sorted_) Sort();
 }
 
-namespace {
 // The first CR or LF at or after p, or end. Looks at eight bytes at a time: a byte-by-byte scan
 // made up most of the time of loading a large world file.
 const char* NextLineEnd(const char* p, const char* end) {
@@ -313,12 +312,56 @@ const char* NextLineEnd(const char* p, const char* end) {
 }
 
 // Past the line end at p: CR LF, CR or LF.
+namespace {
 const char* SkipLineEnd(const char* p, const char* end) {
   if (p < end && *p == '\r') ++p;
   if (p < end && *p == '\n') ++p;
   return p;
 }
 }  // namespace
+
+void TStringList::LoadFromFile(const std::string& fileName) {
+  if (sorted_) {  // each line goes to its place, with the duplicates rule
+    TStrings::LoadFromFile(fileName);
+    return;
+  }
+  constexpr size_t PieceSize = size_t{1} << 20;
+  std::string store;
+  std::vector<Span> spans;
+  try {
+    TFileStream file(fileName, fmOpenRead);
+    const int64_t size = file.Size();
+    // Reserved, not filled: only what the lines take is ever touched.
+    store.reserve(static_cast<size_t>(size));
+    TLinePieces pieces;
+    const auto add = [&](std::string_view line) {
+      spans.push_back(Span{store.size(), static_cast<uint32_t>(line.size())});
+      store.append(line);
+    };
+    std::vector<char> piece(PieceSize);
+    bool first = true;
+    // Never more than the size seen at the start: a file that keeps growing does not hold the load.
+    int64_t left = size;
+    while (left > 0) {
+      const size_t n = file.Read(piece.data(), size_t(std::min<int64_t>(left, int64_t(piece.size()))));
+      if (n == 0) break;
+      left -= int64_t(n);
+      pieces.Feed(piece.data(), n, add);
+      if (first && size > int64_t(n)) {
+        // Room for the lines of the whole file, judged from the first piece's, with a margin; the
+        // table grows beyond it when the rest of the file has shorter lines.
+        spans.reserve(static_cast<size_t>(int64_t(spans.size() + 1) * (size / int64_t(n) + 1) * 5 / 4));
+      }
+      first = false;
+    }
+    pieces.Finish(add);
+  } catch (const EInOutError&) {
+    throw EFOpenError(Format(SFOpenError, fileName.c_str()));
+  }
+  Clear();
+  store_ = std::move(store);
+  spans_ = std::move(spans);
+}
 
 void TStringList::SetTextOwned(std::string&& text) {
   if (sorted_) {  // each line goes to its place, with the duplicates rule

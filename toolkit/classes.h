@@ -6,6 +6,54 @@
 #include <string_view>
 #include <vector>
 
+// The first CR or LF from p on, or end.
+const char* NextLineEnd(const char* p, const char* end);
+
+// Splits text that arrives in pieces into its lines as LoadFromFile does (CR, LF or CR LF ends a
+// line, a last line without an end counts), joining lines and CR LF pairs a piece boundary cuts.
+class TLinePieces {
+ public:
+  // Calls line(std::string_view) for every line the piece completes.
+  template <class F>
+  void Feed(const char* p, size_t n, F&& line) {
+    const char* end = p + n;
+    if (skipLf_ && p < end && *p == '\n') ++p;
+    if (p < end) skipLf_ = false;
+    while (p < end) {
+      const char* stop = NextLineEnd(p, end);
+      if (stop == end) {
+        carry_.append(p, end);  // the line goes on in the next piece
+        return;
+      }
+      if (carry_.empty()) {
+        line(std::string_view(p, static_cast<size_t>(stop - p)));
+      } else {
+        carry_.append(p, stop);
+        line(std::string_view(carry_));
+        carry_.clear();
+      }
+      p = stop + 1;
+      if (*stop == '\r') {
+        if (p == end)
+          skipLf_ = true;
+        else if (*p == '\n')
+          ++p;
+      }
+    }
+  }
+  // After the last piece: the last line, when it has no end.
+  template <class F>
+  void Finish(F&& line) {
+    if (!carry_.empty()) line(std::string_view(carry_));
+    carry_.clear();
+    skipLf_ = false;
+  }
+
+ private:
+  std::string carry_;
+  bool skipLf_ = false;
+};
+
 // Root of the objects that lists may own or carry beside their strings.
 class TObject {
  public:
@@ -45,7 +93,7 @@ class TStrings {
   // Replaces the content by the lines of the file: CR, LF or CR LF ends a line, a last line
   // without an end counts, every other byte (NUL included) belongs to its line.
   // Raises EFOpenError "Cannot open file %s" when the file cannot be opened or read.
-  void LoadFromFile(const std::string& fileName);
+  virtual void LoadFromFile(const std::string& fileName);
   // Writes every line followed by CR LF. Raises EFCreateError / EInOutError on failure.
   void SaveToFile(const std::string& fileName) const;
 
@@ -94,6 +142,8 @@ class TStringList : public TStrings {
   // Binary search of a sorted list: true when s is present; index is its place or where it belongs.
   bool Find(std::string_view s, int& index) const;
   void Sort();
+  // Reads the file in pieces straight into the packed store, in one pass.
+  void LoadFromFile(const std::string& fileName) override;
   // Exchanges the whole content and settings of two lists; never fails, nothing is copied.
   void Swap(TStringList& other) noexcept;
 

@@ -52,6 +52,9 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName
     case fmOpenReadWrite: flags |= O_RDWR; break;
     case fmCreate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
   }
+  // A file opened for reading must be a plain file: a pipe would wait for a writer forever and a
+  // device (/dev/zero) never ends. It is opened without waiting and checked before any read.
+  if (mode == fmOpenRead) flags |= O_NONBLOCK;
   do {
     fd_ = ::open(native.c_str(), flags, 0666);
   } while (fd_ < 0 && errno == EINTR);
@@ -65,6 +68,14 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName
     fd_ = -1;
     if (mode == fmCreate) throw EFCreateError(Format(SFCreateError, fileName.c_str()));
     throw EFOpenError(Format(SFOpenError, fileName.c_str()));
+  }
+  if (mode == fmOpenRead) {
+    if (!S_ISREG(st.st_mode)) {
+      ::close(fd_);
+      fd_ = -1;
+      throw EFOpenError(Format(SFOpenError, fileName.c_str()) + ": it is not a regular file");
+    }
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
   }
 }
 

@@ -2,6 +2,7 @@
 // fallbacks on a file system that has the better ones. Programs call MoveNoReplace.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 enum TMoveMethod {
@@ -12,3 +13,13 @@ enum TMoveMethod {
 
 // MoveNoReplace starting at method; each one falls back to the next where the file system lacks it.
 void MoveNoReplaceBy(TMoveMethod method, const std::string& from, const std::string& to);
+
+// How SyncFolderOf forces a folder's entries to disk (fsync unless replaced), for the tests that
+// make it fail. Returns the previous one.
+using TFolderSync = int (*)(int fd);
+TFolderSync SetFolderSync(TFolderSync sync);
+
+// How FreeSpaceOf learns the bytes free for this process in a folder (statvfs unless replaced),
+// for the tests that fill a disk. Returns the previous one; -1 from it means unknown.
+using TFreeSpaceQuery = int64_t (*)(const std::string& folder);
+TFreeSpaceQuery SetFreeSpaceQuery(TFreeSpaceQuery query);

@@ -1,12 +1,14 @@
 #include "toolkit/posix_files.h"
 
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <utility>
 
 #include "toolkit/exceptions.h"
 #include "toolkit/move_methods.h"
@@ -67,11 +69,34 @@ void RenameOver(const std::string& from, const std::string& to) {
   if (std::rename(from.c_str(), to.c_str()) != 0) MoveFailed(from, to, errno);
 }
 
+namespace {
+TFolderSync folderSync = ::fsync;
+}  // namespace
+
+TFolderSync SetFolderSync(TFolderSync sync) { return std::exchange(folderSync, sync); }
+
+namespace {
+int64_t StatFreeSpace(const std::string& folder) {
+  struct statvfs st {};
+  if (::statvfs(folder.c_str(), &st) != 0) return -1;
+  return int64_t(st.f_bavail) * int64_t(st.f_frsize);
+}
+TFreeSpaceQuery freeSpace = StatFreeSpace;
+}  // namespace
+
+TFreeSpaceQuery SetFreeSpaceQuery(TFreeSpaceQuery query) { return std::exchange(freeSpace, query); }
+
+int64_t FreeSpaceOf(const std::string& native) { return freeSpace(FolderOf(native)); }
+
 void SyncFolderOf(const std::string& native) {
-  const int fd = ::open(FolderOf(native).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::string folder = FolderOf(native);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  ::fsync(fd);
+  const int result = folderSync(fd);
+  const int error = errno;
   ::close(fd);
+  if (result == 0 || error == EINVAL || error == ENOTSUP || error == EROFS) return;
+  throw EInOutError(Format("Cannot write the folder %s to disk: %s", folder.c_str(), std::strerror(error)), error);
 }
 
 TSideFile::TSideFile(const std::string& native, const std::string& reportedAs) {

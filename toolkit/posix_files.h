@@ -4,6 +4,7 @@
 // streams.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The one text of a failed rename: "Cannot rename %s to %s: <the system's reason>".
@@ -20,8 +21,14 @@ void MoveNoReplace(const std::string& from, const std::string& to);
 void RenameOver(const std::string& from, const std::string& to);
 
 // Makes the entries (new names, renames, deletions) of the folder that holds native durable. Some
-// file systems cannot sync a folder; the files' own data is on disk by then, so that is not an error.
+// file systems cannot sync a folder (EINVAL, ENOTSUP) and a read-only one needs none: the files'
+// own data is on disk by then, so that is not an error. Any other failure (EIO) means the entries
+// may not have reached the disk, and raises EInOutError "Cannot write the folder %s to disk: ...".
 void SyncFolderOf(const std::string& native);
+
+// The bytes this process may still write in the folder that holds native, or -1 when the system
+// cannot tell.
+int64_t FreeSpaceOf(const std::string& native);
 
 // A new empty file beside native, under a name no other file has ("<native>.Ab3xYz"), created
 // exclusively with the permissions a new file gets. Removed again when the object ends unless kept.

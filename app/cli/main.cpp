@@ -132,9 +132,19 @@ int main(int argc, char** argv) {
     }
     host.Finish();
     bar.Erase();
+    if (const char* signal = SignalAfterCompletedFreeze()) {
+      // The new statics stood by then: the freeze was finished, not undone.
+      std::fprintf(stderr, "mirnax-freeze: %s came after the new statics were complete; the freeze was finished.\n",
+                   signal);
+    }
     if (host.LogError() != 0) {
-      std::fprintf(stderr, "mirnax-freeze: cannot write the log to standard output: %s\n",
-                   std::strerror(host.LogError()));
+      if (host.FreezeCompleted())
+        std::fprintf(stderr, "mirnax-freeze: the statics were frozen, but the log could not be written to standard "
+                             "output: %s\n",
+                     std::strerror(host.LogError()));
+      else
+        std::fprintf(stderr, "mirnax-freeze: cannot write the log to standard output: %s\n",
+                     std::strerror(host.LogError()));
       status = ExitFailed;
     }
     return status;

@@ -60,6 +60,7 @@ TTerminalHost::TTerminalHost(std::FILE* out, TProgressBar& bar, bool clear)
 
 void TTerminalHost::Log(const std::string& line) {
   Finish();
+  if (line == SProcessFinished) freezeCompleted_ = true;
   pending_ = line;
   bar_.SetLabel(line);
 }

@@ -73,13 +73,15 @@ class TTerminalHost : public TRunHost {
   bool AskYesNo(const std::string&) override { return clear_; }
   TProgressSink& StepGauge() override { return step_; }
   TProgressSink& TotalGauge() override { return total_; }
-  TS_StringList& Lines() override { return lines_; }
+  TS_StringList* Lines() override { return nullptr; }
 
   // Writes the last line, which is held back until it is complete (" OK" may still be appended).
   void Finish();
   // The first failure to write the log (errno), 0 for none. A failed write does not stop the run:
   // the program reports it once the run has ended.
   int LogError() const { return logError_; }
+  // True once the run has logged the end of a completed freeze, written or not.
+  bool FreezeCompleted() const { return freezeCompleted_; }
 
  private:
   void GaugeChanged();
@@ -87,9 +89,9 @@ class TTerminalHost : public TRunHost {
   std::FILE* out_;
   TProgressBar& bar_;
   bool clear_;
-  TS_StringList lines_;
   std::optional<std::string> pending_;
   int logError_ = 0;
+  bool freezeCompleted_ = false;
   TTerminalGauge step_;
   TTerminalGauge total_;
 };

@@ -5,57 +5,101 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/sysutils.h"
 
-TBlockStore::TBlockStore()
-    : blocks_(BlockCount) {}
+TBlockStore::TBlockStore() : counts_(BlockCount, 0), start_(size_t{BlockCount} + 1, 0) {}
 
 void TBlockStore::CheckBlock(int32_t block) {
   if (block < 0 || block >= BlockCount) throw ERangeError(Format("Block %d is outside the map", block));
 }
 
+TBlockStore::TPacked TBlockStore::Pack(int32_t block, const StaticItem& item) {
+  return TPacked{item.TileId} | TPacked{item.Hue} << 16 | TPacked{item.CellX & 7u} << 32 |
+         TPacked{item.CellY & 7u} << 35 | TPacked{static_cast<uint8_t>(item.Z)} << 38 |
+         TPacked(uint32_t(block) & ((1u << BlockLowBits) - 1)) << 46;
+}
+
+StaticItem TBlockStore::Unpack(TPacked packed) {
+  StaticItem item;
+  item.TileId = static_cast<uint16_t>(packed);
+  item.Hue = static_cast<uint16_t>(packed >> 16);
+  item.CellX = static_cast<uint8_t>((packed >> 32) & 7);
+  item.CellY = static_cast<uint8_t>((packed >> 35) & 7);
+  item.Z = static_cast<int8_t>(static_cast<uint8_t>(packed >> 38));
+  return item;
+}
+
 void TBlockStore::Append(int32_t block, const StaticItem& item) {
   CheckBlock(block);
-  // The last index is NoItem, the end-of-chain mark.
-  if (size_ == NoItem) throw EOutOfMemory();
-  if ((size_ >> ChunkBits) == chunks_.size())
-    chunks_.push_back(std::make_unique_for_overwrite<StaticItem[]>(ChunkSize));
-  const uint32_t index = size_++;
-  StaticItem& slot = Item(index);
-  slot = item;
-  slot.Next = NoItem;
-  TBlockChain& chain = blocks_[static_cast<size_t>(block)];
-  if (chain.Tail == NoItem)
-    chain.Head = index;
-  else
-    Item(chain.Tail).Next = index;
-  chain.Tail = index;
-  ++chain.Count;
+  // Positions in the sorted list are 32-bit.
+  if (size_ >= UINT32_MAX) throw EOutOfMemory();
+  TPending& list = pending_[uint32_t(block) >> BlockLowBits];
+  if ((list.count >> ChunkBits) == list.chunks.size())
+    list.chunks.push_back(std::make_unique_for_overwrite<TPacked[]>(ChunkSize));
+  list.chunks[list.count >> ChunkBits][list.count & (ChunkSize - 1)] = Pack(block, item);
+  ++list.count;
+  ++size_;
+  ++counts_[static_cast<size_t>(block)];
 }
 
 void TBlockStore::AppendMany(const TBlockItem* items, size_t count) {
   for (size_t i = 0; i < count; ++i) CheckBlock(items[i].Block);
-  // Items land all over the map: fetch the group's block entries, then the items their chains end
-  // with, before touching any, so the memory loads overlap instead of following one another.
-  for (size_t i = 0; i < count; ++i) __builtin_prefetch(&blocks_[static_cast<size_t>(items[i].Block)]);
-  for (size_t i = 0; i < count; ++i) {
-    const uint32_t tail = blocks_[static_cast<size_t>(items[i].Block)].Tail;
-    if (tail != NoItem) __builtin_prefetch(&Item(tail), 1);
-  }
   for (size_t i = 0; i < count; ++i) Append(items[i].Block, items[i].Item);
 }
 
 uint32_t TBlockStore::Count(int32_t block) const {
   CheckBlock(block);
-  return blocks_[static_cast<size_t>(block)].Count;
+  return counts_[static_cast<size_t>(block)];
 }
 
-TBlockStore::TChain TBlockStore::Chain(int32_t block) const {
+std::span<const StaticItem> TBlockStore::Chain(int32_t block) const {
   CheckBlock(block);
-  return TChain{TChainIterator(this, blocks_[static_cast<size_t>(block)].Head)};
+  Sort();
+  const size_t b = static_cast<size_t>(block);
+  return {sorted_.get() + start_[b], start_[b + 1] - start_[b]};
+}
+
+void TBlockStore::Sort() const {
+  if (pending_[0].count == 0 && pending_[1].count == 0) return;
+  // Each block's new place: its items already sorted first, the appended ones after them.
+  std::vector<uint32_t> next(BlockCount);
+  uint32_t at = 0;
+  for (size_t b = 0; b < size_t{BlockCount}; ++b) {
+    next[b] = at + (start_[b + 1] - start_[b]);
+    at += counts_[b];
+  }
+  auto sorted = std::make_unique_for_overwrite<StaticItem[]>(size_);
+  if (sorted_) {
+    uint32_t to = 0;
+    for (size_t b = 0; b < size_t{BlockCount}; ++b) {
+      std::copy(sorted_.get() + start_[b], sorted_.get() + start_[b + 1], sorted.get() + to);
+      to += counts_[b];
+    }
+    sorted_.reset();
+  }
+  // A block's items are all in one list, in order. The chunks go as soon as they are filed.
+  for (uint32_t top = 0; top < 2; ++top) {
+    TPending& list = pending_[top];
+    for (uint32_t i = 0; i < list.count; ++i) {
+      const TPacked packed = list.chunks[i >> ChunkBits][i & (ChunkSize - 1)];
+      const size_t block = size_t(top << BlockLowBits | uint32_t(packed >> 46));
+      sorted[next[block]++] = Unpack(packed);
+      if ((i & (ChunkSize - 1)) == ChunkSize - 1) list.chunks[i >> ChunkBits].reset();
+    }
+    list = TPending{};
+  }
+  sorted_ = std::move(sorted);
+  at = 0;
+  for (size_t b = 0; b < size_t{BlockCount}; ++b) {
+    start_[b] = at;
+    at += counts_[b];
+  }
+  start_[BlockCount] = at;
 }
 
 void TBlockStore::Clear() {
-  chunks_.clear();
-  chunks_.shrink_to_fit();
+  pending_[0] = TPending{};
+  pending_[1] = TPending{};
+  sorted_.reset();
   size_ = 0;
-  std::fill(blocks_.begin(), blocks_.end(), TBlockChain{});
+  std::fill(counts_.begin(), counts_.end(), 0u);
+  std::fill(start_.begin(), start_.end(), 0u);
 }

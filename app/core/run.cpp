@@ -7,6 +7,7 @@
 #include "app/core/statics.h"
 #include "app/core/world_reader.h"
 #include "toolkit/exceptions.h"
+#include "toolkit/fileio.h"
 
 namespace {
 void Run(const TRunRequest& request, TRunHost& host) {
@@ -19,12 +20,19 @@ void Run(const TRunRequest& request, TRunHost& host) {
   for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
     host.Log("");
     host.Log("Loading ... " + file.Name);
-    TS_StringList& lines = host.Lines();
-    // The previous file's text goes before the next is read, so two are never held at once.
-    lines.Clear();
-    lines.LoadFromFile(file.Path);
-    host.Log("Parsing ... " + file.Name);
-    const TWorldFileResult read = ReadWorldFile(lines, store, host.StepGauge());
+    TWorldFileResult read;
+    if (TS_StringList* lines = host.Lines()) {
+      // The previous file's text goes before the next is read, so two are never held at once.
+      lines->Clear();
+      lines->LoadFromFile(file.Path);
+      host.Log("Parsing ... " + file.Name);
+      read = ReadWorldFile(*lines, store, host.StepGauge());
+    } else {
+      // Nobody shows the text: it is parsed as it is read.
+      TFileStream stream(file.Path, fmOpenRead);
+      host.Log("Parsing ... " + file.Name);
+      read = ReadWorldFile(stream, store, host.StepGauge());
+    }
     host.Log("The Worldfile contains ... " + std::to_string(read.Taken) + " Items");
     if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
     items += read.Taken;
@@ -51,7 +59,7 @@ void Run(const TRunRequest& request, TRunHost& host) {
     FreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge());
   total.Add(1);
   host.AppendToLastLine(" OK");
-  host.Log("Process finished");
+  host.Log(SProcessFinished);
 }
 }  // namespace
 

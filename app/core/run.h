@@ -39,12 +39,15 @@ class TRunHost {
   virtual TProgressSink& StepGauge() = 0;   // CGauge1: the current step
   virtual TProgressSink& TotalGauge() = 0;  // CGauge2: the whole run
 
-  // The line list a world file is loaded into (JumpMemo1.Lines in the window).
-  virtual TS_StringList& Lines() = 0;
+  // The line list a world file is loaded into (JumpMemo1.Lines in the window); null for a host
+  // that shows no text, whose run reads each world file in pieces without keeping it.
+  virtual TS_StringList* Lines() = 0;
 };
 
 // The run's question before it writes.
 inline constexpr const char* SClearStatics = "Clear current statics";
+// The run's last line once its freeze has completed.
+inline constexpr const char* SProcessFinished = "Process finished";
 
 // One run: load and read each world file of request, count, ask, freeze (on Yes into cleared
 // statics, which replace the old files only once complete), log. Errors are raised as toolkit
@@ -61,3 +64,8 @@ void IgnoreFileSizeSignal();
 // error saying so) instead of ending the process halfway. Outside a freeze, and for a signal the
 // program ignores, nothing changes.
 void RollBackFreezeOnSignals();
+
+// The name of the signal ("SIGINT") that came once a freeze had completed its new statics, which
+// the freeze then finished (its clean-up done) instead of ending the process; null for none. Taken
+// once: the next call returns null.
+const char* SignalAfterCompletedFreeze();

@@ -13,10 +13,12 @@
 #include "app/core/index_scan.h"
 #include "app/core/statics_io.h"
 #include "app/core/statics_merge.h"
+#include "app/core/statics_lock.h"
 #include "app/core/statics_paths.h"
 #include "app/core/stop_signals.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
+#include "toolkit/posix_files.h"
 #include "toolkit/safe_replace.h"
 #include "toolkit/sysutils.h"
 
@@ -64,6 +66,26 @@ std::string PutBack(TFrozenFile& index, TFrozenFile& data) {
   return note + Format("\nThe previous statics are kept as %s; put them back by hand.", left.c_str());
 }
 
+std::string Megabytes(int64_t bytes) { return Format("%.1f MB", double(bytes) / 1e6); }
+
+// Refuses, before anything is moved, a freeze whose new files would not fit beside the old ones.
+void CheckFreeSpace(const std::string& index, int64_t indexBytes, const std::string& data, int64_t dataBytes) {
+  const bool shared = SameFolder(index, data);
+  const auto check = [](const std::string& file, int64_t needed) {
+    const int64_t free = FreeSpaceOf(file);
+    if (free < 0 || free >= needed) return;
+    throw EInOutError(Format("Not enough free space for the new statics: %s is needed beside %s, %s is free.",
+                             Megabytes(needed).c_str(), file.c_str(), Megabytes(free).c_str()),
+                      ENOSPC);
+  };
+  if (shared) {
+    check(index, indexBytes + dataBytes);
+  } else {
+    check(index, indexBytes);
+    check(data, dataBytes);
+  }
+}
+
 void DeleteTemp(const std::string& temp) {
   if (std::remove(temp.c_str()) != 0) {
     const int error = errno;
@@ -85,6 +107,7 @@ class TFreezeSteps {
   void Reached(TFreezePoint point, int32_t block = -1) {
     if (hook_) hook_(point, block);
   }
+  void Completed() { stop_.Completed(); }
 
  private:
   const TFreezeTestHook& hook_;
@@ -94,6 +117,9 @@ class TFreezeSteps {
 void Freeze(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath, TProgressSink& gauge,
             const TFreezeTestHook& testHook, bool cleared) {
   TFreezeSteps steps(testHook);
+  // Held to the end: no other freeze of this pair checks, moves or writes meanwhile.
+  std::optional<TStaticsLock> lock;
+  if (!indexPath.empty()) lock.emplace(StaticsFile(indexPath));
   if (cleared)
     CheckClearStatics(indexPath, dataPath);
   else
@@ -116,7 +142,9 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     oldIndex = std::make_unique<TFileStaticsInput>(*oldIndexFile);
     oldData = std::make_unique<TFileStaticsInput>(*oldDataFile);
   }
-  ScanStaticsIndex(*oldIndex, *oldData, store);
+  const int64_t newData = ScanStaticsIndex(*oldIndex, *oldData, store);
+  // The previous files stay until the new ones are complete: the new pair needs room of its own.
+  CheckFreeSpace(index.native, IndexFileSize, data.native, newData);
   index.perms = CheckReplaceable(indexPath, index.native);
   data.perms = CheckReplaceable(dataPath, data.native);
 
@@ -149,6 +177,7 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     // The last point at which a stop puts the previous files back; past it the freeze finishes.
     steps.Step(fpNewFilesFlushed);
     WriteJournal(journal, jsComplete);
+    steps.Completed();
   } catch (Exception& e) {
     e.Message += PutBack(index, data);
     throw;
@@ -178,6 +207,9 @@ void CheckClearStatics(const std::string& indexPath, const std::string& dataPath
 }
 
 void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
+  for (const std::string* path : {&indexPath, &dataPath})
+    if (path->empty()) throw EFCreateError(Format(SFCreateError, ""));
+  const TStaticsLock lock(StaticsFile(indexPath));
   CheckClearStatics(indexPath, dataPath);
   bool indexCleared = false;
   try {

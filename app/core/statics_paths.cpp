@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/core/freeze_journal.h"
+#include "app/core/statics_lock.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/paths.h"
 #include "toolkit/safe_replace.h"
@@ -25,6 +26,13 @@ bool SameInode(const std::string& a, const std::string& b) {
 bool SameFile(const std::string& a, const std::string& b) {
   if (a == b || SameInode(a, b)) return true;
   return ExtractFileName(a) == ExtractFileName(b) && SameFolder(a, b);
+}
+
+// True when a names the working file b in any spelling: the same file, or the same name in
+// another letter case in the same folder (a case-insensitive file system finds it so, and a user
+// may type it so).
+bool NamesWorkingFile(const std::string& a, const std::string& b) {
+  return SameFile(a, b) || (SameText(ExtractFileName(a), ExtractFileName(b)) && SameFolder(a, b));
 }
 
 // Refuses to go on beside a ".xxx" file, and tells from the journal what to do with it.
@@ -83,6 +91,17 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
     throw Exception(Format("The statics index file %s and the statics data file %s would both be kept as %s while "
                            "the statics are rewritten. Give them different names.",
                            indexPath.c_str(), dataPath.c_str(), indexTemp.c_str()));
+  }
+  // The journal and the lock live beside the index under names of their own; a statics file under
+  // one of them would be overwritten or deleted by the freeze.
+  for (const std::string& working : {JournalName(index), LockName(index)}) {
+    for (const auto& [path, native] : {std::pair{&dataPath, &data}, std::pair{&indexPath, &index}}) {
+      if (NamesWorkingFile(*native, working)) {
+        throw Exception(Format("The statics file %s has the name %s, which a freeze uses for its own working file "
+                               "beside the index. Give the statics file another name.",
+                               path->c_str(), working.c_str()));
+      }
+    }
   }
   RefuseLeftovers(index, indexTemp, data, dataTemp);
 }

@@ -13,6 +13,8 @@ constexpr const char* Names[] = {"SIGINT", "SIGTERM", "SIGHUP"};
 // Set once by the program; the signal that came during the freeze, 0 for none.
 std::atomic<bool> rollBack{false};
 volatile std::sig_atomic_t caught = 0;
+// A stop that came after a freeze had completed its new statics, 0 for none.
+std::atomic<int> late{0};
 
 extern "C" void CatchStop(int signal) { caught = signal; }
 
@@ -46,7 +48,16 @@ TStopSignals::~TStopSignals() {
     if (installed_[i]) ::sigaction(Signals[i], &previous_[i], nullptr);
   const int signal = caught;
   caught = 0;
-  if (signal != 0) std::raise(signal);
+  if (signal == 0) return;
+  if (completed_)
+    late = signal;
+  else
+    std::raise(signal);
+}
+
+const char* SignalAfterCompletedFreeze() {
+  const int signal = late.exchange(0);
+  return signal == 0 ? nullptr : NameOf(signal);
 }
 
 void TStopSignals::Check() {

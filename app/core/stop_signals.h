@@ -6,8 +6,10 @@
 
 // Lives as long as one freeze. While it does, the three signals (those the program does not ignore)
 // only mark a stop, which Check() raises as an error at the freeze's next step. Where the freeze
-// no longer checks (its new files complete), a stop waits: the destructor restores the signals'
-// previous handling and raises the signal again, so it takes its usual effect once the freeze ends.
+// no longer checks, a stop waits for the destructor, which restores the signals' previous handling:
+// before Completed() it raises the signal again, so it takes its usual effect once the freeze has
+// put the previous files back; after it, the new statics stand and the stop is only noted (see
+// SignalAfterCompletedFreeze in run.h), so the program finishes and says so.
 class TStopSignals {
  public:
   TStopSignals();
@@ -17,10 +19,13 @@ class TStopSignals {
 
   // Raises Exception "The freeze was stopped by SIGxxx." when one of the signals has come.
   void Check();
+  // The new statics are complete: a stop from now on no longer ends the program.
+  void Completed() { completed_ = true; }
 
  private:
   static constexpr int Count = 3;
   bool active_;
+  bool completed_ = false;
   bool installed_[Count] = {};
   struct sigaction previous_[Count];
 };

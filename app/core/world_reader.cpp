@@ -1,5 +1,11 @@
 #include "app/core/world_reader.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "toolkit/exceptions.h"
+#include "toolkit/fileio.h"
 #include "toolkit/sysutils.h"
 
 namespace {
@@ -15,14 +21,10 @@ uint32_t HexDigit(char c) {
   return 0;
 }
 
-struct TPosition {
-  int32_t x = 0, y = 0, z = 0;
-};
-
-// "x,y,z": split at the first comma and at the last comma after it; the value's last character
+// "x,y,z" into x, y and z, or false with the first part that is not an integer in bad: split at the first comma and at the last comma after it; the value's last character
 // is never taken as a separator. With fewer than two commas y is empty, with more than two it holds
 // a comma; either way its conversion fails.
-TPosition ParsePosition(std::string_view v) {
+bool ParsePosition(std::string_view v, int32_t& x, int32_t& y, int32_t& z, std::string_view& bad) {
   size_t first = std::string_view::npos, second = std::string_view::npos;
   for (size_t i = 0; i + 1 < v.size(); ++i) {
     if (v[i] != ',') continue;
@@ -31,14 +33,16 @@ TPosition ParsePosition(std::string_view v) {
     else
       second = i;
   }
-  const std::string_view x = first == std::string_view::npos ? v : v.substr(0, first);
-  const std::string_view y = second == std::string_view::npos ? std::string_view() : v.substr(first + 1, second - first - 1);
-  const std::string_view z = second == std::string_view::npos ? std::string_view() : v.substr(second + 1);
-  TPosition p;
-  p.x = StrToInt(x);
-  p.y = StrToInt(y);
-  p.z = StrToInt(z);
-  return p;
+  const std::string_view xs = first == std::string_view::npos ? v : v.substr(0, first);
+  const std::string_view ys = second == std::string_view::npos ? std::string_view() : v.substr(first + 1, second - first - 1);
+  const std::string_view zs = second == std::string_view::npos ? std::string_view() : v.substr(second + 1);
+  for (const auto& [text, value] : {std::pair{xs, &x}, std::pair{ys, &y}, std::pair{zs, &z}}) {
+    if (!TryStrToInt(text, *value)) {
+      bad = text;
+      return false;
+    }
+  }
+  return true;
 }
 }  // namespace
 
@@ -48,57 +52,98 @@ uint32_t ParseHex(std::string_view text) {
   return value;
 }
 
+TWorldParser::~TWorldParser() = default;
+
+void TWorldParser::Line(std::string_view line) {
+  if (line.size() >= HeaderMinLength && line.starts_with(HeaderPrefix)) {
+    // Every record starts from the same defaults: position 0, 0, 0, hue 0, the header's tile.
+    inRecord_ = true;
+    tileId_ = ParseHex(line.substr(HeaderPrefix.size(), line.size() - HeaderPrefix.size() - 1)) + TileIdBase;
+    hue_ = 0;
+    x_ = y_ = z_ = 0;
+    badPosition_ = false;
+    return;
+  }
+  if (!inRecord_) return;
+  // A record ends at its first empty line; a line of blanks is not empty.
+  if (line.empty()) {
+    EndRecord();
+    return;
+  }
+  if (line.starts_with(ColorKey)) {
+    hue_ = ParseHex(line.substr(ColorKey.size()));
+  } else if (line.starts_with(IdKey)) {
+    tileId_ = ParseHex(line.substr(IdKey.size())) + TileIdBase;
+  } else if (line.starts_with(PositionKey)) {
+    // A bad position counts only once its record ends: a new header may still drop the record.
+    if (badPosition_) return;
+    std::string_view bad;
+    if (ParsePosition(line.substr(PositionKey.size()), x_, y_, z_, bad)) return;
+    badPosition_ = true;
+    badPart_.assign(bad);
+  }
+}
+
+void TWorldParser::EndRecord() {
+  inRecord_ = false;
+  if (badPosition_) throw EConvertError(Format(SInvalidInteger, badPart_.c_str()));
+  if (!InsideMap(x_, y_)) {
+    ++result_.Skipped;
+    return;
+  }
+  StaticItem item;
+  item.TileId = static_cast<uint16_t>(tileId_);
+  item.Hue = static_cast<uint16_t>(hue_);
+  item.CellX = static_cast<uint8_t>(x_ % BlockSide);
+  item.CellY = static_cast<uint8_t>(y_ % BlockSide);
+  item.Z = static_cast<int8_t>(static_cast<uint8_t>(z_));
+  group_[grouped_++] = {BlockOf(x_, y_), item};
+  if (grouped_ == GroupSize) FileGroup();
+  ++result_.Taken;
+}
+
+void TWorldParser::FileGroup() {
+  store_.AppendMany(group_, grouped_);
+  grouped_ = 0;
+}
+
+TWorldFileResult TWorldParser::Finish() {
+  FileGroup();
+  return result_;
+}
+
 TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgressSink& gauge) {
   const int count = lines.Count();
   gauge.Begin(count);
-  TWorldFileResult result;
-  // Items go to the store in groups, which lets it fetch their scattered chain ends together.
-  constexpr size_t GroupSize = 32;
-  TBlockStore::TBlockItem group[GroupSize];
-  size_t grouped = 0;
-  const auto fileGroup = [&] {
-    store.AppendMany(group, grouped);
-    grouped = 0;
-  };
-  constexpr int None = -1;
-  int start = None;
+  TWorldParser parser(store);
   for (int l = 0; l < count; ++l) {
     gauge.Step();
-    const std::string_view line = lines.View(l);
-    if (line.size() >= HeaderMinLength && line.starts_with(HeaderPrefix)) start = l;
-    // A record ends at its first empty line; a line of blanks is not empty.
-    if (start == None || !line.empty()) continue;
-
-    // Every record starts from the same defaults: position 0, 0, 0, hue 0, the header's tile.
-    const std::string_view header = lines.View(start);
-    const std::string_view headerDigits = header.substr(HeaderPrefix.size(), header.size() - HeaderPrefix.size() - 1);
-    uint32_t tileId = ParseHex(headerDigits) + TileIdBase;
-    uint32_t hue = 0;
-    TPosition pos;
-    for (int k = start + 1; k < l; ++k) {
-      const std::string_view key = lines.View(k);
-      if (key.starts_with(ColorKey))
-        hue = ParseHex(key.substr(ColorKey.size()));
-      else if (key.starts_with(IdKey))
-        tileId = ParseHex(key.substr(IdKey.size())) + TileIdBase;
-      else if (key.starts_with(PositionKey))
-        pos = ParsePosition(key.substr(PositionKey.size()));
-    }
-    start = None;
-    if (!InsideMap(pos.x, pos.y)) {
-      ++result.Skipped;
-      continue;
-    }
-    StaticItem item;
-    item.TileId = static_cast<uint16_t>(tileId);
-    item.Hue = static_cast<uint16_t>(hue);
-    item.CellX = static_cast<uint8_t>(pos.x % BlockSide);
-    item.CellY = static_cast<uint8_t>(pos.y % BlockSide);
-    item.Z = static_cast<int8_t>(static_cast<uint8_t>(pos.z));
-    group[grouped++] = {BlockOf(pos.x, pos.y), item};
-    if (grouped == GroupSize) fileGroup();
-    ++result.Taken;
+    parser.Line(lines.View(l));
   }
-  fileGroup();
-  return result;
+  return parser.Finish();
+}
+
+TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressSink& gauge) {
+  constexpr size_t PieceSize = size_t{1} << 20;
+  const int64_t size = file.Size();
+  gauge.Begin(static_cast<int32_t>(std::min<int64_t>(INT32_MAX, (size + int64_t{PieceSize} - 1) / int64_t{PieceSize})));
+  TWorldParser parser(store);
+  TLinePieces pieces;
+  const auto line = [&parser](std::string_view text) { parser.Line(text); };
+  std::vector<char> piece(PieceSize);
+  // Never more than the size seen at the start: a file that keeps growing does not hold the run.
+  for (int64_t left = size; left > 0;) {
+    size_t n = 0;
+    try {
+      n = file.Read(piece.data(), size_t(std::min<int64_t>(left, int64_t(piece.size()))));
+    } catch (const EInOutError&) {
+      throw EFOpenError(Format(SFOpenError, file.FileName().c_str()));
+    }
+    if (n == 0) break;
+    left -= int64_t(n);
+    pieces.Feed(piece.data(), n, line);
+    gauge.Add(1);
+  }
+  pieces.Finish(line);
+  return parser.Finish();
 }

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "app/core/block_store.h"
 #include "app/core/progress.h"
 #include "toolkit/classes.h"
+
+class TFileStream;
 
 // Hexadecimal text to a number, the world files' way: only '0'..'9' and 'a'..'f' are digits, every
 // other character (upper-case letters included) counts as a 0 digit but keeps its place; the
@@ -18,8 +21,44 @@ struct TWorldFileResult {
   int32_t Skipped = 0;  // items whose position lies outside the map: neither filed nor taken
 };
 
+// Takes the lines of one world file one after another and files each complete [WORLDITEM record
+// in the store as it ends. A record's keys are read once, as their lines arrive.
+class TWorldParser {
+ public:
+  explicit TWorldParser(TBlockStore& store) : store_(store) {}
+  TWorldParser(const TWorldParser&) = delete;
+  TWorldParser& operator=(const TWorldParser&) = delete;
+  ~TWorldParser();
+  // One line without its end. Raises EConvertError when it ends a record whose position is bad.
+  void Line(std::string_view line);
+  // Files what is still waiting; call once after the last line.
+  TWorldFileResult Finish();
+
+ private:
+  void EndRecord();
+  void FileGroup();
+
+  TBlockStore& store_;
+  TWorldFileResult result_;
+  bool inRecord_ = false;
+  uint32_t tileId_ = 0;
+  uint32_t hue_ = 0;
+  int32_t x_ = 0, y_ = 0, z_ = 0;
+  bool badPosition_ = false;
+  std::string badPart_;  // the first part of a position that is not an integer
+  // Items go to the store in groups.
+  static constexpr size_t GroupSize = 256;
+  TBlockStore::TBlockItem group_[GroupSize];
+  size_t grouped_ = 0;
+};
+
 // Walks lines from first to last and appends one item per complete [WORLDITEM record to store.
 // Begins gauge with the line count and steps it once per line. A position part that is not a
 // decimal integer raises EConvertError "'%s' is not a valid integer value"; the store then holds
 // some of the items read before it, in file order, and is not to be frozen (the run drops it).
 TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgressSink& gauge);
+
+// The same for the text of file, read from its position to its end in pieces of a megabyte without
+// keeping it: lines end at CR, LF or CR LF, a last line without an end counts. Begins gauge with
+// the number of pieces. A failed read raises EFOpenError "Cannot open file %s".
+TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressSink& gauge);

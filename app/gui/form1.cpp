@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QTextCursor>
 
+#include <algorithm>
+
 #include "app/core/run.h"
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
@@ -38,7 +40,9 @@ class TKeepAlive {
   unsigned calls_ = 0;
 };
 
-// A gauge as the run drives it; the gauge keeps the rules of range and percentage.
+// A gauge as the run drives it; the gauge keeps the rules of range and percentage. Steps are
+// counted here and handed to the gauge only when they reach the next whole percentage, so a step
+// costs a comparison, not a division.
 class TGaugeSink : public TProgressSink {
  public:
   TGaugeSink(TCGauge* gauge, TKeepAlive& alive) : gauge_(gauge), alive_(alive) {}
@@ -46,18 +50,36 @@ class TGaugeSink : public TProgressSink {
     gauge_->SetMinValue(0);
     gauge_->SetMaxValue(total);
     gauge_->SetProgress(0);
+    total_ = total;
+    done_ = 0;
+    Reached();
   }
-  // Through SetProgress, which repaints only when the whole percentage moves.
   void Step() override {
-    gauge_->SetProgress(gauge_->Progress() + 1);
+    if (++done_ >= next_) {
+      gauge_->SetProgress(static_cast<int32_t>(std::min<int64_t>(done_, total_)));
+      Reached();
+    }
     alive_.Tick();
   }
   void Add(int32_t count) override {
+    gauge_->SetProgress(static_cast<int32_t>(std::min<int64_t>(done_, total_)));
     gauge_->AddProgress(count);
+    done_ = gauge_->Progress();
+    Reached();
     alive_.Tick();
   }
 
  private:
+  // The first count of steps that shows a higher whole percentage than the gauge shows now:
+  // done shows P while P * total <= done * 100 < (P + 1) * total.
+  void Reached() {
+    const int64_t percent = gauge_->PercentDone();
+    next_ = total_ <= 0 || percent >= 100 ? INT64_MAX : ((percent + 1) * total_ + 99) / 100;
+  }
+
+  int64_t total_ = 0;
+  int64_t done_ = 0;
+  int64_t next_ = 0;
   TCGauge* gauge_;
   TKeepAlive& alive_;
 };
@@ -89,7 +111,7 @@ class TWindowHost : public TRunHost {
   bool AskYesNo(const std::string& text) override { return Dialogs().YesNo(text, ""); }
   TProgressSink& StepGauge() override { return step_; }
   TProgressSink& TotalGauge() override { return total_; }
-  TS_StringList& Lines() override { return ui_.JumpMemo1->Lines(); }
+  TS_StringList* Lines() override { return &ui_.JumpMemo1->Lines(); }
 
  private:
   Ui::TForm1& ui_;

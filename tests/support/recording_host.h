@@ -37,7 +37,7 @@ class TRecordingHost : public TRunHost {
   }
   TProgressSink& StepGauge() override { return step; }
   TProgressSink& TotalGauge() override { return total; }
-  TS_StringList& Lines() override { return lines; }
+  TS_StringList* Lines() override { return &lines; }
 
   QStringList log;
   QStringList questions;

@@ -64,6 +64,7 @@ class TestClasses : public QObject {
   void everyByteRoundTrips();
   void lineEndsAtEveryPlace();
   void longLine();
+  void piecesJoinLines();
   void loadErrorsLeaveListAlone_data();
   void loadErrorsLeaveListAlone();
   void saveToMissingFolder();
@@ -191,6 +192,34 @@ void TestClasses::longLine() {
   QCOMPARE(l.Get(0), std::string("first"));
   QVERIFY(l.Get(1) == line);
   QCOMPARE(l.Get(2), std::string("last"));
+}
+
+void TestClasses::piecesJoinLines() {
+  // A file is read in pieces: line ends of every kind and lines cut at a piece's end, a CR LF
+  // pair cut between its two bytes, load as from one text.
+  constexpr size_t Piece = size_t{1} << 20;
+  const auto loadsAsText = [&](const std::string& text) {
+    const std::string file = Path("pieces.txt");
+    WriteBytes(file, Bytes(text));
+    TStringList loaded, expected;
+    loaded.LoadFromFile(file);
+    expected.SetText(text);
+    QCOMPARE(Lines(loaded), Lines(expected));
+  };
+  for (const std::string eol : {"\r\n", "\r", "\n"}) {
+    for (size_t shift = 0; shift < 6; ++shift) {
+      std::string text(Piece - 3 + shift, 'y');
+      text += eol + "b" + eol + eol + "c";
+      loadsAsText(text);
+    }
+  }
+  // Sizes around the piece, the last line without an end.
+  for (const size_t size : {Piece - 1, Piece, Piece + 1, 2 * Piece + 1}) {
+    std::string text;
+    for (size_t i = 0; text.size() < size; ++i) text += std::to_string(i) + (i % 3 == 0 ? "\r\n" : "\n");
+    text.resize(size);
+    loadsAsText(text);
+  }
 }
 
 void TestClasses::loadErrorsLeaveListAlone_data() {

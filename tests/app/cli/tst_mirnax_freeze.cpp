@@ -221,7 +221,8 @@ class TestMirnaxFreeze : public QObject {
     Write(Path("STATICS/a.scp"), WorldItem(7, 16, 0, 0));
     const TResult r = Run({"--clear"}, 0, output);
     QCOMPARE(r.exitCode, 1);
-    QCOMPARE(r.err, "mirnax-freeze: cannot write the log to standard output: " + reason + "\n");
+    QCOMPARE(r.err, "mirnax-freeze: the statics were frozen, but the log could not be written to standard output: " +
+                        reason + "\n");
     QCOMPARE(Read(Path("statics0.mul")), Record(7, 0, 0, 0, 0));
     QVERIFY(QDir(dir_->path()).entryList({"*.xxx", "*.freeze"}).isEmpty());
   }
@@ -267,16 +268,45 @@ class TestMirnaxFreeze : public QObject {
     QVERIFY(!terminal.contains("Process finished\n"));
   }
 
-  // Before the freeze (here: waiting for a world file that is a pipe) a signal ends the program as
-  // it always does.
+  // Only plain files are read: a pipe as the world file, the index or mirnax.ini would wait for a
+  // writer forever, a device like /dev/zero never ends. Each is refused at once, touching nothing.
+  void onlyPlainFilesAreRead_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("pipe as world file") << QStringList{"STATICS/pipe"} << "Cannot open file STATICS/pipe: it is not a "
+                                                                          "regular file";
+    QTest::newRow("device as world file") << QStringList{"/dev/zero"} << "Cannot open file /dev/zero: it is not a "
+                                                                          "regular file";
+    QTest::newRow("pipe as index") << QStringList{"--staidx", "STATICS/pipe", "STATICS/a.scp"}
+                                   << "Cannot open file STATICS/pipe: it is not a regular file";
+  }
+  void onlyPlainFilesAreRead() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, error);
+    MakeStatics();
+    Write(Path("STATICS/a.scp"), WorldItem(1, 1, 1, 1));
+    QVERIFY(::mkfifo(qPrintable(Path("STATICS/pipe")), 0600) == 0);
+    const auto before = Snapshot();
+    const TResult r = Run(args);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(error), qPrintable(r.err));
+    QCOMPARE(Snapshot(), before);
+  }
+
+  // Before the freeze (here: while a large world file is read) a signal ends the program as it
+  // always does.
   void aSignalBeforeTheFreezeEndsTheProgram() {
     MakeStatics();
-    QVERIFY(::mkfifo(qPrintable(Path("STATICS/a.scp")), 0600) == 0);
+    QByteArray world;
+    for (int i = 0; i < 400000; ++i) world += WorldItem(1, i % 6000, i % 4000, 0);
+    Write(Path("STATICS/a.scp"), world);
     const auto before = Snapshot();
     QProcess p;
     p.setWorkingDirectory(dir_->path());
     p.start(MIRNAX_FREEZE, {"--clear", "STATICS/a.scp"});
     QVERIFY(p.waitForStarted());
+    // "Loading ..." is written once the parse has begun.
+    while (!p.readAllStandardOutput().contains("Loading") && p.state() == QProcess::Running) p.waitForReadyRead(100);
     p.terminate();
     QVERIFY(p.waitForFinished(10000));
     QCOMPARE(p.exitStatus(), QProcess::CrashExit);

@@ -106,6 +106,52 @@ class TestBlockStore : public QObject {
     store.Append(3, Item(9));
     QVERIFY(Tiles(store, 3) == std::vector<uint16_t>{9});
   }
+
+  // Every field of an item comes back whole, in blocks on both sides of the store's two lists and
+  // at the map's ends, with items of the two lists appended in turn.
+  void itemsKeepEveryField() {
+    const int32_t blocks[] = {0, (1 << 18) - 1, 1 << 18, BlockCount - 1};
+    TBlockStore store;
+    for (int round = 0; round < 3; ++round) {
+      for (const int32_t block : blocks) {
+        StaticItem it;
+        it.TileId = uint16_t(0xFFFF - round);
+        it.Hue = uint16_t(0x8001 + block % 7);
+        it.CellX = uint8_t(7 - round);
+        it.CellY = uint8_t(round * 3);
+        it.Z = int8_t(round == 1 ? -128 : 127 - round);
+        store.Append(block, it);
+      }
+    }
+    for (const int32_t block : blocks) {
+      int round = 0;
+      for (const StaticItem& it : store.Chain(block)) {
+        QCOMPARE(it.TileId, uint16_t(0xFFFF - round));
+        QCOMPARE(it.Hue, uint16_t(0x8001 + block % 7));
+        QCOMPARE(it.CellX, uint8_t(7 - round));
+        QCOMPARE(it.CellY, uint8_t(round * 3));
+        QCOMPARE(it.Z, int8_t(round == 1 ? -128 : 127 - round));
+        ++round;
+      }
+      QCOMPARE(round, 3);
+    }
+  }
+
+  // Items appended after a read join their blocks behind the ones read before, in order.
+  void appendAfterReadKeepsOrder() {
+    TBlockStore store;
+    store.Append(5, Item(1));
+    store.Append(2, Item(2));
+    store.Append(5, Item(3));
+    QVERIFY(Tiles(store, 5) == (std::vector<uint16_t>{1, 3}));
+    store.Append(5, Item(4));
+    store.Append(BlockCount - 1, Item(5));
+    store.Append(2, Item(6));
+    QVERIFY(Tiles(store, 5) == (std::vector<uint16_t>{1, 3, 4}));
+    QVERIFY(Tiles(store, 2) == (std::vector<uint16_t>{2, 6}));
+    QVERIFY(Tiles(store, BlockCount - 1) == std::vector<uint16_t>{5});
+    QCOMPARE(store.TotalCount(), 6u);
+  }
 };
 
 QTEST_APPLESS_MAIN(TestBlockStore)

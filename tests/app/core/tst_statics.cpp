@@ -18,7 +18,9 @@
 #include "app/core/statics_paths.h"
 #include "app/core/world_reader.h"
 #include "statics_fixture.h"
+#include "tests/support/child_process.h"
 #include "toolkit/exceptions.h"
+#include "toolkit/move_methods.h"
 
 using namespace fixture;
 
@@ -258,6 +260,132 @@ class TestStatics : public QObject {
     QCOMPARE(EntryAt(Read(index_), 9), Entry(0, 28));
   }
 
+  // The folder sync that makes the completed journal durable fails (EIO): the freeze has not
+  // completed, so it fails and puts the previous files back instead of reporting success.
+  void aFailedFolderSyncOfTheCompleteJournalFails() {
+    TBlockStore store;
+    MakeBusyPair(store);
+    const QStringList before = Snapshot();
+    static int syncs;
+    syncs = 0;
+    // The first sync makes the journal of the moves durable, the second the complete one.
+    const TFolderSync previous = SetFolderSync([](int fd) {
+      if (++syncs == 2) {
+        errno = EIO;
+        return -1;
+      }
+      return ::fsync(fd);
+    });
+    const QString message = ErrorOf<Exception>([&] { Freeze(store); });
+    SetFolderSync(previous);
+    QVERIFY2(message.startsWith("Cannot write the folder") && message.contains("Input/output error") &&
+                 message.contains("put back as they were"),
+             qPrintable(message));
+    QCOMPARE(Snapshot(), before);
+  }
+
+  // A disk without room for the new pair beside the old one is found before anything moves, and
+  // the refusal says how much is needed.
+  void tooLittleFreeSpaceIsRefusedEarly() {
+    TBlockStore store;
+    MakeBusyPair(store);
+    const QStringList before = Snapshot();
+    const TFreeSpaceQuery previous = SetFreeSpaceQuery([](const std::string&) { return int64_t{4000000}; });
+    const QString message = ErrorOf<Exception>([&] { Freeze(store); });
+    SetFreeSpaceQuery(previous);
+    // 4,718,592 bytes of index and 71 of data (43 old, four new records).
+    QVERIFY2(message.startsWith("Not enough free space for the new statics: 4.7 MB is needed beside ") &&
+                 message.endsWith(", 4.0 MB is free."),
+             qPrintable(message));
+    QCOMPARE(Snapshot(), before);
+  }
+
+  // A data file under the journal's name, in any letter case, is refused by the freeze too, and
+  // stays as it was (the freeze would delete it as its journal).
+  void freezeRefusesTheJournalsName() {
+    for (const QString name : {"staidx0.mul.freeze", "StaIdx0.Mul.Freeze"}) {
+      data_ = Path(name);
+      TBlockStore store;
+      MakeBusyPair(store);
+      const QStringList before = Snapshot();
+      QVERIFY(ErrorOf<Exception>([&] { Freeze(store); }).contains("uses for its own working file"));
+      QCOMPARE(Snapshot(), before);
+      QFile::remove(data_);
+    }
+  }
+
+  // A second freeze of a pair while one is between its checks and its end is refused at once and
+  // touches nothing; the first completes with its own items. At every point of the first.
+  void aSecondFreezeWaitsForNone_data() {
+    QTest::addColumn<int>("point");
+    QTest::newRow("checked") << int(fpChecked);
+    QTest::newRow("index moved") << int(fpIndexMoved);
+    QTest::newRow("block written") << int(fpBlockWritten);
+    QTest::newRow("marked complete") << int(fpMarkedComplete);
+  }
+  void aSecondFreezeWaitsForNone() {
+    QFETCH(int, point);
+    ClearStatics(Index(), Data());
+    TBlockStore mine, theirs;
+    mine.Append(9, Item(1, 1, 1, 1, 1));
+    theirs.Append(9, Item(2, 2, 2, 2, 2));
+    bool tried = false;
+    Freeze(mine, [&](TFreezePoint reached, int32_t) {
+      if (reached != TFreezePoint(point) || tried) return;
+      tried = true;
+      const QStringList before = Snapshot();
+      const support::TChildResult second = support::RunInChild([&](int pipe) {
+        try {
+          Freeze(theirs);
+        } catch (const Exception& e) {
+          support::Send(pipe, e.Message);
+          return 1;
+        }
+        return 0;
+      });
+      QCOMPARE(second.ExitCode, 1);
+      QCOMPARE(QString::fromStdString(second.Output),
+               QString("another freeze of these files is running (process %1)").arg(::getpid()));
+      QCOMPARE(Snapshot(), before);
+    });
+    QVERIFY(tried);
+    QCOMPARE(Read(data_), Record(1, 1, 1, 1, 1));
+    QCOMPARE(Leftovers(), QStringList());
+  }
+
+  // Freezes of one pair started together, again and again: each either completes or is refused,
+  // and the pair ends with the items of every one that completed.
+  void freezesStartedTogetherLoseNothing() {
+    ClearStatics(Index(), Data());
+    int completed = 0;
+    for (int round = 0; round < 20; ++round) {
+      pid_t children[2];
+      for (pid_t& child : children) {
+        child = ::fork();
+        if (child == 0) {
+          TBlockStore store;
+          for (int i = 0; i < 2000; ++i) store.Append(i % 50, Item(1, 1, 1, 1, 1));
+          try {
+            Freeze(store);
+          } catch (const Exception& e) {
+            ::_exit(e.Message.starts_with("another freeze of these files is running") ? 1 : 2);
+          }
+          ::_exit(0);
+        }
+      }
+      for (const pid_t child : children) {
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QVERIFY2(WEXITSTATUS(status) <= 1, "a freeze failed other than by being refused");
+        if (WEXITSTATUS(status) == 0) ++completed;
+      }
+    }
+    QVERIFY(completed >= 20);
+    QCOMPARE(Read(data_).size(), qsizetype(completed) * 2000 * 7);
+    QCOMPARE(Leftovers(), QStringList());
+  }
+
   // The clear and the freeze in one step write what a clear followed by a freeze writes, whether
   // the previous files exist or not, and leave no previous file behind.
   void clearAndFreezeEqualsClearThenFreeze_data() {
@@ -333,6 +461,10 @@ class TestStatics : public QObject {
     QTest::newRow("leftover") << "leftover" << "The file %dir/statics0.xxx is left from a freeze";
     QTest::newRow("one file named twice") << "twice" << "must be two different files";
     QTest::newRow("empty path") << "empty" << "Cannot create file ";
+    // A statics file under the name of the freeze's own journal or lock would be deleted by it.
+    QTest::newRow("journal's name") << "staidx0.mul.freeze" << "uses for its own working file";
+    QTest::newRow("journal's name in capitals") << "STAIDX0.MUL.FREEZE" << "uses for its own working file";
+    QTest::newRow("lock's name") << "sub/../staidx0.mul.lock" << "uses for its own working file";
   }
   void clearAndFreezeMakesTheChecksOfTheClear() {
     QFETCH(QString, setup);
@@ -343,6 +475,10 @@ class TestStatics : public QObject {
     if (setup == "leftover") Write(Path("statics0.xxx"), "previous data");
     if (setup == "twice") data_ = Path("sub/../staidx0.mul"), QDir(dir_->path()).mkdir("sub");
     if (setup == "empty") data_.clear();
+    if (setup.contains(".freeze", Qt::CaseInsensitive) || setup.contains(".lock")) {
+      QDir(dir_->path()).mkdir("sub");
+      data_ = Path(setup);
+    }
     const QStringList before = Snapshot();
     message.replace("%dir", dir_->path());
     for (const QString how : {"check", "clear", "clear and freeze"}) {
@@ -608,25 +744,30 @@ class TestStatics : public QObject {
     QCOMPARE(Snapshot(), before);
   }
 
-  // Once the new files are complete a signal waits for the freeze to finish, then takes its usual
-  // effect; outside a freeze, and for a signal the program ignores, nothing changes.
+  // Once the new files are complete a signal no longer ends the process: the freeze finishes its
+  // clean-up and the signal is only noted, so the program can say so and end with success (a
+  // failure would invite the same items frozen twice). Outside a freeze, and for a signal the
+  // program ignores, nothing changes.
   void signalsOutsideTheFreezeActAsUsual_data() {
     QTest::addColumn<int>("point");
     QTest::addColumn<bool>("ignored");
     QTest::addColumn<bool>("killed");
-    QTest::newRow("after the new files are marked complete") << int(fpMarkedComplete) << false << true;
-    QTest::newRow("after the freeze") << -1 << false << true;
-    QTest::newRow("ignored, during the freeze") << int(fpDataMoved) << true << false;
+    QTest::addColumn<QString>("noted");
+    QTest::newRow("after the new files are marked complete") << int(fpMarkedComplete) << false << false << "SIGTERM";
+    QTest::newRow("after the index's .xxx is deleted") << int(fpIndexTempDeleted) << false << false << "SIGTERM";
+    QTest::newRow("after the freeze") << -1 << false << true << "";
+    QTest::newRow("ignored, during the freeze") << int(fpDataMoved) << true << false << "";
   }
   void signalsOutsideTheFreezeActAsUsual() {
     QFETCH(int, point);
     QFETCH(bool, ignored);
     QFETCH(bool, killed);
+    QFETCH(QString, noted);
     TBlockStore store;
     MakeBusyPair(store);
     const auto [newIndex, newData] = Merged(store, Read(index_), Read(data_));
     const support::TChildResult child = RunInChild(
-        [&](int) {
+        [&](int fd) {
           RollBackFreezeOnSignals();
           if (ignored) std::signal(SIGHUP, SIG_IGN);
           try {
@@ -636,13 +777,17 @@ class TestStatics : public QObject {
           } catch (const Exception&) {
             return 1;
           }
+          const char* late = SignalAfterCompletedFreeze();
+          Send(fd, late ? late : "");
           if (point == -1) ::kill(::getpid(), SIGTERM);
           return 0;
         });
-    if (killed)
+    if (killed) {
       QVERIFY(child.Signal == SIGTERM);
-    else
-      QVERIFY(child.ExitCode == 0);
+    } else {
+      QCOMPARE(child.ExitCode, 0);
+      QCOMPARE(QString::fromStdString(child.Output), noted);
+    }
     QCOMPARE(Read(index_), newIndex);
     QCOMPARE(Read(data_), newData);
     QVERIFY(Leftovers().isEmpty());

@@ -1,9 +1,12 @@
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/core/world_reader.h"
 #include "statics_fixture.h"
 #include "tests/support/recording_host.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/exceptions.h"
+#include "toolkit/fileio.h"
 
 namespace {
 // The store's items, block by block in chain order: "block:cellx,celly,z,tile,hue", tile and hue
@@ -25,6 +28,35 @@ QString Dump(const TBlockStore& store) {
   return out.join(';');
 }
 
+// Reads text as the terminal does, from a file in pieces; the store's dump, or the error.
+QString ReadStreamed(const std::string& text, TBlockStore& store, TWorldFileResult* result = nullptr) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("WORLD.SCP").toStdString();
+  WriteBytes(path, Bytes(text));
+  TFileStream file(path, fmOpenRead);
+  TNullProgress gauge;
+  try {
+    const TWorldFileResult read = ReadWorldFile(file, store, gauge);
+    if (result) *result = read;
+  } catch (const EConvertError& e) {
+    return "error: " + QString::fromStdString(e.Message);
+  }
+  return Dump(store);
+}
+
+// The same through the line list, as the window reads it.
+QString ReadListed(const std::string& text, TBlockStore& store, TWorldFileResult* result = nullptr) {
+  TStringList lines;
+  lines.SetText(text);
+  TNullProgress gauge;
+  try {
+    const TWorldFileResult read = ReadWorldFile(lines, store, gauge);
+    if (result) *result = read;
+  } catch (const EConvertError& e) {
+    return "error: " + QString::fromStdString(e.Message);
+  }
+  return Dump(store);
+}
 }  // namespace
 
 class TestWorldReader : public QObject {
@@ -102,6 +134,49 @@ class TestWorldReader : public QObject {
     QCOMPARE(result.Taken, taken);
     QCOMPARE(result.Skipped, skipped);
     QCOMPARE(store.TotalCount(), uint64_t(taken));
+
+    // Read from a file in pieces, the same items come out.
+    TBlockStore streamed;
+    TWorldFileResult streamedResult;
+    QCOMPARE(ReadStreamed(text.toStdString(), streamed, &streamedResult), items);
+    QCOMPARE(streamedResult.Taken, taken);
+    QCOMPARE(streamedResult.Skipped, skipped);
+  }
+
+  // Lines, and CR LF pairs, cut by the end of a piece are joined again; the last line counts
+  // without an end. Every line end and every cut near the piece boundary gives what the line list
+  // gives.
+  void streamedPiecesJoinLines_data() {
+    QTest::addColumn<QString>("end");
+    QTest::newRow("CR LF") << "\r\n";
+    QTest::newRow("LF") << "\n";
+    QTest::newRow("CR") << "\r";
+  }
+  void streamedPiecesJoinLines() {
+    QFETCH(QString, end);
+    const std::string eol = end.toStdString();
+    constexpr size_t Piece = size_t{1} << 20;
+    for (size_t shift = 0; shift < 24; ++shift) {
+      std::string text(Piece - 40 + shift, 'x');  // one long line outside any record
+      text += eol;
+      for (int i = 0; i < 3; ++i) {
+        text += "[WORLDITEM 0" + std::to_string(i + 1) + "a]" + eol + "COLOR=0" + std::to_string(i) + eol;
+        text += "P=" + std::to_string(100 + i) + ",7," + std::to_string(i) + eol + eol;
+      }
+      text += "[WORLDITEM 0002]" + eol + "P=9,9,9" + eol;  // no empty line: not taken
+      TBlockStore listed, streamed;
+      const QString expected = ReadListed(text, listed);
+      QCOMPARE(ReadStreamed(text, streamed), expected);
+      QCOMPARE(listed.TotalCount(), 3u);
+    }
+  }
+
+  void streamedBadPositionStopsAsListed() {
+    const std::string text = "[WORLDITEM 0001]\nP=x,1,1\n[WORLDITEM 0002]\nP=1,1,1\n\n"  // dropped: no error
+                             "[WORLDITEM 0003]\nP=1,1\nP=2,2,2\n\n";  // the first bad P counts
+    TBlockStore listed, streamed;
+    QCOMPARE(ReadListed(text, listed), QString("error: '' is not a valid integer value"));
+    QCOMPARE(ReadStreamed(text, streamed), QString("error: '' is not a valid integer value"));
   }
 
   void badPositions_data() {

@@ -1,0 +1,25 @@
+// One freeze at a time per statics pair: an exclusive lock on a file beside the index, held by
+// the window and the terminal alike from a freeze's first check to its last delete.
+#pragma once
+
+#include <string>
+
+// "<index>.lock", beside the index file (its links followed).
+std::string LockName(const std::string& nativeIndex);
+
+// Takes the lock of the pair whose index is nativeIndex (none when its folder takes no new file:
+// nothing can be written there, and the freeze's checks say so), or raises Exception "another freeze of
+// these files is running (process N)" at once, having touched nothing. The lock file holds the
+// holder's process number; it is removed while the lock is still held, so a later run never locks
+// a file nobody else can see.
+class TStaticsLock {
+ public:
+  explicit TStaticsLock(const std::string& nativeIndex);
+  ~TStaticsLock();
+  TStaticsLock(const TStaticsLock&) = delete;
+  TStaticsLock& operator=(const TStaticsLock&) = delete;
+
+ private:
+  std::string name_;
+  int fd_ = -1;
+};
