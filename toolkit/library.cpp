@@ -6,9 +6,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "toolkit/paths.h"
+
 std::string TLibrary::PlatformName(std::string_view name) {
-  std::string path(name);
-  std::replace(path.begin(), path.end(), '\\', '/');
+  std::string path = ForwardSlashes(name);
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   std::string file = path.substr(folder.size());

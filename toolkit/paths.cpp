@@ -46,6 +46,12 @@ std::string ExtractFileExt(std::string_view path) {
   return std::string(path.substr(dot));
 }
 
+std::string ForwardSlashes(std::string_view path) {
+  std::string out(path);
+  std::replace(out.begin(), out.end(), '\\', '/');
+  return out;
+}
+
 std::string ChangeFileExt(std::string_view path, std::string_view ext) {
   const std::string old = ExtractFileExt(path);
   std::string out(path.substr(0, path.size() - old.size()));

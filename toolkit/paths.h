@@ -22,6 +22,9 @@ std::string ExtractFileName(std::string_view path);
 std::string ExtractFileExt(std::string_view path);
 // Replaces the extension (as ExtractFileExt finds it) by ext, or appends ext when there is none.
 std::string ChangeFileExt(std::string_view path, std::string_view ext);
+// The path with every '\\' turned into '/', nothing else looked up.
+std::string ForwardSlashes(std::string_view path);
+
 // Appends the platform's separator unless the text already ends in a separator.
 std::string IncludeTrailingPathDelimiter(std::string_view path);
 

@@ -173,11 +173,7 @@ std::string Upper(std::string s) {
   return s;
 }
 
-std::string ToPlatformPath(const std::string& path) {
-  std::string out = path;
-  std::replace(out.begin(), out.end(), '\\', '/');
-  return out;
-}
+std::string ToPlatformPath(const std::string& path) { return ForwardSlashes(path); }
 
 bool FileExistsNative(const std::string& path) {
   struct stat st;

@@ -29,10 +29,5 @@ bool WildMatch(std::string_view text, std::string_view mask) {
 
 bool HasWildcards(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
 
-std::string ForwardSlashes(std::string_view s) {
-  std::string out(s);
-  std::replace(out.begin(), out.end(), '\\', '/');
-  return out;
-}
 
 }  // namespace ziplib

@@ -2,6 +2,7 @@
 // specifications of a command record and name matching.
 #pragma once
 
+#include "toolkit/paths.h"
 #include "zip/zip_records.h"
 
 #include <cstdint>
@@ -65,7 +66,7 @@ std::vector<std::string> Specs(Head* head, bool compact) {
 bool WildMatch(std::string_view text, std::string_view mask);
 bool HasWildcards(std::string_view s);
 
-// '\' turned into '/'.
-std::string ForwardSlashes(std::string_view s);
+// '\' turned into '/': the toolkit's ForwardSlashes.
+using ::ForwardSlashes;
 
 }  // namespace ziplib
