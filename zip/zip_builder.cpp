@@ -1688,13 +1688,21 @@ bool CopyRange(int in, int out, int64_t count) {
   }
   return true;
 }
+}  // namespace
 
-std::string ProgramFolder() {
+std::string TZipBuilder::ProgramFolder() const {
   std::error_code error;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? std::string() : self.parent_path().string();
 }
-}  // namespace
+
+std::string TZipBuilder::LibraryInstallFolder() const {
+#ifdef MIRNAX_INSTALL_LIBDIR
+  return MIRNAX_INSTALL_LIBDIR;
+#else
+  return {};
+#endif
+}
 
 std::string TZipBuilder::BuildSFXHeader() const {
   std::string header(kSFXHeaderSize, '\0');
@@ -1784,11 +1792,9 @@ int TZipBuilder::ConvertSFX(bool newSFX) {
     return -9;
   }
   if (!FileExistsNative(sfxPath_)) {
-    std::vector<std::string> candidates{"ZIPSFX.BIN", ProgramFolder() + "/ZIPSFX.BIN"};
-#ifdef MIRNAX_INSTALL_LIBDIR
-    candidates.push_back(MIRNAX_INSTALL_LIBDIR "/ZIPSFX.BIN");
-#endif
-    if (!dllDirectory_.empty()) candidates.push_back(ToPlatformPath(dllDirectory_) + "/ZIPSFX.BIN");
+    std::vector<std::string> candidates{"ZIPSFX.BIN"};
+    for (const std::string& folder : {ProgramFolder(), LibraryInstallFolder(), ToPlatformPath(dllDirectory_)})
+      if (!folder.empty()) candidates.push_back(folder + "/ZIPSFX.BIN");
     const auto found = std::find_if(candidates.begin(), candidates.end(), FileExistsNative);
     if (found == candidates.end()) {
       ShowZipMessage(10802, "");
