@@ -1,5 +1,6 @@
 #include "zip/zip_builder.h"
 
+#include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/disks.h"
 #include "toolkit/paths.h"
@@ -323,9 +324,18 @@ int TZipBuilder::ZCallback(ZCallBackStruct* record) {
   return self->cancel_ ? 1 : 0;
 }
 
+namespace {
+// The caption of every box the component shows that has no caption of its own: the title of the
+// program's application object, else the application's name.
+std::string OwnerTitle() {
+  if (Application != nullptr && !Application->Title().empty()) return Application->Title();
+  return QCoreApplication::applicationName().toStdString();
+}
+}  // namespace
+
 void TZipBuilder::Report(const std::string& text, bool show) {
   message_ = text;
-  if (show && !unattended_) Dialogs().Message(text, "", mtInformation);
+  if (show && !unattended_) Dialogs().Message(text, OwnerTitle(), mtInformation);
   if (OnMessage) OnMessage(this, 0, text);
 }
 
@@ -993,8 +1003,6 @@ int TZipBuilder::EraseFile(const std::string& fileName, DeleteOpts how) {
 // ---- Volumes and disk prompts ----
 
 namespace {
-std::string PromptCaption() { return QCoreApplication::applicationName().toStdString(); }
-
 std::string Msg(int ident) { return ExceptionText(ident); }
 
 bool IsFixedOrNetwork(int driveType) { return driveType == dtFixed || driveType == dtRemote; }
@@ -1073,7 +1081,7 @@ int TZipBuilder::CheckForDisk() {
     }
     // The mount point stands where a drive letter would.
     text += FormatZipMessage(Msg(11035), driveRoot_);
-    answer = Dialogs().Ask(text, PromptCaption(), icon, mbOK | mbCancel, mbOK);
+    answer = Dialogs().Ask(text, OwnerTitle(), icon, mbOK | mbCancel, mbOK);
     newDisk_ = false;
     if (answer == mbOK) Disks().DiskPromptAnswered(driveRoot_, diskNr_ < 0 ? "" : VolumeLabelFor(diskNr_));
   }
@@ -1149,7 +1157,7 @@ void TZipBuilder::OpenOutputVolume() {
       outFile_ = -1;
       ::unlink(native.c_str());
       if (unattended_) throw EZipBuilder(11025, true);
-      const int answer = Dialogs().Ask(Msg(11032), PromptCaption(), mtError, mbRetry | mbCancel, mbRetry);
+      const int answer = Dialogs().Ask(Msg(11032), OwnerTitle(), mtError, mbRetry | mbCancel, mbRetry);
       if (answer == mbRetry) {
         bytesWritten_ = 0;
         newDisk_ = true;
