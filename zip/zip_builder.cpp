@@ -1015,6 +1015,13 @@ size_t ExtensionStart(const std::string& name) {
 }
 
 std::string VolumeDigits(int volume) { return std::to_string(volume + 1001).substr(1); }
+
+// A shown failure that also says what the disk service found wrong.
+EZipBuilder Because(int ident, const std::string& reason) {
+  EZipBuilder failure(ident, true);
+  if (!reason.empty()) failure.Message += "\n" + reason;
+  return failure;
+}
 }  // namespace
 
 std::string TZipBuilder::VolumeLabelFor(int volume) { return "PKBACK# " + VolumeDigits(volume); }
@@ -1125,7 +1132,7 @@ void TZipBuilder::OpenOutputVolume() {
       formatLabel_ = VolumeLabelFor(diskNr_);
       const int result = ZipFormat();
       if (result == -2) throw EZipBuilder(11007, false);
-      if (result == -1) throw EZipBuilder(11007, true);
+      if (result == -1) throw Because(11007, formatError_);
       DiskFreeAndSize(3);
     }
     const std::string native = ToPlatformPath(name);
@@ -1170,7 +1177,7 @@ void TZipBuilder::OpenOutputVolume() {
     bytesWritten_ = 0;
     std::string reason;
     if (!IsFixedOrNetwork(type) && !Disks().SetVolumeLabel(driveRoot_, VolumeLabelFor(diskNr_), reason))
-      throw EZipBuilder(11005, true);
+      throw Because(11005, reason);
     if (!IsFixedOrNetwork(type)) volumeLabel_ = VolumeLabelFor(diskNr_);
   }
 }
@@ -1193,10 +1200,8 @@ void TZipBuilder::NextOutputVolume() {
 }
 
 int TZipBuilder::ZipFormat() {
-  std::string reason;
-  const int result = RunZipFormat(driveRoot_, formatLabel_, confirmErase_, reason);
-  if (result == -1 || result == -3) message_ = reason;
-  return result;
+  formatError_.clear();
+  return RunZipFormat(driveRoot_, formatLabel_, confirmErase_, formatError_);
 }
 
 // ---- Spanning ----

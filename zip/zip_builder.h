@@ -385,6 +385,7 @@ class TZipBuilder : public TComponent {
   struct timespec sourceTime_ {};
   std::string outFileName_;
   std::string formatLabel_;  // the label a format gives the disk
+  std::string formatError_;  // why the last format failed
   bool showProgress_ = false;
 
   void OpenOutputVolume();
