@@ -25,8 +25,8 @@ class TDiskService {
   virtual bool VolumeLabel(const std::string& root, std::string& label) = 0;
   // Labels the medium; false with a reason when it cannot.
   virtual bool SetVolumeLabel(const std::string& root, const std::string& label, std::string& error) = 0;
-  // Makes an empty file system with the label on the medium (quick: no erasing pass); false with
-  // a reason when it cannot.
+  // Makes an empty file system with the label on the medium (quick: no erasing pass), found at
+  // the same root afterwards; false with a reason when it cannot.
   virtual bool Format(const std::string& root, const std::string& label, bool quick, std::string& error) = 0;
   // The user answered a prompt to put a disk into the drive; wantedLabel names the disk asked
   // for (empty: the last disk of a set). A drive with swappable media changes its medium here.

@@ -188,6 +188,7 @@ class TestDisks : public QObject {
     QVERIFY(clock.elapsed() < 1000);
     QCOMPARE(error, std::string("The disk service udisks2 is not running, so disks cannot be labelled or formatted"));
     QVERIFY(Serve(true));
+    udisks_->removable = false;
   }
 
   // After a format the file system is mounted again where the span writes; anywhere else, or not
