@@ -13,7 +13,7 @@ packages=(
   fonts-liberation2 xvfb xauth x11-utils
   zip unzip python3
   libqt6dbus6
-  libblkid-dev
+  libblkid-dev dbus-daemon
 )
 missing=()
 for p in "${packages[@]}"; do
