@@ -4,7 +4,10 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <cstdlib>
 #include <numeric>
+
+#include <sys/mman.h>
 
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
@@ -99,12 +102,148 @@ void TStrings::SetTextOwned(std::string&& text) {
   }
 }
 
+// ---- Large blocks ----
+
+namespace {
+constexpr size_t LargePage = size_t{2} << 20;
+// Smaller blocks come from the heap. Under the address sanitizer every block does, so that it
+// sees every access.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr size_t LargeBlock = SIZE_MAX;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr size_t LargeBlock = SIZE_MAX;
+#else
+constexpr size_t LargeBlock = size_t{4} << 20;
+#endif
+#else
+constexpr size_t LargeBlock = size_t{4} << 20;
+#endif
+
+size_t RoundUpToPage(size_t n) { return (n + LargePage - 1) & ~(LargePage - 1); }
+}  // namespace
+
+void* AllocateLarge(size_t bytes) {
+  if (bytes < LargeBlock) {
+    void* p = std::malloc(bytes == 0 ? 1 : bytes);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+  }
+  if (bytes > SIZE_MAX - 2 * LargePage) throw std::bad_alloc();
+  const size_t size = RoundUpToPage(bytes);
+  // Mapped one page longer, then trimmed to start on a page boundary.
+  void* raw = ::mmap(nullptr, size + LargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) throw std::bad_alloc();
+  const auto base = reinterpret_cast<uintptr_t>(raw);
+  const uintptr_t start = (base + LargePage - 1) & ~uintptr_t{LargePage - 1};
+  if (start > base) ::munmap(raw, start - base);
+  if (const size_t tail = base + size + LargePage - (start + size); tail > 0)
+    ::munmap(reinterpret_cast<void*>(start + size), tail);
+  // Advice only: where large pages are not to be had the block works the same.
+  ::madvise(reinterpret_cast<void*>(start), size, MADV_HUGEPAGE);
+  return reinterpret_cast<void*>(start);
+}
+
+void FreeLarge(void* p, size_t bytes) noexcept {
+  if (bytes < LargeBlock)
+    std::free(p);
+  else
+    ::munmap(p, RoundUpToPage(bytes));
+}
+
+// ---- TPackedLines ----
+
+uint64_t TPackedLines::LongLength(size_t index) const {
+  const auto it = std::lower_bound(longs_.begin(), longs_.end(), index,
+                                   [](const TLong& l, size_t i) { return l.index < i; });
+  return it->length;
+}
+
+std::string_view TPackedLines::View(size_t index) const {
+  const size_t group = index / GroupLines;
+  const uint8_t* lengths = lengths_.data() + group * GroupLines;
+  const size_t before = index % GroupLines;
+  // Summed in one pass the compiler runs several bytes at a time; a long line takes the slow way.
+  unsigned sum = 0, longs = 0;
+  for (size_t k = 0; k < before; ++k) {
+    sum += lengths[k];
+    longs += lengths[k] == LongLine;
+  }
+  uint64_t at = starts_[group];
+  if (longs == 0) {
+    at += sum;
+  } else {
+    for (size_t k = 0; k < before; ++k) at += Length(group * GroupLines + k);
+  }
+  return std::string_view(store_.data() + at, static_cast<size_t>(Length(index)));
+}
+
+void TPackedLines::Append(std::string_view s) {
+  const size_t index = lengths_.size();
+  const bool isLong = s.size() >= LongLine;
+  // Make room everywhere first: past the store's append nothing can fail.
+  if (lengths_.size() == lengths_.capacity()) lengths_.reserve(std::max<size_t>(64, 2 * lengths_.size()));
+  if (index % GroupLines == 0 && starts_.size() == starts_.capacity())
+    starts_.reserve(std::max<size_t>(4, 2 * starts_.size()));
+  if (isLong && longs_.size() == longs_.capacity()) longs_.reserve(std::max<size_t>(4, 2 * longs_.size()));
+  const uint64_t at = store_.size();
+  store_.append(s.data(), s.size());
+  if (index % GroupLines == 0) starts_.push_back(at);
+  if (isLong) longs_.push_back(TLong{index, s.size()});
+  lengths_.push_back(isLong ? LongLine : static_cast<uint8_t>(s.size()));
+}
+
+void TPackedLines::RemoveLast() {
+  const size_t index = lengths_.size() - 1;
+  store_.resize(static_cast<size_t>(store_.size() - Length(index)));
+  if (lengths_[index] == LongLine) longs_.pop_back();
+  lengths_.pop_back();
+  if (index % GroupLines == 0) starts_.pop_back();
+}
+
+void TPackedLines::Clear() {
+  TTextStore().swap(store_);
+  decltype(lengths_)().swap(lengths_);
+  decltype(starts_)().swap(starts_);
+  decltype(longs_)().swap(longs_);
+}
+
+void TPackedLines::Reserve(size_t bytes) {
+  store_.reserve(bytes);
+  lengths_.reserve(bytes + 1);
+  starts_.reserve((bytes + 1) / GroupLines + 1);
+}
+
+TTextStore TPackedLines::TakeStore() {
+  TTextStore store;
+  store.swap(store_);
+  Clear();
+  return store;
+}
+
 // ---- TStringList ----
 
 std::string_view TStringList::View(int index) const {
   CheckIndex(index);
+  if (packed_) return lines_.View(static_cast<size_t>(index));
   const Span& s = spans_[static_cast<size_t>(index)];
   return std::string_view(store_.data() + s.offset, s.length);
+}
+
+void TStringList::Unpack() {
+  if (!packed_) return;
+  std::vector<Span, TLargeAllocator<Span>> spans;
+  spans.reserve(lines_.Count());
+  uint64_t at = 0;
+  for (size_t i = 0; i < lines_.Count(); ++i) {
+    const uint64_t length = lines_.Length(i);
+    spans.push_back(Span{at, static_cast<uint32_t>(length)});
+    at += length;
+  }
+  store_ = lines_.TakeStore();
+  spans_.swap(spans);
+  dead_ = 0;
+  packed_ = false;
 }
 
 TStringList::Span TStringList::Store(std::string_view s) {
@@ -116,7 +255,7 @@ TStringList::Span TStringList::Store(std::string_view s) {
   }
   // Compact once more than half of a sizeable store is dead.
   if (dead_ > 65536 && dead_ * 2 > store_.size()) {
-    std::string packed;
+    TTextStore packed;
     packed.reserve(store_.size() - dead_ + s.size());
     for (Span& span : spans_) {
       const uint64_t at = packed.size();
@@ -144,6 +283,7 @@ void TStringList::Forget(const Span& span) { dead_ += span.length; }
 void TStringList::Put(int index, std::string_view s) {
   if (sorted_) throw EStringListError("Operation not allowed on sorted list");
   CheckIndex(index);
+  Unpack();
   Span& old = spans_[static_cast<size_t>(index)];
   if (s.size() <= old.length && !(s.data() >= store_.data() && s.data() < store_.data() + store_.size())) {
     if (!s.empty()) std::memcpy(store_.data() + old.offset, s.data(), s.size());  // an empty view may be null
@@ -165,16 +305,26 @@ void TStringList::PutObject(int index, TObject* object) {
   CheckIndex(index);
   if (objects_.empty()) {
     if (object == nullptr) return;
-    objects_.assign(spans_.size(), nullptr);
+    objects_.assign(static_cast<size_t>(Count()), nullptr);
   }
   objects_[static_cast<size_t>(index)] = object;
 }
 
 void TStringList::InsertItem(int index, std::string_view s, TObject* object) {
-  const Span span = Store(s);
-  spans_.insert(spans_.begin() + index, span);
+  // The object's room first: when it cannot be had, the line is not added either.
+  if (!objects_.empty() || object != nullptr) objects_.reserve(static_cast<size_t>(Count()) + 1);
+  if (packed_ && index == Count()) {
+    if (lines_.Holds(s))
+      lines_.Append(std::string(s));
+    else
+      lines_.Append(s);
+  } else {
+    Unpack();
+    const Span span = Store(s);
+    spans_.insert(spans_.begin() + index, span);
+  }
   if (!objects_.empty() || object != nullptr) {
-    if (objects_.empty()) objects_.assign(spans_.size() - 1, nullptr);
+    if (objects_.empty()) objects_.assign(static_cast<size_t>(Count()) - 1, nullptr);
     objects_.insert(objects_.begin() + index, object);
   }
 }
@@ -201,12 +351,19 @@ void TStringList::Insert(int index, std::string_view s) {
 
 void TStringList::Delete(int index) {
   CheckIndex(index);
-  Forget(spans_[static_cast<size_t>(index)]);
-  spans_.erase(spans_.begin() + index);
+  if (packed_ && index == Count() - 1) {
+    lines_.RemoveLast();
+  } else {
+    Unpack();
+    Forget(spans_[static_cast<size_t>(index)]);
+    spans_.erase(spans_.begin() + index);
+  }
   if (!objects_.empty()) objects_.erase(objects_.begin() + index);
 }
 
 void TStringList::Clear() {
+  packed_ = true;
+  lines_.Clear();
   store_.clear();
   store_.shrink_to_fit();
   spans_.clear();
@@ -219,6 +376,7 @@ void TStringList::Clear() {
 void TStringList::Exchange(int index1, int index2) {
   CheckIndex(index1);
   CheckIndex(index2);
+  Unpack();
   std::swap(spans_[static_cast<size_t>(index1)], spans_[static_cast<size_t>(index2)]);
   if (!objects_.empty()) std::swap(objects_[static_cast<size_t>(index1)], objects_[static_cast<size_t>(index2)]);
 }
@@ -254,12 +412,13 @@ bool TStringList::Find(std::string_view s, int& index) const {
 }
 
 void TStringList::Sort() {
+  Unpack();
   std::vector<size_t> order(spans_.size());
   std::iota(order.begin(), order.end(), size_t{0});
   auto view = [&](size_t i) { return std::string_view(store_.data() + spans_[i].offset, spans_[i].length); };
   std::stable_sort(order.begin(), order.end(),
                    [&](size_t a, size_t b) { return CompareStrings(view(a), view(b)) < 0; });
-  std::vector<Span> spans(spans_.size());
+  std::vector<Span, TLargeAllocator<Span>> spans(spans_.size());
   for (size_t i = 0; i < order.size(); ++i) spans[i] = spans_[order[i]];
   spans_.swap(spans);
   if (!objects_.empty()) {
@@ -270,6 +429,8 @@ void TStringList::Sort() {
 }
 
 void TStringList::Swap(TStringList& other) noexcept {
+  std::swap(packed_, other.packed_);
+  std::swap(lines_, other.lines_);
   store_.swap(other.store_);
   spans_.swap(other.spans_);
   objects_.swap(other.objects_);
@@ -311,35 +472,21 @@ const char* NextLineEnd(const char* p, const char* end) {
   return p;
 }
 
-// Past the line end at p: CR LF, CR or LF.
-namespace {
-const char* SkipLineEnd(const char* p, const char* end) {
-  if (p < end && *p == '\r') ++p;
-  if (p < end && *p == '\n') ++p;
-  return p;
-}
-}  // namespace
-
 void TStringList::LoadFromFile(const std::string& fileName) {
   if (sorted_) {  // each line goes to its place, with the duplicates rule
     TStrings::LoadFromFile(fileName);
     return;
   }
   constexpr size_t PieceSize = size_t{1} << 20;
-  std::string store;
-  std::vector<Span> spans;
+  TPackedLines lines;
   try {
     TFileStream file(fileName, fmOpenRead);
     const int64_t size = file.Size();
     // Reserved, not filled: only what the lines take is ever touched.
-    store.reserve(static_cast<size_t>(size));
+    lines.Reserve(static_cast<size_t>(size));
     TLinePieces pieces;
-    const auto add = [&](std::string_view line) {
-      spans.push_back(Span{store.size(), static_cast<uint32_t>(line.size())});
-      store.append(line);
-    };
+    const auto add = [&lines](std::string_view line) { lines.Append(line); };
     std::vector<char> piece(PieceSize);
-    bool first = true;
     // Never more than the size seen at the start: a file that keeps growing does not hold the load.
     int64_t left = size;
     while (left > 0) {
@@ -347,20 +494,13 @@ void TStringList::LoadFromFile(const std::string& fileName) {
       if (n == 0) break;
       left -= int64_t(n);
       pieces.Feed(piece.data(), n, add);
-      if (first && size > int64_t(n)) {
-        // Room for the lines of the whole file, judged from the first piece's, with a margin; the
-        // table grows beyond it when the rest of the file has shorter lines.
-        spans.reserve(static_cast<size_t>(int64_t(spans.size() + 1) * (size / int64_t(n) + 1) * 5 / 4));
-      }
-      first = false;
     }
     pieces.Finish(add);
   } catch (const EInOutError&) {
     throw EFOpenError(Format(SFOpenError, fileName.c_str()));
   }
   Clear();
-  store_ = std::move(store);
-  spans_ = std::move(spans);
+  std::swap(lines_, lines);
 }
 
 void TStringList::SetTextOwned(std::string&& text) {
@@ -368,24 +508,12 @@ void TStringList::SetTextOwned(std::string&& text) {
     TStrings::SetTextOwned(std::move(text));
     return;
   }
+  TPackedLines lines;
+  lines.Reserve(text.size());
+  TLinePieces pieces;
+  const auto add = [&lines](std::string_view line) { lines.Append(line); };
+  pieces.Feed(text.data(), text.size(), add);
+  pieces.Finish(add);
   Clear();
-  char* const base = text.data();
-  const char* const end = base + text.size();
-  // Count the lines first so the span table is allocated once.
-  size_t lines = 0;
-  for (const char* p = base; p < end; ++lines) p = SkipLineEnd(NextLineEnd(p, end), end);
-  spans_.reserve(lines);
-  // Take the text over as the store, squeezing the line ends out in place.
-  size_t write = 0;
-  for (const char* p = base; p < end;) {
-    const char* stop = NextLineEnd(p, end);
-    const auto length = static_cast<size_t>(stop - p);
-    const auto read = static_cast<size_t>(p - base);
-    if (write != read) std::memmove(base + write, p, length);
-    spans_.push_back(Span{write, static_cast<uint32_t>(length)});
-    write += length;
-    p = SkipLineEnd(stop, end);
-  }
-  text.resize(write);
-  store_ = std::move(text);
+  std::swap(lines_, lines);
 }
