@@ -161,17 +161,23 @@ uint64_t TPackedLines::LongLength(size_t index) const {
 
 std::string_view TPackedLines::View(size_t index) const {
   const size_t group = index / GroupLines;
-  const uint8_t* lengths = lengths_.data() + group * GroupLines;
   const size_t before = index % GroupLines;
-  // Summed in one pass the compiler runs several bytes at a time; a long line takes the slow way.
-  unsigned sum = 0, longs = 0;
-  for (size_t k = 0; k < before; ++k) {
-    sum += lengths[k];
-    longs += lengths[k] == LongLine;
+  // The lengths before the line in its group, summed eight at a time: the group's 32 bytes as four
+  // words, the bytes from the line on masked off, the words' bytes added pairwise into 16-bit
+  // lanes (at most 4 x 2 x 255 each) and the lanes summed by one multiplication.
+  constexpr uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u, EvenBytes = 0x00FF00FF00FF00FFu;
+  uint64_t words[GroupLines / 8];
+  std::memcpy(words, lengths_.data() + group * GroupLines, sizeof words);
+  uint64_t lanes = 0, longs = 0;
+  for (size_t w = 0; w < GroupLines / 8; ++w) {
+    const size_t bytes = before > 8 * w ? std::min<size_t>(8, before - 8 * w) : 0;
+    const uint64_t x = words[w] & (bytes == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * bytes)) - 1);
+    lanes += (x & EvenBytes) + ((x >> 8) & EvenBytes);
+    longs |= (~x - Ones) & x & Highs;  // some byte is LongLine
   }
   uint64_t at = starts_[group];
   if (longs == 0) {
-    at += sum;
+    at += (lanes * 0x0001000100010001u) >> 48;
   } else {
     for (size_t k = 0; k < before; ++k) at += Length(group * GroupLines + k);
   }
@@ -179,29 +185,39 @@ std::string_view TPackedLines::View(size_t index) const {
 }
 
 void TPackedLines::Append(std::string_view s) {
-  const size_t index = lengths_.size();
+  const size_t index = count_;
   const bool isLong = s.size() >= LongLine;
+  const bool newGroup = index % GroupLines == 0;
   // Make room everywhere first: past the store's append nothing can fail.
-  if (lengths_.size() == lengths_.capacity()) lengths_.reserve(std::max<size_t>(64, 2 * lengths_.size()));
-  if (index % GroupLines == 0 && starts_.size() == starts_.capacity())
-    starts_.reserve(std::max<size_t>(4, 2 * starts_.size()));
+  if (newGroup && lengths_.size() == lengths_.capacity())
+    lengths_.reserve(std::max<size_t>(2 * GroupLines, 2 * lengths_.size()));
+  if (newGroup && starts_.size() == starts_.capacity()) starts_.reserve(std::max<size_t>(4, 2 * starts_.size()));
   if (isLong && longs_.size() == longs_.capacity()) longs_.reserve(std::max<size_t>(4, 2 * longs_.size()));
   const uint64_t at = store_.size();
   store_.append(s.data(), s.size());
-  if (index % GroupLines == 0) starts_.push_back(at);
+  if (newGroup) {
+    starts_.push_back(at);
+    lengths_.resize(lengths_.size() + GroupLines, 0);
+  }
   if (isLong) longs_.push_back(TLong{index, s.size()});
-  lengths_.push_back(isLong ? LongLine : static_cast<uint8_t>(s.size()));
+  lengths_[index] = isLong ? LongLine : static_cast<uint8_t>(s.size());
+  ++count_;
 }
 
 void TPackedLines::RemoveLast() {
-  const size_t index = lengths_.size() - 1;
+  const size_t index = count_ - 1;
   store_.resize(static_cast<size_t>(store_.size() - Length(index)));
   if (lengths_[index] == LongLine) longs_.pop_back();
-  lengths_.pop_back();
-  if (index % GroupLines == 0) starts_.pop_back();
+  lengths_[index] = 0;
+  if (index % GroupLines == 0) {
+    starts_.pop_back();
+    lengths_.resize(lengths_.size() - GroupLines);
+  }
+  count_ = index;
 }
 
 void TPackedLines::Clear() {
+  count_ = 0;
   TTextStore().swap(store_);
   decltype(lengths_)().swap(lengths_);
   decltype(starts_)().swap(starts_);
@@ -210,8 +226,9 @@ void TPackedLines::Clear() {
 
 void TPackedLines::Reserve(size_t bytes) {
   store_.reserve(bytes);
-  lengths_.reserve(bytes + 1);
-  starts_.reserve((bytes + 1) / GroupLines + 1);
+  const size_t groups = (bytes + 1) / GroupLines + 1;
+  lengths_.reserve(groups * GroupLines);
+  starts_.reserve(groups);
 }
 
 TTextStore TPackedLines::TakeStore() {

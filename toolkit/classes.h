@@ -40,7 +40,7 @@ using TTextStore = std::basic_string<char, std::char_traits<char>, TLargeAllocat
 // place is the place of its group of 32 lines plus the lengths before it in the group.
 class TPackedLines {
  public:
-  size_t Count() const { return lengths_.size(); }
+  size_t Count() const { return count_; }
   std::string_view View(size_t index) const;
   uint64_t Length(size_t index) const {
     return lengths_[index] != LongLine ? lengths_[index] : LongLength(index);
@@ -68,7 +68,9 @@ class TPackedLines {
   };
   uint64_t LongLength(size_t index) const;
 
+  size_t count_ = 0;
   TTextStore store_;
+  // A byte per line, in whole groups: the lines a group does not have yet count 0.
   std::vector<uint8_t, TLargeAllocator<uint8_t>> lengths_;
   std::vector<uint64_t, TLargeAllocator<uint64_t>> starts_;  // place of each group's first line
   std::vector<TLong> longs_;                                   // lines of 255 bytes or more, in order
