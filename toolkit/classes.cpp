@@ -9,6 +9,10 @@
 
 #include <sys/mman.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
 #include "toolkit/sysutils.h"
@@ -21,6 +25,13 @@ int TStrings::Add(std::string_view s) {
   const int index = Count();
   Insert(index, s);
   return index;
+}
+
+int TStrings::Views(int first, std::string_view* out, int max) const {
+  if (first < 0 || first > Count()) IndexError(first);
+  const int n = std::min(max, Count() - first);
+  for (int k = 0; k < n; ++k) out[k] = View(first + k);
+  return std::max(n, 0);
 }
 
 int TStrings::AddObject(std::string_view s, TObject* object) {
@@ -162,26 +173,60 @@ uint64_t TPackedLines::LongLength(size_t index) const {
 std::string_view TPackedLines::View(size_t index) const {
   const size_t group = index / GroupLines;
   const size_t before = index % GroupLines;
-  // The lengths before the line in its group, summed eight at a time: the group's 32 bytes as four
-  // words, the bytes from the line on masked off, the words' bytes added pairwise into 16-bit
-  // lanes (at most 4 x 2 x 255 each) and the lanes summed by one multiplication.
+  const uint8_t* lengths = lengths_.data() + group * GroupLines;
+  // The lengths before the line in its group, summed all at once.
+  uint64_t sum = 0;
+  bool longs = false;
+#if defined(__SSE2__)
+  static_assert(GroupLines == 32);
+  const __m128i limit = _mm_set1_epi8(static_cast<char>(before));
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lengths));
+  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lengths + 16));
+  // Bytes from the line on are masked off.
+  const __m128i lowKept =
+      _mm_and_si128(low, _mm_cmplt_epi8(_mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15), limit));
+  const __m128i highKept = _mm_and_si128(
+      high, _mm_cmplt_epi8(_mm_setr_epi8(16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31), limit));
+  const __m128i sums = _mm_add_epi64(_mm_sad_epu8(lowKept, _mm_setzero_si128()), _mm_sad_epu8(highKept, _mm_setzero_si128()));
+  sum = static_cast<uint64_t>(_mm_cvtsi128_si64(sums)) + static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+  const __m128i all = _mm_set1_epi8(static_cast<char>(LongLine));
+  longs = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(lowKept, all), _mm_cmpeq_epi8(highKept, all))) != 0;
+#else
+  // Eight at a time: the group's 32 bytes as four words, the bytes from the line on masked off,
+  // the words' bytes added pairwise into 16-bit lanes (at most 4 x 2 x 255 each) and the lanes
+  // summed by one multiplication.
   constexpr uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u, EvenBytes = 0x00FF00FF00FF00FFu;
   uint64_t words[GroupLines / 8];
-  std::memcpy(words, lengths_.data() + group * GroupLines, sizeof words);
-  uint64_t lanes = 0, longs = 0;
+  std::memcpy(words, lengths, sizeof words);
+  uint64_t lanes = 0, marks = 0;
   for (size_t w = 0; w < GroupLines / 8; ++w) {
     const size_t bytes = before > 8 * w ? std::min<size_t>(8, before - 8 * w) : 0;
     const uint64_t x = words[w] & (bytes == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * bytes)) - 1);
     lanes += (x & EvenBytes) + ((x >> 8) & EvenBytes);
-    longs |= (~x - Ones) & x & Highs;  // some byte is LongLine
+    marks |= (~x - Ones) & x & Highs;  // some byte is LongLine
   }
+  sum = (lanes * 0x0001000100010001u) >> 48;
+  longs = marks != 0;
+#endif
   uint64_t at = starts_[group];
-  if (longs == 0) {
-    at += (lanes * 0x0001000100010001u) >> 48;
+  if (!longs) {
+    at += sum;
   } else {
     for (size_t k = 0; k < before; ++k) at += Length(group * GroupLines + k);
   }
   return std::string_view(store_.data() + at, static_cast<size_t>(Length(index)));
+}
+
+size_t TPackedLines::Views(size_t first, std::string_view* out, size_t max) const {
+  const size_t n = first < count_ ? std::min(max, count_ - first) : 0;
+  if (n == 0) return 0;
+  const char* at = View(first).data();
+  for (size_t k = 0; k < n; ++k) {
+    const auto length = static_cast<size_t>(Length(first + k));
+    out[k] = std::string_view(at, length);
+    at += length;
+  }
+  return n;
 }
 
 void TPackedLines::Append(std::string_view s) {
@@ -245,6 +290,13 @@ std::string_view TStringList::View(int index) const {
   if (packed_) return lines_.View(static_cast<size_t>(index));
   const Span& s = spans_[static_cast<size_t>(index)];
   return std::string_view(store_.data() + s.offset, s.length);
+}
+
+int TStringList::Views(int first, std::string_view* out, int max) const {
+  if (first < 0 || first > Count()) IndexError(first);
+  if (max <= 0) return 0;
+  if (packed_) return static_cast<int>(lines_.Views(static_cast<size_t>(first), out, static_cast<size_t>(max)));
+  return TStrings::Views(first, out, max);
 }
 
 void TStringList::Unpack() {

@@ -42,6 +42,8 @@ class TPackedLines {
  public:
   size_t Count() const { return count_; }
   std::string_view View(size_t index) const;
+  // Views of the lines from first on, as many as fit out (max) and the list has; returns how many.
+  size_t Views(size_t first, std::string_view* out, size_t max) const;
   uint64_t Length(size_t index) const {
     return lengths_[index] != LongLine ? lengths_[index] : LongLength(index);
   }
@@ -141,6 +143,9 @@ class TStrings {
   // The bytes of line index; the view stays valid until the list is next changed.
   virtual std::string_view View(int index) const = 0;
   std::string Get(int index) const { return std::string(View(index)); }
+  // Views of the lines from first on, as many as max and the list allow, into out; returns how
+  // many. Walking a large list this way is cheaper than line by line. Valid as View's.
+  virtual int Views(int first, std::string_view* out, int max) const;
   std::string operator[](int index) const { return Get(index); }
   virtual void Put(int index, std::string_view s) = 0;
   virtual TObject* GetObject(int index) const = 0;
@@ -193,6 +198,7 @@ class TStringList : public TStrings {
 
   int Count() const override { return static_cast<int>(packed_ ? lines_.Count() : spans_.size()); }
   std::string_view View(int index) const override;
+  int Views(int first, std::string_view* out, int max) const override;
   void Put(int index, std::string_view s) override;
   TObject* GetObject(int index) const override;
   void PutObject(int index, TObject* object) override;

@@ -36,6 +36,19 @@ std::vector<std::string> Lines(const TStrings& l) {
   return out;
 }
 
+// The lines as Views hands them out, in batches of an odd size that straddles the groups.
+std::vector<std::string> Batched(const TStrings& l) {
+  std::vector<std::string> out;
+  std::string_view batch[7];
+  for (int first = 0; first < l.Count();) {
+    const int n = l.Views(first, batch, 7);
+    if (n <= 0) break;
+    for (int k = 0; k < n; ++k) out.emplace_back(batch[k]);
+    first += n;
+  }
+  return out;
+}
+
 std::vector<TObject*> Objects(const TStrings& l) {
   std::vector<TObject*> out;
   for (int i = 0; i < l.Count(); ++i) out.push_back(l.GetObject(i));
@@ -537,6 +550,7 @@ void TestClasses::packedLinesStayRight() {
     if (step % 500 == 0) QCOMPARE(Lines(l), model);
   }
   QCOMPARE(Lines(l), model);
+  QCOMPARE(Batched(l), model);
 
   // The same lines through a text and a file.
   std::string text;
@@ -555,6 +569,10 @@ void TestClasses::packedLinesStayRight() {
   l.Exchange(0, static_cast<int>(model.size()) - 1);
   std::swap(model.front(), model.back());
   QCOMPARE(Lines(l), model);
+  QCOMPARE(Batched(l), model);
+  std::string_view none[1];
+  QCOMPARE(l.Views(l.Count(), none, 1), 0);
+  QVERIFY_THROWS_EXCEPTION(EStringListError, l.Views(l.Count() + 1, none, 1));
   l.Clear();
   l.Add("again");
   QCOMPARE(Lines(l), std::vector<std::string>{"again"});
