@@ -1,6 +1,8 @@
 #include "toolkit/classes.h"
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -117,7 +119,8 @@ void TStrings::SetTextOwned(std::string&& text) {
 
 namespace {
 constexpr size_t LargePage = size_t{2} << 20;
-// Smaller blocks come from the heap. Under the address sanitizer every block does, so that it
+// Smaller blocks come from the heap, which hands a freed block out again without faulting it in
+// anew (a list loaded over and over). Under the address sanitizer every block does, so that it
 // sees every access.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr size_t LargeBlock = SIZE_MAX;
@@ -132,16 +135,24 @@ constexpr size_t LargeBlock = size_t{4} << 20;
 #endif
 
 size_t RoundUpToPage(size_t n) { return (n + LargePage - 1) & ~(LargePage - 1); }
-}  // namespace
 
-void* AllocateLarge(size_t bytes) {
-  if (bytes < LargeBlock) {
-    void* p = std::malloc(bytes == 0 ? 1 : bytes);
-    if (p == nullptr) throw std::bad_alloc();
-    return p;
-  }
-  if (bytes > SIZE_MAX - 2 * LargePage) throw std::bad_alloc();
-  const size_t size = RoundUpToPage(bytes);
+std::atomic<size_t> largeBlocksInUse{0};
+
+// The last freed block up to KeptBlock bytes is kept and handed out again for the next that fits:
+// a list loaded over and over then finds its pages in place instead of faulting fresh ones in.
+// Larger blocks go back to the system at once.
+constexpr size_t KeptBlock = size_t{32} << 20;
+struct TKeptBlock {
+  std::mutex lock;
+  void* p = nullptr;
+  size_t size = 0;
+};
+TKeptBlock& Kept() {
+  static TKeptBlock kept;
+  return kept;
+}
+
+void* MapLarge(size_t size) {
   // Mapped one page longer, then trimmed to start on a page boundary.
   void* raw = ::mmap(nullptr, size + LargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) throw std::bad_alloc();
@@ -154,12 +165,52 @@ void* AllocateLarge(size_t bytes) {
   ::madvise(reinterpret_cast<void*>(start), size, MADV_HUGEPAGE);
   return reinterpret_cast<void*>(start);
 }
+}  // namespace
+
+size_t LargeBlocksInUse() noexcept { return largeBlocksInUse.load(std::memory_order_relaxed); }
+
+void* AllocateLarge(size_t bytes) {
+  if (bytes < LargeBlock) {
+    void* p = std::malloc(bytes == 0 ? 1 : bytes);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+  }
+  if (bytes > SIZE_MAX - 2 * LargePage) throw std::bad_alloc();
+  const size_t size = RoundUpToPage(bytes);
+  void* p = nullptr;
+  {
+    TKeptBlock& kept = Kept();
+    const std::lock_guard<std::mutex> hold(kept.lock);
+    if (kept.p != nullptr && kept.size >= size) {
+      p = kept.p;
+      if (kept.size > size) ::munmap(static_cast<char*>(p) + size, kept.size - size);
+      kept.p = nullptr;
+      kept.size = 0;
+    }
+  }
+  if (p == nullptr) p = MapLarge(size);
+  largeBlocksInUse.fetch_add(size, std::memory_order_relaxed);
+  return p;
+}
 
 void FreeLarge(void* p, size_t bytes) noexcept {
-  if (bytes < LargeBlock)
+  if (bytes < LargeBlock) {
     std::free(p);
-  else
-    ::munmap(p, RoundUpToPage(bytes));
+    return;
+  }
+  const size_t size = RoundUpToPage(bytes);
+  largeBlocksInUse.fetch_sub(size, std::memory_order_relaxed);
+  if (size <= KeptBlock) {
+    TKeptBlock& kept = Kept();
+    const std::lock_guard<std::mutex> hold(kept.lock);
+    void* const older = kept.p;
+    const size_t olderSize = kept.size;
+    kept.p = p;
+    kept.size = size;
+    if (older != nullptr) ::munmap(older, olderSize);
+    return;
+  }
+  ::munmap(p, size);
 }
 
 // ---- TPackedLines ----
@@ -234,7 +285,7 @@ void TPackedLines::Append(std::string_view s) {
   const bool isLong = s.size() >= LongLine;
   const bool newGroup = index % GroupLines == 0;
   // Make room everywhere first: past the store's append nothing can fail.
-  if (newGroup && lengths_.size() == lengths_.capacity())
+  if (newGroup && lengths_.capacity() - lengths_.size() < GroupLines)
     lengths_.reserve(std::max<size_t>(2 * GroupLines, 2 * lengths_.size()));
   if (newGroup && starts_.size() == starts_.capacity()) starts_.reserve(std::max<size_t>(4, 2 * starts_.size()));
   if (isLong && longs_.size() == longs_.capacity()) longs_.reserve(std::max<size_t>(4, 2 * longs_.size()));
@@ -269,9 +320,9 @@ void TPackedLines::Clear() {
   decltype(longs_)().swap(longs_);
 }
 
-void TPackedLines::Reserve(size_t bytes) {
+void TPackedLines::Reserve(size_t bytes, size_t lines) {
   store_.reserve(bytes);
-  const size_t groups = (bytes + 1) / GroupLines + 1;
+  const size_t groups = lines / GroupLines + 1;
   lengths_.reserve(groups * GroupLines);
   starts_.reserve(groups);
 }
@@ -381,7 +432,9 @@ void TStringList::PutObject(int index, TObject* object) {
 
 void TStringList::InsertItem(int index, std::string_view s, TObject* object) {
   // The object's room first: when it cannot be had, the line is not added either.
-  if (!objects_.empty() || object != nullptr) objects_.reserve(static_cast<size_t>(Count()) + 1);
+  const bool withObjects = !objects_.empty() || object != nullptr;
+  const size_t needed = static_cast<size_t>(Count()) + 1;
+  if (withObjects && objects_.capacity() < needed) objects_.reserve(std::max(needed, 2 * objects_.capacity()));
   if (packed_ && index == Count()) {
     if (lines_.Holds(s))
       lines_.Append(std::string(s));
@@ -392,7 +445,7 @@ void TStringList::InsertItem(int index, std::string_view s, TObject* object) {
     const Span span = Store(s);
     spans_.insert(spans_.begin() + index, span);
   }
-  if (!objects_.empty() || object != nullptr) {
+  if (withObjects) {
     if (objects_.empty()) objects_.assign(static_cast<size_t>(Count()) - 1, nullptr);
     objects_.insert(objects_.begin() + index, object);
   }
@@ -551,8 +604,6 @@ void TStringList::LoadFromFile(const std::string& fileName) {
   try {
     TFileStream file(fileName, fmOpenRead);
     const int64_t size = file.Size();
-    // Reserved, not filled: only what the lines take is ever touched.
-    lines.Reserve(static_cast<size_t>(size));
     TLinePieces pieces;
     const auto add = [&lines](std::string_view line) { lines.Append(line); };
     std::vector<char> piece(PieceSize);
@@ -561,6 +612,12 @@ void TStringList::LoadFromFile(const std::string& fileName) {
     while (left > 0) {
       const size_t n = file.Read(piece.data(), size_t(std::min<int64_t>(left, int64_t(piece.size()))));
       if (n == 0) break;
+      if (left == size) {
+        // Room for the whole text, and for its lines as judged from the first piece's with a margin
+        // (the table grows beyond it when the rest has shorter lines); reserved, not touched.
+        const size_t perPiece = static_cast<size_t>(std::count(piece.data(), piece.data() + n, '\n')) + 1;
+        lines.Reserve(static_cast<size_t>(size), static_cast<size_t>(size / int64_t(n) + 1) * perPiece * 5 / 4);
+      }
       left -= int64_t(n);
       pieces.Feed(piece.data(), n, add);
     }
@@ -578,7 +635,7 @@ void TStringList::SetTextOwned(std::string&& text) {
     return;
   }
   TPackedLines lines;
-  lines.Reserve(text.size());
+  lines.Reserve(text.size(), static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   TLinePieces pieces;
   const auto add = [&lines](std::string_view line) { lines.Append(line); };
   pieces.Feed(text.data(), text.size(), add);

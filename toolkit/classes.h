@@ -8,12 +8,15 @@
 #include <string_view>
 #include <vector>
 
-// Memory for large tables. A block of a few megabytes or more is mapped on its own and backed by
+// Memory for large tables. A block of tens of megabytes or more is mapped on its own and backed by
 // 2 MB pages where the system allows: filling it then faults once per 2 MB instead of once per
 // 4 KB page, which for a large file's lines cost more than copying them. Parts of a block never
 // touched take no memory.
 void* AllocateLarge(size_t bytes);
 void FreeLarge(void* p, size_t bytes) noexcept;
+// Bytes of the blocks mapped on their own and handed out now (touched or not; not the one kept for
+// reuse); the heap's statistics miss them.
+size_t LargeBlocksInUse() noexcept;
 
 template <class T>
 struct TLargeAllocator {
@@ -51,9 +54,8 @@ class TPackedLines {
   void Append(std::string_view s);
   void RemoveLast();
   void Clear();
-  // Room for a text of up to bytes bytes read from a file (so at most bytes + 1 lines), reserved
-  // but not touched.
-  void Reserve(size_t bytes);
+  // Room for a text of bytes bytes in lines lines, reserved but not touched.
+  void Reserve(size_t bytes, size_t lines);
   // True when s points into the store.
   bool Holds(std::string_view s) const {
     return !store_.empty() && s.data() >= store_.data() && s.data() < store_.data() + store_.size();

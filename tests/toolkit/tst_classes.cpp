@@ -26,7 +26,8 @@ size_t HeapInUse() {
   return __sanitizer_get_current_allocated_bytes();
 #else
   const struct mallinfo2 heap = mallinfo2();
-  return heap.uordblks + heap.hblkhd;  // large blocks are mapped apart from the heap
+  // Large blocks are mapped apart from the heap, by the allocator or by the lists themselves.
+  return heap.uordblks + heap.hblkhd + LargeBlocksInUse();
 #endif
 }
 
