@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-// Memory for large tables. A block of tens of megabytes or more is mapped on its own and backed by
+// Memory for large tables. A block of a few megabytes or more is mapped on its own and backed by
 // 2 MB pages where the system allows: filling it then faults once per 2 MB instead of once per
 // 4 KB page, which for a large file's lines cost more than copying them. Parts of a block never
 // touched take no memory.
