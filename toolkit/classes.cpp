@@ -282,6 +282,13 @@ size_t TPackedLines::Views(size_t first, std::string_view* out, size_t max) cons
 
 void TPackedLines::Append(std::string_view s) {
   const size_t index = count_;
+  if (s.size() < LongLine && index % GroupLines != 0) {
+    // The common case: a short line inside a group, whose length byte is already there.
+    store_.append(s.data(), s.size());
+    lengths_[index] = static_cast<uint8_t>(s.size());
+    count_ = index + 1;
+    return;
+  }
   const bool isLong = s.size() >= LongLine;
   const bool newGroup = index % GroupLines == 0;
   // Make room everywhere first: past the store's append nothing can fail.
