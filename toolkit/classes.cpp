@@ -2,16 +2,16 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
 #include <bit>
 #include <cerrno>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <numeric>
 
 #include <sys/mman.h>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
 #endif
 
@@ -148,8 +148,10 @@ struct TKeptBlock {
   size_t size = 0;
 };
 TKeptBlock& Kept() {
-  static TKeptBlock kept;
-  return kept;
+  // Never destroyed: a list that lives until the program's exit may free its blocks after every
+  // other static is gone.
+  static TKeptBlock* const kept = new TKeptBlock;
+  return *kept;
 }
 
 void* MapLarge(size_t size) {
@@ -228,7 +230,7 @@ std::string_view TPackedLines::View(size_t index) const {
   // The lengths before the line in its group, summed all at once.
   uint64_t sum = 0;
   bool longs = false;
-#if defined(__SSE2__)
+#if defined(__SSE2__) && defined(__x86_64__)
   static_assert(GroupLines == 32);
   const __m128i limit = _mm_set1_epi8(static_cast<char>(before));
   const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lengths));
