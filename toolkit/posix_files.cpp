@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <utility>
 
@@ -19,11 +20,13 @@ namespace {
 // Names tried before a side file gives up; each collides only with a file of exactly that name.
 constexpr int SideNameAttempts = 100;
 
+constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr size_t SuffixLength = 6;
+
 std::string RandomSuffix() {
-  static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   thread_local std::mt19937_64 random{std::random_device{}()};
   std::uniform_int_distribution<size_t> pick(0, sizeof Letters - 2);
-  std::string suffix(6, ' ');
+  std::string suffix(SuffixLength, ' ');
   for (char& c : suffix) c = Letters[pick(random)];
   return suffix;
 }
@@ -97,6 +100,19 @@ void SyncFolderOf(const std::string& native) {
   ::close(fd);
   if (result == 0 || error == EINVAL || error == ENOTSUP || error == EROFS) return;
   throw EInOutError(Format("Cannot write the folder %s to disk: %s", folder.c_str(), std::strerror(error)), error);
+}
+
+std::vector<std::string> SideFilesOf(const std::string& native) {
+  const std::string stem = ExtractFileName(native) + ".";
+  std::vector<std::string> found;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(FolderOf(native), error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() == stem.size() + SuffixLength && name.starts_with(stem) &&
+        name.find_first_not_of(Letters, stem.size()) == std::string::npos && entry.is_regular_file(error))
+      found.push_back(entry.path().string());
+  }
+  return found;
 }
 
 TSideFile::TSideFile(const std::string& native, const std::string& reportedAs) {

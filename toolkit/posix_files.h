@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The one text of a failed rename: "Cannot rename %s to %s: <the system's reason>".
 std::string RenameError(const std::string& from, const std::string& to, int error);
@@ -29,6 +30,10 @@ void SyncFolderOf(const std::string& native);
 // The bytes this process may still write in the folder that holds native, or -1 when the system
 // cannot tell.
 int64_t FreeSpaceOf(const std::string& native);
+
+// The side files (TSideFile) of native that are in its folder now: those a process left when it
+// ended before removing them, or those being written at this moment.
+std::vector<std::string> SideFilesOf(const std::string& native);
 
 // A new empty file beside native, under a name no other file has ("<native>.Ab3xYz"), created
 // exclusively with the permissions a new file gets. Removed again when the object ends unless kept.

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "app/core/block_store.h"
+#include "app/core/freeze_recovery.h"
 #include "app/core/statics.h"
 #include "app/core/world_reader.h"
 #include "toolkit/exceptions.h"
@@ -41,6 +42,11 @@ void Run(const TRunRequest& request, TRunHost& host) {
   if (items == 0) {
     host.Log("No items found");
     return;
+  }
+  // A freeze of this pair that ended early is settled first, where its journal tells how.
+  if (const std::string settled = RecoverInterruptedFreeze(request.IndexPath, request.DataPath); !settled.empty()) {
+    host.Log("");
+    host.Log(settled);
   }
   // A Yes writes nothing yet: the freeze then starts from empty statics and replaces the old files
   // only once the new pair is complete, so a failed freeze leaves the statics as they were.

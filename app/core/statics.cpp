@@ -86,6 +86,25 @@ void CheckFreeSpace(const std::string& index, int64_t indexBytes, const std::str
   }
 }
 
+// Passes every byte on and sums it.
+class TSummingOutput : public TStaticsOutput {
+ public:
+  explicit TSummingOutput(TStaticsOutput& out) : out_(out) {}
+  void Write(const void* buffer, size_t count) override {
+    out_.Write(buffer, count);
+    Sum.Add(buffer, count);
+  }
+  TFileSum Sum;
+
+ private:
+  TStaticsOutput& out_;
+};
+
+TFileSum SumOfOldFile(const std::string& native) {
+  if (const auto sum = SumOfFile(native)) return *sum;
+  throw EInOutError(Format("Read error on %s: the file could not be read whole", native.c_str()), 0);
+}
+
 void DeleteTemp(const std::string& temp) {
   if (std::remove(temp.c_str()) != 0) {
     const int error = errno;
@@ -148,9 +167,18 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
   index.perms = CheckReplaceable(indexPath, index.native);
   data.perms = CheckReplaceable(dataPath, data.native);
 
+  // What the next run checks the files it finds against, should this one end early.
+  TJournal record;
+  record.Step = jsMoving;
+  record.Recorded = true;
+  record.Index.Name = index.native;
+  record.Data.Name = data.native;
+  if (index.perms) record.Index.Old = SumOfOldFile(index.native);
+  if (data.perms) record.Data.Old = SumOfOldFile(data.native);
+
   steps.Step(fpChecked);
   const std::string journal = JournalName(index.native);
-  WriteJournal(journal, jsMoving);
+  WriteJournal(journal, record);
   try {
     for (TFrozenFile* file : {&index, &data}) {
       if (file->perms) {
@@ -167,16 +195,20 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     if (data.perms) SetPermissions(data.native, *data.perms);
     TFileStaticsOutput newIndex(newIndexFile);
     TFileStaticsOutput newData(newDataFile);
-    MergeStatics(store, *oldIndex, *oldData, newIndex, newData, gauge,
+    TSummingOutput summedIndex(newIndex), summedData(newData);
+    MergeStatics(store, *oldIndex, *oldData, summedIndex, summedData, gauge,
                  [&steps](int32_t block) { steps.Step(fpBlockWritten, block); });
     newIndex.Commit();
     newData.Commit();
+    record.Step = jsComplete;
+    record.Index.New = summedIndex.Sum;
+    record.Data.New = summedData.Sum;
     // The new names reach the disk before the journal calls them complete; the journal's own
     // sync covers the index's folder.
     if (!SameFolder(index.native, data.native)) SyncFolderOf(data.native);
     // The last point at which a stop puts the previous files back; past it the freeze finishes.
     steps.Step(fpNewFilesFlushed);
-    WriteJournal(journal, jsComplete);
+    WriteJournal(journal, record);
     steps.Completed();
   } catch (Exception& e) {
     e.Message += PutBack(index, data);

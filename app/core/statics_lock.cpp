@@ -10,6 +10,7 @@
 #include <string>
 
 #include "toolkit/exceptions.h"
+#include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
 
 std::string LockName(const std::string& nativeIndex) { return nativeIndex + ".lock"; }
@@ -25,7 +26,9 @@ std::string HolderOf(int fd) {
 }
 }  // namespace
 
-TStaticsLock::TStaticsLock(const std::string& nativeIndex) : name_(LockName(nativeIndex)) {
+// Looked up as spelt on disk: while a freeze has moved the index away, a run that names it in
+// another letter case still meets the lock of the one that moved it.
+TStaticsLock::TStaticsLock(const std::string& nativeIndex) : name_(NativePath(LockName(nativeIndex))) {
   for (;;) {
     const int fd = ::open(name_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     // A folder that takes no new file takes no new statics either: the checks refuse the freeze

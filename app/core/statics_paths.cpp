@@ -43,7 +43,7 @@ void RefuseLeftovers(const std::string& index, const std::string& indexTemp, con
   const auto both = [&](const std::string& a, const std::string& b) {
     return indexLeft && dataLeft ? a + " and " + b : indexLeft ? a : b;
   };
-  switch (ReadJournal(JournalName(index))) {
+  switch (ReadJournal(NativePath(JournalName(index))).Step) {
     case jsComplete:
       throw Exception(Format("A freeze was interrupted after it had completed the new statics files %s and %s. The "
                              "previous statics left as %s are no longer needed: delete %s, then start again.",
@@ -57,9 +57,13 @@ void RefuseLeftovers(const std::string& index, const std::string& indexTemp, con
     case jsNone:
       break;
   }
+  // Without a journal nothing tells whether the file is the only copy of the previous statics: it is
+  // kept, and the operator decides which pair is whole.
+  const std::string& left = indexLeft ? indexTemp : dataTemp;
   throw Exception(Format("The file %s is left from a freeze that did not finish and may hold the only copy of the "
-                         "previous statics. Put it back or remove it, then start again.",
-                         (indexLeft ? indexTemp : dataTemp).c_str()));
+                         "previous statics; nothing tells whether %s is whole. Keep it: put it back as %s if the "
+                         "statics files are not whole, or else move it out of this folder, then start again.",
+                         left.c_str(), (indexLeft ? index : data).c_str(), (indexLeft ? index : data).c_str()));
 }
 }  // namespace
 

@@ -12,6 +12,7 @@
 
 #include "app/core/run.h"
 #include "app/core/freeze_points.h"
+#include "app/core/freeze_recovery.h"
 #include "app/core/index_scan.h"
 #include "app/core/statics.h"
 #include "app/core/statics_merge.h"
@@ -77,6 +78,15 @@ class TestStatics : public QObject {
     return names;
   }
   QStringList Snapshot() const { return fixture::Snapshot(dir_->path()); }
+  void KillFreezeAt(const TBlockStore& store, int point, int block) {
+    const support::TChildResult child = RunInChild([&](int) {
+      Freeze(store, [&](TFreezePoint p, int32_t b) {
+        if (p == point && b == block) ::raise(SIGKILL);
+      });
+      return 0;
+    });
+    QVERIFY(child.Signal == SIGKILL);
+  }
   void Freeze(const TBlockStore& store, const TFreezeTestHook& hook = {}) {
     TNullProgress gauge;
     FreezeStatics(store, Index(), Data(), gauge, hook);
@@ -911,14 +921,7 @@ class TestStatics : public QObject {
     MakeBusyPair(store);
     const QByteArray index = Read(index_), data = Read(data_);
     const auto [newIndex, newData] = Merged(store, index, data);
-    const support::TChildResult child = RunInChild(
-        [&](int) {
-          Freeze(store, [&](TFreezePoint p, int32_t b) {
-            if (p == point && b == block) ::raise(SIGKILL);
-          });
-          return 0;
-        });
-    QVERIFY(child.Signal == SIGKILL);
+    KillFreezeAt(store, point, block);
 
     const QString indexTemp = Path("staidx0.xxx"), dataTemp = Path("statics0.xxx");
     // Marked complete: the new pair is whole. Otherwise the previous pair is, under either name.
@@ -969,6 +972,68 @@ class TestStatics : public QObject {
       QCOMPARE(Read(data_), newData);
     }
     QVERIFY(Leftovers().isEmpty());
+  }
+
+  // The next run settles a killed freeze by itself from its journal: the previous pair back before
+  // the new one was complete, the new one kept after; the same when the index is configured in
+  // another letter case than it has on disk. The freeze then goes on as after no interruption.
+  void killedFreezeSettlesByItself_data() {
+    killedFreezeIsRecoverable_data();
+    QTest::newRow("index moved, configured in capitals") << int(fpIndexMoved) << -1 << false;
+    QTest::newRow("marked complete, configured in capitals") << int(fpMarkedComplete) << -1 << true;
+  }
+  void killedFreezeSettlesByItself() {
+    QFETCH(int, point);
+    QFETCH(int, block);
+    QFETCH(bool, complete);
+    TBlockStore store;
+    MakeBusyPair(store);
+    const QByteArray index = Read(index_), data = Read(data_);
+    const auto [newIndex, newData] = Merged(store, index, data);
+    KillFreezeAt(store, point, block);
+    // A journal side file left by a freeze killed while writing its journal.
+    Write(index_ + ".freeze.Ab3xYz", "complete: ...\n");
+    const std::string configured =
+        QString(QTest::currentDataTag()).contains("capitals") ? Std(Path("STAIDX0.MUL")) : Index();
+
+    const std::string note = RecoverInterruptedFreeze(configured, Data());
+    QCOMPARE(Read(index_), complete ? newIndex : index);
+    QCOMPARE(Read(data_), complete ? newData : data);
+    QCOMPARE(Leftovers(), QStringList());
+    QVERIFY2(QString::fromStdString(note).contains(complete ? "was finished" : "was undone"), note.c_str());
+    QCOMPARE(RecoverInterruptedFreeze(Index(), Data()), std::string());
+    if (!complete) {
+      Freeze(store);
+      QCOMPARE(Read(index_), newIndex);
+      QCOMPARE(Read(data_), newData);
+    }
+  }
+
+  // A ".xxx" file that is not what the journal recorded (changed since, or another file under that
+  // name) leaves the choice to the operator: nothing is changed, and the advice removes nothing.
+  void filesUnlikeTheJournalAreLeftToTheOperator_data() {
+    QTest::addColumn<int>("point");
+    QTest::addColumn<QString>("changed");
+    QTest::newRow("before complete, previous data changed") << int(fpDataMoved) << "statics0.xxx";
+    QTest::newRow("after complete, new index changed") << int(fpMarkedComplete) << "staidx0.mul";
+  }
+  void filesUnlikeTheJournalAreLeftToTheOperator() {
+    QFETCH(int, point);
+    QFETCH(QString, changed);
+    TBlockStore store;
+    MakeBusyPair(store);
+    KillFreezeAt(store, point, -1);
+    QFile file(Path(changed));
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("x");
+    file.close();
+    QFile::remove(index_ + ".lock");  // the killed freeze's, which the next run takes over
+    const QStringList before = Snapshot();
+    const QString message = ErrorOf<Exception>([&] { RecoverInterruptedFreeze(Index(), Data()); });
+    QVERIFY2(message.contains(Path(changed) + " holds"), qPrintable(message));
+    QVERIFY2(message.contains("nothing was changed"), qPrintable(message));
+    QVERIFY(!message.contains("delete") && !message.contains("remove"));
+    QCOMPARE(Snapshot(), before);
   }
 };
 
