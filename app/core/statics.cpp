@@ -31,7 +31,7 @@ constexpr const char* PutBackNote = "\nThe statics files were put back as they w
 struct TFrozenFile {
   std::string native;  // where the file is
   std::string temp;    // its ".xxx" name
-  std::optional<fs::perms> perms;  // the old file's permission bits; none when a clear found no file
+  std::optional<TFileOwnership> ownership;  // of the old file; none when a clear found no file
   bool moved = false;
   bool created = false;
 };
@@ -164,8 +164,8 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
   const int64_t newData = ScanStaticsIndex(*oldIndex, *oldData, store);
   // The previous files stay until the new ones are complete: the new pair needs room of its own.
   CheckFreeSpace(index.native, IndexFileSize, data.native, newData);
-  index.perms = CheckReplaceable(indexPath, index.native);
-  data.perms = CheckReplaceable(dataPath, data.native);
+  index.ownership = CheckReplaceable(indexPath, index.native);
+  data.ownership = CheckReplaceable(dataPath, data.native);
 
   // What the next run checks the files it finds against, should this one end early.
   TJournal record;
@@ -173,15 +173,15 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
   record.Recorded = true;
   record.Index.Name = index.native;
   record.Data.Name = data.native;
-  if (index.perms) record.Index.Old = SumOfOldFile(index.native);
-  if (data.perms) record.Data.Old = SumOfOldFile(data.native);
+  if (index.ownership) record.Index.Old = SumOfOldFile(index.native);
+  if (data.ownership) record.Data.Old = SumOfOldFile(data.native);
 
   steps.Step(fpChecked);
   const std::string journal = JournalName(index.native);
   WriteJournal(journal, record);
   try {
     for (TFrozenFile* file : {&index, &data}) {
-      if (file->perms) {
+      if (file->ownership) {
         MoveNoReplace(file->native, file->temp);
         file->moved = true;
       }
@@ -191,8 +191,8 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     index.created = true;
     TFileStream newDataFile(data.native, fmCreate);
     data.created = true;
-    if (index.perms) SetPermissions(index.native, *index.perms);
-    if (data.perms) SetPermissions(data.native, *data.perms);
+    if (index.ownership) SetOwnership(index.native, *index.ownership);
+    if (data.ownership) SetOwnership(data.native, *data.ownership);
     TFileStaticsOutput newIndex(newIndexFile);
     TFileStaticsOutput newData(newDataFile);
     TSummingOutput summedIndex(newIndex), summedData(newData);

@@ -110,7 +110,7 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
   RefuseLeftovers(index, indexTemp, data, dataTemp);
 }
 
-std::optional<fs::perms> CheckReplaceable(const std::string& path, const std::string& native) {
+std::optional<TFileOwnership> CheckReplaceable(const std::string& path, const std::string& native) {
   // Whether this process may write is the system's decision (its user, groups and capabilities).
   const auto writable = [](const std::string& name, int how) { return ::access(name.c_str(), how) == 0; };
   if (!writable(FolderOf(native), W_OK | X_OK)) throw EFCreateError(Format(SFCreateError, path.c_str()));
@@ -121,5 +121,5 @@ std::optional<fs::perms> CheckReplaceable(const std::string& path, const std::st
   if (error || !fs::is_regular_file(status) || (status.permissions() & AnyWrite) == fs::perms::none ||
       !writable(native, W_OK))
     throw EFCreateError(Format(SFCreateError, path.c_str()));
-  return status.permissions() & fs::perms::mask;
+  return OwnershipOf(native);
 }

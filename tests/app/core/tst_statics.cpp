@@ -673,16 +673,26 @@ class TestStatics : public QObject {
     QCOMPARE(Leftovers(), QStringList({"statics0.lnk"}));
   }
 
-  // The new files take over the permission bits of the files they replace.
+  // The new files take over the owner, the group and the permission bits of the files they
+  // replace: root freezing statics of another user leaves them that user's.
   void newFilesKeepTheModes_data() { rewrites_data(); }
   void newFilesKeepTheModes() {
     QFETCH(QString, how);
     TBlockStore store;
     MakeBusyPair(store);
     QVERIFY(::chmod(qPrintable(index_), 0640) == 0 && ::chmod(qPrintable(data_), 0604) == 0);
+    const bool root = ::geteuid() == 0;
+    if (root) QVERIFY(::chown(qPrintable(index_), 65534, 65534) == 0 && ::chown(qPrintable(data_), 65534, 0) == 0);
     Rewrite(how, store);
     QCOMPARE(ModeOf(index_), mode_t(0640));
     QCOMPARE(ModeOf(data_), mode_t(0604));
+    if (!root) return;
+    struct stat index {}, data {};
+    QVERIFY(::stat(qPrintable(index_), &index) == 0 && ::stat(qPrintable(data_), &data) == 0);
+    QCOMPARE(index.st_uid, uid_t(65534));
+    QCOMPARE(index.st_gid, gid_t(65534));
+    QCOMPARE(data.st_uid, uid_t(65534));
+    QCOMPARE(data.st_gid, gid_t(0));
   }
 
   // A read-only statics file is refused before anything is written, even for a process that could
@@ -992,7 +1002,7 @@ class TestStatics : public QObject {
     const auto [newIndex, newData] = Merged(store, index, data);
     KillFreezeAt(store, point, block);
     // A journal side file left by a freeze killed while writing its journal.
-    Write(index_ + ".freeze.Ab3xYz", "complete: ...\n");
+    Write(index_ + ".freeze.~Ab3xYz", "complete: ...\n");
     const std::string configured =
         QString(QTest::currentDataTag()).contains("capitals") ? Std(Path("STAIDX0.MUL")) : Index();
 
