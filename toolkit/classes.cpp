@@ -355,8 +355,8 @@ void TStringList::LoadFromFile(const std::string& fileName) {
       first = false;
     }
     pieces.Finish(add);
-  } catch (const EInOutError&) {
-    throw EFOpenError(Format(SFOpenError, fileName.c_str()));
+  } catch (const EInOutError& e) {
+    throw ReadFailure(fileName, e.ErrorCode);
   }
   Clear();
   store_ = std::move(store);

@@ -185,7 +185,7 @@ TSideFile::TSideFile(const std::string& native, const std::string& reportedAs) {
     }
     if (errno != EEXIST) break;
   }
-  throw EFCreateError(Format(SFCreateError, reportedAs.c_str()));
+  throw EFCreateError(Format(SFCreateError, reportedAs.c_str()) + ": " + std::strerror(errno));
 }
 
 TSideFile::~TSideFile() {

@@ -9,8 +9,31 @@
 #include "app/core/world_reader.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
+#include "toolkit/sysutils.h"
 
 namespace {
+TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store, TRunHost& host) {
+  if (TS_StringList* lines = host.Lines()) {
+    // The previous file's text goes before the next is read, so two are never held at once.
+    lines->Clear();
+    lines->LoadFromFile(file.Path);
+    host.Log("Parsing ... " + file.Name);
+    return ReadWorldFile(*lines, store, host.StepGauge());
+  }
+  // Nobody shows the text: it is parsed as it is read.
+  TFileStream stream(file.Path, fmOpenRead);
+  host.Log("Parsing ... " + file.Name);
+  return ReadWorldFile(stream, store, host.StepGauge());
+}
+
+// An empty path names no file: the message says which one is missing.
+void CheckPathsGiven(const TRunRequest& request) {
+  if (request.IndexPath.empty())
+    throw EFOpenError("No statics index file is given: the path of Staidx0 is empty.");
+  if (request.DataPath.empty())
+    throw EFOpenError("No statics data file is given: the path of Statics0 is empty.");
+}
+
 void Run(const TRunRequest& request, TRunHost& host) {
   host.ClearLog();
   TProgressSink& total = host.TotalGauge();
@@ -21,18 +44,15 @@ void Run(const TRunRequest& request, TRunHost& host) {
   for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
     host.Log("");
     host.Log("Loading ... " + file.Name);
+    // A large file takes seconds to load: the step gauge shows none of it done meanwhile, not the
+    // end of the previous step.
+    host.StepGauge().Begin(0);
     TWorldFileResult read;
-    if (TS_StringList* lines = host.Lines()) {
-      // The previous file's text goes before the next is read, so two are never held at once.
-      lines->Clear();
-      lines->LoadFromFile(file.Path);
-      host.Log("Parsing ... " + file.Name);
-      read = ReadWorldFile(*lines, store, host.StepGauge());
-    } else {
-      // Nobody shows the text: it is parsed as it is read.
-      TFileStream stream(file.Path, fmOpenRead);
-      host.Log("Parsing ... " + file.Name);
-      read = ReadWorldFile(stream, store, host.StepGauge());
+    try {
+      read = ReadOne(file, store, host);
+    } catch (const EPositionError& e) {
+      host.Log(Format("Error in %s, line %lld", file.Name.c_str(), static_cast<long long>(e.Line)));
+      throw;
     }
     host.Log("The Worldfile contains ... " + std::to_string(read.Taken) + " Items");
     if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
@@ -43,6 +63,7 @@ void Run(const TRunRequest& request, TRunHost& host) {
     host.Log("No items found");
     return;
   }
+  CheckPathsGiven(request);
   // A freeze of this pair that ended early is settled first, where its journal tells how.
   if (const std::string settled = RecoverInterruptedFreeze(request.IndexPath, request.DataPath); !settled.empty()) {
     host.Log("");

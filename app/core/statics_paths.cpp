@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 
 #include "app/core/freeze_journal.h"
@@ -112,14 +114,17 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
 
 std::optional<TFileOwnership> CheckReplaceable(const std::string& path, const std::string& native) {
   // Whether this process may write is the system's decision (its user, groups and capabilities).
-  const auto writable = [](const std::string& name, int how) { return ::access(name.c_str(), how) == 0; };
-  if (!writable(FolderOf(native), W_OK | X_OK)) throw EFCreateError(Format(SFCreateError, path.c_str()));
+  const auto refuse = [&](const std::string& reason) {
+    throw EFCreateError(Format(SFCreateError, path.c_str()) + ": " + reason);
+  };
+  if (::access(FolderOf(native).c_str(), W_OK | X_OK) != 0) refuse(std::strerror(errno));
   std::error_code error;
   const fs::file_status status = fs::status(native, error);
   if (status.type() == fs::file_type::not_found) return std::nullopt;
   constexpr fs::perms AnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-  if (error || !fs::is_regular_file(status) || (status.permissions() & AnyWrite) == fs::perms::none ||
-      !writable(native, W_OK))
-    throw EFCreateError(Format(SFCreateError, path.c_str()));
+  if (error) refuse(error.message());
+  if (!fs::is_regular_file(status)) refuse("it is not a regular file");
+  if ((status.permissions() & AnyWrite) == fs::perms::none) refuse("the file is read-only");
+  if (::access(native.c_str(), W_OK) != 0) refuse(std::strerror(errno));
   return OwnershipOf(native);
 }

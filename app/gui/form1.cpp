@@ -103,6 +103,9 @@ class TWindowHost : public TRunHost {
     if (logLines_++ > 0) cursor.insertBlock();
     cursor.insertText(Q(line));
     ui_.Memo1->setTextCursor(cursor);
+    // Shown before the work it announces starts ("Loading ..." of a large file), which holds
+    // the thread for seconds.
+    ui_.Memo1->viewport()->repaint();
     alive_.Tick();
   }
   void AppendToLastLine(const std::string& text) override {

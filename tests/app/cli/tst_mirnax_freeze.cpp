@@ -180,10 +180,10 @@ class TestMirnaxFreeze : public QObject {
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("lastLine");
     QTest::newRow("position that is no number") << "P=5,6" << "STATICS/bad.scp" << "'' is not a valid integer value\n"
-                                                << "Parsing ... STATICS/bad.scp";
-    QTest::newRow("missing world file") << "missing" << "STATICS/bad.scp" << "Cannot open file STATICS/bad.scp\n"
+                                                << "Error in STATICS/bad.scp, line 2";
+    QTest::newRow("missing world file") << "missing" << "STATICS/bad.scp" << "Cannot open file STATICS/bad.scp: No such file or directory\n"
                                         << "Loading ... STATICS/bad.scp";
-    QTest::newRow("empty world file name is a name as given") << "good" << "" << "Cannot open file \n"
+    QTest::newRow("empty world file name is a name as given") << "good" << "" << "Cannot open file : No such file or directory\n"
                                                               << "Loading ... ";
     QTest::newRow("leftover of an interrupted freeze")
         << "leftover" << "STATICS/bad.scp" << "The file %1 is left from a freeze that did not finish"

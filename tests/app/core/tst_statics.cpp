@@ -180,7 +180,7 @@ class TestStatics : public QObject {
     Write(index_, "old index");
     const std::string data = Std(Path("missing/statics0.mul"));
     QCOMPARE(ErrorOf<EFCreateError>([&] { ClearStatics(Index(), data); }),
-             QString::fromStdString("Cannot create file " + data));
+             QString::fromStdString("Cannot create file " + data + ": No such file or directory"));
     QCOMPARE(Read(index_), QByteArray("old index"));
     QVERIFY(Leftovers().isEmpty());
   }
@@ -630,7 +630,8 @@ class TestStatics : public QObject {
     TBlockStore store;
     TNullProgress gauge;
     QCOMPARE(ErrorOf<EFCreateError>([&] { ClearStatics(Index(), ""); }), QString("Cannot create file "));
-    QCOMPARE(ErrorOf<EFOpenError>([&] { FreezeStatics(store, "", Data(), gauge); }), QString("Cannot open file "));
+    QCOMPARE(ErrorOf<EFOpenError>([&] { FreezeStatics(store, "", Data(), gauge); }),
+             QString("Cannot open file : No such file or directory"));
     QCOMPARE(Snapshot(), before);
   }
 
@@ -713,7 +714,7 @@ class TestStatics : public QObject {
     const QString readOnly = index ? index_ : data_;
     QVERIFY(::chmod(qPrintable(readOnly), 0444) == 0);
     const QStringList before = Snapshot();
-    QCOMPARE(ErrorOf<EFCreateError>([&] { Rewrite(how, store); }), "Cannot create file " + readOnly);
+    QCOMPARE(ErrorOf<EFCreateError>([&] { Rewrite(how, store); }), "Cannot create file " + readOnly + ": the file is read-only");
     QCOMPARE(Snapshot(), before);
   }
 
