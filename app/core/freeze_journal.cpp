@@ -101,6 +101,10 @@ std::optional<TFileSum> SumOfFile(const std::string& native) {
 
 std::string JournalName(const std::string& nativeIndex) { return nativeIndex + std::string(JournalExt); }
 
+std::string BackupName(const std::string& native) { return native + ".bak"; }
+
+std::string BackupRecordName(const std::string& nativeIndex) { return JournalName(BackupName(nativeIndex)); }
+
 TJournal ReadJournal(const std::string& name) {
   TJournal journal;
   std::ifstream file(name, std::ios::binary);

@@ -43,6 +43,12 @@ struct TJournal {
 
 // "<index>.freeze", beside the index file (its links followed).
 std::string JournalName(const std::string& nativeIndex);
+// The previous generation of a statics file, kept by a freeze: "<file>.bak" beside it.
+std::string BackupName(const std::string& native);
+// "<index>.bak.freeze": the journal of the freeze that made the backup, kept with it. It records
+// the backup's files (Old) and the files that freeze wrote (New), so an undo can tell both are
+// still what they were.
+std::string BackupRecordName(const std::string& nativeIndex);
 TJournal ReadJournal(const std::string& name);
 // Replaces the journal with journal (step jsMoving or jsComplete), durably: the file holds the old
 // journal or the new one whatever happens.

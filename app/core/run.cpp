@@ -81,9 +81,9 @@ void Run(const TRunRequest& request, TRunHost& host) {
   host.Log("");
   host.Log("Start freezing....");
   if (clear)
-    ClearAndFreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge());
+    ClearAndFreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge(), request.KeepBackup);
   else
-    FreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge());
+    FreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge(), request.KeepBackup);
   total.Add(1);
   host.AppendToLastLine(" OK");
   host.Log(SProcessFinished);

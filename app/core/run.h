@@ -22,6 +22,8 @@ struct TRunRequest {
   int32_t Unchosen = 0;
   std::string IndexPath;
   std::string DataPath;
+  // The files a freeze replaces are kept as "<file>.bak" (see FreezeStatics).
+  bool KeepBackup = true;
 };
 
 // How a run reports and asks.

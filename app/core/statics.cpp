@@ -10,6 +10,7 @@
 
 #include "app/core/freeze_journal.h"
 #include "app/core/freeze_points.h"
+#include "app/core/freeze_recovery.h"
 #include "app/core/index_scan.h"
 #include "app/core/statics_io.h"
 #include "app/core/statics_merge.h"
@@ -105,15 +106,6 @@ TFileSum SumOfOldFile(const std::string& native) {
   throw EInOutError(Format("Read error on %s: the file could not be read whole", native.c_str()), 0);
 }
 
-void DeleteTemp(const std::string& temp) {
-  if (std::remove(temp.c_str()) != 0) {
-    const int error = errno;
-    throw EInOutError(Format("The statics were frozen, but %s could not be deleted: %s", temp.c_str(),
-                             std::strerror(error)),
-                      error);
-  }
-}
-
 // The points a freeze passes. Until the new files are complete a point is also where a stop
 // signal ends the freeze (and the previous files are put back); past that the freeze finishes.
 class TFreezeSteps {
@@ -134,7 +126,7 @@ class TFreezeSteps {
 };
 
 void Freeze(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath, TProgressSink& gauge,
-            const TFreezeTestHook& testHook, bool cleared) {
+            const TFreezeTestHook& testHook, bool cleared, bool backup) {
   TFreezeSteps steps(testHook);
   // Held to the end: no other freeze of this pair checks, moves or writes meanwhile.
   std::optional<TStaticsLock> lock;
@@ -222,11 +214,10 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     throw;
   }
   steps.Reached(fpMarkedComplete);
-  if (index.moved) DeleteTemp(index.temp);
+  RetireFile(record.Index, backup);
   steps.Reached(fpIndexTempDeleted);
-  if (data.moved) DeleteTemp(data.temp);
-  // Not synced: should the deletions be lost, the journal still says the ".xxx" files may go.
-  std::remove(journal.c_str());
+  RetireFile(record.Data, backup);
+  RetireJournal(journal, record, backup);
 }
 }  // namespace
 
@@ -266,20 +257,20 @@ void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
 
 void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
                    TProgressSink& gauge, const TFreezeTestHook& testHook) {
-  Freeze(store, indexPath, dataPath, gauge, testHook, false);
+  Freeze(store, indexPath, dataPath, gauge, testHook, false, true);
 }
 
 void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
-                   TProgressSink& gauge) {
-  Freeze(store, indexPath, dataPath, gauge, {}, false);
+                   TProgressSink& gauge, bool keepBackup) {
+  Freeze(store, indexPath, dataPath, gauge, {}, false, keepBackup);
 }
 
 void ClearAndFreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
                            TProgressSink& gauge, const TFreezeTestHook& testHook) {
-  Freeze(store, indexPath, dataPath, gauge, testHook, true);
+  Freeze(store, indexPath, dataPath, gauge, testHook, true, true);
 }
 
 void ClearAndFreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
-                           TProgressSink& gauge) {
-  Freeze(store, indexPath, dataPath, gauge, {}, true);
+                           TProgressSink& gauge, bool keepBackup) {
+  Freeze(store, indexPath, dataPath, gauge, {}, true, keepBackup);
 }

@@ -98,9 +98,10 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
                            "the statics are rewritten. Give them different names.",
                            indexPath.c_str(), dataPath.c_str(), indexTemp.c_str()));
   }
-  // The journal and the lock live beside the index under names of their own; a statics file under
-  // one of them would be overwritten or deleted by the freeze.
-  for (const std::string& working : {JournalName(index), LockName(index)}) {
+  // The journal, the lock and the backup live beside the statics under names of their own; a
+  // statics file under one of them would be overwritten or deleted by the freeze.
+  for (const std::string& working :
+       {JournalName(index), LockName(index), BackupName(index), BackupName(data), BackupRecordName(index)}) {
     for (const auto& [path, native] : {std::pair{&dataPath, &data}, std::pair{&indexPath, &index}}) {
       if (NamesWorkingFile(*native, working)) {
         throw Exception(Format("The statics file %s has the name %s, which a freeze uses for its own working file "

@@ -70,11 +70,12 @@ class TestStatics : public QObject {
   QString Path(const QString& name) const { return dir_->filePath(name); }
   std::string Index() const { return Std(index_); }
   std::string Data() const { return Std(data_); }
-  // Every file but the statics pair.
+  // Every file but the statics pair and the backup of the previous pair.
   QStringList Leftovers() const {
     QStringList names = QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden);
-    names.removeOne("staidx0.mul");
-    names.removeOne("statics0.mul");
+    for (const char* kept : {"staidx0.mul", "statics0.mul", "staidx0.mul.bak", "statics0.mul.bak",
+                             "staidx0.mul.bak.freeze"})
+      names.removeOne(kept);
     return names;
   }
   QStringList Snapshot() const { return fixture::Snapshot(dir_->path()); }
@@ -475,6 +476,7 @@ class TestStatics : public QObject {
     QTest::newRow("journal's name") << "staidx0.mul.freeze" << "uses for its own working file";
     QTest::newRow("journal's name in capitals") << "STAIDX0.MUL.FREEZE" << "uses for its own working file";
     QTest::newRow("lock's name") << "sub/../staidx0.mul.lock" << "uses for its own working file";
+    QTest::newRow("backup's name") << "Staidx0.mul.bak" << "uses for its own working file";
   }
   void clearAndFreezeMakesTheChecksOfTheClear() {
     QFETCH(QString, setup);
@@ -485,7 +487,7 @@ class TestStatics : public QObject {
     if (setup == "leftover") Write(Path("statics0.xxx"), "previous data");
     if (setup == "twice") data_ = Path("sub/../staidx0.mul"), QDir(dir_->path()).mkdir("sub");
     if (setup == "empty") data_.clear();
-    if (setup.contains(".freeze", Qt::CaseInsensitive) || setup.contains(".lock")) {
+    if (setup.contains(".freeze", Qt::CaseInsensitive) || setup.contains(".lock") || setup.contains(".bak")) {
       QDir(dir_->path()).mkdir("sub");
       data_ = Path(setup);
     }
@@ -670,7 +672,10 @@ class TestStatics : public QObject {
     QCOMPARE(QFileInfo(data_).symLinkTarget(), Path("statics0.lnk"));
     QCOMPARE(Read(Path("real/idx.mul")), index);
     QCOMPARE(Read(Path("real/dat.mul")), data);
-    QCOMPARE(QDir(Path("real")).entryList(QDir::Files | QDir::Hidden), QStringList({"dat.mul", "idx.mul"}));
+    // The backup of a replaced target lies beside it.
+    const QStringList pair = {"dat.mul", "idx.mul"};
+    const QStringList backedUp = {"dat.mul", "dat.mul.bak", "idx.mul", "idx.mul.bak", "idx.mul.bak.freeze"};
+    QCOMPARE(QDir(Path("real")).entryList(QDir::Files | QDir::Hidden), how == "clear" ? pair : backedUp);
     QCOMPARE(Leftovers(), QStringList({"statics0.lnk"}));
   }
 
@@ -1044,6 +1049,49 @@ class TestStatics : public QObject {
     QVERIFY2(message.contains(Path(changed) + " holds"), qPrintable(message));
     QVERIFY2(message.contains("nothing was changed"), qPrintable(message));
     QVERIFY(!message.contains("delete") && !message.contains("remove"));
+    QCOMPARE(Snapshot(), before);
+  }
+
+  // A freeze keeps the pair it replaced as "<file>.bak"; an undo puts it back byte for byte, and
+  // keeps the undone pair in turn, so a second undo brings that back.
+  void undoPutsThePreviousPairBack() {
+    TBlockStore store;
+    MakeBusyPair(store);
+    const QByteArray index = Read(index_), data = Read(data_);
+    Freeze(store);
+    const QByteArray newIndex = Read(index_), newData = Read(data_);
+    QCOMPARE(Read(index_ + ".bak"), index);
+    QCOMPARE(Read(data_ + ".bak"), data);
+    QVERIFY(QString::fromStdString(UndoLastFreeze(Index(), Data())).contains("were put back"));
+    QCOMPARE(Read(index_), index);
+    QCOMPARE(Read(data_), data);
+    QCOMPARE(Leftovers(), QStringList());
+    UndoLastFreeze(Index(), Data());
+    QCOMPARE(Read(index_), newIndex);
+    QCOMPARE(Read(data_), newData);
+  }
+
+  // An undo is refused, touching nothing, when there is no backup, or when the files are no longer
+  // those the last freeze wrote (changed since, or a freeze without backup came after it).
+  void undoRefusals_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("never frozen") << "none" << "There is no backup of";
+    QTest::newRow("data changed since") << "changed" << "are not the ones the last freeze wrote";
+    QTest::newRow("a freeze without backup since") << "no backup" << "are not the ones the last freeze wrote";
+  }
+  void undoRefusals() {
+    QFETCH(QString, setup);
+    QFETCH(QString, message);
+    TBlockStore store;
+    MakeBusyPair(store);
+    TNullProgress gauge;
+    if (setup != "none") Freeze(store);
+    if (setup == "changed") Write(data_, Read(data_) + "x");
+    if (setup == "no backup") FreezeStatics(store, Index(), Data(), gauge, false);
+    const QStringList before = Snapshot();
+    const QString m = ErrorOf<Exception>([&] { UndoLastFreeze(Index(), Data()); });
+    QVERIFY2(m.contains(message), qPrintable(m));
     QCOMPARE(Snapshot(), before);
   }
 };
