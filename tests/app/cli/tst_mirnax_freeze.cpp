@@ -98,6 +98,8 @@ class TestMirnaxFreeze : public QObject {
                                        << "mirnax-freeze: option --staidx needs a file name";
     QTest::newRow("clear and keep") << QStringList{"--clear", "--keep"}
                                     << "mirnax-freeze: --clear and --keep exclude each other";
+    QTest::newRow("undo with world files") << QStringList{"--undo", "a.scp"}
+                                           << "mirnax-freeze: --undo takes no world files and no other option than --staidx and --statics";
   }
   void badArguments() {
     QFETCH(QStringList, args);
@@ -152,6 +154,29 @@ class TestMirnaxFreeze : public QObject {
     SetEntry(index, 1024, 0, 7);
     QCOMPARE(Read(Path("other/idx.mul")), index);
     QCOMPARE(Snapshot(), ini);  // the pair named in mirnax.ini is untouched
+  }
+
+  // --undo puts back the pair the last freeze replaced, byte for byte; a second one has nothing to
+  // put back after a freeze with --no-backup, and says so.
+  void undoPutsThePreviousStaticsBack() {
+    MakeStatics();
+    Write(Path("a.scp"), WorldItem(7, 16, 0, 0));
+    const QByteArray index = Read(Path("staidx0.mul")), data = Read(Path("statics0.mul"));
+    QCOMPARE(Run({"a.scp"}).exitCode, 0);
+    QVERIFY(Read(Path("statics0.mul")) != data);
+    TResult r = Run({"--undo"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, "The statics from before the last freeze were put back as " + Path("staidx0.mul") +
+                        " and statics0.mul.\n");  // as mirnax.ini names them
+    QCOMPARE(Read(Path("staidx0.mul")), index);
+    QCOMPARE(Read(Path("statics0.mul")), data);
+
+    QCOMPARE(Run({"--no-backup", "a.scp"}).exitCode, 0);
+    const auto before = Snapshot();
+    r = Run({"--undo"});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("are not the ones the last freeze wrote"), qPrintable(r.err));
+    QCOMPARE(Snapshot(), before);
   }
 
   // After "--" every argument is a world file, even one that looks like an option.
@@ -224,7 +249,7 @@ class TestMirnaxFreeze : public QObject {
     QCOMPARE(r.err, "mirnax-freeze: the statics were frozen, but the log could not be written to standard output: " +
                         reason + "\n");
     QCOMPARE(Read(Path("statics0.mul")), Record(7, 0, 0, 0, 0));
-    QVERIFY(QDir(dir_->path()).entryList({"*.xxx", "*.freeze"}).isEmpty());
+    QVERIFY(QDir(dir_->path()).entryList({"*.xxx", "*.mul.freeze"}).isEmpty());
   }
 
   // With stderr on a terminal the progress bar is drawn there: each line's label, the step's bar
