@@ -105,6 +105,8 @@ std::string BackupName(const std::string& native) { return native + ".bak"; }
 
 std::string BackupRecordName(const std::string& nativeIndex) { return JournalName(BackupName(nativeIndex)); }
 
+std::string FrozenRecordName(const std::string& nativeIndex) { return nativeIndex + ".frozen"; }
+
 TJournal ReadJournal(const std::string& name) {
   TJournal journal;
   std::ifstream file(name, std::ios::binary);

@@ -49,6 +49,8 @@ std::string BackupName(const std::string& native);
 // the backup's files (Old) and the files that freeze wrote (New), so an undo can tell both are
 // still what they were.
 std::string BackupRecordName(const std::string& nativeIndex);
+// "<index>.frozen": the world files frozen into the pair (frozen_worlds.h).
+std::string FrozenRecordName(const std::string& nativeIndex);
 TJournal ReadJournal(const std::string& name);
 // Replaces the journal with journal (step jsMoving or jsComplete), durably: the file holds the old
 // journal or the new one whatever happens.

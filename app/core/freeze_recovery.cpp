@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/core/freeze_journal.h"
+#include "app/core/frozen_worlds.h"
 #include "app/core/statics_lock.h"
 #include "app/core/statics_paths.h"
 #include "toolkit/exceptions.h"
@@ -134,6 +135,16 @@ void CopyFile(const std::string& from, const std::string& to) {
   out.Close();
 }
 
+// The record of the world files frozen into the pair follows the statics back: it trades places
+// with the one kept beside it by the freeze undone.
+void SwapFrozenRecords(const std::string& index) {
+  const std::string record = FrozenRecordName(index), kept = BackupName(record);
+  if (!PathExists(kept)) return;
+  const std::vector<TFrozenWorld> now = ReadFrozenWorlds(record), before = ReadFrozenWorlds(kept);
+  WriteFrozenWorlds(kept, now);
+  WriteFrozenWorlds(record, before);
+}
+
 bool NamesSameFile(const std::string& recorded, const std::string& native) {
   return SameText(ExtractFileName(recorded), ExtractFileName(native)) && SameFolder(recorded, native);
 }
@@ -231,5 +242,6 @@ std::string UndoLastFreeze(const std::string& indexPath, const std::string& data
   RetireFile(undo.Index, true);
   RetireFile(undo.Data, true);
   RetireJournal(journalName, undo, true);
+  SwapFrozenRecords(record.Index.Name);
   return "The statics from before the last freeze were put back as " + index + " and " + data + ".";
 }

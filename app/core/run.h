@@ -37,6 +37,10 @@ class TRunHost {
   virtual void AppendToLastLine(const std::string& text) = 0;
   // The Yes/No question with an empty caption; true for Yes.
   virtual bool AskYesNo(const std::string& text) = 0;
+  // A world file frozen into these statics before (text says which and when) is frozen again; the
+  // log has said so already. A host that has more than the log to warn with (the terminal's
+  // stderr) uses it.
+  virtual void FrozenAgain(const std::string& text) { (void)text; }
 
   virtual TProgressSink& StepGauge() = 0;   // CGauge1: the current step
   virtual TProgressSink& TotalGauge() = 0;  // CGauge2: the whole run

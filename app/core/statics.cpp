@@ -246,6 +246,7 @@ void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
     newIndex.Commit();
     indexCleared = true;
     newData.Commit();
+    std::remove(FrozenRecordName(newIndex.Target()).c_str());  // nothing is frozen into empty statics
   } catch (const EFCreateError&) {
     throw;  // raised before anything was moved
   } catch (Exception& e) {

@@ -101,7 +101,8 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
   // The journal, the lock and the backup live beside the statics under names of their own; a
   // statics file under one of them would be overwritten or deleted by the freeze.
   for (const std::string& working :
-       {JournalName(index), LockName(index), BackupName(index), BackupName(data), BackupRecordName(index)}) {
+       {JournalName(index), LockName(index), BackupName(index), BackupName(data), BackupRecordName(index),
+        FrozenRecordName(index), BackupName(FrozenRecordName(index))}) {
     for (const auto& [path, native] : {std::pair{&dataPath, &data}, std::pair{&indexPath, &index}}) {
       if (NamesWorkingFile(*native, working)) {
         throw Exception(Format("The statics file %s has the name %s, which a freeze uses for its own working file "

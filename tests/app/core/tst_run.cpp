@@ -1,9 +1,11 @@
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <sys/resource.h>
 
 #include "app/core/config.h"
+#include "app/core/freeze_recovery.h"
 #include "app/core/run.h"
 #include "app/core/statics.h"
 #include "statics_fixture.h"
@@ -141,6 +143,35 @@ class TestRun : public QObject {
     QVERIFY(host_.questions.isEmpty());
     QCOMPARE(Index(), index);
     QCOMPARE(Data(), data);
+  }
+
+  // A world file frozen into the pair before is named after its count line, with the date; the
+  // run goes on and freezes it again. A clear forgets what was frozen, and so does an undo of the
+  // freeze that froze it.
+  void aWorldFileFrozenBeforeIsNamed() {
+    World("a.scp", WorldItem(1, 1, 1, 1));
+    World("b.scp", WorldItem(2, 2, 2, 2));
+    const auto runWith = [&](const QString& name, bool clear) {
+      host_ = TRecordingHost();
+      host_.answer = clear;
+      request_.WorldFiles.clear();
+      Offer({{name, true}});
+      Run();
+      return host_.log.filter("was frozen into these statics before");
+    };
+    QCOMPARE(runWith("a.scp", false), QStringList());
+    const QStringList again = runWith("a.scp", false);
+    QCOMPARE(again.size(), 1);
+    QVERIFY2(QRegularExpression("^a\\.scp was frozen into these statics before, on \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$")
+                 .match(again[0])
+                 .hasMatch(),
+             qPrintable(again[0]));
+    QCOMPARE(host_.log.indexOf(again[0]), host_.log.indexOf("The Worldfile contains ... 1 Items") + 1);
+    QCOMPARE(Data().count(Record(1, 1, 1, 1, 0)), 2);
+    QCOMPARE(runWith("b.scp", true), QStringList());
+    QCOMPARE(runWith("a.scp", false), QStringList());
+    UndoLastFreeze(request_.IndexPath, request_.DataPath);
+    QCOMPARE(runWith("a.scp", false), QStringList());
   }
 
   // An empty path field is named, instead of "Cannot open file " with nothing after it.
