@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <csignal>
 
 #include "app/core/run.h"
@@ -79,6 +80,17 @@ class TestStatics : public QObject {
     return names;
   }
   QStringList Snapshot() const { return fixture::Snapshot(dir_->path()); }
+  // The busy pair, frozen by a child killed at the row's point: the pair before and the pair the
+  // freeze would have written.
+  std::array<QByteArray, 4> KillAFreeze(TBlockStore& store) {
+    QFETCH(int, point);
+    QFETCH(int, block);
+    MakeBusyPair(store);
+    const QByteArray index = Read(index_), data = Read(data_);
+    const auto [newIndex, newData] = Merged(store, index, data);
+    KillFreezeAt(store, point, block);
+    return {index, data, newIndex, newData};
+  }
   void KillFreezeAt(const TBlockStore& store, int point, int block) {
     const support::TChildResult child = RunInChild([&](int) {
       Freeze(store, [&](TFreezePoint p, int32_t b) {
@@ -930,14 +942,9 @@ class TestStatics : public QObject {
     QTest::newRow("after the index's .xxx is deleted") << int(fpIndexTempDeleted) << -1 << true;
   }
   void killedFreezeIsRecoverable() {
-    QFETCH(int, point);
-    QFETCH(int, block);
     QFETCH(bool, complete);
     TBlockStore store;
-    MakeBusyPair(store);
-    const QByteArray index = Read(index_), data = Read(data_);
-    const auto [newIndex, newData] = Merged(store, index, data);
-    KillFreezeAt(store, point, block);
+    const auto [index, data, newIndex, newData] = KillAFreeze(store);
 
     const QString indexTemp = Path("staidx0.xxx"), dataTemp = Path("statics0.xxx");
     // Marked complete: the new pair is whole. Otherwise the previous pair is, under either name.
@@ -999,14 +1006,9 @@ class TestStatics : public QObject {
     QTest::newRow("marked complete, configured in capitals") << int(fpMarkedComplete) << -1 << true;
   }
   void killedFreezeSettlesByItself() {
-    QFETCH(int, point);
-    QFETCH(int, block);
     QFETCH(bool, complete);
     TBlockStore store;
-    MakeBusyPair(store);
-    const QByteArray index = Read(index_), data = Read(data_);
-    const auto [newIndex, newData] = Merged(store, index, data);
-    KillFreezeAt(store, point, block);
+    const auto [index, data, newIndex, newData] = KillAFreeze(store);
     // A journal side file left by a freeze killed while writing its journal.
     Write(index_ + ".freeze.~Ab3xYz", "complete: ...\n");
     const std::string configured =
