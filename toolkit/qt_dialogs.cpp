@@ -62,7 +62,9 @@ int TQtDialogs::Ask(const std::string& text, const std::string& caption, TMsgDlg
   QMessageBox::StandardButtons standard;
   for (const auto& [bit, button] : kButtons)
     if ((buttons & bit) != 0) standard |= button;
-  QMessageBox box(IconOf(type), Q(caption), Q(text), standard, QApplication::activeWindow());
+  // The window system puts the program's name into an empty caption; a blank one stays empty.
+  QMessageBox box(IconOf(type), caption.empty() ? QStringLiteral(" ") : Q(caption), Q(text), standard,
+                  QApplication::activeWindow());
   for (const auto& [bit, button] : kButtons)
     if (bit == defaultButton) box.setDefaultButton(button);
   // Closing a box with No (and no Cancel) answers No.
