@@ -1027,6 +1027,20 @@ class TestStatics : public QObject {
     }
   }
 
+  // A journal of the step line alone, as earlier versions wrote it, names no files: the next run
+  // settles nothing by itself and the freeze still reads it and gives its advice.
+  void aJournalOfEarlierVersionsIsStillRead() {
+    TBlockStore store;
+    MakeBusyPair(store);
+    QVERIFY(QFile::rename(index_, Path("staidx0.xxx")) && QFile::copy(Path("staidx0.xxx"), index_));
+    Write(index_ + ".freeze", "moving: the .xxx files are the previous statics, the files under the configured names "
+                              "are not complete\n");
+    const QStringList before = Snapshot();
+    QCOMPARE(RecoverInterruptedFreeze(Index(), Data()), std::string());
+    QVERIFY(ErrorOf<Exception>([&] { Freeze(store); }).startsWith("A freeze did not finish"));
+    QCOMPARE(Snapshot(), before);
+  }
+
   // A ".xxx" file that is not what the journal recorded (changed since, or another file under that
   // name) leaves the choice to the operator: nothing is changed, and the advice removes nothing.
   void filesUnlikeTheJournalAreLeftToTheOperator_data() {
