@@ -631,8 +631,8 @@ void TStringList::LoadFromFile(const std::string& fileName) {
       pieces.Feed(piece.data(), n, add);
     }
     pieces.Finish(add);
-  } catch (const EInOutError&) {
-    throw EFOpenError(Format(SFOpenError, fileName.c_str()));
+  } catch (const EInOutError& e) {
+    throw ReadFailure(fileName, e.ErrorCode);
   }
   Clear();
   std::swap(lines_, lines);

@@ -1,7 +1,7 @@
 #include "toolkit/dialogs.h"
 
-bool TScriptedDialogs::YesNo(const std::string& text, const std::string& caption) {
-  Calls.push_back({"YesNo", text, caption, mtConfirmation, {}});
+bool TScriptedDialogs::YesNo(const std::string& text, const std::string& caption, int defaultButton) {
+  Calls.push_back({"YesNo", text, caption, mtConfirmation, {}, defaultButton});
   if (yesNo_.empty()) return false;
   const bool answer = yesNo_.front();
   yesNo_.pop_front();
@@ -33,8 +33,7 @@ bool TScriptedDialogs::OpenFile(const TOpenDialogOptions& options, std::string& 
 
 int TScriptedDialogs::Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
                           int defaultButton) {
-  (void)defaultButton;
-  Calls.push_back({"Ask", text, caption, type, {}});
+  Calls.push_back({"Ask", text, caption, type, {}, defaultButton});
   if (asks_.empty()) return (buttons & mbCancel) != 0 ? mbCancel : mrNone;
   const int answer = asks_.front();
   asks_.pop_front();

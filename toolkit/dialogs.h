@@ -24,8 +24,9 @@ struct TOpenDialogOptions {
 class TDialogs {
  public:
   virtual ~TDialogs() = default;
-  // A Yes/No box; true when the answer is Yes.
-  virtual bool YesNo(const std::string& text, const std::string& caption) = 0;
+  // A Yes/No box whose default button (the one Return presses) is defaultButton, mbYes or mbNo;
+  // true when the answer is Yes. Closing the box answers No.
+  virtual bool YesNo(const std::string& text, const std::string& caption, int defaultButton = mbYes) = 0;
   // A box with an OK button; type chooses the icon (mtCustom: none).
   virtual void Message(const std::string& text, const std::string& caption, TMsgDlgType type) = 0;
   // An input box; true with the edited value when confirmed, false (value unchanged) when cancelled.
@@ -53,6 +54,7 @@ class TScriptedDialogs : public TDialogs {
     std::string Caption;
     TMsgDlgType Type = mtCustom;
     TOpenDialogOptions Options;  // of an OpenFile call
+    int DefaultButton = mrNone;  // of a YesNo or Ask call
   };
 
   void AnswerYesNo(bool yes) { yesNo_.push_back(yes); }
@@ -63,7 +65,7 @@ class TScriptedDialogs : public TDialogs {
   // the box has one, else no answer.
   void AnswerAsk(int button) { asks_.push_back(button); }
 
-  bool YesNo(const std::string& text, const std::string& caption) override;
+  bool YesNo(const std::string& text, const std::string& caption, int defaultButton = mbYes) override;
   void Message(const std::string& text, const std::string& caption, TMsgDlgType type) override;
   bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
   bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) override;

@@ -28,9 +28,15 @@ std::string ReadWholeFile(const std::string& fileName) {
     char chunk[65536];
     while (const size_t n = file.Read(chunk, sizeof chunk)) data.append(chunk, n);
     return data;
-  } catch (const EInOutError&) {
-    throw EFOpenError(Format(SFOpenError, fileName.c_str()));
+  } catch (const EInOutError& e) {
+    throw ReadFailure(fileName, e.ErrorCode);
   }
+}
+
+EFOpenError ReadFailure(const std::string& fileName, int error) {
+  std::string message = Format(SFOpenError, fileName.c_str());
+  if (error != 0) message += std::string(": ") + std::strerror(error);
+  return EFOpenError(message);
 }
 
 void WriteWholeFile(const std::string& fileName, std::string_view data) {
@@ -58,16 +64,18 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName
   do {
     fd_ = ::open(native.c_str(), flags, 0666);
   } while (fd_ < 0 && errno == EINTR);
-  if (fd_ < 0) {
-    if (mode == fmCreate) throw EFCreateError(Format(SFCreateError, fileName.c_str()));
-    throw EFOpenError(Format(SFOpenError, fileName.c_str()));
-  }
+  // The message names the file and gives the system's reason, for the user to act on.
+  const auto refuse = [&](int error) {
+    const std::string reason = std::string(": ") + std::strerror(error);
+    if (mode == fmCreate) throw EFCreateError(Format(SFCreateError, fileName.c_str()) + reason);
+    throw EFOpenError(Format(SFOpenError, fileName.c_str()) + reason);
+  };
+  if (fd_ < 0) refuse(errno);
   struct stat st {};
   if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
     ::close(fd_);
     fd_ = -1;
-    if (mode == fmCreate) throw EFCreateError(Format(SFCreateError, fileName.c_str()));
-    throw EFOpenError(Format(SFOpenError, fileName.c_str()));
+    refuse(EISDIR);
   }
   if (mode == fmOpenRead) {
     if (!S_ISREG(st.st_mode)) {

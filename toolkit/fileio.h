@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "toolkit/exceptions.h"
+
 // The whole file as bytes. Raises EFOpenError "Cannot open file %s" when it cannot be opened or read.
 std::string ReadWholeFile(const std::string& fileName);
 // Creates (or truncates) the file and writes data. Raises EFCreateError "Cannot create file %s"
@@ -13,6 +15,10 @@ std::string ReadWholeFile(const std::string& fileName);
 void WriteWholeFile(const std::string& fileName, std::string_view data);
 
 bool FileExists(const std::string& fileName);
+
+// "Cannot open file %s: <the system's reason>" for a file whose reading failed with error (errno;
+// 0 gives the text without a reason).
+EFOpenError ReadFailure(const std::string& fileName, int error);
 
 enum TFileMode { fmOpenRead, fmOpenReadWrite, fmCreate };
 

@@ -5,11 +5,16 @@
 
 #include "toolkit/inifile.h"
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <string_view>
 #include <vector>
 
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
+#include "toolkit/paths.h"
+#include "toolkit/posix_files.h"
 #include "toolkit/safe_replace.h"
 #include "toolkit/sysutils.h"
 
@@ -114,6 +119,19 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
   std::string oneLine = value;
   for (char& c : oneLine)
     if (c == '\r' || c == '\n') c = ' ';
+
+  // One writer at a time, whichever program: a write between another's read and its rename would
+  // be lost. Side files left by a writer that was killed are removed meanwhile.
+  const std::string target = ResolveLinks(NativePath(fileName_));
+  const TLockFile lock(target + ".lock", true);
+  for (const std::string& side : SideFilesOf(target)) std::remove(side.c_str());
+  // A file made read-only is the user's decision; it is not replaced behind their back.
+  if (const auto ownership = OwnershipOf(target)) {
+    constexpr auto AnyWrite = std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                              std::filesystem::perms::others_write;
+    if ((ownership->Perms & AnyWrite) == std::filesystem::perms::none || ::access(target.c_str(), W_OK) != 0)
+      throw EFCreateError(Format("Cannot create file %s: the file is read-only", fileName_.c_str()));
+  }
 
   std::string old;
   if (FileExists(fileName_)) old = ReadWholeFile(fileName_);

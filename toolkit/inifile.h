@@ -16,8 +16,10 @@ class TIniFile {
 
   // Sets key in section to value. Only that key's line changes (or one line, and the section
   // header when needed, is added); every other byte of the file stays as it was, whatever the file
-  // holds. The file is replaced through a temporary file, so a failed write leaves it intact.
-  // Raises EFCreateError / EInOutError when the file cannot be written. Line breaks in value are
+  // holds. The file is replaced through a temporary file, so a failed write leaves it intact; its
+  // owner, group and mode stay. Writers (in any process) take turns on a lock beside the file.
+  // Raises EFCreateError / EInOutError when the file cannot be written, EFCreateError "Cannot
+  // create file %s: the file is read-only" for a file nobody may write. Line breaks in value are
   // written as blanks: a value is one line.
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
 

@@ -1,12 +1,15 @@
 #include "toolkit/posix_files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <utility>
 
@@ -19,11 +22,16 @@ namespace {
 // Names tried before a side file gives up; each collides only with a file of exactly that name.
 constexpr int SideNameAttempts = 100;
 
+constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr size_t SuffixLength = 6;
+// Between the name and the random letters: marks a side file, so that one left behind is never
+// taken for a user's file such as "mirnax.ini.backup".
+constexpr const char* SideMark = ".~";
+
 std::string RandomSuffix() {
-  static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   thread_local std::mt19937_64 random{std::random_device{}()};
   std::uniform_int_distribution<size_t> pick(0, sizeof Letters - 2);
-  std::string suffix(6, ' ');
+  std::string suffix(SuffixLength, ' ');
   for (char& c : suffix) c = Letters[pick(random)];
   return suffix;
 }
@@ -99,9 +107,73 @@ void SyncFolderOf(const std::string& native) {
   throw EInOutError(Format("Cannot write the folder %s to disk: %s", folder.c_str(), std::strerror(error)), error);
 }
 
+std::vector<std::string> SideFilesOf(const std::string& native) {
+  const std::string stem = ExtractFileName(native) + SideMark;
+  std::vector<std::string> found;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(FolderOf(native), error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() == stem.size() + SuffixLength && name.starts_with(stem) &&
+        name.find_first_not_of(Letters, stem.size()) == std::string::npos && entry.is_regular_file(error))
+      found.push_back(entry.path().string());
+  }
+  return found;
+}
+
+namespace {
+// The process number the holder wrote, or "?" when it cannot be read (it is being written).
+std::string HolderOf(int fd) {
+  char text[32] = {};
+  const ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
+  std::string pid = n > 0 ? std::string(text, size_t(n)) : "";
+  while (!pid.empty() && (pid.back() == '\n' || pid.back() == ' ')) pid.pop_back();
+  return pid.empty() ? "?" : pid;
+}
+}  // namespace
+
+TLockFile::TLockFile(const std::string& name, bool wait) : name_(name) {
+  for (;;) {
+    const int fd = ::open(name_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) {
+      error_ = errno;
+      opened_ = false;
+      return;
+    }
+    int locked;
+    do {
+      locked = ::flock(fd, wait ? LOCK_EX : LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR && wait);
+    if (locked != 0) {
+      error_ = errno;
+      if (error_ == EWOULDBLOCK) holder_ = HolderOf(fd);
+      ::close(fd);
+      return;
+    }
+    // The holder before may have removed the file between our open and our lock: then the lock
+    // is on a file nobody else finds, and a fresh one is taken.
+    struct stat opened {}, named {};
+    if (::fstat(fd, &opened) == 0 && ::stat(name_.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+        opened.st_ino == named.st_ino) {
+      const std::string pid = std::to_string(::getpid()) + "\n";
+      if (::ftruncate(fd, 0) == 0 && ::pwrite(fd, pid.data(), pid.size(), 0) == ssize_t(pid.size())) {
+        fd_ = fd;
+        return;
+      }
+    }
+    ::close(fd);
+  }
+}
+
+TLockFile::~TLockFile() {
+  if (fd_ < 0) return;
+  // Removed while still held: whoever opened it meanwhile finds it gone once it has the lock.
+  ::unlink(name_.c_str());
+  ::close(fd_);
+}
+
 TSideFile::TSideFile(const std::string& native, const std::string& reportedAs) {
   for (int attempt = 0; attempt < SideNameAttempts; ++attempt) {
-    std::string name = native + "." + RandomSuffix();
+    std::string name = native + SideMark + RandomSuffix();
     int fd;
     do {
       fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -113,7 +185,7 @@ TSideFile::TSideFile(const std::string& native, const std::string& reportedAs) {
     }
     if (errno != EEXIST) break;
   }
-  throw EFCreateError(Format(SFCreateError, reportedAs.c_str()));
+  throw EFCreateError(Format(SFCreateError, reportedAs.c_str()) + ": " + std::strerror(errno));
 }
 
 TSideFile::~TSideFile() {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The one text of a failed rename: "Cannot rename %s to %s: <the system's reason>".
 std::string RenameError(const std::string& from, const std::string& to, int error);
@@ -30,7 +31,38 @@ void SyncFolderOf(const std::string& native);
 // cannot tell.
 int64_t FreeSpaceOf(const std::string& native);
 
-// A new empty file beside native, under a name no other file has ("<native>.Ab3xYz"), created
+// The side files (TSideFile) of native that are in its folder now: those a process left when it
+// ended before removing them, or those being written at this moment.
+std::vector<std::string> SideFilesOf(const std::string& native);
+
+// An exclusive lock (flock) on the file name, created when missing. The file holds the holder's
+// process number and is removed by the holder while it still holds it, so it never outlives its
+// use and a later taker never locks a file nobody else can see. With wait the constructor blocks
+// until the lock is free; without, it returns at once, not holding it.
+class TLockFile {
+ public:
+  TLockFile(const std::string& name, bool wait);
+  ~TLockFile();
+  TLockFile(const TLockFile&) = delete;
+  TLockFile& operator=(const TLockFile&) = delete;
+
+  bool Held() const { return fd_ >= 0; }
+  // Why the lock is not held: EWOULDBLOCK when another holds it, else the system's error.
+  int Error() const { return error_; }
+  // The holder's process number as it wrote it ("?" when unreadable), when another holds it.
+  const std::string& Holder() const { return holder_; }
+  // False when the file could not even be opened (a folder that takes no new file).
+  bool Opened() const { return opened_; }
+
+ private:
+  std::string name_;
+  int fd_ = -1;
+  int error_ = 0;
+  bool opened_ = true;
+  std::string holder_;
+};
+
+// A new empty file beside native, under a name no other file has ("<native>.~Ab3xYz"), created
 // exclusively with the permissions a new file gets. Removed again when the object ends unless kept.
 // A file that cannot be created raises EFCreateError "Cannot create file %s" with reportedAs in
 // place of %s.

@@ -31,9 +31,8 @@ TDialogs* SetDialogs(TDialogs* dialogs) {
   return previous;
 }
 
-bool TQtDialogs::YesNo(const std::string& text, const std::string& caption) {
-  return QMessageBox::question(nullptr, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No) ==
-         QMessageBox::Yes;
+bool TQtDialogs::YesNo(const std::string& text, const std::string& caption, int defaultButton) {
+  return Ask(text, caption, mtConfirmation, mbYes | mbNo, defaultButton) == mbYes;
 }
 
 namespace {
@@ -63,9 +62,13 @@ int TQtDialogs::Ask(const std::string& text, const std::string& caption, TMsgDlg
   QMessageBox::StandardButtons standard;
   for (const auto& [bit, button] : kButtons)
     if ((buttons & bit) != 0) standard |= button;
-  QMessageBox box(IconOf(type), Q(caption), Q(text), standard, QApplication::activeWindow());
+  // The window system puts the program's name into an empty caption; a blank one stays empty.
+  QMessageBox box(IconOf(type), caption.empty() ? QStringLiteral(" ") : Q(caption), Q(text), standard,
+                  QApplication::activeWindow());
   for (const auto& [bit, button] : kButtons)
     if (bit == defaultButton) box.setDefaultButton(button);
+  // Closing a box with No (and no Cancel) answers No.
+  if ((buttons & mbCancel) == 0 && (buttons & mbNo) != 0) box.setEscapeButton(QMessageBox::No);
   const int pressed = box.exec();
   for (const auto& [bit, button] : kButtons)
     if (pressed == button) return bit;

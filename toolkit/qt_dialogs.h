@@ -5,7 +5,7 @@
 
 class TQtDialogs : public TDialogs {
  public:
-  bool YesNo(const std::string& text, const std::string& caption) override;
+  bool YesNo(const std::string& text, const std::string& caption, int defaultButton = mbYes) override;
   void Message(const std::string& text, const std::string& caption, TMsgDlgType type) override;
   bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
   bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) override;

@@ -7,18 +7,32 @@
 #include <string>
 #include <string_view>
 
+#include <sys/types.h>
+
 #include "toolkit/posix_files.h"
 
 class TFileStream;
 
-// The permission bits of a plain file, or nothing when there is none under that name.
-std::optional<std::filesystem::perms> PermissionsOf(const std::string& native);
-// Sets a file's permission bits; EInOutError "Cannot set the permissions of %s: ..." on failure.
-void SetPermissions(const std::string& native, std::filesystem::perms perms);
+// What a replaced file keeps of the one it replaces: its owner, its group and its permission bits.
+// Extended attributes (and the access lists kept in them) are not carried over, and a file with
+// other hard links is replaced under this name only: its other names keep the previous bytes.
+struct TFileOwnership {
+  uid_t Owner;
+  gid_t Group;
+  std::filesystem::perms Perms;
+};
+
+// The ownership of a plain file, or nothing when there is none under that name.
+std::optional<TFileOwnership> OwnershipOf(const std::string& native);
+// Gives a file the owner, the group and then the permission bits (a change of owner clears the
+// set-id bits). Root gives any owner; another user keeps the owner it has and gives the group
+// where it belongs to it. EInOutError "Cannot set the owner of %s: ..." or "Cannot set the
+// permissions of %s: ..." on failure.
+void SetOwnership(const std::string& native, const TFileOwnership& ownership);
 
 // The new bytes go to a side file beside the file replaced: the path's links are followed (the
 // target is replaced, the link stays), the side file gets a name no other file has and is created
-// exclusively, it takes over the target's permission bits, its data and then the folder's entries
+// exclusively, it takes over the target's owner, group and permission bits, its data and then the folder's entries
 // are forced to disk, and it is renamed over the target. Until Commit the target is untouched;
 // a replace that does not reach Commit removes its side file.
 class TSafeReplace {

@@ -13,6 +13,7 @@
 
 #include "app/cli/terminal_host.h"
 #include "app/core/config.h"
+#include "app/core/freeze_recovery.h"
 #include "app/core/run.h"
 #include "toolkit/filesearch.h"
 #include "toolkit/paths.h"
@@ -29,6 +30,8 @@ constexpr const char* Usage =
     "  --statics FILE  the statics data file (default: Statics0 of ./mirnax.ini)\n"
     "  --clear         clear the current statics first\n"
     "  --keep          keep the current statics and add to them (the default)\n"
+    "  --no-backup     do not keep the replaced statics as FILE.bak\n"
+    "  --undo          put back the statics the last freeze replaced, from FILE.bak\n"
     "  --help          show this text\n"
     "\n"
     "Exit status: 0 done, 1 the run stopped on an error, 2 bad arguments.\n";
@@ -41,7 +44,22 @@ struct TOptions {
   std::optional<std::string> staidx;
   std::optional<std::string> statics;
   std::vector<std::string> worldFiles;
+  bool undo = false;
+  bool noBackup = false;
 };
+
+// The options about the backup of the replaced statics: --undo and --no-backup.
+bool TakeBackupOption(std::string_view arg, TOptions& o) {
+  if (arg == "--undo") {
+    o.undo = true;
+    return true;
+  }
+  if (arg == "--no-backup") {
+    o.noBackup = true;
+    return true;
+  }
+  return false;
+}
 
 struct EBadArguments {
   std::string message;
@@ -79,13 +97,29 @@ TOptions ParseArguments(int argc, char** argv) {
       const bool clear = arg == "--clear";
       if (o.clear && *o.clear != clear) throw EBadArguments{"--clear and --keep exclude each other"};
       o.clear = clear;
+    } else if (TakeBackupOption(arg, o)) {
     } else if (TakeValue(arg, "--staidx", i, argc, argv, o.staidx) ||
                TakeValue(arg, "--statics", i, argc, argv, o.statics)) {
     } else {
       throw EBadArguments{"unknown option " + std::string(arg)};
     }
   }
+  if (o.undo && (o.clear || o.noBackup || !o.worldFiles.empty()))
+    throw EBadArguments{"--undo takes no world files and no other option than --staidx and --statics"};
   return o;
+}
+
+// --undo: the statics the last freeze replaced put back from their backup.
+int Undo(const TRunRequest& request) {
+  try {
+    const std::string done = UndoLastFreeze(request.IndexPath, request.DataPath);
+    if (std::printf("%s\n", done.c_str()) < 0 || std::fflush(stdout) != 0)
+      std::fprintf(stderr, "%s\n", done.c_str());
+    return ExitDone;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return ExitFailed;
+  }
 }
 }  // namespace
 
@@ -114,6 +148,8 @@ int main(int argc, char** argv) {
     TRunRequest request;
     request.IndexPath = options.staidx ? *options.staidx : config.IndexPath();
     request.DataPath = options.statics ? *options.statics : config.DataPath();
+    if (options.undo) return Undo(request);
+    request.KeepBackup = !options.noBackup;
     if (options.worldFiles.empty()) {
       for (const std::string& name : FindFiles(WorldFilePattern()))
         request.WorldFiles.push_back({name, WorldFilePath(baseDir, name)});

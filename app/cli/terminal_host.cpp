@@ -65,6 +65,14 @@ void TTerminalHost::Log(const std::string& line) {
   bar_.SetLabel(line);
 }
 
+void TTerminalHost::FrozenAgain(const std::string& text) {
+  bar_.Erase();
+  std::fprintf(stderr,
+               "mirnax-freeze: %s; this run adds its items again. If that is not wanted, mirnax-freeze --undo "
+               "afterwards puts back the statics from before this run.\n",
+               text.c_str());
+}
+
 void TTerminalHost::AppendToLastLine(const std::string& text) {
   if (!pending_) pending_.emplace();
   *pending_ += text;

@@ -71,6 +71,8 @@ class TTerminalHost : public TRunHost {
   void Log(const std::string& line) override;
   void AppendToLastLine(const std::string& text) override;
   bool AskYesNo(const std::string&) override { return clear_; }
+  // On stderr too, with the way back.
+  void FrozenAgain(const std::string& text) override;
   TProgressSink& StepGauge() override { return step_; }
   TProgressSink& TotalGauge() override { return total_; }
   TS_StringList* Lines() override { return nullptr; }

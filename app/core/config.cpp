@@ -1,7 +1,9 @@
 #include "app/core/config.h"
 
+#include "toolkit/paths.h"
+
 namespace {
-constexpr const char* WorldFolder = "STATICS\\";
+constexpr const char* WorldFolder = "STATICS";
 }  // namespace
 
 void TStaticsConfig::Store(const char* key, const std::string& path) {
@@ -10,6 +12,9 @@ void TStaticsConfig::Store(const char* key, const std::string& path) {
   ini_.WriteString(ConfigSection, key, path);
 }
 
-std::string WorldFilePattern() { return std::string(WorldFolder) + "*.SCP"; }
+std::string WorldFilePattern() { return std::string(WorldFolder) + "\\*.SCP"; }
 
-std::string WorldFilePath(const std::string& baseDir, const std::string& name) { return baseDir + WorldFolder + name; }
+// With this platform's separator, as the user sees the path in messages.
+std::string WorldFilePath(const std::string& baseDir, const std::string& name) {
+  return baseDir + WorldFolder + PathDelim + name;
+}

@@ -1,8 +1,13 @@
-// The freeze's journal: one line beside the index, written before the first rename and removed
-// last, that says which of the two pairs (the configured files or the ".xxx" files) is whole when a
-// freeze ends early. Each line starts with its step; a line is replaced whole, never rewritten.
+// The freeze's journal: a few lines beside the index, written before the first rename and removed
+// last, that say which of the two pairs (the configured files or the ".xxx" files) is whole when a
+// freeze ends early, and record each file's name, size and checksum so that the next run can tell
+// the files it finds are the ones the journal speaks of. The first line starts with the step; the
+// journal is replaced whole, never rewritten in place.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 enum TJournalStep {
@@ -11,9 +16,42 @@ enum TJournalStep {
   jsComplete,  // the configured files are the complete new statics, the ".xxx" files may go
 };
 
+// A file's size and CRC-32, built up as its bytes go by.
+struct TFileSum {
+  int64_t Size = 0;
+  uint32_t Crc = 0;
+  void Add(const void* bytes, size_t count);
+  bool operator==(const TFileSum&) const = default;
+};
+
+// The sum of the plain file native, or nothing when there is none (or it cannot be read whole).
+std::optional<TFileSum> SumOfFile(const std::string& native);
+
+// One of the pair as the journal records it.
+struct TJournalFile {
+  std::string Name;             // the file under its configured name, links followed
+  std::optional<TFileSum> Old;  // the file before the freeze; none when there was no file
+  std::optional<TFileSum> New;  // the complete new file (jsComplete only)
+};
+
+struct TJournal {
+  TJournalStep Step = jsNone;
+  // False for a journal of the step line alone, as earlier versions wrote it: it names no files.
+  bool Recorded = false;
+  TJournalFile Index, Data;
+};
+
 // "<index>.freeze", beside the index file (its links followed).
 std::string JournalName(const std::string& nativeIndex);
-TJournalStep ReadJournal(const std::string& name);
-// Replaces the journal's line with step's (jsMoving or jsComplete), durably: the journal holds the
-// old line or the new one whatever happens.
-void WriteJournal(const std::string& name, TJournalStep step);
+// The previous generation of a statics file, kept by a freeze: "<file>.bak" beside it.
+std::string BackupName(const std::string& native);
+// "<index>.bak.freeze": the journal of the freeze that made the backup, kept with it. It records
+// the backup's files (Old) and the files that freeze wrote (New), so an undo can tell both are
+// still what they were.
+std::string BackupRecordName(const std::string& nativeIndex);
+// "<index>.frozen": the world files frozen into the pair (frozen_worlds.h).
+std::string FrozenRecordName(const std::string& nativeIndex);
+TJournal ReadJournal(const std::string& name);
+// Replaces the journal with journal (step jsMoving or jsComplete), durably: the file holds the old
+// journal or the new one whatever happens.
+void WriteJournal(const std::string& name, const TJournal& journal);

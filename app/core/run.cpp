@@ -2,40 +2,119 @@
 
 #include <csignal>
 #include <new>
+#include <optional>
+#include <vector>
 
 #include "app/core/block_store.h"
+#include "app/core/freeze_recovery.h"
+#include "app/core/frozen_worlds.h"
+#include "app/core/statics_paths.h"
 #include "app/core/statics.h"
 #include "app/core/world_reader.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
+#include "toolkit/paths.h"
+#include "toolkit/posix_files.h"
+#include "toolkit/sysutils.h"
 
 namespace {
+TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store, TRunHost& host) {
+  if (TS_StringList* lines = host.Lines()) {
+    // The previous file's text goes before the next is read, so two are never held at once.
+    lines->Clear();
+    lines->LoadFromFile(file.Path);
+    host.Log("Parsing ... " + file.Name);
+    TWorldFileResult read = ReadWorldFile(*lines, store, host.StepGauge());
+    // Read: nothing of the run needs the text any more, and the freeze's memory comes on top.
+    lines->Clear();
+    return read;
+  }
+  // Nobody shows the text: it is parsed as it is read.
+  TFileStream stream(file.Path, fmOpenRead);
+  host.Log("Parsing ... " + file.Name);
+  return ReadWorldFile(stream, store, host.StepGauge());
+}
+
+// The world files frozen into the pair before this run, and those this run freezes.
+class TFrozenWorlds {
+ public:
+  explicit TFrozenWorlds(const std::string& indexPath)
+      : record_(indexPath.empty() ? "" : NativePath(FrozenRecordName(StaticsFile(indexPath)))),
+        before_(record_.empty() ? std::vector<TFrozenWorld>() : ReadFrozenWorlds(record_)) {}
+
+  // Says, after the file's count line, when the file was frozen into the pair before.
+  void Read(const TRunRequest::TWorldFile& file, TRunHost& host) {
+    const std::optional<TFileSum> sum = SumOfFile(NativePath(file.Path));
+    if (!sum) return;
+    if (const TFrozenWorld* before = Find(*sum)) {
+      const std::string said = file.Name + " was frozen into these statics before, on " + before->Date;
+      host.Log(said);
+      host.FrozenAgain(said);
+    }
+    now_.push_back({*sum, FrozenDateNow(), file.Name});
+  }
+
+  // After a completed freeze: a clear forgets the files frozen before. The record it replaces is
+  // kept beside it while the statics keep a backup, so an undo can put it back with them. A record
+  // that cannot be written does not undo the freeze; the log says so.
+  void Store(bool cleared, bool keepBackup, TRunHost& host) {
+    if (record_.empty()) return;
+    std::vector<TFrozenWorld> worlds = cleared ? std::vector<TFrozenWorld>() : before_;
+    worlds.insert(worlds.end(), now_.begin(), now_.end());
+    try {
+      if (keepBackup && PathExists(record_))
+        RenameOver(record_, BackupName(record_));
+      else if (keepBackup)
+        WriteFrozenWorlds(BackupName(record_), {});  // nothing was frozen before
+      WriteFrozenWorlds(record_, worlds);
+    } catch (const Exception& e) {
+      host.Log("The record of the world files frozen into these statics could not be written: " + e.Message);
+    }
+  }
+
+ private:
+  const TFrozenWorld* Find(const TFileSum& sum) const {
+    for (const std::vector<TFrozenWorld>* list : {&before_, &now_})
+      for (const TFrozenWorld& w : *list)
+        if (w.Sum == sum) return &w;
+    return nullptr;
+  }
+
+  std::string record_;
+  std::vector<TFrozenWorld> before_, now_;
+};
+
+// An empty path names no file: the message says which one is missing.
+void CheckPathsGiven(const TRunRequest& request) {
+  if (request.IndexPath.empty())
+    throw EFOpenError("No statics index file is given: the path of Staidx0 is empty.");
+  if (request.DataPath.empty())
+    throw EFOpenError("No statics data file is given: the path of Statics0 is empty.");
+}
+
 void Run(const TRunRequest& request, TRunHost& host) {
   host.ClearLog();
   TProgressSink& total = host.TotalGauge();
   total.Begin(static_cast<int32_t>(request.WorldFiles.size()) + request.Unchosen + 1);
 
   TBlockStore store;
+  TFrozenWorlds frozen(request.IndexPath);
   int64_t items = 0;
   for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
     host.Log("");
     host.Log("Loading ... " + file.Name);
+    // A large file takes seconds to load: the step gauge shows none of it done meanwhile, not the
+    // end of the previous step.
+    host.StepGauge().Begin(0);
     TWorldFileResult read;
-    if (TS_StringList* lines = host.Lines()) {
-      // The previous file's text goes before the next is read, so two are never held at once.
-      lines->Clear();
-      lines->LoadFromFile(file.Path);
-      host.Log("Parsing ... " + file.Name);
-      read = ReadWorldFile(*lines, store, host.StepGauge());
-      // Read: nothing of the run needs the text any more, and the freeze's memory comes on top.
-      lines->Clear();
-    } else {
-      // Nobody shows the text: it is parsed as it is read.
-      TFileStream stream(file.Path, fmOpenRead);
-      host.Log("Parsing ... " + file.Name);
-      read = ReadWorldFile(stream, store, host.StepGauge());
+    try {
+      read = ReadOne(file, store, host);
+    } catch (const EPositionError& e) {
+      host.Log(Format("Error in %s, line %lld", file.Name.c_str(), static_cast<long long>(e.Line)));
+      throw;
     }
     host.Log("The Worldfile contains ... " + std::to_string(read.Taken) + " Items");
+    frozen.Read(file, host);
     if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
     items += read.Taken;
     total.Add(1);
@@ -43,6 +122,12 @@ void Run(const TRunRequest& request, TRunHost& host) {
   if (items == 0) {
     host.Log("No items found");
     return;
+  }
+  CheckPathsGiven(request);
+  // A freeze of this pair that ended early is settled first, where its journal tells how.
+  if (const std::string settled = RecoverInterruptedFreeze(request.IndexPath, request.DataPath); !settled.empty()) {
+    host.Log("");
+    host.Log(settled);
   }
   // A Yes writes nothing yet: the freeze then starts from empty statics and replaces the old files
   // only once the new pair is complete, so a failed freeze leaves the statics as they were.
@@ -56,11 +141,12 @@ void Run(const TRunRequest& request, TRunHost& host) {
   host.Log("");
   host.Log("Start freezing....");
   if (clear)
-    ClearAndFreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge());
+    ClearAndFreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge(), request.KeepBackup);
   else
-    FreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge());
+    FreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge(), request.KeepBackup);
   total.Add(1);
   host.AppendToLastLine(" OK");
+  frozen.Store(clear, request.KeepBackup, host);
   host.Log(SProcessFinished);
 }
 }  // namespace

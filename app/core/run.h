@@ -22,6 +22,8 @@ struct TRunRequest {
   int32_t Unchosen = 0;
   std::string IndexPath;
   std::string DataPath;
+  // The files a freeze replaces are kept as "<file>.bak" (see FreezeStatics).
+  bool KeepBackup = true;
 };
 
 // How a run reports and asks.
@@ -35,6 +37,10 @@ class TRunHost {
   virtual void AppendToLastLine(const std::string& text) = 0;
   // The Yes/No question with an empty caption; true for Yes.
   virtual bool AskYesNo(const std::string& text) = 0;
+  // A world file frozen into these statics before (text says which and when) is frozen again; the
+  // log has said so already. A host that has more than the log to warn with (the terminal's
+  // stderr) uses it.
+  virtual void FrozenAgain(const std::string& text) { (void)text; }
 
   virtual TProgressSink& StepGauge() = 0;   // CGauge1: the current step
   virtual TProgressSink& TotalGauge() = 0;  // CGauge2: the whole run

@@ -10,6 +10,7 @@
 
 #include "app/core/freeze_journal.h"
 #include "app/core/freeze_points.h"
+#include "app/core/freeze_recovery.h"
 #include "app/core/index_scan.h"
 #include "app/core/statics_io.h"
 #include "app/core/statics_merge.h"
@@ -31,7 +32,7 @@ constexpr const char* PutBackNote = "\nThe statics files were put back as they w
 struct TFrozenFile {
   std::string native;  // where the file is
   std::string temp;    // its ".xxx" name
-  std::optional<fs::perms> perms;  // the old file's permission bits; none when a clear found no file
+  std::optional<TFileOwnership> ownership;  // of the old file; none when a clear found no file
   bool moved = false;
   bool created = false;
 };
@@ -86,13 +87,23 @@ void CheckFreeSpace(const std::string& index, int64_t indexBytes, const std::str
   }
 }
 
-void DeleteTemp(const std::string& temp) {
-  if (std::remove(temp.c_str()) != 0) {
-    const int error = errno;
-    throw EInOutError(Format("The statics were frozen, but %s could not be deleted: %s", temp.c_str(),
-                             std::strerror(error)),
-                      error);
+// Passes every byte on and sums it.
+class TSummingOutput : public TStaticsOutput {
+ public:
+  explicit TSummingOutput(TStaticsOutput& out) : out_(out) {}
+  void Write(const void* buffer, size_t count) override {
+    out_.Write(buffer, count);
+    Sum.Add(buffer, count);
   }
+  TFileSum Sum;
+
+ private:
+  TStaticsOutput& out_;
+};
+
+TFileSum SumOfOldFile(const std::string& native) {
+  if (const auto sum = SumOfFile(native)) return *sum;
+  throw EInOutError(Format("Read error on %s: the file could not be read whole", native.c_str()), 0);
 }
 
 // The points a freeze passes. Until the new files are complete a point is also where a stop
@@ -115,7 +126,7 @@ class TFreezeSteps {
 };
 
 void Freeze(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath, TProgressSink& gauge,
-            const TFreezeTestHook& testHook, bool cleared) {
+            const TFreezeTestHook& testHook, bool cleared, bool backup) {
   TFreezeSteps steps(testHook);
   // Held to the end: no other freeze of this pair checks, moves or writes meanwhile.
   std::optional<TStaticsLock> lock;
@@ -145,15 +156,24 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
   const int64_t newData = ScanStaticsIndex(*oldIndex, *oldData, store);
   // The previous files stay until the new ones are complete: the new pair needs room of its own.
   CheckFreeSpace(index.native, IndexFileSize, data.native, newData);
-  index.perms = CheckReplaceable(indexPath, index.native);
-  data.perms = CheckReplaceable(dataPath, data.native);
+  index.ownership = CheckReplaceable(indexPath, index.native);
+  data.ownership = CheckReplaceable(dataPath, data.native);
+
+  // What the next run checks the files it finds against, should this one end early.
+  TJournal record;
+  record.Step = jsMoving;
+  record.Recorded = true;
+  record.Index.Name = index.native;
+  record.Data.Name = data.native;
+  if (index.ownership) record.Index.Old = SumOfOldFile(index.native);
+  if (data.ownership) record.Data.Old = SumOfOldFile(data.native);
 
   steps.Step(fpChecked);
   const std::string journal = JournalName(index.native);
-  WriteJournal(journal, jsMoving);
+  WriteJournal(journal, record);
   try {
     for (TFrozenFile* file : {&index, &data}) {
-      if (file->perms) {
+      if (file->ownership) {
         MoveNoReplace(file->native, file->temp);
         file->moved = true;
       }
@@ -163,20 +183,24 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     index.created = true;
     TFileStream newDataFile(data.native, fmCreate);
     data.created = true;
-    if (index.perms) SetPermissions(index.native, *index.perms);
-    if (data.perms) SetPermissions(data.native, *data.perms);
+    if (index.ownership) SetOwnership(index.native, *index.ownership);
+    if (data.ownership) SetOwnership(data.native, *data.ownership);
     TFileStaticsOutput newIndex(newIndexFile);
     TFileStaticsOutput newData(newDataFile);
-    MergeStatics(store, *oldIndex, *oldData, newIndex, newData, gauge,
+    TSummingOutput summedIndex(newIndex), summedData(newData);
+    MergeStatics(store, *oldIndex, *oldData, summedIndex, summedData, gauge,
                  [&steps](int32_t block) { steps.Step(fpBlockWritten, block); });
     newIndex.Commit();
     newData.Commit();
+    record.Step = jsComplete;
+    record.Index.New = summedIndex.Sum;
+    record.Data.New = summedData.Sum;
     // The new names reach the disk before the journal calls them complete; the journal's own
     // sync covers the index's folder.
     if (!SameFolder(index.native, data.native)) SyncFolderOf(data.native);
     // The last point at which a stop puts the previous files back; past it the freeze finishes.
     steps.Step(fpNewFilesFlushed);
-    WriteJournal(journal, jsComplete);
+    WriteJournal(journal, record);
     steps.Completed();
   } catch (Exception& e) {
     e.Message += PutBack(index, data);
@@ -190,11 +214,10 @@ void Freeze(const TBlockStore& store, const std::string& indexPath, const std::s
     throw;
   }
   steps.Reached(fpMarkedComplete);
-  if (index.moved) DeleteTemp(index.temp);
+  RetireFile(record.Index, backup);
   steps.Reached(fpIndexTempDeleted);
-  if (data.moved) DeleteTemp(data.temp);
-  // Not synced: should the deletions be lost, the journal still says the ".xxx" files may go.
-  std::remove(journal.c_str());
+  RetireFile(record.Data, backup);
+  RetireJournal(journal, record, backup);
 }
 }  // namespace
 
@@ -223,6 +246,7 @@ void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
     newIndex.Commit();
     indexCleared = true;
     newData.Commit();
+    std::remove(FrozenRecordName(newIndex.Target()).c_str());  // nothing is frozen into empty statics
   } catch (const EFCreateError&) {
     throw;  // raised before anything was moved
   } catch (Exception& e) {
@@ -234,20 +258,20 @@ void ClearStatics(const std::string& indexPath, const std::string& dataPath) {
 
 void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
                    TProgressSink& gauge, const TFreezeTestHook& testHook) {
-  Freeze(store, indexPath, dataPath, gauge, testHook, false);
+  Freeze(store, indexPath, dataPath, gauge, testHook, false, true);
 }
 
 void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
-                   TProgressSink& gauge) {
-  Freeze(store, indexPath, dataPath, gauge, {}, false);
+                   TProgressSink& gauge, bool keepBackup) {
+  Freeze(store, indexPath, dataPath, gauge, {}, false, keepBackup);
 }
 
 void ClearAndFreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
                            TProgressSink& gauge, const TFreezeTestHook& testHook) {
-  Freeze(store, indexPath, dataPath, gauge, testHook, true);
+  Freeze(store, indexPath, dataPath, gauge, testHook, true, true);
 }
 
 void ClearAndFreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
-                           TProgressSink& gauge) {
-  Freeze(store, indexPath, dataPath, gauge, {}, true);
+                           TProgressSink& gauge, bool keepBackup) {
+  Freeze(store, indexPath, dataPath, gauge, {}, true, keepBackup);
 }

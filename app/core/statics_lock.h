@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "toolkit/posix_files.h"
+
 // "<index>.lock", beside the index file (its links followed).
 std::string LockName(const std::string& nativeIndex);
 
@@ -15,11 +17,7 @@ std::string LockName(const std::string& nativeIndex);
 class TStaticsLock {
  public:
   explicit TStaticsLock(const std::string& nativeIndex);
-  ~TStaticsLock();
-  TStaticsLock(const TStaticsLock&) = delete;
-  TStaticsLock& operator=(const TStaticsLock&) = delete;
 
  private:
-  std::string name_;
-  int fd_ = -1;
+  TLockFile lock_;
 };

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 
 #include "app/core/freeze_journal.h"
@@ -43,7 +45,7 @@ void RefuseLeftovers(const std::string& index, const std::string& indexTemp, con
   const auto both = [&](const std::string& a, const std::string& b) {
     return indexLeft && dataLeft ? a + " and " + b : indexLeft ? a : b;
   };
-  switch (ReadJournal(JournalName(index))) {
+  switch (ReadJournal(NativePath(JournalName(index))).Step) {
     case jsComplete:
       throw Exception(Format("A freeze was interrupted after it had completed the new statics files %s and %s. The "
                              "previous statics left as %s are no longer needed: delete %s, then start again.",
@@ -57,9 +59,13 @@ void RefuseLeftovers(const std::string& index, const std::string& indexTemp, con
     case jsNone:
       break;
   }
+  // Without a journal nothing tells whether the file is the only copy of the previous statics: it is
+  // kept, and the operator decides which pair is whole.
+  const std::string& left = indexLeft ? indexTemp : dataTemp;
   throw Exception(Format("The file %s is left from a freeze that did not finish and may hold the only copy of the "
-                         "previous statics. Put it back or remove it, then start again.",
-                         (indexLeft ? indexTemp : dataTemp).c_str()));
+                         "previous statics; nothing tells whether %s is whole. Keep it: put it back as %s if the "
+                         "statics files are not whole, or else move it out of this folder, then start again.",
+                         left.c_str(), (indexLeft ? index : data).c_str(), (indexLeft ? index : data).c_str()));
 }
 }  // namespace
 
@@ -92,9 +98,11 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
                            "the statics are rewritten. Give them different names.",
                            indexPath.c_str(), dataPath.c_str(), indexTemp.c_str()));
   }
-  // The journal and the lock live beside the index under names of their own; a statics file under
-  // one of them would be overwritten or deleted by the freeze.
-  for (const std::string& working : {JournalName(index), LockName(index)}) {
+  // The journal, the lock and the backup live beside the statics under names of their own; a
+  // statics file under one of them would be overwritten or deleted by the freeze.
+  for (const std::string& working :
+       {JournalName(index), LockName(index), BackupName(index), BackupName(data), BackupRecordName(index),
+        FrozenRecordName(index), BackupName(FrozenRecordName(index))}) {
     for (const auto& [path, native] : {std::pair{&dataPath, &data}, std::pair{&indexPath, &index}}) {
       if (NamesWorkingFile(*native, working)) {
         throw Exception(Format("The statics file %s has the name %s, which a freeze uses for its own working file "
@@ -106,16 +114,19 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
   RefuseLeftovers(index, indexTemp, data, dataTemp);
 }
 
-std::optional<fs::perms> CheckReplaceable(const std::string& path, const std::string& native) {
+std::optional<TFileOwnership> CheckReplaceable(const std::string& path, const std::string& native) {
   // Whether this process may write is the system's decision (its user, groups and capabilities).
-  const auto writable = [](const std::string& name, int how) { return ::access(name.c_str(), how) == 0; };
-  if (!writable(FolderOf(native), W_OK | X_OK)) throw EFCreateError(Format(SFCreateError, path.c_str()));
+  const auto refuse = [&](const std::string& reason) {
+    throw EFCreateError(Format(SFCreateError, path.c_str()) + ": " + reason);
+  };
+  if (::access(FolderOf(native).c_str(), W_OK | X_OK) != 0) refuse(std::strerror(errno));
   std::error_code error;
   const fs::file_status status = fs::status(native, error);
   if (status.type() == fs::file_type::not_found) return std::nullopt;
   constexpr fs::perms AnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-  if (error || !fs::is_regular_file(status) || (status.permissions() & AnyWrite) == fs::perms::none ||
-      !writable(native, W_OK))
-    throw EFCreateError(Format(SFCreateError, path.c_str()));
-  return status.permissions() & fs::perms::mask;
+  if (error) refuse(error.message());
+  if (!fs::is_regular_file(status)) refuse("it is not a regular file");
+  if ((status.permissions() & AnyWrite) == fs::perms::none) refuse("the file is read-only");
+  if (::access(native.c_str(), W_OK) != 0) refuse(std::strerror(errno));
+  return OwnershipOf(native);
 }

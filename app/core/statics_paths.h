@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "toolkit/safe_replace.h"
+
 // The name a statics file is kept under while it is rewritten: its extension replaced by ".xxx"
 // (appended when it has none). "C:\game\staidx0.mul" gives "C:\game\staidx0.xxx".
 std::string FreezeTempName(std::string_view path);
@@ -26,6 +28,6 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
 
 // Refuses, as EFCreateError "Cannot create file %s" with path, a statics file that must not or
 // cannot be replaced: a read-only one (no write permission for anyone, or none for this process),
-// one that is no plain file, or one whose folder takes no new files. Returns the file's permission
-// bits, or nothing when there is no file yet. native is path with its links followed.
-std::optional<std::filesystem::perms> CheckReplaceable(const std::string& path, const std::string& native);
+// one that is no plain file, or one whose folder takes no new files. Returns the file's owner,
+// group and permission bits, or nothing when there is no file yet. native is path with its links followed.
+std::optional<TFileOwnership> CheckReplaceable(const std::string& path, const std::string& native);

@@ -55,6 +55,7 @@ uint32_t ParseHex(std::string_view text) {
 TWorldParser::~TWorldParser() = default;
 
 void TWorldParser::Line(std::string_view line) {
+  ++lines_;
   if (line.size() >= HeaderMinLength && line.starts_with(HeaderPrefix)) {
     // Every record starts from the same defaults: position 0, 0, 0, hue 0, the header's tile.
     inRecord_ = true;
@@ -81,12 +82,13 @@ void TWorldParser::Line(std::string_view line) {
     if (ParsePosition(line.substr(PositionKey.size()), x_, y_, z_, bad)) return;
     badPosition_ = true;
     badPart_.assign(bad);
+    badLine_ = lines_;
   }
 }
 
 void TWorldParser::EndRecord() {
   inRecord_ = false;
-  if (badPosition_) throw EConvertError(Format(SInvalidInteger, badPart_.c_str()));
+  if (badPosition_) throw EPositionError(Format(SInvalidInteger, badPart_.c_str()), badLine_);
   if (!InsideMap(x_, y_)) {
     ++result_.Skipped;
     return;
@@ -143,8 +145,8 @@ TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressS
     size_t n = 0;
     try {
       n = file.Read(piece.data(), size_t(std::min<int64_t>(left, int64_t(piece.size()))));
-    } catch (const EInOutError&) {
-      throw EFOpenError(Format(SFOpenError, file.FileName().c_str()));
+    } catch (const EInOutError& e) {
+      throw ReadFailure(file.FileName(), e.ErrorCode);
     }
     if (n == 0) break;
     left -= int64_t(n);

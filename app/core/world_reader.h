@@ -8,6 +8,7 @@
 #include "app/core/block_store.h"
 #include "app/core/progress.h"
 #include "toolkit/classes.h"
+#include "toolkit/exceptions.h"
 
 class TFileStream;
 
@@ -15,6 +16,13 @@ class TFileStream;
 // other character (upper-case letters included) counts as a 0 digit but keeps its place; the
 // result is kept modulo 2^32. "0eed" and " 0eed" give 0xEED, "0EED" gives 0, "1x2" 0x102.
 uint32_t ParseHex(std::string_view text);
+
+// The conversion error of a position, with the number (from 1) of the line that holds it.
+class EPositionError : public EConvertError {
+ public:
+  EPositionError(std::string message, int64_t line) : EConvertError(std::move(message)), Line(line) {}
+  int64_t Line;
+};
 
 struct TWorldFileResult {
   int32_t Taken = 0;    // items filed in the store
@@ -29,7 +37,7 @@ class TWorldParser {
   TWorldParser(const TWorldParser&) = delete;
   TWorldParser& operator=(const TWorldParser&) = delete;
   ~TWorldParser();
-  // One line without its end. Raises EConvertError when it ends a record whose position is bad.
+  // One line without its end. Raises EPositionError when it ends a record whose position is bad.
   void Line(std::string_view line);
   // Files what is still waiting; call once after the last line.
   TWorldFileResult Finish();
@@ -46,6 +54,8 @@ class TWorldParser {
   int32_t x_ = 0, y_ = 0, z_ = 0;
   bool badPosition_ = false;
   std::string badPart_;  // the first part of a position that is not an integer
+  int64_t badLine_ = 0;  // the line that holds it
+  int64_t lines_ = 0;    // lines seen so far
   // Items go to the store in groups.
   static constexpr size_t GroupSize = 256;
   TBlockStore::TBlockItem group_[GroupSize];
@@ -54,7 +64,7 @@ class TWorldParser {
 
 // Walks lines from first to last and appends one item per complete [WORLDITEM record to store.
 // Begins gauge with the line count and steps it once per line. A position part that is not a
-// decimal integer raises EConvertError "'%s' is not a valid integer value"; the store then holds
+// decimal integer raises EPositionError "'%s' is not a valid integer value"; the store then holds
 // some of the items read before it, in file order, and is not to be frozen (the run drops it).
 TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgressSink& gauge);
 

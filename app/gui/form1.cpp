@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QTextCursor>
 
@@ -15,6 +16,7 @@
 #include "controls/jumpmemo/jumpmemo.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/exceptions.h"
 #include "toolkit/filesearch.h"
 #include "toolkit/paths.h"
 #include "ui_form1.h"
@@ -103,6 +105,9 @@ class TWindowHost : public TRunHost {
     if (logLines_++ > 0) cursor.insertBlock();
     cursor.insertText(Q(line));
     ui_.Memo1->setTextCursor(cursor);
+    // Shown before the work it announces starts ("Loading ..." of a large file), which holds
+    // the thread for seconds.
+    ui_.Memo1->viewport()->repaint();
     alive_.Tick();
   }
   void AppendToLastLine(const std::string& text) override {
@@ -110,7 +115,8 @@ class TWindowHost : public TRunHost {
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(Q(text));
   }
-  bool AskYesNo(const std::string& text) override { return Dialogs().YesNo(text, ""); }
+  // The only question a run asks may throw the statics away: Return answers No.
+  bool AskYesNo(const std::string& text) override { return Dialogs().YesNo(text, "", mbNo); }
   TProgressSink& StepGauge() override { return step_; }
   TProgressSink& TotalGauge() override { return total_; }
   TS_StringList* Lines() override { return &ui_.JumpMemo1->Lines(); }
@@ -195,8 +201,20 @@ void TForm1::FormActivate() {
   Button6Click();
 }
 
-void TForm1::Edit1Change() { config_.StoreIndexPath(S(ui->Edit1->text())); }
-void TForm1::Edit2Change() { config_.StoreDataPath(S(ui->Edit2->text())); }
+void TForm1::Edit1Change() { StorePath(&TStaticsConfig::StoreIndexPath, ui->Edit1); }
+void TForm1::Edit2Change() { StorePath(&TStaticsConfig::StoreDataPath, ui->Edit2); }
+
+void TForm1::StorePath(void (TStaticsConfig::*store)(const std::string&), const QLineEdit* edit) {
+  try {
+    (config_.*store)(S(edit->text()));
+    storeRefused_ = false;
+  } catch (const Exception& e) {
+    // Said once, not at every keystroke, until the file takes a path again.
+    if (storeRefused_) return;
+    storeRefused_ = true;
+    Dialogs().Message("The path cannot be stored: " + e.Message, Application ? Application->Title() : "", mtError);
+  }
+}
 
 void TForm1::ChoosePath(QLineEdit* edit, void (TForm1::*change)()) {
   TOpenDialogOptions options;
@@ -244,9 +262,13 @@ void TForm1::Button4Click() {
   // Whatever way the run ends, the window is usable again afterwards.
   struct TRunScope {
     TForm1& form;
-    explicit TRunScope(TForm1& f) : form(f) {
+    QPointer<QWidget> focus;
+    explicit TRunScope(TForm1& f) : form(f), focus(f.focusWidget()) {
       form.running_ = true;
       form.activatePending_ = false;
+      // Disabling the focused Start would hand the focus on to the next field as if tabbed to,
+      // its whole text selected for the next stray key; nobody holds it during the run instead.
+      if (form.ui->Button4->hasFocus()) form.ui->Button4->clearFocus();
       form.ui->Button4->setEnabled(false);
       qApp->installEventFilter(&form);
     }
@@ -254,6 +276,7 @@ void TForm1::Button4Click() {
       qApp->removeEventFilter(&form);
       form.ui->Button4->setEnabled(true);
       form.running_ = false;
+      if (focus) focus->setFocus(Qt::OtherFocusReason);
     }
   };
   {

@@ -50,6 +50,8 @@ class TForm1 : public QWidget {
 
  private:
   void ChoosePath(QLineEdit* edit, void (TForm1::*change)());
+  // Stores the field's text through store; a file that refuses it is reported once.
+  void StorePath(void (TStaticsConfig::*store)(const std::string&), const QLineEdit* edit);
   // The run as the list and the path fields ask for it now.
   TRunRequest Request() const;
 
@@ -58,4 +60,5 @@ class TForm1 : public QWidget {
   TStaticsConfig config_;
   bool running_ = false;
   bool activatePending_ = false;
+  bool storeRefused_ = false;
 };

@@ -261,7 +261,8 @@ void TestClasses::loadErrorsLeaveListAlone() {
   const std::string file = Path(name.toUtf8().constData());
   TStringList l;
   l.Add("kept");
-  QCOMPARE(ErrorOf<EFOpenError>([&] { l.LoadFromFile(file); }), "Cannot open file " + QString::fromStdString(file));
+  const QString reason = makeFolder ? "Is a directory" : "No such file or directory";
+  QCOMPARE(ErrorOf<EFOpenError>([&] { l.LoadFromFile(file); }), "Cannot open file " + QString::fromStdString(file) + ": " + reason);
   QCOMPARE(Lines(l), std::vector<std::string>{"kept"});
 }
 
@@ -269,7 +270,7 @@ void TestClasses::saveToMissingFolder() {
   const std::string file = Path("no-such-folder/out.txt");
   TStringList l;
   l.Add("x");
-  QCOMPARE(ErrorOf<EFCreateError>([&] { l.SaveToFile(file); }), "Cannot create file " + QString::fromStdString(file));
+  QCOMPARE(ErrorOf<EFCreateError>([&] { l.SaveToFile(file); }), "Cannot create file " + QString::fromStdString(file) + ": No such file or directory");
 }
 
 void TestClasses::text() {

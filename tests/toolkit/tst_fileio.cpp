@@ -65,11 +65,14 @@ void TestFileIo::openErrors_data() {
   QTest::addColumn<int>("mode");
   QTest::addColumn<QString>("name");
   QTest::addColumn<QString>("message");
-  QTest::newRow("read missing") << int(fmOpenRead) << "missing.bin" << "Cannot open file %1";
-  QTest::newRow("read-write missing") << int(fmOpenReadWrite) << "missing.bin" << "Cannot open file %1";
-  QTest::newRow("read folder") << int(fmOpenRead) << "folder" << "Cannot open file %1";
-  QTest::newRow("create in missing folder") << int(fmCreate) << "no-such/new.bin" << "Cannot create file %1";
-  QTest::newRow("create over folder") << int(fmCreate) << "folder" << "Cannot create file %1";
+  // Each with the system's reason, for the user to act on.
+  QTest::newRow("read missing") << int(fmOpenRead) << "missing.bin" << "Cannot open file %1: No such file or directory";
+  QTest::newRow("read-write missing") << int(fmOpenReadWrite) << "missing.bin"
+                                      << "Cannot open file %1: No such file or directory";
+  QTest::newRow("read folder") << int(fmOpenRead) << "folder" << "Cannot open file %1: Is a directory";
+  QTest::newRow("create in missing folder") << int(fmCreate) << "no-such/new.bin"
+                                            << "Cannot create file %1: No such file or directory";
+  QTest::newRow("create over folder") << int(fmCreate) << "folder" << "Cannot create file %1: Is a directory";
 }
 
 void TestFileIo::openErrors() {
@@ -86,10 +89,9 @@ void TestFileIo::openErrors() {
     QCOMPARE(dynamic_cast<const EFCreateError*>(&e) != nullptr, mode == fmCreate);
   }
   if (mode == fmOpenRead)
-    QCOMPARE(ErrorOf<EFOpenError>([&] { ReadWholeFile(file); }), "Cannot open file " + QString::fromStdString(file));
+    QCOMPARE(ErrorOf<EFOpenError>([&] { ReadWholeFile(file); }), message.arg(QString::fromStdString(file)));
   else if (mode == fmCreate)
-    QCOMPARE(ErrorOf<EFCreateError>([&] { WriteWholeFile(file, "x"); }),
-             "Cannot create file " + QString::fromStdString(file));
+    QCOMPARE(ErrorOf<EFCreateError>([&] { WriteWholeFile(file, "x"); }), message.arg(QString::fromStdString(file)));
 }
 
 void TestFileIo::writeWholeFileReplaces() {

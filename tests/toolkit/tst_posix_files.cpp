@@ -76,7 +76,7 @@ class TestPosixFiles : public QObject {
              QStringList({"staidx0.mul", QString::fromStdString(kept).section('/', -1)}));
     QCOMPARE(Read(Path("staidx0.mul")), QByteArray("statics"));
     QCOMPARE(ErrorOf<EFCreateError>([&] { TSideFile none(Std(Path("missing/staidx0.mul")), "staidx0.mul"); }),
-             QString("Cannot create file staidx0.mul"));
+             QString("Cannot create file staidx0.mul: No such file or directory"));
   }
 };
 

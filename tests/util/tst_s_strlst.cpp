@@ -76,7 +76,7 @@ class TstSStrLst : public QObject {
     const std::string path = dir.filePath("missing.scp").toStdString();
     TS_StringList list;
     list.Add("kept");
-    QCOMPARE(ErrorOf<EFOpenError>([&] { list.LoadFromFile(path); }), QString::fromStdString("Cannot open file " + path));
+    QCOMPARE(ErrorOf<EFOpenError>([&] { list.LoadFromFile(path); }), QString::fromStdString("Cannot open file " + path + ": No such file or directory"));
     QCOMPARE(Lines(list), QByteArrayList{"kept"});
   }
 

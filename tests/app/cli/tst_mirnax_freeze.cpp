@@ -98,6 +98,8 @@ class TestMirnaxFreeze : public QObject {
                                        << "mirnax-freeze: option --staidx needs a file name";
     QTest::newRow("clear and keep") << QStringList{"--clear", "--keep"}
                                     << "mirnax-freeze: --clear and --keep exclude each other";
+    QTest::newRow("undo with world files") << QStringList{"--undo", "a.scp"}
+                                           << "mirnax-freeze: --undo takes no world files and no other option than --staidx and --statics";
   }
   void badArguments() {
     QFETCH(QStringList, args);
@@ -154,6 +156,35 @@ class TestMirnaxFreeze : public QObject {
     QCOMPARE(Snapshot(), ini);  // the pair named in mirnax.ini is untouched
   }
 
+  // --undo puts back the pair the last freeze replaced, byte for byte; after a freeze with
+  // --no-backup the files are not those the backup's freeze wrote, and it says so.
+  void undoPutsThePreviousStaticsBack() {
+    MakeStatics();
+    Write(Path("a.scp"), WorldItem(7, 16, 0, 0));
+    const QByteArray index = Read(Path("staidx0.mul")), data = Read(Path("statics0.mul"));
+    QCOMPARE(Run({"a.scp"}).exitCode, 0);
+    QVERIFY(Read(Path("statics0.mul")) != data);
+    TResult r = Run({"--undo"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, "The statics from before the last freeze were put back as " + Path("staidx0.mul") +
+                        " and statics0.mul.\n");  // as mirnax.ini names them
+    QCOMPARE(Read(Path("staidx0.mul")), index);
+    QCOMPARE(Read(Path("statics0.mul")), data);
+
+    // The undo forgot that a.scp was frozen; frozen twice after it, the terminal says so on stderr
+    // with the way back, and the run goes on.
+    QCOMPARE(Run({"a.scp"}).err, QString());
+    const TResult again = Run({"--no-backup", "a.scp"});
+    QCOMPARE(again.exitCode, 0);
+    QVERIFY2(again.err.startsWith("mirnax-freeze: a.scp was frozen into these statics before, on "), qPrintable(again.err));
+    QVERIFY(again.err.contains("mirnax-freeze --undo"));
+    const auto before = Snapshot();
+    r = Run({"--undo"});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("are not the ones the last freeze wrote"), qPrintable(r.err));
+    QCOMPARE(Snapshot(), before);
+  }
+
   // After "--" every argument is a world file, even one that looks like an option.
   void doubleDashEndsTheOptions() {
     MakeStatics();
@@ -180,10 +211,10 @@ class TestMirnaxFreeze : public QObject {
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("lastLine");
     QTest::newRow("position that is no number") << "P=5,6" << "STATICS/bad.scp" << "'' is not a valid integer value\n"
-                                                << "Parsing ... STATICS/bad.scp";
-    QTest::newRow("missing world file") << "missing" << "STATICS/bad.scp" << "Cannot open file STATICS/bad.scp\n"
+                                                << "Error in STATICS/bad.scp, line 2";
+    QTest::newRow("missing world file") << "missing" << "STATICS/bad.scp" << "Cannot open file STATICS/bad.scp: No such file or directory\n"
                                         << "Loading ... STATICS/bad.scp";
-    QTest::newRow("empty world file name is a name as given") << "good" << "" << "Cannot open file \n"
+    QTest::newRow("empty world file name is a name as given") << "good" << "" << "Cannot open file : No such file or directory\n"
                                                               << "Loading ... ";
     QTest::newRow("leftover of an interrupted freeze")
         << "leftover" << "STATICS/bad.scp" << "The file %1 is left from a freeze that did not finish"
@@ -224,7 +255,7 @@ class TestMirnaxFreeze : public QObject {
     QCOMPARE(r.err, "mirnax-freeze: the statics were frozen, but the log could not be written to standard output: " +
                         reason + "\n");
     QCOMPARE(Read(Path("statics0.mul")), Record(7, 0, 0, 0, 0));
-    QVERIFY(QDir(dir_->path()).entryList({"*.xxx", "*.freeze"}).isEmpty());
+    QVERIFY(QDir(dir_->path()).entryList({"*.xxx", "*.mul.freeze"}).isEmpty());
   }
 
   // With stderr on a terminal the progress bar is drawn there: each line's label, the step's bar

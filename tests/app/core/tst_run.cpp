@@ -1,9 +1,11 @@
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <sys/resource.h>
 
 #include "app/core/config.h"
+#include "app/core/freeze_recovery.h"
 #include "app/core/run.h"
 #include "app/core/statics.h"
 #include "statics_fixture.h"
@@ -137,16 +139,80 @@ class TestRun : public QObject {
     host_.answer = true;
     const QByteArray index = Index(), data = Data();
     QCOMPARE(ErrorOf<EConvertError>([&] { Run(); }), QString("'' is not a valid integer value"));
-    QCOMPARE(host_.log.last(), QString("Parsing ... b.scp"));
+    // The message stays as it is; the log says where the text is.
+    QCOMPARE(host_.log.mid(host_.log.size() - 2), QStringList({"Parsing ... b.scp", "Error in b.scp, line 2"}));
     QVERIFY(host_.questions.isEmpty());
     QCOMPARE(Index(), index);
     QCOMPARE(Data(), data);
   }
 
+  // A world file frozen into the pair before is named after its count line, with the date; the
+  // run goes on and freezes it again. A clear forgets what was frozen, and so does an undo of the
+  // freeze that froze it.
+  void aWorldFileFrozenBeforeIsNamed() {
+    World("a.scp", WorldItem(1, 1, 1, 1));
+    World("b.scp", WorldItem(2, 2, 2, 2));
+    const auto runWith = [&](const QString& name, bool clear) {
+      host_ = TRecordingHost();
+      host_.answer = clear;
+      request_.WorldFiles.clear();
+      Offer({{name, true}});
+      Run();
+      return host_.log.filter("was frozen into these statics before");
+    };
+    QCOMPARE(runWith("a.scp", false), QStringList());
+    const QStringList again = runWith("a.scp", false);
+    QCOMPARE(again.size(), 1);
+    QVERIFY2(QRegularExpression("^a\\.scp was frozen into these statics before, on \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d$")
+                 .match(again[0])
+                 .hasMatch(),
+             qPrintable(again[0]));
+    QCOMPARE(host_.log.indexOf(again[0]), host_.log.indexOf("The Worldfile contains ... 1 Items") + 1);
+    QCOMPARE(Data().count(Record(1, 1, 1, 1, 0)), 2);
+    QCOMPARE(runWith("b.scp", true), QStringList());
+    QCOMPARE(runWith("a.scp", false), QStringList());
+    UndoLastFreeze(request_.IndexPath, request_.DataPath);
+    QCOMPARE(runWith("a.scp", false), QStringList());
+  }
+
+  // An empty path field is named, instead of "Cannot open file " with nothing after it.
+  void anEmptyPathSaysWhichFieldIsEmpty_data() {
+    QTest::addColumn<bool>("index");
+    QTest::newRow("Staidx0") << true;
+    QTest::newRow("Statics0") << false;
+  }
+  void anEmptyPathSaysWhichFieldIsEmpty() {
+    QFETCH(bool, index);
+    World("a.scp", WorldItem(1, 1, 1, 1));
+    Offer({{"a.scp", true}});
+    (index ? request_.IndexPath : request_.DataPath).clear();
+    host_.answer = true;
+    QCOMPARE(ErrorOf<EFOpenError>([&] { Run(); }),
+             index ? QString("No statics index file is given: the path of Staidx0 is empty.")
+                   : QString("No statics data file is given: the path of Statics0 is empty."));
+    QVERIFY(host_.questions.isEmpty());
+  }
+
+  // While a world file loads the step gauge shows none of it done, not the previous file's end.
+  void theStepGaugeStartsFromNoneBeforeEachLoad() {
+    struct THost : TRecordingHost {
+      QList<QPair<int, int>> atLoad;
+      TS_StringList* Lines() override {
+        atLoad << qMakePair(step.total, step.done);
+        return &lines;
+      }
+    } host;
+    World("a.scp", WorldItem(1, 1, 1, 1));
+    World("b.scp", WorldItem(2, 2, 2, 2));
+    Offer({{"a.scp", true}, {"b.scp", true}});
+    RunFreeze(request_, host);
+    QCOMPARE(host.atLoad, (QList<QPair<int, int>>{{0, 0}, {0, 0}}));
+  }
+
   void stopsOnAWorldFileThatCannotBeOpened() {
     Offer({{"gone.scp", true}});
     QCOMPARE(ErrorOf<EFOpenError>([&] { Run(); }),
-             QString::fromStdString("Cannot open file " + BaseDir() + "STATICS\\gone.scp"));
+             QString::fromStdString("Cannot open file " + BaseDir() + "STATICS/gone.scp: No such file or directory"));
     QCOMPARE(host_.log.last(), QString("Loading ... gone.scp"));
   }
 

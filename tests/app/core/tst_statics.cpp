@@ -8,10 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <csignal>
 
 #include "app/core/run.h"
 #include "app/core/freeze_points.h"
+#include "app/core/freeze_recovery.h"
 #include "app/core/index_scan.h"
 #include "app/core/statics.h"
 #include "app/core/statics_merge.h"
@@ -69,14 +71,35 @@ class TestStatics : public QObject {
   QString Path(const QString& name) const { return dir_->filePath(name); }
   std::string Index() const { return Std(index_); }
   std::string Data() const { return Std(data_); }
-  // Every file but the statics pair.
+  // Every file but the statics pair and the backup of the previous pair.
   QStringList Leftovers() const {
     QStringList names = QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden);
-    names.removeOne("staidx0.mul");
-    names.removeOne("statics0.mul");
+    for (const char* kept : {"staidx0.mul", "statics0.mul", "staidx0.mul.bak", "statics0.mul.bak",
+                             "staidx0.mul.bak.freeze"})
+      names.removeOne(kept);
     return names;
   }
   QStringList Snapshot() const { return fixture::Snapshot(dir_->path()); }
+  // The busy pair, frozen by a child killed at the row's point: the pair before and the pair the
+  // freeze would have written.
+  std::array<QByteArray, 4> KillAFreeze(TBlockStore& store) {
+    QFETCH(int, point);
+    QFETCH(int, block);
+    MakeBusyPair(store);
+    const QByteArray index = Read(index_), data = Read(data_);
+    const auto [newIndex, newData] = Merged(store, index, data);
+    KillFreezeAt(store, point, block);
+    return {index, data, newIndex, newData};
+  }
+  void KillFreezeAt(const TBlockStore& store, int point, int block) {
+    const support::TChildResult child = RunInChild([&](int) {
+      Freeze(store, [&](TFreezePoint p, int32_t b) {
+        if (p == point && b == block) ::raise(SIGKILL);
+      });
+      return 0;
+    });
+    QVERIFY(child.Signal == SIGKILL);
+  }
   void Freeze(const TBlockStore& store, const TFreezeTestHook& hook = {}) {
     TNullProgress gauge;
     FreezeStatics(store, Index(), Data(), gauge, hook);
@@ -170,7 +193,7 @@ class TestStatics : public QObject {
     Write(index_, "old index");
     const std::string data = Std(Path("missing/statics0.mul"));
     QCOMPARE(ErrorOf<EFCreateError>([&] { ClearStatics(Index(), data); }),
-             QString::fromStdString("Cannot create file " + data));
+             QString::fromStdString("Cannot create file " + data + ": No such file or directory"));
     QCOMPARE(Read(index_), QByteArray("old index"));
     QVERIFY(Leftovers().isEmpty());
   }
@@ -465,6 +488,7 @@ class TestStatics : public QObject {
     QTest::newRow("journal's name") << "staidx0.mul.freeze" << "uses for its own working file";
     QTest::newRow("journal's name in capitals") << "STAIDX0.MUL.FREEZE" << "uses for its own working file";
     QTest::newRow("lock's name") << "sub/../staidx0.mul.lock" << "uses for its own working file";
+    QTest::newRow("backup's name") << "Staidx0.mul.bak" << "uses for its own working file";
   }
   void clearAndFreezeMakesTheChecksOfTheClear() {
     QFETCH(QString, setup);
@@ -475,7 +499,7 @@ class TestStatics : public QObject {
     if (setup == "leftover") Write(Path("statics0.xxx"), "previous data");
     if (setup == "twice") data_ = Path("sub/../staidx0.mul"), QDir(dir_->path()).mkdir("sub");
     if (setup == "empty") data_.clear();
-    if (setup.contains(".freeze", Qt::CaseInsensitive) || setup.contains(".lock")) {
+    if (setup.contains(".freeze", Qt::CaseInsensitive) || setup.contains(".lock") || setup.contains(".bak")) {
       QDir(dir_->path()).mkdir("sub");
       data_ = Path(setup);
     }
@@ -620,7 +644,8 @@ class TestStatics : public QObject {
     TBlockStore store;
     TNullProgress gauge;
     QCOMPARE(ErrorOf<EFCreateError>([&] { ClearStatics(Index(), ""); }), QString("Cannot create file "));
-    QCOMPARE(ErrorOf<EFOpenError>([&] { FreezeStatics(store, "", Data(), gauge); }), QString("Cannot open file "));
+    QCOMPARE(ErrorOf<EFOpenError>([&] { FreezeStatics(store, "", Data(), gauge); }),
+             QString("Cannot open file : No such file or directory"));
     QCOMPARE(Snapshot(), before);
   }
 
@@ -659,20 +684,33 @@ class TestStatics : public QObject {
     QCOMPARE(QFileInfo(data_).symLinkTarget(), Path("statics0.lnk"));
     QCOMPARE(Read(Path("real/idx.mul")), index);
     QCOMPARE(Read(Path("real/dat.mul")), data);
-    QCOMPARE(QDir(Path("real")).entryList(QDir::Files | QDir::Hidden), QStringList({"dat.mul", "idx.mul"}));
+    // The backup of a replaced target lies beside it.
+    const QStringList pair = {"dat.mul", "idx.mul"};
+    const QStringList backedUp = {"dat.mul", "dat.mul.bak", "idx.mul", "idx.mul.bak", "idx.mul.bak.freeze"};
+    QCOMPARE(QDir(Path("real")).entryList(QDir::Files | QDir::Hidden), how == "clear" ? pair : backedUp);
     QCOMPARE(Leftovers(), QStringList({"statics0.lnk"}));
   }
 
-  // The new files take over the permission bits of the files they replace.
+  // The new files take over the owner, the group and the permission bits of the files they
+  // replace: root freezing statics of another user leaves them that user's.
   void newFilesKeepTheModes_data() { rewrites_data(); }
   void newFilesKeepTheModes() {
     QFETCH(QString, how);
     TBlockStore store;
     MakeBusyPair(store);
     QVERIFY(::chmod(qPrintable(index_), 0640) == 0 && ::chmod(qPrintable(data_), 0604) == 0);
+    const bool root = ::geteuid() == 0;
+    if (root) QVERIFY(::chown(qPrintable(index_), 65534, 65534) == 0 && ::chown(qPrintable(data_), 65534, 0) == 0);
     Rewrite(how, store);
     QCOMPARE(ModeOf(index_), mode_t(0640));
     QCOMPARE(ModeOf(data_), mode_t(0604));
+    if (!root) return;
+    struct stat index {}, data {};
+    QVERIFY(::stat(qPrintable(index_), &index) == 0 && ::stat(qPrintable(data_), &data) == 0);
+    QCOMPARE(index.st_uid, uid_t(65534));
+    QCOMPARE(index.st_gid, gid_t(65534));
+    QCOMPARE(data.st_uid, uid_t(65534));
+    QCOMPARE(data.st_gid, gid_t(0));
   }
 
   // A read-only statics file is refused before anything is written, even for a process that could
@@ -693,7 +731,7 @@ class TestStatics : public QObject {
     const QString readOnly = index ? index_ : data_;
     QVERIFY(::chmod(qPrintable(readOnly), 0444) == 0);
     const QStringList before = Snapshot();
-    QCOMPARE(ErrorOf<EFCreateError>([&] { Rewrite(how, store); }), "Cannot create file " + readOnly);
+    QCOMPARE(ErrorOf<EFCreateError>([&] { Rewrite(how, store); }), "Cannot create file " + readOnly + ": the file is read-only");
     QCOMPARE(Snapshot(), before);
   }
 
@@ -904,21 +942,9 @@ class TestStatics : public QObject {
     QTest::newRow("after the index's .xxx is deleted") << int(fpIndexTempDeleted) << -1 << true;
   }
   void killedFreezeIsRecoverable() {
-    QFETCH(int, point);
-    QFETCH(int, block);
     QFETCH(bool, complete);
     TBlockStore store;
-    MakeBusyPair(store);
-    const QByteArray index = Read(index_), data = Read(data_);
-    const auto [newIndex, newData] = Merged(store, index, data);
-    const support::TChildResult child = RunInChild(
-        [&](int) {
-          Freeze(store, [&](TFreezePoint p, int32_t b) {
-            if (p == point && b == block) ::raise(SIGKILL);
-          });
-          return 0;
-        });
-    QVERIFY(child.Signal == SIGKILL);
+    const auto [index, data, newIndex, newData] = KillAFreeze(store);
 
     const QString indexTemp = Path("staidx0.xxx"), dataTemp = Path("statics0.xxx");
     // Marked complete: the new pair is whole. Otherwise the previous pair is, under either name.
@@ -969,6 +995,120 @@ class TestStatics : public QObject {
       QCOMPARE(Read(data_), newData);
     }
     QVERIFY(Leftovers().isEmpty());
+  }
+
+  // The next run settles a killed freeze by itself from its journal: the previous pair back before
+  // the new one was complete, the new one kept after; the same when the index is configured in
+  // another letter case than it has on disk. The freeze then goes on as after no interruption.
+  void killedFreezeSettlesByItself_data() {
+    killedFreezeIsRecoverable_data();
+    QTest::newRow("index moved, configured in capitals") << int(fpIndexMoved) << -1 << false;
+    QTest::newRow("marked complete, configured in capitals") << int(fpMarkedComplete) << -1 << true;
+  }
+  void killedFreezeSettlesByItself() {
+    QFETCH(bool, complete);
+    TBlockStore store;
+    const auto [index, data, newIndex, newData] = KillAFreeze(store);
+    // A journal side file left by a freeze killed while writing its journal.
+    Write(index_ + ".freeze.~Ab3xYz", "complete: ...\n");
+    const std::string configured =
+        QString(QTest::currentDataTag()).contains("capitals") ? Std(Path("STAIDX0.MUL")) : Index();
+
+    const std::string note = RecoverInterruptedFreeze(configured, Data());
+    QCOMPARE(Read(index_), complete ? newIndex : index);
+    QCOMPARE(Read(data_), complete ? newData : data);
+    QCOMPARE(Leftovers(), QStringList());
+    QVERIFY2(QString::fromStdString(note).contains(complete ? "was finished" : "was undone"), note.c_str());
+    QCOMPARE(RecoverInterruptedFreeze(Index(), Data()), std::string());
+    if (!complete) {
+      Freeze(store);
+      QCOMPARE(Read(index_), newIndex);
+      QCOMPARE(Read(data_), newData);
+    }
+  }
+
+  // A journal of the step line alone, as earlier versions wrote it, names no files: the next run
+  // settles nothing by itself and the freeze still reads it and gives its advice.
+  void aJournalOfEarlierVersionsIsStillRead() {
+    TBlockStore store;
+    MakeBusyPair(store);
+    QVERIFY(QFile::rename(index_, Path("staidx0.xxx")) && QFile::copy(Path("staidx0.xxx"), index_));
+    Write(index_ + ".freeze", "moving: the .xxx files are the previous statics, the files under the configured names "
+                              "are not complete\n");
+    const QStringList before = Snapshot();
+    QCOMPARE(RecoverInterruptedFreeze(Index(), Data()), std::string());
+    QVERIFY(ErrorOf<Exception>([&] { Freeze(store); }).startsWith("A freeze did not finish"));
+    QCOMPARE(Snapshot(), before);
+  }
+
+  // A ".xxx" file that is not what the journal recorded (changed since, or another file under that
+  // name) leaves the choice to the operator: nothing is changed, and the advice removes nothing.
+  void filesUnlikeTheJournalAreLeftToTheOperator_data() {
+    QTest::addColumn<int>("point");
+    QTest::addColumn<QString>("changed");
+    QTest::newRow("before complete, previous data changed") << int(fpDataMoved) << "statics0.xxx";
+    QTest::newRow("after complete, new index changed") << int(fpMarkedComplete) << "staidx0.mul";
+  }
+  void filesUnlikeTheJournalAreLeftToTheOperator() {
+    QFETCH(int, point);
+    QFETCH(QString, changed);
+    TBlockStore store;
+    MakeBusyPair(store);
+    KillFreezeAt(store, point, -1);
+    QFile file(Path(changed));
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("x");
+    file.close();
+    QFile::remove(index_ + ".lock");  // the killed freeze's, which the next run takes over
+    const QStringList before = Snapshot();
+    const QString message = ErrorOf<Exception>([&] { RecoverInterruptedFreeze(Index(), Data()); });
+    QVERIFY2(message.contains(Path(changed) + " holds"), qPrintable(message));
+    QVERIFY2(message.contains("nothing was changed"), qPrintable(message));
+    QVERIFY(!message.contains("delete") && !message.contains("remove"));
+    QCOMPARE(Snapshot(), before);
+  }
+
+  // A freeze keeps the pair it replaced as "<file>.bak"; an undo puts it back byte for byte, and
+  // keeps the undone pair in turn, so a second undo brings that back.
+  void undoPutsThePreviousPairBack() {
+    TBlockStore store;
+    MakeBusyPair(store);
+    const QByteArray index = Read(index_), data = Read(data_);
+    Freeze(store);
+    const QByteArray newIndex = Read(index_), newData = Read(data_);
+    QCOMPARE(Read(index_ + ".bak"), index);
+    QCOMPARE(Read(data_ + ".bak"), data);
+    QVERIFY(QString::fromStdString(UndoLastFreeze(Index(), Data())).contains("were put back"));
+    QCOMPARE(Read(index_), index);
+    QCOMPARE(Read(data_), data);
+    QCOMPARE(Leftovers(), QStringList());
+    UndoLastFreeze(Index(), Data());
+    QCOMPARE(Read(index_), newIndex);
+    QCOMPARE(Read(data_), newData);
+  }
+
+  // An undo is refused, touching nothing, when there is no backup, or when the files are no longer
+  // those the last freeze wrote (changed since, or a freeze without backup came after it).
+  void undoRefusals_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("never frozen") << "none" << "There is no backup of";
+    QTest::newRow("data changed since") << "changed" << "are not the ones the last freeze wrote";
+    QTest::newRow("a freeze without backup since") << "no backup" << "are not the ones the last freeze wrote";
+  }
+  void undoRefusals() {
+    QFETCH(QString, setup);
+    QFETCH(QString, message);
+    TBlockStore store;
+    MakeBusyPair(store);
+    TNullProgress gauge;
+    if (setup != "none") Freeze(store);
+    if (setup == "changed") Write(data_, Read(data_) + "x");
+    if (setup == "no backup") FreezeStatics(store, Index(), Data(), gauge, false);
+    const QStringList before = Snapshot();
+    const QString m = ErrorOf<Exception>([&] { UndoLastFreeze(Index(), Data()); });
+    QVERIFY2(m.contains(message), qPrintable(m));
+    QCOMPARE(Snapshot(), before);
   }
 };
 

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@
 #include "tests/support/world_file.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/qt_dialogs.h"
 #include "toolkit/inifile.h"
 
 namespace {
@@ -184,6 +186,22 @@ class Form1Test : public QObject {
     QCOMPARE(IniValue(ConfigKeyStaidx), typed.toStdString());
   }
 
+  // A mirnax.ini the user made read-only stays as it is; the window says once that it cannot
+  // store the path, not at every keystroke.
+  void readOnlyConfigurationIsNotReplaced() {
+    MakeStatics();
+    const std::string before = ReadFile(Path("mirnax.ini"));
+    QVERIFY(QFile::setPermissions(Path("mirnax.ini"), QFile::ReadOwner | QFile::ReadGroup));
+    TForm1 form;
+    form.FormActivate();
+    QTest::keyClicks(Controls(form).Edit1, "xy");
+    QCOMPARE(ReadFile(Path("mirnax.ini")), before);
+    QCOMPARE(dialogs_->Calls.size(), size_t{1});
+    QCOMPARE(dialogs_->Calls[0].Text,
+             "The path cannot be stored: Cannot create file " + Path("mirnax.ini").toStdString() +
+                 ": the file is read-only");
+  }
+
   void chosenFileIsStoredAndShownAfterRestart() {
     const std::string chosen = Path("Ünïcode dir/статика0.mul").toStdString();
     {
@@ -297,12 +315,12 @@ class Form1Test : public QObject {
     struct TPokingDialogs : TScriptedDialogs {
       TForm1* form = nullptr;
       bool sawRunning = false;
-      bool YesNo(const std::string& text, const std::string& caption) override {
+      bool YesNo(const std::string& text, const std::string& caption, int defaultButton) override {
         sawRunning = form->Running() && !Controls(*form).Button4->isEnabled();
         QTest::mouseClick(Controls(*form).Button5, Qt::LeftButton);  // "None"
         QTest::keyClicks(Controls(*form).Edit1, "zz");
         QTest::mouseClick(Controls(*form).Button4, Qt::LeftButton);  // a second Start
-        return TScriptedDialogs::YesNo(text, caption);
+        return TScriptedDialogs::YesNo(text, caption, defaultButton);
       }
     } poking;
     poking.form = &form;
@@ -331,9 +349,9 @@ class Form1Test : public QObject {
     struct TAskingDialogs : TScriptedDialogs {
       const bool* handled = nullptr;
       bool handledBeforeQuestion = false;
-      bool YesNo(const std::string& text, const std::string& caption) override {
+      bool YesNo(const std::string& text, const std::string& caption, int defaultButton) override {
         handledBeforeQuestion = *handled;
-        return TScriptedDialogs::YesNo(text, caption);
+        return TScriptedDialogs::YesNo(text, caption, defaultButton);
       }
     } asking;
     asking.handled = &handled;
@@ -358,7 +376,7 @@ class Form1Test : public QObject {
       QString dir;
       QString pathDuringRun;
       int selectedDuringRun = -1;
-      bool YesNo(const std::string& text, const std::string& caption) override {
+      bool YesNo(const std::string& text, const std::string& caption, int defaultButton) override {
         // Meanwhile another program changed the configuration and added a world file.
         TIniFile(QDir(dir).filePath("mirnax.ini").toStdString()).WriteString(ConfigSection, ConfigKeyStaidx, "/moved");
         WriteFile(QDir(dir).filePath("STATICS/b.scp"), "");
@@ -366,7 +384,7 @@ class Form1Test : public QObject {
         QCoreApplication::sendEvent(form, &activate);
         pathDuringRun = Controls(*form).Edit1->text();
         selectedDuringRun = int(Controls(*form).ListBox1->selectedItems().size());
-        return TScriptedDialogs::YesNo(text, caption);
+        return TScriptedDialogs::YesNo(text, caption, defaultButton);
       }
     } activating;
     activating.form = &form;
@@ -386,6 +404,61 @@ class Form1Test : public QObject {
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(&form, &activate);
     QCOMPARE(Controls(form).Edit1->text(), QString("/again"));
+  }
+
+  // A keyboard user starts a run with Space on Start: afterwards the focus is on Start again, and
+  // no path field got it with its text selected (one stray key would replace the stored path).
+  void focusComesBackToStartAfterARun() {
+    MakeStatics();
+    MakeWorldFiles({"a.scp"});
+    TForm1 form;
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.Button3Click();
+    const TControls c = Controls(form);
+    c.Button4->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(c.Button4, Qt::Key_Space);
+    QCOMPARE(LogLines(form).last(), QString("Process finished"));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(c.Button4));
+    QVERIFY(!c.Edit1->hasSelectedText() && !c.Edit2->hasSelectedText());
+  }
+
+  // The question before the freeze, as the real box asks it: no caption of its own, Return
+  // answers No, and closing the box answers No; the statics are then extended, not cleared.
+  void clearQuestionAnswersNoByReturnAndByClosing_data() {
+    QTest::addColumn<bool>("close");
+    QTest::newRow("Return") << false;
+    QTest::newRow("closed") << true;
+  }
+  void clearQuestionAnswersNoByReturnAndByClosing() {
+    QFETCH(bool, close);
+    MakeStatics();
+    MakeWorldFiles({"a.scp"});
+    TQtDialogs qt;
+    SetDialogs(&qt);
+    TForm1 form;
+    form.FormActivate();
+    form.Button3Click();
+    QString title = "<no box>";
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      answer.stop();
+      title = box->windowTitle();
+      if (close)
+        box->close();
+      else
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    answer.start(5);
+    form.Button4Click();
+    SetDialogs(dialogs_);
+    QCOMPARE(title.trimmed(), QString());
+    QVERIFY(!title.isEmpty());  // an empty one would show the program's name
+    QVERIFY(!LogLines(form).contains("Clean statics.... OK"));
+    QCOMPARE(LogLines(form).last(), QString("Process finished"));
   }
 
   void unreadableWorldFileShowsItsErrorAndLeavesTheWindowUsable() {
