@@ -17,6 +17,7 @@
 #include "toolkit/dialogs.h"
 #include "toolkit/filesearch.h"
 #include "toolkit/paths.h"
+#include "mirnax/version.h"
 #include "ui_form1.h"
 
 namespace {
@@ -129,6 +130,7 @@ TForm1::TForm1(QWidget* parent)
       baseDir_(IncludeTrailingPathDelimiter(GetCurrentDir())),
       config_(baseDir_) {
   ui->setupUi(this);
+  setWindowTitle(QStringLiteral("Kevo - MIRNAX SPECIAL EDITION - " MIRNAX_CAPTION_VERSION));
 
   setFixedSize(636, 332);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

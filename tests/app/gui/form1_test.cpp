@@ -19,6 +19,7 @@
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/inifile.h"
+#include "mirnax/version.h"
 
 namespace {
 std::string ReadFile(const QString& path) { return Str(ReadBytes(path.toStdString())); }
@@ -110,7 +111,9 @@ class Form1Test : public QObject {
     TForm1 form;
     QCOMPARE(form.size(), QSize(636, 332));
     QCOMPARE(form.minimumSize(), form.maximumSize());
-    QCOMPARE(form.windowTitle(), QString("Kevo - MIRNAX SPECIAL EDITION - V1.00.00"));
+    // The caption carries the build's version, minor and patch in two digits ("V1.00.00" for 1.0.0).
+    QCOMPARE(form.windowTitle(), QString::asprintf("Kevo - MIRNAX SPECIAL EDITION - V%d.%02d.%02d", MIRNAX_VERSION_MAJOR,
+                                                   MIRNAX_VERSION_MINOR, MIRNAX_VERSION_PATCH));
     QCOMPARE(form.font().family(), QString("MS Sans Serif"));
     QCOMPARE(form.font().pointSize(), 8);
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
