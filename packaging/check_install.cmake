@@ -13,7 +13,7 @@ set(expected
   share/applications/org.example.mirnax.desktop
   share/icons/hicolor/scalable/apps/mirnax.svg
   share/metainfo/org.example.mirnax.metainfo.xml
-  share/man/man1/mirnax.1.gz share/man/man1/mirnax-freeze.1.gz
+  share/man/man1/mirnax.1.gz share/man/man1/mirnax-freeze.1.gz share/man/man1/mirnax-gallery.1.gz
   share/doc/mirnax/copyright share/doc/mirnax/changelog.gz
   ${LIBDIR}/libmirnax-components.so ${LIBDIR}/libmirnax-components.so.${VERSION}
   ${LIBDIR}/cmake/Mirnax/MirnaxConfig.cmake ${LIBDIR}/cmake/Mirnax/MirnaxConfigVersion.cmake
