@@ -31,8 +31,9 @@ TDialogs* SetDialogs(TDialogs* dialogs) {
   return previous;
 }
 
+// No is the default button: Return (or a stray Enter) never takes the answer that removes data.
 bool TQtDialogs::YesNo(const std::string& text, const std::string& caption) {
-  return QMessageBox::question(nullptr, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No) ==
+  return QMessageBox::question(nullptr, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
          QMessageBox::Yes;
 }
 
