@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
   auto* gauge = new TCGauge;
   gauge->SetProgress(40);
   auto* memo = new TJumpMemo;
-  memo->Lines().Add("Plain text, then a ~jump to follow.");
+  memo->Add("Plain text, then a ~jump to follow.");
   layout->addWidget(gauge);
   layout->addWidget(memo);
   window.resize(300, 200);
@@ -44,8 +44,10 @@ int main(int argc, char** argv) {
 
   mirnax::RegisterAll();
   const int gaugeColours = Colours(*gauge), memoColours = Colours(*memo);
-  std::printf("gauge %d%% (%d colours), memo %d line(s) (%d colours), %zu components on the palette\n",
-              gauge->GetPercentDone(), gaugeColours, static_cast<int>(memo->Lines().Count()), memoColours,
-              PaletteEntries().size());
-  return gauge->GetPercentDone() == 40 && gaugeColours > 2 && memoColours > 2 && PaletteEntries().size() == 7 ? 0 : 1;
+  std::printf("gauge %d%% (%d colours), memo with %zu jump(s) (%d colours), %zu components on the palette\n",
+              gauge->GetPercentDone(), gaugeColours, memo->Jumps().size(), memoColours, PaletteEntries().size());
+  return gauge->GetPercentDone() == 40 && gaugeColours > 2 && memo->Jumps().size() == 1 && memoColours > 2 &&
+                 PaletteEntries().size() == 7
+             ? 0
+             : 1;
 }
