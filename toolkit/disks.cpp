@@ -1,15 +1,19 @@
 #include "toolkit/disks.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusInterface>
-#include <QDBusReply>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QVariantMap>
+
+#include <blkid/blkid.h>
 
 #include <sys/statvfs.h>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -90,8 +94,8 @@ bool ReadFlag(const fs::path& file) {
   return (in >> flag) && flag == 1;
 }
 
-// The udisks2 object of the block device behind a drive root.
-QString BlockObject(const std::string& root, std::string& error) {
+// The name in /dev ("sdb1") of the block device behind a drive root.
+std::string DeviceOf(const std::string& root, std::string& error) {
   TMount m;
   if (!MountOf(root, m) || m.device.compare(0, 5, "/dev/") != 0) {
     error = "No block device holds " + root;
@@ -103,10 +107,26 @@ QString BlockObject(const std::string& root, std::string& error) {
     error = "The device " + m.device + " cannot be found";
     return {};
   }
-  return "/org/freedesktop/UDisks2/block_devices/" + QString::fromStdString(device.filename().string());
+  return device.filename().string();
 }
 
 constexpr const char* kUdisks = "org.freedesktop.UDisks2";
+constexpr const char* kBlock = "org.freedesktop.UDisks2.Block";
+constexpr const char* kFilesystem = "org.freedesktop.UDisks2.Filesystem";
+// A question to a running service; a format's own steps get longer.
+constexpr int kQuestionMs = 1000;
+constexpr int kMountMs = 60000;
+
+// udisks2 names a device's object after it, each character but a letter or digit as _ and its
+// hex code.
+QString BlockObject(const std::string& device) {
+  QString path = "/org/freedesktop/UDisks2/block_devices/";
+  for (const unsigned char c : device) {
+    if (std::isalnum(c)) path += QChar(c);
+    else path += QString::asprintf("_%02x", c);
+  }
+  return path;
+}
 
 bool UdisksReachable(std::string& error) {
   QDBusConnection bus = QDBusConnection::systemBus();
@@ -114,25 +134,67 @@ bool UdisksReachable(std::string& error) {
     error = "The system bus is not reachable, so disks cannot be labelled or formatted";
     return false;
   }
-  if (bus.interface() == nullptr || !bus.interface()->isServiceRegistered(kUdisks).value()) {
+  // Asked of the bus itself, which answers at once; a service that is not running is not started.
+  QDBusMessage ask = QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                    "org.freedesktop.DBus", "NameHasOwner");
+  ask << QString(kUdisks);
+  const QDBusMessage reply = bus.call(ask, QDBus::Block, kQuestionMs);
+  if (reply.type() != QDBusMessage::ReplyMessage || !reply.arguments().value(0).toBool()) {
     error = "The disk service udisks2 is not running, so disks cannot be labelled or formatted";
     return false;
   }
   return true;
 }
 
-// Calls a udisks2 method; false with the bus's reason on failure.
-bool Call(const QString& object, const char* interfaceName, const char* method, const QVariantList& args,
+// Calls a udisks2 method; false with the service's reason on failure.
+bool Call(const QString& object, const QString& interfaceName, const QString& method, const QVariantList& args,
           int timeoutMs, std::string& error, QVariant* result = nullptr) {
-  QDBusInterface iface(kUdisks, object, interfaceName, QDBusConnection::systemBus());
-  iface.setTimeout(timeoutMs);
-  const QDBusMessage reply = iface.callWithArgumentList(QDBus::Block, method, args);
-  if (reply.type() == QDBusMessage::ErrorMessage) {
+  QDBusMessage call = QDBusMessage::createMethodCall(kUdisks, object, interfaceName, method);
+  call.setArguments(args);
+  const QDBusMessage reply = QDBusConnection::systemBus().call(call, QDBus::Block, timeoutMs);
+  if (reply.type() != QDBusMessage::ReplyMessage) {
     error = reply.errorMessage().toStdString();
+    if (error.empty()) error = "udisks2 did not answer " + method.toStdString();
     return false;
   }
   if (result != nullptr && !reply.arguments().isEmpty()) *result = reply.arguments().first();
   return true;
+}
+
+bool Property(const QString& object, const char* interfaceName, const char* name, QVariant& value,
+              std::string& error) {
+  QVariant reply;
+  if (!Call(object, "org.freedesktop.DBus.Properties", "Get", {QString(interfaceName), QString(name)}, kQuestionMs,
+            error, &reply))
+    return false;
+  value = reply.value<QDBusVariant>().variant();
+  return true;
+}
+
+std::string WithSlash(std::string path) {
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+
+// Where the file system is mounted (its first mount point, ending in '/'), or empty.
+std::string MountPointOf(const QString& object, std::string& error) {
+  QVariant value;
+  if (!Property(object, kFilesystem, "MountPoints", value, error)) return {};
+  QByteArrayList points;
+  if (value.userType() == qMetaTypeId<QDBusArgument>()) {
+    const QDBusArgument argument = value.value<QDBusArgument>();
+    argument.beginArray();
+    while (!argument.atEnd()) {
+      QByteArray point;
+      argument >> point;
+      points << point;
+    }
+    argument.endArray();
+  } else {
+    points = value.value<QByteArrayList>();
+  }
+  // Each point is sent with its terminating zero.
+  return points.isEmpty() || points.first().isEmpty() ? std::string() : WithSlash(points.first().constData());
 }
 
 }  // namespace
@@ -149,7 +211,8 @@ TDiskService* SetDisks(TDiskService* service) {
   return previous;
 }
 
-TDriveType DriveTypeOfMount(const std::string& fsType, const std::string& device, const std::string& sysRoot) {
+TDriveType DriveTypeOfMount(const std::string& fsType, const std::string& device, const std::string& sysRoot,
+                            const std::function<bool(const std::string&)>& askRemovable) {
   static constexpr std::array kNetwork{"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "sshfs", "9p",
                                        "afs", "ncpfs", "fuse.rclone", "davfs", "fuse.davfs2", "ceph", "glusterfs"};
   if (std::find(kNetwork.begin(), kNetwork.end(), fsType) != kNetwork.end()) return dtRemote;
@@ -161,8 +224,94 @@ TDriveType DriveTypeOfMount(const std::string& fsType, const std::string& device
     const fs::path block = fs::path(sysRoot) / "class/block" / name;
     const fs::path resolved = fs::canonical(block, ec);
     if (!ec && (ReadFlag(resolved / "removable") || ReadFlag(resolved.parent_path() / "removable"))) return dtRemovable;
+    // Card readers and USB sticks often show a fixed disk to the kernel; their drive knows better.
+    if (askRemovable && askRemovable(name)) return dtRemovable;
   }
   return dtFixed;
+}
+
+bool UdisksDriveRemovable(const std::string& device) {
+  std::string error;
+  if (!UdisksReachable(error)) return false;
+  QVariant drive;
+  if (!Property(BlockObject(device), kBlock, "Drive", drive, error)) return false;
+  const QString driveObject = drive.value<QDBusObjectPath>().path();
+  if (driveObject.isEmpty() || driveObject == "/") return false;
+  for (const char* name : {"Removable", "MediaRemovable"}) {
+    QVariant flag;
+    if (Property(driveObject, "org.freedesktop.UDisks2.Drive", name, flag, error) && flag.toBool()) return true;
+  }
+  return false;
+}
+
+bool UdisksSetLabel(const std::string& device, const std::string& label, std::string& error) {
+  if (!UdisksReachable(error)) return false;
+  return Call(BlockObject(device), kFilesystem, "SetLabel", {QString::fromStdString(label), QVariantMap()}, kMountMs,
+              error);
+}
+
+bool UdisksFormat(const std::string& device, const std::string& mountPoint, const std::string& label, bool quick,
+                  std::string& error) {
+  if (!UdisksReachable(error)) return false;
+  const QString object = BlockObject(device);
+  // The file system keeps its type; one udisks2 cannot tell is made FAT, what removable disks carry.
+  QVariant type;
+  if (!Property(object, kBlock, "IdType", type, error)) return false;
+  const QString fsType = type.toString().isEmpty() ? QString("vfat") : type.toString();
+  if (!Call(object, kFilesystem, "Unmount", {QVariantMap()}, kMountMs, error)) return false;
+  QVariantMap options{{"label", QString::fromStdString(label)}};
+  if (!quick) options.insert("erase", "zero");
+  // A whole format may take long; the caller runs it off the user-interface thread.
+  if (!Call(object, kBlock, "Format", {fsType, options}, 24 * 3600 * 1000, error)) return false;
+  // The span goes on where the disk was: mounted again, unless the desktop already did.
+  std::string mounted = MountPointOf(object, error);
+  if (mounted.empty()) {
+    QVariant path;
+    std::string mountError;
+    if (Call(object, kFilesystem, "Mount", {QVariantMap()}, kMountMs, mountError, &path))
+      mounted = WithSlash(path.toString().toStdString());
+    else
+      mounted = MountPointOf(object, error);  // mounted meanwhile by someone else
+    if (mounted.empty()) {
+      error = "The disk was formatted but cannot be mounted again: " + mountError;
+      return false;
+    }
+  }
+  if (mounted != WithSlash(mountPoint)) {
+    error = "The disk was formatted but is now mounted at " + mounted + " instead of " + WithSlash(mountPoint) +
+            ", so the span cannot go on there";
+    return false;
+  }
+  return true;
+}
+
+bool BlkidLabel(const std::string& devicePath, std::string& label) {
+  label.clear();
+  if (blkid_probe probe = blkid_new_probe_from_filename(devicePath.c_str())) {
+    blkid_probe_enable_superblocks(probe, 1);
+    blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_TYPE);
+    const char* value = nullptr;
+    const bool probed = blkid_do_safeprobe(probe) == 0;
+    if (probed && blkid_probe_lookup_value(probe, "LABEL", &value, nullptr) == 0) label = value;
+    blkid_free_probe(probe);
+    if (probed) return true;
+  }
+  // Without read access to the device, blkid's cache of the last probe (made by a privileged
+  // blkid run) may still know it; only looked up, never updated from here.
+  blkid_cache cache = nullptr;
+  if (blkid_get_cache(&cache, nullptr) != 0) return false;
+  bool known = false;
+  if (blkid_dev dev = blkid_get_dev(cache, devicePath.c_str(), BLKID_DEV_FIND)) {
+    known = true;
+    blkid_tag_iterate tags = blkid_tag_iterate_begin(dev);
+    const char* type = nullptr;
+    const char* value = nullptr;
+    while (blkid_tag_next(tags, &type, &value) == 0)
+      if (std::strcmp(type, "LABEL") == 0) label = value;
+    blkid_tag_iterate_end(tags);
+  }
+  blkid_put_cache(cache);
+  return known;
 }
 
 std::string TLinuxDisks::DriveRoot(const std::string& path) {
@@ -173,7 +322,7 @@ std::string TLinuxDisks::DriveRoot(const std::string& path) {
 TDriveType TLinuxDisks::DriveType(const std::string& root) {
   TMount m;
   if (!MountOf(root, m)) return dtNoRootDir;
-  return DriveTypeOfMount(m.fsType, m.device, "/sys");
+  return DriveTypeOfMount(m.fsType, m.device, "/sys", UdisksDriveRemovable);
 }
 
 bool TLinuxDisks::FreeAndSize(const std::string& root, int64_t& freeBytes, int64_t& sizeBytes) {
@@ -204,32 +353,19 @@ bool TLinuxDisks::VolumeLabel(const std::string& root, std::string& label) {
         label += name[i];
       }
     }
-    break;
+    return true;
   }
+  // No link: a label udev did not publish, or none; the file system itself says which.
+  BlkidLabel(device.string(), label);
   return true;
 }
 
 bool TLinuxDisks::SetVolumeLabel(const std::string& root, const std::string& label, std::string& error) {
-  if (!UdisksReachable(error)) return false;
-  const QString object = BlockObject(root, error);
-  if (object.isEmpty()) return false;
-  return Call(object, "org.freedesktop.UDisks2.Filesystem", "SetLabel",
-              {QString::fromStdString(label), QVariantMap()}, 30000, error);
+  const std::string device = DeviceOf(root, error);
+  return !device.empty() && UdisksSetLabel(device, label, error);
 }
 
 bool TLinuxDisks::Format(const std::string& root, const std::string& label, bool quick, std::string& error) {
-  if (!UdisksReachable(error)) return false;
-  const QString object = BlockObject(root, error);
-  if (object.isEmpty()) return false;
-  // The file system keeps its type; one udisks2 cannot tell is made FAT, what removable disks carry.
-  QDBusInterface block(kUdisks, object, "org.freedesktop.UDisks2.Block", QDBusConnection::systemBus());
-  QString type = block.property("IdType").toString();
-  if (type.isEmpty()) type = "vfat";
-  if (!Call(object, "org.freedesktop.UDisks2.Filesystem", "Unmount", {QVariantMap()}, 60000, error)) return false;
-  QVariantMap options{{"label", QString::fromStdString(label)}};
-  if (!quick) options.insert("erase", "zero");
-  // A whole format may take long; the caller runs it off the user-interface thread.
-  if (!Call(object, "org.freedesktop.UDisks2.Block", "Format", {type, options}, 24 * 3600 * 1000, error))
-    return false;
-  return Call(object, "org.freedesktop.UDisks2.Filesystem", "Mount", {QVariantMap()}, 60000, error);
+  const std::string device = DeviceOf(root, error);
+  return !device.empty() && UdisksFormat(device, DriveRoot(root), label, quick, error);
 }

@@ -13,6 +13,7 @@ packages=(
   fonts-liberation2 xvfb xauth x11-utils
   zip unzip python3
   libqt6dbus6
+  libblkid-dev dbus-daemon
   qt6-tools-dev
 )
 missing=()

@@ -1,5 +1,6 @@
 #include "zip/zip_builder.h"
 
+#include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/disks.h"
 #include "toolkit/paths.h"
@@ -324,9 +325,18 @@ int TZipBuilder::ZCallback(ZCallBackStruct* record) {
   return self->cancel_ ? 1 : 0;
 }
 
+namespace {
+// The caption of every box the component shows that has no caption of its own: the title of the
+// program's application object, else the application's name.
+std::string OwnerTitle() {
+  if (Application != nullptr && !Application->Title().empty()) return Application->Title();
+  return QCoreApplication::applicationName().toStdString();
+}
+}  // namespace
+
 void TZipBuilder::Report(const std::string& text, bool show) {
   message_ = text;
-  if (show && !unattended_) Dialogs().Message(text, "", mtInformation);
+  if (show && !unattended_) Dialogs().Message(text, OwnerTitle(), mtInformation);
   if (OnMessage) OnMessage(this, 0, text);
 }
 
@@ -994,8 +1004,6 @@ int TZipBuilder::EraseFile(const std::string& fileName, DeleteOpts how) {
 // ---- Volumes and disk prompts ----
 
 namespace {
-std::string PromptCaption() { return QCoreApplication::applicationName().toStdString(); }
-
 std::string Msg(int ident) { return ExceptionText(ident); }
 
 bool IsFixedOrNetwork(int driveType) { return driveType == dtFixed || driveType == dtRemote; }
@@ -1008,6 +1016,13 @@ size_t ExtensionStart(const std::string& name) {
 }
 
 std::string VolumeDigits(int volume) { return std::to_string(volume + 1001).substr(1); }
+
+// A shown failure that also says what the disk service found wrong.
+EZipBuilder Because(int ident, const std::string& reason) {
+  EZipBuilder failure(ident, true);
+  if (!reason.empty()) failure.Message += "\n" + reason;
+  return failure;
+}
 }  // namespace
 
 std::string TZipBuilder::VolumeLabelFor(int volume) { return "PKBACK# " + VolumeDigits(volume); }
@@ -1074,7 +1089,7 @@ int TZipBuilder::CheckForDisk() {
     }
     // The mount point stands where a drive letter would.
     text += FormatZipMessage(Msg(11035), driveRoot_);
-    answer = Dialogs().Ask(text, PromptCaption(), icon, mbOK | mbCancel, mbOK);
+    answer = Dialogs().Ask(text, OwnerTitle(), icon, mbOK | mbCancel, mbOK);
     newDisk_ = false;
     if (answer == mbOK) Disks().DiskPromptAnswered(driveRoot_, diskNr_ < 0 ? "" : VolumeLabelFor(diskNr_));
   }
@@ -1118,7 +1133,7 @@ void TZipBuilder::OpenOutputVolume() {
       formatLabel_ = VolumeLabelFor(diskNr_);
       const int result = ZipFormat();
       if (result == -2) throw EZipBuilder(11007, false);
-      if (result == -1) throw EZipBuilder(11007, true);
+      if (result == -1) throw Because(11007, formatError_);
       DiskFreeAndSize(3);
     }
     const std::string native = ToPlatformPath(name);
@@ -1150,7 +1165,7 @@ void TZipBuilder::OpenOutputVolume() {
       outFile_ = -1;
       ::unlink(native.c_str());
       if (unattended_) throw EZipBuilder(11025, true);
-      const int answer = Dialogs().Ask(Msg(11032), PromptCaption(), mtError, mbRetry | mbCancel, mbRetry);
+      const int answer = Dialogs().Ask(Msg(11032), OwnerTitle(), mtError, mbRetry | mbCancel, mbRetry);
       if (answer == mbRetry) {
         bytesWritten_ = 0;
         newDisk_ = true;
@@ -1163,7 +1178,7 @@ void TZipBuilder::OpenOutputVolume() {
     bytesWritten_ = 0;
     std::string reason;
     if (!IsFixedOrNetwork(type) && !Disks().SetVolumeLabel(driveRoot_, VolumeLabelFor(diskNr_), reason))
-      throw EZipBuilder(11005, true);
+      throw Because(11005, reason);
     if (!IsFixedOrNetwork(type)) volumeLabel_ = VolumeLabelFor(diskNr_);
   }
 }
@@ -1186,10 +1201,8 @@ void TZipBuilder::NextOutputVolume() {
 }
 
 int TZipBuilder::ZipFormat() {
-  std::string reason;
-  const int result = RunZipFormat(driveRoot_, formatLabel_, confirmErase_, reason);
-  if (result == -1 || result == -3) message_ = reason;
-  return result;
+  formatError_.clear();
+  return RunZipFormat(driveRoot_, formatLabel_, confirmErase_, formatError_);
 }
 
 // ---- Spanning ----
@@ -1689,13 +1702,21 @@ bool CopyRange(int in, int out, int64_t count) {
   }
   return true;
 }
+}  // namespace
 
-std::string ProgramFolder() {
+std::string TZipBuilder::ProgramFolder() const {
   std::error_code error;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? std::string() : self.parent_path().string();
 }
-}  // namespace
+
+std::string TZipBuilder::LibraryInstallFolder() const {
+#ifdef MIRNAX_INSTALL_LIBDIR
+  return MIRNAX_INSTALL_LIBDIR;
+#else
+  return {};
+#endif
+}
 
 std::string TZipBuilder::BuildSFXHeader() const {
   std::string header(kSFXHeaderSize, '\0');
@@ -1785,11 +1806,9 @@ int TZipBuilder::ConvertSFX(bool newSFX) {
     return -9;
   }
   if (!FileExistsNative(sfxPath_)) {
-    std::vector<std::string> candidates{"ZIPSFX.BIN", ProgramFolder() + "/ZIPSFX.BIN"};
-#ifdef MIRNAX_INSTALL_LIBDIR
-    candidates.push_back(MIRNAX_INSTALL_LIBDIR "/ZIPSFX.BIN");
-#endif
-    if (!dllDirectory_.empty()) candidates.push_back(ToPlatformPath(dllDirectory_) + "/ZIPSFX.BIN");
+    std::vector<std::string> candidates{"ZIPSFX.BIN"};
+    for (const std::string& folder : {ProgramFolder(), LibraryInstallFolder(), ToPlatformPath(dllDirectory_)})
+      if (!folder.empty()) candidates.push_back(folder + "/ZIPSFX.BIN");
     const auto found = std::find_if(candidates.begin(), candidates.end(), FileExistsNative);
     if (found == candidates.end()) {
       ShowZipMessage(10802, "");

@@ -291,6 +291,10 @@ class TZipBuilder : public TComponent {
   // Formats the disk in the drive with the wanted label: 0 done, -1 failed, -2 cancelled,
   // -3 no format could be started.
   virtual int ZipFormat();
+  // Where the stub is looked for after the current folder: the running program's folder and
+  // the folder the libraries are installed in (empty when unknown).
+  virtual std::string ProgramFolder() const;
+  virtual std::string LibraryInstallFolder() const;
 
  private:
   struct TDll;
@@ -381,6 +385,7 @@ class TZipBuilder : public TComponent {
   struct timespec sourceTime_ {};
   std::string outFileName_;
   std::string formatLabel_;  // the label a format gives the disk
+  std::string formatError_;  // why the last format failed
   bool showProgress_ = false;
 
   void OpenOutputVolume();

@@ -52,6 +52,7 @@ class TZipPage : public QWidget {
   QSpinBox* volumeKb_;
   QCheckBox* floppy_;
   std::unique_ptr<TSimulatedDrive> drive_;
+  QString spanned_;  // the output of the last span onto the drive
   int64_t total_ = 0;
   int64_t done_ = 0;
 };
@@ -234,14 +235,17 @@ TZipPage::TZipPage(QWidget* parent) : QWidget(parent) {
     zip_->SetMaxVolumeSize(floppy_->isChecked() ? 0 : int64_t{volumeKb_->value()} * 1024);
     zip_->SetMinFreeVolumeSize(1024);
     Run([&] {
-      if (zip_->WriteSpan(source.toStdString(), output.toStdString()) == 0)
+      if (zip_->WriteSpan(source.toStdString(), output.toStdString()) == 0) {
         log_->appendPlainText("Spanned onto " + output);
+        spanned_ = output;
+      }
     });
   });
   connect(join, &QPushButton::clicked, this, [this, drive] {
     QString last;
     if (floppy_->isChecked()) {
-      const QString source = QString::fromStdString(zip_->ZipFileName());
+      // The set last spanned onto the drive, whatever archive is open now.
+      const QString source = spanned_.isEmpty() ? QString::fromStdString(zip_->ZipFileName()) : spanned_;
       last = QDir(QString::fromStdString(drive().Root())).filePath(QFileInfo(source).fileName());
     } else {
       last = QFileDialog::getOpenFileName(this, "Last volume of the set", QDir::homePath(), "Archives (*.zip)");

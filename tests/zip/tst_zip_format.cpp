@@ -1,5 +1,6 @@
 // The format dialog on the simulated removable drive: without a confirmation it starts by itself
-// once and closes when done; with one, the user decides, and closing it formats nothing.
+// once and closes when done; with one, the user decides, and closing it formats nothing. The
+// component's boxes, in a program with an application object, carry its title.
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -8,10 +9,15 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "toolkit/application.h"
 #include "toolkit/simulated_drive.h"
 #include "zip/zip_format.h"
+#include "zip_fixture.h"
+#include "zip_test_support.h"
 
 namespace {
+const std::string kTitle = "Zip test program";
+
 // Presses the button of the open format dialog once it shows; the label it shows is kept.
 void PressWhenShown(const QString& button, QString* shownLabel) {
   QTimer::singleShot(50, [button, shownLabel] {
@@ -55,7 +61,33 @@ class TestZipFormat : public QObject {
     QCOMPARE(RunZipFormat(drive.Root(), "PKBACK# 001", true, error), 0);
     QCOMPARE(drive.Formats(), 1);
   }
+
+  // A message, the disk prompt and the free-space box have no caption of their own: they carry
+  // the application's title.
+  void boxCaptions() {
+    TDialogsScope scope;
+    QTemporaryDir dir;
+    TSimulatedDrive drive(dir.filePath("floppy").toStdString(), "", 100000);
+    PutFile(QString::fromStdString(drive.Root()) + "junk.bin", QByteArray(90000, 'j'));
+    drive.QueueInsert(0);
+    PutFile(dir.filePath("empty.zip"), B(zipfixture::EndRecord(0, 0, 0, "")));
+    TZipBuilder zip;
+    zip.ShowZipMessage(10301, "");
+    scope.dialogs.AnswerAsk(mbOK);
+    scope.dialogs.AnswerAsk(mbCancel);
+    QCOMPARE(zip.WriteSpan(S(dir.filePath("empty.zip")), drive.Root() + "a.zip"), -7);
+    const auto& calls = scope.dialogs.Calls;
+    QCOMPARE(calls.size(), size_t{3});
+    QVERIFY(calls[1].Text.starts_with("Please insert disk volume 1"));
+    QCOMPARE(calls[2].Text, std::string("This disk has not enough free space available"));
+    for (const auto& call : calls) QCOMPARE(call.Caption, kTitle);
+  }
 };
 
-QTEST_MAIN(TestZipFormat)
+int main(int argc, char** argv) {
+  TApplication app(argc, argv);
+  app.SetTitle(kTitle);
+  TestZipFormat test;
+  return QTest::qExec(&test, argc, argv);
+}
 #include "tst_zip_format.moc"

@@ -25,6 +25,16 @@ TRun Run(const QString& program, const QStringList& args) {
   return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAll()};
 }
 
+// A program whose own folder and library install folder are folders of the test's choosing.
+class TRelocatedZip : public TZipBuilder {
+ public:
+  std::string program, install;
+
+ protected:
+  std::string ProgramFolder() const override { return program; }
+  std::string LibraryInstallFolder() const override { return install; }
+};
+
 const std::vector<TMember> kMembers{{"readme.txt", "read me\n", "", 0, 3, 20, 0100644},
                                     {"bin/tool.sh", "#!/bin/sh\necho hi\n", "", 0, 3, 20, 0100755},
                                     {"data/zeros.bin", std::string(5000, '\0'), "a comment", 0, 3, 20, 0100644}};
@@ -94,6 +104,42 @@ class TestZipSfx : public QObject, TZipScene {
     QCOMPARE(zip_->ConvertSFX(), -9);
     QCOMPARE(zip_->ErrCode(), 10803);
     QVERIFY(!QFile::exists(Path("a.exe")));
+  }
+
+  // The stub is looked for in the current folder, the program's folder, the library install
+  // folder and DLLDirectory, in that order; the first one found becomes SFXPath.
+  void stubSearchOrder_data() {
+    QTest::addColumn<QStringList>("holding");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("everywhere") << QStringList{"cwd", "program", "install", "dlls"} << "ZIPSFX.BIN";
+    QTest::newRow("beside the program") << QStringList{"program", "install", "dlls"} << "program/ZIPSFX.BIN";
+    QTest::newRow("installed") << QStringList{"install", "dlls"} << "install/ZIPSFX.BIN";
+    QTest::newRow("DLLDirectory only") << QStringList{"dlls"} << "dlls/ZIPSFX.BIN";
+    QTest::newRow("nowhere") << QStringList{} << "";
+  }
+  void stubSearchOrder() {
+    QFETCH(QStringList, holding);
+    QFETCH(QString, found);
+    const QByteArray stub = GetFile(QCoreApplication::applicationDirPath() + "/ZIPSFX.BIN");
+    for (const QString& folder : QStringList{"cwd", "program", "install", "dlls"}) QVERIFY(QDir().mkpath(Path(folder)));
+    for (const QString& folder : holding) PutFile(Path(folder + "/ZIPSFX.BIN"), stub);
+    PutFile(Path("a.zip"), B(MakeArchive(kMembers)));
+    TRelocatedZip zip;
+    zip.program = S(Path("program"));
+    zip.install = S(Path("install"));
+    zip.SetDLLDirectory(S(Path("dlls/")));
+    zip.SetUnattended(true);
+    zip.SetHowToDelete(htdFinal);
+    zip.SetZipFileName(S(Path("a.zip")));
+    CurrentDir here(Path("cwd"));
+    if (found.isEmpty()) {
+      QCOMPARE(zip.ConvertSFX(), -9);
+      QCOMPARE(zip.ErrCode(), 10802);
+      return;
+    }
+    QCOMPARE(zip.ConvertSFX(), 0);
+    QCOMPARE(QString::fromStdString(zip.SFXPath()), found == "ZIPSFX.BIN" ? found : Path(found));
+    QVERIFY(GetFile(Path("a.exe")).startsWith(stub));
   }
 
   // Made self-extracting, the archive is still one that unzip and Python read; run, it gives the

@@ -291,6 +291,25 @@ class TestZipVolumes : public QObject, TZipScene {
     QVERIFY(!second.Admitted());
   }
 
+  // A disk that cannot be formatted (mounted again elsewhere, say) stops the span, and the box
+  // says why.
+  void failedFormatSaysWhy() {
+    struct TStubbornDrive : TSimulatedDrive {
+      using TSimulatedDrive::TSimulatedDrive;
+      bool Format(const std::string&, const std::string&, bool, std::string& error) override {
+        error = "now mounted at /media/elsewhere/";
+        return false;
+      }
+    } drive(S(Path("floppy")), "OLD", 120000);
+    drive.QueueInsert(0);
+    Boxes().AnswerAsk(mbOK);
+    zip_->SetAddOptions({AddDiskSpanErase});
+    QCOMPARE(Span(ArchiveOfSize(20000), Path("floppy/E.zip")), -7);
+    QCOMPARE(zip_->ErrCode(), 11007);
+    QCOMPARE(Boxes().Calls.back().Kind, std::string("Message"));
+    QCOMPARE(Boxes().Calls.back().Text, "Cancelled by the user\nnow mounted at /media/elsewhere/");
+  }
+
   // A set whose end record claims more volumes than there are fails without leaving output.
   void joinOfMissingVolumesFails() {
     std::string archive = MakeArchive({{"a.txt", "alpha", "", 0, 3, 20, 0100644}});
