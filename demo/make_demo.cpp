@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/core/config.h"
-#include "mirnax/version.h"
 #include "app/core/statics.h"
+#include "mirnax/version.h"
 #include "tests/support/world_file.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/paths.h"

@@ -14,8 +14,8 @@
 #include "app/cli/terminal_host.h"
 #include "app/core/config.h"
 #include "app/core/run.h"
-#include "toolkit/filesearch.h"
 #include "mirnax/version.h"
+#include "toolkit/filesearch.h"
 #include "toolkit/paths.h"
 
 namespace {

@@ -13,11 +13,11 @@
 #include "app/core/run.h"
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
+#include "mirnax/version.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/filesearch.h"
 #include "toolkit/paths.h"
-#include "mirnax/version.h"
 #include "ui_form1.h"
 
 namespace {

@@ -20,7 +20,6 @@ constexpr const char* Usage =
     "\n"
     "Exit status: 0 when the window was closed, 1 when no display could be opened or an error\n"
     "ended the program.\n";
-
 }  // namespace
 
 int main(int argc, char** argv) {

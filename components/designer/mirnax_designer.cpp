@@ -45,9 +45,9 @@ QIcon TDesignerWidget::icon() const {
 
 QString TDesignerWidget::domXml() const {
   const QSize size = FormSize(className_);
-  QString object = className_;
-  object[0] = object[0].toLower();
-  if (object.startsWith('t')) object.remove(0, 1);
+  // "TJumpMemo" is placed as "jumpMemo", then numbered by Designer.
+  QString object = className_.mid(className_.startsWith('T') ? 1 : 0);
+  if (!object.isEmpty()) object[0] = object[0].toLower();
   return QString(R"(<ui language="c++"><widget class="%1" name="%2"><property name="geometry"><rect>)"
                  R"(<x>0</x><y>0</y><width>%3</width><height>%4</height></rect></property>)"
                  R"(<property name="toolTip"><string>%5</string></property></widget></ui>)")

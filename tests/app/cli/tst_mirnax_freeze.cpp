@@ -12,8 +12,8 @@
 #include <cerrno>
 #include <csignal>
 
-#include "tests/app/core/statics_fixture.h"
 #include "mirnax/version.h"
+#include "tests/app/core/statics_fixture.h"
 
 using namespace fixture;
 

@@ -13,13 +13,13 @@
 #include "app/gui/form1.h"
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
+#include "mirnax/version.h"
 #include "tests/support/file_helpers.h"
 #include "tests/support/statics_builder.h"
 #include "tests/support/world_file.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/inifile.h"
-#include "mirnax/version.h"
 
 namespace {
 std::string ReadFile(const QString& path) { return Str(ReadBytes(path.toStdString())); }
