@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
   window.show();
   QApplication::processEvents();
 
+  // Each Register may run again (a second plugin, a second call): the palette keeps one entry per class.
+  mirnax::RegisterAll();
   mirnax::RegisterAll();
   const int gaugeColours = Colours(*gauge), memoColours = Colours(*memo);
   std::printf("gauge %d%% (%d colours), memo with %zu jump(s) (%d colours), %zu components on the palette\n",
