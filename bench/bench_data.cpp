@@ -30,8 +30,11 @@ struct TBenchItem {
   int32_t X = 0, Y = 0, Z = 0;  // tile position on the map, altitude
   uint32_t Tile = 0;            // tile number as the world file writes it (without 0x4000)
   uint32_t Hue = 0;
+  uint32_t Serial = 0;          // the item's serial number, unique in the world
 };
 
+// Items' serial numbers start here, as a game server numbers its items.
+constexpr uint32_t FirstItemSerial = 0x40000000;
 constexpr uint64_t WorldSeed = 20240601;
 constexpr uint64_t StaticsSeed = 19970925;
 constexpr size_t WriteChunk = size_t{1} << 20;
@@ -73,6 +76,7 @@ void ForEachBenchItem(int64_t count, const std::function<void(const TBenchItem&)
     item.Tile = 1 + random.Below(0x3FFF);
     // Most items keep the tile's own colour.
     item.Hue = random.Below(4) == 0 ? random.Below(0x500) : 0;
+    item.Serial = FirstItemSerial + static_cast<uint32_t>(i);
     visit(item);
   }
 }
@@ -84,7 +88,8 @@ int64_t WriteBenchWorld(const std::string& path, int64_t count) {
   ForEachBenchItem(count, [&](const TBenchItem& item) {
     record.clear();
     support::AppendWorldItem(record, {.Tile = item.Tile, .X = item.X, .Y = item.Y, .Z = item.Z, .Hue = item.Hue,
-                                      .Serial = false, .Id = true, .AnyColor = true});
+                                      .Serial = true, .SerialNumber = item.Serial, .Id = true, .AnyColor = true,
+                                      .Cont = true});
     out.Append(record);
   });
   return out.Close();

@@ -7,8 +7,9 @@
 inline constexpr int64_t BenchWorldItems = 2000000;
 inline constexpr int64_t BenchStaticRecords = 3000000;
 
-// Writes count [WORLDITEM records spread over the whole map (header, ID=, COLOR=, P= and an empty line, CR LF ends) and
-// returns the file's size in bytes. Raises the toolkit's file errors.
+// Writes count [WORLDITEM records spread over the whole map, each of six lines as a game server
+// saves them (the header, SERIAL=, ID=, COLOR=, P=, CONT=) and the empty line that ends it, CR LF
+// ends; returns the file's size in bytes. Raises the toolkit's file errors.
 int64_t WriteBenchWorld(const std::string& path, int64_t count);
 
 // Writes a valid index (an entry for every block) and a data file of records 7-byte records spread

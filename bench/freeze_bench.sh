@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The freeze benchmark. For a world of ITEMS items (default 1,000,000) and then twice and four
 # times that, with a statics pair of RECORDS old records (default 3,000,000), it runs in turn, RUNS
-# times each (default 3), and prints the medians:
+# times each (default 3), and prints the medians of wall time, peak memory and processor time:
 #   - freeze_baseline, a plain program written only for this job (bench/freeze_baseline.cpp);
 #   - `mirnax-freeze --keep` (target: at most 1.5 times the baseline's time; peak memory at most
 #     0.5 times the world file's size);
@@ -46,6 +46,7 @@ run() {
   }
   awk '{ print $1 }' result >>"$name.times"
   awk '{ print $2 }' result >>"$name.rss"
+  awk '{ print $3 }' result >>"$name.cpu"
   if [ "$name" = baseline ]; then
     cp staidx0.mul expected_staidx0.mul
     cp statics0.mul expected_statics0.mul
@@ -56,10 +57,10 @@ run() {
 }
 
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf "%-6s %9s | %9s %9s %7s | %9s %7s %8s | %9s %7s\n" scale "world MB" "base s" "term s" "x base" "win s" "x term" "x base" \
-  "term mem" "win mem"
+printf "%-6s %9s | %9s %9s %7s | %9s %7s %8s | %9s %7s | %9s %9s\n" scale "world MB" "base s" "term s" "x base" "win s" \
+  "x term" "x base" "term mem" "win mem" "cpu term" "cpu win"
 for scale in 1 2 4; do
-  rm -rf STATICS pristine ./*.times ./*.rss
+  rm -rf STATICS pristine ./*.times ./*.rss ./*.cpu
   "$bin/make_bench_data" . $((items * scale)) "$records" >/dev/null
   mkdir pristine
   mv staidx0.mul statics0.mul pristine/
@@ -71,10 +72,13 @@ for scale in 1 2 4; do
   grep -q "Process finished" terminal.log || { cat terminal.log; exit 1; }
   world=$(stat -c %s STATICS/BENCH.SCP)
   awk -v s="$scale" -v w="$world" -v b="$(median <baseline.times)" -v t="$(median <terminal.times)" \
-    -v g="$(median <window.times)" -v tm="$(median <terminal.rss)" -v gm="$(median <window.rss)" 'BEGIN {
-    printf "%-6s %9.1f | %9.3f %9.3f %7.2f | %9.3f %7.2f %8.2f | %8.2fx %6.2fx\n", s "x", w / 1e6, b, t, t / b, g,
-           g / t, g / b, tm * 1024 / w, gm * 1024 / w
+    -v g="$(median <window.times)" -v tm="$(median <terminal.rss)" -v gm="$(median <window.rss)" \
+    -v bc="$(median <baseline.cpu)" -v tc="$(median <terminal.cpu)" -v gc="$(median <window.cpu)" 'BEGIN {
+    printf "%-6s %9.1f | %9.3f %9.3f %7.2f | %9.3f %7.2f %8.2f | %8.2fx %6.2fx | %8.2fx %8.2fx\n", s "x", w / 1e6, b, t,
+           t / b, g, g / t, g / b, tm * 1024 / w, gm * 1024 / w, tc / bc, gc / tc
   }'
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "targets: term at most 1.5 x base; win at most 1.5 x term; term mem at most 0.5 x, win mem at most 1.5 x the world file"
+echo "(cpu: processor time, user and system, of the terminal over the baseline's and of the window over the terminal's;"
+echo " on a loaded machine it moves less than the wall times)"

@@ -1,5 +1,6 @@
-// Runs a command and writes its wall time in seconds and its peak resident memory in KiB to a
-// file: "measure RESULT COMMAND [ARG...]". The command's exit status is passed on.
+// Runs a command and writes its wall time in seconds, its peak resident memory in KiB and its
+// processor time (user and system) in seconds to a file: "measure RESULT COMMAND [ARG...]". The
+// command's exit status is passed on.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,7 +32,10 @@ int main(int argc, char** argv) {
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   FILE* result = std::fopen(argv[1], "w");
-  if (!result || std::fprintf(result, "%.6f %ld\n", seconds, usage.ru_maxrss) < 0 || std::fclose(result) != 0) {
+  const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+  if (!result || std::fprintf(result, "%.6f %ld %.6f\n", seconds, usage.ru_maxrss, cpu) < 0 ||
+      std::fclose(result) != 0) {
     std::perror("measure: result file");
     return 2;
   }

@@ -1,10 +1,19 @@
 #include "toolkit/classes.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <numeric>
+
+#include <sys/mman.h>
+
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
@@ -18,6 +27,13 @@ int TStrings::Add(std::string_view s) {
   const int index = Count();
   Insert(index, s);
   return index;
+}
+
+int TStrings::Views(int first, std::string_view* out, int max) const {
+  if (first < 0 || first > Count()) IndexError(first);
+  const int n = std::min(max, Count() - first);
+  for (int k = 0; k < n; ++k) out[k] = View(first + k);
+  return std::max(n, 0);
 }
 
 int TStrings::AddObject(std::string_view s, TObject* object) {
@@ -99,12 +115,264 @@ void TStrings::SetTextOwned(std::string&& text) {
   }
 }
 
+// ---- Large blocks ----
+
+namespace {
+constexpr size_t LargePage = size_t{2} << 20;
+// Smaller blocks come from the heap, which hands a freed block out again without faulting it in
+// anew (a list loaded over and over). Under the address sanitizer every block does, so that it
+// sees every access.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr size_t LargeBlock = SIZE_MAX;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr size_t LargeBlock = SIZE_MAX;
+#else
+constexpr size_t LargeBlock = size_t{4} << 20;
+#endif
+#else
+constexpr size_t LargeBlock = size_t{4} << 20;
+#endif
+
+size_t RoundUpToPage(size_t n) { return (n + LargePage - 1) & ~(LargePage - 1); }
+
+std::atomic<size_t> largeBlocksInUse{0};
+
+// The last freed block up to KeptBlock bytes is kept and handed out again for the next that fits:
+// a list loaded over and over then finds its pages in place instead of faulting fresh ones in.
+// Larger blocks go back to the system at once.
+constexpr size_t KeptBlock = size_t{32} << 20;
+struct TKeptBlock {
+  std::mutex lock;
+  void* p = nullptr;
+  size_t size = 0;
+};
+TKeptBlock& Kept() {
+  // Never destroyed: a list that lives until the program's exit may free its blocks after every
+  // other static is gone.
+  static TKeptBlock* const kept = new TKeptBlock;
+  return *kept;
+}
+
+void* MapLarge(size_t size) {
+  // Mapped one page longer, then trimmed to start on a page boundary.
+  void* raw = ::mmap(nullptr, size + LargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) throw std::bad_alloc();
+  const auto base = reinterpret_cast<uintptr_t>(raw);
+  const uintptr_t start = (base + LargePage - 1) & ~uintptr_t{LargePage - 1};
+  if (start > base) ::munmap(raw, start - base);
+  if (const size_t tail = base + size + LargePage - (start + size); tail > 0)
+    ::munmap(reinterpret_cast<void*>(start + size), tail);
+  // Advice only: where large pages are not to be had the block works the same.
+  ::madvise(reinterpret_cast<void*>(start), size, MADV_HUGEPAGE);
+  return reinterpret_cast<void*>(start);
+}
+}  // namespace
+
+size_t LargeBlocksInUse() noexcept { return largeBlocksInUse.load(std::memory_order_relaxed); }
+
+void* AllocateLarge(size_t bytes) {
+  if (bytes < LargeBlock) {
+    void* p = std::malloc(bytes == 0 ? 1 : bytes);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+  }
+  if (bytes > SIZE_MAX - 2 * LargePage) throw std::bad_alloc();
+  const size_t size = RoundUpToPage(bytes);
+  void* p = nullptr;
+  {
+    TKeptBlock& kept = Kept();
+    const std::lock_guard<std::mutex> hold(kept.lock);
+    if (kept.p != nullptr && kept.size >= size) {
+      p = kept.p;
+      if (kept.size > size) ::munmap(static_cast<char*>(p) + size, kept.size - size);
+      kept.p = nullptr;
+      kept.size = 0;
+    }
+  }
+  if (p == nullptr) p = MapLarge(size);
+  largeBlocksInUse.fetch_add(size, std::memory_order_relaxed);
+  return p;
+}
+
+void FreeLarge(void* p, size_t bytes) noexcept {
+  if (bytes < LargeBlock) {
+    std::free(p);
+    return;
+  }
+  const size_t size = RoundUpToPage(bytes);
+  largeBlocksInUse.fetch_sub(size, std::memory_order_relaxed);
+  if (size <= KeptBlock) {
+    TKeptBlock& kept = Kept();
+    const std::lock_guard<std::mutex> hold(kept.lock);
+    void* const older = kept.p;
+    const size_t olderSize = kept.size;
+    kept.p = p;
+    kept.size = size;
+    if (older != nullptr) ::munmap(older, olderSize);
+    return;
+  }
+  ::munmap(p, size);
+}
+
+// ---- TPackedLines ----
+
+uint64_t TPackedLines::LongLength(size_t index) const {
+  const auto it = std::lower_bound(longs_.begin(), longs_.end(), index,
+                                   [](const TLong& l, size_t i) { return l.index < i; });
+  return it->length;
+}
+
+std::string_view TPackedLines::View(size_t index) const {
+  const size_t group = index / GroupLines;
+  const size_t before = index % GroupLines;
+  const uint8_t* lengths = lengths_.data() + group * GroupLines;
+  // The lengths before the line in its group, summed all at once.
+  uint64_t sum = 0;
+  bool longs = false;
+#if defined(__SSE2__) && defined(__x86_64__)
+  static_assert(GroupLines == 32);
+  const __m128i limit = _mm_set1_epi8(static_cast<char>(before));
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lengths));
+  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lengths + 16));
+  // Bytes from the line on are masked off.
+  const __m128i lowKept =
+      _mm_and_si128(low, _mm_cmplt_epi8(_mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15), limit));
+  const __m128i highKept = _mm_and_si128(
+      high, _mm_cmplt_epi8(_mm_setr_epi8(16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31), limit));
+  const __m128i sums = _mm_add_epi64(_mm_sad_epu8(lowKept, _mm_setzero_si128()), _mm_sad_epu8(highKept, _mm_setzero_si128()));
+  sum = static_cast<uint64_t>(_mm_cvtsi128_si64(sums)) + static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+  const __m128i all = _mm_set1_epi8(static_cast<char>(LongLine));
+  longs = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(lowKept, all), _mm_cmpeq_epi8(highKept, all))) != 0;
+#else
+  // Eight at a time: the group's 32 bytes as four words, the bytes from the line on masked off,
+  // the words' bytes added pairwise into 16-bit lanes (at most 4 x 2 x 255 each) and the lanes
+  // summed by one multiplication.
+  constexpr uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u, EvenBytes = 0x00FF00FF00FF00FFu;
+  uint64_t words[GroupLines / 8];
+  std::memcpy(words, lengths, sizeof words);
+  uint64_t lanes = 0, marks = 0;
+  for (size_t w = 0; w < GroupLines / 8; ++w) {
+    const size_t bytes = before > 8 * w ? std::min<size_t>(8, before - 8 * w) : 0;
+    const uint64_t x = words[w] & (bytes == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * bytes)) - 1);
+    lanes += (x & EvenBytes) + ((x >> 8) & EvenBytes);
+    marks |= (~x - Ones) & x & Highs;  // some byte is LongLine
+  }
+  sum = (lanes * 0x0001000100010001u) >> 48;
+  longs = marks != 0;
+#endif
+  uint64_t at = starts_[group];
+  if (!longs) {
+    at += sum;
+  } else {
+    for (size_t k = 0; k < before; ++k) at += Length(group * GroupLines + k);
+  }
+  return std::string_view(store_.data() + at, static_cast<size_t>(Length(index)));
+}
+
+size_t TPackedLines::Views(size_t first, std::string_view* out, size_t max) const {
+  const size_t n = first < count_ ? std::min(max, count_ - first) : 0;
+  if (n == 0) return 0;
+  const char* at = View(first).data();
+  for (size_t k = 0; k < n; ++k) {
+    const auto length = static_cast<size_t>(Length(first + k));
+    out[k] = std::string_view(at, length);
+    at += length;
+  }
+  return n;
+}
+
+void TPackedLines::Append(std::string_view s) {
+  const size_t index = count_;
+  if (s.size() < LongLine && index % GroupLines != 0) {
+    // The common case: a short line inside a group, whose length byte is already there.
+    store_.append(s.data(), s.size());
+    lengths_[index] = static_cast<uint8_t>(s.size());
+    count_ = index + 1;
+    return;
+  }
+  const bool isLong = s.size() >= LongLine;
+  const bool newGroup = index % GroupLines == 0;
+  // Make room everywhere first: past the store's append nothing can fail.
+  if (newGroup && lengths_.capacity() - lengths_.size() < GroupLines)
+    lengths_.reserve(std::max<size_t>(2 * GroupLines, 2 * lengths_.size()));
+  if (newGroup && starts_.size() == starts_.capacity()) starts_.reserve(std::max<size_t>(4, 2 * starts_.size()));
+  if (isLong && longs_.size() == longs_.capacity()) longs_.reserve(std::max<size_t>(4, 2 * longs_.size()));
+  const uint64_t at = store_.size();
+  store_.append(s.data(), s.size());
+  if (newGroup) {
+    starts_.push_back(at);
+    lengths_.resize(lengths_.size() + GroupLines, 0);
+  }
+  if (isLong) longs_.push_back(TLong{index, s.size()});
+  lengths_[index] = isLong ? LongLine : static_cast<uint8_t>(s.size());
+  ++count_;
+}
+
+void TPackedLines::RemoveLast() {
+  const size_t index = count_ - 1;
+  store_.resize(static_cast<size_t>(store_.size() - Length(index)));
+  if (lengths_[index] == LongLine) longs_.pop_back();
+  lengths_[index] = 0;
+  if (index % GroupLines == 0) {
+    starts_.pop_back();
+    lengths_.resize(lengths_.size() - GroupLines);
+  }
+  count_ = index;
+}
+
+void TPackedLines::Clear() {
+  count_ = 0;
+  TTextStore().swap(store_);
+  decltype(lengths_)().swap(lengths_);
+  decltype(starts_)().swap(starts_);
+  decltype(longs_)().swap(longs_);
+}
+
+void TPackedLines::Reserve(size_t bytes, size_t lines) {
+  store_.reserve(bytes);
+  const size_t groups = lines / GroupLines + 1;
+  lengths_.reserve(groups * GroupLines);
+  starts_.reserve(groups);
+}
+
+TTextStore TPackedLines::TakeStore() {
+  TTextStore store;
+  store.swap(store_);
+  Clear();
+  return store;
+}
+
 // ---- TStringList ----
 
 std::string_view TStringList::View(int index) const {
   CheckIndex(index);
+  if (packed_) return lines_.View(static_cast<size_t>(index));
   const Span& s = spans_[static_cast<size_t>(index)];
   return std::string_view(store_.data() + s.offset, s.length);
+}
+
+int TStringList::Views(int first, std::string_view* out, int max) const {
+  if (first < 0 || first > Count()) IndexError(first);
+  if (max <= 0) return 0;
+  if (packed_) return static_cast<int>(lines_.Views(static_cast<size_t>(first), out, static_cast<size_t>(max)));
+  return TStrings::Views(first, out, max);
+}
+
+void TStringList::Unpack() {
+  if (!packed_) return;
+  std::vector<Span, TLargeAllocator<Span>> spans;
+  spans.reserve(lines_.Count());
+  uint64_t at = 0;
+  for (size_t i = 0; i < lines_.Count(); ++i) {
+    const uint64_t length = lines_.Length(i);
+    spans.push_back(Span{at, static_cast<uint32_t>(length)});
+    at += length;
+  }
+  store_ = lines_.TakeStore();
+  spans_.swap(spans);
+  dead_ = 0;
+  packed_ = false;
 }
 
 TStringList::Span TStringList::Store(std::string_view s) {
@@ -116,7 +384,7 @@ TStringList::Span TStringList::Store(std::string_view s) {
   }
   // Compact once more than half of a sizeable store is dead.
   if (dead_ > 65536 && dead_ * 2 > store_.size()) {
-    std::string packed;
+    TTextStore packed;
     packed.reserve(store_.size() - dead_ + s.size());
     for (Span& span : spans_) {
       const uint64_t at = packed.size();
@@ -144,6 +412,7 @@ void TStringList::Forget(const Span& span) { dead_ += span.length; }
 void TStringList::Put(int index, std::string_view s) {
   if (sorted_) throw EStringListError("Operation not allowed on sorted list");
   CheckIndex(index);
+  Unpack();
   Span& old = spans_[static_cast<size_t>(index)];
   if (s.size() <= old.length && !(s.data() >= store_.data() && s.data() < store_.data() + store_.size())) {
     if (!s.empty()) std::memcpy(store_.data() + old.offset, s.data(), s.size());  // an empty view may be null
@@ -165,16 +434,28 @@ void TStringList::PutObject(int index, TObject* object) {
   CheckIndex(index);
   if (objects_.empty()) {
     if (object == nullptr) return;
-    objects_.assign(spans_.size(), nullptr);
+    objects_.assign(static_cast<size_t>(Count()), nullptr);
   }
   objects_[static_cast<size_t>(index)] = object;
 }
 
 void TStringList::InsertItem(int index, std::string_view s, TObject* object) {
-  const Span span = Store(s);
-  spans_.insert(spans_.begin() + index, span);
-  if (!objects_.empty() || object != nullptr) {
-    if (objects_.empty()) objects_.assign(spans_.size() - 1, nullptr);
+  // The object's room first: when it cannot be had, the line is not added either.
+  const bool withObjects = !objects_.empty() || object != nullptr;
+  const size_t needed = static_cast<size_t>(Count()) + 1;
+  if (withObjects && objects_.capacity() < needed) objects_.reserve(std::max(needed, 2 * objects_.capacity()));
+  if (packed_ && index == Count()) {
+    if (lines_.Holds(s))
+      lines_.Append(std::string(s));
+    else
+      lines_.Append(s);
+  } else {
+    Unpack();
+    const Span span = Store(s);
+    spans_.insert(spans_.begin() + index, span);
+  }
+  if (withObjects) {
+    if (objects_.empty()) objects_.assign(static_cast<size_t>(Count()) - 1, nullptr);
     objects_.insert(objects_.begin() + index, object);
   }
 }
@@ -201,12 +482,19 @@ void TStringList::Insert(int index, std::string_view s) {
 
 void TStringList::Delete(int index) {
   CheckIndex(index);
-  Forget(spans_[static_cast<size_t>(index)]);
-  spans_.erase(spans_.begin() + index);
+  if (packed_ && index == Count() - 1) {
+    lines_.RemoveLast();
+  } else {
+    Unpack();
+    Forget(spans_[static_cast<size_t>(index)]);
+    spans_.erase(spans_.begin() + index);
+  }
   if (!objects_.empty()) objects_.erase(objects_.begin() + index);
 }
 
 void TStringList::Clear() {
+  packed_ = true;
+  lines_.Clear();
   store_.clear();
   store_.shrink_to_fit();
   spans_.clear();
@@ -219,6 +507,7 @@ void TStringList::Clear() {
 void TStringList::Exchange(int index1, int index2) {
   CheckIndex(index1);
   CheckIndex(index2);
+  Unpack();
   std::swap(spans_[static_cast<size_t>(index1)], spans_[static_cast<size_t>(index2)]);
   if (!objects_.empty()) std::swap(objects_[static_cast<size_t>(index1)], objects_[static_cast<size_t>(index2)]);
 }
@@ -254,12 +543,13 @@ bool TStringList::Find(std::string_view s, int& index) const {
 }
 
 void TStringList::Sort() {
+  Unpack();
   std::vector<size_t> order(spans_.size());
   std::iota(order.begin(), order.end(), size_t{0});
   auto view = [&](size_t i) { return std::string_view(store_.data() + spans_[i].offset, spans_[i].length); };
   std::stable_sort(order.begin(), order.end(),
                    [&](size_t a, size_t b) { return CompareStrings(view(a), view(b)) < 0; });
-  std::vector<Span> spans(spans_.size());
+  std::vector<Span, TLargeAllocator<Span>> spans(spans_.size());
   for (size_t i = 0; i < order.size(); ++i) spans[i] = spans_[order[i]];
   spans_.swap(spans);
   if (!objects_.empty()) {
@@ -270,6 +560,8 @@ void TStringList::Sort() {
 }
 
 void TStringList::Swap(TStringList& other) noexcept {
+  std::swap(packed_, other.packed_);
+  std::swap(lines_, other.lines_);
   store_.swap(other.store_);
   spans_.swap(other.spans_);
   objects_.swap(other.objects_);
@@ -311,56 +603,39 @@ const char* NextLineEnd(const char* p, const char* end) {
   return p;
 }
 
-// Past the line end at p: CR LF, CR or LF.
-namespace {
-const char* SkipLineEnd(const char* p, const char* end) {
-  if (p < end && *p == '\r') ++p;
-  if (p < end && *p == '\n') ++p;
-  return p;
-}
-}  // namespace
-
 void TStringList::LoadFromFile(const std::string& fileName) {
   if (sorted_) {  // each line goes to its place, with the duplicates rule
     TStrings::LoadFromFile(fileName);
     return;
   }
   constexpr size_t PieceSize = size_t{1} << 20;
-  std::string store;
-  std::vector<Span> spans;
+  TPackedLines lines;
   try {
     TFileStream file(fileName, fmOpenRead);
     const int64_t size = file.Size();
-    // Reserved, not filled: only what the lines take is ever touched.
-    store.reserve(static_cast<size_t>(size));
     TLinePieces pieces;
-    const auto add = [&](std::string_view line) {
-      spans.push_back(Span{store.size(), static_cast<uint32_t>(line.size())});
-      store.append(line);
-    };
+    const auto add = [&lines](std::string_view line) { lines.Append(line); };
     std::vector<char> piece(PieceSize);
-    bool first = true;
     // Never more than the size seen at the start: a file that keeps growing does not hold the load.
     int64_t left = size;
     while (left > 0) {
       const size_t n = file.Read(piece.data(), size_t(std::min<int64_t>(left, int64_t(piece.size()))));
       if (n == 0) break;
+      if (left == size) {
+        // Room for the whole text, and for its lines as judged from the first piece's with a margin
+        // (the table grows beyond it when the rest has shorter lines); reserved, not touched.
+        const size_t perPiece = static_cast<size_t>(std::count(piece.data(), piece.data() + n, '\n')) + 1;
+        lines.Reserve(static_cast<size_t>(size), static_cast<size_t>(size / int64_t(n) + 1) * perPiece * 5 / 4);
+      }
       left -= int64_t(n);
       pieces.Feed(piece.data(), n, add);
-      if (first && size > int64_t(n)) {
-        // Room for the lines of the whole file, judged from the first piece's, with a margin; the
-        // table grows beyond it when the rest of the file has shorter lines.
-        spans.reserve(static_cast<size_t>(int64_t(spans.size() + 1) * (size / int64_t(n) + 1) * 5 / 4));
-      }
-      first = false;
     }
     pieces.Finish(add);
   } catch (const EInOutError&) {
     throw EFOpenError(Format(SFOpenError, fileName.c_str()));
   }
   Clear();
-  store_ = std::move(store);
-  spans_ = std::move(spans);
+  std::swap(lines_, lines);
 }
 
 void TStringList::SetTextOwned(std::string&& text) {
@@ -368,24 +643,12 @@ void TStringList::SetTextOwned(std::string&& text) {
     TStrings::SetTextOwned(std::move(text));
     return;
   }
+  TPackedLines lines;
+  lines.Reserve(text.size(), static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+  TLinePieces pieces;
+  const auto add = [&lines](std::string_view line) { lines.Append(line); };
+  pieces.Feed(text.data(), text.size(), add);
+  pieces.Finish(add);
   Clear();
-  char* const base = text.data();
-  const char* const end = base + text.size();
-  // Count the lines first so the span table is allocated once.
-  size_t lines = 0;
-  for (const char* p = base; p < end; ++lines) p = SkipLineEnd(NextLineEnd(p, end), end);
-  spans_.reserve(lines);
-  // Take the text over as the store, squeezing the line ends out in place.
-  size_t write = 0;
-  for (const char* p = base; p < end;) {
-    const char* stop = NextLineEnd(p, end);
-    const auto length = static_cast<size_t>(stop - p);
-    const auto read = static_cast<size_t>(p - base);
-    if (write != read) std::memmove(base + write, p, length);
-    spans_.push_back(Span{write, static_cast<uint32_t>(length)});
-    write += length;
-    p = SkipLineEnd(stop, end);
-  }
-  text.resize(write);
-  store_ = std::move(text);
+  std::swap(lines_, lines);
 }

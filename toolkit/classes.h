@@ -1,10 +1,84 @@
 // The platform's base object and string lists.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// Memory for large tables. A block of a few megabytes or more is mapped on its own and backed by
+// 2 MB pages where the system allows: filling it then faults once per 2 MB instead of once per
+// 4 KB page, which for a large file's lines cost more than copying them. Parts of a block never
+// touched take no memory.
+void* AllocateLarge(size_t bytes);
+void FreeLarge(void* p, size_t bytes) noexcept;
+// Bytes of the blocks mapped on their own and handed out now (touched or not; not the one kept for
+// reuse); the heap's statistics miss them.
+size_t LargeBlocksInUse() noexcept;
+
+template <class T>
+struct TLargeAllocator {
+  using value_type = T;
+  TLargeAllocator() noexcept = default;
+  template <class U>
+  TLargeAllocator(const TLargeAllocator<U>&) noexcept {}
+  T* allocate(size_t n) {
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+    return static_cast<T*>(AllocateLarge(n * sizeof(T)));
+  }
+  void deallocate(T* p, size_t n) noexcept { FreeLarge(p, n * sizeof(T)); }
+  template <class U>
+  bool operator==(const TLargeAllocator<U>&) const noexcept {
+    return true;
+  }
+};
+
+// The bytes of a list's lines.
+using TTextStore = std::basic_string<char, std::char_traits<char>, TLargeAllocator<char>>;
+
+// Lines one after another in one byte store, in order, each with its length in one byte: about
+// the size of the text itself, the form a list has after loading or adding at its end. A line's
+// place is the place of its group of 32 lines plus the lengths before it in the group.
+class TPackedLines {
+ public:
+  size_t Count() const { return count_; }
+  std::string_view View(size_t index) const;
+  // Views of the lines from first on, as many as fit out (max) and the list has; returns how many.
+  size_t Views(size_t first, std::string_view* out, size_t max) const;
+  uint64_t Length(size_t index) const {
+    return lengths_[index] != LongLine ? lengths_[index] : LongLength(index);
+  }
+  // Appends a line that must not lie in this store. On failure nothing has changed.
+  void Append(std::string_view s);
+  void RemoveLast();
+  void Clear();
+  // Room for a text of bytes bytes in lines lines, reserved but not touched.
+  void Reserve(size_t bytes, size_t lines);
+  // True when s points into the store.
+  bool Holds(std::string_view s) const {
+    return !store_.empty() && s.data() >= store_.data() && s.data() < store_.data() + store_.size();
+  }
+  // Hands the store over (the lines' bytes, in order) and empties the list.
+  TTextStore TakeStore();
+
+ private:
+  static constexpr size_t GroupLines = 32;
+  static constexpr uint8_t LongLine = 255;  // the length is kept in longs_
+  struct TLong {
+    size_t index;
+    uint64_t length;
+  };
+  uint64_t LongLength(size_t index) const;
+
+  size_t count_ = 0;
+  TTextStore store_;
+  // A byte per line, in whole groups: the lines a group does not have yet count 0.
+  std::vector<uint8_t, TLargeAllocator<uint8_t>> lengths_;
+  std::vector<uint64_t, TLargeAllocator<uint64_t>> starts_;  // place of each group's first line
+  std::vector<TLong> longs_;                                   // lines of 255 bytes or more, in order
+};
 
 // The first CR or LF from p on, or end.
 const char* NextLineEnd(const char* p, const char* end);
@@ -71,6 +145,9 @@ class TStrings {
   // The bytes of line index; the view stays valid until the list is next changed.
   virtual std::string_view View(int index) const = 0;
   std::string Get(int index) const { return std::string(View(index)); }
+  // Views of the lines from first on, as many as max and the list allow, into out; returns how
+  // many. Walking a large list this way is cheaper than line by line. Valid as View's.
+  virtual int Views(int first, std::string_view* out, int max) const;
   std::string operator[](int index) const { return Get(index); }
   virtual void Put(int index, std::string_view s) = 0;
   virtual TObject* GetObject(int index) const = 0;
@@ -109,8 +186,9 @@ class TStrings {
   [[noreturn]] static void IndexError(int index);
 };
 
-// The platform's concrete string list. Lines are kept packed in one byte store, so a large text
-// file costs little more than its own size; objects are kept only once one is attached.
+// The platform's concrete string list. Loaded or added at the end, its lines stay packed (see
+// TPackedLines), so a large text file costs little more than its own size; the first change
+// elsewhere gives every line a span of its own. Objects are kept only once one is attached.
 class TStringList : public TStrings {
  public:
   TStringList() = default;
@@ -120,8 +198,9 @@ class TStringList : public TStrings {
     return *this;
   }
 
-  int Count() const override { return static_cast<int>(spans_.size()); }
+  int Count() const override { return static_cast<int>(packed_ ? lines_.Count() : spans_.size()); }
   std::string_view View(int index) const override;
+  int Views(int first, std::string_view* out, int max) const override;
   void Put(int index, std::string_view s) override;
   TObject* GetObject(int index) const override;
   void PutObject(int index, TObject* object) override;
@@ -162,13 +241,18 @@ class TStringList : public TStrings {
   void CheckIndex(int index) const {
     if (index < 0 || index >= Count()) IndexError(index);
   }
+  // From the packed form to a span per line.
+  void Unpack();
   Span Store(std::string_view s);
   void Forget(const Span& span);
   void InsertItem(int index, std::string_view s, TObject* object);
 
-  std::string store_;
-  std::vector<Span> spans_;
-  std::vector<TObject*> objects_;  // empty until an object is attached, then parallel to spans_
+  bool packed_ = true;
+  TPackedLines lines_;
+  // The spans form: a span per line into store_, which also holds bytes of lines changed since.
+  TTextStore store_;
+  std::vector<Span, TLargeAllocator<Span>> spans_;
+  std::vector<TObject*> objects_;  // empty until an object is attached, then one per line
   uint64_t dead_ = 0;              // bytes of store_ no span refers to any more
   bool sorted_ = false;
   bool caseSensitive_ = false;

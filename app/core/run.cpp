@@ -27,6 +27,8 @@ void Run(const TRunRequest& request, TRunHost& host) {
       lines->LoadFromFile(file.Path);
       host.Log("Parsing ... " + file.Name);
       read = ReadWorldFile(*lines, store, host.StepGauge());
+      // Read: nothing of the run needs the text any more, and the freeze's memory comes on top.
+      lines->Clear();
     } else {
       // Nobody shows the text: it is parsed as it is read.
       TFileStream stream(file.Path, fmOpenRead);

@@ -174,8 +174,12 @@ void TJumpDocument::ReadJumps(const TTextMetrics& metrics, int32_t lineHeight) {
   // one lands at the list's end instead of being inserted into its middle.
   std::vector<std::string_view> words;
   const int count = lines_->Count();
+  // Lines are taken from the list in batches, which is cheaper than one at a time.
+  constexpr int Batch = 256;
+  std::string_view batch[Batch];
   for (int i = 0; i < count; ++i) {
-    const std::string_view line = lines_->View(i);
+    if (i % Batch == 0) lines_->Views(i, batch, Batch);
+    const std::string_view line = batch[i % Batch];
     if (!std::memchr(line.data(), '~', line.size()) && !std::memchr(line.data(), '^', line.size())) continue;
     const int32_t top = ClampToInt(int64_t{i} * lineHeight);
     ScanMarkers(line, '~', IsWordChar, metrics, [&](std::string_view word, int32_t left) {
@@ -216,10 +220,11 @@ void TJumpDocument::InsertPages(const std::string& marker) {
   const int count = lines_->Count();
   const int pages = count / PageTextLines + 1;
   int next = 0;
+  std::string_view page[PageTextLines];
   for (int k = 0; k < pages; ++k) {
     paged.Add(MarkerLine(marker, k + 1));
-    for (int j = 0; j < PageTextLines && next < count; ++j, ++next)
-      paged.AddObject(lines_->View(next), lines_->GetObject(next));
+    const int n = next < count ? lines_->Views(next, page, PageTextLines) : 0;
+    for (int j = 0; j < n; ++j, ++next) paged.AddObject(page[j], lines_->GetObject(next));
   }
   lines_->Swap(paged);
 }
@@ -234,8 +239,11 @@ void TJumpDocument::RemovePages(const std::string& marker) {
   while (first < count && !isMarker(lines_->View(first))) ++first;
   if (first == count) return;
   TS_StringList kept;
+  constexpr int Batch = 256;
+  std::string_view batch[Batch];
   for (int i = 0; i < count; ++i) {
-    const std::string_view line = lines_->View(i);
+    if (i % Batch == 0) lines_->Views(i, batch, Batch);
+    const std::string_view line = batch[i % Batch];
     if (!isMarker(line)) kept.AddObject(line, lines_->GetObject(i));
   }
   lines_->Swap(kept);

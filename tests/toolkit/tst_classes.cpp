@@ -2,7 +2,9 @@
 #include <QtTest>
 
 #include <malloc.h>
+#include <unistd.h>
 
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -24,13 +26,27 @@ size_t HeapInUse() {
   return __sanitizer_get_current_allocated_bytes();
 #else
   const struct mallinfo2 heap = mallinfo2();
-  return heap.uordblks + heap.hblkhd;  // large blocks are mapped apart from the heap
+  // Large blocks are mapped apart from the heap, by the allocator or by the lists themselves.
+  return heap.uordblks + heap.hblkhd + LargeBlocksInUse();
 #endif
 }
 
 std::vector<std::string> Lines(const TStrings& l) {
   std::vector<std::string> out;
   for (int i = 0; i < l.Count(); ++i) out.push_back(l.Get(i));
+  return out;
+}
+
+// The lines as Views hands them out, in batches of an odd size that straddles the groups.
+std::vector<std::string> Batched(const TStrings& l) {
+  std::vector<std::string> out;
+  std::string_view batch[7];
+  for (int first = 0; first < l.Count();) {
+    const int n = l.Views(first, batch, 7);
+    if (n <= 0) break;
+    for (int k = 0; k < n; ++k) out.emplace_back(batch[k]);
+    first += n;
+  }
   return out;
 }
 
@@ -44,6 +60,13 @@ std::vector<std::string> Split(const QByteArrayList& list) {
   std::vector<std::string> out;
   for (const QByteArray& b : list) out.push_back(Str(b));
   return out;
+}
+
+// Bytes resident in memory now.
+size_t Resident() {
+  size_t pages = 0;
+  std::ifstream("/proc/self/statm") >> pages >> pages;
+  return pages * static_cast<size_t>(::sysconf(_SC_PAGESIZE));
 }
 
 // Distinct objects to attach; the lists never own them.
@@ -77,6 +100,8 @@ class TestClasses : public QObject {
   void selfAliasing_data();
   void selfAliasing();
   void manyChangesStayRight();
+  void packedLinesStayRight();
+  void loadedListCostsAboutItsText();
 
   void sortedDuplicates_data();
   void sortedDuplicates();
@@ -494,6 +519,85 @@ void TestClasses::manyChangesStayRight() {
   const size_t held = before - HeapInUse();
   QVERIFY2(held < 4 * live + 4 * 65536 + 64 * model.size(), qPrintable(QString::number(held)));
   QVERIFY2(written > 2 * (4 * live + 4 * 65536), qPrintable(QString::number(written)));
+}
+
+void TestClasses::packedLinesStayRight() {
+  // A list only loaded, added to at its end and cut at its end keeps its lines packed, with one
+  // length byte per line and long lines apart: lengths around that byte's limit, at every place
+  // of a group of lines, lines added from the list itself, checked against a plain vector; then a
+  // change in the middle, which unpacks the list.
+  std::mt19937 rng(2024);
+  const size_t lengths[] = {0, 1, 31, 253, 254, 255, 256, 300, 70000};
+  auto randomLine = [&] {
+    std::string s(rng() % 3 == 0 ? lengths[rng() % std::size(lengths)] : rng() % 40, '\0');
+    for (char& ch : s) ch = static_cast<char>('a' + rng() % 26);
+    return s;
+  };
+  TStringList l;
+  std::vector<std::string> model;
+  for (int step = 0; step < 3000; ++step) {
+    const unsigned op = rng() % 8;
+    if (op < 5 || model.empty()) {
+      model.push_back(randomLine());
+      l.Add(model.back());
+    } else if (op < 7) {
+      l.Delete(l.Count() - 1);
+      model.pop_back();
+    } else {
+      const int j = static_cast<int>(rng() % model.size());
+      l.Add(l.View(j));
+      model.push_back(model[static_cast<size_t>(j)]);
+    }
+    if (step % 500 == 0) QCOMPARE(Lines(l), model);
+  }
+  QCOMPARE(Lines(l), model);
+  QCOMPARE(Batched(l), model);
+
+  // The same lines through a text and a file.
+  std::string text;
+  for (const std::string& line : model) text += line + "\r\n";
+  TStringList fromText;
+  fromText.SetText(text);
+  QCOMPARE(Lines(fromText), model);
+  const std::string file = Path("packed.txt");
+  WriteBytes(file, Bytes(text));
+  TStringList fromFile;
+  fromFile.LoadFromFile(file);
+  QCOMPARE(Lines(fromFile), model);
+
+  l.Insert(1, "inserted");
+  model.insert(model.begin() + 1, "inserted");
+  l.Exchange(0, static_cast<int>(model.size()) - 1);
+  std::swap(model.front(), model.back());
+  QCOMPARE(Lines(l), model);
+  QCOMPARE(Batched(l), model);
+  std::string_view none[1];
+  QCOMPARE(l.Views(l.Count(), none, 1), 0);
+  QVERIFY_THROWS_EXCEPTION(EStringListError, l.Views(l.Count() + 1, none, 1));
+  l.Clear();
+  l.Add("again");
+  QCOMPARE(Lines(l), std::vector<std::string>{"again"});
+}
+
+void TestClasses::loadedListCostsAboutItsText() {
+#ifdef __SANITIZE_ADDRESS__
+  QSKIP("the sanitizer's shadow memory grows with every allocation");
+#endif
+  // Short lines, as in a world file: a table entry per line of more than a few bytes would add
+  // most of the text's size again.
+  std::string text;
+  for (int i = 0; text.size() < (size_t{24} << 20); ++i) text += "P=" + std::to_string(i % 6144) + ",100,5\r\n\r\n";
+  const std::string file = Path("short-lines.txt");
+  WriteBytes(file, Bytes(text));
+  const size_t size = text.size();
+  text = std::string();
+  const size_t before = Resident();
+  TStringList l;
+  l.LoadFromFile(file);
+  const size_t grown = Resident() - before;
+  QCOMPARE(l.View(1), std::string_view());
+  QVERIFY2(grown < size * 11 / 10,
+           qPrintable(QString("%1 bytes for %2 lines").arg(grown).arg(l.Count())));
 }
 
 void TestClasses::sortedDuplicates_data() {

@@ -69,7 +69,8 @@ class TestRun : public QObject {
     QCOMPARE(host_.total.done, 3);
     QCOMPARE(host_.total.total, 3);
     QCOMPARE(host_.step.done, BlockCount);
-    QCOMPARE(QString::fromStdString(host_.lines.Text()), QString(WorldItem(0x0001, 1430, 1701, 5)));
+    // Each file's lines went once read: the freeze ran without any of them.
+    QCOMPARE(host_.lines.Count(), 0);
   }
 
   void answerNoAddsToTheCurrentStatics() {
