@@ -5,10 +5,12 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/core/config.h"
 #include "app/core/statics.h"
+#include "mirnax/version.h"
 #include "tests/support/world_file.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/paths.h"
@@ -66,11 +68,30 @@ std::vector<Item> Garden() {
     for (int c = 0; c < 4; ++c) items.push_back({0x0c83, 1460 + 2 * c, 1700 + 2 * r, 5, hues[r]});
   return items;
 }
+
+constexpr const char* Usage =
+    "Usage: mirnax-demo FOLDER\n"
+    "\n"
+    "Writes a demo workspace into FOLDER (made if needed): three world files under STATICS/, a\n"
+    "cleared statics pair staidx0.mul and statics0.mul, and a mirnax.ini that names them. Start\n"
+    "mirnax or mirnax-freeze in FOLDER to freeze them.\n"
+    "\n"
+    "Exit status: 0 written, 1 an error, 2 bad arguments.\n";
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: mirnax-demo FOLDER\n";
+  const std::string_view arg = argc == 2 ? argv[1] : "";
+  if (arg == "--help" || arg == "-h") {
+    std::cout << Usage;
+    return std::cout.flush() ? 0 : 1;
+  }
+  if (arg == "--version") {
+    std::cout << "mirnax-demo " MIRNAX_VERSION "\n";
+    return std::cout.flush() ? 0 : 1;
+  }
+  // Anything else that looks like an option is a mistake, never a folder name.
+  if (argc != 2 || (arg.size() > 1 && arg[0] == '-')) {
+    std::cerr << "mirnax-demo: expects one FOLDER (see mirnax-demo --help)\n";
     return 2;
   }
   try {

@@ -24,7 +24,7 @@ sleep 1
 click 100 247   # All
 click 600 273   # Start
 sleep 1
-xdotool key Return   # "Clear current statics": Yes
+xdotool key alt+y   # "Clear current statics": Yes (Return would answer No)
 sleep 2
 mkdir -p "$(dirname "$out")"
 import -window "$win" "$out"

@@ -14,6 +14,7 @@ packages=(
   zip unzip python3
   libqt6dbus6
   libblkid-dev dbus-daemon
+  qt6-tools-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 #include "toolkit/paths.h"
 #include "zip/zip_format.h"
 #include "zip/zip_messages.h"
+#include "toolkit/palette.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -1911,4 +1912,14 @@ bool TZipBuilder::PutBehindPrefix(const std::string& prefix, const std::string& 
   ok = ok && ::rename(side.c_str(), outName.c_str()) == 0;
   if (!ok) ::unlink(side.c_str());
   return ok;
+}
+
+void zip_builder::Register() {
+  RegisterComponents("Components",
+                     {{.ClassName = "TZipBuilder",
+                       .Header = "zip/zip_builder.h",
+                       .ToolTip = "Zip archive component (non-visual)",
+                       .Description = "Lists, creates, updates and extracts zip archives through the archive "
+                                      "libraries, spans archives over volumes and makes self-extracting archives.",
+                       .Create = {}}});
 }

@@ -405,3 +405,7 @@ class TZipBuilder : public TComponent {
   void Progress(ProgressType type, const std::string& name, int64_t size);
 };
 
+namespace zip_builder {
+// Adds TZipBuilder to the component palette, page "Components".
+void Register();
+}  // namespace zip_builder

@@ -15,6 +15,7 @@
 #include "app/core/config.h"
 #include "app/core/freeze_recovery.h"
 #include "app/core/run.h"
+#include "mirnax/version.h"
 #include "toolkit/filesearch.h"
 #include "toolkit/paths.h"
 
@@ -25,7 +26,7 @@ constexpr const char* Usage =
     "Freezes the items of the world files into the statics files.\n"
     "\n"
     "  WORLDFILE       a world file, relative to the current folder; without any, every file\n"
-    "                  that matches STATICS\\*.SCP here\n"
+    "                  that matches STATICS/*.SCP here\n"
     "  --staidx FILE   the statics index file (default: Staidx0 of ./mirnax.ini)\n"
     "  --statics FILE  the statics data file (default: Statics0 of ./mirnax.ini)\n"
     "  --clear         clear the current statics first\n"
@@ -33,13 +34,23 @@ constexpr const char* Usage =
     "  --no-backup     do not keep the replaced statics as FILE.bak\n"
     "  --undo          put back the statics the last freeze replaced, from FILE.bak\n"
     "  --help          show this text\n"
+    "  --version       show the version\n"
     "\n"
-    "Exit status: 0 done, 1 the run stopped on an error, 2 bad arguments.\n";
+    "Files:\n"
+    "  ./mirnax.ini          section [KEVOMIRNAX], keys Staidx0 and Statics0: the statics paths\n"
+    "  STATICS/*.SCP         the world files taken when none is given\n"
+    "  <statics>.xxx         the previous statics while the new ones are written; left behind\n"
+    "                        only by a killed run, and then the next run says what to do\n"
+    "  <index>.freeze        the run's journal beside the index file\n"
+    "\n"
+    "Exit status: 0 done, 1 the run stopped on an error or found no world files or no statics\n"
+    "paths, 2 bad arguments.\n";
 
 enum { ExitDone = 0, ExitFailed = 1, ExitBadArguments = 2 };
 
 struct TOptions {
   bool help = false;
+  bool version = false;
   std::optional<bool> clear;
   std::optional<std::string> staidx;
   std::optional<std::string> statics;
@@ -93,6 +104,8 @@ TOptions ParseArguments(int argc, char** argv) {
       options = false;
     } else if (arg == "--help" || arg == "-h") {
       o.help = true;
+    } else if (arg == "--version") {
+      o.version = true;
     } else if (arg == "--clear" || arg == "--keep") {
       const bool clear = arg == "--clear";
       if (o.clear && *o.clear != clear) throw EBadArguments{"--clear and --keep exclude each other"};
@@ -109,15 +122,50 @@ TOptions ParseArguments(int argc, char** argv) {
   return o;
 }
 
+// Prints text on standard output; a failure to do so is the program's error.
+int PrintOut(const std::string& text) {
+  if (std::fputs(text.c_str(), stdout) != EOF && std::fflush(stdout) == 0) return ExitDone;
+  std::fprintf(stderr, "mirnax-freeze: cannot write to standard output: %s\n", std::strerror(errno));
+  return ExitFailed;
+}
+
+// Errors read "mirnax-freeze: FILE: reason" where one file is at fault, "mirnax-freeze: message"
+// otherwise.
+void PrintError(const std::string& message) { std::fprintf(stderr, "mirnax-freeze: %s\n", message.c_str()); }
+void PrintError(const std::string& file, const std::string& reason) { PrintError(file + ": " + reason); }
+
+// What makes a run pointless is said before anything is read: no world files, no statics paths,
+// or a world file the system will not let us read (with its reason).
+bool CheckRequest(const TRunRequest& request, bool filesGiven) {
+  if (request.WorldFiles.empty()) {
+    PrintError(filesGiven ? "no world files given"
+                          : "no world files: none given and none matches " + ForwardSlashes(WorldFilePattern()) +
+                                " in " + GetCurrentDir());
+    return false;
+  }
+  if (request.IndexPath.empty() || request.DataPath.empty()) {
+    PrintError(std::string("no ") + (request.IndexPath.empty() ? "statics index" : "statics data") +
+               " path: give --staidx FILE and --statics FILE, or set Staidx0 and Statics0 in ./mirnax.ini");
+    return false;
+  }
+  for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
+    if (::access(NativePath(file.Path).c_str(), R_OK) != 0) {
+      PrintError(file.Path, std::strerror(errno));
+      return false;
+    }
+  }
+  return true;
+}
+
 // --undo: the statics the last freeze replaced put back from their backup.
 int Undo(const TRunRequest& request) {
   try {
     const std::string done = UndoLastFreeze(request.IndexPath, request.DataPath);
-    if (std::printf("%s\n", done.c_str()) < 0 || std::fflush(stdout) != 0)
-      std::fprintf(stderr, "%s\n", done.c_str());
+    // The pair is back even when standard output cannot say so: stderr does then.
+    if (PrintOut(done + "\n") != ExitDone) std::fprintf(stderr, "%s\n", done.c_str());
     return ExitDone;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
+    PrintError(e.what());
     return ExitFailed;
   }
 }
@@ -132,14 +180,11 @@ int main(int argc, char** argv) {
   try {
     options = ParseArguments(argc, argv);
   } catch (const EBadArguments& e) {
-    std::fprintf(stderr, "mirnax-freeze: %s\n\n%s", e.message.c_str(), Usage);
+    PrintError(e.message + " (see mirnax-freeze --help)");
     return ExitBadArguments;
   }
-  if (options.help) {
-    if (std::fputs(Usage, stdout) != EOF && std::fflush(stdout) == 0) return ExitDone;
-    std::fprintf(stderr, "mirnax-freeze: cannot write to standard output: %s\n", std::strerror(errno));
-    return ExitFailed;
-  }
+  if (options.help) return PrintOut(Usage);
+  if (options.version) return PrintOut(std::string("mirnax-freeze ") + MIRNAX_VERSION + "\n");
 
   TProgressBar bar(::isatty(STDERR_FILENO) == 1);
   try {
@@ -156,6 +201,7 @@ int main(int argc, char** argv) {
     } else {
       for (const std::string& path : options.worldFiles) request.WorldFiles.push_back({path, path});
     }
+    if (!CheckRequest(request, !options.worldFiles.empty())) return ExitFailed;
     TTerminalHost host(stdout, bar, options.clear.value_or(false));
     int status = ExitDone;
     try {
@@ -163,7 +209,7 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
       host.Finish();
       bar.Erase();
-      std::fprintf(stderr, "%s\n", e.what());
+      PrintError(e.what());
       status = ExitFailed;
     }
     host.Finish();
@@ -186,7 +232,7 @@ int main(int argc, char** argv) {
     return status;
   } catch (const std::exception& e) {
     bar.Erase();
-    std::fprintf(stderr, "%s\n", e.what());
+    PrintError(e.what());
     return ExitFailed;
   }
 }

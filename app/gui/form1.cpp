@@ -14,6 +14,7 @@
 #include "app/core/run.h"
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
+#include "mirnax/version.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/exceptions.h"
@@ -137,6 +138,7 @@ TForm1::TForm1(QWidget* parent)
       baseDir_(IncludeTrailingPathDelimiter(GetCurrentDir())),
       config_(baseDir_) {
   ui->setupUi(this);
+  setWindowTitle(QStringLiteral("Kevo - MIRNAX SPECIAL EDITION - " MIRNAX_CAPTION_VERSION));
 
   setFixedSize(636, 332);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

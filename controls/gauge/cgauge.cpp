@@ -14,6 +14,7 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/graphics.h"
 #include "toolkit/sysutils.h"
+#include "toolkit/palette.h"
 
 namespace {
 
@@ -332,4 +333,13 @@ void TCGauge::PaintAsNeedle(QImage& image, const QRect& paintRect) const {
     const int midX = width() / 2;
     p.drawLine(QPoint(midX, r.Bottom - 1), NeedleEnd(percent, midX, r.Bottom));
   }
+}
+
+void cgauge::Register() {
+  RegisterComponents(SamplesPage, {{.ClassName = "TCGauge",
+                                    .Header = "controls/gauge/cgauge.h",
+                                    .ToolTip = "Progress gauge: text, bar, pie or needle",
+                                    .Description = "Shows how far a value has come between MinValue and MaxValue: as a "
+                                                   "percentage, a horizontal or vertical bar, a pie or a needle.",
+                                    .Create = [](QWidget* parent) -> QWidget* { return new TCGauge(parent); }}});
 }

@@ -136,3 +136,8 @@ inline constexpr TCGaugeKind gkHorizontalBar = TCGauge::gkHorizontalBar;
 inline constexpr TCGaugeKind gkVerticalBar = TCGauge::gkVerticalBar;
 inline constexpr TCGaugeKind gkPie = TCGauge::gkPie;
 inline constexpr TCGaugeKind gkNeedle = TCGauge::gkNeedle;
+
+namespace cgauge {
+// Adds TCGauge to the component palette, page "Samples".
+void Register();
+}  // namespace cgauge

@@ -21,6 +21,7 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
 #include "toolkit/printer.h"
+#include "toolkit/palette.h"
 
 namespace {
 
@@ -1301,4 +1302,13 @@ void TJumpMemo::Print(const std::string& Name, int FromPage, int ToPage, bool To
     }
   }
   canvas.end();
+}
+
+void jumpmemo::Register() {
+  RegisterComponents("Velmora", {{.ClassName = "TJumpMemo",
+                                  .Header = "controls/jumpmemo/jumpmemo.h",
+                                  .ToolTip = "Read-only hyper-text memo with jumps and pictures",
+                                  .Description = "A line-oriented text viewer with jump and picture markers, page "
+                                                 "markers, caret, selection, search, printing and clipboard copy.",
+                                  .Create = [](QWidget* parent) -> QWidget* { return new TJumpMemo(parent); }}});
 }

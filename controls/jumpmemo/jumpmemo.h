@@ -252,3 +252,8 @@ class TJumpMemo : public QWidget {
   void PaintSelection(QPainter& canvas) const;
   void PaintHighlights(QPainter& canvas, std::string_view line, int64_t top) const;
 };
+
+namespace jumpmemo {
+// Adds TJumpMemo to the component palette, page "Velmora".
+void Register();
+}  // namespace jumpmemo

@@ -4,6 +4,7 @@
 
 #include "toolkit/exceptions.h"
 #include "toolkit/sysutils.h"
+#include "toolkit/palette.h"
 
 TCCalendar::TCCalendar(QWidget* parent) : TCustomGrid(parent) {
   SetFixedCols(0);
@@ -160,4 +161,14 @@ void TCCalendar::WMSize(int width, int height) {
   const int h = height & 0xFFFF;
   SetDefaultColWidth((w - 6 * GridLineWidth()) / 7);
   SetDefaultRowHeight((h - 6 * GridLineWidth()) / 7);
+}
+
+void ccalendar::Register() {
+  RegisterComponents(
+      SamplesPage,
+      {{.ClassName = "TCCalendar",
+        .Header = "controls/samples/ccalendar.h",
+        .ToolTip = "Month calendar grid",
+        .Description = "A grid of the days of one month; Day, Month and Year pick the date shown and selected.",
+        .Create = [](QWidget* parent) -> QWidget* { return new TCCalendar(parent); }}});
 }

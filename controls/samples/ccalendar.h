@@ -87,3 +87,8 @@ class TCCalendar : public TCustomGrid {
   bool inUpdate_ = false;
   bool useCurrentDate_ = true;
 };
+
+namespace ccalendar {
+// Adds TCCalendar to the component palette, page "Samples".
+void Register();
+}  // namespace ccalendar

@@ -1,4 +1,5 @@
 #include "controls/samples/ccolorgrid.h"
+#include "toolkit/palette.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -358,4 +359,13 @@ void TCColorGrid::keyPressEvent(QKeyEvent* event) {
   }
   event->accept();
   if (next != s) SetSelection(next);
+}
+
+void ccolorgrid::Register() {
+  RegisterComponents(SamplesPage, {{.ClassName = "TCColorGrid",
+                                    .Header = "controls/samples/ccolorgrid.h",
+                                    .ToolTip = "Colour grid picking a foreground and a background colour",
+                                    .Description = "Sixteen colour squares: the left button picks the foreground "
+                                                   "colour (FG), the right button the background colour (BG).",
+                                    .Create = [](QWidget* parent) -> QWidget* { return new TCColorGrid(parent); }}});
 }

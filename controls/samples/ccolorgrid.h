@@ -128,3 +128,8 @@ class TCColorGrid : public QWidget {
   bool dragging_ = false;
   QImage canvas_;
 };
+
+namespace ccolorgrid {
+// Adds TCColorGrid to the component palette, page "Samples".
+void Register();
+}  // namespace ccolorgrid

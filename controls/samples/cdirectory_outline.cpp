@@ -1,4 +1,5 @@
 #include "controls/samples/cdirectory_outline.h"
+#include "toolkit/palette.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -212,4 +213,14 @@ void TCDirectoryOutline::Click() {
 
 void TCDirectoryOutline::Change() {
   if (OnChange) OnChange(this);
+}
+
+void cdirectory_outline::Register() {
+  RegisterComponents(
+      SamplesPage,
+      {{.ClassName = "TCDirectoryOutline",
+        .Header = "controls/samples/cdirectory_outline.h",
+        .ToolTip = "Folder tree of a drive",
+        .Description = "An outline of the folders from the root down to Directory, expanded as the user opens them.",
+        .Create = [](QWidget* parent) -> QWidget* { return new TCDirectoryOutline(parent); }}});
 }

@@ -79,3 +79,8 @@ class TCDirectoryOutline : public TCustomOutline {
   // Names as stored on disk of the items whose shown name may differ.
   std::unordered_map<const TOutlineNode*, std::string> diskNames_;
 };
+
+namespace cdirectory_outline {
+// Adds TCDirectoryOutline to the component palette, page "Samples".
+void Register();
+}  // namespace cdirectory_outline

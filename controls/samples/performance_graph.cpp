@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "toolkit/exceptions.h"
+#include "toolkit/palette.h"
 
 namespace {
 
@@ -281,4 +282,14 @@ void TPerformanceGraph::SetPenWidth(int32_t value) {
   if (value == penWidth_) return;
   penWidth_ = value;
   Replay();
+}
+
+void performance_graph::Register() {
+  RegisterComponents(
+      SamplesPage,
+      {{.ClassName = "TPerformanceGraph",
+        .Header = "controls/samples/performance_graph.h",
+        .ToolTip = "Scrolling performance graph",
+        .Description = "Plots data series as lines or bars that scroll left with each Update, on an optional grid.",
+        .Create = [](QWidget* parent) -> QWidget* { return new TPerformanceGraph(parent); }}});
 }

@@ -140,3 +140,8 @@ class TPerformanceGraph : public QWidget {
   int32_t gridPhase_ = 0;
   bool inPaint_ = false;
 };
+
+namespace performance_graph {
+// Adds TPerformanceGraph to the component palette, page "Samples".
+void Register();
+}  // namespace performance_graph

@@ -5,16 +5,35 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 
 #include "demo/gallery/gallery_pages.h"
+#include "mirnax/version.h"
 #include "toolkit/application.h"
+#include "toolkit/startup.h"
+
+namespace {
+constexpr const char* Usage =
+    "Usage: mirnax-gallery [--page NAME] [--grab FILE.png]\n"
+    "\n"
+    "Shows each control of the component library live, one page per control.\n"
+    "\n"
+    "  --page NAME  open on that page\n"
+    "  --grab FILE  render the window to FILE (PNG) and quit\n"
+    "  --help       show this text\n"
+    "  --version    show the version\n";
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> answered = AnswerWithoutDisplay(argc, argv, "mirnax-gallery", Usage)) return *answered;
+  std::optional<TDisplayGuard> guard(std::in_place, "mirnax-gallery");
   TApplication app(argc, argv);
+  guard.reset();
   app.SetTitle("Mirnax component gallery");
+  QCoreApplication::setApplicationName("mirnax-gallery");
+  QCoreApplication::setApplicationVersion(MIRNAX_VERSION);
 
   QCommandLineParser options;
-  options.addHelpOption();
   const QCommandLineOption pageOption("page", "Open on page NAME.", "NAME");
   const QCommandLineOption grabOption("grab", "Render the window to FILE and quit.", "FILE");
   options.addOption(pageOption);

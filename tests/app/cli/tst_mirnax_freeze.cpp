@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <csignal>
 
+#include "mirnax/version.h"
 #include "tests/app/core/statics_fixture.h"
 
 using namespace fixture;
@@ -86,6 +87,10 @@ class TestMirnaxFreeze : public QObject {
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.out.startsWith(
         "Usage: mirnax-freeze [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"));
+    // The folder pattern as this platform writes it, and where the files a run uses are.
+    QVERIFY(r.out.contains("STATICS/*.SCP") && !r.out.contains('\\'));
+    QVERIFY(r.out.contains("\nFiles:\n") && r.out.contains("mirnax.ini") && r.out.contains(".xxx") &&
+            r.out.contains(".freeze"));
     QCOMPARE(r.err, QString());
   }
 
@@ -109,7 +114,7 @@ class TestMirnaxFreeze : public QObject {
     const auto before = Snapshot();
     const TResult r = Run(args);
     QCOMPARE(r.exitCode, 2);
-    QVERIFY(r.err.startsWith(complaint + "\n\nUsage: mirnax-freeze"));
+    QCOMPARE(r.err, complaint + " (see mirnax-freeze --help)\n");  // one line; the usage only with --help
     QCOMPARE(r.out, QString());
     QCOMPARE(Snapshot(), before);
   }
@@ -198,11 +203,44 @@ class TestMirnaxFreeze : public QObject {
 
   void noItemsIsNoError() {
     MakeStatics();
+    Write(Path("STATICS/empty.scp"), "// nothing saved yet\r\n");
     const auto before = Snapshot();
     const TResult r = Run({});
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.lines(), QStringList({"No items found"}));
+    QCOMPARE(r.lines().last(), QString("No items found"));
     QCOMPARE(Snapshot(), before);
+  }
+
+  // A run that could do nothing says why on one line and fails before anything is read or written.
+  void nothingToDoFails_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("ini");  // false: no mirnax.ini
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no world files here") << QStringList{} << true
+                                         << "mirnax-freeze: no world files: none given and none matches STATICS/*.SCP in ";
+    QTest::newRow("no statics paths") << QStringList{"a.scp"} << false << "mirnax-freeze: no statics index path: ";
+    QTest::newRow("only the index given") << QStringList{"--staidx", "i.mul", "a.scp"} << false
+                                          << "mirnax-freeze: no statics data path: ";
+  }
+  void nothingToDoFails() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, ini);
+    QFETCH(QString, error);
+    MakeStatics();
+    if (!ini) QVERIFY(QFile::remove(Path("mirnax.ini")));
+    Write(Path("a.scp"), WorldItem(1, 1, 1, 1));
+    const auto before = Snapshot();
+    const TResult r = Run(args);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.startsWith(error) && r.err.count('\n') == 1, qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+    QCOMPARE(Snapshot(), before);
+  }
+
+  void versionIsTheBuildsVersion() {
+    const TResult r = Run({"--version"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QString("mirnax-freeze " MIRNAX_VERSION "\n"));
   }
 
   void errorsStopWithTheirMessage_data() {
@@ -210,14 +248,14 @@ class TestMirnaxFreeze : public QObject {
     QTest::addColumn<QString>("arg");
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("lastLine");
-    QTest::newRow("position that is no number") << "P=5,6" << "STATICS/bad.scp" << "'' is not a valid integer value\n"
+    QTest::newRow("position that is no number") << "P=5,6" << "STATICS/bad.scp" << "mirnax-freeze: '' is not a valid integer value\n"
                                                 << "Error in STATICS/bad.scp, line 2";
-    QTest::newRow("missing world file") << "missing" << "STATICS/bad.scp" << "Cannot open file STATICS/bad.scp: No such file or directory\n"
-                                        << "Loading ... STATICS/bad.scp";
-    QTest::newRow("empty world file name is a name as given") << "good" << "" << "Cannot open file : No such file or directory\n"
-                                                              << "Loading ... ";
+    QTest::newRow("missing world file") << "missing" << "STATICS/bad.scp"
+                                        << "mirnax-freeze: STATICS/bad.scp: No such file or directory\n" << "";
+    QTest::newRow("empty world file name is a name as given") << "good" << ""
+                                                              << "mirnax-freeze: : No such file or directory\n" << "";
     QTest::newRow("leftover of an interrupted freeze")
-        << "leftover" << "STATICS/bad.scp" << "The file %1 is left from a freeze that did not finish"
+        << "leftover" << "STATICS/bad.scp" << "mirnax-freeze: The file %1 is left from a freeze that did not finish"
         << "Start freezing....";
   }
   void errorsStopWithTheirMessage() {
@@ -233,7 +271,8 @@ class TestMirnaxFreeze : public QObject {
     const TResult r = Run({arg});
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.startsWith(error.replace("%1", "statics0.xxx")), qPrintable(r.err));  // as mirnax.ini names it
-    QCOMPARE(r.lines().last(), lastLine);
+    // A world file that cannot be read is refused before the run logs anything.
+    QCOMPARE(r.lines().isEmpty() ? QString() : r.lines().last(), lastLine);
     QCOMPARE(Snapshot(), before);
   }
 

@@ -14,6 +14,7 @@
 #include "app/gui/form1.h"
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
+#include "mirnax/version.h"
 #include "tests/support/file_helpers.h"
 #include "tests/support/statics_builder.h"
 #include "tests/support/world_file.h"
@@ -112,7 +113,9 @@ class Form1Test : public QObject {
     TForm1 form;
     QCOMPARE(form.size(), QSize(636, 332));
     QCOMPARE(form.minimumSize(), form.maximumSize());
-    QCOMPARE(form.windowTitle(), QString("Kevo - MIRNAX SPECIAL EDITION - V1.00.00"));
+    // The caption carries the build's version, minor and patch in two digits ("V1.00.00" for 1.0.0).
+    QCOMPARE(form.windowTitle(), QString::asprintf("Kevo - MIRNAX SPECIAL EDITION - V%d.%02d.%02d", MIRNAX_VERSION_MAJOR,
+                                                   MIRNAX_VERSION_MINOR, MIRNAX_VERSION_PATCH));
     QCOMPARE(form.font().family(), QString("MS Sans Serif"));
     QCOMPARE(form.font().pointSize(), 8);
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));

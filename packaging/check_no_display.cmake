@@ -1,0 +1,15 @@
+# A window program without a display: --help and --version still answer; anything else is one
+# line on standard error and exit status 1. Run with -DPROGRAM=... -DNAME=...
+set(ENV{QT_QPA_PLATFORM} "")
+set(ENV{DISPLAY} "")
+set(ENV{WAYLAND_DISPLAY} "")
+execute_process(COMMAND ${PROGRAM} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 1 OR NOT out STREQUAL "" OR NOT err MATCHES "^${NAME}: cannot open a display[^\n]*\n$")
+  message(FATAL_ERROR "without a display: status ${status}, output '${out}', errors '${err}'")
+endif()
+foreach(option --help --version)
+  execute_process(COMMAND ${PROGRAM} ${option} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 0 OR out STREQUAL "" OR NOT err STREQUAL "")
+    message(FATAL_ERROR "${option} without a display: status ${status}, output '${out}', errors '${err}'")
+  endif()
+endforeach()

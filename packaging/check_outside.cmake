@@ -1,0 +1,22 @@
+# Builds tests/outside against the staged install (nothing of the source tree on its paths) and
+# runs it offscreen. Run with -DSOURCE=... -DBINARY=... -DSTAGE=... [-DLAUNCHER=ccache]
+file(REMOVE_RECURSE ${BINARY})
+set(launcher "")
+if(LAUNCHER)
+  set(launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER})
+endif()
+foreach(step configure build run)
+  if(step STREQUAL "configure")
+    set(command ${CMAKE_COMMAND} -S ${SOURCE} -B ${BINARY} -G Ninja -DCMAKE_BUILD_TYPE=Release
+                -DCMAKE_PREFIX_PATH=${STAGE} ${launcher})
+  elseif(step STREQUAL "build")
+    set(command ${CMAKE_COMMAND} --build ${BINARY})
+  else()
+    set(command ${BINARY}/outside)
+  endif()
+  execute_process(COMMAND ${command} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the outside project's ${step} failed (${status}):\n${out}")
+  endif()
+endforeach()
+message(STATUS "${out}")
