@@ -40,8 +40,11 @@ constexpr const char* Usage =
     "  ./mirnax.ini          section [KEVOMIRNAX], keys Staidx0 and Statics0: the statics paths\n"
     "  STATICS/*.SCP         the world files taken when none is given\n"
     "  <statics>.xxx         the previous statics while the new ones are written; left behind\n"
-    "                        only by a killed run, and then the next run says what to do\n"
+    "                        only by a killed run, which the next run settles or explains\n"
     "  <index>.freeze        the run's journal beside the index file\n"
+    "  <index>.lock          held while a run works on the pair\n"
+    "  <statics>.bak         the pair the last freeze replaced, put back by --undo\n"
+    "  <index>.frozen        the world files frozen into the pair, by checksum and date\n"
     "\n"
     "Exit status: 0 done, 1 the run stopped on an error or found no world files or no statics\n"
     "paths, 2 bad arguments.\n";
