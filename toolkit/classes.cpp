@@ -7,9 +7,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <memory>
 #include <numeric>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 #include <sys/mman.h>
+
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23  // Linux 5.14 on; older systems refuse it
+#endif
 
 #if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
@@ -213,6 +221,49 @@ void FreeLarge(void* p, size_t bytes) noexcept {
     return;
   }
   ::munmap(p, size);
+}
+
+// ---- TPagesAhead ----
+
+struct TPagesAhead::TShared {
+  std::atomic<uintptr_t> filled;
+  std::atomic<bool> stop{false};
+  std::thread helper;
+};
+
+TPagesAhead::TPagesAhead(char* first, char* last) {
+  if (last <= first || size_t(last - first) < LargeBlock || std::thread::hardware_concurrency() < 2) return;
+  // Whole large pages only; the owner backs a page the part's ends cut.
+  const uintptr_t front = RoundUpToPage(reinterpret_cast<uintptr_t>(first));
+  const uintptr_t back = reinterpret_cast<uintptr_t>(last) & ~uintptr_t{LargePage - 1};
+  if (back <= front + LargePage) return;
+  auto shared = std::make_unique<TShared>();
+  shared->filled.store(reinterpret_cast<uintptr_t>(first));
+  try {
+    shared->helper = std::thread([s = shared.get(), front, back] {
+      for (uintptr_t page = back - LargePage; page >= front && !s->stop.load(std::memory_order_relaxed);
+           page -= LargePage) {
+        // The page after the one the owner fills is left to it: two threads faulting one page in
+        // wait for each other.
+        if (page < s->filled.load(std::memory_order_relaxed) + 2 * LargePage) return;
+        if (::madvise(reinterpret_cast<void*>(page), LargePage, MADV_POPULATE_WRITE) != 0) return;
+      }
+    });
+  } catch (const std::system_error&) {
+    return;  // no thread to be had: the owner backs every page itself
+  }
+  shared_ = shared.release();
+}
+
+TPagesAhead::~TPagesAhead() {
+  if (shared_ == nullptr) return;
+  shared_->stop.store(true);
+  shared_->helper.join();
+  delete shared_;
+}
+
+void TPagesAhead::FilledTo(const char* at) noexcept {
+  if (shared_ != nullptr) shared_->filled.store(reinterpret_cast<uintptr_t>(at), std::memory_order_relaxed);
 }
 
 // ---- TPackedLines ----
@@ -616,6 +667,7 @@ void TStringList::LoadFromFile(const std::string& fileName) {
     TLinePieces pieces;
     const auto add = [&lines](std::string_view line) { lines.Append(line); };
     std::vector<char> piece(PieceSize);
+    std::optional<TPagesAhead> ahead;
     // Never more than the size seen at the start: a file that keeps growing does not hold the load.
     int64_t left = size;
     while (left > 0) {
@@ -624,11 +676,17 @@ void TStringList::LoadFromFile(const std::string& fileName) {
       if (left == size) {
         // Room for the whole text, and for its lines as judged from the first piece's with a margin
         // (the table grows beyond it when the rest has shorter lines); reserved, not touched.
-        const size_t perPiece = static_cast<size_t>(std::count(piece.data(), piece.data() + n, '\n')) + 1;
-        lines.Reserve(static_cast<size_t>(size), static_cast<size_t>(size / int64_t(n) + 1) * perPiece * 5 / 4);
+        const size_t ends = static_cast<size_t>(std::count(piece.data(), piece.data() + n, '\n'));
+        lines.Reserve(static_cast<size_t>(size), static_cast<size_t>(size / int64_t(n) + 1) * (ends + 1) * 5 / 4);
+        // The text the whole file will hold, judged the same way without the margin: its pages
+        // are backed ahead, never more of them than the text is likely to fill.
+        const double text = double(n - ends - size_t(std::count(piece.data(), piece.data() + n, '\r'))) / double(n);
+        const auto [room, roomEnd] = lines.Room();
+        ahead.emplace(room, room + std::min<size_t>(size_t(roomEnd - room), size_t(double(size) * text)));
       }
       left -= int64_t(n);
       pieces.Feed(piece.data(), n, add);
+      ahead->FilledTo(lines.Room().first);
     }
     pieces.Finish(add);
   } catch (const EInOutError& e) {

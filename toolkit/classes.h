@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Memory for large tables. A block of a few megabytes or more is mapped on its own and backed by
@@ -17,6 +18,25 @@ void FreeLarge(void* p, size_t bytes) noexcept;
 // Bytes of the blocks mapped on their own and handed out now (touched or not; not the one kept for
 // reuse); the heap's statistics miss them.
 size_t LargeBlocksInUse() noexcept;
+
+// Backs the pages of a part of a large block on a helper thread while its owner fills the block
+// from the front: the helper starts at the part's end and works back towards the front until it
+// meets the pages the owner has reached (told through FilledTo), so the kernel's work of backing
+// fresh memory, a large share of filling a block, is split between two processors. Does nothing
+// for a block from the heap, on a single processor, or where the system cannot be asked.
+class TPagesAhead {
+ public:
+  TPagesAhead(char* first, char* last);
+  // Stops the helper and waits for it; the block must live until then.
+  ~TPagesAhead();
+  TPagesAhead(const TPagesAhead&) = delete;
+  TPagesAhead& operator=(const TPagesAhead&) = delete;
+  void FilledTo(const char* at) noexcept;
+
+ private:
+  struct TShared;
+  TShared* shared_ = nullptr;
+};
 
 template <class T>
 struct TLargeAllocator {
@@ -56,6 +76,8 @@ class TPackedLines {
   void Clear();
   // Room for a text of bytes bytes in lines lines, reserved but not touched.
   void Reserve(size_t bytes, size_t lines);
+  // The reserved room past the text: [first, last), untouched until lines are appended into it.
+  std::pair<char*, char*> Room() { return {store_.data() + store_.size(), store_.data() + store_.capacity()}; }
   // True when s points into the store.
   bool Holds(std::string_view s) const {
     return !store_.empty() && s.data() >= store_.data() && s.data() < store_.data() + store_.size();

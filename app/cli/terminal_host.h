@@ -44,8 +44,8 @@ class TTerminalGauge : public TProgressSink {
     Show();
   }
   // Most steps end at this comparison.
-  void Step() override {
-    if (++done_ >= next_) Show();
+  void Step(int32_t count = 1) override {
+    if ((done_ += count) >= next_) Show();
   }
   void Add(int32_t count) override {
     done_ += count;

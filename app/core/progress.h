@@ -11,9 +11,9 @@ class TProgressSink {
   virtual ~TProgressSink() = default;
   // A new step of total units, none done yet.
   virtual void Begin(int32_t total) = 0;
-  // One unit done. Called per line and per map block, hundreds of thousands of times a step: it
-  // must cost next to nothing unless the whole percentage moves.
-  virtual void Step() = 0;
+  // count units done (one unless said). Called per map block or per batch of lines, hundreds of
+  // thousands of times a step: it must cost next to nothing unless the whole percentage moves.
+  virtual void Step(int32_t count = 1) = 0;
   // count units done at once; always shown.
   virtual void Add(int32_t count) = 0;
 };
@@ -22,7 +22,7 @@ class TProgressSink {
 class TNullProgress : public TProgressSink {
  public:
   void Begin(int32_t) override { progress_ = 0; }
-  void Step() override { ++progress_; }
+  void Step(int32_t count = 1) override { progress_ += count; }
   void Add(int32_t count) override { progress_ += count; }
   int64_t Progress() const { return progress_; }
 

@@ -118,15 +118,14 @@ TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgr
   const int count = lines.Count();
   gauge.Begin(count);
   TWorldParser parser(store);
-  // Lines are taken from the list in batches: one call per batch instead of one per line.
+  // Lines are taken from the list, and counted on the gauge, in batches: one call per batch
+  // instead of one per line.
   constexpr int Batch = 256;
   std::string_view batch[Batch];
   for (int l = 0; l < count;) {
     const int n = lines.Views(l, batch, std::min(Batch, count - l));
-    for (int k = 0; k < n; ++k) {
-      gauge.Step();
-      parser.Line(batch[k]);
-    }
+    for (int k = 0; k < n; ++k) parser.Line(batch[k]);
+    gauge.Step(n);
     l += n;
   }
   return parser.Finish();

@@ -63,9 +63,10 @@ class TWorldParser {
 };
 
 // Walks lines from first to last and appends one item per complete [WORLDITEM record to store.
-// Begins gauge with the line count and steps it once per line. A position part that is not a
-// decimal integer raises EPositionError "'%s' is not a valid integer value"; the store then holds
-// some of the items read before it, in file order, and is not to be frozen (the run drops it).
+// Begins gauge with the line count and adds the lines read, a few hundred at a time. A position
+// part that is not a decimal integer raises EPositionError "'%s' is not a valid integer value";
+// the store then holds some of the items read before it, in file order, and is not to be frozen
+// (the run drops it).
 TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgressSink& gauge);
 
 // The same for the text of file, read from its position to its end in pieces of a megabyte without

@@ -28,7 +28,7 @@ std::string S(const QString& s) { return s.toStdString(); }
 
 // Keeps the window painting and answering the window system while a run holds the thread, at most
 // every 50 ms; user input meanwhile is eaten by the window's event filter. The gauges call it once
-// per line or block, so the clock is only read every 256th call.
+// per batch of lines or per block, so the clock is only read every 256th call.
 class TKeepAlive {
  public:
   void Tick() {
@@ -59,8 +59,8 @@ class TGaugeSink : public TProgressSink {
     done_ = 0;
     Reached();
   }
-  void Step() override {
-    if (++done_ >= next_) {
+  void Step(int32_t count = 1) override {
+    if ((done_ += count) >= next_) {
       gauge_->SetProgress(static_cast<int32_t>(std::min<int64_t>(done_, total_)));
       Reached();
     }

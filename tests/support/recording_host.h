@@ -18,7 +18,7 @@ class TRecordingGauge : public TProgressSink {
     total = t;
     done = 0;
   }
-  void Step() override { ++done; }
+  void Step(int32_t count = 1) override { done += count; }
   void Add(int32_t count) override {
     ++adds;
     done += count;
