@@ -94,7 +94,11 @@ int TStrings::IndexOf(std::string_view s) const {
   return -1;
 }
 
-void TStrings::LoadFromFile(const std::string& fileName) { SetTextOwned(ReadWholeFile(fileName)); }
+void TStrings::LoadFromFile(const std::string& fileName, const TPieceWatch& watch) {
+  std::string text = ReadWholeFile(fileName);
+  if (watch) watch(text);
+  SetTextOwned(std::move(text));
+}
 
 void TStrings::SaveToFile(const std::string& fileName) const { WriteWholeFile(fileName, Text()); }
 
@@ -654,9 +658,9 @@ const char* NextLineEnd(const char* p, const char* end) {
   return p;
 }
 
-void TStringList::LoadFromFile(const std::string& fileName) {
+void TStringList::LoadFromFile(const std::string& fileName, const TPieceWatch& watch) {
   if (sorted_) {  // each line goes to its place, with the duplicates rule
-    TStrings::LoadFromFile(fileName);
+    TStrings::LoadFromFile(fileName, watch);
     return;
   }
   constexpr size_t PieceSize = size_t{1} << 20;
@@ -685,6 +689,7 @@ void TStringList::LoadFromFile(const std::string& fileName) {
         ahead.emplace(room, room + std::min<size_t>(size_t(roomEnd - room), size_t(double(size) * text)));
       }
       left -= int64_t(n);
+      if (watch) watch(std::string_view(piece.data(), n));
       pieces.Feed(piece.data(), n, add);
       ahead->FilledTo(lines.Room().first);
     }

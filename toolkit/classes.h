@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <new>
 #include <string>
 #include <string_view>
@@ -150,6 +151,9 @@ class TLinePieces {
   bool skipLf_ = false;
 };
 
+// Sees a piece of a file as it is read.
+using TPieceWatch = std::function<void(std::string_view piece)>;
+
 // Root of the objects that lists may own or carry beside their strings.
 class TObject {
  public:
@@ -190,9 +194,11 @@ class TStrings {
   virtual int IndexOf(std::string_view s) const;
 
   // Replaces the content by the lines of the file: CR, LF or CR LF ends a line, a last line
-  // without an end counts, every other byte (NUL included) belongs to its line.
-  // Raises EFOpenError "Cannot open file %s" when the file cannot be opened or read.
-  virtual void LoadFromFile(const std::string& fileName);
+  // without an end counts, every other byte (NUL included) belongs to its line. watch, when
+  // given, sees every byte loaded, in order, a piece at a time, as it is read (to sum the file
+  // without reading it twice). Raises EFOpenError "Cannot open file %s" when the file cannot be
+  // opened or read.
+  virtual void LoadFromFile(const std::string& fileName, const TPieceWatch& watch = {});
   // Writes every line followed by CR LF. Raises EFCreateError / EInOutError on failure.
   void SaveToFile(const std::string& fileName) const;
 
@@ -244,7 +250,7 @@ class TStringList : public TStrings {
   bool Find(std::string_view s, int& index) const;
   void Sort();
   // Reads the file in pieces straight into the packed store, in one pass.
-  void LoadFromFile(const std::string& fileName) override;
+  void LoadFromFile(const std::string& fileName, const TPieceWatch& watch = {}) override;
   // Exchanges the whole content and settings of two lists; never fails, nothing is copied.
   void Swap(TStringList& other) noexcept;
 

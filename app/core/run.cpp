@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <new>
-#include <optional>
 #include <vector>
 
 #include "app/core/block_store.h"
@@ -18,11 +17,14 @@
 #include "toolkit/sysutils.h"
 
 namespace {
-TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store, TRunHost& host) {
+// Reads one world file into store; sum gets the size and CRC-32 of the bytes read, summed as they
+// go by.
+TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store, TRunHost& host, TFileSum& sum) {
+  const TPieceWatch summed = [&sum](std::string_view piece) { sum.Add(piece.data(), piece.size()); };
   if (TS_StringList* lines = host.Lines()) {
     // The previous file's text goes before the next is read, so two are never held at once.
     lines->Clear();
-    lines->LoadFromFile(file.Path);
+    lines->LoadFromFile(file.Path, summed);
     host.Log("Parsing ... " + file.Name);
     TWorldFileResult read = ReadWorldFile(*lines, store, host.StepGauge());
     // Read: nothing of the run needs the text any more, and the freeze's memory comes on top.
@@ -32,7 +34,7 @@ TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store
   // Nobody shows the text: it is parsed as it is read.
   TFileStream stream(file.Path, fmOpenRead);
   host.Log("Parsing ... " + file.Name);
-  return ReadWorldFile(stream, store, host.StepGauge());
+  return ReadWorldFile(stream, store, host.StepGauge(), summed);
 }
 
 // The world files frozen into the pair before this run, and those this run freezes.
@@ -42,16 +44,15 @@ class TFrozenWorlds {
       : record_(indexPath.empty() ? "" : NativePath(FrozenRecordName(StaticsFile(indexPath)))),
         before_(record_.empty() ? std::vector<TFrozenWorld>() : ReadFrozenWorlds(record_)) {}
 
-  // Says, after the file's count line, when the file was frozen into the pair before.
-  void Read(const TRunRequest::TWorldFile& file, TRunHost& host) {
-    const std::optional<TFileSum> sum = SumOfFile(NativePath(file.Path));
-    if (!sum) return;
-    if (const TFrozenWorld* before = Find(*sum)) {
+  // Says, after the file's count line, when the file (the bytes read, summed) was frozen into the
+  // pair before.
+  void Read(const TRunRequest::TWorldFile& file, const TFileSum& sum, TRunHost& host) {
+    if (const TFrozenWorld* before = Find(sum)) {
       const std::string said = file.Name + " was frozen into these statics before, on " + before->Date;
       host.Log(said);
       host.FrozenAgain(said);
     }
-    now_.push_back({*sum, FrozenDateNow(), file.Name});
+    now_.push_back({sum, FrozenDateNow(), file.Name});
   }
 
   // After a completed freeze: a clear forgets the files frozen before. The record it replaces is
@@ -107,14 +108,15 @@ void Run(const TRunRequest& request, TRunHost& host) {
     // end of the previous step.
     host.StepGauge().Begin(0);
     TWorldFileResult read;
+    TFileSum sum;
     try {
-      read = ReadOne(file, store, host);
+      read = ReadOne(file, store, host, sum);
     } catch (const EPositionError& e) {
       host.Log(Format("Error in %s, line %lld", file.Name.c_str(), static_cast<long long>(e.Line)));
       throw;
     }
     host.Log("The Worldfile contains ... " + std::to_string(read.Taken) + " Items");
-    frozen.Read(file, host);
+    frozen.Read(file, sum, host);
     if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
     items += read.Taken;
     total.Add(1);

@@ -131,7 +131,8 @@ TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgr
   return parser.Finish();
 }
 
-TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressSink& gauge) {
+TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressSink& gauge,
+                               const TPieceWatch& watch) {
   constexpr size_t PieceSize = size_t{1} << 20;
   const int64_t size = file.Size();
   gauge.Begin(static_cast<int32_t>(std::min<int64_t>(INT32_MAX, (size + int64_t{PieceSize} - 1) / int64_t{PieceSize})));
@@ -149,6 +150,7 @@ TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressS
     }
     if (n == 0) break;
     left -= int64_t(n);
+    if (watch) watch(std::string_view(piece.data(), n));
     pieces.Feed(piece.data(), n, line);
     gauge.Add(1);
   }

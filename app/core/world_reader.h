@@ -71,5 +71,7 @@ TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgr
 
 // The same for the text of file, read from its position to its end in pieces of a megabyte without
 // keeping it: lines end at CR, LF or CR LF, a last line without an end counts. Begins gauge with
-// the number of pieces. A failed read raises EFOpenError "Cannot open file %s".
-TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressSink& gauge);
+// the number of pieces. watch, when given, sees each piece as it is read. A failed read raises
+// EFOpenError "Cannot open file %s".
+TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressSink& gauge,
+                               const TPieceWatch& watch = {});
