@@ -230,28 +230,44 @@ void FreeLarge(void* p, size_t bytes) noexcept {
 // ---- TPagesAhead ----
 
 struct TPagesAhead::TShared {
-  std::atomic<uintptr_t> filled;
+  struct TRange {
+    uintptr_t front = 0, back = 0;  // whole large pages only; the owner backs a page a part's ends cut
+    std::atomic<uintptr_t> filled{0};
+  };
+  explicit TShared(size_t parts) : ranges(parts) {}
+  // Backs range's pages from its back down to two pages past the one the owner fills (two
+  // threads faulting one page in wait for each other); false once the system refuses.
+  bool Back(TRange& range) {
+    for (uintptr_t page = range.back; page >= range.front + LargePage && !stop.load(std::memory_order_relaxed);) {
+      page -= LargePage;
+      if (page < range.filled.load(std::memory_order_relaxed) + 2 * LargePage) return true;
+      if (::madvise(reinterpret_cast<void*>(page), LargePage, MADV_POPULATE_WRITE) != 0) return false;
+    }
+    return true;
+  }
+  std::vector<TRange> ranges;
   std::atomic<bool> stop{false};
   std::thread helper;
 };
 
-TPagesAhead::TPagesAhead(char* first, char* last) {
-  if (last <= first || size_t(last - first) < LargeBlock || std::thread::hardware_concurrency() < 2) return;
-  // Whole large pages only; the owner backs a page the part's ends cut.
-  const uintptr_t front = RoundUpToPage(reinterpret_cast<uintptr_t>(first));
-  const uintptr_t back = reinterpret_cast<uintptr_t>(last) & ~uintptr_t{LargePage - 1};
-  if (back <= front + LargePage) return;
-  auto shared = std::make_unique<TShared>();
-  shared->filled.store(reinterpret_cast<uintptr_t>(first));
+TPagesAhead::TPagesAhead(std::initializer_list<TPart> parts) {
+  if (std::thread::hardware_concurrency() < 2) return;
+  auto shared = std::make_unique<TShared>(parts.size());
+  bool any = false;
+  for (size_t k = 0; k < parts.size(); ++k) {
+    const TPart& part = parts.begin()[k];
+    TShared::TRange& range = shared->ranges[k];
+    range.filled.store(reinterpret_cast<uintptr_t>(part.First));
+    if (part.Last <= part.First || size_t(part.Last - part.First) < LargeBlock) continue;
+    range.front = RoundUpToPage(reinterpret_cast<uintptr_t>(part.First));
+    range.back = reinterpret_cast<uintptr_t>(part.Last) & ~uintptr_t{LargePage - 1};
+    any = any || range.back > range.front;
+  }
+  if (!any) return;
   try {
-    shared->helper = std::thread([s = shared.get(), front, back] {
-      for (uintptr_t page = back - LargePage; page >= front && !s->stop.load(std::memory_order_relaxed);
-           page -= LargePage) {
-        // The page after the one the owner fills is left to it: two threads faulting one page in
-        // wait for each other.
-        if (page < s->filled.load(std::memory_order_relaxed) + 2 * LargePage) return;
-        if (::madvise(reinterpret_cast<void*>(page), LargePage, MADV_POPULATE_WRITE) != 0) return;
-      }
+    shared->helper = std::thread([s = shared.get()] {
+      for (TShared::TRange& range : s->ranges)
+        if (!s->Back(range)) return;
     });
   } catch (const std::system_error&) {
     return;  // no thread to be had: the owner backs every page itself
@@ -266,8 +282,9 @@ TPagesAhead::~TPagesAhead() {
   delete shared_;
 }
 
-void TPagesAhead::FilledTo(const char* at) noexcept {
-  if (shared_ != nullptr) shared_->filled.store(reinterpret_cast<uintptr_t>(at), std::memory_order_relaxed);
+void TPagesAhead::FilledTo(size_t part, const char* at) noexcept {
+  if (shared_ != nullptr && part < shared_->ranges.size())
+    shared_->ranges[part].filled.store(reinterpret_cast<uintptr_t>(at), std::memory_order_relaxed);
 }
 
 // ---- TPackedLines ----
@@ -682,16 +699,21 @@ void TStringList::LoadFromFile(const std::string& fileName, const TPieceWatch& w
         // (the table grows beyond it when the rest has shorter lines); reserved, not touched.
         const size_t ends = static_cast<size_t>(std::count(piece.data(), piece.data() + n, '\n'));
         lines.Reserve(static_cast<size_t>(size), static_cast<size_t>(size / int64_t(n) + 1) * (ends + 1) * 5 / 4);
-        // The text the whole file will hold, judged the same way without the margin: its pages
-        // are backed ahead, never more of them than the text is likely to fill.
-        const double text = double(n - ends - size_t(std::count(piece.data(), piece.data() + n, '\r'))) / double(n);
-        const auto [room, roomEnd] = lines.Room();
-        ahead.emplace(room, room + std::min<size_t>(size_t(roomEnd - room), size_t(double(size) * text)));
+        // The text and lengths the whole file will hold, judged the same way without the margin:
+        // their pages are backed ahead, never more of them than the file is likely to fill.
+        const double perByte = double(size) / double(n);
+        const size_t text = n - ends - size_t(std::count(piece.data(), piece.data() + n, '\r'));
+        const auto [textRoom, textEnd] = lines.TextRoom();
+        const auto [lengthsRoom, lengthsEnd] = lines.LengthsRoom();
+        ahead.emplace(std::initializer_list<TPagesAhead::TPart>{
+            {lengthsRoom, lengthsRoom + std::min<size_t>(size_t(lengthsEnd - lengthsRoom), size_t(perByte * double(ends)))},
+            {textRoom, textRoom + std::min<size_t>(size_t(textEnd - textRoom), size_t(perByte * double(text)))}});
       }
       left -= int64_t(n);
       if (watch) watch(std::string_view(piece.data(), n));
       pieces.Feed(piece.data(), n, add);
-      ahead->FilledTo(lines.Room().first);
+      ahead->FilledTo(0, lines.LengthsRoom().first);
+      ahead->FilledTo(1, lines.TextRoom().first);
     }
     pieces.Finish(add);
   } catch (const EInOutError& e) {

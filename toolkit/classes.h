@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <new>
 #include <string>
 #include <string_view>
@@ -20,19 +21,25 @@ void FreeLarge(void* p, size_t bytes) noexcept;
 // reuse); the heap's statistics miss them.
 size_t LargeBlocksInUse() noexcept;
 
-// Backs the pages of a part of a large block on a helper thread while its owner fills the block
-// from the front: the helper starts at the part's end and works back towards the front until it
-// meets the pages the owner has reached (told through FilledTo), so the kernel's work of backing
+// Backs the pages of parts of large blocks on a helper thread while their owner fills each part
+// from its front: the helper takes the parts in turn, starts at a part's end and works back until
+// it meets the pages the owner has reached (told through FilledTo), so the kernel's work of backing
 // fresh memory, a large share of filling a block, is split between two processors. Does nothing
-// for a block from the heap, on a single processor, or where the system cannot be asked.
+// for a part smaller than a block from the heap, on a single processor, or where the system
+// cannot be asked.
 class TPagesAhead {
  public:
-  TPagesAhead(char* first, char* last);
-  // Stops the helper and waits for it; the block must live until then.
+  struct TPart {
+    char* First;
+    char* Last;
+  };
+  explicit TPagesAhead(std::initializer_list<TPart> parts);
+  // Stops the helper and waits for it; the blocks must live until then.
   ~TPagesAhead();
   TPagesAhead(const TPagesAhead&) = delete;
   TPagesAhead& operator=(const TPagesAhead&) = delete;
-  void FilledTo(const char* at) noexcept;
+  // The owner has filled the part (its place in the list given) up to at.
+  void FilledTo(size_t part, const char* at) noexcept;
 
  private:
   struct TShared;
@@ -77,8 +84,13 @@ class TPackedLines {
   void Clear();
   // Room for a text of bytes bytes in lines lines, reserved but not touched.
   void Reserve(size_t bytes, size_t lines);
-  // The reserved room past the text: [first, last), untouched until lines are appended into it.
-  std::pair<char*, char*> Room() { return {store_.data() + store_.size(), store_.data() + store_.capacity()}; }
+  // The reserved room past the text and past the lengths: [first, last), untouched until lines
+  // are appended into it.
+  std::pair<char*, char*> TextRoom() { return {store_.data() + store_.size(), store_.data() + store_.capacity()}; }
+  std::pair<char*, char*> LengthsRoom() {
+    char* lengths = reinterpret_cast<char*>(lengths_.data());
+    return {lengths + lengths_.size(), lengths + lengths_.capacity()};
+  }
   // True when s points into the store.
   bool Holds(std::string_view s) const {
     return !store_.empty() && s.data() >= store_.data() && s.data() < store_.data() + store_.size();
