@@ -18,6 +18,9 @@
 using namespace fixture;
 
 namespace {
+// The program is built into the folder of this test.
+QString FreezeProgram() { return QFileInfo(QFile::symLinkTarget("/proc/self/exe")).absolutePath() + "/mirnax-freeze"; }
+
 struct TResult {
   int exitCode = -1;
   QString out;
@@ -55,7 +58,7 @@ class TestMirnaxFreeze : public QObject {
         std::signal(SIGPIPE, SIG_DFL);
       }
     });
-    p.start(MIRNAX_FREEZE, args);
+    p.start(FreezeProgram(), args);
     if (!p.waitForFinished(120000)) qFatal("mirnax-freeze did not finish");
     TResult r;
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -306,12 +309,13 @@ class TestMirnaxFreeze : public QObject {
     int out[2];
     QVERIFY(::pipe(out) == 0);
     int master = -1;
+    const QByteArray program = FreezeProgram().toLocal8Bit();
     const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
     QVERIFY(pid >= 0);
     if (pid == 0) {
       ::close(out[0]);
       if (::dup2(out[1], STDOUT_FILENO) < 0 || ::chdir(qPrintable(dir_->path())) != 0) ::_exit(99);
-      ::execl(MIRNAX_FREEZE, MIRNAX_FREEZE, "--clear", static_cast<char*>(nullptr));
+      ::execl(program.constData(), program.constData(), "--clear", static_cast<char*>(nullptr));
       ::_exit(98);
     }
     ::close(out[1]);
@@ -373,7 +377,7 @@ class TestMirnaxFreeze : public QObject {
     const auto before = Snapshot();
     QProcess p;
     p.setWorkingDirectory(dir_->path());
-    p.start(MIRNAX_FREEZE, {"--clear", "STATICS/a.scp"});
+    p.start(FreezeProgram(), {"--clear", "STATICS/a.scp"});
     QVERIFY(p.waitForStarted());
     // "Loading ..." is written once the parse has begun.
     while (!p.readAllStandardOutput().contains("Loading") && p.state() == QProcess::Running) p.waitForReadyRead(100);
