@@ -231,7 +231,8 @@ void FreeLarge(void* p, size_t bytes) noexcept {
 
 struct TPagesAhead::TShared {
   struct TRange {
-    uintptr_t front = 0, back = 0;  // whole large pages only; the owner backs a page a part's ends cut
+    uintptr_t first = 0, last = 0;  // the part
+    uintptr_t front = 0, back = 0;  // its whole large pages; the owner backs a page the ends cut
     std::atomic<uintptr_t> filled{0};
   };
   explicit TShared(size_t parts) : ranges(parts) {}
@@ -257,7 +258,9 @@ TPagesAhead::TPagesAhead(std::initializer_list<TPart> parts) {
   for (size_t k = 0; k < parts.size(); ++k) {
     const TPart& part = parts.begin()[k];
     TShared::TRange& range = shared->ranges[k];
-    range.filled.store(reinterpret_cast<uintptr_t>(part.First));
+    range.first = reinterpret_cast<uintptr_t>(part.First);
+    range.last = reinterpret_cast<uintptr_t>(part.Last);
+    range.filled.store(range.first);
     if (part.Last <= part.First || size_t(part.Last - part.First) < LargeBlock) continue;
     range.front = RoundUpToPage(reinterpret_cast<uintptr_t>(part.First));
     range.back = reinterpret_cast<uintptr_t>(part.Last) & ~uintptr_t{LargePage - 1};
@@ -283,8 +286,11 @@ TPagesAhead::~TPagesAhead() {
 }
 
 void TPagesAhead::FilledTo(size_t part, const char* at) noexcept {
-  if (shared_ != nullptr && part < shared_->ranges.size())
-    shared_->ranges[part].filled.store(reinterpret_cast<uintptr_t>(at), std::memory_order_relaxed);
+  if (shared_ == nullptr || part >= shared_->ranges.size()) return;
+  TShared::TRange& range = shared_->ranges[part];
+  const auto p = reinterpret_cast<uintptr_t>(at);
+  // Outside the part, the owner has moved what it fills to another block: the part is left alone.
+  range.filled.store(p >= range.first && p <= range.last ? p : range.back, std::memory_order_relaxed);
 }
 
 // ---- TPackedLines ----

@@ -38,7 +38,8 @@ class TPagesAhead {
   ~TPagesAhead();
   TPagesAhead(const TPagesAhead&) = delete;
   TPagesAhead& operator=(const TPagesAhead&) = delete;
-  // The owner has filled the part (its place in the list given) up to at.
+  // The owner has filled the part (its place in the list given) up to at; an at outside the
+  // part says its contents have moved to another block, whose pages the helper leaves alone.
   void FilledTo(size_t part, const char* at) noexcept;
 
  private:
