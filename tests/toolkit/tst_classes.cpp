@@ -103,6 +103,7 @@ class TestClasses : public QObject {
   void manyChangesStayRight();
   void packedLinesStayRight();
   void loadedListCostsAboutItsText();
+  void lineTableOutgrowsItsEstimate();
 
   void sortedDuplicates_data();
   void sortedDuplicates();
@@ -602,6 +603,19 @@ void TestClasses::loadedListCostsAboutItsText() {
            qPrintable(QString("%1 bytes for %2 lines").arg(grown).arg(l.Count())));
   // The pages backed ahead of the load on another thread hold what the load wrote into them.
   QVERIFY(l.Text() == ReadWholeFile(file));
+}
+
+void TestClasses::lineTableOutgrowsItsEstimate() {
+  // The table is reserved as the first piece's lines suggest; here the rest has shorter ones, so
+  // it moves to a larger block while its pages are being backed ahead.
+  std::string text;
+  while (text.size() < (size_t{1} << 20)) text += "abcde\r\n";
+  while (text.size() < (size_t{40} << 20)) text += "\r\n";
+  const std::string file = Path("shorter-lines.txt");
+  WriteBytes(file, Bytes(text));
+  TStringList l;
+  l.LoadFromFile(file);
+  QVERIFY(l.Text() == text);
 }
 
 void TestClasses::sortedDuplicates_data() {
