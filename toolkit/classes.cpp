@@ -230,48 +230,40 @@ void FreeLarge(void* p, size_t bytes) noexcept {
 // ---- TPagesAhead ----
 
 struct TPagesAhead::TShared {
-  struct TRange {
-    uintptr_t first = 0, last = 0;  // the part
-    uintptr_t front = 0, back = 0;  // its whole large pages; the owner backs a page the ends cut
-    std::atomic<uintptr_t> filled{0};
-  };
-  explicit TShared(size_t parts) : ranges(parts) {}
-  // Backs range's pages from its back down to two pages past the one the owner fills (two
-  // threads faulting one page in wait for each other); false once the system refuses.
-  bool Back(TRange& range) {
-    for (uintptr_t page = range.back; page >= range.front + LargePage && !stop.load(std::memory_order_relaxed);) {
-      page -= LargePage;
-      if (page < range.filled.load(std::memory_order_relaxed) + 2 * LargePage) return true;
-      if (::madvise(reinterpret_cast<void*>(page), LargePage, MADV_POPULATE_WRITE) != 0) return false;
-    }
-    return true;
-  }
-  std::vector<TRange> ranges;
+  uintptr_t front = 0, back = 0;  // the part's whole large pages; the owner backs a page its ends cut
+  uintptr_t next = 0;             // the next page to back
+  std::atomic<uintptr_t> filled{0};
   std::atomic<bool> stop{false};
+  std::atomic<uint32_t> moves{0};  // counts the owner's reports, for the helper to wait on
   std::thread helper;
+
+  void Run() {
+    while (next < back && !stop.load(std::memory_order_relaxed)) {
+      const uint32_t seen = moves.load(std::memory_order_acquire);
+      const uintptr_t at = filled.load(std::memory_order_relaxed);
+      // A page clear of the one the owner fills: two threads faulting one page in wait for
+      // each other.
+      next = std::max(next, RoundUpToPage(at) + LargePage);
+      if (next >= back) return;
+      if (next + LargePage > at + Window) {
+        moves.wait(seen, std::memory_order_acquire);
+        continue;
+      }
+      if (::madvise(reinterpret_cast<void*>(next), LargePage, MADV_POPULATE_WRITE) != 0) return;
+      next += LargePage;
+    }
+  }
 };
 
-TPagesAhead::TPagesAhead(std::initializer_list<TPart> parts) {
-  if (std::thread::hardware_concurrency() < 2) return;
-  auto shared = std::make_unique<TShared>(parts.size());
-  bool any = false;
-  for (size_t k = 0; k < parts.size(); ++k) {
-    const TPart& part = parts.begin()[k];
-    TShared::TRange& range = shared->ranges[k];
-    range.first = reinterpret_cast<uintptr_t>(part.First);
-    range.last = reinterpret_cast<uintptr_t>(part.Last);
-    range.filled.store(range.first);
-    if (part.Last <= part.First || size_t(part.Last - part.First) < LargeBlock) continue;
-    range.front = RoundUpToPage(reinterpret_cast<uintptr_t>(part.First));
-    range.back = reinterpret_cast<uintptr_t>(part.Last) & ~uintptr_t{LargePage - 1};
-    any = any || range.back > range.front;
-  }
-  if (!any) return;
+TPagesAhead::TPagesAhead(char* first, char* last) {
+  if (last <= first || size_t(last - first) < LargeBlock || std::thread::hardware_concurrency() < 2) return;
+  auto shared = std::make_unique<TShared>();
+  shared->front = shared->next = RoundUpToPage(reinterpret_cast<uintptr_t>(first));
+  shared->back = reinterpret_cast<uintptr_t>(last) & ~uintptr_t{LargePage - 1};
+  shared->filled.store(reinterpret_cast<uintptr_t>(first));
+  if (shared->back <= shared->front) return;
   try {
-    shared->helper = std::thread([s = shared.get()] {
-      for (TShared::TRange& range : s->ranges)
-        if (!s->Back(range)) return;
-    });
+    shared->helper = std::thread([s = shared.get()] { s->Run(); });
   } catch (const std::system_error&) {
     return;  // no thread to be had: the owner backs every page itself
   }
@@ -281,16 +273,17 @@ TPagesAhead::TPagesAhead(std::initializer_list<TPart> parts) {
 TPagesAhead::~TPagesAhead() {
   if (shared_ == nullptr) return;
   shared_->stop.store(true);
+  shared_->moves.fetch_add(1, std::memory_order_release);
+  shared_->moves.notify_one();
   shared_->helper.join();
   delete shared_;
 }
 
-void TPagesAhead::FilledTo(size_t part, const char* at) noexcept {
-  if (shared_ == nullptr || part >= shared_->ranges.size()) return;
-  TShared::TRange& range = shared_->ranges[part];
-  const auto p = reinterpret_cast<uintptr_t>(at);
-  // Outside the part, the owner has moved what it fills to another block: the part is left alone.
-  range.filled.store(p >= range.first && p <= range.last ? p : range.back, std::memory_order_relaxed);
+void TPagesAhead::FilledTo(const char* at) noexcept {
+  if (shared_ == nullptr) return;
+  shared_->filled.store(reinterpret_cast<uintptr_t>(at), std::memory_order_relaxed);
+  shared_->moves.fetch_add(1, std::memory_order_release);
+  shared_->moves.notify_one();
 }
 
 // ---- TPackedLines ----
@@ -705,21 +698,16 @@ void TStringList::LoadFromFile(const std::string& fileName, const TPieceWatch& w
         // (the table grows beyond it when the rest has shorter lines); reserved, not touched.
         const size_t ends = static_cast<size_t>(std::count(piece.data(), piece.data() + n, '\n'));
         lines.Reserve(static_cast<size_t>(size), static_cast<size_t>(size / int64_t(n) + 1) * (ends + 1) * 5 / 4);
-        // The text and lengths the whole file will hold, judged the same way without the margin:
-        // their pages are backed ahead, never more of them than the file is likely to fill.
-        const double perByte = double(size) / double(n);
+        // The text the whole file will hold, judged the same way without the margin: its pages are
+        // backed ahead of the load, never more of them than the file is likely to fill.
         const size_t text = n - ends - size_t(std::count(piece.data(), piece.data() + n, '\r'));
-        const auto [textRoom, textEnd] = lines.TextRoom();
-        const auto [lengthsRoom, lengthsEnd] = lines.LengthsRoom();
-        ahead.emplace(std::initializer_list<TPagesAhead::TPart>{
-            {lengthsRoom, lengthsRoom + std::min<size_t>(size_t(lengthsEnd - lengthsRoom), size_t(perByte * double(ends)))},
-            {textRoom, textRoom + std::min<size_t>(size_t(textEnd - textRoom), size_t(perByte * double(text)))}});
+        const auto [room, roomEnd] = lines.TextRoom();
+        ahead.emplace(room, room + std::min<size_t>(size_t(roomEnd - room), size_t(double(size) / double(n) * double(text))));
       }
       left -= int64_t(n);
       if (watch) watch(std::string_view(piece.data(), n));
       pieces.Feed(piece.data(), n, add);
-      ahead->FilledTo(0, lines.LengthsRoom().first);
-      ahead->FilledTo(1, lines.TextRoom().first);
+      ahead->FilledTo(lines.TextRoom().first);
     }
     pieces.Finish(add);
   } catch (const EInOutError& e) {

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <new>
 #include <string>
 #include <string_view>
@@ -21,26 +20,23 @@ void FreeLarge(void* p, size_t bytes) noexcept;
 // reuse); the heap's statistics miss them.
 size_t LargeBlocksInUse() noexcept;
 
-// Backs the pages of parts of large blocks on a helper thread while their owner fills each part
-// from its front: the helper takes the parts in turn, starts at a part's end and works back until
-// it meets the pages the owner has reached (told through FilledTo), so the kernel's work of backing
-// fresh memory, a large share of filling a block, is split between two processors. Does nothing
-// for a part smaller than a block from the heap, on a single processor, or where the system
-// cannot be asked.
+// Backs the pages of a part of a large block on a helper thread while its owner fills the part
+// from the front, a few megabytes ahead of it (told through FilledTo), so the kernel's work of
+// backing fresh memory, a large share of filling a block, is done on a second processor. Never
+// more than Window beyond what the owner has filled is backed, so a part reserved larger than it
+// ends up being costs no more than that. Does nothing for a part smaller than a block from the
+// heap, on a single processor, or where the system cannot be asked. The part must not move while
+// the helper runs.
 class TPagesAhead {
  public:
-  struct TPart {
-    char* First;
-    char* Last;
-  };
-  explicit TPagesAhead(std::initializer_list<TPart> parts);
-  // Stops the helper and waits for it; the blocks must live until then.
+  static constexpr size_t Window = size_t{16} << 20;
+  TPagesAhead(char* first, char* last);
+  // Stops the helper and waits for it; the block must live until then.
   ~TPagesAhead();
   TPagesAhead(const TPagesAhead&) = delete;
   TPagesAhead& operator=(const TPagesAhead&) = delete;
-  // The owner has filled the part (its place in the list given) up to at; an at outside the
-  // part says its contents have moved to another block, whose pages the helper leaves alone.
-  void FilledTo(size_t part, const char* at) noexcept;
+  // The owner has filled the part up to at.
+  void FilledTo(const char* at) noexcept;
 
  private:
   struct TShared;
@@ -85,13 +81,9 @@ class TPackedLines {
   void Clear();
   // Room for a text of bytes bytes in lines lines, reserved but not touched.
   void Reserve(size_t bytes, size_t lines);
-  // The reserved room past the text and past the lengths: [first, last), untouched until lines
-  // are appended into it.
+  // The reserved room past the text: [first, last), untouched until lines are appended into it.
+  // The text never moves while lines are appended within it.
   std::pair<char*, char*> TextRoom() { return {store_.data() + store_.size(), store_.data() + store_.capacity()}; }
-  std::pair<char*, char*> LengthsRoom() {
-    char* lengths = reinterpret_cast<char*>(lengths_.data());
-    return {lengths + lengths_.size(), lengths + lengths_.capacity()};
-  }
   // True when s points into the store.
   bool Holds(std::string_view s) const {
     return !store_.empty() && s.data() >= store_.data() && s.data() < store_.data() + store_.size();

@@ -2,11 +2,14 @@
 #include <QtTest>
 
 #include <malloc.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <random>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -104,6 +107,7 @@ class TestClasses : public QObject {
   void packedLinesStayRight();
   void loadedListCostsAboutItsText();
   void lineTableOutgrowsItsEstimate();
+  void pagesAheadStayWithinTheirWindow();
 
   void sortedDuplicates_data();
   void sortedDuplicates();
@@ -607,7 +611,7 @@ void TestClasses::loadedListCostsAboutItsText() {
 
 void TestClasses::lineTableOutgrowsItsEstimate() {
   // The table is reserved as the first piece's lines suggest; here the rest has shorter ones, so
-  // it moves to a larger block while its pages are being backed ahead.
+  // it moves to a larger block during the load, while the text's pages are being backed ahead.
   std::string text;
   while (text.size() < (size_t{1} << 20)) text += "abcde\r\n";
   while (text.size() < (size_t{40} << 20)) text += "\r\n";
@@ -616,6 +620,33 @@ void TestClasses::lineTableOutgrowsItsEstimate() {
   TStringList l;
   l.LoadFromFile(file);
   QVERIFY(l.Text() == text);
+}
+
+void TestClasses::pagesAheadStayWithinTheirWindow() {
+  // The helper backs pages ahead of what the owner has filled, never more than the window beyond
+  // it: a block reserved far larger than it ends up being costs no more than that.
+  constexpr size_t Mb = size_t{1} << 20, Size = 128 * Mb;
+  char* const block = static_cast<char*>(AllocateLarge(Size));
+  const auto resident = [&](size_t from, size_t to) {
+    std::vector<unsigned char> pages((to - from) / 4096);
+    if (::mincore(block + from, to - from, pages.data()) != 0) return size_t{0};
+    return size_t(std::count_if(pages.begin(), pages.end(), [](unsigned char p) { return (p & 1) != 0; }));
+  };
+  bool helps = std::thread::hardware_concurrency() >= 2;
+#ifdef __SANITIZE_ADDRESS__
+  helps = false;  // the sanitizer's blocks come from the heap: nothing is backed ahead
+#endif
+  {
+    TPagesAhead ahead(block, block + Size);
+    for (const size_t filled : {Mb, 40 * Mb}) {
+      ahead.FilledTo(block + filled);
+      const size_t reach = filled + TPagesAhead::Window + 2 * Mb;
+      if (helps) QTRY_VERIFY_WITH_TIMEOUT(resident(reach - 4 * Mb, reach) > 0, 10000);
+      QTest::qWait(200);
+      QCOMPARE(resident(reach, Size), size_t{0});
+    }
+  }
+  FreeLarge(block, Size);
 }
 
 void TestClasses::sortedDuplicates_data() {
