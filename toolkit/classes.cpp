@@ -230,8 +230,9 @@ void FreeLarge(void* p, size_t bytes) noexcept {
 // ---- TPagesAhead ----
 
 struct TPagesAhead::TShared {
-  uintptr_t front = 0, back = 0;  // the part's whole large pages; the owner backs a page its ends cut
-  uintptr_t next = 0;             // the next page to back
+  // The part's whole large pages, from next (the next to back) up to back; the owner backs a
+  // page the part's ends cut.
+  uintptr_t next = 0, back = 0;
   std::atomic<uintptr_t> filled{0};
   std::atomic<bool> stop{false};
   std::atomic<uint32_t> moves{0};  // counts the owner's reports, for the helper to wait on
@@ -258,10 +259,10 @@ struct TPagesAhead::TShared {
 TPagesAhead::TPagesAhead(char* first, char* last) {
   if (last <= first || size_t(last - first) < LargeBlock || std::thread::hardware_concurrency() < 2) return;
   auto shared = std::make_unique<TShared>();
-  shared->front = shared->next = RoundUpToPage(reinterpret_cast<uintptr_t>(first));
+  shared->next = RoundUpToPage(reinterpret_cast<uintptr_t>(first));
   shared->back = reinterpret_cast<uintptr_t>(last) & ~uintptr_t{LargePage - 1};
   shared->filled.store(reinterpret_cast<uintptr_t>(first));
-  if (shared->back <= shared->front) return;
+  if (shared->back <= shared->next) return;
   try {
     shared->helper = std::thread([s = shared.get()] { s->Run(); });
   } catch (const std::system_error&) {
