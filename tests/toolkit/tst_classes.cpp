@@ -9,8 +9,8 @@
 #include <fstream>
 #include <functional>
 #include <random>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/file_helpers.h"
