@@ -33,10 +33,24 @@ std::string ReadWholeFile(const std::string& fileName) {
   }
 }
 
+namespace {
+std::string WithReason(const char* text, const std::string& fileName, const std::string& reason) {
+  std::string message = Format(text, fileName.c_str());
+  if (!reason.empty()) message += ": " + reason;
+  return message;
+}
+}  // namespace
+
+EFOpenError OpenFailure(const std::string& fileName, const std::string& reason) {
+  return EFOpenError(WithReason(SFOpenError, fileName, reason));
+}
+
+EFCreateError CreateFailure(const std::string& fileName, const std::string& reason) {
+  return EFCreateError(WithReason(SFCreateError, fileName, reason));
+}
+
 EFOpenError ReadFailure(const std::string& fileName, int error) {
-  std::string message = Format(SFOpenError, fileName.c_str());
-  if (error != 0) message += std::string(": ") + std::strerror(error);
-  return EFOpenError(message);
+  return OpenFailure(fileName, error != 0 ? std::strerror(error) : "");
 }
 
 void WriteWholeFile(const std::string& fileName, std::string_view data) {
@@ -66,9 +80,8 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName
   } while (fd_ < 0 && errno == EINTR);
   // The message names the file and gives the system's reason, for the user to act on.
   const auto refuse = [&](int error) {
-    const std::string reason = std::string(": ") + std::strerror(error);
-    if (mode == fmCreate) throw EFCreateError(Format(SFCreateError, fileName.c_str()) + reason);
-    throw EFOpenError(Format(SFOpenError, fileName.c_str()) + reason);
+    if (mode == fmCreate) throw CreateFailure(fileName, std::strerror(error));
+    throw OpenFailure(fileName, std::strerror(error));
   };
   if (fd_ < 0) refuse(errno);
   struct stat st {};
@@ -81,7 +94,7 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName
     if (!S_ISREG(st.st_mode)) {
       ::close(fd_);
       fd_ = -1;
-      throw EFOpenError(Format(SFOpenError, fileName.c_str()) + ": it is not a regular file");
+      throw OpenFailure(fileName, "it is not a regular file");
     }
     ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
   }

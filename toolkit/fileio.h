@@ -16,8 +16,11 @@ void WriteWholeFile(const std::string& fileName, std::string_view data);
 
 bool FileExists(const std::string& fileName);
 
-// "Cannot open file %s: <the system's reason>" for a file whose reading failed with error (errno;
-// 0 gives the text without a reason).
+// "Cannot open file NAME: REASON" and "Cannot create file NAME: REASON", the reason as the system
+// or a check gives it (an empty reason gives the first part alone).
+EFOpenError OpenFailure(const std::string& fileName, const std::string& reason);
+EFCreateError CreateFailure(const std::string& fileName, const std::string& reason);
+// OpenFailure for a file whose reading failed with error (errno; 0 gives no reason).
 EFOpenError ReadFailure(const std::string& fileName, int error);
 
 enum TFileMode { fmOpenRead, fmOpenReadWrite, fmCreate };

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "toolkit/exceptions.h"
+#include "toolkit/fileio.h"
 #include "toolkit/move_methods.h"
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
@@ -185,7 +186,7 @@ TSideFile::TSideFile(const std::string& native, const std::string& reportedAs) {
     }
     if (errno != EEXIST) break;
   }
-  throw EFCreateError(Format(SFCreateError, reportedAs.c_str()) + ": " + std::strerror(errno));
+  throw CreateFailure(reportedAs, std::strerror(errno));
 }
 
 TSideFile::~TSideFile() {

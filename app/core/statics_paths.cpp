@@ -9,6 +9,7 @@
 #include "app/core/freeze_journal.h"
 #include "app/core/statics_lock.h"
 #include "toolkit/exceptions.h"
+#include "toolkit/fileio.h"
 #include "toolkit/paths.h"
 #include "toolkit/safe_replace.h"
 #include "toolkit/sysutils.h"
@@ -116,9 +117,7 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
 
 std::optional<TFileOwnership> CheckReplaceable(const std::string& path, const std::string& native) {
   // Whether this process may write is the system's decision (its user, groups and capabilities).
-  const auto refuse = [&](const std::string& reason) {
-    throw EFCreateError(Format(SFCreateError, path.c_str()) + ": " + reason);
-  };
+  const auto refuse = [&](const std::string& reason) { throw CreateFailure(path, reason); };
   if (::access(FolderOf(native).c_str(), W_OK | X_OK) != 0) refuse(std::strerror(errno));
   std::error_code error;
   const fs::file_status status = fs::status(native, error);
