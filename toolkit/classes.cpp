@@ -171,7 +171,7 @@ void* MapLarge(size_t size) {
   void* raw = ::mmap(nullptr, size + LargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) throw std::bad_alloc();
   const auto base = reinterpret_cast<uintptr_t>(raw);
-  const uintptr_t start = (base + LargePage - 1) & ~uintptr_t{LargePage - 1};
+  const uintptr_t start = RoundUpToPage(base);
   if (start > base) ::munmap(raw, start - base);
   if (const size_t tail = base + size + LargePage - (start + size); tail > 0)
     ::munmap(reinterpret_cast<void*>(start + size), tail);
@@ -448,7 +448,7 @@ void TStringList::Unpack() {
 }
 
 TStringList::Span TStringList::Store(std::string_view s) {
-  const bool inStore = s.data() >= store_.data() && s.data() < store_.data() + store_.size();
+  const bool inStore = PointsInto(store_, s);
   if (inStore && dead_ > 65536 && dead_ * 2 > store_.size()) {
     // The compaction below frees the old store, and s with it: store a copy instead.
     const std::string copy(s);
@@ -466,9 +466,9 @@ TStringList::Span TStringList::Store(std::string_view s) {
     store_.swap(packed);
     dead_ = 0;
   }
-  // Guard the view of s: it may point into store_ itself.
+  // Guard the view of s: it may point into store_ itself (never after a compaction, see above).
   const size_t pos = store_.size();
-  if (s.data() >= store_.data() && s.data() < store_.data() + store_.size()) {
+  if (inStore) {
     const size_t from = static_cast<size_t>(s.data() - store_.data());
     const size_t n = s.size();
     store_.reserve(store_.size() + n);
@@ -486,7 +486,7 @@ void TStringList::Put(int index, std::string_view s) {
   CheckIndex(index);
   Unpack();
   Span& old = spans_[static_cast<size_t>(index)];
-  if (s.size() <= old.length && !(s.data() >= store_.data() && s.data() < store_.data() + store_.size())) {
+  if (s.size() <= old.length && !PointsInto(store_, s)) {
     if (!s.empty()) std::memcpy(store_.data() + old.offset, s.data(), s.size());  // an empty view may be null
     dead_ += old.length - s.size();
     old.length = static_cast<uint32_t>(s.size());

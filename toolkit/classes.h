@@ -63,6 +63,11 @@ struct TLargeAllocator {
 // The bytes of a list's lines.
 using TTextStore = std::basic_string<char, std::char_traits<char>, TLargeAllocator<char>>;
 
+// True when s points into the bytes of store (a line given to a list may be one of its own).
+inline bool PointsInto(const TTextStore& store, std::string_view s) {
+  return s.data() >= store.data() && s.data() < store.data() + store.size();
+}
+
 // Lines one after another in one byte store, in order, each with its length in one byte: about
 // the size of the text itself, the form a list has after loading or adding at its end. A line's
 // place is the place of its group of 32 lines plus the lengths before it in the group.
@@ -85,9 +90,7 @@ class TPackedLines {
   // The text never moves while lines are appended within it.
   std::pair<char*, char*> TextRoom() { return {store_.data() + store_.size(), store_.data() + store_.capacity()}; }
   // True when s points into the store.
-  bool Holds(std::string_view s) const {
-    return !store_.empty() && s.data() >= store_.data() && s.data() < store_.data() + store_.size();
-  }
+  bool Holds(std::string_view s) const { return PointsInto(store_, s); }
   // Hands the store over (the lines' bytes, in order) and empties the list.
   TTextStore TakeStore();
 
