@@ -19,6 +19,8 @@
 #include <sstream>
 #include <vector>
 
+#include "toolkit/paths.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -171,11 +173,6 @@ bool Property(const QString& object, const char* interfaceName, const char* name
   return true;
 }
 
-std::string WithSlash(std::string path) {
-  if (path.empty() || path.back() != '/') path += '/';
-  return path;
-}
-
 // Where the file system is mounted (its first mount point, ending in '/'), or empty.
 std::string MountPointOf(const QString& object, std::string& error) {
   QVariant value;
@@ -194,7 +191,8 @@ std::string MountPointOf(const QString& object, std::string& error) {
     points = value.value<QByteArrayList>();
   }
   // Each point is sent with its terminating zero.
-  return points.isEmpty() || points.first().isEmpty() ? std::string() : WithSlash(points.first().constData());
+  if (points.isEmpty() || points.first().isEmpty()) return {};
+  return IncludeTrailingPathDelimiter(points.first().constData());
 }
 
 }  // namespace
@@ -269,7 +267,7 @@ bool UdisksFormat(const std::string& device, const std::string& mountPoint, cons
     QVariant path;
     std::string mountError;
     if (Call(object, kFilesystem, "Mount", {QVariantMap()}, kMountMs, mountError, &path))
-      mounted = WithSlash(path.toString().toStdString());
+      mounted = IncludeTrailingPathDelimiter(path.toString().toStdString());
     else
       mounted = MountPointOf(object, error);  // mounted meanwhile by someone else
     if (mounted.empty()) {
@@ -277,8 +275,8 @@ bool UdisksFormat(const std::string& device, const std::string& mountPoint, cons
       return false;
     }
   }
-  if (mounted != WithSlash(mountPoint)) {
-    error = "The disk was formatted but is now mounted at " + mounted + " instead of " + WithSlash(mountPoint) +
+  if (const std::string wanted = IncludeTrailingPathDelimiter(mountPoint); mounted != wanted) {
+    error = "The disk was formatted but is now mounted at " + mounted + " instead of " + wanted +
             ", so the span cannot go on there";
     return false;
   }
