@@ -55,11 +55,11 @@ void TestZipFrame::setterRules() {
   zip.SetMinFreeVolumeSize(1);
   QCOMPARE(zip.MinFreeVolumeSize(), int64_t(1));
 
-  TStringList specs;
-  specs.Add("a.txt");
-  specs.Add("b\\*.c");
-  zip.SetFSpecArgs(specs);
-  specs.Clear();
+  TStringList masks;
+  masks.Add("a.txt");
+  masks.Add("b\\*.c");
+  zip.SetFSpecArgs(masks);
+  masks.Clear();
   QCOMPARE(zip.FSpecArgs().Count(), 2);  // a copy, not the caller's list
 }
 

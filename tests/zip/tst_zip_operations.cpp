@@ -47,8 +47,8 @@ class TestZipOperations : public QObject {
 
   QString Path(const QString& name) const { return dir_->filePath(name); }
   TZipBuilder& Zip() { return *zip_; }
-  void Specs(const QStringList& specs) {
-    for (const QString& s : specs) zip_->FSpecArgs().Add(S(s));
+  void Masks(const QStringList& masks) {
+    for (const QString& s : masks) zip_->FSpecArgs().Add(S(s));
   }
   // A small tree in the test folder, which is the current directory.
   void MakeTree() {
@@ -99,7 +99,7 @@ class TestZipOperations : public QObject {
 void TestZipOperations::refusedBeforeWork_data() {
   QTest::addColumn<QString>("operation");
   QTest::addColumn<QString>("archive");
-  QTest::addColumn<QStringList>("specs");
+  QTest::addColumn<QStringList>("masks");
   QTest::addColumn<int>("options");
   QTest::addColumn<int>("errCode");
   const QStringList some{"in/a.txt"};
@@ -117,7 +117,7 @@ void TestZipOperations::refusedBeforeWork_data() {
 void TestZipOperations::refusedBeforeWork() {
   QFETCH(QString, operation);
   QFETCH(QString, archive);
-  QFETCH(QStringList, specs);
+  QFETCH(QStringList, masks);
   QFETCH(int, options);
   QFETCH(int, errCode);
   MakeTree();
@@ -129,7 +129,7 @@ void TestZipOperations::refusedBeforeWork() {
   const QByteArray before = GetFile(Path("old.zip"));
 
   Zip().SetZipFileName(archive.isEmpty() ? "" : S(Path(archive)));
-  Specs(specs);
+  Masks(masks);
   Zip().SetAddOptions(AddOpts::FromBits(static_cast<uint16_t>(options)));
   if (operation == "add") Zip().Add();
   if (operation == "delete") Zip().Delete();
@@ -142,7 +142,7 @@ void TestZipOperations::refusedBeforeWork() {
 }
 
 void TestZipOperations::addOptions_data() {
-  QTest::addColumn<QStringList>("specs");
+  QTest::addColumn<QStringList>("masks");
   QTest::addColumn<int>("options");
   QTest::addColumn<QStringList>("members");
   QTest::newRow("names only") << QStringList{"in/*.txt"} << 0 << QStringList{"a.txt"};
@@ -165,13 +165,13 @@ void TestZipOperations::addOptions_data() {
 }
 
 void TestZipOperations::addOptions() {
-  QFETCH(QStringList, specs);
+  QFETCH(QStringList, masks);
   QFETCH(int, options);
   QFETCH(QStringList, members);
   MakeTree();
   Zip().SetZipFileName(S(Path("new.zip")));
   Zip().SetAddOptions(AddOpts::FromBits(static_cast<uint16_t>(options)));
-  Specs(specs);
+  Masks(masks);
   Zip().Add();
   const int files = static_cast<int>(std::count_if(members.begin(), members.end(), [](const QString& m) { return !m.endsWith('\\'); }));
   QVERIFY2(Zip().SuccessCnt() == files, qPrintable(rec_.All()));
@@ -184,7 +184,7 @@ void TestZipOperations::freshenUpdateMoveAndTime() {
   const time_t old = 1600000000;
   for (const char* f : {"in/a.txt", "in/b.log"}) SetTime(Path(f), old);
   Zip().SetZipFileName(S(Path("t.zip")));
-  Specs({"in/a.txt"});
+  Masks({"in/a.txt"});
   Zip().Add();
   QCOMPARE(Zip().Count(), 1);
 
@@ -192,7 +192,7 @@ void TestZipOperations::freshenUpdateMoveAndTime() {
   PutFile(Path("in/a.txt"), "alpha, newer");
   SetTime(Path("in/a.txt"), old + 100);
   Zip().SetAddOptions({AddFreshen});
-  Specs({"in/a.txt", "in/b.log"});
+  Masks({"in/a.txt", "in/b.log"});
   Zip().Add();
   QCOMPARE(Zip().SuccessCnt(), 1);
   QCOMPARE(Names(Zip()), QStringList{"a.txt"});
@@ -200,7 +200,7 @@ void TestZipOperations::freshenUpdateMoveAndTime() {
 
   // Update adds new files and skips members that are not older.
   Zip().SetAddOptions({AddUpdate, AddFreshen});
-  Specs({"in/a.txt", "in/b.log"});
+  Masks({"in/a.txt", "in/b.log"});
   Zip().Add();
   QCOMPARE(Zip().SuccessCnt(), 1);
   QCOMPARE(Names(Zip()), (QStringList{"a.txt", "b.log"}));
@@ -208,7 +208,7 @@ void TestZipOperations::freshenUpdateMoveAndTime() {
   // Move deletes what it added; the archive takes its newest member's time.
   SetTime(Path("in/sub/c.txt"), old + 5000);
   Zip().SetAddOptions({AddMove, AddZipTime});
-  Specs({"in/sub/c.txt"});
+  Masks({"in/sub/c.txt"});
   Zip().Add();
   QCOMPARE(Zip().SuccessCnt(), 1);
   QVERIFY(!QFile::exists(Path("in/sub/c.txt")));
@@ -220,22 +220,22 @@ void TestZipOperations::deleteMembers() {
   MakeTree();
   Zip().SetZipFileName(S(Path("t.zip")));
   Zip().SetAddOptions({AddRecurseDirs, AddDirNames});
-  Specs({"in/*"});
+  Masks({"in/*"});
   Zip().Add();
   QCOMPARE(Zip().Count(), 5);
-  Specs({"in\\*.txt", "nothing.here"});
+  Masks({"in\\*.txt", "nothing.here"});
   Zip().Delete();
   QCOMPARE(Zip().SuccessCnt(), 3);  // the mask matches into folders
   QCOMPARE(Names(Zip()), (QStringList{"in\\b.log", "in\\longername.text"}));
   QCOMPARE(Zip().FSpecArgs().Count(), 0);
 
-  Specs({"*"});
+  Masks({"*"});
   Zip().Delete();
   QCOMPARE(Zip().SuccessCnt(), 2);
   QCOMPARE(Zip().Count(), 0);
   QCOMPARE(GetFile(Path("t.zip")).size(), 22);  // an empty archive stays
 
-  Specs({"x"});
+  Masks({"x"});
   Zip().Delete();  // nothing matches: the library says so, nothing changes
   QCOMPARE(Zip().SuccessCnt(), 0);
   QVERIFY(Zip().ErrCode() != 0);
@@ -245,7 +245,7 @@ void TestZipOperations::extractOptions() {
   MakeTree();
   Zip().SetZipFileName("t.zip");  // relative to the current folder, which stays the caller's
   Zip().SetAddOptions({AddRecurseDirs, AddDirNames});
-  Specs({"in/a.txt", "in/sub/*.txt"});
+  Masks({"in/a.txt", "in/sub/*.txt"});
   Zip().Add();
   QCOMPARE(Zip().Count(), 3);
   QDir().mkpath(Path("out"));
@@ -260,12 +260,12 @@ void TestZipOperations::extractOptions() {
 
   // Existing files stay unless overwriting is asked for.
   PutFile(Path("out/in/a.txt"), "changed");
-  Specs({"in/a.txt"});
+  Masks({"in/a.txt"});
   Zip().Extract();
   QCOMPARE(Zip().SuccessCnt(), 0);
   QCOMPARE(GetFile(Path("out/in/a.txt")), QByteArray("changed"));
   Zip().SetExtrOptions({ExtrDirNames, ExtrOverWrite});
-  Specs({"in/a.txt"});
+  Masks({"in/a.txt"});
   Zip().Extract();
   QCOMPARE(Zip().SuccessCnt(), 1);
   QCOMPARE(GetFile(Path("out/in/a.txt")), QByteArray("alpha"));
@@ -287,7 +287,7 @@ void TestZipOperations::extractOptions() {
   QCOMPARE(Zip().SuccessCnt(), 3);
   QVERIFY(!QFile::exists(Path("out/a.txt")));
   Zip().SetExtrOptions({});
-  Specs({"d.txt"});
+  Masks({"d.txt"});
   Zip().Extract();
   QCOMPARE(Zip().SuccessCnt(), 1);
   QCOMPARE(GetFile(Path("out/d.txt")).size(), 20000);
@@ -298,7 +298,7 @@ void TestZipOperations::encryption() {
   Zip().SetZipFileName(S(Path("secret.zip")));
   Zip().SetAddOptions({AddEncrypt});
   Zip().SetPassword("Open Sesame");
-  Specs({"in/a.txt", "in/sub/deep/d.txt"});
+  Masks({"in/a.txt", "in/sub/deep/d.txt"});
   Zip().Add();
   QCOMPARE(Zip().SuccessCnt(), 2);
   QVERIFY(std::all_of(Zip().ZipContents().begin(), Zip().ZipContents().end(), [](const ZipDirEntry& e) { return e.Flag & 1; }));
@@ -334,7 +334,7 @@ void TestZipOperations::promptedAddPassword() {
   dialogs_->dialogs.AnswerInput(true, "pw");
   Zip().SetZipFileName(S(Path("p.zip")));
   Zip().SetAddOptions({AddEncrypt});
-  Specs({"in/a.txt"});
+  Masks({"in/a.txt"});
   Zip().Add();
   QVERIFY2(Zip().SuccessCnt() == 1, qPrintable(rec_.All()));
   QCOMPARE(Zip().Password(), std::string("pw"));
@@ -344,7 +344,7 @@ void TestZipOperations::promptedAddPassword() {
 void TestZipOperations::cancelledAddKeepsArchive() {
   MakeTree();
   Zip().SetZipFileName(S(Path("keep.zip")));
-  Specs({"in/a.txt", "in/b.log"});
+  Masks({"in/a.txt", "in/b.log"});
   Zip().Add();
   QCOMPARE(Zip().Count(), 2);
   const QByteArray before = GetFile(Path("keep.zip"));
@@ -355,7 +355,7 @@ void TestZipOperations::cancelledAddKeepsArchive() {
   Zip().OnProgress = [&](TObject*, ProgressType type, const std::string&, int64_t) {
     if (type == ptUpdate && ++updates == 3) Zip().SetCancel(true);
   };
-  Specs({"in/sub/c.txt", "big.bin"});
+  Masks({"in/sub/c.txt", "big.bin"});
   Zip().Add();
   QVERIFY(updates >= 3);
   QCOMPARE(Zip().SuccessCnt(), 0);
@@ -382,7 +382,7 @@ void TestZipOperations::nestedCallsReturnAtOnce() {
       Zip().Add();
     }
   };
-  Specs({"in/a.txt"});
+  Masks({"in/a.txt"});
   Zip().Add();
   QVERIFY(nested);
   QCOMPARE(batches, 1);
