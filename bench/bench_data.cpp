@@ -9,6 +9,8 @@
 #include "tests/support/world_file.h"
 #include "toolkit/fileio.h"
 
+namespace mirnax::bench {
+
 namespace {
 // splitmix64: fast, and the same sequence on every machine.
 class TRandom {
@@ -137,3 +139,5 @@ void WriteBenchStatics(const std::string& indexPath, const std::string& dataPath
   index.Close();
   data.Close();
 }
+
+}  // namespace mirnax::bench

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace mirnax::bench {
+
 inline constexpr int64_t BenchWorldItems = 2000000;
 inline constexpr int64_t BenchStaticRecords = 3000000;
 
@@ -16,3 +18,5 @@ int64_t WriteBenchWorld(const std::string& path, int64_t count);
 // over three quarters of the blocks, in block order. The empty entries mix the two empty forms
 // (length -1 and length 0) and every entry carries extra bytes.
 void WriteBenchStatics(const std::string& indexPath, const std::string& dataPath, int64_t records);
+
+}  // namespace mirnax::bench

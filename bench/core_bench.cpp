@@ -16,6 +16,14 @@
 #include "app/core/world_reader.h"
 #include "util/s_strlst.h"
 
+using mirnax::FreezeStatics;
+using mirnax::ReadWorldFile;
+using mirnax::StaticRecordSize;
+using mirnax::TBlockStore;
+using mirnax::TNullProgress;
+using mirnax::TS_StringList;
+using mirnax::TWorldFileResult;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -22,6 +22,14 @@
 #include "toolkit/dialogs.h"
 #include "util/s_strlst.h"
 
+using mirnax::FindWordFrom;
+using mirnax::FoldText;
+using mirnax::LargeBlocksInUse;
+using mirnax::SetDialogs;
+using mirnax::TJumpMemo;
+using mirnax::TS_StringList;
+using mirnax::TScriptedDialogs;
+
 namespace {
 
 // A document of `lines` lines with a jump on every 10th line and a picture on every 40th.

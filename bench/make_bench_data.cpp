@@ -8,6 +8,11 @@
 #include "bench/bench_data.h"
 #include "toolkit/exceptions.h"
 
+using mirnax::bench::BenchStaticRecords;
+using mirnax::bench::BenchWorldItems;
+using mirnax::bench::WriteBenchStatics;
+using mirnax::bench::WriteBenchWorld;
+
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 4) {
     std::fprintf(stderr, "Usage: make_bench_data DIR [ITEMS [RECORDS]]\n");

@@ -14,6 +14,9 @@
 #include "controls/samples/cdirectory_outline.h"
 #include "controls/samples/performance_graph.h"
 
+using mirnax::TCDirectoryOutline;
+using mirnax::TPerformanceGraph;
+
 namespace {
 
 constexpr int kFolders = 10000;

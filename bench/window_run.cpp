@@ -12,6 +12,10 @@
 #include "app/gui/form1.h"
 #include "toolkit/dialogs.h"
 
+using mirnax::SetDialogs;
+using mirnax::TForm1;
+using mirnax::TScriptedDialogs;
+
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "Usage: window_run STAIDX STATICS\n");

@@ -15,6 +15,13 @@
 
 #include "zip/zip_builder.h"
 
+using mirnax::AddDirNames;
+using mirnax::AddRecurseDirs;
+using mirnax::ExtrDirNames;
+using mirnax::ExtrOverWrite;
+using mirnax::TZipBuilder;
+using mirnax::htdFinal;
+
 namespace {
 
 struct TRandom {

@@ -4,6 +4,8 @@
 
 #include "zip/zip_builder.h"
 
+namespace mirnax {
+
 namespace {
 constexpr int IconSize = 28;  // the size a non-visual component takes on a form
 
@@ -62,3 +64,5 @@ void TZipBuilderWidget::paintEvent(QPaintEvent*) {
   for (int y = box.top() + 2; y < box.bottom() - 1; y += 3) p.drawLine(mid - 2, y, mid + 2, y);
   p.drawRect(QRect(mid - 2, box.bottom() - 6, 4, 5));
 }
+
+}  // namespace mirnax

@@ -9,6 +9,8 @@
 
 #include "mirnax/mirnax_export.h"
 
+namespace mirnax {
+
 class TZipBuilder;
 
 class MIRNAX_EXPORT TZipBuilderWidget : public QWidget {
@@ -70,3 +72,5 @@ class MIRNAX_EXPORT TZipBuilderWidget : public QWidget {
  private:
   std::unique_ptr<TZipBuilder> builder_;
 };
+
+}  // namespace mirnax

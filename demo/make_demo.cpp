@@ -16,6 +16,14 @@
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
 
+namespace support = mirnax::support;
+using mirnax::ClearStatics;
+using mirnax::Exception;
+using mirnax::Format;
+using mirnax::IncludeTrailingPathDelimiter;
+using mirnax::SFCreateError;
+using mirnax::TStaticsConfig;
+
 namespace {
 struct Item {
   uint16_t tile;

@@ -3,6 +3,8 @@
 #include "toolkit/dialogs.h"
 #include "toolkit/exceptions.h"
 
+namespace mirnax {
+
 TApplication* Application = nullptr;
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) { Application = this; }
@@ -36,3 +38,5 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void TApplication::ShowHelp(int HelpContext) { emit HelpRequested(HelpContext); }
+
+}  // namespace mirnax

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace mirnax {
+
 class TApplication : public QApplication {
   Q_OBJECT
  public:
@@ -46,3 +48,5 @@ auto Handler(Object* object, void (Object::*method)()) {
       (object->*method)();
   };
 }
+
+}  // namespace mirnax

@@ -27,6 +27,8 @@
 #include "toolkit/fileio.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 // ---- TStrings ----
 
 void TStrings::IndexError(int index) { throw EStringListError(Format(SListIndexError, index)); }
@@ -732,3 +734,5 @@ void TStringList::SetTextOwned(std::string&& text) {
   Clear();
   std::swap(lines_, lines);
 }
+
+}  // namespace mirnax

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace mirnax {
+
 // Memory for large tables. A block of a few megabytes or more is mapped on its own and backed by
 // 2 MB pages where the system allows: filling it then faults once per 2 MB instead of once per
 // 4 KB page, which for a large file's lines cost more than copying them. Parts of a block never
@@ -294,3 +296,5 @@ class TStringList : public TStrings {
   bool caseSensitive_ = false;
   TDuplicates duplicates_ = dupIgnore;
 };
+
+}  // namespace mirnax

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace mirnax {
+
 enum TComponentStateItem { csDesigning = 1 };
 
 class TComponent : public TObject {
@@ -38,3 +40,5 @@ class TComponent : public TObject {
   std::vector<TComponent*> owned_;
   int state_ = 0;
 };
+
+}  // namespace mirnax

@@ -1,5 +1,7 @@
 #include "toolkit/cp1251.h"
 
+namespace mirnax {
+
 const char16_t kCp1251ToUnicode[256] = {
     // 0x00..0x7F: ASCII
     0x0000, 0x0001, 0x0002, 0x0003, 0x0004, 0x0005, 0x0006, 0x0007, 0x0008, 0x0009, 0x000A, 0x000B, 0x000C,
@@ -53,3 +55,5 @@ QString Cp1251ToDisplay(std::string_view s) {
   for (size_t i = 0; i < s.size(); ++i) d[i] = Cp1251DisplayChar(static_cast<unsigned char>(s[i]));
   return out;
 }
+
+}  // namespace mirnax

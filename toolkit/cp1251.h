@@ -5,6 +5,8 @@
 #include <QString>
 #include <string_view>
 
+namespace mirnax {
+
 // The Unicode character of each byte; 0x98, unassigned in the set, is kept as U+0098.
 extern const char16_t kCp1251ToUnicode[256];
 
@@ -15,3 +17,5 @@ QString Cp1251ToQString(std::string_view s);
 // or nothing; the soft hyphen 0xAD becomes a hyphen, which Qt would otherwise draw with no width.
 QString Cp1251ToDisplay(std::string_view s);
 QChar Cp1251DisplayChar(unsigned char c);
+
+}  // namespace mirnax

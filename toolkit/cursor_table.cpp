@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QPolygon>
 
+namespace mirnax {
+
 namespace {
 
 constexpr int kCursorSize = 32;
@@ -114,3 +116,5 @@ int RegisterCursorResource(int index, const std::string& name) {
   Cursors().Register(index, cursor);
   return index;
 }
+
+}  // namespace mirnax

@@ -6,6 +6,8 @@
 #include <map>
 #include <string>
 
+namespace mirnax {
+
 inline constexpr int crDefault = 0;
 inline constexpr int crArrow = -2;
 inline constexpr int crCross = -3;
@@ -35,3 +37,5 @@ bool LoadCursorResource(const std::string& name, QCursor& cursor);
 // Loads the named resource into the table at index; returns index, or crUpArrow when the resource
 // does not load.
 int RegisterCursorResource(int index, const std::string& name);
+
+}  // namespace mirnax

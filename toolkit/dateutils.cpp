@@ -7,6 +7,8 @@
 
 #include "toolkit/exceptions.h"
 
+namespace mirnax {
+
 namespace {
 
 // Days from 1 January of year 1 to day 0 (30 December 1899).
@@ -88,3 +90,5 @@ std::array<std::string, 7> ShortDayNames() {
   for (int i = 0; i < 7; ++i) names[i] = nl_langinfo(static_cast<nl_item>(ABDAY_1 + i));
   return names;
 }
+
+}  // namespace mirnax

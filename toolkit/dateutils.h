@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace mirnax {
+
 using TDateTime = double;
 
 // Raises EConvertError "Invalid argument to date encode" unless 1 <= year <= 9999,
@@ -26,3 +28,5 @@ int DaysInMonth(int year, int month);
 
 // The current locale's abbreviated weekday names, Sunday first.
 std::array<std::string, 7> ShortDayNames();
+
+}  // namespace mirnax

@@ -1,5 +1,7 @@
 #include "toolkit/dialogs.h"
 
+namespace mirnax {
+
 bool TScriptedDialogs::YesNo(const std::string& text, const std::string& caption, int defaultButton) {
   Calls.push_back({"YesNo", text, caption, mtConfirmation, {}, defaultButton});
   if (yesNo_.empty()) return false;
@@ -39,3 +41,5 @@ int TScriptedDialogs::Ask(const std::string& text, const std::string& caption, T
   asks_.pop_front();
   return answer;
 }
+
+}  // namespace mirnax

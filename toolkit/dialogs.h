@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace mirnax {
+
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
 // Buttons of a message box, combined as bits; Ask returns the one pressed, or mrNone when the box
@@ -80,3 +82,5 @@ class TScriptedDialogs : public TDialogs {
   std::deque<std::string> files_;
   std::deque<int> asks_;
 };
+
+}  // namespace mirnax

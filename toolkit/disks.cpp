@@ -21,6 +21,8 @@
 
 #include "toolkit/paths.h"
 
+namespace mirnax {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -367,3 +369,5 @@ bool TLinuxDisks::Format(const std::string& root, const std::string& label, bool
   const std::string device = DeviceOf(root, error);
   return !device.empty() && UdisksFormat(device, DriveRoot(root), label, quick, error);
 }
+
+}  // namespace mirnax

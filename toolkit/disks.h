@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+namespace mirnax {
+
 enum TDriveType { dtUnknown = 0, dtNoRootDir = 1, dtRemovable = 2, dtFixed = 3, dtRemote = 4 };
 
 class TDiskService {
@@ -75,3 +77,5 @@ bool UdisksFormat(const std::string& device, const std::string& mountPoint, cons
 // The label of the file system on a device (or an image file), read by libblkid, or taken from
 // blkid's cache when the device cannot be read; false when neither knows it.
 bool BlkidLabel(const std::string& devicePath, std::string& label);
+
+}  // namespace mirnax

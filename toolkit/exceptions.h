@@ -4,6 +4,8 @@
 #include <exception>
 #include <string>
 
+namespace mirnax {
+
 // Message texts of the platform, used with Format().
 inline constexpr const char* SFOpenError = "Cannot open file %s";
 inline constexpr const char* SFCreateError = "Cannot create file %s";
@@ -46,3 +48,5 @@ class EInOutError : public Exception {
   EInOutError(std::string message, int errorCode) : Exception(std::move(message)), ErrorCode(errorCode) {}
   int ErrorCode;
 };
+
+}  // namespace mirnax

@@ -11,6 +11,8 @@
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 std::string ReadWholeFile(const std::string& fileName) {
   try {
     TFileStream file(fileName, fmOpenRead);
@@ -169,3 +171,5 @@ void TFileStream::Close() {
   fd_ = -1;
   if (::close(fd) != 0 && errno != EINTR) Fail("Write error", errno);
 }
+
+}  // namespace mirnax

@@ -8,6 +8,8 @@
 
 #include "toolkit/exceptions.h"
 
+namespace mirnax {
+
 // The whole file as bytes. Raises EFOpenError "Cannot open file %s" when it cannot be opened or read.
 std::string ReadWholeFile(const std::string& fileName);
 // Creates (or truncates) the file and writes data. Raises EFCreateError "Cannot create file %s"
@@ -56,3 +58,5 @@ class TFileStream {
   int fd_ = -1;
   int64_t position_ = 0;
 };
+
+}  // namespace mirnax

@@ -7,6 +7,8 @@
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace {
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 }  // namespace
@@ -53,3 +55,5 @@ std::vector<std::string> FindFiles(std::string_view pattern) {
   });
   return names;
 }
+
+}  // namespace mirnax

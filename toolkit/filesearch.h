@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace mirnax {
+
 // '*' matches any run of characters, '?' one character; letters match in either case.
 bool MatchesMask(std::string_view name, std::string_view mask);
 
@@ -14,3 +16,5 @@ bool MatchesMask(std::string_view name, std::string_view mask);
 // mask match in any letter case, and the mask "*.*" lists every file, dot or not. The names come
 // in letter-case-insensitive order, as the original platform's file system lists a folder.
 std::vector<std::string> FindFiles(std::string_view pattern);
+
+}  // namespace mirnax

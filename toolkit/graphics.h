@@ -4,6 +4,8 @@
 #include <QColor>
 #include <cstdint>
 
+namespace mirnax {
+
 using TColor = uint32_t;
 
 inline QColor ColorToQColor(TColor color) {
@@ -16,3 +18,5 @@ inline TColor QColorToColor(const QColor& color) {
   return static_cast<TColor>(rgb.red()) | static_cast<TColor>(rgb.green()) << 8 |
          static_cast<TColor>(rgb.blue()) << 16;
 }
+
+}  // namespace mirnax

@@ -10,6 +10,8 @@
 
 #include "toolkit/exceptions.h"
 
+namespace mirnax {
+
 TCustomGrid::TCustomGrid(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
   scrollBar_ = new QScrollBar(Qt::Vertical, this);
@@ -288,3 +290,5 @@ void TCustomGrid::resizeEvent(QResizeEvent*) {
   topRow_ = std::clamp(topRow_, fixedRows_, MaxTopRow());
   WMSize(ClientRect().width(), ClientRect().height());
 }
+
+}  // namespace mirnax

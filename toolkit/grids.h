@@ -12,6 +12,8 @@
 class QPainter;
 class QScrollBar;
 
+namespace mirnax {
+
 class TCustomGrid : public QWidget {
   Q_OBJECT
   Q_PROPERTY(int ColCount READ ColCount WRITE SetColCount)
@@ -121,3 +123,5 @@ class TCustomGrid : public QWidget {
   int topRow_ = 1;
   QScrollBar* scrollBar_ = nullptr;
 };
+
+}  // namespace mirnax

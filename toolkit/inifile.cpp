@@ -18,6 +18,8 @@
 #include "toolkit/safe_replace.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -173,3 +175,5 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
   replace.Write(out);
   replace.Commit();
 }
+
+}  // namespace mirnax

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace mirnax {
+
 class TIniFile {
  public:
   explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
@@ -26,3 +28,5 @@ class TIniFile {
  private:
   std::string fileName_;
 };
+
+}  // namespace mirnax

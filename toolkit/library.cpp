@@ -8,6 +8,8 @@
 
 #include "toolkit/paths.h"
 
+namespace mirnax {
+
 std::string TLibrary::PlatformName(std::string_view name) {
   std::string path = ForwardSlashes(name);
   const size_t slash = path.rfind('/');
@@ -54,3 +56,5 @@ void TLibrary::Unload() {
 void* TLibrary::Symbol(const char* name) const {
   return handle_ != nullptr ? ::dlsym(handle_, name) : nullptr;
 }
+
+}  // namespace mirnax

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace mirnax {
+
 class TLibrary {
  public:
   TLibrary() = default;
@@ -30,3 +32,5 @@ class TLibrary {
   void* handle_ = nullptr;
   std::string error_;
 };
+
+}  // namespace mirnax

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace mirnax {
+
 enum TMoveMethod {
   mmRenameNoReplace,  // one rename that refuses an existing target (renameat2 with RENAME_NOREPLACE)
   mmLink,             // a second name for the file, then the first removed
@@ -23,3 +25,5 @@ TFolderSync SetFolderSync(TFolderSync sync);
 // for the tests that fill a disk. Returns the previous one; -1 from it means unknown.
 using TFreeSpaceQuery = int64_t (*)(const std::string& folder);
 TFreeSpaceQuery SetFreeSpaceQuery(TFreeSpaceQuery query);
+
+}  // namespace mirnax

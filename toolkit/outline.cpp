@@ -8,6 +8,8 @@
 
 #include "toolkit/exceptions.h"
 
+namespace mirnax {
+
 namespace {
 
 // Horizontal space of one tree level, in pixels.
@@ -346,3 +348,5 @@ void TCustomOutline::keyPressEvent(QKeyEvent* event) {
   }
   Reindex();
 }
+
+}  // namespace mirnax

@@ -12,6 +12,8 @@
 
 #include "toolkit/grids.h"
 
+namespace mirnax {
+
 class TCustomOutline;
 
 class TOutlineNode {
@@ -137,3 +139,5 @@ class TCustomOutline : public TCustomGrid {
   std::vector<TOutlineNode*> rows_;   // shown items, top first
   TOutlineNode* selected_ = nullptr;
 };
+
+}  // namespace mirnax

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace mirnax {
+
 namespace {
 std::vector<TPaletteEntry>& Entries() {
   static std::vector<TPaletteEntry> entries;
@@ -23,3 +25,5 @@ void RegisterComponents(const std::string& page, std::vector<TPaletteEntry> entr
 }
 
 const std::vector<TPaletteEntry>& PaletteEntries() { return Entries(); }
+
+}  // namespace mirnax

@@ -8,8 +8,10 @@
 
 class QWidget;
 
+namespace mirnax {
+
 struct TPaletteEntry {
-  std::string ClassName;    // "TJumpMemo"
+  std::string ClassName;    // "mirnax::TJumpMemo"
   std::string Header;       // what a program includes for it: "controls/jumpmemo/jumpmemo.h"
   std::string ToolTip;      // one line for the palette
   std::string Description;  // a few sentences for "What's This"
@@ -28,3 +30,5 @@ void RegisterComponents(const std::string& page, std::vector<TPaletteEntry> entr
 
 // Every entry registered so far, in the order of first registration.
 const std::vector<TPaletteEntry>& PaletteEntries();
+
+}  // namespace mirnax

@@ -7,6 +7,8 @@
 
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace fs = std::filesystem;
 
 bool IsPathDelimiter(char c) { return c == '\\' || c == '/'; }
@@ -127,3 +129,5 @@ std::string ResolveLinks(const std::string& native) {
   }
   return path.string();  // after a loop of links, using it fails with the system's reason
 }
+
+}  // namespace mirnax

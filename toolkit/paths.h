@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace mirnax {
+
 // The separator this (POSIX) platform writes.
 inline constexpr char PathDelim = '/';
 
@@ -43,3 +45,5 @@ bool PathExists(const std::string& native);
 // need not exist); any other path is returned unchanged. Replacing the result replaces the
 // target and keeps the link.
 std::string ResolveLinks(const std::string& native);
+
+}  // namespace mirnax

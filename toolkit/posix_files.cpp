@@ -19,6 +19,8 @@
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace {
 // Names tried before a side file gives up; each collides only with a file of exactly that name.
 constexpr int SideNameAttempts = 100;
@@ -192,3 +194,5 @@ TSideFile::TSideFile(const std::string& native, const std::string& reportedAs) {
 TSideFile::~TSideFile() {
   if (!kept_) ::unlink(name_.c_str());
 }
+
+}  // namespace mirnax

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace mirnax {
+
 // The one text of a failed rename: "Cannot rename %s to %s: <the system's reason>".
 std::string RenameError(const std::string& from, const std::string& to, int error);
 
@@ -81,3 +83,5 @@ class TSideFile {
   std::string name_;
   bool kept_ = false;
 };
+
+}  // namespace mirnax

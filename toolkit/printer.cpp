@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <memory>
 
+namespace mirnax {
+
 QPrinter& Printer() {
   static std::unique_ptr<QPrinter> printer;
   if (!printer) {
@@ -12,3 +14,5 @@ QPrinter& Printer() {
   }
   return *printer;
 }
+
+}  // namespace mirnax

@@ -4,4 +4,8 @@
 
 #include <QPrinter>
 
+namespace mirnax {
+
 QPrinter& Printer();
+
+}  // namespace mirnax

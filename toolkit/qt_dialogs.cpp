@@ -7,6 +7,8 @@
 
 #include "toolkit/paths.h"
 
+namespace mirnax {
+
 namespace {
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -120,3 +122,5 @@ bool TQtDialogs::OpenFile(const TOpenDialogOptions& options, std::string& fileNa
   fileName = dialog.selectedFiles().front().toStdString();
   return true;
 }
+
+}  // namespace mirnax

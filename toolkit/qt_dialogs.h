@@ -3,6 +3,8 @@
 
 #include "toolkit/dialogs.h"
 
+namespace mirnax {
+
 class TQtDialogs : public TDialogs {
  public:
   bool YesNo(const std::string& text, const std::string& caption, int defaultButton = mbYes) override;
@@ -15,3 +17,5 @@ class TQtDialogs : public TDialogs {
 
 // "Name|mask|Name|mask" as a Qt name filter list ("Name (mask);;Name (mask)").
 std::string QtFilterFromPlatform(const std::string& filter);
+
+}  // namespace mirnax

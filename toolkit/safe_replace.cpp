@@ -12,6 +12,8 @@
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace fs = std::filesystem;
 
 std::optional<TFileOwnership> OwnershipOf(const std::string& native) {
@@ -74,3 +76,5 @@ void TSafeReplace::Commit() {
   side_.Keep();  // it is the file now
   SyncFolderOf(target_);
 }
+
+}  // namespace mirnax

@@ -11,6 +11,8 @@
 
 #include "toolkit/posix_files.h"
 
+namespace mirnax {
+
 class TFileStream;
 
 // What a replaced file keeps of the one it replaces: its owner, its group and its permission bits.
@@ -60,3 +62,5 @@ class TSafeReplace {
   std::string target_;
   TSideFile side_;
 };
+
+}  // namespace mirnax

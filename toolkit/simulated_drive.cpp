@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+namespace mirnax {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -132,3 +134,5 @@ bool TSimulatedDrive::Format(const std::string& root, const std::string& label, 
   ++formats_;
   return true;
 }
+
+}  // namespace mirnax

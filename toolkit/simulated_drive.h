@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace mirnax {
+
 class TSimulatedDrive : public TDiskService {
  public:
   // folder: the drive (made when missing, emptied); a first medium with the label and capacity
@@ -67,3 +69,5 @@ class TSimulatedDrive : public TDiskService {
   TDiskService* fallback_;  // serves every path outside the folder
   TDiskService* previous_;  // the installed service, put back at the end
 };
+
+}  // namespace mirnax

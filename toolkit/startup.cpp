@@ -8,6 +8,8 @@
 
 #include "mirnax/version.h"
 
+namespace mirnax {
+
 std::optional<int> AnswerWithoutDisplay(int argc, char** argv, const std::string& program, const char* usage) {
   for (int i = 1; i < argc; ++i) {
     const bool help = std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0;
@@ -54,3 +56,5 @@ TDisplayGuard::TDisplayGuard(std::string program) {
 }
 
 TDisplayGuard::~TDisplayGuard() { qInstallMessageHandler(previousHandler); }
+
+}  // namespace mirnax

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace mirnax {
+
 // Answers --help (with usage) and --version ("<program> <version>") found among the arguments,
 // before anything needs a display. Returns the exit status when one was answered.
 std::optional<int> AnswerWithoutDisplay(int argc, char** argv, const std::string& program, const char* usage);
@@ -18,3 +20,5 @@ class TDisplayGuard {
   TDisplayGuard(const TDisplayGuard&) = delete;
   TDisplayGuard& operator=(const TDisplayGuard&) = delete;
 };
+
+}  // namespace mirnax

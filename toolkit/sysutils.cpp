@@ -5,6 +5,8 @@
 
 #include "toolkit/exceptions.h"
 
+namespace mirnax {
+
 std::string Format(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);
@@ -90,3 +92,5 @@ int AnsiCompareText(std::string_view a, std::string_view b) { return CompareFold
 bool AnsiSameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() && AnsiCompareText(a, b) == 0;
 }
+
+}  // namespace mirnax

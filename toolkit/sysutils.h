@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace mirnax {
+
 // printf-style formatting into a std::string ("%s" takes a const char*).
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
@@ -27,3 +29,5 @@ bool SameText(std::string_view a, std::string_view b);
 // equal to their other case. Returns <0, 0 or >0.
 int AnsiCompareText(std::string_view a, std::string_view b);
 bool AnsiSameText(std::string_view a, std::string_view b);
+
+}  // namespace mirnax

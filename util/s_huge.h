@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+namespace mirnax {
+
 // p = p + n bytes.
 void HugeInc(void*& p, std::ptrdiff_t n);
 // p = p - n bytes.
@@ -12,3 +14,5 @@ void* HugeOffset(void* p, std::ptrdiff_t n);
 const void* HugeOffset(const void* p, std::ptrdiff_t n);
 // Copies n bytes from src to dest; the two ranges may overlap.
 void HMemCpy(void* dest, const void* src, std::size_t n);
+
+}  // namespace mirnax

@@ -8,6 +8,8 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace {
 
 constexpr int32_t MaxSlots = std::numeric_limits<int32_t>::max();
@@ -216,3 +218,5 @@ void* TS_OwnerList::Delete(int32_t index) {
   delete static_cast<TObject*>(TS_ObjectList::Delete(index));
   return nullptr;
 }
+
+}  // namespace mirnax

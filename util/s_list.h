@@ -7,6 +7,8 @@
 
 #include "toolkit/classes.h"
 
+namespace mirnax {
+
 // Messages for a capacity or count that no list can have (a negative one, or one past 32 bits).
 inline constexpr const char* SListCapacityError = "List capacity out of bounds (%d)";
 inline constexpr const char* SListCountError = "List count out of bounds (%d)";
@@ -130,3 +132,5 @@ class TS_OwnerList : public TS_ObjectList {
  private:
   void FreeFrom(int32_t n);
 };
+
+}  // namespace mirnax

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace mirnax {
+
 char* CopyLine(char* dest, std::string_view s) {
   if (!s.empty()) std::memcpy(dest, s.data(), s.size());
   dest += s.size();
@@ -18,3 +20,5 @@ const char* ExtractLine(const char* src, std::string& s) {
   if (*p == '\n') ++p;
   return p;
 }
+
+}  // namespace mirnax

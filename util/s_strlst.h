@@ -6,6 +6,8 @@
 
 #include "toolkit/classes.h"
 
+namespace mirnax {
+
 class TS_StringList : public TStringList {
  public:
   // Appends every line of strings with its attached object.
@@ -21,3 +23,5 @@ char* CopyLine(char* dest, std::string_view s);
 // that position; a NUL or 26 is not skipped, so the caller sees the end of the text. The text must
 // end with a NUL or 26.
 const char* ExtractLine(const char* src, std::string& s);
+
+}  // namespace mirnax

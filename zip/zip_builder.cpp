@@ -25,6 +25,8 @@
 #include <deque>
 #include <filesystem>
 
+namespace mirnax {
+
 namespace {
 
 constexpr uint32_t kEndOfCentralSig = 0x06054B50;
@@ -1916,10 +1918,12 @@ bool TZipBuilder::PutBehindPrefix(const std::string& prefix, const std::string& 
 
 void zip_builder::Register() {
   RegisterComponents("Components",
-                     {{.ClassName = "TZipBuilder",
+                     {{.ClassName = "mirnax::TZipBuilder",
                        .Header = "zip/zip_builder.h",
                        .ToolTip = "Zip archive component (non-visual)",
                        .Description = "Lists, creates, updates and extracts zip archives through the archive "
                                       "libraries, spans archives over volumes and makes self-extracting archives.",
                        .Create = {}}});
 }
+
+}  // namespace mirnax

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace mirnax {
+
 // A set of the members of an enumeration, one bit per member in declaration order.
 template <class E, class Bits>
 class TOptionSet {
@@ -409,3 +411,5 @@ namespace zip_builder {
 // Adds TZipBuilder to the component palette, page "Components".
 void Register();
 }  // namespace zip_builder
+
+}  // namespace mirnax

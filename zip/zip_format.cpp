@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace mirnax {
+
 std::atomic<TSHFormatThread*> TSHFormatThread::current_{nullptr};
 
 TSHFormatThread::TSHFormatThread(const std::string& root, const std::string& label) : root_(root), label_(label) {
@@ -110,3 +112,5 @@ int RunZipFormat(const std::string& root, const std::string& label, bool confirm
   error = thread.Error();
   return thread.Succeeded() ? 0 : -1;
 }
+
+}  // namespace mirnax

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <string>
 
+namespace mirnax {
+
 class TSHFormatThread : public QThread {
  public:
   // Formats the disk in the drive at root with the label (quick format) once started.
@@ -32,3 +34,5 @@ class TSHFormatThread : public QThread {
 // thread alone while events keep being processed. 0 done, -1 failed, -2 cancelled by the user,
 // -3 no format could be started.
 int RunZipFormat(const std::string& root, const std::string& label, bool confirmErase, std::string& error);
+
+}  // namespace mirnax

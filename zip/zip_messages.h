@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+namespace mirnax {
+
 // Text given to an ID that the table lacks, followed by the ID in decimal.
 inline constexpr const char* ZipMsgMissingPrefix =
     "ZipMsgXX.res is probably not bound to the executable\nMissing String ID is: ";
@@ -14,3 +16,5 @@ std::optional<std::string> ZipMessageText(int ident);
 // The text with its first placeholder (%d, %.1d, %s, ...) replaced by value; a text without one
 // is returned as it is. Never reads an argument the text does not have.
 std::string FormatZipMessage(const std::string& text, const std::string& value);
+
+}  // namespace mirnax

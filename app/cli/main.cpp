@@ -19,6 +19,23 @@
 #include "toolkit/filesearch.h"
 #include "toolkit/paths.h"
 
+using mirnax::FindFiles;
+using mirnax::ForwardSlashes;
+using mirnax::GetCurrentDir;
+using mirnax::IgnoreFileSizeSignal;
+using mirnax::IncludeTrailingPathDelimiter;
+using mirnax::NativePath;
+using mirnax::RollBackFreezeOnSignals;
+using mirnax::RunFreeze;
+using mirnax::SignalAfterCompletedFreeze;
+using mirnax::TProgressBar;
+using mirnax::TRunRequest;
+using mirnax::TStaticsConfig;
+using mirnax::TTerminalHost;
+using mirnax::UndoLastFreeze;
+using mirnax::WorldFilePath;
+using mirnax::WorldFilePattern;
+
 namespace {
 constexpr const char* Usage =
     "Usage: mirnax-freeze [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"

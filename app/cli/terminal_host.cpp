@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 
+namespace mirnax {
+
 namespace {
 constexpr auto RedrawInterval = std::chrono::milliseconds(100);
 constexpr int BarWidth = 30;
@@ -90,3 +92,5 @@ void TTerminalHost::Finish() {
 }
 
 void TTerminalHost::GaugeChanged() { bar_.Update(step_.PercentDone(), total_.PercentDone()); }
+
+}  // namespace mirnax

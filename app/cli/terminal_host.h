@@ -10,6 +10,8 @@
 
 #include "app/core/run.h"
 
+namespace mirnax {
+
 // One line on stderr that shows what is being done and how far it has come. Drawn only when
 // enabled (stderr is a terminal), at most about ten times a second.
 class TProgressBar {
@@ -97,3 +99,5 @@ class TTerminalHost : public TRunHost {
   TTerminalGauge step_;
   TTerminalGauge total_;
 };
+
+}  // namespace mirnax

@@ -5,6 +5,8 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 TBlockStore::TBlockStore() : counts_(BlockCount, 0), start_(size_t{BlockCount} + 1, 0) {}
 
 void TBlockStore::CheckBlock(int32_t block) {
@@ -103,3 +105,5 @@ void TBlockStore::Clear() {
   std::fill(counts_.begin(), counts_.end(), 0u);
   std::fill(start_.begin(), start_.end(), 0u);
 }
+
+}  // namespace mirnax

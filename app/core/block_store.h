@@ -10,6 +10,8 @@
 
 #include "app/core/map.h"
 
+namespace mirnax {
+
 // One item taken from a world file. Only the low 16 bits of the tile and hue numbers and the low 8
 // bits of the altitude reach the data file, so that is all an item keeps: 8 bytes.
 struct StaticItem {
@@ -92,3 +94,5 @@ class TBlockStore {
   mutable std::unique_ptr<StaticItem[]> sorted_;
   mutable std::vector<uint32_t> start_;
 };
+
+}  // namespace mirnax

@@ -2,6 +2,8 @@
 
 #include "toolkit/paths.h"
 
+namespace mirnax {
+
 namespace {
 constexpr const char* WorldFolder = "STATICS";
 }  // namespace
@@ -18,3 +20,5 @@ std::string WorldFilePattern() { return std::string(WorldFolder) + "\\*.SCP"; }
 std::string WorldFilePath(const std::string& baseDir, const std::string& name) {
   return baseDir + WorldFolder + PathDelim + name;
 }
+
+}  // namespace mirnax

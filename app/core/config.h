@@ -5,6 +5,8 @@
 
 #include "toolkit/inifile.h"
 
+namespace mirnax {
+
 inline constexpr const char* ConfigFileName = "mirnax.ini";
 inline constexpr const char* ConfigSection = "KEVOMIRNAX";
 inline constexpr const char* ConfigKeyStaidx = "Staidx0";
@@ -33,3 +35,5 @@ class TStaticsConfig {
 std::string WorldFilePattern();
 // Where a run loads the world file of that name (as a Search lists it) from.
 std::string WorldFilePath(const std::string& baseDir, const std::string& name);
+
+}  // namespace mirnax

@@ -13,6 +13,8 @@
 
 #include "toolkit/safe_replace.h"
 
+namespace mirnax {
+
 namespace {
 constexpr std::string_view JournalExt = ".freeze";
 constexpr std::string_view JournalMoving =
@@ -144,3 +146,5 @@ void WriteJournal(const std::string& name, const TJournal& journal) {
   file.Write(text);
   file.Commit();
 }
+
+}  // namespace mirnax

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+namespace mirnax {
+
 enum TJournalStep {
   jsNone,      // no journal, or one this program did not write
   jsMoving,    // the ".xxx" files are the previous statics, the configured files are not complete
@@ -55,3 +57,5 @@ TJournal ReadJournal(const std::string& name);
 // Replaces the journal with journal (step jsMoving or jsComplete), durably: the file holds the old
 // journal or the new one whatever happens.
 void WriteJournal(const std::string& name, const TJournal& journal);
+
+}  // namespace mirnax

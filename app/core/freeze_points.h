@@ -7,6 +7,8 @@
 
 #include "app/core/statics.h"
 
+namespace mirnax {
+
 // fpChecked: every check has passed, nothing is written yet; fpBlockWritten: a block's bytes are
 // written (block says which); fpNewFilesFlushed: the new files are on disk; fpMarkedComplete: the
 // journal says they are complete, both ".xxx" files still exist.
@@ -20,3 +22,5 @@ void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const
                    TProgressSink& gauge, const TFreezeTestHook& testHook);
 void ClearAndFreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
                            TProgressSink& gauge, const TFreezeTestHook& testHook);
+
+}  // namespace mirnax

@@ -19,6 +19,8 @@
 #include "toolkit/safe_replace.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace {
 // One file of the pair as the journal names it, and its ".xxx" file as it is spelt on disk.
 struct TLeft {
@@ -245,3 +247,5 @@ std::string UndoLastFreeze(const std::string& indexPath, const std::string& data
   SwapFrozenRecords(record.Index.Name);
   return "The statics from before the last freeze were put back as " + index + " and " + data + ".";
 }
+
+}  // namespace mirnax

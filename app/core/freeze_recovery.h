@@ -6,6 +6,8 @@
 
 #include "app/core/freeze_journal.h"
 
+namespace mirnax {
+
 // Takes the pair's lock and looks for a journal of an unfinished freeze beside the index. When it
 // names its files with their sums and every file found is what it recorded, the freeze is settled
 // by itself: before the new pair was complete the previous files are put back over what it had
@@ -30,3 +32,5 @@ void RetireJournal(const std::string& journalName, const TJournal& journal, bool
 // nothing, when there is no backup or the files are not the ones that freeze wrote and kept.
 // Returns a line saying what was put back.
 std::string UndoLastFreeze(const std::string& indexPath, const std::string& dataPath);
+
+}  // namespace mirnax

@@ -6,6 +6,8 @@
 
 #include "toolkit/safe_replace.h"
 
+namespace mirnax {
+
 namespace {
 constexpr size_t RecordLimit = size_t{16} << 20;
 constexpr size_t DateLength = 16;  // "YYYY-MM-DD HH:MM"
@@ -60,3 +62,5 @@ std::string FrozenDateNow() {
   std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
   return text;
 }
+
+}  // namespace mirnax

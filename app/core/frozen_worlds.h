@@ -7,6 +7,8 @@
 
 #include "app/core/freeze_journal.h"
 
+namespace mirnax {
+
 struct TFrozenWorld {
   TFileSum Sum;
   std::string Date;  // when it was frozen, "2026-12-08 15:34"
@@ -20,3 +22,5 @@ std::vector<TFrozenWorld> ReadFrozenWorlds(const std::string& recordName);
 void WriteFrozenWorlds(const std::string& recordName, const std::vector<TFrozenWorld>& worlds);
 // The local time now as the record gives dates.
 std::string FrozenDateNow();
+
+}  // namespace mirnax

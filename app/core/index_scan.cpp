@@ -6,6 +6,8 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace {
 // The old index is read this many entries at a time.
 constexpr int32_t IndexChunkEntries = 4096;
@@ -64,3 +66,5 @@ int64_t ScanStaticsIndex(TStaticsInput& oldIndex, const TStaticsInput& oldData, 
   CheckTotal(total);
   return total;
 }
+
+}  // namespace mirnax

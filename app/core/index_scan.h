@@ -9,6 +9,8 @@
 #include "app/core/statics_format.h"
 #include "app/core/statics_io.h"
 
+namespace mirnax {
+
 // The old index, entry by entry, read in chunks. Entries are asked for in block order from 0.
 class TIndexReader {
  public:
@@ -34,3 +36,5 @@ int64_t NewBlockSize(const StaticIndexEntry& e, uint32_t items);
 // every block fits a signed 32-bit offset. Returns the merged data size; raises Exception naming
 // the file and the entry otherwise.
 int64_t ScanStaticsIndex(TStaticsInput& oldIndex, const TStaticsInput& oldData, const TBlockStore& store);
+
+}  // namespace mirnax

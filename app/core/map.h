@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace mirnax {
+
 // The map is 6,144 x 4,096 tiles, cut into blocks of 8 x 8 tiles. Blocks are numbered down each
 // block column first: block = (x div 8) * 512 + (y div 8).
 inline constexpr int32_t MapWidth = 6144;
@@ -29,3 +31,5 @@ inline constexpr bool InsideMap(int32_t x, int32_t y) { return x >= 0 && x < Map
 
 // Only for positions inside the map.
 inline constexpr int32_t BlockOf(int32_t x, int32_t y) { return (x / BlockSide) * BlockRows + y / BlockSide; }
+
+}  // namespace mirnax

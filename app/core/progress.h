@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace mirnax {
+
 // A step of the run (reading a file, freezing the blocks, the run as a whole) begins with the
 // number of units it has and reports them done. Whoever shows it keeps its own rules: the window's
 // gauge (TCGauge) owns range, clamping and percentage, the terminal only draws a bar.
@@ -29,3 +31,5 @@ class TNullProgress : public TProgressSink {
  private:
   int64_t progress_ = 0;
 };
+
+}  // namespace mirnax

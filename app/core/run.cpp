@@ -16,6 +16,8 @@
 #include "toolkit/posix_files.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace {
 // Reads one world file into store; sum gets the size and CRC-32 of the bytes read, summed as they
 // go by.
@@ -162,3 +164,5 @@ void RunFreeze(const TRunRequest& request, TRunHost& host) {
 }
 
 void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+
+}  // namespace mirnax

@@ -9,6 +9,8 @@
 #include "app/core/progress.h"
 #include "util/s_strlst.h"
 
+namespace mirnax {
+
 // What a run reads and writes, fixed before it starts.
 struct TRunRequest {
   struct TWorldFile {
@@ -75,3 +77,5 @@ void RollBackFreezeOnSignals();
 // the freeze then finished (its clean-up done) instead of ending the process; null for none. Taken
 // once: the next call returns null.
 const char* SignalAfterCompletedFreeze();
+
+}  // namespace mirnax

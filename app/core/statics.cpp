@@ -23,6 +23,8 @@
 #include "toolkit/safe_replace.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -275,3 +277,5 @@ void ClearAndFreezeStatics(const TBlockStore& store, const std::string& indexPat
                            TProgressSink& gauge, bool keepBackup) {
   Freeze(store, indexPath, dataPath, gauge, {}, true, keepBackup);
 }
+
+}  // namespace mirnax

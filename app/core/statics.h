@@ -7,6 +7,8 @@
 #include "app/core/block_store.h"
 #include "app/core/progress.h"
 
+namespace mirnax {
+
 // Makes both files empty statics: an index of 393,216 empty entries (FF FF FF FF FF FF FF FF
 // 00 00 00 00) and an empty data file. The new files are written beside the old ones, under names
 // no other file has, and moved over them only when complete. A file that cannot be written raises
@@ -36,3 +38,5 @@ void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const
 // them, so a failure leaves the statics as they were. Makes the checks of CheckClearStatics first.
 void ClearAndFreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
                            TProgressSink& gauge, bool keepBackup = true);
+
+}  // namespace mirnax

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace mirnax {
+
 namespace {
 int32_t GetInt32(const uint8_t* p) {
   return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
@@ -40,3 +42,5 @@ void EncodeStaticRecord(const StaticItem& item, uint8_t* bytes) {
   bytes[5] = static_cast<uint8_t>(item.Hue);
   bytes[6] = static_cast<uint8_t>(item.Hue >> 8);
 }
+
+}  // namespace mirnax

@@ -7,6 +7,8 @@
 #include "app/core/block_store.h"
 #include "app/core/map.h"
 
+namespace mirnax {
+
 // One index entry per block, 12 bytes little-endian: offset, length, extra.
 struct StaticIndexEntry {
   int32_t Offset = -1;  // of the block's first record in the data file; -1 when none
@@ -22,3 +24,5 @@ StaticIndexEntry DecodeIndexEntry(const uint8_t* bytes);
 void EncodeIndexEntry(const StaticIndexEntry& entry, uint8_t* bytes);
 // The 7-byte record: tile (minus 0x4000) and hue as 16-bit little-endian, x, y, z as single bytes.
 void EncodeStaticRecord(const StaticItem& item, uint8_t* bytes);
+
+}  // namespace mirnax

@@ -9,6 +9,8 @@
 #include "toolkit/fileio.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace {
 constexpr size_t OutputBufferSize = size_t{1} << 20;
 constexpr size_t InputBufferSize = size_t{1} << 20;
@@ -97,3 +99,5 @@ void TFileStaticsOutput::FlushBuffer() {
   file_.WriteBuffer(buffer_.data(), buffer_.size());
   buffer_.clear();
 }
+
+}  // namespace mirnax

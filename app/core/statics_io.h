@@ -9,6 +9,8 @@
 
 #include "app/core/map.h"
 
+namespace mirnax {
+
 class TFileStream;
 
 // Positioned reads of an old statics file.
@@ -91,3 +93,5 @@ class TFileStaticsOutput : public TStaticsOutput {
   TFileStream& file_;
   std::vector<uint8_t> buffer_;
 };
+
+}  // namespace mirnax

@@ -7,6 +7,8 @@
 #include "toolkit/paths.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 std::string LockName(const std::string& nativeIndex) { return nativeIndex + ".lock"; }
 
 // Looked up as spelt on disk: while a freeze has moved the index away, a run that names it in
@@ -21,3 +23,5 @@ TStaticsLock::TStaticsLock(const std::string& nativeIndex) : lock_(NativePath(Lo
                            std::strerror(lock_.Error())),
                     lock_.Error());
 }
+
+}  // namespace mirnax

@@ -6,6 +6,8 @@
 
 #include "toolkit/posix_files.h"
 
+namespace mirnax {
+
 // "<index>.lock", beside the index file (its links followed).
 std::string LockName(const std::string& nativeIndex);
 
@@ -21,3 +23,5 @@ class TStaticsLock {
  private:
   TLockFile lock_;
 };
+
+}  // namespace mirnax

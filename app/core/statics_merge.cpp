@@ -7,6 +7,8 @@
 #include "app/core/map.h"
 #include "app/core/statics_format.h"
 
+namespace mirnax {
+
 void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInput& oldData, TStaticsOutput& newIndex,
                   TStaticsOutput& newData, TProgressSink& gauge,
                   const std::function<void(int32_t block)>& blockWritten) {
@@ -59,3 +61,5 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
     }
   }
 }
+
+}  // namespace mirnax

@@ -8,6 +8,8 @@
 #include "app/core/progress.h"
 #include "app/core/statics_io.h"
 
+namespace mirnax {
+
 // Writes the merge of the old files and store, block by block: each block's old bytes, then its
 // new records in store order, with running offsets in the new index and every Extra kept. Begins
 // gauge with 393,216 units and steps it per block; blockWritten, when given, hears of each block
@@ -16,3 +18,5 @@
 void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInput& oldData, TStaticsOutput& newIndex,
                   TStaticsOutput& newData, TProgressSink& gauge,
                   const std::function<void(int32_t block)>& blockWritten = {});
+
+}  // namespace mirnax

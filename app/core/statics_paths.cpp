@@ -14,6 +14,8 @@
 #include "toolkit/safe_replace.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -129,3 +131,5 @@ std::optional<TFileOwnership> CheckReplaceable(const std::string& path, const st
   if (::access(native.c_str(), W_OK) != 0) refuse(std::strerror(errno));
   return OwnershipOf(native);
 }
+
+}  // namespace mirnax

@@ -8,6 +8,8 @@
 
 #include "toolkit/safe_replace.h"
 
+namespace mirnax {
+
 // The name a statics file is kept under while it is rewritten: its extension replaced by ".xxx"
 // (appended when it has none). "C:\game\staidx0.mul" gives "C:\game\staidx0.xxx".
 std::string FreezeTempName(std::string_view path);
@@ -31,3 +33,5 @@ void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath
 // one that is no plain file, or one whose folder takes no new files. Returns the file's owner,
 // group and permission bits, or nothing when there is no file yet. native is path with its links followed.
 std::optional<TFileOwnership> CheckReplaceable(const std::string& path, const std::string& native);
+
+}  // namespace mirnax

@@ -6,6 +6,8 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace {
 constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr const char* Names[] = {"SIGINT", "SIGTERM", "SIGHUP"};
@@ -16,7 +18,7 @@ volatile std::sig_atomic_t caught = 0;
 // A stop that came after a freeze had completed its new statics, 0 for none.
 std::atomic<int> late{0};
 
-extern "C" void CatchStop(int signal) { caught = signal; }
+void CatchStop(int signal) { caught = signal; }
 
 const char* NameOf(int signal) {
   for (size_t i = 0; i < std::size(Signals); ++i)
@@ -66,3 +68,5 @@ void TStopSignals::Check() {
   caught = 0;
   throw Exception(Format("The freeze was stopped by %s.", NameOf(signal)));
 }
+
+}  // namespace mirnax

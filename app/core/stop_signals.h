@@ -4,6 +4,8 @@
 
 #include <csignal>
 
+namespace mirnax {
+
 // Lives as long as one freeze. While it does, the three signals (those the program does not ignore)
 // only mark a stop, which Check() raises as an error at the freeze's next step. Where the freeze
 // no longer checks, a stop waits for the destructor, which restores the signals' previous handling:
@@ -29,3 +31,5 @@ class TStopSignals {
   bool installed_[Count] = {};
   struct sigaction previous_[Count];
 };
+
+}  // namespace mirnax

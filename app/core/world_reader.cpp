@@ -8,6 +8,8 @@
 #include "toolkit/fileio.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace {
 constexpr std::string_view HeaderPrefix = "[WORLDITEM";
 constexpr size_t HeaderMinLength = 12;
@@ -157,3 +159,5 @@ TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressS
   pieces.Finish(line);
   return parser.Finish();
 }
+
+}  // namespace mirnax

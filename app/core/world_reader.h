@@ -10,6 +10,8 @@
 #include "toolkit/classes.h"
 #include "toolkit/exceptions.h"
 
+namespace mirnax {
+
 class TFileStream;
 
 // Hexadecimal text to a number, the world files' way: only '0'..'9' and 'a'..'f' are digits, every
@@ -75,3 +77,5 @@ TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgr
 // EFOpenError "Cannot open file %s".
 TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressSink& gauge,
                                const TPieceWatch& watch = {});
+
+}  // namespace mirnax

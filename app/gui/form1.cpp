@@ -22,6 +22,8 @@
 #include "toolkit/paths.h"
 #include "ui_form1.h"
 
+namespace mirnax {
+
 namespace {
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string S(const QString& s) { return s.toStdString(); }
@@ -291,3 +293,5 @@ void TForm1::Button4Click() {
     FormActivate();
   }
 }
+
+}  // namespace mirnax

@@ -8,6 +8,9 @@
 #include "app/core/config.h"
 
 class QLineEdit;
+
+namespace mirnax {
+
 struct TRunRequest;
 namespace Ui {
 class TForm1;
@@ -62,3 +65,5 @@ class TForm1 : public QWidget {
   bool activatePending_ = false;
   bool storeRefused_ = false;
 };
+
+}  // namespace mirnax

@@ -8,6 +8,12 @@
 #include "toolkit/application.h"
 #include "toolkit/startup.h"
 
+using mirnax::AnswerWithoutDisplay;
+using mirnax::IgnoreFileSizeSignal;
+using mirnax::TApplication;
+using mirnax::TDisplayGuard;
+using mirnax::TForm1;
+
 namespace {
 constexpr const char* Usage =
     "Usage: mirnax [--help | --version]\n"

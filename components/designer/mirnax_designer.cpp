@@ -8,13 +8,15 @@
 #include "components/components.h"
 #include "components/zip_builder_widget.h"
 
+namespace mirnax {
+
 namespace {
 constexpr int IconSize = 22;  // Designer's widget box icons
 
 // The initial size on a form: the control's own default, kept where it is already small.
 QSize FormSize(const QString& className) {
-  if (className == "TZipBuilderWidget") return {28, 28};
-  if (className == "TCGauge") return {100, 24};
+  if (className == "mirnax::TZipBuilderWidget") return {28, 28};
+  if (className == "mirnax::TCGauge") return {100, 24};
   return {160, 120};
 }
 }  // namespace
@@ -45,8 +47,9 @@ QIcon TDesignerWidget::icon() const {
 
 QString TDesignerWidget::domXml() const {
   const QSize size = FormSize(className_);
-  // "TJumpMemo" is placed as "jumpMemo", then numbered by Designer.
-  QString object = className_.mid(className_.startsWith('T') ? 1 : 0);
+  // "mirnax::TJumpMemo" is placed as "jumpMemo", then numbered by Designer.
+  QString object = className_.mid(className_.lastIndexOf(':') + 1);
+  if (object.startsWith('T')) object.remove(0, 1);
   if (!object.isEmpty()) object[0] = object[0].toLower();
   return QString(R"(<ui language="c++"><widget class="%1" name="%2"><property name="geometry"><rect>)"
                  R"(<x>0</x><y>0</y><width>%3</width><height>%4</height></rect></property>)"
@@ -63,8 +66,8 @@ TMirnaxWidgets::TMirnaxWidgets(QObject* parent) : QObject(parent) {
     const QString name = QString::fromStdString(entry.ClassName);
     if (entry.Create) {
       widgets_.append(new TDesignerWidget(entry, name, QString::fromStdString(entry.Header), entry.Create, this));
-    } else if (name == "TZipBuilder") {
-      widgets_.append(new TDesignerWidget(entry, "TZipBuilderWidget", "components/zip_builder_widget.h",
+    } else if (name == "mirnax::TZipBuilder") {
+      widgets_.append(new TDesignerWidget(entry, "mirnax::TZipBuilderWidget", "components/zip_builder_widget.h",
                                           [](QWidget* parent) -> QWidget* {
                                             auto* standIn = new TZipBuilderWidget(parent);
                                             standIn->SetDesignMode(true);
@@ -74,3 +77,5 @@ TMirnaxWidgets::TMirnaxWidgets(QObject* parent) : QObject(parent) {
     }
   }
 }
+
+}  // namespace mirnax

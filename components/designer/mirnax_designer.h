@@ -8,6 +8,8 @@
 
 #include "toolkit/palette.h"
 
+namespace mirnax {
+
 // One palette entry as a Designer widget. A non-visual component comes with the class of its
 // stand-in widget, which is what a form then holds.
 class TDesignerWidget : public QObject, public QDesignerCustomWidgetInterface {
@@ -48,3 +50,5 @@ class TMirnaxWidgets : public QObject, public QDesignerCustomWidgetCollectionInt
  private:
   QList<QDesignerCustomWidgetInterface*> widgets_;
 };
+
+}  // namespace mirnax

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMetaProperty>
 #include <QPluginLoader>
+#include <QRegularExpression>
 #include <QTest>
 #include <QWidget>
 #include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
@@ -34,13 +35,13 @@ class TestDesignerPlugin : public QObject {
   void everyControlOnItsPage_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("page");
-    QTest::newRow("gauge") << "TCGauge" << "Samples";
-    QTest::newRow("memo") << "TJumpMemo" << "Velmora";
-    QTest::newRow("calendar") << "TCCalendar" << "Samples";
-    QTest::newRow("colour grid") << "TCColorGrid" << "Samples";
-    QTest::newRow("directory outline") << "TCDirectoryOutline" << "Samples";
-    QTest::newRow("performance graph") << "TPerformanceGraph" << "Samples";
-    QTest::newRow("zip component") << "TZipBuilderWidget" << "Components";
+    QTest::newRow("gauge") << "mirnax::TCGauge" << "Samples";
+    QTest::newRow("memo") << "mirnax::TJumpMemo" << "Velmora";
+    QTest::newRow("calendar") << "mirnax::TCCalendar" << "Samples";
+    QTest::newRow("colour grid") << "mirnax::TCColorGrid" << "Samples";
+    QTest::newRow("directory outline") << "mirnax::TCDirectoryOutline" << "Samples";
+    QTest::newRow("performance graph") << "mirnax::TPerformanceGraph" << "Samples";
+    QTest::newRow("zip component") << "mirnax::TZipBuilderWidget" << "Components";
   }
   void everyControlOnItsPage() {
     QFETCH(QString, name);
@@ -59,7 +60,9 @@ class TestDesignerPlugin : public QObject {
     QVERIFY(xml.setContent(w->domXml()));
     const QDomElement element = xml.documentElement().firstChildElement("widget");
     QCOMPARE(element.attribute("class"), name);
-    QVERIFY(!element.attribute("name").isEmpty());
+    // The object's name becomes a member of the form's class: an identifier, namespace left out.
+    const QString object = element.attribute("name");
+    QVERIFY2(QRegularExpression("^[a-z][A-Za-z0-9]*$").match(object).hasMatch(), qPrintable(object));
 
     QWidget form;
     QWidget* control = w->createWidget(&form);

@@ -16,6 +16,8 @@
 #include "toolkit/sysutils.h"
 #include "toolkit/palette.h"
 
+namespace mirnax {
+
 namespace {
 
 constexpr int32_t Int32Min = std::numeric_limits<int32_t>::min();
@@ -336,10 +338,12 @@ void TCGauge::PaintAsNeedle(QImage& image, const QRect& paintRect) const {
 }
 
 void cgauge::Register() {
-  RegisterComponents(SamplesPage, {{.ClassName = "TCGauge",
+  RegisterComponents(SamplesPage, {{.ClassName = "mirnax::TCGauge",
                                     .Header = "controls/gauge/cgauge.h",
                                     .ToolTip = "Progress gauge: text, bar, pie or needle",
                                     .Description = "Shows how far a value has come between MinValue and MaxValue: as a "
                                                    "percentage, a horizontal or vertical bar, a pie or a needle.",
                                     .Create = [](QWidget* parent) -> QWidget* { return new TCGauge(parent); }}});
 }
+
+}  // namespace mirnax

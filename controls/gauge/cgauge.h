@@ -13,6 +13,8 @@
 class QColor;
 class QPainter;
 
+namespace mirnax {
+
 // An off-screen bitmap that can take the size of another one.
 class TBltBitmap : public QImage {
  public:
@@ -141,3 +143,5 @@ namespace cgauge {
 // Adds TCGauge to the component palette, page "Samples".
 void Register();
 }  // namespace cgauge
+
+}  // namespace mirnax

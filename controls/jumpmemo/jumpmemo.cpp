@@ -23,6 +23,8 @@
 #include "toolkit/printer.h"
 #include "toolkit/palette.h"
 
+namespace mirnax {
+
 namespace {
 
 const char* const kErrorCaption = "Error";
@@ -1305,10 +1307,12 @@ void TJumpMemo::Print(const std::string& Name, int FromPage, int ToPage, bool To
 }
 
 void jumpmemo::Register() {
-  RegisterComponents("Velmora", {{.ClassName = "TJumpMemo",
+  RegisterComponents("Velmora", {{.ClassName = "mirnax::TJumpMemo",
                                   .Header = "controls/jumpmemo/jumpmemo.h",
                                   .ToolTip = "Read-only hyper-text memo with jumps and pictures",
                                   .Description = "A line-oriented text viewer with jump and picture markers, page "
                                                  "markers, caret, selection, search, printing and clipboard copy.",
                                   .Create = [](QWidget* parent) -> QWidget* { return new TJumpMemo(parent); }}});
 }
+
+}  // namespace mirnax

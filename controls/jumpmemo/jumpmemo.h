@@ -24,6 +24,8 @@
 class QImage;
 class QPainter;
 
+namespace mirnax {
+
 using TJumpClick = std::function<void(QObject* Sender, std::string JumpString)>;
 using TPictClick = std::function<void(QObject* Sender, std::string PictString)>;
 using TCopyToClipboard = std::function<void(QObject* Sender, int32_t Count)>;
@@ -257,3 +259,5 @@ namespace jumpmemo {
 // Adds TJumpMemo to the component palette, page "Velmora".
 void Register();
 }  // namespace jumpmemo
+
+}  // namespace mirnax

@@ -11,6 +11,8 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/sysutils.h"
 
+namespace mirnax {
+
 namespace {
 
 bool IsPictChar(unsigned char c) { return IsWordChar(c) || c == '.' || c == '_'; }
@@ -351,3 +353,5 @@ std::string TJumpDocument::Excerpt(const TPositionInfo& first, const TPositionIn
   count = ClampToInt(bytes + 1);
   return text;
 }
+
+}  // namespace mirnax

@@ -20,6 +20,8 @@ class QPainter;
 #include "toolkit/graphics.h"
 #include "util/s_strlst.h"
 
+namespace mirnax {
+
 // Two signed 32-bit integers, X then Y.
 struct TLongPoint {
   int32_t X = 0;
@@ -165,3 +167,5 @@ class TJumpDocument {
 std::string SelectionPiece(std::string_view line, int64_t first, int64_t last);
 // Orders two places: the smaller line first, on one line the smaller column first.
 void OrderPlaces(TPositionInfo& a, TPositionInfo& b);
+
+}  // namespace mirnax

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace mirnax {
+
 int ClampToInt(int64_t v) {
   return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
@@ -44,3 +46,5 @@ size_t TMemoLayout::CharUnder(std::string_view line, int x) const {
   }
   return 0;
 }
+
+}  // namespace mirnax

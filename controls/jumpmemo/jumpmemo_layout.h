@@ -13,6 +13,8 @@
 #include "controls/jumpmemo/jumpmemo_document.h"
 #include "controls/jumpmemo/text_metrics.h"
 
+namespace mirnax {
+
 // A rectangle in client pixels, bounds inclusive, wide enough for far-scrolled positions.
 struct TMemoRect {
   int64_t Left = 0;
@@ -67,3 +69,5 @@ class TMemoLayout {
 
 // Limits a wide value to the int range (the 32 bits of every position and width).
 int ClampToInt(int64_t v);
+
+}  // namespace mirnax

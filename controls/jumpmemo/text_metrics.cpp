@@ -7,6 +7,8 @@
 
 #include "toolkit/cp1251.h"
 
+namespace mirnax {
+
 QFont OnPixelGrid(QFont font) {
   font.setHintingPreference(QFont::PreferFullHinting);
   return font;
@@ -23,3 +25,5 @@ void TTextMetrics::SetFont(const QFont& font, const QPaintDevice* device) {
   averageCharWidth_ = fm.averageCharWidth();
   ascent_ = fm.ascent();
 }
+
+}  // namespace mirnax

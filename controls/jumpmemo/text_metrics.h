@@ -11,6 +11,8 @@
 
 class QPaintDevice;
 
+namespace mirnax {
+
 // The font with its glyph advances in whole pixels (full hinting). A fixed-pitch font then puts
 // every character exactly its average width right of the one before, so that column c of a line
 // starts c character cells from the line's origin; unhinted advances are fractional (7.8 pixels
@@ -46,3 +48,5 @@ class TTextMetrics {
   int32_t averageCharWidth_ = 0;
   int32_t ascent_ = 0;
 };
+
+}  // namespace mirnax

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace mirnax {
+
 namespace {
 
 // Letters outside the basic Cyrillic block are first taken to a neighbour the second stage knows.
@@ -78,3 +80,5 @@ int FindWordFrom(std::string_view needle, std::string_view haystack, int start, 
   if (wholeWord && after < haystack.size() && IsWordChar(static_cast<unsigned char>(haystack[after]))) return start;
   return static_cast<int>(p + 1);
 }
+
+}  // namespace mirnax

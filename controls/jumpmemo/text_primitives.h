@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace mirnax {
+
 // Folds one byte: Latin letters to capitals (the twelve with a Cyrillic twin to that twin),
 // Cyrillic small letters to capitals, a few Cyrillic-extension letters to their base letters.
 unsigned char FoldChar(unsigned char c);
@@ -24,3 +26,5 @@ inline bool IsWordChar(unsigned char c) {
 // wholeWord, after it), and start when it is glued or there is none. A needle longer than the
 // haystack gives 0. Callers take a result not greater than start as the end of the matches.
 int FindWordFrom(std::string_view needle, std::string_view haystack, int start, bool wholeWord);
+
+}  // namespace mirnax

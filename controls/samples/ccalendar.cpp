@@ -6,6 +6,8 @@
 #include "toolkit/sysutils.h"
 #include "toolkit/palette.h"
 
+namespace mirnax {
+
 TCCalendar::TCCalendar(QWidget* parent) : TCustomGrid(parent) {
   SetFixedCols(0);
   SetFixedRows(1);
@@ -18,7 +20,7 @@ TCCalendar::TCCalendar(QWidget* parent) : TCustomGrid(parent) {
   UpdateCalendar();
 }
 
-bool TCCalendar::IsLeapYear(int year) const { return ::IsLeapYear(year); }
+bool TCCalendar::IsLeapYear(int year) const { return mirnax::IsLeapYear(year); }
 
 int TCCalendar::DaysPerMonth(int year, int month) const { return DaysInMonth(year, month); }
 
@@ -166,9 +168,11 @@ void TCCalendar::WMSize(int width, int height) {
 void ccalendar::Register() {
   RegisterComponents(
       SamplesPage,
-      {{.ClassName = "TCCalendar",
+      {{.ClassName = "mirnax::TCCalendar",
         .Header = "controls/samples/ccalendar.h",
         .ToolTip = "Month calendar grid",
         .Description = "A grid of the days of one month; Day, Month and Year pick the date shown and selected.",
         .Create = [](QWidget* parent) -> QWidget* { return new TCCalendar(parent); }}});
 }
+
+}  // namespace mirnax

@@ -9,6 +9,8 @@
 #include "toolkit/dateutils.h"
 #include "toolkit/grids.h"
 
+namespace mirnax {
+
 class TCCalendar : public TCustomGrid {
   Q_OBJECT
   Q_PROPERTY(int Day READ Day WRITE SetDay)
@@ -92,3 +94,5 @@ namespace ccalendar {
 // Adds TCCalendar to the component palette, page "Samples".
 void Register();
 }  // namespace ccalendar
+
+}  // namespace mirnax

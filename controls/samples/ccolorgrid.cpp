@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <algorithm>
 
+namespace mirnax {
+
 namespace {
 
 // Texts of the marks; translatable.
@@ -362,10 +364,12 @@ void TCColorGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void ccolorgrid::Register() {
-  RegisterComponents(SamplesPage, {{.ClassName = "TCColorGrid",
+  RegisterComponents(SamplesPage, {{.ClassName = "mirnax::TCColorGrid",
                                     .Header = "controls/samples/ccolorgrid.h",
                                     .ToolTip = "Colour grid picking a foreground and a background colour",
                                     .Description = "Sixteen colour squares: the left button picks the foreground "
                                                    "colour (FG), the right button the background colour (BG).",
                                     .Create = [](QWidget* parent) -> QWidget* { return new TCColorGrid(parent); }}});
 }
+
+}  // namespace mirnax

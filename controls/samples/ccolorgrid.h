@@ -14,6 +14,8 @@
 
 class QPainter;
 
+namespace mirnax {
+
 class TCColorGrid : public QWidget {
   Q_OBJECT
   Q_PROPERTY(bool ClickEnablesColor READ ClickEnablesColor WRITE SetClickEnablesColor)
@@ -133,3 +135,5 @@ namespace ccolorgrid {
 // Adds TCColorGrid to the component palette, page "Samples".
 void Register();
 }  // namespace ccolorgrid
+
+}  // namespace mirnax

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <memory>
 
+namespace mirnax {
+
 void* TCDirectoryOutline::APointer = nullptr;
 
 namespace {
@@ -218,9 +220,11 @@ void TCDirectoryOutline::Change() {
 void cdirectory_outline::Register() {
   RegisterComponents(
       SamplesPage,
-      {{.ClassName = "TCDirectoryOutline",
+      {{.ClassName = "mirnax::TCDirectoryOutline",
         .Header = "controls/samples/cdirectory_outline.h",
         .ToolTip = "Folder tree of a drive",
         .Description = "An outline of the folders from the root down to Directory, expanded as the user opens them.",
         .Create = [](QWidget* parent) -> QWidget* { return new TCDirectoryOutline(parent); }}});
 }
+
+}  // namespace mirnax

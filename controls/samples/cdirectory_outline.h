@@ -12,6 +12,8 @@
 
 #include "toolkit/outline.h"
 
+namespace mirnax {
+
 class TCDirectoryOutline : public TCustomOutline {
   Q_OBJECT
   Q_PROPERTY(TTextCase TextCase READ TextCase WRITE SetTextCase)
@@ -84,3 +86,5 @@ namespace cdirectory_outline {
 // Adds TCDirectoryOutline to the component palette, page "Samples".
 void Register();
 }  // namespace cdirectory_outline
+
+}  // namespace mirnax

@@ -8,6 +8,8 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/palette.h"
 
+namespace mirnax {
+
 namespace {
 
 // Rectangles are kept with exclusive right and bottom edges, as the drawing rules count them.
@@ -287,9 +289,11 @@ void TPerformanceGraph::SetPenWidth(int32_t value) {
 void performance_graph::Register() {
   RegisterComponents(
       SamplesPage,
-      {{.ClassName = "TPerformanceGraph",
+      {{.ClassName = "mirnax::TPerformanceGraph",
         .Header = "controls/samples/performance_graph.h",
         .ToolTip = "Scrolling performance graph",
         .Description = "Plots data series as lines or bars that scroll left with each Update, on an optional grid.",
         .Create = [](QWidget* parent) -> QWidget* { return new TPerformanceGraph(parent); }}});
 }
+
+}  // namespace mirnax

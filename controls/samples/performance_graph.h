@@ -16,6 +16,8 @@
 
 class QPainter;
 
+namespace mirnax {
+
 class TPerformanceGraph : public QWidget {
   Q_OBJECT
   Q_PROPERTY(TGraphKind Kind READ Kind WRITE SetGraphKind)
@@ -145,3 +147,5 @@ namespace performance_graph {
 // Adds TPerformanceGraph to the component palette, page "Samples".
 void Register();
 }  // namespace performance_graph
+
+}  // namespace mirnax

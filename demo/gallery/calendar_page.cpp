@@ -10,6 +10,8 @@
 #include "controls/samples/ccalendar.h"
 #include "demo/gallery/gallery_pages.h"
 
+using mirnax::TCCalendar;
+
 QWidget* MakeCalendarPage(QWidget* parent) {
   auto* page = new QWidget(parent);
   auto* calendar = new TCCalendar(page);

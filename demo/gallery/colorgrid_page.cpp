@@ -9,6 +9,10 @@
 #include "controls/samples/ccolorgrid.h"
 #include "demo/gallery/gallery_pages.h"
 
+using mirnax::ColorToQColor;
+using mirnax::TCColorGrid;
+using mirnax::TColor;
+
 namespace {
 
 // A label that shows a colour and its value.

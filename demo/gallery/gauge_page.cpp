@@ -12,6 +12,11 @@
 #include "demo/gallery/gallery_pages.h"
 #include "toolkit/graphics.h"
 
+using mirnax::ColorToQColor;
+using mirnax::QColorToColor;
+using mirnax::TCGauge;
+using mirnax::TCGaugeKind;
+
 namespace {
 
 // A button that shows a colour and lets the user pick another.

@@ -13,6 +13,10 @@
 #include "controls/samples/performance_graph.h"
 #include "demo/gallery/gallery_pages.h"
 
+using mirnax::ColorToQColor;
+using mirnax::TColor;
+using mirnax::TPerformanceGraph;
+
 namespace {
 
 constexpr TColor CpuColor = 0x3030FF;     // red

@@ -12,6 +12,10 @@
 #include "toolkit/application.h"
 #include "toolkit/startup.h"
 
+using mirnax::AnswerWithoutDisplay;
+using mirnax::TApplication;
+using mirnax::TDisplayGuard;
+
 namespace {
 constexpr const char* Usage =
     "Usage: mirnax-gallery [--page NAME] [--grab FILE.png]\n"

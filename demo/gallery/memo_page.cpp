@@ -21,6 +21,13 @@
 #include "toolkit/cp1251.h"
 #include "toolkit/printer.h"
 
+using mirnax::Application;
+using mirnax::Cp1251ToQString;
+using mirnax::Printer;
+using mirnax::TApplication;
+using mirnax::TJumpMemo;
+using mirnax::TStringList;
+
 namespace {
 
 // Windows-1251 bytes of UTF-8 text that holds only ASCII and Cyrillic.

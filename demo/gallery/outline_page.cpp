@@ -11,6 +11,9 @@
 #include "demo/gallery/gallery_pages.h"
 #include "toolkit/exceptions.h"
 
+using mirnax::Exception;
+using mirnax::TCDirectoryOutline;
+
 QWidget* MakeOutlinePage(QWidget* parent) {
   auto* page = new QWidget(parent);
   auto* outline = new TCDirectoryOutline(page);

@@ -23,6 +23,26 @@
 #include "demo/gallery/gallery_pages.h"
 #include "zip/zip_builder.h"
 
+using mirnax::AddDirNames;
+using mirnax::AddEncrypt;
+using mirnax::AddOpts;
+using mirnax::AddRecurseDirs;
+using mirnax::ExtrDirNames;
+using mirnax::ExtrOpts;
+using mirnax::ExtrOverWrite;
+using mirnax::ExtrTest;
+using mirnax::ProgressType;
+using mirnax::TCGauge;
+using mirnax::TObject;
+using mirnax::TSimulatedDrive;
+using mirnax::TZipBuilder;
+using mirnax::ZipDirEntry;
+using mirnax::ptEndOfBatch;
+using mirnax::ptNewFile;
+using mirnax::ptTotalFiles;
+using mirnax::ptTotalSize;
+using mirnax::ptUpdate;
+
 namespace {
 
 // The component lives as long as the page.

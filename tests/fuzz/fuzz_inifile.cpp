@@ -18,6 +18,8 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/inifile.h"
 
+using mirnax::TIniFile;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -37,6 +37,23 @@
 #include "tests/support/statics_builder.h"
 #include "toolkit/exceptions.h"
 
+namespace support = mirnax::support;
+using mirnax::BlockCount;
+using mirnax::BlockSide;
+using mirnax::Exception;
+using mirnax::FreezeStatics;
+using mirnax::IndexEntrySize;
+using mirnax::IndexFileSize;
+using mirnax::StaticItem;
+using mirnax::StaticRecordSize;
+using mirnax::TBlockStore;
+using mirnax::TFreezePoint;
+using mirnax::TFreezeTestHook;
+using mirnax::TNullProgress;
+using mirnax::TileIdBase;
+using mirnax::fpBlockWritten;
+using mirnax::fpIndexMoved;
+
 namespace fs = std::filesystem;
 using support::GetLE32;
 using support::PutLE32;

@@ -12,6 +12,13 @@
 #include "toolkit/exceptions.h"
 #include "util/s_strlst.h"
 
+using mirnax::EConvertError;
+using mirnax::ReadWorldFile;
+using mirnax::TBlockStore;
+using mirnax::TNullProgress;
+using mirnax::TS_StringList;
+using mirnax::TWorldFileResult;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   TS_StringList lines;

@@ -10,6 +10,9 @@
 #include "fuzz_check.h"
 #include "zip/zip_builder.h"
 
+using mirnax::TZipBuilder;
+using mirnax::ZipDirEntry;
+
 namespace {
 std::string ArchivePath() {
   const char* tmp = std::getenv("TMPDIR");

@@ -15,6 +15,8 @@
 #include "fuzz_check.h"
 #include "zip/zip_builder.h"
 
+using mirnax::TZipBuilder;
+
 namespace fs = std::filesystem;
 
 namespace {

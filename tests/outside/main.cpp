@@ -12,6 +12,12 @@
 #include "mirnax/version.h"
 #include "toolkit/palette.h"
 
+using mirnax::LibraryVersion;
+using mirnax::PaletteEntries;
+using mirnax::RegisterAll;
+using mirnax::TCGauge;
+using mirnax::TJumpMemo;
+
 namespace {
 // Distinct colours in the widget's picture: a blank widget has one or two.
 int Colours(QWidget& widget) {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace support {
+namespace mirnax::support {
 TChildResult RunInChild(const std::function<int(int pipeFd)>& body) {
   int fds[2];
   if (::pipe(fds) != 0) {
@@ -41,4 +41,4 @@ TChildResult RunInChild(const std::function<int(int pipeFd)>& body) {
 void Send(int pipeFd, const std::string& text) {
   if (::write(pipeFd, text.data(), text.size()) < 0) ::_exit(3);
 }
-}  // namespace support
+}  // namespace mirnax::support

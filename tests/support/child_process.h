@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-namespace support {
+namespace mirnax::support {
 struct TChildResult {
   int ExitCode = -1;   // what the body returned (98 when it threw), -1 when a signal ended it
   int Signal = 0;      // the signal that ended the child, 0 when it exited
@@ -19,4 +19,4 @@ TChildResult RunInChild(const std::function<int(int pipeFd)>& body);
 
 // Writes text to the pipe from inside the child; a failed write ends the child with code 3.
 void Send(int pipeFd, const std::string& text);
-}  // namespace support
+}  // namespace mirnax::support

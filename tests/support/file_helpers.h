@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace mirnax::support {
+
 inline void WriteBytes(const std::string& path, const QByteArray& bytes) {
   QFile f(QString::fromStdString(path));
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
@@ -46,3 +48,5 @@ class CurrentDir {
  private:
   QString old_;
 };
+
+}  // namespace mirnax::support

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace support {
+namespace mirnax::support {
 inline void PutLE16(uint8_t* p, uint16_t v) {
   p[0] = static_cast<uint8_t>(v);
   p[1] = static_cast<uint8_t>(v >> 8);
@@ -26,4 +26,4 @@ inline void PutLE32(std::string& s, size_t at, uint32_t v) { PutLE32(reinterpret
 inline uint32_t GetLE32(const std::string& s, size_t at) {
   return GetLE32(reinterpret_cast<const uint8_t*>(s.data() + at));
 }
-}  // namespace support
+}  // namespace mirnax::support

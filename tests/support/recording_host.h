@@ -9,6 +9,8 @@
 
 #include "app/core/run.h"
 
+namespace mirnax::support {
+
 // Records what a step of the run reported: the total it began with, the units done since, and how
 // many of them came through Add (which is always shown, so a per-line or per-block step must not use it).
 class TRecordingGauge : public TProgressSink {
@@ -45,3 +47,5 @@ class TRecordingHost : public TRunHost {
   TRecordingGauge step, total;
   TS_StringList lines;
 };
+
+}  // namespace mirnax::support

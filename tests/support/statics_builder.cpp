@@ -4,7 +4,7 @@
 
 #include "tests/support/little_endian.h"
 
-namespace support {
+namespace mirnax::support {
 std::string IndexEntry(int32_t offset, int32_t length, std::string_view extra) {
   std::string e(EntrySize, '\0');
   PutLE32(e, 0, static_cast<uint32_t>(offset));
@@ -39,4 +39,4 @@ std::string StaticRecord(uint16_t tile, uint8_t x, uint8_t y, int8_t z, uint16_t
   PutLE16(p + 5, hue);
   return r;
 }
-}  // namespace support
+}  // namespace mirnax::support

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace support {
+namespace mirnax::support {
 inline constexpr int Blocks = 0x60000;
 inline constexpr int EntrySize = 12;
 inline constexpr int RecordSize = 7;
@@ -19,4 +19,4 @@ const std::string& EmptyIndex();
 void SetIndexEntry(std::string& index, int block, int32_t offset, int32_t length, std::string_view extra = NoExtra);
 // One record; tile is the number the data file holds (without 0x4000).
 std::string StaticRecord(uint16_t tile, uint8_t x, uint8_t y, int8_t z, uint16_t hue);
-}  // namespace support
+}  // namespace mirnax::support

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-namespace support {
+namespace mirnax::support {
 namespace {
 void Hex4(std::string& out, uint32_t v) {
   char text[8];
@@ -42,4 +42,4 @@ void AppendWorldItem(std::string& out, const TWorldItem& item) {
   if (item.Cont) out += "CONT=-1\r\n";
   out += "\r\n";
 }
-}  // namespace support
+}  // namespace mirnax::support

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace support {
+namespace mirnax::support {
 struct TWorldItem {
   uint32_t Tile = 0;  // the number the header shows, in hex
   int32_t X = 0, Y = 0, Z = 0;
@@ -18,4 +18,4 @@ struct TWorldItem {
 
 // Appends the record: the header, the lines asked for, P=x,y,z, CONT when asked and the empty line that ends it.
 void AppendWorldItem(std::string& out, const TWorldItem& item);
-}  // namespace support
+}  // namespace mirnax::support

@@ -16,6 +16,18 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
+using mirnax::Application;
+using mirnax::Dialogs;
+using mirnax::EConvertError;
+using mirnax::EFOpenError;
+using mirnax::Exception;
+using mirnax::Handler;
+using mirnax::SetDialogs;
+using mirnax::TApplication;
+using mirnax::TQtDialogs;
+using mirnax::TScriptedDialogs;
+using mirnax::mtError;
+
 namespace {
 // Qt's frames between notify() and an event handler are built without exception support, so an
 // error unwinding through them skips their destructors and loses the event's own copies (a few

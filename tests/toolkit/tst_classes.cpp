@@ -18,6 +18,28 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
 
+using mirnax::AllocateLarge;
+using mirnax::EFCreateError;
+using mirnax::EFOpenError;
+using mirnax::EListError;
+using mirnax::EStringListError;
+using mirnax::FreeLarge;
+using mirnax::LargeBlocksInUse;
+using mirnax::ReadWholeFile;
+using mirnax::TDuplicates;
+using mirnax::TObject;
+using mirnax::TPagesAhead;
+using mirnax::TStringList;
+using mirnax::TStrings;
+using mirnax::dupAccept;
+using mirnax::dupError;
+using mirnax::dupIgnore;
+using mirnax::support::Bytes;
+using mirnax::support::ErrorOf;
+using mirnax::support::ReadBytes;
+using mirnax::support::Str;
+using mirnax::support::WriteBytes;
+
 #ifdef __SANITIZE_ADDRESS__
 // The sanitizer's own allocator serves the heap then (from its runtime's interface).
 extern "C" size_t __sanitizer_get_current_allocated_bytes();

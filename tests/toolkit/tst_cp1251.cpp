@@ -3,6 +3,9 @@
 
 #include "toolkit/cp1251.h"
 
+using mirnax::Cp1251ToDisplay;
+using mirnax::Cp1251ToQString;
+
 class TestCp1251 : public QObject {
   Q_OBJECT
 

@@ -3,6 +3,11 @@
 
 #include "toolkit/cursor_table.h"
 
+using mirnax::Cursors;
+using mirnax::RegisterCursorResource;
+using mirnax::crIBeam;
+using mirnax::crUpArrow;
+
 class TestCursorTable : public QObject {
   Q_OBJECT
 

@@ -5,6 +5,15 @@
 #include "toolkit/dateutils.h"
 #include "toolkit/exceptions.h"
 
+using mirnax::Date;
+using mirnax::DayOfWeek;
+using mirnax::DaysInMonth;
+using mirnax::DecodeDate;
+using mirnax::EConvertError;
+using mirnax::EncodeDate;
+using mirnax::ShortDayNames;
+using mirnax::support::ErrorOf;
+
 class TstDateUtils : public QObject {
   Q_OBJECT
 

@@ -5,6 +5,13 @@
 #include "toolkit/dialogs.h"
 #include "toolkit/qt_dialogs.h"
 
+using mirnax::Dialogs;
+using mirnax::QtFilterFromPlatform;
+using mirnax::SetDialogs;
+using mirnax::TDialogs;
+using mirnax::TScriptedDialogs;
+using mirnax::mtError;
+
 class TestDialogs : public QObject {
   Q_OBJECT
 

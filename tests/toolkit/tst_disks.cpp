@@ -18,6 +18,19 @@
 #include "toolkit/disks.h"
 #include "toolkit/simulated_drive.h"
 
+using mirnax::BlkidLabel;
+using mirnax::Disks;
+using mirnax::DriveTypeOfMount;
+using mirnax::TDiskService;
+using mirnax::TLinuxDisks;
+using mirnax::TSimulatedDrive;
+using mirnax::UdisksDriveRemovable;
+using mirnax::UdisksFormat;
+using mirnax::UdisksSetLabel;
+using mirnax::dtFixed;
+using mirnax::dtRemote;
+using mirnax::dtRemovable;
+
 namespace {
 const QString kBlock = "/org/freedesktop/UDisks2/block_devices/sdz1";
 const QString kDrive = "/org/freedesktop/UDisks2/drives/Stick";

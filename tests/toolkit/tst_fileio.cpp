@@ -15,6 +15,24 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
 
+namespace support = mirnax::support;
+using mirnax::EFCreateError;
+using mirnax::EFOpenError;
+using mirnax::EInOutError;
+using mirnax::EStreamError;
+using mirnax::FileExists;
+using mirnax::ReadWholeFile;
+using mirnax::TFileMode;
+using mirnax::TFileStream;
+using mirnax::WriteWholeFile;
+using mirnax::fmCreate;
+using mirnax::fmOpenRead;
+using mirnax::fmOpenReadWrite;
+using mirnax::support::Bytes;
+using mirnax::support::ErrorOf;
+using mirnax::support::ReadBytes;
+using mirnax::support::WriteBytes;
+
 namespace {
 bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
 }  // namespace

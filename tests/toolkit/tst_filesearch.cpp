@@ -9,6 +9,11 @@
 #include "tests/support/file_helpers.h"
 #include "toolkit/filesearch.h"
 
+using mirnax::FindFiles;
+using mirnax::MatchesMask;
+using mirnax::support::CurrentDir;
+using mirnax::support::WriteBytes;
+
 namespace {
 using Names = std::vector<std::string>;
 }  // namespace

@@ -6,6 +6,10 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/grids.h"
 
+using mirnax::EInvalidGridOperation;
+using mirnax::TCustomGrid;
+using mirnax::support::ErrorOf;
+
 namespace {
 
 // A grid that refuses the cells in Refused and records what the base hands to its hooks.

@@ -16,6 +16,16 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/inifile.h"
 
+namespace support = mirnax::support;
+using mirnax::EFCreateError;
+using mirnax::EInOutError;
+using mirnax::Exception;
+using mirnax::TIniFile;
+using mirnax::support::Bytes;
+using mirnax::support::ErrorOf;
+using mirnax::support::ReadBytes;
+using mirnax::support::WriteBytes;
+
 namespace {
 const std::string kSection = "KEVOMIRNAX";
 const std::string kPath = "C:\\game\\staidx0.mul";

@@ -5,6 +5,11 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/outline.h"
 
+using mirnax::EOutlineError;
+using mirnax::TCustomOutline;
+using mirnax::TOutlineNode;
+using mirnax::support::ErrorOf;
+
 namespace {
 
 class TTestOutline : public TCustomOutline {

@@ -8,6 +8,16 @@
 #include "tests/support/file_helpers.h"
 #include "toolkit/paths.h"
 
+using mirnax::ChangeFileExt;
+using mirnax::ExtractFileDir;
+using mirnax::ExtractFileExt;
+using mirnax::ExtractFileName;
+using mirnax::GetCurrentDir;
+using mirnax::IncludeTrailingPathDelimiter;
+using mirnax::NativePath;
+using mirnax::support::CurrentDir;
+using mirnax::support::WriteBytes;
+
 class TestPaths : public QObject {
   Q_OBJECT
 

@@ -6,6 +6,18 @@
 #include "toolkit/move_methods.h"
 #include "toolkit/posix_files.h"
 
+using mirnax::EFCreateError;
+using mirnax::EInOutError;
+using mirnax::MoveNoReplaceBy;
+using mirnax::TMoveMethod;
+using mirnax::TSideFile;
+using mirnax::mmCheckedRename;
+using mirnax::mmLink;
+using mirnax::mmRenameNoReplace;
+using mirnax::support::ErrorOf;
+using mirnax::support::ReadBytes;
+using mirnax::support::WriteBytes;
+
 namespace {
 std::string Std(const QString& s) { return s.toStdString(); }
 void Write(const QString& path, const QByteArray& bytes) { WriteBytes(Std(path), bytes); }

@@ -9,6 +9,13 @@
 #include "toolkit/fileio.h"
 #include "toolkit/safe_replace.h"
 
+using mirnax::EInOutError;
+using mirnax::TFileStream;
+using mirnax::TSafeReplace;
+using mirnax::support::ErrorOf;
+using mirnax::support::ReadBytes;
+using mirnax::support::WriteBytes;
+
 namespace {
 std::string Std(const QString& s) { return s.toStdString(); }
 }  // namespace

@@ -7,6 +7,16 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/sysutils.h"
 
+using mirnax::AnsiCompareText;
+using mirnax::AnsiSameText;
+using mirnax::CompareText;
+using mirnax::EConvertError;
+using mirnax::Format;
+using mirnax::SListIndexError;
+using mirnax::SameText;
+using mirnax::StrToInt;
+using mirnax::TryStrToInt;
+
 class TestSysUtils : public QObject {
   Q_OBJECT
 

@@ -2,6 +2,11 @@
 
 #include "util/s_huge.h"
 
+using mirnax::HMemCpy;
+using mirnax::HugeDec;
+using mirnax::HugeInc;
+using mirnax::HugeOffset;
+
 class TstSHuge : public QObject {
   Q_OBJECT
 

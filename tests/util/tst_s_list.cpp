@@ -20,6 +20,16 @@
 #endif
 #endif
 
+using mirnax::EListError;
+using mirnax::EOutOfMemory;
+using mirnax::Exception;
+using mirnax::TObject;
+using mirnax::TS_CustomList;
+using mirnax::TS_List;
+using mirnax::TS_ObjectList;
+using mirnax::TS_OwnerList;
+using mirnax::support::ErrorOf;
+
 namespace {
 
 // Items stand for themselves: a letter's address in this text, '.' for null.

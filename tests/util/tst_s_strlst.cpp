@@ -6,6 +6,17 @@
 #include "tests/support/file_helpers.h"
 #include "util/s_strlst.h"
 
+using mirnax::CopyLine;
+using mirnax::EFOpenError;
+using mirnax::EListError;
+using mirnax::ExtractLine;
+using mirnax::TObject;
+using mirnax::TS_StringList;
+using mirnax::TStringList;
+using mirnax::TStrings;
+using mirnax::support::ErrorOf;
+using mirnax::support::WriteBytes;
+
 namespace {
 
 QByteArrayList Lines(const TStrings& list) {

@@ -5,6 +5,9 @@
 #include "zip_fixture.h"
 #include "zip_test_support.h"
 
+using mirnax::TZipBuilder;
+using mirnax::ZipDirEntry;
+
 using namespace zipfixture;
 
 class TestZipDirectory : public QObject {

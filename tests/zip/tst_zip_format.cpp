@@ -15,6 +15,13 @@
 #include "zip_fixture.h"
 #include "zip_test_support.h"
 
+using mirnax::RunZipFormat;
+using mirnax::TApplication;
+using mirnax::TSimulatedDrive;
+using mirnax::TZipBuilder;
+using mirnax::mbCancel;
+using mirnax::mbOK;
+
 namespace {
 const std::string kTitle = "Zip test program";
 

@@ -7,6 +7,30 @@
 #include "zip_fixture.h"
 #include "zip_test_support.h"
 
+using mirnax::AddDirNames;
+using mirnax::AddDiskSpanErase;
+using mirnax::AddEncrypt;
+using mirnax::AddMove;
+using mirnax::AddOpts;
+using mirnax::AddZipTime;
+using mirnax::CPOpts;
+using mirnax::EZipBuilder;
+using mirnax::ExtrOpts;
+using mirnax::ExtrTest;
+using mirnax::FormatZipMessage;
+using mirnax::SFXCheckSize;
+using mirnax::SFXOpts;
+using mirnax::TStringList;
+using mirnax::TZipBuilder;
+using mirnax::ZipMessageText;
+using mirnax::ZipMsgMissingPrefix;
+using mirnax::cpAUTO;
+using mirnax::cpNone;
+using mirnax::cpOEM;
+using mirnax::ptTotalFiles;
+using mirnax::ptTotalSize;
+using mirnax::ptUpdate;
+
 using namespace zipfixture;
 
 class TestZipFrame : public QObject {

@@ -8,6 +8,14 @@
 
 #include "zip_test_support.h"
 
+using mirnax::AddDirNames;
+using mirnax::AddEncrypt;
+using mirnax::AddOpts;
+using mirnax::AddRecurseDirs;
+using mirnax::ExtrDirNames;
+using mirnax::TZipBuilder;
+using mirnax::ZipDirEntry;
+
 namespace {
 
 struct TRun {

@@ -12,6 +12,34 @@
 #include "zip_test_support.h"
 #include "zip/zip_messages.h"
 
+using mirnax::AddDirNames;
+using mirnax::AddDiskSpan;
+using mirnax::AddDiskSpanErase;
+using mirnax::AddEncrypt;
+using mirnax::AddForceDOS;
+using mirnax::AddFreshen;
+using mirnax::AddHiddenFiles;
+using mirnax::AddMove;
+using mirnax::AddOpts;
+using mirnax::AddRecurseDirs;
+using mirnax::AddSeparateDirs;
+using mirnax::AddUpdate;
+using mirnax::AddZipTime;
+using mirnax::ExtrDirNames;
+using mirnax::ExtrFreshen;
+using mirnax::ExtrOverWrite;
+using mirnax::ExtrTest;
+using mirnax::ProgressType;
+using mirnax::TObject;
+using mirnax::TZipBuilder;
+using mirnax::ZipDirEntry;
+using mirnax::ZipMessageText;
+using mirnax::htdAllowUndo;
+using mirnax::htdFinal;
+using mirnax::ptNewFile;
+using mirnax::ptTotalFiles;
+using mirnax::ptUpdate;
+
 using namespace zipfixture;
 
 namespace {

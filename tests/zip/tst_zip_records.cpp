@@ -7,6 +7,8 @@
 #include "toolkit/library.h"
 #include "zip/zip_records.h"
 
+using mirnax::TLibrary;
+
 class TestZipRecords : public QObject {
   Q_OBJECT
 

@@ -8,6 +8,17 @@
 #include "zip_fixture.h"
 #include "zip_test_support.h"
 
+using mirnax::OvrAlways;
+using mirnax::OvrConfirm;
+using mirnax::OvrNever;
+using mirnax::OvrOpts;
+using mirnax::SFXAskFiles;
+using mirnax::SFXAutoRun;
+using mirnax::SFXCheckSize;
+using mirnax::TZipBuilder;
+using mirnax::htdFinal;
+using mirnax::support::CurrentDir;
+
 using namespace zipfixture;
 
 namespace {

@@ -13,6 +13,20 @@
 #include "zip_fixture.h"
 #include "zip_test_support.h"
 
+namespace support = mirnax::support;
+using mirnax::AddDiskSpanErase;
+using mirnax::ProgressType;
+using mirnax::TObject;
+using mirnax::TSHFormatThread;
+using mirnax::TScriptedDialogs;
+using mirnax::TSimulatedDrive;
+using mirnax::TZipBuilder;
+using mirnax::mbCancel;
+using mirnax::mbOK;
+using mirnax::mbRetry;
+using mirnax::ptNewFile;
+using mirnax::support::Str;
+
 using namespace zipfixture;
 using support::GetLE32;
 

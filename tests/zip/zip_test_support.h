@@ -17,7 +17,7 @@
 
 struct TZipRecorder {
   struct Progress {
-    ProgressType type;
+    mirnax::ProgressType type;
     std::string name;
     int64_t size;
   };
@@ -25,12 +25,12 @@ struct TZipRecorder {
   std::vector<Progress> progress;
   int dirUpdates = 0;
 
-  void Attach(TZipBuilder& zip) {
-    zip.OnMessage = [this](TObject*, int code, const std::string& text) { messages.emplace_back(code, text); };
-    zip.OnProgress = [this](TObject*, ProgressType type, const std::string& name, int64_t size) {
+  void Attach(mirnax::TZipBuilder& zip) {
+    zip.OnMessage = [this](mirnax::TObject*, int code, const std::string& text) { messages.emplace_back(code, text); };
+    zip.OnProgress = [this](mirnax::TObject*, mirnax::ProgressType type, const std::string& name, int64_t size) {
       progress.push_back({type, name, size});
     };
-    zip.OnDirUpdate = [this](TObject*) { ++dirUpdates; };
+    zip.OnDirUpdate = [this](mirnax::TObject*) { ++dirUpdates; };
   }
   bool Said(const std::string& part) const {
     for (const auto& m : messages)
@@ -46,10 +46,10 @@ struct TZipRecorder {
 
 // Installs scripted dialogs for the life of the object.
 struct TDialogsScope {
-  TScriptedDialogs dialogs;
-  TDialogs* previous;
-  TDialogsScope() : previous(SetDialogs(&dialogs)) {}
-  ~TDialogsScope() { SetDialogs(previous); }
+  mirnax::TScriptedDialogs dialogs;
+  mirnax::TDialogs* previous;
+  TDialogsScope() : previous(mirnax::SetDialogs(&dialogs)) {}
+  ~TDialogsScope() { mirnax::SetDialogs(previous); }
 };
 
 inline std::string S(const QString& s) { return s.toStdString(); }
@@ -57,12 +57,12 @@ inline std::string S(const QString& s) { return s.toStdString(); }
 // Writes the file, making its folders first.
 inline void PutFile(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());
-  WriteBytes(path.toStdString(), bytes);
+  mirnax::support::WriteBytes(path.toStdString(), bytes);
 }
 
 // The file's bytes, or "<missing>".
 inline QByteArray GetFile(const QString& path) {
-  return QFile::exists(path) ? ReadBytes(path.toStdString()) : QByteArray("<missing>");
+  return QFile::exists(path) ? mirnax::support::ReadBytes(path.toStdString()) : QByteArray("<missing>");
 }
 
 inline QByteArray B(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
@@ -73,13 +73,13 @@ inline QByteArray B(const std::string& s) { return QByteArray(s.data(), static_c
 struct TZipScene {
   std::unique_ptr<QTemporaryDir> dir_;
   std::unique_ptr<TDialogsScope> dialogs_;
-  std::unique_ptr<TZipBuilder> zip_;
+  std::unique_ptr<mirnax::TZipBuilder> zip_;
   TZipRecorder rec_;
 
   void Start() {
     dir_ = std::make_unique<QTemporaryDir>();
     dialogs_ = std::make_unique<TDialogsScope>();
-    zip_ = std::make_unique<TZipBuilder>();
+    zip_ = std::make_unique<mirnax::TZipBuilder>();
     rec_ = {};
     rec_.Attach(*zip_);
   }

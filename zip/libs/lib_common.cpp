@@ -24,7 +24,7 @@ bool TReporter::Send(int action, int64_t size, std::string_view text, int error)
 }
 
 bool WildMatch(std::string_view text, std::string_view mask) {
-  return MatchesMask(ForwardSlashes(text), ForwardSlashes(mask));
+  return mirnax::MatchesMask(ForwardSlashes(text), ForwardSlashes(mask));
 }
 
 bool HasWildcards(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }

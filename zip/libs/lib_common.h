@@ -67,6 +67,6 @@ bool WildMatch(std::string_view text, std::string_view mask);
 bool HasWildcards(std::string_view s);
 
 // '\' turned into '/': the toolkit's ForwardSlashes.
-using ::ForwardSlashes;
+using mirnax::ForwardSlashes;
 
 }  // namespace ziplib

@@ -6,6 +6,8 @@
 
 #include "app/cli/terminal_host.h"
 
+using mirnax::TTerminalGauge;
+
 class TestTerminalGauge : public QObject {
   Q_OBJECT
  private slots:

@@ -24,17 +24,17 @@
 #include "tests/support/world_file.h"
 
 namespace fixture {
-using support::Blocks;
-using support::EntrySize;
+using mirnax::support::Blocks;
+using mirnax::support::EntrySize;
 
 inline QByteArray Q(const std::string& bytes) { return QByteArray(bytes.data(), qsizetype(bytes.size())); }
 inline std::string_view View(const QByteArray& bytes) { return {bytes.constData(), size_t(bytes.size())}; }
 
 inline QByteArray Entry(int32_t offset, int32_t length, const QByteArray& extra = QByteArray(4, '\0')) {
-  return Q(support::IndexEntry(offset, length, View(extra)));
+  return Q(mirnax::support::IndexEntry(offset, length, View(extra)));
 }
 
-inline QByteArray EmptyIndex() { return Q(support::EmptyIndex()); }
+inline QByteArray EmptyIndex() { return Q(mirnax::support::EmptyIndex()); }
 
 inline void SetEntry(QByteArray& index, int block, int32_t offset, int32_t length,
                      const QByteArray& extra = QByteArray(4, '\0')) {
@@ -44,17 +44,17 @@ inline void SetEntry(QByteArray& index, int block, int32_t offset, int32_t lengt
 inline QByteArray EntryAt(const QByteArray& index, int block) { return index.mid(block * EntrySize, EntrySize); }
 
 inline QByteArray Record(uint16_t tile, uint8_t x, uint8_t y, int8_t z, uint16_t hue) {
-  return Q(support::StaticRecord(tile, x, y, z, hue));
+  return Q(mirnax::support::StaticRecord(tile, x, y, z, hue));
 }
 
 // A world file record: header with the tile, a serial, a colour when given, the position.
 inline QByteArray WorldItem(uint16_t tile, int x, int y, int z, uint16_t hue = 0) {
   std::string r;
-  support::AppendWorldItem(r, {.Tile = tile, .X = x, .Y = y, .Z = z, .Hue = hue});
+  mirnax::support::AppendWorldItem(r, {.Tile = tile, .X = x, .Y = y, .Z = z, .Hue = hue});
   return Q(r);
 }
 
-inline void Write(const QString& path, const QByteArray& bytes) { WriteBytes(path.toStdString(), bytes); }
+inline void Write(const QString& path, const QByteArray& bytes) { mirnax::support::WriteBytes(path.toStdString(), bytes); }
 
 inline QByteArray Read(const QString& path) {
   QFile f(path);
@@ -87,7 +87,7 @@ inline QStringList Snapshot(const QString& dir) {
   return files;
 }
 
-using support::RunInChild;
-using support::Send;
+using mirnax::support::RunInChild;
+using mirnax::support::Send;
 
 }  // namespace fixture

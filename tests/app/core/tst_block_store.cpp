@@ -3,6 +3,11 @@
 #include "app/core/block_store.h"
 #include "toolkit/exceptions.h"
 
+using mirnax::BlockCount;
+using mirnax::ERangeError;
+using mirnax::StaticItem;
+using mirnax::TBlockStore;
+
 namespace {
 StaticItem Item(uint16_t tile) {
   StaticItem it;

@@ -12,6 +12,22 @@
 #include "tests/support/recording_host.h"
 #include "toolkit/exceptions.h"
 
+namespace support = mirnax::support;
+using mirnax::BlockCount;
+using mirnax::EConvertError;
+using mirnax::EFOpenError;
+using mirnax::Exception;
+using mirnax::IgnoreFileSizeSignal;
+using mirnax::IndexFileSize;
+using mirnax::RunFreeze;
+using mirnax::StaticRecordSize;
+using mirnax::TRunRequest;
+using mirnax::TS_StringList;
+using mirnax::UndoLastFreeze;
+using mirnax::WorldFilePath;
+using mirnax::support::ErrorOf;
+using mirnax::support::TRecordingHost;
+
 using namespace fixture;
 
 class TestRun : public QObject {

@@ -24,6 +24,48 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/move_methods.h"
 
+namespace support = mirnax::support;
+using mirnax::BlockBufferSize;
+using mirnax::BlockCount;
+using mirnax::CheckClearStatics;
+using mirnax::ClearAndFreezeStatics;
+using mirnax::ClearStatics;
+using mirnax::EFCreateError;
+using mirnax::EFOpenError;
+using mirnax::EInOutError;
+using mirnax::Exception;
+using mirnax::FreezeStatics;
+using mirnax::IgnoreFileSizeSignal;
+using mirnax::MergeStatics;
+using mirnax::ReadWorldFile;
+using mirnax::RecoverInterruptedFreeze;
+using mirnax::RollBackFreezeOnSignals;
+using mirnax::SetFolderSync;
+using mirnax::SetFreeSpaceQuery;
+using mirnax::SignalAfterCompletedFreeze;
+using mirnax::StaticItem;
+using mirnax::TBlockStore;
+using mirnax::TFolderSync;
+using mirnax::TFreeSpaceQuery;
+using mirnax::TFreezePoint;
+using mirnax::TFreezeTestHook;
+using mirnax::TMemoryStaticsInput;
+using mirnax::TMemoryStaticsOutput;
+using mirnax::TNullProgress;
+using mirnax::TStaticsOutput;
+using mirnax::TStringList;
+using mirnax::TileIdBase;
+using mirnax::UndoLastFreeze;
+using mirnax::fpBlockWritten;
+using mirnax::fpChecked;
+using mirnax::fpDataMoved;
+using mirnax::fpIndexMoved;
+using mirnax::fpIndexTempDeleted;
+using mirnax::fpMarkedComplete;
+using mirnax::fpNewFilesFlushed;
+using mirnax::support::Bytes;
+using mirnax::support::ErrorOf;
+
 using namespace fixture;
 
 namespace {

@@ -8,6 +8,23 @@
 #include "toolkit/exceptions.h"
 #include "toolkit/fileio.h"
 
+using mirnax::BlockCount;
+using mirnax::EConvertError;
+using mirnax::ParseHex;
+using mirnax::ReadWorldFile;
+using mirnax::StaticItem;
+using mirnax::TBlockStore;
+using mirnax::TFileStream;
+using mirnax::TNullProgress;
+using mirnax::TStringList;
+using mirnax::TWorldFileResult;
+using mirnax::TileIdBase;
+using mirnax::fmOpenRead;
+using mirnax::support::Bytes;
+using mirnax::support::ErrorOf;
+using mirnax::support::TRecordingGauge;
+using mirnax::support::WriteBytes;
+
 namespace {
 // The store's items, block by block in chain order: "block:cellx,celly,z,tile,hue", tile and hue
 // in hex, tile without the 0x4000 the store adds.

@@ -23,6 +23,25 @@
 #include "toolkit/qt_dialogs.h"
 #include "toolkit/inifile.h"
 
+namespace support = mirnax::support;
+using mirnax::ConfigKeyStaidx;
+using mirnax::ConfigKeyStatics;
+using mirnax::ConfigSection;
+using mirnax::SetDialogs;
+using mirnax::TApplication;
+using mirnax::TCGauge;
+using mirnax::TForm1;
+using mirnax::TIniFile;
+using mirnax::TJumpMemo;
+using mirnax::TOpenDialogOptions;
+using mirnax::TQtDialogs;
+using mirnax::TScriptedDialogs;
+using mirnax::mtError;
+using mirnax::support::Bytes;
+using mirnax::support::ReadBytes;
+using mirnax::support::Str;
+using mirnax::support::WriteBytes;
+
 namespace {
 std::string ReadFile(const QString& path) { return Str(ReadBytes(path.toStdString())); }
 void WriteFile(const QString& path, const std::string& data) { WriteBytes(path.toStdString(), Bytes(data)); }

@@ -4,6 +4,15 @@
 #include "controls/gauge/cgauge.h"
 #include "toolkit/exceptions.h"
 
+using mirnax::Exception;
+using mirnax::TCGauge;
+using mirnax::TCGaugeKind;
+using mirnax::gkHorizontalBar;
+using mirnax::gkNeedle;
+using mirnax::gkPie;
+using mirnax::gkText;
+using mirnax::gkVerticalBar;
+
 namespace {
 
 // Counts the pictures that reach the control.

@@ -18,13 +18,13 @@
 namespace {
 
 // Expected widths come from Qt's own measuring of the font in use.
-[[maybe_unused]] int Width(const TJumpMemo& memo, std::string_view s) {
-  return QFontMetrics(memo.font(), &memo.Buffer()).horizontalAdvance(Cp1251ToQString(s));
+[[maybe_unused]] int Width(const mirnax::TJumpMemo& memo, std::string_view s) {
+  return QFontMetrics(memo.font(), &memo.Buffer()).horizontalAdvance(mirnax::Cp1251ToQString(s));
 }
 
-[[maybe_unused]] int Height(const TJumpMemo& memo) { return QFontMetrics(memo.font(), &memo.Buffer()).height(); }
+[[maybe_unused]] int Height(const mirnax::TJumpMemo& memo) { return QFontMetrics(memo.font(), &memo.Buffer()).height(); }
 
-[[maybe_unused]] std::vector<std::string> LinesOf(const TJumpMemo& memo) {
+[[maybe_unused]] std::vector<std::string> LinesOf(const mirnax::TJumpMemo& memo) {
   std::vector<std::string> out;
   for (int i = 0; i < memo.Lines().Count(); ++i) out.push_back(memo.Lines().Get(i));
   return out;
@@ -37,13 +37,13 @@ namespace {
 }
 
 // Loads lines only: no scan, no markers, as the application does.
-[[maybe_unused]] void SetText(TJumpMemo& memo, const std::vector<std::string>& lines) {
+[[maybe_unused]] void SetText(mirnax::TJumpMemo& memo, const std::vector<std::string>& lines) {
   memo.Lines().Clear();
   for (const auto& line : lines) memo.Lines().Add(line);
 }
 
 // The memo with a text through Add, as a program fills it.
-[[maybe_unused]] void AddLines(TJumpMemo& memo, const std::vector<std::string>& lines) {
+[[maybe_unused]] void AddLines(mirnax::TJumpMemo& memo, const std::vector<std::string>& lines) {
   for (const auto& line : lines) memo.Add(line);
 }
 
@@ -55,7 +55,7 @@ class TMemoTestCase : public QObject {
   Q_OBJECT
 
  protected:
-  TScriptedDialogs dialogs_;
+  mirnax::TScriptedDialogs dialogs_;
   QTemporaryDir dir_;
 
   std::string PathOf(const std::string& name) const { return dir_.filePath(QString::fromStdString(name)).toStdString(); }
@@ -68,8 +68,8 @@ class TMemoTestCase : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(dir_.isValid());
-    SetDialogs(&dialogs_);
+    mirnax::SetDialogs(&dialogs_);
   }
-  void cleanupTestCase() { SetDialogs(nullptr); }
+  void cleanupTestCase() { mirnax::SetDialogs(nullptr); }
   void init() { dialogs_.Calls.clear(); }
 };

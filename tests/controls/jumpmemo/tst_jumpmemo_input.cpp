@@ -7,6 +7,12 @@
 #include "toolkit/cursor_table.h"
 #include "toolkit/dialogs.h"
 
+using mirnax::Application;
+using mirnax::Cursors;
+using mirnax::TApplication;
+using mirnax::TJumpMemo;
+using mirnax::TPositionInfo;
+
 namespace {
 
 // The widget point of a place in the text (the middle of the cell's left edge region).

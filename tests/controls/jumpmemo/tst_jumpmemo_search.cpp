@@ -10,6 +10,13 @@
 #include "toolkit/fileio.h"
 #include "toolkit/printer.h"
 
+using mirnax::Exception;
+using mirnax::FileExists;
+using mirnax::Printer;
+using mirnax::ReadWholeFile;
+using mirnax::TJumpMemo;
+using mirnax::TPositionInfo;
+
 namespace {
 
 // Selects from one place to another with the mouse, as a user drags.

@@ -12,6 +12,18 @@
 #include "controls/jumpmemo/text_primitives.h"
 #include "toolkit/dialogs.h"
 
+using mirnax::Cursors;
+using mirnax::IsWordChar;
+using mirnax::TColor;
+using mirnax::TJump;
+using mirnax::TJumpMemo;
+using mirnax::TLongPoint;
+using mirnax::TPict;
+using mirnax::TPositionInfo;
+using mirnax::TStringList;
+using mirnax::crIBeam;
+using mirnax::mtError;
+
 namespace {
 
 std::vector<int> MarkerIndexes(const TJumpMemo& memo) {
@@ -33,7 +45,7 @@ char* toString(const TPositionInfo& p) {
 
 Q_DECLARE_METATYPE(Strings)
 Q_DECLARE_METATYPE(std::vector<int>)
-Q_DECLARE_METATYPE(TLongPoint)
+Q_DECLARE_METATYPE(mirnax::TLongPoint)
 
 class TestJumpMemoText : public TMemoTestCase {
   Q_OBJECT

@@ -6,6 +6,11 @@
 #include "tests/controls/jumpmemo/memo_test_helpers.h"
 #include "toolkit/dialogs.h"
 
+using mirnax::TJumpMemo;
+using mirnax::TLongPoint;
+using mirnax::TPict;
+using mirnax::TStringList;
+
 namespace {
 
 // Looks at a grabbed client area cell by cell: column and row of the memo's text grid.

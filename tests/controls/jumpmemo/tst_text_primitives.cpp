@@ -5,6 +5,11 @@
 
 #include "controls/jumpmemo/text_primitives.h"
 
+using mirnax::FindWordFrom;
+using mirnax::FoldChar;
+using mirnax::FoldText;
+using mirnax::IsWordChar;
+
 namespace {
 
 // The folding rules written out as tables: first the letters outside the basic Cyrillic block,

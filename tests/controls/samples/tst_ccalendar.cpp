@@ -6,6 +6,13 @@
 #include "toolkit/exceptions.h"
 #include "tests/support/file_helpers.h"
 
+using mirnax::Date;
+using mirnax::EConvertError;
+using mirnax::EncodeDate;
+using mirnax::TCCalendar;
+using mirnax::TCustomGrid;
+using mirnax::support::ErrorOf;
+
 namespace {
 
 struct TDate {

@@ -2,6 +2,10 @@
 
 #include "controls/samples/ccolorgrid.h"
 
+using mirnax::ColorToQColor;
+using mirnax::TCColorGrid;
+using mirnax::TColor;
+
 namespace {
 
 QImage Grab(TCColorGrid& grid) { return grid.grab().toImage().convertToFormat(QImage::Format_RGB32); }

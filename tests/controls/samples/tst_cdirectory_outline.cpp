@@ -9,6 +9,10 @@
 #include "toolkit/exceptions.h"
 #include "tests/support/file_helpers.h"
 
+using mirnax::EOutlineError;
+using mirnax::TCDirectoryOutline;
+using mirnax::support::ErrorOf;
+
 namespace fs = std::filesystem;
 
 namespace {

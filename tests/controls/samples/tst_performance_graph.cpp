@@ -3,6 +3,11 @@
 #include "controls/samples/performance_graph.h"
 #include "toolkit/exceptions.h"
 
+using mirnax::ColorToQColor;
+using mirnax::ERangeError;
+using mirnax::TColor;
+using mirnax::TPerformanceGraph;
+
 namespace {
 
 constexpr TColor Red = 0x0000FF;
