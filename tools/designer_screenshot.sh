@@ -15,20 +15,20 @@ widget() {  # class name x y width height [more properties]
   echo '<?xml version="1.0" encoding="UTF-8"?><ui version="4.0"><class>PaletteForm</class>'
   echo ' <widget class="QWidget" name="PaletteForm"><property name="geometry"><rect><x>0</x><y>0</y><width>560</width><height>420</height></rect></property>'
   echo '  <property name="windowTitle"><string>Every control of the library</string></property>'
-  widget TCGauge gauge 10 10 250 24 '<property name="Progress"><number>40</number></property>'
-  widget TJumpMemo memo 10 44 250 160
-  widget TCCalendar calendar 280 10 270 160
-  widget TCColorGrid colorGrid 10 214 100 100
-  widget TCDirectoryOutline directoryOutline 120 214 140 196 '<property name="Directory"><string>/usr/share</string></property>'
-  widget TPerformanceGraph performanceGraph 280 180 270 130
-  widget TZipBuilderWidget zipBuilder 280 330 28 28
+  widget mirnax::TCGauge gauge 10 10 250 24 '<property name="Progress"><number>40</number></property>'
+  widget mirnax::TJumpMemo memo 10 44 250 160
+  widget mirnax::TCCalendar calendar 280 10 270 160
+  widget mirnax::TCColorGrid colorGrid 10 214 100 100
+  widget mirnax::TCDirectoryOutline directoryOutline 120 214 140 196 '<property name="Directory"><string>/usr/share</string></property>'
+  widget mirnax::TPerformanceGraph performanceGraph 280 180 270 130
+  widget mirnax::TZipBuilderWidget zipBuilder 280 330 28 28
   echo ' </widget><customwidgets>'
-  for c in TCGauge:controls/gauge/cgauge.h TJumpMemo:controls/jumpmemo/jumpmemo.h \
-           TCCalendar:controls/samples/ccalendar.h TCColorGrid:controls/samples/ccolorgrid.h \
-           TCDirectoryOutline:controls/samples/cdirectory_outline.h \
-           TPerformanceGraph:controls/samples/performance_graph.h \
-           TZipBuilderWidget:components/zip_builder_widget.h; do
-    echo "  <customwidget><class>${c%%:*}</class><extends>QWidget</extends><header>${c#*:}</header></customwidget>"
+  for c in mirnax::TCGauge=controls/gauge/cgauge.h mirnax::TJumpMemo=controls/jumpmemo/jumpmemo.h \
+           mirnax::TCCalendar=controls/samples/ccalendar.h mirnax::TCColorGrid=controls/samples/ccolorgrid.h \
+           mirnax::TCDirectoryOutline=controls/samples/cdirectory_outline.h \
+           mirnax::TPerformanceGraph=controls/samples/performance_graph.h \
+           mirnax::TZipBuilderWidget=components/zip_builder_widget.h; do
+    echo "  <customwidget><class>${c%%=*}</class><extends>QWidget</extends><header>${c#*=}</header></customwidget>"
   done
   echo ' </customwidgets><resources/><connections/></ui>'
 } >"$form"
