@@ -63,7 +63,6 @@ using mirnax::fpIndexMoved;
 using mirnax::fpIndexTempDeleted;
 using mirnax::fpMarkedComplete;
 using mirnax::fpNewFilesFlushed;
-using mirnax::support::Bytes;
 using mirnax::support::ErrorOf;
 
 using namespace fixture;
