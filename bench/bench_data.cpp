@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "app/core/map.h"
-#include "tests/support/little_endian.h"
-#include "tests/support/statics_builder.h"
-#include "tests/support/world_file.h"
-#include "toolkit/fileio.h"
+#include "support/little_endian.h"
+#include "support/statics_builder.h"
+#include "support/world_file.h"
+#include "toolkit/core/fileio.h"
 
 namespace mirnax::bench {
 

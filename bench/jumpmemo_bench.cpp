@@ -19,7 +19,7 @@
 
 #include "controls/jumpmemo/jumpmemo.h"
 #include "controls/jumpmemo/text_primitives.h"
-#include "toolkit/dialogs.h"
+#include "toolkit/core/dialogs.h"
 #include "util/s_strlst.h"
 
 using mirnax::FindWordFrom;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bench/bench_data.h"
-#include "toolkit/exceptions.h"
+#include "toolkit/core/exceptions.h"
 
 using mirnax::bench::BenchStaticRecords;
 using mirnax::bench::BenchWorldItems;

@@ -10,7 +10,7 @@
 #include <cstdio>
 
 #include "app/gui/form1.h"
-#include "toolkit/dialogs.h"
+#include "toolkit/core/dialogs.h"
 
 using mirnax::SetDialogs;
 using mirnax::TForm1;

@@ -11,10 +11,10 @@
 #include "app/core/config.h"
 #include "app/core/statics.h"
 #include "mirnax/version.h"
-#include "tests/support/world_file.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/paths.h"
-#include "toolkit/sysutils.h"
+#include "support/world_file.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/paths.h"
+#include "toolkit/core/sysutils.h"
 
 namespace support = mirnax::support;
 using mirnax::ClearStatics;

@@ -19,7 +19,7 @@ set(expected
   ${LIBDIR}/cmake/Mirnax/MirnaxConfig.cmake ${LIBDIR}/cmake/Mirnax/MirnaxConfigVersion.cmake
   include/mirnax/mirnax/version.h include/mirnax/mirnax/mirnax_export.h include/mirnax/components/components.h
   include/mirnax/controls/gauge/cgauge.h include/mirnax/controls/jumpmemo/jumpmemo.h
-  include/mirnax/controls/samples/ccalendar.h include/mirnax/zip/zip_builder.h include/mirnax/toolkit/palette.h)
+  include/mirnax/controls/samples/ccalendar.h include/mirnax/zip/zip_builder.h include/mirnax/toolkit/core/palette.h)
 set(missing "")
 foreach(file IN LISTS expected)
   if(NOT EXISTS ${STAGE}/${file})

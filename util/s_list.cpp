@@ -5,8 +5,8 @@
 #include <cstring>
 #include <limits>
 
-#include "toolkit/exceptions.h"
-#include "toolkit/sysutils.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "toolkit/classes.h"
+#include "toolkit/core/classes.h"
 
 namespace mirnax {
 

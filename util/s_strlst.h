@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/classes.h"
+#include "toolkit/core/classes.h"
 
 namespace mirnax {
 

@@ -1,12 +1,12 @@
 #include "zip/zip_builder.h"
 
-#include "toolkit/application.h"
-#include "toolkit/dialogs.h"
-#include "toolkit/disks.h"
-#include "toolkit/paths.h"
+#include "toolkit/widgets/application.h"
+#include "toolkit/core/dialogs.h"
+#include "toolkit/core/disks.h"
+#include "toolkit/core/paths.h"
 #include "zip/zip_format.h"
 #include "zip/zip_messages.h"
-#include "toolkit/palette.h"
+#include "toolkit/core/palette.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -4,10 +4,10 @@
 // public operation reports through ErrCode, Message, OnMessage and (unless Unattended) a box.
 #pragma once
 
-#include "toolkit/classes.h"
-#include "toolkit/component.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/library.h"
+#include "toolkit/core/classes.h"
+#include "toolkit/core/component.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/library.h"
 #include "zip/zip_records.h"
 
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #include "zip/zip_format.h"
 
-#include "toolkit/disks.h"
+#include "toolkit/core/disks.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -16,8 +16,8 @@
 #include "app/core/freeze_recovery.h"
 #include "app/core/run.h"
 #include "mirnax/version.h"
-#include "toolkit/filesearch.h"
-#include "toolkit/paths.h"
+#include "toolkit/core/filesearch.h"
+#include "toolkit/core/paths.h"
 
 using mirnax::FindFiles;
 using mirnax::ForwardSlashes;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "toolkit/exceptions.h"
-#include "toolkit/sysutils.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

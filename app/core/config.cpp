@@ -1,6 +1,6 @@
 #include "app/core/config.h"
 
-#include "toolkit/paths.h"
+#include "toolkit/core/paths.h"
 
 namespace mirnax {
 

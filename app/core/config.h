@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "toolkit/inifile.h"
+#include "toolkit/core/inifile.h"
 
 namespace mirnax {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "toolkit/safe_replace.h"
+#include "toolkit/core/safe_replace.h"
 
 namespace mirnax {
 

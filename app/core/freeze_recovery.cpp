@@ -12,12 +12,12 @@
 #include "app/core/frozen_worlds.h"
 #include "app/core/statics_lock.h"
 #include "app/core/statics_paths.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/fileio.h"
-#include "toolkit/paths.h"
-#include "toolkit/posix_files.h"
-#include "toolkit/safe_replace.h"
-#include "toolkit/sysutils.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
+#include "toolkit/core/paths.h"
+#include "toolkit/core/posix_files.h"
+#include "toolkit/core/safe_replace.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

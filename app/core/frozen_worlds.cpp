@@ -4,7 +4,7 @@
 #include <ctime>
 #include <fstream>
 
-#include "toolkit/safe_replace.h"
+#include "toolkit/core/safe_replace.h"
 
 namespace mirnax {
 

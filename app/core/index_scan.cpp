@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/core/map.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/sysutils.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

@@ -10,11 +10,11 @@
 #include "app/core/statics_paths.h"
 #include "app/core/statics.h"
 #include "app/core/world_reader.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/fileio.h"
-#include "toolkit/paths.h"
-#include "toolkit/posix_files.h"
-#include "toolkit/sysutils.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
+#include "toolkit/core/paths.h"
+#include "toolkit/core/posix_files.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

@@ -17,11 +17,11 @@
 #include "app/core/statics_lock.h"
 #include "app/core/statics_paths.h"
 #include "app/core/stop_signals.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/fileio.h"
-#include "toolkit/posix_files.h"
-#include "toolkit/safe_replace.h"
-#include "toolkit/sysutils.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
+#include "toolkit/core/posix_files.h"
+#include "toolkit/core/safe_replace.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

@@ -5,9 +5,9 @@
 
 #include "app/core/map.h"
 #include "app/core/statics_format.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/fileio.h"
-#include "toolkit/sysutils.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

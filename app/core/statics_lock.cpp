@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "toolkit/exceptions.h"
-#include "toolkit/paths.h"
-#include "toolkit/sysutils.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/paths.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

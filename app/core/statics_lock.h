@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "toolkit/posix_files.h"
+#include "toolkit/core/posix_files.h"
 
 namespace mirnax {
 

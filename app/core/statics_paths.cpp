@@ -8,11 +8,11 @@
 
 #include "app/core/freeze_journal.h"
 #include "app/core/statics_lock.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/fileio.h"
-#include "toolkit/paths.h"
-#include "toolkit/safe_replace.h"
-#include "toolkit/sysutils.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
+#include "toolkit/core/paths.h"
+#include "toolkit/core/safe_replace.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/safe_replace.h"
+#include "toolkit/core/safe_replace.h"
 
 namespace mirnax {
 

@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "toolkit/exceptions.h"
-#include "toolkit/fileio.h"
-#include "toolkit/sysutils.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

@@ -7,8 +7,8 @@
 
 #include "app/core/block_store.h"
 #include "app/core/progress.h"
-#include "toolkit/classes.h"
-#include "toolkit/exceptions.h"
+#include "toolkit/core/classes.h"
+#include "toolkit/core/exceptions.h"
 
 namespace mirnax {
 

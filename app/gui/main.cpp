@@ -5,8 +5,8 @@
 #include "app/core/run.h"
 #include "app/gui/form1.h"
 #include "mirnax/version.h"
-#include "toolkit/application.h"
-#include "toolkit/startup.h"
+#include "toolkit/widgets/application.h"
+#include "toolkit/widgets/startup.h"
 
 using mirnax::AnswerWithoutDisplay;
 using mirnax::IgnoreFileSizeSignal;

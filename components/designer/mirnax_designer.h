@@ -6,7 +6,7 @@
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 #include <functional>
 
-#include "toolkit/palette.h"
+#include "toolkit/core/palette.h"
 
 namespace mirnax {
 

@@ -11,10 +11,10 @@
 #include <limits>
 #include <numbers>
 
-#include "toolkit/exceptions.h"
-#include "toolkit/graphics.h"
-#include "toolkit/sysutils.h"
-#include "toolkit/palette.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/widgets/graphics.h"
+#include "toolkit/core/sysutils.h"
+#include "toolkit/core/palette.h"
 
 namespace mirnax {
 

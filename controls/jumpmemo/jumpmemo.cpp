@@ -14,14 +14,14 @@
 #include <limits>
 
 #include "controls/jumpmemo/text_primitives.h"
-#include "toolkit/application.h"
-#include "toolkit/cp1251.h"
-#include "toolkit/cursor_table.h"
-#include "toolkit/dialogs.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/fileio.h"
-#include "toolkit/printer.h"
-#include "toolkit/palette.h"
+#include "toolkit/widgets/application.h"
+#include "toolkit/widgets/cp1251.h"
+#include "toolkit/widgets/cursor_table.h"
+#include "toolkit/core/dialogs.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
+#include "toolkit/widgets/printer.h"
+#include "toolkit/core/palette.h"
 
 namespace mirnax {
 

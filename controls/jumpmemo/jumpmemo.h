@@ -17,8 +17,8 @@
 
 #include "controls/jumpmemo/jumpmemo_document.h"
 #include "controls/jumpmemo/jumpmemo_layout.h"
-#include "toolkit/classes.h"
-#include "toolkit/graphics.h"
+#include "toolkit/core/classes.h"
+#include "toolkit/widgets/graphics.h"
 #include "util/s_strlst.h"
 
 class QImage;

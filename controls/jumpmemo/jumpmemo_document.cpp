@@ -7,9 +7,9 @@
 
 #include "controls/jumpmemo/jumpmemo_layout.h"
 #include "controls/jumpmemo/text_primitives.h"
-#include "toolkit/cp1251.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/sysutils.h"
+#include "toolkit/widgets/cp1251.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

@@ -16,8 +16,8 @@ class QPainter;
 #include <vector>
 
 #include "controls/jumpmemo/text_metrics.h"
-#include "toolkit/classes.h"
-#include "toolkit/graphics.h"
+#include "toolkit/core/classes.h"
+#include "toolkit/widgets/graphics.h"
 #include "util/s_strlst.h"
 
 namespace mirnax {

@@ -5,7 +5,7 @@
 #include <QString>
 #include <cmath>
 
-#include "toolkit/cp1251.h"
+#include "toolkit/widgets/cp1251.h"
 
 namespace mirnax {
 

@@ -2,9 +2,9 @@
 
 #include <QPainter>
 
-#include "toolkit/exceptions.h"
-#include "toolkit/sysutils.h"
-#include "toolkit/palette.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/sysutils.h"
+#include "toolkit/core/palette.h"
 
 namespace mirnax {
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "toolkit/dateutils.h"
-#include "toolkit/grids.h"
+#include "toolkit/core/dateutils.h"
+#include "toolkit/widgets/grids.h"
 
 namespace mirnax {
 

@@ -1,5 +1,5 @@
 #include "controls/samples/ccolorgrid.h"
-#include "toolkit/palette.h"
+#include "toolkit/core/palette.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "toolkit/graphics.h"
+#include "toolkit/widgets/graphics.h"
 
 class QPainter;
 

@@ -1,5 +1,5 @@
 #include "controls/samples/cdirectory_outline.h"
-#include "toolkit/palette.h"
+#include "toolkit/core/palette.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -10,7 +10,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "toolkit/outline.h"
+#include "toolkit/widgets/outline.h"
 
 namespace mirnax {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <optional>
 
-#include "toolkit/exceptions.h"
-#include "toolkit/palette.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/palette.h"
 
 namespace mirnax {
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "toolkit/graphics.h"
+#include "toolkit/widgets/graphics.h"
 
 class QPainter;
 

@@ -10,7 +10,7 @@
 
 #include "controls/gauge/cgauge.h"
 #include "demo/gallery/gallery_pages.h"
-#include "toolkit/graphics.h"
+#include "toolkit/widgets/graphics.h"
 
 using mirnax::ColorToQColor;
 using mirnax::QColorToColor;

@@ -9,8 +9,8 @@
 
 #include "demo/gallery/gallery_pages.h"
 #include "mirnax/version.h"
-#include "toolkit/application.h"
-#include "toolkit/startup.h"
+#include "toolkit/widgets/application.h"
+#include "toolkit/widgets/startup.h"
 
 using mirnax::AnswerWithoutDisplay;
 using mirnax::TApplication;

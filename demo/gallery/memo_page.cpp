@@ -16,10 +16,10 @@
 
 #include "controls/jumpmemo/jumpmemo.h"
 #include "demo/gallery/gallery_pages.h"
-#include "toolkit/application.h"
-#include "toolkit/classes.h"
-#include "toolkit/cp1251.h"
-#include "toolkit/printer.h"
+#include "toolkit/widgets/application.h"
+#include "toolkit/core/classes.h"
+#include "toolkit/widgets/cp1251.h"
+#include "toolkit/widgets/printer.h"
 
 using mirnax::Application;
 using mirnax::Cp1251ToQString;

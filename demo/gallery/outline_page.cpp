@@ -9,7 +9,7 @@
 
 #include "controls/samples/cdirectory_outline.h"
 #include "demo/gallery/gallery_pages.h"
-#include "toolkit/exceptions.h"
+#include "toolkit/core/exceptions.h"
 
 using mirnax::Exception;
 using mirnax::TCDirectoryOutline;

@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 #include "controls/gauge/cgauge.h"
-#include "toolkit/simulated_drive.h"
+#include "toolkit/core/simulated_drive.h"
 #include "demo/gallery/gallery_pages.h"
 #include "zip/zip_builder.h"
 

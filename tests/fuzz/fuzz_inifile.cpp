@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "tests/fuzz/fuzz_check.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/inifile.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/inifile.h"
 
 using mirnax::TIniFile;
 

@@ -33,9 +33,9 @@
 #include "app/core/progress.h"
 #include "app/core/freeze_points.h"
 #include "tests/fuzz/fuzz_check.h"
-#include "tests/support/little_endian.h"
-#include "tests/support/statics_builder.h"
-#include "toolkit/exceptions.h"
+#include "support/little_endian.h"
+#include "support/statics_builder.h"
+#include "toolkit/core/exceptions.h"
 
 namespace support = mirnax::support;
 using mirnax::BlockCount;

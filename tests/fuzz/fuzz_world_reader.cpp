@@ -9,7 +9,7 @@
 #include "app/core/progress.h"
 #include "app/core/world_reader.h"
 #include "tests/fuzz/fuzz_check.h"
-#include "toolkit/exceptions.h"
+#include "toolkit/core/exceptions.h"
 #include "util/s_strlst.h"
 
 using mirnax::EConvertError;

@@ -10,7 +10,7 @@
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
 #include "mirnax/version.h"
-#include "toolkit/palette.h"
+#include "toolkit/core/palette.h"
 
 using mirnax::LibraryVersion;
 using mirnax::PaletteEntries;

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "toolkit/exceptions.h"
+#include "toolkit/core/exceptions.h"
 #include "tests/support/file_helpers.h"
 #include "util/s_list.h"
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/exceptions.h"
+#include "toolkit/core/exceptions.h"
 #include "tests/support/file_helpers.h"
 #include "util/s_strlst.h"
 

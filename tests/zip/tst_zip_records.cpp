@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "toolkit/library.h"
+#include "toolkit/core/library.h"
 #include "zip/zip_records.h"
 
 using mirnax::TLibrary;

@@ -7,8 +7,8 @@
 
 #include <random>
 
-#include "tests/support/little_endian.h"
-#include "toolkit/simulated_drive.h"
+#include "support/little_endian.h"
+#include "toolkit/core/simulated_drive.h"
 #include "zip/zip_format.h"
 #include "zip_fixture.h"
 #include "zip_test_support.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/dialogs.h"
+#include "toolkit/core/dialogs.h"
 #include "tests/support/file_helpers.h"
 #include "zip/zip_builder.h"
 

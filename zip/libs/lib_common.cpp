@@ -1,6 +1,6 @@
 #include "zip/libs/lib_common.h"
 
-#include "toolkit/filesearch.h"
+#include "toolkit/core/filesearch.h"
 
 #include <algorithm>
 #include <cstring>

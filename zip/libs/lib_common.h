@@ -2,7 +2,7 @@
 // specifications of a command record and name matching.
 #pragma once
 
-#include "toolkit/paths.h"
+#include "toolkit/core/paths.h"
 #include "zip/zip_records.h"
 
 #include <cstdint>

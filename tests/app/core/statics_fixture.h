@@ -20,8 +20,8 @@
 #include "app/core/progress.h"
 #include "tests/support/child_process.h"
 #include "tests/support/file_helpers.h"
-#include "tests/support/statics_builder.h"
-#include "tests/support/world_file.h"
+#include "support/statics_builder.h"
+#include "support/world_file.h"
 
 namespace fixture {
 using mirnax::support::Blocks;

@@ -1,7 +1,7 @@
 #include <QTest>
 
 #include "app/core/block_store.h"
-#include "toolkit/exceptions.h"
+#include "toolkit/core/exceptions.h"
 
 using mirnax::BlockCount;
 using mirnax::ERangeError;

@@ -10,7 +10,7 @@
 #include "app/core/statics.h"
 #include "statics_fixture.h"
 #include "tests/support/recording_host.h"
-#include "toolkit/exceptions.h"
+#include "toolkit/core/exceptions.h"
 
 namespace support = mirnax::support;
 using mirnax::BlockCount;

@@ -21,8 +21,8 @@
 #include "app/core/world_reader.h"
 #include "statics_fixture.h"
 #include "tests/support/child_process.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/move_methods.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/move_methods.h"
 
 namespace support = mirnax::support;
 using mirnax::BlockBufferSize;

@@ -5,8 +5,8 @@
 #include "statics_fixture.h"
 #include "tests/support/recording_host.h"
 #include "tests/support/file_helpers.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/fileio.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
 
 using mirnax::BlockCount;
 using mirnax::EConvertError;

@@ -16,12 +16,12 @@
 #include "controls/jumpmemo/jumpmemo.h"
 #include "mirnax/version.h"
 #include "tests/support/file_helpers.h"
-#include "tests/support/statics_builder.h"
-#include "tests/support/world_file.h"
-#include "toolkit/application.h"
-#include "toolkit/dialogs.h"
-#include "toolkit/qt_dialogs.h"
-#include "toolkit/inifile.h"
+#include "support/statics_builder.h"
+#include "support/world_file.h"
+#include "toolkit/widgets/application.h"
+#include "toolkit/core/dialogs.h"
+#include "toolkit/widgets/qt_dialogs.h"
+#include "toolkit/core/inifile.h"
 
 namespace support = mirnax::support;
 using mirnax::ConfigKeyStaidx;

@@ -2,7 +2,7 @@
 #include <functional>
 
 #include "controls/gauge/cgauge.h"
-#include "toolkit/exceptions.h"
+#include "toolkit/core/exceptions.h"
 
 using mirnax::Exception;
 using mirnax::TCGauge;

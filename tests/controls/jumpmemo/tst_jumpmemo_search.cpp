@@ -5,10 +5,10 @@
 #include <QtTest>
 
 #include "tests/controls/jumpmemo/memo_test_helpers.h"
-#include "toolkit/dialogs.h"
-#include "toolkit/exceptions.h"
-#include "toolkit/fileio.h"
-#include "toolkit/printer.h"
+#include "toolkit/core/dialogs.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
+#include "toolkit/widgets/printer.h"
 
 using mirnax::Exception;
 using mirnax::FileExists;

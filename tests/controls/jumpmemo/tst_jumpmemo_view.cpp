@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "tests/controls/jumpmemo/memo_test_helpers.h"
-#include "toolkit/dialogs.h"
+#include "toolkit/core/dialogs.h"
 
 using mirnax::TJumpMemo;
 using mirnax::TLongPoint;

@@ -3,7 +3,7 @@
 #include <clocale>
 
 #include "controls/samples/ccalendar.h"
-#include "toolkit/exceptions.h"
+#include "toolkit/core/exceptions.h"
 #include "tests/support/file_helpers.h"
 
 using mirnax::Date;

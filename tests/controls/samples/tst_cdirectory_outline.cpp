@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "controls/samples/cdirectory_outline.h"
-#include "toolkit/exceptions.h"
+#include "toolkit/core/exceptions.h"
 #include "tests/support/file_helpers.h"
 
 using mirnax::EOutlineError;

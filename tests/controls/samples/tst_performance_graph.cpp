@@ -1,7 +1,7 @@
 #include <QtTest>
 
 #include "controls/samples/performance_graph.h"
-#include "toolkit/exceptions.h"
+#include "toolkit/core/exceptions.h"
 
 using mirnax::ColorToQColor;
 using mirnax::ERangeError;

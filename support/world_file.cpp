@@ -1,0 +1,45 @@
+#include "support/world_file.h"
+
+#include <charconv>
+
+namespace mirnax::support {
+namespace {
+void Hex4(std::string& out, uint32_t v) {
+  char text[8];
+  const auto end = std::to_chars(text, text + sizeof text, v, 16).ptr;
+  if (end - text < 4) out.append(size_t(4 - (end - text)), '0');
+  out.append(text, end);
+}
+
+// KEY=hhhh and the line end.
+void HexLine(std::string& out, const char* key, uint32_t v) {
+  out += key;
+  Hex4(out, v);
+  out += "\r\n";
+}
+
+void Decimal(std::string& out, int32_t v) {
+  char text[12];
+  const auto end = std::to_chars(text, text + sizeof text, v).ptr;
+  out.append(text, end);
+}
+}  // namespace
+
+void AppendWorldItem(std::string& out, const TWorldItem& item) {
+  out += "[WORLDITEM ";
+  Hex4(out, item.Tile);
+  out += "]\r\n";
+  if (item.Serial) HexLine(out, "SERIAL=04", item.SerialNumber);
+  if (item.Id) HexLine(out, "ID=", item.Tile);
+  if (item.Hue != 0 || item.AnyColor) HexLine(out, "COLOR=", item.Hue);
+  out += "P=";
+  Decimal(out, item.X);
+  out += ',';
+  Decimal(out, item.Y);
+  out += ',';
+  Decimal(out, item.Z);
+  out += "\r\n";
+  if (item.Cont) out += "CONT=-1\r\n";
+  out += "\r\n";
+}
+}  // namespace mirnax::support

@@ -1,0 +1,44 @@
+// The platform's non-visual component: it has an owner, which destroys it, and a state that says
+// whether it lives in a design environment.
+#pragma once
+
+#include "toolkit/core/classes.h"
+
+#include <memory>
+#include <vector>
+
+namespace mirnax {
+
+enum TComponentStateItem { csDesigning = 1 };
+
+class TComponent : public TObject {
+ public:
+  // A component with an owner is destroyed by it.
+  explicit TComponent(TComponent* owner = nullptr) : owner_(owner) {
+    if (owner_ != nullptr) owner_->owned_.push_back(this);
+  }
+  ~TComponent() override {
+    // Owned components first, newest first, as the platform frees them.
+    while (!owned_.empty()) {
+      TComponent* child = owned_.back();
+      owned_.pop_back();
+      child->owner_ = nullptr;
+      delete child;
+    }
+    if (owner_ != nullptr) std::erase(owner_->owned_, this);
+  }
+  TComponent(const TComponent&) = delete;
+  TComponent& operator=(const TComponent&) = delete;
+
+  TComponent* Owner() const { return owner_; }
+  int ComponentState() const { return state_; }
+  bool Designing() const { return (state_ & csDesigning) != 0; }
+  void SetDesigning(bool on) { state_ = on ? (state_ | csDesigning) : (state_ & ~csDesigning); }
+
+ private:
+  TComponent* owner_;
+  std::vector<TComponent*> owned_;
+  int state_ = 0;
+};
+
+}  // namespace mirnax

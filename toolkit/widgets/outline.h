@@ -1,0 +1,143 @@
+// TCustomOutline: a tree shown as a one-column grid. Items are addressed by their index in
+// display order over the whole tree (collapsed branches included); index 0 is the invisible root,
+// the first real item is 1. Only items whose ancestors are all expanded take a row.
+#pragma once
+
+#include <QIcon>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/widgets/grids.h"
+
+namespace mirnax {
+
+class TCustomOutline;
+
+class TOutlineNode {
+ public:
+  TOutlineNode(TCustomOutline* owner, TOutlineNode* parent, std::string text);
+
+  std::string Text;
+  void* Data = nullptr;
+
+  TOutlineNode* Parent() const { return parent_; }
+  int32_t Index() const;
+  // 0 for the root, 1 for top items.
+  int Level() const;
+  bool HasItems() const { return !children_.empty(); }
+  bool Expanded() const { return expanded_; }
+  // Expanding first expands every ancestor, then calls the outline's Expand hook.
+  void SetExpanded(bool value);
+  void FullExpand();
+  // The texts from the top item down to this one, joined by the outline's item separator.
+  std::string FullPath() const;
+  // Indexes of the first child, the child after child and the last child; -1 when none.
+  int32_t GetFirstChild() const;
+  int32_t GetNextChild(int32_t child) const;
+  int32_t GetLastChild() const;
+  int32_t ChildCount() const { return static_cast<int32_t>(children_.size()); }
+  // The i-th child, 0 first.
+  TOutlineNode& Child(int32_t i) const { return *children_[static_cast<size_t>(i)]; }
+
+ private:
+  friend class TCustomOutline;
+  TCustomOutline* owner_;
+  TOutlineNode* parent_;
+  std::vector<std::unique_ptr<TOutlineNode>> children_;
+  bool expanded_ = false;
+  int32_t index_ = 0;
+};
+
+class TCustomOutline : public TCustomGrid {
+  Q_OBJECT
+  Q_PROPERTY(int ItemHeight READ ItemHeight WRITE SetItemHeight)
+  Q_PROPERTY(int SelectedItem READ SelectedItem WRITE SetSelectedItem)
+
+ public:
+  enum TOutlineOption { ooDrawTreeRoot = 1, ooDrawFocusRect = 2, ooStretchBitmaps = 4 };
+  using TOutlineOptions = int;
+  enum TOutlineStyle { osText, osPlusMinusText, osPictureText, osPlusMinusPictureText, osTreeText,
+                       osTreePictureText };
+
+  explicit TCustomOutline(QWidget* parent = nullptr);
+  ~TCustomOutline() override;
+
+  // Items without the root.
+  int32_t ItemCount();
+  // Raises EOutlineError "Outline index not found" for an index that does not exist.
+  TOutlineNode& Items(int32_t index);
+  TOutlineNode& operator[](int32_t index) { return Items(index); }
+
+  // Appends text as the last child of index; returns the new item's index.
+  int32_t AddChild(int32_t index, const std::string& text);
+  // Appends text after the last sibling of index (index 0 appends a top item).
+  int32_t Add(int32_t index, const std::string& text);
+  // Inserts text before index, as its sibling (index 0 appends a top item).
+  int32_t Insert(int32_t index, const std::string& text);
+  // Adds names as children of index, each before the first child that does not compare less,
+  // so a sorted level stays sorted and an equal name goes before the ones already there. Returns
+  // the new items in the order of names.
+  std::vector<TOutlineNode*> AddChildrenSorted(int32_t index, std::vector<std::string> names,
+                         const std::function<bool(const std::string&, const std::string&)>& less);
+  void Clear();
+
+  // The item of the current row; 0 when the outline is empty.
+  int32_t SelectedItem();
+  // Shows the item (expanding its ancestors), scrolls to it and selects it. A negative index, or 0
+  // in an empty outline, raises EOutlineError "Invalid selection"; 0 selects item 1 otherwise.
+  void SetSelectedItem(int32_t index);
+
+  const std::string& ItemSeparator() const { return itemSeparator_; }
+  void SetItemSeparator(const std::string& value) { itemSeparator_ = value; }
+  int ItemHeight() const { return DefaultRowHeight(); }
+  void SetItemHeight(int value) { SetDefaultRowHeight(value); }
+  TOutlineOptions OutlineOptions() const { return outlineOptions_; }
+  void SetOutlineOptions(TOutlineOptions value);
+  TOutlineStyle OutlineStyle() const { return style_; }
+  void SetOutlineStyle(TOutlineStyle value);
+  const QIcon& PictureOpen() const { return pictureOpen_; }
+  const QIcon& PictureClosed() const { return pictureClosed_; }
+  const QIcon& PictureLeaf() const { return pictureLeaf_; }
+  void SetPictureOpen(const QIcon& value);
+  void SetPictureClosed(const QIcon& value);
+  void SetPictureLeaf(const QIcon& value);
+
+  std::function<void(TCustomOutline* sender, int32_t index)> OnExpand;
+  std::function<void(TCustomOutline* sender, int32_t index)> OnCollapse;
+
+ protected:
+  friend class TOutlineNode;
+  // Called before the item opens, after its ancestors are open.
+  virtual void Expand(int32_t index);
+  virtual void Collapse(int32_t index);
+
+  void DrawCell(QPainter& canvas, int col, int row, const QRect& rect, TGridDrawState state) override;
+  void DblClick() override;
+  void WMSize(int width, int height) override;
+  void CurrentCellMoved() override;
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void Changed();  // the tree's shape changed: indexes and rows are stale
+  void Reindex();  // rebuilds the index and row tables when stale, keeps the selected item current
+  int32_t Attach(TOutlineNode* parent, size_t position, const std::string& text);
+
+  std::unique_ptr<TOutlineNode> root_;
+  std::string itemSeparator_ = "\\";
+  TOutlineOptions outlineOptions_ = ooDrawTreeRoot | ooDrawFocusRect;
+  TOutlineStyle style_ = osTreePictureText;
+  QIcon pictureOpen_;
+  QIcon pictureClosed_;
+  QIcon pictureLeaf_;
+  bool stale_ = true;
+  std::vector<TOutlineNode*> items_;  // by index, root first
+  std::vector<TOutlineNode*> rows_;   // shown items, top first
+  TOutlineNode* selected_ = nullptr;
+};
+
+}  // namespace mirnax
