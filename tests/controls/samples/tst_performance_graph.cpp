@@ -72,6 +72,12 @@ class TstPerformanceGraph : public QObject {
     QTest::newRow("multiple") << 1200 << 100 << 1200;
     QTest::newRow("no gradient") << 5 << 0 << 5;
     QTest::newRow("negative") << -150 << 100 << 0;
+    QTest::newRow("negative multiple") << -200 << 100 << -200;
+    QTest::newRow("negative gradient") << -5 << -3 << -6;
+    QTest::newRow("largest value") << INT32_MAX << 100 << 2147483600;
+    QTest::newRow("largest value, gradient 7") << INT32_MAX << 7 << 2147483646;
+    QTest::newRow("below the smallest") << INT32_MIN + 1 << -3 << -2147483646;
+    QTest::newRow("smallest by -1") << INT32_MIN << -1 << INT32_MIN;
   }
   void roundUp() {
     QFETCH(int, value);
@@ -99,6 +105,15 @@ class TstPerformanceGraph : public QObject {
       zeros.Update();
     }
     QCOMPARE(zeros.Scale(), 0);
+    // The largest value a point can hold: a positive scale, and its bar drawn as a full one is.
+    TPerformanceGraph huge, full;
+    huge.DataPoint(Red, INT32_MAX);
+    huge.Update();
+    full.DataPoint(Red, 1000);
+    full.Update();
+    QCOMPARE(huge.Scale(), 2147483600);
+    QVERIFY(!Where(full, false, 97, Red).empty());
+    QCOMPARE(Where(huge, false, 97, Red), Where(full, false, 97, Red));
     QVERIFY(Where(zeros, false, 97, Red).empty());
     // A scale of 0 set directly while values are kept: nothing drawn, no failure.
     g.SetScale(0);

@@ -1,0 +1,56 @@
+// Memory for large tables, mapped on its own beside the heap.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+
+namespace mirnax {
+
+// Blocks from LargeBlock bytes on are mapped on their own, in whole pages of LargePage bytes.
+// Smaller blocks come from the heap, which hands a freed block out again without faulting it in
+// anew (a list loaded over and over). Under the address sanitizer every block does, so that it
+// sees every access.
+inline constexpr size_t LargePage = size_t{2} << 20;
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr size_t LargeBlock = SIZE_MAX;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr size_t LargeBlock = SIZE_MAX;
+#else
+inline constexpr size_t LargeBlock = size_t{4} << 20;
+#endif
+#else
+inline constexpr size_t LargeBlock = size_t{4} << 20;
+#endif
+
+inline size_t RoundUpToLargePage(size_t n) { return (n + LargePage - 1) & ~(LargePage - 1); }
+
+// Memory for large tables. A block of a few megabytes or more is mapped on its own and backed by
+// 2 MB pages where the system allows: filling it then faults once per 2 MB instead of once per
+// 4 KB page, which for a large file's lines cost more than copying them. Parts of a block never
+// touched take no memory.
+void* AllocateLarge(size_t bytes);
+void FreeLarge(void* p, size_t bytes) noexcept;
+// Bytes of the blocks mapped on their own and handed out now (touched or not; not the one kept for
+// reuse); the heap's statistics miss them.
+size_t LargeBlocksInUse() noexcept;
+
+template <class T>
+struct TLargeAllocator {
+  using value_type = T;
+  TLargeAllocator() noexcept = default;
+  template <class U>
+  TLargeAllocator(const TLargeAllocator<U>&) noexcept {}
+  T* allocate(size_t n) {
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+    return static_cast<T*>(AllocateLarge(n * sizeof(T)));
+  }
+  void deallocate(T* p, size_t n) noexcept { FreeLarge(p, n * sizeof(T)); }
+  template <class U>
+  bool operator==(const TLargeAllocator<U>&) const noexcept {
+    return true;
+  }
+};
+
+}  // namespace mirnax
