@@ -30,9 +30,15 @@ TPerformanceGraph::TPerformanceGraph(QWidget* parent) : QWidget(parent) {
 
 int32_t TPerformanceGraph::GetBandCount() const { return width() / stepSize_; }
 
+// Worked in 64 bits: the next multiple of a value near the 32-bit limits lies beyond them, and is
+// then held at the farthest multiple of the gradient that still fits.
 int32_t TPerformanceGraph::RoundUp(int32_t value, int32_t gradient) {
-  if (gradient == 0 || value % gradient == 0) return value;
-  return (value / gradient + 1) * gradient;
+  const int64_t v = value, g = gradient;
+  if (g == 0 || v % g == 0) return value;
+  const int64_t up = (v / g + 1) * g, step = g < 0 ? -g : g;
+  if (up > INT32_MAX) return static_cast<int32_t>(INT32_MAX / step * step);
+  if (up < INT32_MIN) return static_cast<int32_t>(INT32_MIN / step * step);
+  return static_cast<int32_t>(up);
 }
 
 int32_t TPerformanceGraph::NextY(int32_t index) const {
