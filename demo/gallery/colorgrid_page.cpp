@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include <functional>
+
 #include "controls/samples/ccolorgrid.h"
 #include "demo/gallery/gallery_pages.h"
 
@@ -24,24 +26,7 @@ void ShowColor(QLabel* label, TColor color, bool enabled) {
                                : QString("padding: 4px"));
 }
 
-}  // namespace
-
-QWidget* MakeColorGridPage(QWidget* parent) {
-  auto* page = new QWidget(parent);
-  auto* grid = new TCColorGrid(page);
-  grid->setObjectName("GalleryColorGrid");
-  grid->SetTabStop(true);
-  grid->resize(240, 240);
-  grid->SetBackgroundIndex(15);
-
-  auto* foreground = new QLabel(page);
-  auto* background = new QLabel(page);
-  auto showColors = [=] {
-    ShowColor(foreground, grid->GetForegroundColor(), grid->ForegroundEnabled());
-    ShowColor(background, grid->GetBackgroundColor(), grid->BackgroundEnabled());
-  };
-  showColors();
-
+QComboBox* OrderingBox(QWidget* page, TCColorGrid* grid) {
   auto* ordering = new QComboBox(page);
   ordering->addItems({"go16x1", "go8x2", "go4x4", "go2x8", "go1x16"});
   ordering->setCurrentIndex(grid->GridOrdering());
@@ -51,7 +36,11 @@ QWidget* MakeColorGridPage(QWidget* parent) {
     grid->resize(std::min(columns * 40, 320), std::min((16 / columns) * 40, 320));
     grid->SetGridOrdering(static_cast<TCColorGrid::TGridOrdering>(index));
   });
+  return ordering;
+}
 
+// The four switches of the grid; showColors shows the colours again after a change.
+void AddSwitches(QFormLayout* form, QWidget* page, TCColorGrid* grid, const std::function<void()>& showColors) {
   auto* fgEnabled = new QCheckBox("ForegroundEnabled", page);
   auto* bgEnabled = new QCheckBox("BackgroundEnabled", page);
   auto* clickEnables = new QCheckBox("ClickEnablesColor", page);
@@ -77,16 +66,35 @@ QWidget* MakeColorGridPage(QWidget* parent) {
     bgEnabled->setChecked(grid->BackgroundEnabled());
     showColors();
   };
-
-  auto* help = new QLabel("Left button: foreground. Other buttons: background.\n"
-                          "Keys: arrows, Home, End, Space move; F and B pick.", page);
-
-  auto* form = new QFormLayout;
-  form->addRow("GridOrdering", ordering);
   form->addRow(fgEnabled);
   form->addRow(bgEnabled);
   form->addRow(clickEnables);
   form->addRow(ctl3D);
+}
+
+}  // namespace
+
+QWidget* MakeColorGridPage(QWidget* parent) {
+  auto* page = new QWidget(parent);
+  auto* grid = new TCColorGrid(page);
+  grid->setObjectName("GalleryColorGrid");
+  grid->SetTabStop(true);
+  grid->resize(240, 240);
+  grid->SetBackgroundIndex(15);
+
+  auto* foreground = new QLabel(page);
+  auto* background = new QLabel(page);
+  auto showColors = [=] {
+    ShowColor(foreground, grid->GetForegroundColor(), grid->ForegroundEnabled());
+    ShowColor(background, grid->GetBackgroundColor(), grid->BackgroundEnabled());
+  };
+  showColors();
+
+  auto* help = new QLabel("Left button: foreground. Other buttons: background.\n"
+                          "Keys: arrows, Home, End, Space move; F and B pick.", page);
+  auto* form = new QFormLayout;
+  form->addRow("GridOrdering", OrderingBox(page, grid));
+  AddSwitches(form, page, grid, showColors);
   form->addRow("ForegroundColor", foreground);
   form->addRow("BackgroundColor", background);
   form->addRow(help);

@@ -38,21 +38,9 @@ QPushButton* ColorButton(const QString& text, uint32_t start, QWidget* parent,
   return button;
 }
 
-}  // namespace
-
-QWidget* MakeGaugePage(QWidget* parent) {
-  auto* page = new QWidget(parent);
-  auto* gauge = new TCGauge(page);
-  gauge->setObjectName("GalleryGauge");
-  gauge->setMinimumSize(240, 160);
-  gauge->setMaximumSize(480, 360);
-
-  auto* kind = new QComboBox(page);
-  kind->addItems({"gkText", "gkHorizontalBar", "gkVerticalBar", "gkPie", "gkNeedle"});
-  kind->setCurrentIndex(gauge->Kind());
-  QObject::connect(kind, &QComboBox::currentIndexChanged, gauge,
-                   [gauge](int index) { gauge->SetKind(static_cast<TCGaugeKind>(index)); });
-
+// MinValue, MaxValue and Progress. The gauge refuses a minimum above its maximum and the reverse:
+// the spin boxes and the slider are kept in step.
+void AddRangeRows(QFormLayout* form, QWidget* page, TCGauge* gauge) {
   auto* minimum = new QSpinBox(page);
   auto* maximum = new QSpinBox(page);
   auto* progress = new QSlider(Qt::Horizontal, page);
@@ -62,7 +50,6 @@ QWidget* MakeGaugePage(QWidget* parent) {
   progress->setRange(gauge->MinValue(), gauge->MaxValue());
   progress->setValue(40);
   gauge->SetProgress(40);
-  // The gauge refuses a minimum above its maximum and the reverse: keep the spin boxes in step.
   auto syncRange = [=] {
     minimum->setMaximum(maximum->value());
     maximum->setMinimum(minimum->value());
@@ -78,7 +65,25 @@ QWidget* MakeGaugePage(QWidget* parent) {
     syncRange();
   });
   QObject::connect(progress, &QSlider::valueChanged, gauge, [gauge](int v) { gauge->SetProgress(v); });
+  form->addRow("MinValue", minimum);
+  form->addRow("MaxValue", maximum);
+  form->addRow("Progress", progress);
+}
 
+}  // namespace
+
+QWidget* MakeGaugePage(QWidget* parent) {
+  auto* page = new QWidget(parent);
+  auto* gauge = new TCGauge(page);
+  gauge->setObjectName("GalleryGauge");
+  gauge->setMinimumSize(240, 160);
+  gauge->setMaximumSize(480, 360);
+
+  auto* kind = new QComboBox(page);
+  kind->addItems({"gkText", "gkHorizontalBar", "gkVerticalBar", "gkPie", "gkNeedle"});
+  kind->setCurrentIndex(gauge->Kind());
+  QObject::connect(kind, &QComboBox::currentIndexChanged, gauge,
+                   [gauge](int index) { gauge->SetKind(static_cast<TCGaugeKind>(index)); });
   auto* showText = new QCheckBox("ShowText", page);
   showText->setChecked(gauge->ShowText());
   QObject::connect(showText, &QCheckBox::toggled, gauge, [gauge](bool on) { gauge->SetShowText(on); });
@@ -93,9 +98,7 @@ QWidget* MakeGaugePage(QWidget* parent) {
 
   auto* form = new QFormLayout;
   form->addRow("Kind", kind);
-  form->addRow("MinValue", minimum);
-  form->addRow("MaxValue", maximum);
-  form->addRow("Progress", progress);
+  AddRangeRows(form, page, gauge);
   form->addRow(showText);
   form->addRow("Colours", colors);
 

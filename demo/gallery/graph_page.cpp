@@ -57,20 +57,8 @@ QSpinBox* Spin(QWidget* parent, int low, int high, int value) {
   return box;
 }
 
-}  // namespace
-
-QWidget* MakeGraphPage(QWidget* parent) {
-  auto* page = new QWidget(parent);
-  auto* graph = new TPerformanceGraph(page);
-  graph->setObjectName("GalleryPerformanceGraph");
-  graph->setMinimumSize(400, 240);
-  graph->SetGradient(25);
-
-  auto* readings = new QLabel(page);
-  auto* scale = new QLabel(QString::number(graph->Scale()), page);
-  graph->OnScaleChange = [scale](TPerformanceGraph* g) { scale->setText(QString::number(g->Scale())); };
-
-  // Each tick adds one step: both loads in ascending order, so the bars stack.
+// Each tick adds one step: both loads in ascending order, so the bars stack.
+void FeedLoads(QWidget* page, TPerformanceGraph* graph, QLabel* readings) {
   auto* timer = new QTimer(page);
   auto last = std::make_shared<std::pair<uint64_t, uint64_t>>(0, 0);
   ReadCpu(last->first, last->second);
@@ -90,7 +78,10 @@ QWidget* MakeGraphPage(QWidget* parent) {
     readings->setText(QString("CPU %1 %, memory %2 %").arg(cpu).arg(memory));
   });
   timer->start(500);
+}
 
+// The graph's properties, each changed as it is edited.
+void AddPropertyRows(QFormLayout* form, QWidget* page, TPerformanceGraph* graph) {
   auto* kind = new QComboBox(page);
   kind->addItems({"pgBar", "pgLine"});
   kind->setCurrentIndex(graph->Kind());
@@ -107,19 +98,34 @@ QWidget* MakeGraphPage(QWidget* parent) {
   auto* gridlines = new QCheckBox("Gridlines", page);
   gridlines->setChecked(graph->Gridlines());
   QObject::connect(gridlines, &QCheckBox::toggled, graph, [graph](bool on) { graph->SetGridlines(on); });
-
-  auto* legend = new QLabel(QString("<span style='color:%1'>&#9632; CPU</span> &nbsp; "
-                                    "<span style='color:%2'>&#9632; memory</span>")
-                                .arg(ColorToQColor(CpuColor).name(), ColorToQColor(MemoryColor).name()),
-                            page);
-
-  auto* form = new QFormLayout;
   form->addRow("Kind", kind);
   form->addRow("StepSize", stepSize);
   form->addRow("GridSize", gridSize);
   form->addRow("Gradient", gradient);
   form->addRow("PenWidth", penWidth);
   form->addRow(gridlines);
+}
+
+}  // namespace
+
+QWidget* MakeGraphPage(QWidget* parent) {
+  auto* page = new QWidget(parent);
+  auto* graph = new TPerformanceGraph(page);
+  graph->setObjectName("GalleryPerformanceGraph");
+  graph->setMinimumSize(400, 240);
+  graph->SetGradient(25);
+
+  auto* readings = new QLabel(page);
+  auto* scale = new QLabel(QString::number(graph->Scale()), page);
+  graph->OnScaleChange = [scale](TPerformanceGraph* g) { scale->setText(QString::number(g->Scale())); };
+  FeedLoads(page, graph, readings);
+
+  auto* legend = new QLabel(QString("<span style='color:%1'>&#9632; CPU</span> &nbsp; "
+                                    "<span style='color:%2'>&#9632; memory</span>")
+                                .arg(ColorToQColor(CpuColor).name(), ColorToQColor(MemoryColor).name()),
+                            page);
+  auto* form = new QFormLayout;
+  AddPropertyRows(form, page, graph);
   form->addRow("Scale", scale);
   form->addRow("Load", readings);
   form->addRow(legend);

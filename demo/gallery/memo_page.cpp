@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryFile>
 #include <QVBoxLayout>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -88,20 +89,18 @@ std::vector<std::string> SampleDocument() {
 
 }  // namespace
 
-QWidget* MakeMemoPage(QWidget* parent) {
-  auto* page = new QWidget(parent);
+namespace {
+
+using TSay = std::function<void(const QString&)>;
+
+// The memo, with the sample opened from a file of its own, as any document would be.
+TJumpMemo* NewMemo(QWidget* page) {
   auto* memo = new TJumpMemo(page);
   memo->setObjectName("GalleryMemo");
   memo->ChangeScrollBars(TJumpMemo::ssBoth);
   memo->SetTabStop(true);
   memo->SetHelpContext(310);
   memo->setMinimumSize(400, 240);
-
-  auto* status = new QLabel("Click a green jump, or open a text of your own.", page);
-  status->setObjectName("MemoStatus");
-  const auto say = [status](const QString& text) { status->setText(text); };
-
-  // The sample lives in a file of its own, so it is opened as any document would be.
   auto* sample = new QTemporaryFile(QDir::temp().filePath("mirnax-memo-XXXXXX.txt"), page);
   if (sample->open()) {
     for (const std::string& line : SampleDocument()) {
@@ -111,7 +110,11 @@ QWidget* MakeMemoPage(QWidget* parent) {
     sample->close();
     memo->LoadFromFile(sample->fileName().toStdString());
   }
+  return memo;
+}
 
+// Jumps, pictures, copies and F1 said in the status line.
+void ReportEvents(QWidget* page, TJumpMemo* memo, const TSay& say) {
   memo->OnJumpClick = [memo, say](QObject*, std::string word) {
     const int line = memo->GotoWord("[" + word + "]", 0, true);
     say(QString("Jump to %1: line %2").arg(Cp1251ToQString(word)).arg(line));
@@ -123,15 +126,10 @@ QWidget* MakeMemoPage(QWidget* parent) {
   if (Application)
     QObject::connect(Application, &TApplication::HelpRequested, page,
                      [say](int context) { say(QString("Help asked for topic %1 (F1)").arg(context)); });
+}
 
-  auto* open = new QPushButton("Open...", page);
-  QObject::connect(open, &QPushButton::clicked, page, [page, memo, say] {
-    const QString name = QFileDialog::getOpenFileName(page, "Open a text", QString(), "Texts (*.txt);;All files (*)");
-    if (name.isEmpty()) return;
-    memo->LoadFromFile(name.toStdString());
-    say(QString("%1: %2 lines").arg(name).arg(memo->Lines().Count()));
-  });
-
+// The search field with its Next and Previous buttons.
+void AddSearch(QHBoxLayout* tools, QWidget* page, TJumpMemo* memo, const TSay& say) {
   auto* find = new QLineEdit(page);
   find->setObjectName("MemoFind");
   find->setPlaceholderText("Search");
@@ -145,12 +143,27 @@ QWidget* MakeMemoPage(QWidget* parent) {
   QObject::connect(next, &QPushButton::clicked, page, [search] { search(true); });
   QObject::connect(previous, &QPushButton::clicked, page, [search] { search(false); });
   QObject::connect(find, &QLineEdit::returnPressed, page, [search] { search(true); });
+  tools->addWidget(find, 1);
+  tools->addWidget(next);
+  tools->addWidget(previous);
+}
+
+QHBoxLayout* MakeTools(QWidget* page, TJumpMemo* memo, const TSay& say) {
+  auto* tools = new QHBoxLayout;
+  auto* open = new QPushButton("Open...", page);
+  QObject::connect(open, &QPushButton::clicked, page, [page, memo, say] {
+    const QString name = QFileDialog::getOpenFileName(page, "Open a text", QString(), "Texts (*.txt);;All files (*)");
+    if (name.isEmpty()) return;
+    memo->LoadFromFile(name.toStdString());
+    say(QString("%1: %2 lines").arg(name).arg(memo->Lines().Count()));
+  });
+  tools->addWidget(open);
+  AddSearch(tools, page, memo, say);
 
   auto* copy = new QPushButton("Copy", page);
   QObject::connect(copy, &QPushButton::clicked, page, [memo, say] {
     if (memo->CopyToClipboard() == 0) say("Nothing selected to copy");
   });
-
   auto* print = new QPushButton("Print to PDF", page);
   QObject::connect(print, &QPushButton::clicked, page, [memo, say] {
     const QString pdf = QDir::temp().filePath("mirnax-memo.pdf");
@@ -159,10 +172,16 @@ QWidget* MakeMemoPage(QWidget* parent) {
     memo->Print("", 1, 1, false, true);
     say("Printed to " + pdf);
   });
-
   auto* pages = new QCheckBox("Page markers", page);
   QObject::connect(pages, &QCheckBox::toggled, memo, [memo](bool on) { memo->SetShowPages(on); });
+  tools->addWidget(copy);
+  tools->addWidget(print);
+  tools->addWidget(pages);
+  return tools;
+}
 
+// The words to highlight, separated by commas.
+QHBoxLayout* MakeHighlightRow(QWidget* page, TJumpMemo* memo) {
   auto* highlight = new QLineEdit("memo, freez*", page);
   highlight->setObjectName("MemoHighlight");
   highlight->setToolTip("Words to highlight, separated by commas; a trailing * matches a prefix");
@@ -173,21 +192,25 @@ QWidget* MakeMemoPage(QWidget* parent) {
   };
   applyHighlight();
   QObject::connect(highlight, &QLineEdit::editingFinished, page, applyHighlight);
+  auto* row = new QHBoxLayout;
+  row->addWidget(new QLabel("Highlight:", page));
+  row->addWidget(highlight, 1);
+  return row;
+}
 
-  auto* tools = new QHBoxLayout;
-  tools->addWidget(open);
-  tools->addWidget(find, 1);
-  tools->addWidget(next);
-  tools->addWidget(previous);
-  tools->addWidget(copy);
-  tools->addWidget(print);
-  tools->addWidget(pages);
-  auto* second = new QHBoxLayout;
-  second->addWidget(new QLabel("Highlight:", page));
-  second->addWidget(highlight, 1);
+}  // namespace
+
+QWidget* MakeMemoPage(QWidget* parent) {
+  auto* page = new QWidget(parent);
+  TJumpMemo* memo = NewMemo(page);
+  auto* status = new QLabel("Click a green jump, or open a text of your own.", page);
+  status->setObjectName("MemoStatus");
+  const TSay say = [status](const QString& text) { status->setText(text); };
+  ReportEvents(page, memo, say);
+
   auto* layout = new QVBoxLayout(page);
-  layout->addLayout(tools);
-  layout->addLayout(second);
+  layout->addLayout(MakeTools(page, memo, say));
+  layout->addLayout(MakeHighlightRow(page, memo));
   layout->addWidget(memo, 1);
   layout->addWidget(status);
   return page;

@@ -51,6 +51,23 @@ class TZipPage : public QWidget {
   explicit TZipPage(QWidget* parent);
 
  private:
+  // Building the page.
+  void MakeWidgets();
+  void LayOut();
+  void WatchComponent();
+  void ConnectActions();
+  void ShowProgress(ProgressType type, const std::string& name, int64_t size);
+  // The buttons.
+  void ChooseArchive();
+  void PrepareAdd();
+  void AddFiles();
+  void AddFolder();
+  void DeleteSelected();
+  void ExtractTo(bool testOnly);
+  void SpanToVolumes();
+  void JoinVolumes();
+  TSimulatedDrive& Drive();
+
   void ShowContents();
   void Run(const std::function<void()>& operation);
   void OpenArchive(const QString& path);
@@ -67,6 +84,8 @@ class TZipPage : public QWidget {
   QCheckBox* dirNames_;
   QCheckBox* overwrite_;
   QLineEdit* password_;
+  QPushButton *open_, *addFiles_, *addFolder_, *remove_, *extract_, *test_;
+  QPushButton *span_, *join_, *makeSfx_, *toZip_;
   QList<QPushButton*> actions_;
   QPushButton* cancel_;
   QSpinBox* volumeKb_;
@@ -84,9 +103,16 @@ QString DosDate(uint16_t date, uint16_t time) {
 }
 
 TZipPage::TZipPage(QWidget* parent) : QWidget(parent) {
+  MakeWidgets();
+  LayOut();
+  WatchComponent();
+  ConnectActions();
+  MakeSample();
+}
+
+void TZipPage::MakeWidgets() {
   archive_ = new QLineEdit(this);
   archive_->setPlaceholderText("Archive file");
-  auto* open = new QPushButton("Open...", this);
   members_ = new QTreeWidget(this);
   members_->setObjectName("ZipMembers");
   members_->setHeaderLabels({"Name", "Size", "Packed", "Ratio", "Date", "Comment"});
@@ -109,29 +135,32 @@ TZipPage::TZipPage(QWidget* parent) : QWidget(parent) {
   password_ = new QLineEdit(this);
   password_->setEchoMode(QLineEdit::Password);
   password_->setPlaceholderText("none");
-
-  auto* addFiles = new QPushButton("Add files...", this);
-  auto* addFolder = new QPushButton("Add folder...", this);
-  auto* remove = new QPushButton("Delete selected", this);
-  auto* extract = new QPushButton("Extract to...", this);
-  auto* test = new QPushButton("Test", this);
-  cancel_ = new QPushButton("Cancel", this);
-  cancel_->setEnabled(false);
   volumeKb_ = new QSpinBox(this);
   volumeKb_->setRange(1, 4 * 1024 * 1024);
   volumeKb_->setValue(1);
   volumeKb_->setSuffix(" KB");
   floppy_ = new QCheckBox("Simulated removable drive", this);
-  auto* span = new QPushButton("Span to volumes...", this);
-  auto* join = new QPushButton("Join volumes...", this);
-  auto* makeSfx = new QPushButton("Make self-extracting", this);
-  auto* toZip = new QPushButton("Convert back", this);
-  actions_ = {open, addFiles, addFolder, remove, extract, test, span, join, makeSfx, toZip};
 
+  open_ = new QPushButton("Open...", this);
+  addFiles_ = new QPushButton("Add files...", this);
+  addFolder_ = new QPushButton("Add folder...", this);
+  remove_ = new QPushButton("Delete selected", this);
+  extract_ = new QPushButton("Extract to...", this);
+  test_ = new QPushButton("Test", this);
+  cancel_ = new QPushButton("Cancel", this);
+  cancel_->setEnabled(false);
+  span_ = new QPushButton("Span to volumes...", this);
+  join_ = new QPushButton("Join volumes...", this);
+  makeSfx_ = new QPushButton("Make self-extracting", this);
+  toZip_ = new QPushButton("Convert back", this);
+  actions_ = {open_, addFiles_, addFolder_, remove_, extract_, test_, span_, join_, makeSfx_, toZip_};
+}
+
+void TZipPage::LayOut() {
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel("Archive:", this));
   top->addWidget(archive_, 1);
-  top->addWidget(open);
+  top->addWidget(open_);
   auto* options = new QHBoxLayout;
   options->addWidget(new QLabel("Level:", this));
   options->addWidget(level_);
@@ -141,13 +170,13 @@ TZipPage::TZipPage(QWidget* parent) : QWidget(parent) {
   options->addWidget(password_);
   options->addStretch(1);
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* b : {addFiles, addFolder, remove, extract, test, cancel_}) buttons->addWidget(b);
+  for (QPushButton* b : {addFiles_, addFolder_, remove_, extract_, test_, cancel_}) buttons->addWidget(b);
   buttons->addStretch(1);
   auto* volumes = new QHBoxLayout;
   volumes->addWidget(new QLabel("Volume size:", this));
   volumes->addWidget(volumeKb_);
   volumes->addWidget(floppy_);
-  for (QPushButton* b : {span, join, makeSfx, toZip}) volumes->addWidget(b);
+  for (QPushButton* b : {span_, join_, makeSfx_, toZip_}) volumes->addWidget(b);
   volumes->addStretch(1);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
@@ -158,137 +187,158 @@ TZipPage::TZipPage(QWidget* parent) : QWidget(parent) {
   layout->addLayout(volumes);
   layout->addWidget(gauge_);
   layout->addWidget(log_, 1);
+}
 
+void TZipPage::WatchComponent() {
   zip_->OnDirUpdate = [this](TObject*) { ShowContents(); };
   zip_->OnMessage = [this](TObject*, int code, const std::string& text) {
     log_->appendPlainText((code != 0 ? QString("[%1] ").arg(code) : QString()) + QString::fromStdString(text));
   };
   zip_->OnProgress = [this](TObject*, ProgressType type, const std::string& name, int64_t size) {
-    switch (type) {
-      case ptTotalSize:
-        total_ = std::max<int64_t>(size, 1);
-        done_ = 0;
-        break;
-      case ptNewFile:
-        log_->appendPlainText(QString("  %1 (%2 bytes)").arg(QString::fromStdString(name)).arg(size));
-        break;
-      case ptUpdate:
-        done_ += size;
-        break;
-      case ptEndOfBatch:
-        done_ = total_;
-        break;
-      case ptTotalFiles:
-        break;
-    }
-    gauge_->SetProgress(static_cast<int>(total_ > 0 ? done_ * 100 / total_ : 0));
+    ShowProgress(type, name, size);
   };
+}
 
+void TZipPage::ShowProgress(ProgressType type, const std::string& name, int64_t size) {
+  switch (type) {
+    case ptTotalSize:
+      total_ = std::max<int64_t>(size, 1);
+      done_ = 0;
+      break;
+    case ptNewFile:
+      log_->appendPlainText(QString("  %1 (%2 bytes)").arg(QString::fromStdString(name)).arg(size));
+      break;
+    case ptUpdate:
+      done_ += size;
+      break;
+    case ptEndOfBatch:
+      done_ = total_;
+      break;
+    case ptTotalFiles:
+      break;
+  }
+  gauge_->SetProgress(static_cast<int>(total_ > 0 ? done_ * 100 / total_ : 0));
+}
+
+void TZipPage::ConnectActions() {
   connect(archive_, &QLineEdit::returnPressed, this, [this] { OpenArchive(archive_->text()); });
-  connect(open, &QPushButton::clicked, this, [this] {
-    const QString path = QFileDialog::getSaveFileName(this, "Open or create an archive", archive_->text(),
-                                                      "Zip archives (*.zip);;All files (*)", nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
-    if (!path.isEmpty()) OpenArchive(path);
-  });
-  auto prepareAdd = [this] {
-    zip_->SetAddCompLevel(level_->value());
-    zip_->SetPassword(password_->text().toStdString());
-    AddOpts options{AddRecurseDirs};
-    if (dirNames_->isChecked()) options.Include(AddDirNames);
-    if (!password_->text().isEmpty()) options.Include(AddEncrypt);
-    zip_->SetAddOptions(options);
-  };
-  connect(addFiles, &QPushButton::clicked, this, [this, prepareAdd] {
-    const QStringList files = QFileDialog::getOpenFileNames(this, "Add files");
-    if (files.isEmpty()) return;
-    prepareAdd();
-    // Names are stored relative to the files' folder.
-    QDir::setCurrent(QFileInfo(files.first()).absolutePath());
-    for (const QString& f : files) zip_->FSpecArgs().Add(QDir::current().relativeFilePath(f).toStdString());
-    Run([this] { zip_->Add(); });
-  });
-  connect(addFolder, &QPushButton::clicked, this, [this, prepareAdd] {
-    const QString folder = ChooseFolder("Add a folder");
-    if (folder.isEmpty()) return;
-    prepareAdd();
-    QDir::setCurrent(QFileInfo(folder).absolutePath());
-    zip_->FSpecArgs().Add(QFileInfo(folder).fileName().toStdString());
-    Run([this] { zip_->Add(); });
-  });
-  connect(remove, &QPushButton::clicked, this, [this] {
-    for (QTreeWidgetItem* item : members_->selectedItems()) zip_->FSpecArgs().Add(item->text(0).toStdString());
-    if (zip_->FSpecArgs().Count() == 0) return;
-    Run([this] { zip_->Delete(); });
-  });
-  auto extractTo = [this](bool testOnly) {
-    QString target;
-    if (!testOnly && (target = ChooseFolder("Extract to")).isEmpty()) return;
-    zip_->SetExtrBaseDir(target.toStdString());
-    zip_->SetPassword(password_->text().toStdString());
-    ExtrOpts options;
-    if (dirNames_->isChecked()) options.Include(ExtrDirNames);
-    if (overwrite_->isChecked()) options.Include(ExtrOverWrite);
-    if (testOnly) options.Include(ExtrTest);
-    zip_->SetExtrOptions(options);
-    for (QTreeWidgetItem* item : members_->selectedItems()) zip_->FSpecArgs().Add(item->text(0).toStdString());
-    Run([this] { zip_->Extract(); });
-  };
-  connect(extract, &QPushButton::clicked, this, [extractTo] { extractTo(false); });
-  connect(test, &QPushButton::clicked, this, [extractTo] { extractTo(true); });
+  connect(open_, &QPushButton::clicked, this, &TZipPage::ChooseArchive);
+  connect(addFiles_, &QPushButton::clicked, this, &TZipPage::AddFiles);
+  connect(addFolder_, &QPushButton::clicked, this, &TZipPage::AddFolder);
+  connect(remove_, &QPushButton::clicked, this, &TZipPage::DeleteSelected);
+  connect(extract_, &QPushButton::clicked, this, [this] { ExtractTo(false); });
+  connect(test_, &QPushButton::clicked, this, [this] { ExtractTo(true); });
   connect(cancel_, &QPushButton::clicked, this, [this] { zip_->SetCancel(true); });
-  // The simulated drive: a folder whose disk is swapped each time a prompt is answered, each new
-  // disk as large as a volume.
-  const auto drive = [this]() -> TSimulatedDrive& {
-    const int64_t size = int64_t{volumeKb_->value()} * 1024;
-    if (!drive_)
-      drive_ = std::make_unique<TSimulatedDrive>(QDir::temp().filePath("mirnax-gallery-zip/drive").toStdString(), "", size);
-    drive_->SetBlankCapacity(size);
-    return *drive_;
-  };
-  connect(span, &QPushButton::clicked, this, [this, drive] {
-    const QString source = QString::fromStdString(zip_->ZipFileName());
-    if (source.isEmpty()) return;
-    QString folder = floppy_->isChecked() ? QString::fromStdString(drive().Root()) : ChooseFolder("Span into folder");
-    if (folder.isEmpty()) return;
-    const QString output = QDir(folder).filePath(QFileInfo(source).fileName());
-    zip_->SetMaxVolumeSize(floppy_->isChecked() ? 0 : int64_t{volumeKb_->value()} * 1024);
-    zip_->SetMinFreeVolumeSize(1024);
-    Run([&] {
-      if (zip_->WriteSpan(source.toStdString(), output.toStdString()) == 0) {
-        log_->appendPlainText("Spanned onto " + output);
-        spanned_ = output;
-      }
-    });
-  });
-  connect(join, &QPushButton::clicked, this, [this, drive] {
-    QString last;
-    if (floppy_->isChecked()) {
-      // The set last spanned onto the drive, whatever archive is open now.
-      const QString source = spanned_.isEmpty() ? QString::fromStdString(zip_->ZipFileName()) : spanned_;
-      last = QDir(QString::fromStdString(drive().Root())).filePath(QFileInfo(source).fileName());
-    } else {
-      last = QFileDialog::getOpenFileName(this, "Last volume of the set", QDir::homePath(), "Archives (*.zip)");
-    }
-    if (last.isEmpty()) return;
-    std::string joined = QDir::temp().filePath("mirnax-gallery-zip/joined/").toStdString();
-    QDir().mkpath(QString::fromStdString(joined));
-    Run([&] {
-      if (zip_->ReadSpan(last.toStdString(), joined) == 0) OpenArchive(QString::fromStdString(joined));
-    });
-  });
-  connect(makeSfx, &QPushButton::clicked, this, [this] {
+  connect(span_, &QPushButton::clicked, this, &TZipPage::SpanToVolumes);
+  connect(join_, &QPushButton::clicked, this, &TZipPage::JoinVolumes);
+  connect(makeSfx_, &QPushButton::clicked, this, [this] {
     Run([this] {
       if (zip_->ConvertSFX() == 0) archive_->setText(QString::fromStdString(zip_->ZipFileName()));
     });
   });
-  connect(toZip, &QPushButton::clicked, this, [this] {
+  connect(toZip_, &QPushButton::clicked, this, [this] {
     Run([this] {
       if (zip_->ConvertZIP() == 0) archive_->setText(QString::fromStdString(zip_->ZipFileName()));
     });
   });
+}
 
-  MakeSample();
+void TZipPage::ChooseArchive() {
+  const QString path = QFileDialog::getSaveFileName(this, "Open or create an archive", archive_->text(),
+                                                    "Zip archives (*.zip);;All files (*)", nullptr,
+                                                    QFileDialog::DontConfirmOverwrite);
+  if (!path.isEmpty()) OpenArchive(path);
+}
+
+void TZipPage::PrepareAdd() {
+  zip_->SetAddCompLevel(level_->value());
+  zip_->SetPassword(password_->text().toStdString());
+  AddOpts options{AddRecurseDirs};
+  if (dirNames_->isChecked()) options.Include(AddDirNames);
+  if (!password_->text().isEmpty()) options.Include(AddEncrypt);
+  zip_->SetAddOptions(options);
+}
+
+void TZipPage::AddFiles() {
+  const QStringList files = QFileDialog::getOpenFileNames(this, "Add files");
+  if (files.isEmpty()) return;
+  PrepareAdd();
+  // Names are stored relative to the files' folder.
+  QDir::setCurrent(QFileInfo(files.first()).absolutePath());
+  for (const QString& f : files) zip_->FSpecArgs().Add(QDir::current().relativeFilePath(f).toStdString());
+  Run([this] { zip_->Add(); });
+}
+
+void TZipPage::AddFolder() {
+  const QString folder = ChooseFolder("Add a folder");
+  if (folder.isEmpty()) return;
+  PrepareAdd();
+  QDir::setCurrent(QFileInfo(folder).absolutePath());
+  zip_->FSpecArgs().Add(QFileInfo(folder).fileName().toStdString());
+  Run([this] { zip_->Add(); });
+}
+
+void TZipPage::DeleteSelected() {
+  for (QTreeWidgetItem* item : members_->selectedItems()) zip_->FSpecArgs().Add(item->text(0).toStdString());
+  if (zip_->FSpecArgs().Count() == 0) return;
+  Run([this] { zip_->Delete(); });
+}
+
+void TZipPage::ExtractTo(bool testOnly) {
+  QString target;
+  if (!testOnly && (target = ChooseFolder("Extract to")).isEmpty()) return;
+  zip_->SetExtrBaseDir(target.toStdString());
+  zip_->SetPassword(password_->text().toStdString());
+  ExtrOpts options;
+  if (dirNames_->isChecked()) options.Include(ExtrDirNames);
+  if (overwrite_->isChecked()) options.Include(ExtrOverWrite);
+  if (testOnly) options.Include(ExtrTest);
+  zip_->SetExtrOptions(options);
+  for (QTreeWidgetItem* item : members_->selectedItems()) zip_->FSpecArgs().Add(item->text(0).toStdString());
+  Run([this] { zip_->Extract(); });
+}
+
+// The simulated drive: a folder whose disk is swapped each time a prompt is answered, each new disk
+// as large as a volume.
+TSimulatedDrive& TZipPage::Drive() {
+  const int64_t size = int64_t{volumeKb_->value()} * 1024;
+  if (!drive_)
+    drive_ = std::make_unique<TSimulatedDrive>(QDir::temp().filePath("mirnax-gallery-zip/drive").toStdString(), "", size);
+  drive_->SetBlankCapacity(size);
+  return *drive_;
+}
+
+void TZipPage::SpanToVolumes() {
+  const QString source = QString::fromStdString(zip_->ZipFileName());
+  if (source.isEmpty()) return;
+  QString folder = floppy_->isChecked() ? QString::fromStdString(Drive().Root()) : ChooseFolder("Span into folder");
+  if (folder.isEmpty()) return;
+  const QString output = QDir(folder).filePath(QFileInfo(source).fileName());
+  zip_->SetMaxVolumeSize(floppy_->isChecked() ? 0 : int64_t{volumeKb_->value()} * 1024);
+  zip_->SetMinFreeVolumeSize(1024);
+  Run([&] {
+    if (zip_->WriteSpan(source.toStdString(), output.toStdString()) == 0) {
+      log_->appendPlainText("Spanned onto " + output);
+      spanned_ = output;
+    }
+  });
+}
+
+void TZipPage::JoinVolumes() {
+  QString last;
+  if (floppy_->isChecked()) {
+    // The set last spanned onto the drive, whatever archive is open now.
+    const QString source = spanned_.isEmpty() ? QString::fromStdString(zip_->ZipFileName()) : spanned_;
+    last = QDir(QString::fromStdString(Drive().Root())).filePath(QFileInfo(source).fileName());
+  } else {
+    last = QFileDialog::getOpenFileName(this, "Last volume of the set", QDir::homePath(), "Archives (*.zip)");
+  }
+  if (last.isEmpty()) return;
+  std::string joined = QDir::temp().filePath("mirnax-gallery-zip/joined/").toStdString();
+  QDir().mkpath(QString::fromStdString(joined));
+  Run([&] {
+    if (zip_->ReadSpan(last.toStdString(), joined) == 0) OpenArchive(QString::fromStdString(joined));
+  });
 }
 
 QString TZipPage::ChooseFolder(const QString& caption) {
