@@ -38,7 +38,7 @@ using Strings = std::vector<std::string>;
 
 }  // namespace
 
-char* toString(const TLongPoint& p) { return QTest::toString(QString("(%1, %2)").arg(p.X).arg(p.Y)); }
+inline char* toString(const TLongPoint& p) { return QTest::toString(QString("(%1, %2)").arg(p.X).arg(p.Y)); }
 char* toString(const TPositionInfo& p) {
   return QTest::toString(QString("line %1 row %2 col %3 len %4").arg(p.Line).arg(p.Row).arg(p.Col).arg(p.Len));
 }

@@ -50,7 +50,7 @@ bool White(const QColor& c) { return c == QColor(Qt::white); }
 
 }  // namespace
 
-char* toString(const TLongPoint& p) { return QTest::toString(QString("(%1, %2)").arg(p.X).arg(p.Y)); }
+inline char* toString(const TLongPoint& p) { return QTest::toString(QString("(%1, %2)").arg(p.X).arg(p.Y)); }
 
 class TestJumpMemoView : public TMemoTestCase {
   Q_OBJECT
