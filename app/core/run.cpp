@@ -95,6 +95,35 @@ void CheckPathsGiven(const TRunRequest& request) {
     throw EFOpenError("No statics data file is given: the path of Statics0 is empty.");
 }
 
+// Settles what an earlier freeze of the pair left, asks, and freezes store into the pair.
+void FreezeInto(TStaticsPair& pair, const TBlockStore& store, bool keepBackup, TFrozenWorlds& frozen, TRunHost& host) {
+  // A freeze of this pair that ended early is settled first, where its journal tells how; the
+  // files it moves are looked up anew.
+  if (const std::string settled = RecoverInterruptedFreeze(pair); !settled.empty()) {
+    host.Log("");
+    host.Log(settled);
+    pair = pair.Again();
+  }
+  // A Yes writes nothing yet: the freeze then starts from empty statics and replaces the old files
+  // only once the new pair is complete, so a failed freeze leaves the statics as they were.
+  const bool clear = host.AskYesNo(SClearStatics);
+  if (clear) {
+    host.Log("");
+    host.Log("Clean statics....");
+    CheckClearStatics(pair);
+    host.AppendToLastLine(" OK");
+  }
+  host.Log("");
+  host.Log("Start freezing....");
+  if (clear)
+    ClearAndFreezeStatics(store, pair, host.StepGauge(), keepBackup);
+  else
+    FreezeStatics(store, pair, host.StepGauge(), keepBackup);
+  host.TotalGauge().Add(1);
+  host.AppendToLastLine(" OK");
+  frozen.Store(pair, clear, keepBackup, host);
+}
+
 void Run(const TRunRequest& request, TRunHost& host) {
   host.ClearLog();
   TProgressSink& total = host.TotalGauge();
@@ -130,31 +159,7 @@ void Run(const TRunRequest& request, TRunHost& host) {
     return;
   }
   CheckPathsGiven(request);
-  // A freeze of this pair that ended early is settled first, where its journal tells how; the
-  // files it moves are looked up anew.
-  if (const std::string settled = RecoverInterruptedFreeze(pair); !settled.empty()) {
-    host.Log("");
-    host.Log(settled);
-    pair = pair.Again();
-  }
-  // A Yes writes nothing yet: the freeze then starts from empty statics and replaces the old files
-  // only once the new pair is complete, so a failed freeze leaves the statics as they were.
-  const bool clear = host.AskYesNo(SClearStatics);
-  if (clear) {
-    host.Log("");
-    host.Log("Clean statics....");
-    CheckClearStatics(pair);
-    host.AppendToLastLine(" OK");
-  }
-  host.Log("");
-  host.Log("Start freezing....");
-  if (clear)
-    ClearAndFreezeStatics(store, pair, host.StepGauge(), request.KeepBackup);
-  else
-    FreezeStatics(store, pair, host.StepGauge(), request.KeepBackup);
-  total.Add(1);
-  host.AppendToLastLine(" OK");
-  frozen.Store(pair, clear, request.KeepBackup, host);
+  FreezeInto(pair, store, request.KeepBackup, frozen, host);
   host.Log(SProcessFinished);
 }
 }  // namespace
