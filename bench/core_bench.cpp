@@ -11,8 +11,8 @@
 #include <string>
 
 #include "app/core/block_store.h"
-#include "app/core/progress.h"
 #include "app/core/freeze.h"
+#include "app/core/progress.h"
 #include "app/core/world_reader.h"
 #include "util/s_strlst.h"
 

@@ -110,7 +110,7 @@ std::optional<TFileOwnership> CheckReplaceable(const TStaticsFile& file) {
   const std::string &path = file.Given, &native = file.Native;
   // Whether this process may write is the system's decision (its user, groups and capabilities).
   const auto refuse = [&](const std::string& reason) { throw CreateFailure(path, reason); };
-  if (::access(FolderOf(native).c_str(), W_OK | X_OK) != 0) refuse(std::strerror(errno));
+  if (::access(file.Folder.c_str(), W_OK | X_OK) != 0) refuse(std::strerror(errno));
   std::error_code error;
   const fs::file_status status = fs::status(native, error);
   if (status.type() == fs::file_type::not_found) return std::nullopt;

@@ -17,7 +17,7 @@ bool SameInode(const std::string& a, const std::string& b) {
 
 TStaticsFile FileNamed(const std::string& given, const std::string& native) {
   if (given.empty() && native.empty()) return {};
-  return {given, native, NativePath(FreezeTempName(native)), BackupName(native)};
+  return {given, native, NativePath(FreezeTempName(native)), BackupName(native), FolderOf(native)};
 }
 
 // Names the working files of the pair whose files are index and data.
@@ -26,7 +26,7 @@ TStaticsPair Named(TStaticsFile index, TStaticsFile data) {
   pair.Index = std::move(index);
   pair.Data = std::move(data);
   if (!pair.Index.Native.empty() && !pair.Data.Native.empty())
-    pair.OneFolder = SameFolder(pair.Index.Native, pair.Data.Native);
+    pair.OneFolder = SameInode(pair.Index.Folder, pair.Data.Folder);
   const std::string& native = pair.Index.Native;
   if (native.empty()) return pair;
   pair.Journal = NativePath(JournalName(native));

@@ -22,6 +22,7 @@ struct TStaticsFile {
   std::string Temp;    // its extension replaced by ".xxx" (appended when it has none), as spelt on
                        // disk where such a file exists: "C:\game\staidx0.mul" gives "...\staidx0.xxx"
   std::string Backup;  // "<file>.bak": the previous generation, kept by a freeze
+  std::string Folder;  // the folder that holds Native, where the new file is created
 };
 
 class TStaticsPair {

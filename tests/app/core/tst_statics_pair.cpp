@@ -119,6 +119,7 @@ class TestStaticsPair : public QObject, TFreezeWorkspace {
     QCOMPARE(Text(pair.FrozenRecord), i + ".frozen");
     QCOMPARE(Text(pair.FrozenRecordBackup), i + ".frozen.bak");
     QCOMPARE(Text(pair.Index.Backup), i + ".bak");
+    QCOMPARE(Text(pair.Index.Folder), link ? Path("real") : dir_->path());
     QCOMPARE(Text(pair.Data.Backup), data_ + ".bak");
     QStringList names;
     for (const std::string& name : pair.WorkingNames()) names << Text(name);
