@@ -11,8 +11,8 @@
 #include <string>
 
 #include "app/core/block_store.h"
+#include "app/core/freeze.h"
 #include "app/core/progress.h"
-#include "app/core/statics.h"
 #include "app/core/world_reader.h"
 #include "util/s_strlst.h"
 
@@ -21,6 +21,7 @@ using mirnax::ReadWorldFile;
 using mirnax::StaticRecordSize;
 using mirnax::TBlockStore;
 using mirnax::TNullProgress;
+using mirnax::TStaticsPair;
 using mirnax::TS_StringList;
 using mirnax::TWorldFileResult;
 
@@ -83,7 +84,7 @@ void BM_FreezeStatics(benchmark::State& state) {
     fs::copy_file(Index(), WorkIndex(), fs::copy_options::overwrite_existing);
     fs::copy_file(Data(), WorkData(), fs::copy_options::overwrite_existing);
     state.ResumeTiming();
-    FreezeStatics(store, WorkIndex(), WorkData(), gauge);
+    FreezeStatics(store, TStaticsPair::Resolve(WorkIndex(), WorkData()), gauge);
   }
   const int64_t expected = FileSize(Data()) + int64_t{StaticRecordSize} * static_cast<int64_t>(store.TotalCount());
   if (FileSize(WorkData()) != expected) state.SkipWithError("the frozen data file has the wrong size");

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/core/config.h"
-#include "app/core/statics.h"
+#include "app/core/statics_clear.h"
 #include "mirnax/version.h"
 #include "support/world_file.h"
 #include "toolkit/core/exceptions.h"
@@ -18,6 +18,7 @@
 
 namespace support = mirnax::support;
 using mirnax::ClearStatics;
+using mirnax::TStaticsPair;
 using mirnax::Exception;
 using mirnax::Format;
 using mirnax::IncludeTrailingPathDelimiter;
@@ -121,7 +122,7 @@ int main(int argc, char** argv) {
     }
     const std::string index = (root / "staidx0.mul").string();
     const std::string data = (root / "statics0.mul").string();
-    ClearStatics(index, data);
+    ClearStatics(TStaticsPair::Resolve(index, data));
     TStaticsConfig config(IncludeTrailingPathDelimiter(root.string()));
     config.StoreIndexPath(index);
     config.StoreDataPath(data);

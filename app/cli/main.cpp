@@ -13,7 +13,7 @@
 
 #include "app/cli/terminal_host.h"
 #include "app/core/config.h"
-#include "app/core/freeze_recovery.h"
+#include "app/core/freeze_undo.h"
 #include "app/core/run.h"
 #include "mirnax/version.h"
 #include "toolkit/core/filesearch.h"
@@ -31,6 +31,7 @@ using mirnax::SignalAfterCompletedFreeze;
 using mirnax::TProgressBar;
 using mirnax::TRunRequest;
 using mirnax::TStaticsConfig;
+using mirnax::TStaticsPair;
 using mirnax::TTerminalHost;
 using mirnax::UndoLastFreeze;
 using mirnax::WorldFilePath;
@@ -180,7 +181,7 @@ bool CheckRequest(const TRunRequest& request, bool filesGiven) {
 // --undo: the statics the last freeze replaced put back from their backup.
 int Undo(const TRunRequest& request) {
   try {
-    const std::string done = UndoLastFreeze(request.IndexPath, request.DataPath);
+    const std::string done = UndoLastFreeze(TStaticsPair::Resolve(request.IndexPath, request.DataPath));
     // The pair is back even when standard output cannot say so: stderr does then.
     if (PrintOut(done + "\n") != ExitDone) std::fprintf(stderr, "%s\n", done.c_str());
     return ExitDone;

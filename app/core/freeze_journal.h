@@ -1,8 +1,9 @@
 // The freeze's journal: a few lines beside the index, written before the first rename and removed
 // last, that say which of the two pairs (the configured files or the ".xxx" files) is whole when a
 // freeze ends early, and record each file's name, size and checksum so that the next run can tell
-// the files it finds are the ones the journal speaks of. The first line starts with the step; the
-// journal is replaced whole, never rewritten in place.
+// the files it finds are the ones the journal speaks of. The journal is replaced whole, never
+// rewritten in place. Format 2, written now: the step line, then "index <old> <new> <name>" and
+// "data <old> <new> <name>". Format 1, still read: the step line alone.
 #pragma once
 
 #include <cstddef>
@@ -38,7 +39,7 @@ struct TJournalFile {
 
 struct TJournal {
   TJournalStep Step = jsNone;
-  // False for a journal of the step line alone, as earlier versions wrote it: it names no files.
+  // False for a journal of format 1 (the step line alone): it names no files.
   bool Recorded = false;
   TJournalFile Index, Data;
 };

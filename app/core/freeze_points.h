@@ -1,11 +1,11 @@
 // The points of a freeze at which the tests stop it, and the freezes that let them. The programs
-// call statics.h and never include this header.
+// call freeze.h and never include this header.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 
-#include "app/core/statics.h"
+#include "app/core/freeze.h"
 
 namespace mirnax {
 
@@ -18,9 +18,9 @@ enum TFreezePoint {
 // Called at each point, block -1 where the point has none; what it throws ends the freeze there.
 using TFreezeTestHook = std::function<void(TFreezePoint point, int32_t block)>;
 
-void FreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
-                   TProgressSink& gauge, const TFreezeTestHook& testHook);
-void ClearAndFreezeStatics(const TBlockStore& store, const std::string& indexPath, const std::string& dataPath,
-                           TProgressSink& gauge, const TFreezeTestHook& testHook);
+void FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                   const TFreezeTestHook& testHook);
+void ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                           const TFreezeTestHook& testHook);
 
 }  // namespace mirnax

@@ -1,10 +1,14 @@
 // Settling, at the start of the next run, what a freeze left when it ended early (killed, or its
-// machine stopped), from what its journal recorded.
+// machine stopped), from what its journal recorded; and the last steps of a freeze, which that
+// settling finishes for it.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/core/freeze_journal.h"
+#include "app/core/statics_pair.h"
 
 namespace mirnax {
 
@@ -13,10 +17,14 @@ namespace mirnax {
 // by itself: before the new pair was complete the previous files are put back over what it had
 // written; once the new pair was complete the previous files it kept are removed, as it would have
 // done. Stale side files of the journal go too. Returns a line for the log saying what was done,
-// empty when there was nothing to do. When the files are not what the journal recorded, nothing is
-// changed and Exception says which differ and asks the operator to decide, keeping every copy. A
-// journal of the step alone (as earlier versions wrote) is left to the freeze's own checks.
-std::string RecoverInterruptedFreeze(const std::string& indexPath, const std::string& dataPath);
+// empty when there was nothing to do (files moved otherwise: resolve the pair Again). When the
+// files are not what the journal recorded, nothing is changed and Exception says which differ and
+// asks the operator to decide, keeping every copy. A journal of format 1 (the step line alone) is
+// left to the freeze's own checks.
+std::string RecoverInterruptedFreeze(const TStaticsPair& pair);
+
+// The same, for a caller that holds the pair's lock already.
+std::string SettleInterruptedFreeze(const TStaticsPair& pair);
 
 // The last steps of a freeze whose new pair is complete, as its journal says. RetireFile: the
 // previous file left under its ".xxx" name becomes the backup "<file>.bak" (replacing the one
@@ -24,13 +32,13 @@ std::string RecoverInterruptedFreeze(const std::string& indexPath, const std::st
 // deleted without backup. RetireJournal, after both files: the journal becomes the backup's record,
 // or is deleted without backup. Each step is one rename or delete: should the freeze stop between
 // them, the journal still holds and the next run's recovery finishes it (keeping the backup).
-void RetireFile(const TJournalFile& file, bool backup);
-void RetireJournal(const std::string& journalName, const TJournal& journal, bool backup);
+void RetireFile(const TStaticsFile& file, bool hadPrevious, bool backup);
+void RetireJournal(const std::string& journal, const std::string& backupRecord, bool backup);
 
-// Puts back the statics the last freeze of this pair replaced, from its backup, under the pair's
-// lock, as one step that is undone itself if it cannot finish. Refuses with Exception, changing
-// nothing, when there is no backup or the files are not the ones that freeze wrote and kept.
-// Returns a line saying what was put back.
-std::string UndoLastFreeze(const std::string& indexPath, const std::string& dataPath);
+// Adds to differences when the file native is not what sum records (no file where sum is none).
+void ExpectRecorded(const std::string& native, const std::optional<TFileSum>& sum,
+                    std::vector<std::string>& differences);
+// The differences, each on a line of its own after a line break.
+std::string Listed(const std::vector<std::string>& lines);
 
 }  // namespace mirnax

@@ -5,10 +5,11 @@
 #include <vector>
 
 #include "app/core/block_store.h"
+#include "app/core/freeze.h"
+#include "app/core/freeze_checks.h"
 #include "app/core/freeze_recovery.h"
 #include "app/core/frozen_worlds.h"
-#include "app/core/statics_paths.h"
-#include "app/core/statics.h"
+#include "app/core/statics_pair.h"
 #include "app/core/world_reader.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
@@ -42,9 +43,8 @@ TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store
 // The world files frozen into the pair before this run, and those this run freezes.
 class TFrozenWorlds {
  public:
-  explicit TFrozenWorlds(const std::string& indexPath)
-      : record_(indexPath.empty() ? "" : NativePath(FrozenRecordName(StaticsFile(indexPath)))),
-        before_(record_.empty() ? std::vector<TFrozenWorld>() : ReadFrozenWorlds(record_)) {}
+  explicit TFrozenWorlds(const TStaticsPair& pair)
+      : before_(pair.FrozenRecord.empty() ? std::vector<TFrozenWorld>() : ReadFrozenWorlds(pair.FrozenRecord)) {}
 
   // Says, after the file's count line, when the file (the bytes read, summed) was frozen into the
   // pair before.
@@ -60,16 +60,17 @@ class TFrozenWorlds {
   // After a completed freeze: a clear forgets the files frozen before. The record it replaces is
   // kept beside it while the statics keep a backup, so an undo can put it back with them. A record
   // that cannot be written does not undo the freeze; the log says so.
-  void Store(bool cleared, bool keepBackup, TRunHost& host) {
-    if (record_.empty()) return;
+  void Store(const TStaticsPair& pair, bool cleared, bool keepBackup, TRunHost& host) {
+    const std::string& record = pair.FrozenRecord;
+    if (record.empty()) return;
     std::vector<TFrozenWorld> worlds = cleared ? std::vector<TFrozenWorld>() : before_;
     worlds.insert(worlds.end(), now_.begin(), now_.end());
     try {
-      if (keepBackup && PathExists(record_))
-        RenameOver(record_, BackupName(record_));
+      if (keepBackup && PathExists(record))
+        RenameOver(record, pair.FrozenRecordBackup);
       else if (keepBackup)
-        WriteFrozenWorlds(BackupName(record_), {});  // nothing was frozen before
-      WriteFrozenWorlds(record_, worlds);
+        WriteFrozenWorlds(pair.FrozenRecordBackup, {});  // nothing was frozen before
+      WriteFrozenWorlds(record, worlds);
     } catch (const Exception& e) {
       host.Log("The record of the world files frozen into these statics could not be written: " + e.Message);
     }
@@ -83,7 +84,6 @@ class TFrozenWorlds {
     return nullptr;
   }
 
-  std::string record_;
   std::vector<TFrozenWorld> before_, now_;
 };
 
@@ -95,13 +95,44 @@ void CheckPathsGiven(const TRunRequest& request) {
     throw EFOpenError("No statics data file is given: the path of Statics0 is empty.");
 }
 
+// Settles what an earlier freeze of the pair left, asks, and freezes store into the pair.
+void FreezeInto(TStaticsPair& pair, const TBlockStore& store, bool keepBackup, TFrozenWorlds& frozen, TRunHost& host) {
+  // A freeze of this pair that ended early is settled first, where its journal tells how; the
+  // files it moves are looked up anew.
+  if (const std::string settled = RecoverInterruptedFreeze(pair); !settled.empty()) {
+    host.Log("");
+    host.Log(settled);
+    pair = pair.Again();
+  }
+  // A Yes writes nothing yet: the freeze then starts from empty statics and replaces the old files
+  // only once the new pair is complete, so a failed freeze leaves the statics as they were.
+  const bool clear = host.AskYesNo(SClearStatics);
+  if (clear) {
+    host.Log("");
+    host.Log("Clean statics....");
+    CheckClearStatics(pair);
+    host.AppendToLastLine(" OK");
+  }
+  host.Log("");
+  host.Log("Start freezing....");
+  if (clear)
+    ClearAndFreezeStatics(store, pair, host.StepGauge(), keepBackup);
+  else
+    FreezeStatics(store, pair, host.StepGauge(), keepBackup);
+  host.TotalGauge().Add(1);
+  host.AppendToLastLine(" OK");
+  frozen.Store(pair, clear, keepBackup, host);
+}
+
 void Run(const TRunRequest& request, TRunHost& host) {
   host.ClearLog();
   TProgressSink& total = host.TotalGauge();
   total.Begin(static_cast<int32_t>(request.WorldFiles.size()) + request.Unchosen + 1);
 
+  // The pair is resolved once, here; everything after asks this value.
+  TStaticsPair pair = TStaticsPair::Resolve(request.IndexPath, request.DataPath);
   TBlockStore store;
-  TFrozenWorlds frozen(request.IndexPath);
+  TFrozenWorlds frozen(pair);
   int64_t items = 0;
   for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
     host.Log("");
@@ -128,29 +159,7 @@ void Run(const TRunRequest& request, TRunHost& host) {
     return;
   }
   CheckPathsGiven(request);
-  // A freeze of this pair that ended early is settled first, where its journal tells how.
-  if (const std::string settled = RecoverInterruptedFreeze(request.IndexPath, request.DataPath); !settled.empty()) {
-    host.Log("");
-    host.Log(settled);
-  }
-  // A Yes writes nothing yet: the freeze then starts from empty statics and replaces the old files
-  // only once the new pair is complete, so a failed freeze leaves the statics as they were.
-  const bool clear = host.AskYesNo(SClearStatics);
-  if (clear) {
-    host.Log("");
-    host.Log("Clean statics....");
-    CheckClearStatics(request.IndexPath, request.DataPath);
-    host.AppendToLastLine(" OK");
-  }
-  host.Log("");
-  host.Log("Start freezing....");
-  if (clear)
-    ClearAndFreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge(), request.KeepBackup);
-  else
-    FreezeStatics(store, request.IndexPath, request.DataPath, host.StepGauge(), request.KeepBackup);
-  total.Add(1);
-  host.AppendToLastLine(" OK");
-  frozen.Store(clear, request.KeepBackup, host);
+  FreezeInto(pair, store, request.KeepBackup, frozen, host);
   host.Log(SProcessFinished);
 }
 }  // namespace

@@ -11,16 +11,19 @@ namespace mirnax {
 // "<index>.lock", beside the index file (its links followed).
 std::string LockName(const std::string& nativeIndex);
 
-// Takes the lock of the pair whose index is nativeIndex (none when its folder takes no new file:
+class TStaticsPair;
+
+// Takes the lock of the pair (none when its folder takes no new file:
 // nothing can be written there, and the freeze's checks say so), or raises Exception "another freeze of
 // these files is running (process N)" at once, having touched nothing. The lock file holds the
 // holder's process number; it is removed while the lock is still held, so a later run never locks
 // a file nobody else can see.
 class TStaticsLock {
  public:
-  explicit TStaticsLock(const std::string& nativeIndex);
+  explicit TStaticsLock(const TStaticsPair& pair);
 
  private:
+  std::string name_;  // the lock file as spelt on disk when it was taken
   TLockFile lock_;
 };
 

@@ -50,6 +50,7 @@ using mirnax::TBlockStore;
 using mirnax::TFreezePoint;
 using mirnax::TFreezeTestHook;
 using mirnax::TNullProgress;
+using mirnax::TStaticsPair;
 using mirnax::TileIdBase;
 using mirnax::fpBlockWritten;
 using mirnax::fpIndexMoved;
@@ -289,7 +290,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   };
   bool frozen = false, stopped = false;
   try {
-    FreezeStatics(store, indexPath, dataPath, gauge, hook);
+    FreezeStatics(store, TStaticsPair::Resolve(indexPath, dataPath), gauge, hook);
     frozen = true;
   } catch (const Exception&) {
   } catch (const TInterrupt&) {

@@ -19,7 +19,7 @@ constexpr int mrNone = 0;
 struct TOpenDialogOptions {
   std::string Title;
   std::string InitialDir;
-  std::string Filter;      // "Name|mask|Name|mask", as the original platform writes it
+  std::string Filter;      // "Name|mask|Name|mask": pairs of a shown name and its masks (";" between masks)
   std::string DefaultExt;  // appended when the typed name has no extension
 };
 

@@ -37,7 +37,7 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
 
 std::vector<std::string> FindFiles(std::string_view pattern) {
   const std::string maskPart = ExtractFileName(pattern);
-  // The original platform's search lists every file for "*.*", with or without a dot in its name.
+  // "*.*" lists every file, with or without a dot in its name.
   const std::string_view mask = maskPart == "*.*" ? std::string_view("*") : std::string_view(maskPart);
   const std::string folder = NativePath(FolderOf(pattern));
   std::vector<std::string> names;

@@ -1,4 +1,4 @@
-// Wildcard search for files, as the original platform's file search reports them.
+// Wildcard search for files: plain files by a name mask, letter case ignored, in a stable order.
 #pragma once
 
 #include <string>
@@ -14,7 +14,8 @@ bool MatchesMask(std::string_view name, std::string_view mask);
 // '\' or '/' separators, relative to the current directory unless absolute) plus a name mask.
 // Folders, and hidden files (a name starting with a dot), are not listed; the folder and the
 // mask match in any letter case, and the mask "*.*" lists every file, dot or not. The names come
-// in letter-case-insensitive order, as the original platform's file system lists a folder.
+// in letter-case-insensitive order (names equal but for case in byte order), whatever order the
+// file system keeps them in.
 std::vector<std::string> FindFiles(std::string_view pattern);
 
 }  // namespace mirnax

@@ -1,5 +1,5 @@
-// INI file access in the original platform's manner: every read looks at the file as it is now,
-// every write changes the file at once. Values are kept literally (backslashes included).
+// INI file access without a cache: every read looks at the file as it is now, every write changes
+// the file at once. Values are kept literally (backslashes included).
 #pragma once
 
 #include <string>

@@ -1,5 +1,5 @@
-// Libraries loaded at run time. Programs name them as the original platform did ("ZIPDLL.DLL");
-// the loader maps such a name to this platform's file name ("libzipdll.so").
+// Libraries loaded at run time. Programs name them by their DLL names ("ZIPDLL.DLL"); the loader
+// maps such a name to this platform's file name ("libzipdll.so").
 #pragma once
 
 #include <string>

@@ -1,5 +1,5 @@
-// Path helpers for the system's paths, which may be written with '\' (as typed on the original
-// platform or stored in mirnax.ini) or '/'. Both count as separators; ':' ends a drive part.
+// Path helpers for the system's paths, which may be written with '\' (as a user types them or
+// mirnax.ini stores them) or '/'. Both count as separators; ':' ends a drive part.
 #pragma once
 
 #include <string>

@@ -92,7 +92,7 @@ std::string QtFilterFromPlatform(const std::string& filter) {
     if (bar1 == std::string::npos) break;
     size_t bar2 = filter.find('|', bar1 + 1);
     if (bar2 == std::string::npos) bar2 = filter.size();
-    // "*.*" means every file on the original platform; Qt would want a dot in the name.
+    // "*.*" means every file, dot or not; Qt would want a dot in the name, so it becomes "*".
     std::string masks;
     const std::string given = filter.substr(bar1 + 1, bar2 - bar1 - 1);
     for (size_t from = 0; from <= given.size();) {

@@ -5,9 +5,10 @@
 #include <sys/resource.h>
 
 #include "app/core/config.h"
-#include "app/core/freeze_recovery.h"
 #include "app/core/run.h"
-#include "app/core/statics.h"
+#include "app/core/freeze_undo.h"
+#include "app/core/map.h"
+#include "app/core/statics_pair.h"
 #include "statics_fixture.h"
 #include "tests/support/recording_host.h"
 #include "toolkit/core/exceptions.h"
@@ -187,7 +188,7 @@ class TestRun : public QObject {
     QCOMPARE(Data().count(Record(1, 1, 1, 1, 0)), 2);
     QCOMPARE(runWith("b.scp", true), QStringList());
     QCOMPARE(runWith("a.scp", false), QStringList());
-    UndoLastFreeze(request_.IndexPath, request_.DataPath);
+    UndoLastFreeze(mirnax::TStaticsPair::Resolve(request_.IndexPath, request_.DataPath));
     QCOMPARE(runWith("a.scp", false), QStringList());
   }
 

@@ -411,7 +411,7 @@ void TestIniFile::writesThroughSymlink() {
 }
 
 void TestIniFile::nameWrittenWithBackslash() {
-  // The start folder and the file name joined the way the original platform writes paths.
+  // The start folder and the file name joined with '\', as a user may type the path.
   const std::string folder = dir_->path().toStdString();
   TIniFile ini(folder + "\\mirnax.ini");
   ini.WriteString(kSection, "Staidx0", "x");

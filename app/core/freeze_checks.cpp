@@ -1,4 +1,4 @@
-#include "app/core/statics_paths.h"
+#include "app/core/freeze_checks.h"
 
 #include <unistd.h>
 
@@ -7,10 +7,10 @@
 #include <system_error>
 
 #include "app/core/freeze_journal.h"
-#include "app/core/statics_lock.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
 #include "toolkit/core/paths.h"
+#include "toolkit/core/posix_files.h"
 #include "toolkit/core/safe_replace.h"
 #include "toolkit/core/sysutils.h"
 
@@ -19,7 +19,7 @@ namespace mirnax {
 namespace fs = std::filesystem;
 
 namespace {
-constexpr std::string_view TempExt = ".xxx";
+std::string Megabytes(int64_t bytes) { return Format("%.1f MB", double(bytes) / 1e6); }
 
 bool SameInode(const std::string& a, const std::string& b) {
   std::error_code error;
@@ -41,14 +41,15 @@ bool NamesWorkingFile(const std::string& a, const std::string& b) {
 }
 
 // Refuses to go on beside a ".xxx" file, and tells from the journal what to do with it.
-void RefuseLeftovers(const std::string& index, const std::string& indexTemp, const std::string& data,
-                     const std::string& dataTemp) {
+void RefuseLeftovers(const TStaticsPair& pair) {
+  const std::string &index = pair.Index.Native, &indexTemp = pair.Index.Temp;
+  const std::string &data = pair.Data.Native, &dataTemp = pair.Data.Temp;
   const bool indexLeft = PathExists(indexTemp), dataLeft = PathExists(dataTemp);
   if (!indexLeft && !dataLeft) return;
   const auto both = [&](const std::string& a, const std::string& b) {
     return indexLeft && dataLeft ? a + " and " + b : indexLeft ? a : b;
   };
-  switch (ReadJournal(NativePath(JournalName(index))).Step) {
+  switch (ReadJournal(pair.Journal).Step) {
     case jsComplete:
       throw Exception(Format("A freeze was interrupted after it had completed the new statics files %s and %s. The "
                              "previous statics left as %s are no longer needed: delete %s, then start again.",
@@ -72,55 +73,44 @@ void RefuseLeftovers(const std::string& index, const std::string& indexTemp, con
 }
 }  // namespace
 
-std::string FreezeTempName(std::string_view path) { return ChangeFileExt(path, TempExt); }
-
-std::string StaticsFile(const std::string& path) { return ResolveLinks(NativePath(path)); }
-
-bool SameFolder(const std::string& a, const std::string& b) { return SameInode(FolderOf(a), FolderOf(b)); }
-
-void CheckStaticsPaths(const std::string& indexPath, const std::string& dataPath) {
-  // An empty path names no file; opening or creating it fails with the system's message.
-  if (indexPath.empty() || dataPath.empty()) return;
-  const std::string index = StaticsFile(indexPath);
-  const std::string data = StaticsFile(dataPath);
-  for (const std::string* path : {&indexPath, &dataPath, &index, &data}) {
-    if (SameText(ExtractFileExt(*path), TempExt)) {
+void CheckStaticsPaths(const TStaticsPair& pair) {
+  if (!pair.Given()) return;
+  const TStaticsFile &index = pair.Index, &data = pair.Data;
+  for (const std::string* path : {&index.Given, &data.Given, &index.Native, &data.Native}) {
+    if (SameText(ExtractFileExt(*path), FreezeTempExt)) {
       throw Exception(Format("The statics file %s has the extension %s, which is kept for the previous files while "
                              "the statics are rewritten. Rename it.",
-                             path->c_str(), std::string(TempExt).c_str()));
+                             path->c_str(), std::string(FreezeTempExt).c_str()));
     }
   }
-  if (SameFile(index, data)) {
+  if (SameFile(index.Native, data.Native)) {
     throw Exception(Format("The statics index file and the statics data file must be two different files (%s, %s).",
-                           indexPath.c_str(), dataPath.c_str()));
+                           index.Given.c_str(), data.Given.c_str()));
   }
-  const std::string indexTemp = NativePath(FreezeTempName(index));
-  const std::string dataTemp = NativePath(FreezeTempName(data));
-  if (SameFile(indexTemp, dataTemp)) {
+  if (SameFile(index.Temp, data.Temp)) {
     throw Exception(Format("The statics index file %s and the statics data file %s would both be kept as %s while "
                            "the statics are rewritten. Give them different names.",
-                           indexPath.c_str(), dataPath.c_str(), indexTemp.c_str()));
+                           index.Given.c_str(), data.Given.c_str(), index.Temp.c_str()));
   }
   // The journal, the lock and the backup live beside the statics under names of their own; a
   // statics file under one of them would be overwritten or deleted by the freeze.
-  for (const std::string& working :
-       {JournalName(index), LockName(index), BackupName(index), BackupName(data), BackupRecordName(index),
-        FrozenRecordName(index), BackupName(FrozenRecordName(index))}) {
-    for (const auto& [path, native] : {std::pair{&dataPath, &data}, std::pair{&indexPath, &index}}) {
-      if (NamesWorkingFile(*native, working)) {
+  for (const std::string& working : pair.WorkingNames()) {
+    for (const TStaticsFile* file : {&data, &index}) {
+      if (NamesWorkingFile(file->Native, working)) {
         throw Exception(Format("The statics file %s has the name %s, which a freeze uses for its own working file "
                                "beside the index. Give the statics file another name.",
-                               path->c_str(), working.c_str()));
+                               file->Given.c_str(), working.c_str()));
       }
     }
   }
-  RefuseLeftovers(index, indexTemp, data, dataTemp);
+  RefuseLeftovers(pair);
 }
 
-std::optional<TFileOwnership> CheckReplaceable(const std::string& path, const std::string& native) {
+std::optional<TFileOwnership> CheckReplaceable(const TStaticsFile& file) {
+  const std::string &path = file.Given, &native = file.Native;
   // Whether this process may write is the system's decision (its user, groups and capabilities).
   const auto refuse = [&](const std::string& reason) { throw CreateFailure(path, reason); };
-  if (::access(FolderOf(native).c_str(), W_OK | X_OK) != 0) refuse(std::strerror(errno));
+  if (::access(file.Folder.c_str(), W_OK | X_OK) != 0) refuse(std::strerror(errno));
   std::error_code error;
   const fs::file_status status = fs::status(native, error);
   if (status.type() == fs::file_type::not_found) return std::nullopt;
@@ -130,6 +120,30 @@ std::optional<TFileOwnership> CheckReplaceable(const std::string& path, const st
   if ((status.permissions() & AnyWrite) == fs::perms::none) refuse("the file is read-only");
   if (::access(native.c_str(), W_OK) != 0) refuse(std::strerror(errno));
   return OwnershipOf(native);
+}
+
+void CheckClearStatics(const TStaticsPair& pair) {
+  for (const std::string* path : {&pair.Index.Given, &pair.Data.Given})
+    if (path->empty()) throw EFCreateError(Format(SFCreateError, ""));
+  CheckStaticsPaths(pair);
+  CheckReplaceable(pair.Index);
+  CheckReplaceable(pair.Data);
+}
+
+void CheckFreeSpace(const TStaticsPair& pair, int64_t indexBytes, int64_t dataBytes) {
+  const auto check = [](const std::string& file, int64_t needed) {
+    const int64_t free = FreeSpaceOf(file);
+    if (free < 0 || free >= needed) return;
+    throw EInOutError(Format("Not enough free space for the new statics: %s is needed beside %s, %s is free.",
+                             Megabytes(needed).c_str(), file.c_str(), Megabytes(free).c_str()),
+                      ENOSPC);
+  };
+  if (pair.OneFolder) {
+    check(pair.Index.Native, indexBytes + dataBytes);
+  } else {
+    check(pair.Index.Native, indexBytes);
+    check(pair.Data.Native, dataBytes);
+  }
 }
 
 }  // namespace mirnax

@@ -1,0 +1,234 @@
+#include "app/core/freeze.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <optional>
+#include <string>
+
+#include "app/core/freeze_checks.h"
+#include "app/core/freeze_journal.h"
+#include "app/core/freeze_points.h"
+#include "app/core/freeze_recovery.h"
+#include "app/core/index_scan.h"
+#include "app/core/statics_io.h"
+#include "app/core/statics_lock.h"
+#include "app/core/statics_merge.h"
+#include "app/core/stop_signals.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
+#include "toolkit/core/posix_files.h"
+#include "toolkit/core/safe_replace.h"
+#include "toolkit/core/sysutils.h"
+
+namespace mirnax {
+
+namespace {
+constexpr const char* PutBackNote = "\nThe statics files were put back as they were before the freeze.";
+
+// One of the two files a freeze rewrites.
+struct TFrozenFile {
+  const TStaticsFile& Names;
+  std::optional<TFileOwnership> Ownership;  // of the old file; none when a clear found no file
+  bool Moved = false;
+  bool Created = false;
+};
+
+// Moves the ".xxx" files back over whatever the freeze wrote under the configured paths, and
+// removes a new file where there was none before; returns the note for the error message.
+std::string PutBack(TFrozenFile& index, TFrozenFile& data, const std::string& journal) {
+  if (!index.Moved && !index.Created && !data.Moved && !data.Created) {
+    std::remove(journal.c_str());
+    return "";
+  }
+  // Both files are restored before any text is built.
+  int errors[2] = {0, 0};
+  TFrozenFile* files[2] = {&data, &index};
+  for (int i = 0; i < 2; ++i) {
+    TFrozenFile& f = *files[i];
+    if (f.Moved) {
+      if (std::rename(f.Names.Temp.c_str(), f.Names.Native.c_str()) != 0) errors[i] = errno;
+    } else if (f.Created) {
+      std::remove(f.Names.Native.c_str());
+    }
+  }
+  if (errors[0] == 0 && errors[1] == 0) {
+    std::remove(journal.c_str());  // nothing is left over for it to explain
+    return PutBackNote;
+  }
+  std::string note, left;
+  for (int i = 0; i < 2; ++i)
+    if (errors[i] != 0) note += "\n" + RenameError(files[i]->Names.Temp, files[i]->Names.Native, errors[i]);
+  if (errors[1] != 0) left = index.Names.Temp;
+  if (errors[0] != 0) left += (left.empty() ? "" : " and ") + data.Names.Temp;
+  return note + Format("\nThe previous statics are kept as %s; put them back by hand.", left.c_str());
+}
+
+// Passes every byte on and sums it.
+class TSummingOutput : public TStaticsOutput {
+ public:
+  explicit TSummingOutput(TStaticsOutput& out) : out_(out) {}
+  void Write(const void* buffer, size_t count) override {
+    out_.Write(buffer, count);
+    Sum.Add(buffer, count);
+  }
+  TFileSum Sum;
+
+ private:
+  TStaticsOutput& out_;
+};
+
+TFileSum SumOfOldFile(const std::string& native) {
+  if (const auto sum = SumOfFile(native)) return *sum;
+  throw EInOutError(Format("Read error on %s: the file could not be read whole", native.c_str()), 0);
+}
+
+// The points a freeze passes. Until the new files are complete a point is also where a stop
+// signal ends the freeze (and the previous files are put back); past that the freeze finishes.
+class TFreezeSteps {
+ public:
+  explicit TFreezeSteps(const TFreezeTestHook& hook) : hook_(hook) {}
+  void Step(TFreezePoint point, int32_t block = -1) {
+    Reached(point, block);
+    stop_.Check();
+  }
+  void Reached(TFreezePoint point, int32_t block = -1) {
+    if (hook_) hook_(point, block);
+  }
+  void Completed() { stop_.Completed(); }
+
+ private:
+  const TFreezeTestHook& hook_;
+  TStopSignals stop_;
+};
+
+// The previous statics as the merge reads them. The old files stay open through the renames, so
+// what was checked is what gets read. After a clear there is nothing to read: every entry is empty.
+class TOldStatics {
+ public:
+  TOldStatics(const TStaticsPair& pair, bool cleared) {
+    if (cleared) {
+      Index = std::make_unique<TClearedIndexInput>(pair.Index.Given);
+      Data = std::make_unique<TMemoryStaticsInput>(std::string_view(), pair.Data.Given);
+    } else {
+      indexFile_.emplace(pair.Index.Given, fmOpenRead);
+      dataFile_.emplace(pair.Data.Given, fmOpenRead);
+      Index = std::make_unique<TFileStaticsInput>(*indexFile_);
+      Data = std::make_unique<TFileStaticsInput>(*dataFile_);
+    }
+  }
+  std::unique_ptr<TStaticsInput> Index, Data;
+
+ private:
+  std::optional<TFileStream> indexFile_, dataFile_;
+};
+
+// What the next run checks the files it finds against, should this one end early.
+TJournal MovingJournal(const TFrozenFile& index, const TFrozenFile& data) {
+  TJournal record;
+  record.Step = jsMoving;
+  record.Recorded = true;
+  record.Index.Name = index.Names.Native;
+  record.Data.Name = data.Names.Native;
+  if (index.Ownership) record.Index.Old = SumOfOldFile(index.Names.Native);
+  if (data.Ownership) record.Data.Old = SumOfOldFile(data.Names.Native);
+  return record;
+}
+
+// Moves the old files to their ".xxx" names, writes the new pair under the configured names and
+// forces it to disk; record gets the new files' sums. What it throws, the caller puts back.
+void WriteNewPair(const TBlockStore& store, TOldStatics& old, TFrozenFile& index, TFrozenFile& data,
+                  TProgressSink& gauge, TFreezeSteps& steps, TJournal& record) {
+  for (TFrozenFile* file : {&index, &data}) {
+    if (file->Ownership) {
+      MoveNoReplace(file->Names.Native, file->Names.Temp);
+      file->Moved = true;
+    }
+    steps.Step(file == &index ? fpIndexMoved : fpDataMoved);
+  }
+  TFileStream newIndexFile(index.Names.Native, fmCreate);
+  index.Created = true;
+  TFileStream newDataFile(data.Names.Native, fmCreate);
+  data.Created = true;
+  if (index.Ownership) SetOwnership(index.Names.Native, *index.Ownership);
+  if (data.Ownership) SetOwnership(data.Names.Native, *data.Ownership);
+  TFileStaticsOutput newIndex(newIndexFile);
+  TFileStaticsOutput newData(newDataFile);
+  TSummingOutput summedIndex(newIndex), summedData(newData);
+  MergeStatics(store, *old.Index, *old.Data, summedIndex, summedData, gauge,
+               [&steps](int32_t block) { steps.Step(fpBlockWritten, block); });
+  newIndex.Commit();
+  newData.Commit();
+  record.Step = jsComplete;
+  record.Index.New = summedIndex.Sum;
+  record.Data.New = summedData.Sum;
+}
+
+void Freeze(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge, const TFreezeTestHook& testHook,
+            bool cleared, bool backup) {
+  TFreezeSteps steps(testHook);
+  // Held to the end: no other freeze of this pair checks, moves or writes meanwhile.
+  std::optional<TStaticsLock> lock;
+  if (!pair.Index.Given.empty()) lock.emplace(pair);
+  if (cleared)
+    CheckClearStatics(pair);
+  else
+    CheckStaticsPaths(pair);
+  TOldStatics old(pair, cleared);
+  const int64_t newData = ScanStaticsIndex(*old.Index, *old.Data, store);
+  // The previous files stay until the new ones are complete: the new pair needs room of its own.
+  CheckFreeSpace(pair, IndexFileSize, newData);
+  TFrozenFile index{pair.Index, CheckReplaceable(pair.Index)};
+  TFrozenFile data{pair.Data, CheckReplaceable(pair.Data)};
+  TJournal record = MovingJournal(index, data);
+
+  steps.Step(fpChecked);
+  WriteJournal(pair.Journal, record);
+  try {
+    WriteNewPair(store, old, index, data, gauge, steps, record);
+    // The new names reach the disk before the journal calls them complete; the journal's own
+    // sync covers the index's folder.
+    if (!pair.OneFolder) SyncFolderOf(pair.Data.Native);
+    // The last point at which a stop puts the previous files back; past it the freeze finishes.
+    steps.Step(fpNewFilesFlushed);
+    WriteJournal(pair.Journal, record);
+    steps.Completed();
+  } catch (Exception& e) {
+    e.Message += PutBack(index, data, pair.Journal);
+    throw;
+  } catch (const std::bad_alloc&) {
+    EOutOfMemory e;
+    e.Message += PutBack(index, data, pair.Journal);
+    throw e;
+  } catch (...) {
+    PutBack(index, data, pair.Journal);
+    throw;
+  }
+  steps.Reached(fpMarkedComplete);
+  RetireFile(pair.Index, record.Index.Old.has_value(), backup);
+  steps.Reached(fpIndexTempDeleted);
+  RetireFile(pair.Data, record.Data.Old.has_value(), backup);
+  RetireJournal(pair.Journal, pair.BackupRecord, backup);
+}
+}  // namespace
+
+void FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                   const TFreezeTestHook& testHook) {
+  Freeze(store, pair, gauge, testHook, false, true);
+}
+
+void FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge, bool keepBackup) {
+  Freeze(store, pair, gauge, {}, false, keepBackup);
+}
+
+void ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                           const TFreezeTestHook& testHook) {
+  Freeze(store, pair, gauge, testHook, true, true);
+}
+
+void ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge, bool keepBackup) {
+  Freeze(store, pair, gauge, {}, true, keepBackup);
+}
+
+}  // namespace mirnax

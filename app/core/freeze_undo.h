@@ -1,0 +1,16 @@
+// Undoing the last freeze of a pair: the statics it replaced put back from their backup.
+#pragma once
+
+#include <string>
+
+#include "app/core/statics_pair.h"
+
+namespace mirnax {
+
+// Puts back the statics the last freeze of this pair replaced, from its backup, under the pair's
+// lock, as one step that is undone itself if it cannot finish. Refuses with Exception, changing
+// nothing, when there is no backup or the files are not the ones that freeze wrote and kept.
+// Returns a line saying what was put back.
+std::string UndoLastFreeze(const TStaticsPair& pair);
+
+}  // namespace mirnax
