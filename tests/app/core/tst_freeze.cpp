@@ -365,9 +365,6 @@ class TestFreeze : public QObject, TFreezeWorkspace {
   }
 };
 
-int RunFreezeTests(int argc, char** argv) {
-  TestFreeze test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_APPLESS_MAIN(TestFreeze)
 
 #include "tst_freeze.moc"

@@ -198,9 +198,6 @@ class TestFreezeChecks : public QObject, TFreezeWorkspace {
   }
 };
 
-int RunFreezeChecksTests(int argc, char** argv) {
-  TestFreezeChecks test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_APPLESS_MAIN(TestFreezeChecks)
 
 #include "tst_freeze_checks.moc"

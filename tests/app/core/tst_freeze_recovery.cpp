@@ -168,9 +168,6 @@ class TestFreezeRecovery : public QObject, TFreezeWorkspace {
   }
 };
 
-int RunFreezeRecoveryTests(int argc, char** argv) {
-  TestFreezeRecovery test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_APPLESS_MAIN(TestFreezeRecovery)
 
 #include "tst_freeze_recovery.moc"

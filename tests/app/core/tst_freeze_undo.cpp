@@ -64,9 +64,6 @@ class TestFreezeUndo : public QObject, TFreezeWorkspace {
   }
 };
 
-int RunFreezeUndoTests(int argc, char** argv) {
-  TestFreezeUndo test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_APPLESS_MAIN(TestFreezeUndo)
 
 #include "tst_freeze_undo.moc"

@@ -158,9 +158,6 @@ class TestStaticsClear : public QObject, TFreezeWorkspace {
   }
 };
 
-int RunStaticsClearTests(int argc, char** argv) {
-  TestStaticsClear test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_APPLESS_MAIN(TestStaticsClear)
 
 #include "tst_statics_clear.moc"

@@ -201,9 +201,6 @@ class TestStaticsMerge : public QObject, TFreezeWorkspace {
   }
 };
 
-int RunStaticsMergeTests(int argc, char** argv) {
-  TestStaticsMerge test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_APPLESS_MAIN(TestStaticsMerge)
 
 #include "tst_statics_merge.moc"

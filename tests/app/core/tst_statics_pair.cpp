@@ -161,9 +161,6 @@ class TestStaticsPair : public QObject, TFreezeWorkspace {
   }
 };
 
-int RunStaticsPairTests(int argc, char** argv) {
-  TestStaticsPair test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_APPLESS_MAIN(TestStaticsPair)
 
 #include "tst_statics_pair.moc"
