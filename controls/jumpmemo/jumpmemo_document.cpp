@@ -1,13 +1,10 @@
 #include "controls/jumpmemo/jumpmemo_document.h"
 
-#include <QPainter>
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-#include "controls/jumpmemo/jumpmemo_layout.h"
 #include "controls/jumpmemo/text_primitives.h"
-#include "toolkit/widgets/cp1251.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/sysutils.h"
 
@@ -47,61 +44,6 @@ const T& EmptyOf() {
 }
 
 }  // namespace
-
-// ---- TMarkedWord ----
-
-TMarkedWord::TMarkedWord(std::string text, int32_t line, int32_t left, int32_t top, int32_t width, int32_t height)
-    : Line(line),
-      Text(std::move(text)),
-      Left(left),
-      Top(top),
-      Right(ClampToInt(int64_t{left} + width)),
-      Bottom(ClampToInt(int64_t{top} + height)) {}
-
-bool TMarkedWord::OnMe(int X, int Y, const TLongPoint& ScrollPos, const QPoint& CharSize) const {
-  return TMemoLayout::WordRect(*this, ScrollPos, CharSize).Holds(X, Y);
-}
-
-void TJump::DrawMe(QPainter& Canvas, const TLongPoint& ScrollPos, const QPoint& CharSize, TColor Background,
-                   TColor Color) const {
-  const TMemoRect r = TMemoLayout::WordRect(*this, ScrollPos, CharSize);
-  const QFontMetrics metrics = Canvas.fontMetrics();
-  const int tilde = metrics.horizontalAdvance(QChar(u'~'));
-  const QFont plain = Canvas.font();
-  const QPen pen = Canvas.pen();
-  // The cells are cleared first: text drawn over text leaves the first glyph's smoothed edges.
-  const int left = ClampToInt(r.Left);
-  const int top = ClampToInt(r.Top);
-  Canvas.fillRect(QRect(left - tilde, top, tilde + ClampToInt(r.Right - r.Left), CharSize.y()),
-                  ColorToQColor(Background));
-  QFont underlined = plain;
-  underlined.setUnderline(true);
-  Canvas.setFont(underlined);
-  Canvas.setPen(ColorToQColor(Color));
-  Canvas.drawText(QPoint(left, top + metrics.ascent()), Cp1251ToDisplay(Text));
-  Canvas.setFont(plain);
-  Canvas.setPen(pen);
-}
-
-void TPict::DrawMe(QPainter& Canvas, const TLongPoint& ScrollPos, const QPoint& CharSize, TColor Background,
-                   TColor Color) const {
-  const TMemoRect r = TMemoLayout::WordRect(*this, ScrollPos, CharSize);
-  const QFontMetrics metrics = Canvas.fontMetrics();
-  const int caret = metrics.horizontalAdvance(QChar(u'^'));
-  std::string shown = Text;
-  std::replace(shown.begin(), shown.end(), '_', '.');
-  const QPen pen = Canvas.pen();
-  const int left = ClampToInt(r.Left);
-  const int top = ClampToInt(r.Top);
-  Canvas.fillRect(QRect(left - caret, top, caret, CharSize.y()), ColorToQColor(Background));
-  Canvas.setPen(QPen(pen.color(), 1, Qt::DotLine));
-  Canvas.setBrush(ColorToQColor(Background));
-  Canvas.drawRect(QRect(QPoint(left - 1, top), QPoint(ClampToInt(r.Right) + 1, ClampToInt(r.Bottom))));
-  Canvas.setBrush(Qt::NoBrush);
-  Canvas.setPen(ColorToQColor(Color));
-  Canvas.drawText(QPoint(left, top - 1 + metrics.ascent()), Cp1251ToDisplay(shown));
-  Canvas.setPen(pen);
-}
 
 // ---- lists ----
 
@@ -312,10 +254,6 @@ std::optional<TTextMatch> TJumpDocument::FindWord(const std::string& word, int f
 }
 
 // ---- selections ----
-
-void OrderPlaces(TPositionInfo& a, TPositionInfo& b) {
-  if (b.Line < a.Line || (b.Line == a.Line && b.Col < a.Col)) std::swap(a, b);
-}
 
 std::string SelectionPiece(std::string_view line, int64_t first, int64_t last) {
   const int64_t size = static_cast<int64_t>(line.size());
