@@ -538,6 +538,10 @@ bool TMemoControl::Search(const std::string& text, bool forward) {
   caret_.Row = match->Line - view_.ScrollPos.Y;
   selStart_.Col = match->Pos - 1;
   caret_.Col = ClampToInt(int64_t{match->Pos} - 1 + static_cast<int64_t>(text.size()));
+  // The selection is finished before the view moves, so that scrolling keeps its anchor on the
+  // match instead of moving it to the caret.
+  selecting_ = false;
+  selected_ = true;
   // The match comes into view: its end within the visible columns, its line at the bottom going
   // forward or at the top going back when it lay outside the rows.
   const int lpp = view_.LinesPerPage;
@@ -550,8 +554,6 @@ bool TMemoControl::Search(const std::string& text, bool forward) {
   caret_.Row = caret_.Line - view_.ScrollPos.Y;
   selStart_.Row = caret_.Row;
   selEnd_ = caret_;
-  selecting_ = false;
-  selected_ = true;
   UpdateCaret(false);
   host_.Select();
   return true;
