@@ -148,11 +148,18 @@ std::string TJumpDocument::MarkerLine(const std::string& marker, int page) {
 }
 
 bool TJumpDocument::IsMarkerLine(std::string_view line, const std::string& marker) {
-  return line.find("- " + marker + " ") != std::string_view::npos;
-}
-
-bool TJumpDocument::IsMarkerPiece(std::string_view piece, const std::string& marker) {
-  return piece.find("- " + marker) != std::string_view::npos;
+  // "- " + marker + " " + the page number as MarkerLine writes it (no sign, no leading zero) + " -".
+  const std::string_view head = "- ";
+  const std::string_view tail = " -";
+  if (line.size() < head.size() + marker.size() + 1 + 1 + tail.size()) return false;
+  if (!line.starts_with(head) || !line.ends_with(tail)) return false;
+  line.remove_prefix(head.size());
+  line.remove_suffix(tail.size());
+  if (!line.starts_with(marker)) return false;
+  line.remove_prefix(marker.size());
+  if (line.size() < 2 || line[0] != ' ' || line[1] == '0') return false;
+  line.remove_prefix(1);
+  return std::all_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The text is rebuilt in one pass instead of inserting line by line, which would move the whole
@@ -176,8 +183,7 @@ void TJumpDocument::InsertPages(const std::string& marker) {
 void TJumpDocument::RemovePages(const std::string& marker) {
   if (!Ready()) return;
   maxLenValid_ = false;
-  const std::string pattern = "- " + marker + " ";
-  const auto isMarker = [&](std::string_view line) { return line.find(pattern) != std::string_view::npos; };
+  const auto isMarker = [&](std::string_view line) { return IsMarkerLine(line, marker); };
   const int count = lines_->Count();
   int first = 0;
   while (first < count && !isMarker(lines_->View(first))) ++first;
@@ -269,13 +275,9 @@ std::string TJumpDocument::Excerpt(const TPositionInfo& first, const TPositionIn
                                    int32_t& count) const {
   std::string text;
   int64_t bytes = 0;
-  const auto take = [&](int line, int64_t from, int64_t to) {
-    if (line < 0 || line >= Count()) return std::string();
-    return SelectionPiece(Line(line), from, to);
-  };
+  const auto take = [&](int line, int64_t from, int64_t to) { return SelectionPiece(LineOrEmpty(line), from, to); };
   if (first.Line == last.Line) {
-    const std::string piece = take(first.Line, first.Col, last.Col);
-    if (!IsMarkerPiece(piece, marker)) text = piece;
+    if (!IsMarkerLine(LineOrEmpty(first.Line), marker)) text = take(first.Line, first.Col, last.Col);
     bytes = int64_t{last.Col} - first.Col;
   } else {
     for (int line = first.Line; line <= last.Line; ++line) {
@@ -283,7 +285,7 @@ std::string TJumpDocument::Excerpt(const TPositionInfo& first, const TPositionIn
       const int64_t to = line == last.Line ? last.Col : INT64_MAX;
       const std::string piece = take(line, from, to);
       bytes += static_cast<int64_t>(piece.size()) + 2;
-      if (IsMarkerPiece(piece, marker)) continue;
+      if (IsMarkerLine(LineOrEmpty(line), marker)) continue;
       text += "\r\n";
       text += piece;
     }

@@ -39,6 +39,8 @@ class TJumpDocument {
   const TS_StringList& Lines() const;
   int Count() const { return lines_ ? lines_->Count() : 0; }
   std::string_view Line(int i) const { return lines_->View(i); }
+  // Line i, or an empty line where there is none.
+  std::string_view LineOrEmpty(int i) const { return i >= 0 && i < Count() ? Line(i) : std::string_view(); }
   // The length of line i, 0 for a line that does not exist.
   int32_t LineLength(int i) const;
 
@@ -59,13 +61,13 @@ class TJumpDocument {
   void ReadJumps(const TTextMetrics& metrics, int32_t lineHeight);
   // Puts a marker line in front of every 50 text lines (an empty text gets one); all or nothing.
   void InsertPages(const std::string& marker);
-  // Deletes every line that holds "- " + marker + " "; all or nothing.
+  // Deletes every page-marker line; all or nothing.
   void RemovePages(const std::string& marker);
   static std::string MarkerLine(const std::string& marker, int page);
-  // A line that holds "- " + marker + " " is a page-marker line.
+  // Whether the line is a page-marker line exactly as MarkerLine writes it, for some page. Only such
+  // lines are removed, painted blue and left out of a copy: a text line that merely holds the
+  // words ("see - Page 7 of the book") is text.
   static bool IsMarkerLine(std::string_view line, const std::string& marker);
-  // A piece of a selection that holds "- " + marker (the word may be cut) is shown and copied as one.
-  static bool IsMarkerPiece(std::string_view piece, const std::string& marker);
 
   // The first line from `from` that holds word (folded, anywhere in the line), else from.
   int GetPos(const std::string& word, int from) const;
@@ -78,7 +80,7 @@ class TJumpDocument {
   std::optional<TTextMatch> FindWord(const std::string& word, int from, bool forward) const;
 
   // The text between two places as the clipboard gets it: the pieces of each line with "~" and "^"
-  // as spaces, page-marker pieces left out, several lines each opened by CR LF. count is the
+  // as spaces, the pieces of page-marker lines left out, several lines each opened by CR LF. count is the
   // number of bytes the copy takes with its terminating zero.
   std::string Excerpt(const TPositionInfo& first, const TPositionInfo& last, const std::string& marker,
                       int32_t& count) const;

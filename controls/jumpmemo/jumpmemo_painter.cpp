@@ -103,7 +103,7 @@ void TMemoPainter::PaintSelection(QPainter& canvas) const {
     if (shown.empty()) return;
     const int64_t x = layout.XOfCol(text, from);
     const int64_t top = layout.RowTop(line);
-    const bool marker = TJumpDocument::IsMarkerPiece(shown, look_.Pagemarker);
+    const bool marker = TJumpDocument::IsMarkerLine(text, look_.Pagemarker);
     const QRect cell(ClampToInt(x), ClampToInt(top), metrics_.Width(shown), view.CharSize.y());
     canvas.fillRect(cell, marker ? ColorToQColor(look_.Color) : look_.Highlight);
     canvas.setPen(marker ? ColorToQColor(MarkerColor) : look_.HighlightText);
