@@ -1,8 +1,9 @@
 // TJumpMemo: a read-only, line-oriented viewer of Windows-1251 text in a fixed-pitch font. A word
 // written behind "~" is a jump (a link), a name written behind "^" a picture reference; optional
 // page-marker lines open every block of 50 text lines. The text lives in a TJumpDocument, where it
-// stands on the control in a TMemoLayout; this widget holds the view state, paints it and answers
-// the keys and the mouse.
+// stands on the control in a TMemoLayout; the caret, the selection, the keys and the mouse are a
+// TMemoControl's, painting a TMemoPainter's. This widget wires them to the window: its scroll bars,
+// focus, blinking caret, cursor, events and properties.
 #pragma once
 
 #include <QPoint>
@@ -17,12 +18,12 @@
 
 #include "controls/jumpmemo/jumpmemo_document.h"
 #include "controls/jumpmemo/jumpmemo_layout.h"
+#include "controls/jumpmemo/jumpmemo_painter.h"
 #include "toolkit/core/classes.h"
 #include "toolkit/widgets/graphics.h"
 #include "util/s_strlst.h"
 
 class QImage;
-class QPainter;
 
 namespace mirnax {
 
@@ -55,9 +56,9 @@ class TJumpMemo : public QWidget {
   using TMouseEvent =
       std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
 
-  static constexpr int LeftMargin = 4;
+  static constexpr int LeftMargin = TMemoLayout::LeftMargin;
   static constexpr int PageTextLines = TJumpDocument::PageTextLines;
-  static constexpr TColor MarkerColor = 0xFF0000;  // blue: page-marker lines and picture names
+  static constexpr TColor MarkerColor = TMemoPainter::MarkerColor;
 
   explicit TJumpMemo(QWidget* parent = nullptr);
   ~TJumpMemo() override;
@@ -230,29 +231,14 @@ class TJumpMemo : public QWidget {
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  class THost;
   struct TState;
   std::unique_ptr<TState> d;
 
-  TMemoLayout Layout() const;
-  void ResetPositions();
-  void ResetCursor();
-  void SetCursorIndex(int index);
-  void InsertPagesCore(bool scan);
-  void RemovePagesCore(bool scan);
+  void ChangePages(bool insert, bool scan);
   void TextChanged();
   void PlaceScrollBars();
-  void ScrollBarAction(int bar, int action);
   void RestartBlink();
-  void AutoScrollStep();
-  bool AutoScrollBand(bool starting);
-  void FixColumn();
-  void Deselect();
-  void ShowColumnZero();
-  void BringCaretRowIntoView();
-  bool KeyStep(int key, Qt::KeyboardModifiers shift);
-  void PaintText(QPainter& canvas) const;
-  void PaintSelection(QPainter& canvas) const;
-  void PaintHighlights(QPainter& canvas, std::string_view line, int64_t top) const;
 };
 
 namespace jumpmemo {

@@ -1,13 +1,10 @@
 #include "controls/jumpmemo/jumpmemo_document.h"
 
-#include <QPainter>
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-#include "controls/jumpmemo/jumpmemo_layout.h"
 #include "controls/jumpmemo/text_primitives.h"
-#include "toolkit/widgets/cp1251.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/sysutils.h"
 
@@ -47,61 +44,6 @@ const T& EmptyOf() {
 }
 
 }  // namespace
-
-// ---- TMarkedWord ----
-
-TMarkedWord::TMarkedWord(std::string text, int32_t line, int32_t left, int32_t top, int32_t width, int32_t height)
-    : Line(line),
-      Text(std::move(text)),
-      Left(left),
-      Top(top),
-      Right(ClampToInt(int64_t{left} + width)),
-      Bottom(ClampToInt(int64_t{top} + height)) {}
-
-bool TMarkedWord::OnMe(int X, int Y, const TLongPoint& ScrollPos, const QPoint& CharSize) const {
-  return TMemoLayout::WordRect(*this, ScrollPos, CharSize).Holds(X, Y);
-}
-
-void TJump::DrawMe(QPainter& Canvas, const TLongPoint& ScrollPos, const QPoint& CharSize, TColor Background,
-                   TColor Color) const {
-  const TMemoRect r = TMemoLayout::WordRect(*this, ScrollPos, CharSize);
-  const QFontMetrics metrics = Canvas.fontMetrics();
-  const int tilde = metrics.horizontalAdvance(QChar(u'~'));
-  const QFont plain = Canvas.font();
-  const QPen pen = Canvas.pen();
-  // The cells are cleared first: text drawn over text leaves the first glyph's smoothed edges.
-  const int left = ClampToInt(r.Left);
-  const int top = ClampToInt(r.Top);
-  Canvas.fillRect(QRect(left - tilde, top, tilde + ClampToInt(r.Right - r.Left), CharSize.y()),
-                  ColorToQColor(Background));
-  QFont underlined = plain;
-  underlined.setUnderline(true);
-  Canvas.setFont(underlined);
-  Canvas.setPen(ColorToQColor(Color));
-  Canvas.drawText(QPoint(left, top + metrics.ascent()), Cp1251ToDisplay(Text));
-  Canvas.setFont(plain);
-  Canvas.setPen(pen);
-}
-
-void TPict::DrawMe(QPainter& Canvas, const TLongPoint& ScrollPos, const QPoint& CharSize, TColor Background,
-                   TColor Color) const {
-  const TMemoRect r = TMemoLayout::WordRect(*this, ScrollPos, CharSize);
-  const QFontMetrics metrics = Canvas.fontMetrics();
-  const int caret = metrics.horizontalAdvance(QChar(u'^'));
-  std::string shown = Text;
-  std::replace(shown.begin(), shown.end(), '_', '.');
-  const QPen pen = Canvas.pen();
-  const int left = ClampToInt(r.Left);
-  const int top = ClampToInt(r.Top);
-  Canvas.fillRect(QRect(left - caret, top, caret, CharSize.y()), ColorToQColor(Background));
-  Canvas.setPen(QPen(pen.color(), 1, Qt::DotLine));
-  Canvas.setBrush(ColorToQColor(Background));
-  Canvas.drawRect(QRect(QPoint(left - 1, top), QPoint(ClampToInt(r.Right) + 1, ClampToInt(r.Bottom))));
-  Canvas.setBrush(Qt::NoBrush);
-  Canvas.setPen(ColorToQColor(Color));
-  Canvas.drawText(QPoint(left, top - 1 + metrics.ascent()), Cp1251ToDisplay(shown));
-  Canvas.setPen(pen);
-}
 
 // ---- lists ----
 
@@ -206,11 +148,18 @@ std::string TJumpDocument::MarkerLine(const std::string& marker, int page) {
 }
 
 bool TJumpDocument::IsMarkerLine(std::string_view line, const std::string& marker) {
-  return line.find("- " + marker + " ") != std::string_view::npos;
-}
-
-bool TJumpDocument::IsMarkerPiece(std::string_view piece, const std::string& marker) {
-  return piece.find("- " + marker) != std::string_view::npos;
+  // "- " + marker + " " + the page number as MarkerLine writes it (no sign, no leading zero) + " -".
+  const std::string_view head = "- ";
+  const std::string_view tail = " -";
+  if (line.size() < head.size() + marker.size() + 1 + 1 + tail.size()) return false;
+  if (!line.starts_with(head) || !line.ends_with(tail)) return false;
+  line.remove_prefix(head.size());
+  line.remove_suffix(tail.size());
+  if (!line.starts_with(marker)) return false;
+  line.remove_prefix(marker.size());
+  if (line.size() < 2 || line[0] != ' ' || line[1] == '0') return false;
+  line.remove_prefix(1);
+  return std::all_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The text is rebuilt in one pass instead of inserting line by line, which would move the whole
@@ -234,8 +183,7 @@ void TJumpDocument::InsertPages(const std::string& marker) {
 void TJumpDocument::RemovePages(const std::string& marker) {
   if (!Ready()) return;
   maxLenValid_ = false;
-  const std::string pattern = "- " + marker + " ";
-  const auto isMarker = [&](std::string_view line) { return line.find(pattern) != std::string_view::npos; };
+  const auto isMarker = [&](std::string_view line) { return IsMarkerLine(line, marker); };
   const int count = lines_->Count();
   int first = 0;
   while (first < count && !isMarker(lines_->View(first))) ++first;
@@ -313,10 +261,6 @@ std::optional<TTextMatch> TJumpDocument::FindWord(const std::string& word, int f
 
 // ---- selections ----
 
-void OrderPlaces(TPositionInfo& a, TPositionInfo& b) {
-  if (b.Line < a.Line || (b.Line == a.Line && b.Col < a.Col)) std::swap(a, b);
-}
-
 std::string SelectionPiece(std::string_view line, int64_t first, int64_t last) {
   const int64_t size = static_cast<int64_t>(line.size());
   first = std::clamp<int64_t>(first, 0, size);
@@ -331,13 +275,9 @@ std::string TJumpDocument::Excerpt(const TPositionInfo& first, const TPositionIn
                                    int32_t& count) const {
   std::string text;
   int64_t bytes = 0;
-  const auto take = [&](int line, int64_t from, int64_t to) {
-    if (line < 0 || line >= Count()) return std::string();
-    return SelectionPiece(Line(line), from, to);
-  };
+  const auto take = [&](int line, int64_t from, int64_t to) { return SelectionPiece(LineOrEmpty(line), from, to); };
   if (first.Line == last.Line) {
-    const std::string piece = take(first.Line, first.Col, last.Col);
-    if (!IsMarkerPiece(piece, marker)) text = piece;
+    if (!IsMarkerLine(LineOrEmpty(first.Line), marker)) text = take(first.Line, first.Col, last.Col);
     bytes = int64_t{last.Col} - first.Col;
   } else {
     for (int line = first.Line; line <= last.Line; ++line) {
@@ -345,7 +285,7 @@ std::string TJumpDocument::Excerpt(const TPositionInfo& first, const TPositionIn
       const int64_t to = line == last.Line ? last.Col : INT64_MAX;
       const std::string piece = take(line, from, to);
       bytes += static_cast<int64_t>(piece.size()) + 2;
-      if (IsMarkerPiece(piece, marker)) continue;
+      if (IsMarkerLine(LineOrEmpty(line), marker)) continue;
       text += "\r\n";
       text += piece;
     }

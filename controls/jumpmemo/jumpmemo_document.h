@@ -3,11 +3,6 @@
 // of the font in use.
 #pragma once
 
-#include <QPoint>
-#include <algorithm>
-#include <utility>
-
-class QPainter;
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -15,77 +10,13 @@ class QPainter;
 #include <string_view>
 #include <vector>
 
+#include "controls/jumpmemo/jumpmemo_marks.h"
+#include "controls/jumpmemo/jumpmemo_types.h"
 #include "controls/jumpmemo/text_metrics.h"
 #include "toolkit/core/classes.h"
-#include "toolkit/widgets/graphics.h"
 #include "util/s_strlst.h"
 
 namespace mirnax {
-
-// Two signed 32-bit integers, X then Y.
-struct TLongPoint {
-  int32_t X = 0;
-  int32_t Y = 0;
-  bool operator==(const TLongPoint&) const = default;
-};
-
-// A place in the text: Line indexes Lines, Row is Line minus the first visible line, Col counts
-// the characters left of the place, Len is the line's length when the record was set.
-struct TPositionInfo {
-  int32_t Line = 0;
-  int32_t Row = 0;
-  int32_t Col = 0;
-  int32_t Len = 0;
-  bool operator==(const TPositionInfo&) const = default;
-};
-
-// A marked word and its rectangle in document coordinates (no scrolling applied): Left is the
-// width of the line up to and including the marker, Top the line's index times the line height.
-class TMarkedWord : public TObject {
- public:
-  TMarkedWord(std::string text, int32_t line, int32_t left, int32_t top, int32_t width, int32_t height);
-
-  // True when the client point (X, Y) lies on the word as it is shown at scroll position
-  // ScrollPos with character cells of CharSize; all four bounds are inclusive.
-  bool OnMe(int X, int Y, const TLongPoint& ScrollPos, const QPoint& CharSize) const;
-
-  int32_t Line;
-  std::string Text;
-  int32_t Left;
-  int32_t Top;
-  int32_t Right;
-  int32_t Bottom;
-};
-
-// A jump: the word behind a "~".
-class TJump final : public TMarkedWord {
- public:
-  using TMarkedWord::TMarkedWord;
-  // Draws the word over its already drawn line: underlined in Color, its "~" hidden in Background.
-  void DrawMe(QPainter& Canvas, const TLongPoint& ScrollPos, const QPoint& CharSize, TColor Background,
-              TColor Color) const;
-};
-
-// A picture reference: the name behind a "^" (word characters, "." and "_").
-class TPict final : public TMarkedWord {
- public:
-  using TMarkedWord::TMarkedWord;
-  // Draws the name over its already drawn line in a dotted frame, "_" shown as "." and the "^"
-  // hidden in Background.
-  void DrawMe(QPainter& Canvas, const TLongPoint& ScrollPos, const QPoint& CharSize, TColor Background,
-              TColor Color) const;
-};
-
-// The jumps or pictures on lines first .. last (both included), as a range of the list, which the
-// scan leaves in line order.
-template <typename Word>
-std::pair<typename std::vector<Word>::const_iterator, typename std::vector<Word>::const_iterator> WordsOnLines(
-    const std::vector<Word>& words, int64_t first, int64_t last) {
-  const auto from = std::lower_bound(words.begin(), words.end(), first,
-                                     [](const Word& w, int64_t line) { return w.Line < line; });
-  const auto to = std::upper_bound(from, words.end(), last, [](int64_t line, const Word& w) { return line < w.Line; });
-  return {from, to};
-}
 
 // A match of a search: the line and the 1-based position of the match in it.
 struct TTextMatch {
@@ -108,6 +39,8 @@ class TJumpDocument {
   const TS_StringList& Lines() const;
   int Count() const { return lines_ ? lines_->Count() : 0; }
   std::string_view Line(int i) const { return lines_->View(i); }
+  // Line i, or an empty line where there is none.
+  std::string_view LineOrEmpty(int i) const { return i >= 0 && i < Count() ? Line(i) : std::string_view(); }
   // The length of line i, 0 for a line that does not exist.
   int32_t LineLength(int i) const;
 
@@ -128,13 +61,13 @@ class TJumpDocument {
   void ReadJumps(const TTextMetrics& metrics, int32_t lineHeight);
   // Puts a marker line in front of every 50 text lines (an empty text gets one); all or nothing.
   void InsertPages(const std::string& marker);
-  // Deletes every line that holds "- " + marker + " "; all or nothing.
+  // Deletes every page-marker line; all or nothing.
   void RemovePages(const std::string& marker);
   static std::string MarkerLine(const std::string& marker, int page);
-  // A line that holds "- " + marker + " " is a page-marker line.
+  // Whether the line is a page-marker line exactly as MarkerLine writes it, for some page. Only such
+  // lines are removed, painted blue and left out of a copy: a text line that merely holds the
+  // words ("see - Page 7 of the book") is text.
   static bool IsMarkerLine(std::string_view line, const std::string& marker);
-  // A piece of a selection that holds "- " + marker (the word may be cut) is shown and copied as one.
-  static bool IsMarkerPiece(std::string_view piece, const std::string& marker);
 
   // The first line from `from` that holds word (folded, anywhere in the line), else from.
   int GetPos(const std::string& word, int from) const;
@@ -147,7 +80,7 @@ class TJumpDocument {
   std::optional<TTextMatch> FindWord(const std::string& word, int from, bool forward) const;
 
   // The text between two places as the clipboard gets it: the pieces of each line with "~" and "^"
-  // as spaces, page-marker pieces left out, several lines each opened by CR LF. count is the
+  // as spaces, the pieces of page-marker lines left out, several lines each opened by CR LF. count is the
   // number of bytes the copy takes with its terminating zero.
   std::string Excerpt(const TPositionInfo& first, const TPositionInfo& last, const std::string& marker,
                       int32_t& count) const;
@@ -165,7 +98,5 @@ class TJumpDocument {
 // The piece of a line that a selection from column first to column last covers (characters
 // first + 1 .. last), with every "~" and "^" turned into a space.
 std::string SelectionPiece(std::string_view line, int64_t first, int64_t last);
-// Orders two places: the smaller line first, on one line the smaller column first.
-void OrderPlaces(TPositionInfo& a, TPositionInfo& b);
 
 }  // namespace mirnax

@@ -1,13 +1,8 @@
 #include "controls/jumpmemo/jumpmemo_layout.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace mirnax {
-
-int ClampToInt(int64_t v) {
-  return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
 
 int64_t TMemoLayout::XOfCol(std::string_view line, int64_t col) const {
   col = std::clamp<int64_t>(col, 0, static_cast<int64_t>(line.size()));
@@ -29,10 +24,10 @@ QPoint TMemoLayout::CaretAt(std::string_view line, int64_t lineIndex, int64_t co
   return QPoint(ClampToInt(XOfCol(line, col)), ClampToInt(RowTop(lineIndex) + CaretDrop));
 }
 
-TMemoRect TMemoLayout::WordRect(const TMarkedWord& word, const TLongPoint& scrollPos, const QPoint& charSize) {
+TMemoRect TMemoLayout::OnClient(const TMemoRect& document, const TLongPoint& scrollPos, const QPoint& charSize) {
   const int64_t dx = OriginX(scrollPos, charSize);
   const int64_t dy = int64_t{scrollPos.Y} * charSize.y();
-  return TMemoRect{word.Left + dx, word.Top - dy, word.Right + dx, word.Bottom - dy};
+  return TMemoRect{document.Left + dx, document.Top - dy, document.Right + dx, document.Bottom - dy};
 }
 
 size_t TMemoLayout::CharUnder(std::string_view line, int x) const {

@@ -10,26 +10,18 @@
 #include <cstdint>
 #include <string_view>
 
-#include "controls/jumpmemo/jumpmemo_document.h"
+#include "controls/jumpmemo/jumpmemo_types.h"
 #include "controls/jumpmemo/text_metrics.h"
 
 namespace mirnax {
-
-// A rectangle in client pixels, bounds inclusive, wide enough for far-scrolled positions.
-struct TMemoRect {
-  int64_t Left = 0;
-  int64_t Top = 0;
-  int64_t Right = 0;
-  int64_t Bottom = 0;
-  bool Holds(int64_t x, int64_t y) const { return Left <= x && x <= Right && Top <= y && y <= Bottom; }
-};
 
 class TMemoLayout {
  public:
   // Pixels between the control's left edge and column 0 of an unscrolled line.
   static constexpr int LeftMargin = 4;
-  // The caret stands this far below its row's top.
+  // The caret stands this far below its row's top, this wide and a line high.
   static constexpr int CaretDrop = 1;
+  static constexpr int CaretWidth = 2;
 
   TMemoLayout(const TTextMetrics& metrics, QPoint charSize, TLongPoint scrollPos, int32_t pixelOffset = 0)
       : metrics_(metrics), charSize_(charSize), scrollPos_(scrollPos), pixelOffset_(pixelOffset) {}
@@ -51,9 +43,9 @@ class TMemoLayout {
   // Where the caret stands in front of column col of line `lineIndex`.
   QPoint CaretAt(std::string_view line, int64_t lineIndex, int64_t col) const;
 
-  // A jump's or picture's rectangle on the client at that scroll position.
-  static TMemoRect WordRect(const TMarkedWord& word, const TLongPoint& scrollPos, const QPoint& charSize);
-  TMemoRect WordRect(const TMarkedWord& word) const { return WordRect(word, scrollPos_, charSize_); }
+  // A rectangle in document coordinates (no scrolling applied) as it stands on the client at that
+  // scroll position.
+  static TMemoRect OnClient(const TMemoRect& document, const TLongPoint& scrollPos, const QPoint& charSize);
 
   // The word look-up's own measure of the character under x (1-based, 0 for none): character k is
   // under x when it lies within its own width either side of where the line's first k - 1
@@ -66,8 +58,5 @@ class TMemoLayout {
   TLongPoint scrollPos_;
   int32_t pixelOffset_;
 };
-
-// Limits a wide value to the int range (the 32 bits of every position and width).
-int ClampToInt(int64_t v);
 
 }  // namespace mirnax

@@ -47,6 +47,20 @@ namespace {
   for (const auto& line : lines) memo.Add(line);
 }
 
+// Selects from one place to another with the mouse, as a user drags (the view unscrolled).
+[[maybe_unused]] void Select(mirnax::TJumpMemo& memo, int line1, int col1, int line2, int col2) {
+  const auto point = [&](int line, int col) {
+    const std::string text = memo.Lines().Get(line);
+    return QPoint(mirnax::TJumpMemo::LeftMargin + Width(memo, text.substr(0, static_cast<size_t>(col))) + 1,
+                  line * memo.CharSize().y() + 2);
+  };
+  const QPoint from = point(line1, col1);
+  const QPoint to = point(line2, col2);
+  memo.MouseDown(Qt::LeftButton, {}, from.x(), from.y());
+  memo.MouseMove({}, to.x(), to.y());
+  memo.MouseUp(Qt::LeftButton, {}, to.x(), to.y());
+}
+
 }  // namespace
 
 // The base of the memo's test cases: message boxes go to a script (nothing modal is shown) and

@@ -19,20 +19,6 @@ using mirnax::TPositionInfo;
 
 namespace {
 
-// Selects from one place to another with the mouse, as a user drags.
-void Select(TJumpMemo& memo, int line1, int col1, int line2, int col2) {
-  const auto point = [&](int line, int col) {
-    const std::string text = memo.Lines().Get(line);
-    return QPoint(TJumpMemo::LeftMargin + Width(memo, text.substr(0, static_cast<size_t>(col))) + 1,
-                  line * memo.CharSize().y() + 2);
-  };
-  const QPoint from = point(line1, col1);
-  const QPoint to = point(line2, col2);
-  memo.MouseDown(Qt::LeftButton, {}, from.x(), from.y());
-  memo.MouseMove({}, to.x(), to.y());
-  memo.MouseUp(Qt::LeftButton, {}, to.x(), to.y());
-}
-
 // Pages of a PDF file: its page objects.
 int PdfPages(const QString& path) {
   QFile file(path);
@@ -89,16 +75,41 @@ class TestJumpMemoSearch : public TMemoTestCase {
     QVERIFY(!memo.Search("", true));
   }
 
-  void searchBringsTheMatchIntoView() {
+  // Wherever the match lies, the view brings it in and the match itself is selected, so that a copy
+  // takes it.
+  void searchSelectsTheMatchWhereverItLies_data() {
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<bool>("forward");
+    QTest::newRow("in view") << 3 << 4 << true;
+    QTest::newRow("below the view") << 70 << 4 << true;
+    QTest::newRow("right of the view") << 5 << 60 << true;
+    QTest::newRow("below and right") << 80 << 60 << true;
+    QTest::newRow("above the view, going back") << 10 << 4 << false;
+  }
+  void searchSelectsTheMatchWhereverItLies() {
+    QFETCH(int, line);
+    QFETCH(int, col);
+    QFETCH(bool, forward);
     TJumpMemo memo;
     memo.resize(200, 10 * memo.CharSize().y() + 2);
     std::vector<std::string> lines = Numbered(100);
-    lines[70] = "the needle";
+    lines[line] = std::string(static_cast<size_t>(col), ' ') + "needle and more";
+    lines[95] = "end";
     AddLines(memo, lines);
-    QVERIFY(memo.Search("needle", true));
-    QCOMPARE(memo.Caret().Line, 70);
+    if (!forward) QCOMPARE(memo.GotoWord("end", 0, true), 95);
+    QVERIFY(memo.Search("needle", forward));
+    QVERIFY(memo.Selected());
+    QCOMPARE(memo.SelStart().Line, line);
+    QCOMPARE(memo.SelStart().Col, col);
+    QCOMPARE(memo.SelEnd().Line, line);
+    QCOMPARE(memo.SelEnd().Col, col + 6);
+    QCOMPARE(memo.Caret(), memo.SelEnd());
     QVERIFY(memo.Caret().Row >= 0 && memo.Caret().Row < memo.LinesPerPage());
-    QCOMPARE(memo.ScrollPos().Y + memo.Caret().Row, 70);
+    QCOMPARE(memo.ScrollPos().Y + memo.Caret().Row, line);
+    QVERIFY(memo.Caret().Col - memo.ScrollPos().X <= memo.VisibleCols());
+    QCOMPARE(memo.CopyToClipboard(), 7);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("needle"));
   }
 
   void gotoWord_data() {

@@ -26,14 +26,6 @@ using mirnax::mtError;
 
 namespace {
 
-std::vector<int> MarkerIndexes(const TJumpMemo& memo) {
-  std::vector<int> out;
-  const std::string pattern = "- " + memo.Pagemarker() + " ";
-  for (int i = 0; i < memo.Lines().Count(); ++i)
-    if (memo.Lines().View(i).find(pattern) != std::string_view::npos) out.push_back(i);
-  return out;
-}
-
 using Strings = std::vector<std::string>;
 
 }  // namespace
@@ -441,17 +433,6 @@ class TestJumpMemoText : public TMemoTestCase {
     QCOMPARE(memo.MaxLineLength(), 10);
   }
 
-  void addKeepsPageMarkersInPlace() {
-    TJumpMemo memo;
-    memo.SetShowPages(true);
-    for (int i = 0; i < 60; ++i) memo.Add("text " + std::to_string(i));
-    QCOMPARE(memo.Lines().Count(), 62);
-    QCOMPARE(MarkerIndexes(memo), (std::vector<int>{0, 51}));
-    QCOMPARE(memo.Lines().Get(51), std::string("- Page 2 -"));
-    QCOMPARE(memo.Lines().Get(52), std::string("text 50"));
-    QCOMPARE(memo.Lines().Get(61), std::string("text 59"));
-  }
-
   void clearEmptiesEverything() {
     TJumpMemo memo;
     TStringList words;
@@ -471,68 +452,6 @@ class TestJumpMemoText : public TMemoTestCase {
     memo.Add("x");
     memo.Clear();
     QCOMPARE(LinesOf(memo), (Strings{"- Page 1 -"}));
-  }
-
-  // ---- page markers ----
-
-  void pageMarkers_data() {
-    QTest::addColumn<int>("lines");
-    QTest::addColumn<std::vector<int>>("markers");
-    QTest::newRow("empty text") << 0 << std::vector<int>{0};
-    QTest::newRow("49 lines") << 49 << std::vector<int>{0};
-    QTest::newRow("50 lines") << 50 << std::vector<int>{0, 51};
-    QTest::newRow("100 lines") << 100 << std::vector<int>{0, 51, 102};
-    QTest::newRow("150 lines") << 150 << std::vector<int>{0, 51, 102, 153};
-  }
-  void pageMarkers() {
-    QFETCH(int, lines);
-    QFETCH(std::vector<int>, markers);
-    TJumpMemo memo;
-    const Strings text = Numbered(lines);
-    SetText(memo, text);
-    memo.SetShowPages(true);
-    QCOMPARE(MarkerIndexes(memo), markers);
-    QCOMPARE(memo.Lines().Count(), lines + int(markers.size()));
-    for (size_t k = 0; k < markers.size(); ++k)
-      QCOMPARE(memo.Lines().Get(markers[k]), "- Page " + std::to_string(k + 1) + " -");
-    memo.SetShowPages(false);
-    QCOMPARE(LinesOf(memo), text);
-  }
-
-  void removingMarkersTakesEveryLineWithThePattern() {
-    TJumpMemo memo;
-    SetText(memo, {"keep", "see - Page 3 - above", "- Page -", "- Pages 2 -"});
-    memo.RemovePages();
-    QCOMPARE(LinesOf(memo), (Strings{"keep", "- Pages 2 -"}));
-  }
-
-  void markersAreRescanned() {
-    TJumpMemo memo;
-    SetText(memo, Numbered(60));
-    memo.Lines().Put(55, "go ~there");
-    memo.SetShowPages(true);
-    QCOMPARE(memo.Jumps().size(), size_t{1});
-    QCOMPARE(memo.Jumps()[0].Line, 57);
-    memo.SetShowPages(false);
-    QCOMPARE(memo.Jumps()[0].Line, 55);
-  }
-
-  void changingTheMarkerWord() {
-    TJumpMemo memo;
-    SetText(memo, Numbered(120));
-    memo.SetShowPages(true);
-    memo.SetPageMarker("Seite");
-    QCOMPARE(memo.Pagemarker(), std::string("Seite"));
-    QCOMPARE(memo.Lines().Count(), 123);
-    for (const std::string& line : LinesOf(memo)) QVERIFY(line.find("- Page ") == std::string::npos);
-    QCOMPARE(MarkerIndexes(memo), (std::vector<int>{0, 51, 102}));
-    QCOMPARE(memo.Lines().Get(102), std::string("- Seite 3 -"));
-    memo.SetShowPages(false);
-    QCOMPARE(LinesOf(memo), Numbered(120));
-    // With pages hidden only the word changes.
-    memo.SetPageMarker("Blatt");
-    QCOMPARE(LinesOf(memo), Numbered(120));
-    QVERIFY(dialogs_.Calls.empty());
   }
 
   // ---- look-ups ----
