@@ -15,11 +15,11 @@
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
 #include "mirnax/version.h"
-#include "toolkit/widgets/application.h"
 #include "toolkit/core/dialogs.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/filesearch.h"
 #include "toolkit/core/paths.h"
+#include "toolkit/widgets/application.h"
 #include "ui_form1.h"
 
 namespace mirnax {

@@ -12,9 +12,9 @@
 #include <numbers>
 
 #include "toolkit/core/exceptions.h"
-#include "toolkit/widgets/graphics.h"
-#include "toolkit/core/sysutils.h"
 #include "toolkit/core/palette.h"
+#include "toolkit/core/sysutils.h"
+#include "toolkit/widgets/graphics.h"
 
 namespace mirnax {
 

@@ -3,8 +3,8 @@
 #include <QPainter>
 
 #include "toolkit/core/exceptions.h"
-#include "toolkit/core/sysutils.h"
 #include "toolkit/core/palette.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 

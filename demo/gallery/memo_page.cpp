@@ -17,8 +17,8 @@
 
 #include "controls/jumpmemo/jumpmemo.h"
 #include "demo/gallery/gallery_pages.h"
-#include "toolkit/widgets/application.h"
 #include "toolkit/core/classes.h"
+#include "toolkit/widgets/application.h"
 #include "toolkit/widgets/cp1251.h"
 #include "toolkit/widgets/printer.h"
 

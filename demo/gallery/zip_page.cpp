@@ -19,8 +19,8 @@
 #include <QVBoxLayout>
 
 #include "controls/gauge/cgauge.h"
-#include "toolkit/core/simulated_drive.h"
 #include "demo/gallery/gallery_pages.h"
+#include "toolkit/core/simulated_drive.h"
 #include "zip/zip_builder.h"
 
 using mirnax::AddDirNames;

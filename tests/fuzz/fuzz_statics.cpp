@@ -29,12 +29,12 @@
 #include <vector>
 
 #include "app/core/block_store.h"
+#include "app/core/freeze_points.h"
 #include "app/core/map.h"
 #include "app/core/progress.h"
-#include "app/core/freeze_points.h"
-#include "tests/fuzz/fuzz_check.h"
 #include "support/little_endian.h"
 #include "support/statics_builder.h"
+#include "tests/fuzz/fuzz_check.h"
 #include "toolkit/core/exceptions.h"
 
 namespace support = mirnax::support;

@@ -8,8 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "toolkit/core/exceptions.h"
 #include "tests/support/file_helpers.h"
+#include "toolkit/core/exceptions.h"
 #include "util/s_list.h"
 
 #if defined(__SANITIZE_ADDRESS__)

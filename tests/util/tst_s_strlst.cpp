@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/core/exceptions.h"
 #include "tests/support/file_helpers.h"
+#include "toolkit/core/exceptions.h"
 #include "util/s_strlst.h"
 
 using mirnax::CopyLine;

@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "toolkit/widgets/application.h"
 #include "toolkit/core/simulated_drive.h"
+#include "toolkit/widgets/application.h"
 #include "zip/zip_format.h"
 #include "zip_fixture.h"
 #include "zip_test_support.h"

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 
+#include "zip/zip_messages.h"
 #include "zip_fixture.h"
 #include "zip_test_support.h"
-#include "zip/zip_messages.h"
 
 using mirnax::AddDirNames;
 using mirnax::AddDiskSpan;

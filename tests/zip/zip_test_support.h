@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/core/dialogs.h"
 #include "tests/support/file_helpers.h"
+#include "toolkit/core/dialogs.h"
 #include "zip/zip_builder.h"
 
 struct TZipRecorder {

@@ -18,10 +18,10 @@
 #include <string>
 
 #include "app/core/progress.h"
-#include "tests/support/child_process.h"
-#include "tests/support/file_helpers.h"
 #include "support/statics_builder.h"
 #include "support/world_file.h"
+#include "tests/support/child_process.h"
+#include "tests/support/file_helpers.h"
 
 namespace fixture {
 using mirnax::support::Blocks;

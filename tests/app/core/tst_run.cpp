@@ -5,9 +5,9 @@
 #include <sys/resource.h>
 
 #include "app/core/config.h"
-#include "app/core/run.h"
 #include "app/core/freeze_undo.h"
 #include "app/core/map.h"
+#include "app/core/run.h"
 #include "app/core/statics_pair.h"
 #include "statics_fixture.h"
 #include "tests/support/recording_host.h"

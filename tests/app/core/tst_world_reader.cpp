@@ -3,8 +3,8 @@
 
 #include "app/core/world_reader.h"
 #include "statics_fixture.h"
-#include "tests/support/recording_host.h"
 #include "tests/support/file_helpers.h"
+#include "tests/support/recording_host.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
 

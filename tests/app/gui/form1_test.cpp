@@ -15,13 +15,13 @@
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
 #include "mirnax/version.h"
-#include "tests/support/file_helpers.h"
 #include "support/statics_builder.h"
 #include "support/world_file.h"
-#include "toolkit/widgets/application.h"
+#include "tests/support/file_helpers.h"
 #include "toolkit/core/dialogs.h"
-#include "toolkit/widgets/qt_dialogs.h"
 #include "toolkit/core/inifile.h"
+#include "toolkit/widgets/application.h"
+#include "toolkit/widgets/qt_dialogs.h"
 
 namespace support = mirnax::support;
 using mirnax::ConfigKeyStaidx;

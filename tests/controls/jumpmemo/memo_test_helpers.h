@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "controls/jumpmemo/jumpmemo.h"
-#include "toolkit/widgets/cp1251.h"
 #include "toolkit/core/dialogs.h"
+#include "toolkit/widgets/cp1251.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <QtTest>
 
 #include "tests/controls/jumpmemo/memo_test_helpers.h"
+#include "toolkit/core/dialogs.h"
 #include "toolkit/widgets/application.h"
 #include "toolkit/widgets/cursor_table.h"
-#include "toolkit/core/dialogs.h"
 
 using mirnax::Application;
 using mirnax::Cursors;

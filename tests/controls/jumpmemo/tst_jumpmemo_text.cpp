@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "controls/jumpmemo/jumpmemo.h"
+#include "controls/jumpmemo/text_primitives.h"
+#include "tests/controls/jumpmemo/memo_test_helpers.h"
+#include "toolkit/core/dialogs.h"
 #include "toolkit/widgets/cp1251.h"
 #include "toolkit/widgets/cursor_table.h"
-#include "controls/jumpmemo/jumpmemo.h"
-#include "tests/controls/jumpmemo/memo_test_helpers.h"
-#include "controls/jumpmemo/text_primitives.h"
-#include "toolkit/core/dialogs.h"
 
 using mirnax::Cursors;
 using mirnax::IsWordChar;

@@ -3,8 +3,8 @@
 #include <clocale>
 
 #include "controls/samples/ccalendar.h"
-#include "toolkit/core/exceptions.h"
 #include "tests/support/file_helpers.h"
+#include "toolkit/core/exceptions.h"
 
 using mirnax::Date;
 using mirnax::EConvertError;

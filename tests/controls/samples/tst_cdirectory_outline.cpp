@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "controls/samples/cdirectory_outline.h"
-#include "toolkit/core/exceptions.h"
 #include "tests/support/file_helpers.h"
+#include "toolkit/core/exceptions.h"
 
 using mirnax::EOutlineError;
 using mirnax::TCDirectoryOutline;

@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "toolkit/widgets/application.h"
 #include "toolkit/core/dialogs.h"
 #include "toolkit/core/exceptions.h"
+#include "toolkit/widgets/application.h"
 #include "toolkit/widgets/qt_dialogs.h"
 
 #if defined(__SANITIZE_ADDRESS__)
