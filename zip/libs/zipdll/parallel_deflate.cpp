@@ -22,9 +22,9 @@ namespace ziplib {
 namespace {
 
 constexpr size_t kReadBlock = size_t(256) << 10;
+constexpr int64_t kProgressBlock = 8192;  // the archive library reads a file it deflates in such blocks
 constexpr zip_uint8_t kVersionNeeded = 20;      // 2.0: deflate
 constexpr zip_uint16_t kLevelBits = 0x0006;     // general purpose bits 1 and 2: how hard it deflated
-constexpr int64_t kLast = std::numeric_limits<int64_t>::max();
 
 // A raw deflate stream with the archive library's parameters: the largest window, hash and
 // buffers (memory level 9). Other parameters give other bytes.
@@ -74,7 +74,6 @@ struct TJob {
   std::string path, stored;
   int64_t size;    // as the file's status said when it was added
   time_t mtime;
-  int64_t order = kLast;  // its place in the archive
   TState state = kPending;
   bool counted = false;   // its size is in the window
   std::atomic<bool> abandon{false};  // its source was freed while a worker had it
@@ -94,7 +93,7 @@ struct TParallelDeflate::TShared {
   std::mutex mutex;
   std::condition_variable workersWake;  // a job to take, room in the window, or stop
   std::condition_variable jobDone;
-  std::vector<std::shared_ptr<TJob>> jobs;  // in archive order once started
+  std::vector<std::shared_ptr<TJob>> jobs;  // in the order they were added, which the archive keeps
   size_t next = 0;                          // jobs before it are taken
   int level;
   int64_t window;
@@ -259,14 +258,17 @@ zip_int64_t OnRead(TMemberSource& m, void* data, zip_uint64_t len) {
   const size_t n = static_cast<size_t>(std::min<zip_uint64_t>(len, job.out.size - m.pos));
   if (n > 0) std::memcpy(data, job.out.data.get() + m.pos, n);
   m.pos += n;
-  // Progress counts file bytes, in step with the deflated bytes written.
-  const int64_t done = m.pos == job.out.size
-                           ? job.read
-                           : static_cast<int64_t>(static_cast<double>(job.read) * static_cast<double>(m.pos) /
-                                                  static_cast<double>(job.out.size));
-  if (done > m.reported) {
-    const int64_t step = done - m.reported;
-    m.reported = done;
+  // Progress counts file bytes in whole blocks, in step with the deflated bytes written: the
+  // same reports the archive library's own reading of the file gives.
+  int64_t done = job.read;
+  if (m.pos < job.out.size) {
+    done = static_cast<int64_t>(static_cast<double>(job.read) * static_cast<double>(m.pos) /
+                                static_cast<double>(job.out.size));
+    done -= done % kProgressBlock;
+  }
+  while (m.reported < done) {
+    const int64_t step = std::min(kProgressBlock, done - m.reported);
+    m.reported += step;
     if (!m.reporter->Progress(step)) return m.Fail(ZIP_ER_CANCELLED);
   }
   return static_cast<zip_int64_t>(n);
@@ -353,7 +355,7 @@ int DeflateThreads() {
 TParallelDeflate::TParallelDeflate(int threads, int level, TLimits limits)
     : shared_(std::make_shared<TShared>(std::clamp(level, 1, 9), limits.window)),
       threads_(threads),
-      largeMember_(std::min(limits.largeMember, limits.window)) {}
+      largeMember_(limits.largeMember) {}
 
 TParallelDeflate::~TParallelDeflate() {
   {
@@ -364,9 +366,12 @@ TParallelDeflate::~TParallelDeflate() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-zip_source_t* TParallelDeflate::Source(const std::string& path, const std::string& stored, int64_t size,
+zip_source_t* TParallelDeflate::Source(zip_t* za, const std::string& path, const std::string& stored, int64_t size,
                                        time_t mtime, TReporter& reporter) {
-  if (threads_ <= 0 || size > largeMember_) return nullptr;
+  // A member that replaces one of the archive as it was opened is the library's to deflate: it
+  // chooses the level and may store it, where a new member gets what was asked.
+  if (threads_ <= 0 || size > largeMember_ || zip_name_locate(za, stored.c_str(), ZIP_FL_UNCHANGED) >= 0)
+    return nullptr;
   auto job = std::make_shared<TJob>(path, stored, size, mtime);
   auto* state = new TMemberSource{shared_, job, &reporter, {}};
   zip_error_init(&state->error);
@@ -384,20 +389,12 @@ zip_source_t* TParallelDeflate::Source(const std::string& path, const std::strin
   return source;
 }
 
-void TParallelDeflate::Start(zip_t* za) {
+void TParallelDeflate::Start() {
   size_t pending = 0;
   {
     std::lock_guard lock(shared_->mutex);
     if (!workers_.empty()) return;
-    for (const std::shared_ptr<TJob>& job : shared_->jobs) {
-      if (job->state != TJob::kPending) continue;
-      const zip_int64_t index = zip_name_locate(za, job->stored.c_str(), 0);
-      job->order = index < 0 ? kLast : index;
-      ++pending;
-    }
-    std::stable_sort(shared_->jobs.begin(), shared_->jobs.end(),
-                     [](const auto& a, const auto& b) { return a->order < b->order; });
-    shared_->next = 0;
+    for (const std::shared_ptr<TJob>& job : shared_->jobs) pending += job->state == TJob::kPending ? 1 : 0;
   }
   const size_t count = std::min(pending, static_cast<size_t>(std::max(threads_, 0)));
   for (size_t i = 0; i < count; ++i) workers_.emplace_back(Work, std::ref(*shared_));

@@ -30,7 +30,9 @@ int DeflateThreads();
 class TParallelDeflate {
  public:
   struct TLimits {
-    int64_t window = int64_t(64) << 20;       // bytes of files taken by workers and not yet written
+    // Bytes of files taken by workers and not yet written; a member larger than the window is
+    // taken alone.
+    int64_t window = int64_t(64) << 20;
     int64_t largeMember = int64_t(32) << 20;  // larger members are deflated by the archive library
   };
 
@@ -42,16 +44,18 @@ class TParallelDeflate {
   TParallelDeflate(const TParallelDeflate&) = delete;
   TParallelDeflate& operator=(const TParallelDeflate&) = delete;
 
-  // A source whose data is the file deflated, for an entry whose compression is deflate at this
-  // object's level and which is not encrypted; null when the member is better left to the library
-  // (no threads, or a member too large), the caller then giving a source of its own. The source
-  // reports the member and its progress to the reporter when the archive is committed.
-  zip_source_t* Source(const std::string& path, const std::string& stored, int64_t size, time_t mtime,
+  // A source whose data is the file deflated, for a new entry of the archive whose compression is
+  // deflate at this object's level and which is not encrypted; null when the member is better
+  // left to the library (no threads, a member too large, or one replacing a member the archive
+  // had), the caller then giving a source of its own. The source reports the member and its
+  // progress to the reporter when the archive is committed. Entries are written in the order
+  // they were added, and workers take them in that order.
+  zip_source_t* Source(zip_t* za, const std::string& path, const std::string& stored, int64_t size, time_t mtime,
                        TReporter& reporter);
 
-  // Sets the workers going, in the order the archive writes the members: call once all members
-  // are added, before zip_close. A member it does not reach is deflated when it is written.
-  void Start(zip_t* za);
+  // Sets the workers going: call once all members are added, before zip_close. A member no
+  // worker reached is deflated when it is written.
+  void Start();
 
   struct TShared;
 

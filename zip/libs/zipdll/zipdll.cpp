@@ -284,8 +284,9 @@ int32_t AddFiles(const ZipCommandHead& rec, const std::vector<std::string>& spec
       if (present ? !newer : rec.fFreshen) continue;
     }
     const bool store = level == 0 || LooksIncompressible(file.path, file.st.st_size);
-    zip_source_t* source = store || rec.fEncrypt ? nullptr : deflater.Source(file.path, file.stored, file.st.st_size,
-                                                                              file.st.st_mtime, reporter);
+    zip_source_t* source = store || rec.fEncrypt ? nullptr
+                                                 : deflater.Source(archive.za, file.path, file.stored,
+                                                                   file.st.st_size, file.st.st_mtime, reporter);
     if (source == nullptr) source = NewFileSource(file, reporter);
     if (source == nullptr) continue;
     const zip_int64_t index =
@@ -331,7 +332,7 @@ int32_t AddFiles(const ZipCommandHead& rec, const std::vector<std::string>& spec
     reporter.Message(leCancelled, "Cancelled: " + archiveName + " is unchanged");
     return 0;
   }
-  deflater.Start(archive.za);
+  deflater.Start();
   if (!CloseArchive(archive, reporter, archiveName)) return 0;
   if (rec.fLatestTime && newest > 0) {
     const struct timespec times[2] = {{newest, 0}, {newest, 0}};
