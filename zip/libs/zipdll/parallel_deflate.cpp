@@ -86,7 +86,8 @@ struct TJob {
   int error = ZIP_ER_OK;
   int sysError = 0;
 
-  TJob(std::string p, std::string s, int64_t n, time_t t) : path(std::move(p)), stored(std::move(s)), size(n), mtime(t) {}
+  TJob(std::string p, std::string s, int64_t n, time_t t)
+      : path(std::move(p)), stored(std::move(s)), size(n), mtime(t) {}
 };
 
 struct TParallelDeflate::TShared {
