@@ -16,6 +16,8 @@
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <new>
+#include <system_error>
 
 namespace ziplib {
 
@@ -23,15 +25,17 @@ namespace {
 
 constexpr size_t kReadBlock = size_t(256) << 10;
 constexpr int64_t kProgressBlock = 8192;  // the archive library reads a file it deflates in such blocks
+constexpr int kMemLevel = 8;
 constexpr zip_uint8_t kVersionNeeded = 20;      // 2.0: deflate
 constexpr zip_uint16_t kLevelBits = 0x0006;     // general purpose bits 1 and 2: how hard it deflated
 
-// A raw deflate stream with the archive library's parameters: the largest window, hash and
-// buffers (memory level 9). Other parameters give other bytes.
+// A raw deflate stream with the largest window and zlib's default memory level: a larger hash
+// and buffers (level 9, as the archive library takes) cost a third more time on binary data for
+// no smaller archive.
 class TDeflateStream {
  public:
   explicit TDeflateStream(int level) {
-    ok_ = deflateInit2(&z_, level, Z_DEFLATED, -MAX_WBITS, MAX_MEM_LEVEL, Z_DEFAULT_STRATEGY) == Z_OK;
+    ok_ = deflateInit2(&z_, level, Z_DEFLATED, -MAX_WBITS, kMemLevel, Z_DEFAULT_STRATEGY) == Z_OK;
   }
   ~TDeflateStream() {
     if (ok_) deflateEnd(&z_);
@@ -157,8 +161,13 @@ bool DeflateBlock(z_stream& z, TBytes& out, const unsigned char* data, size_t n,
 
 // Reads and deflates the job's file: its bytes, CRC and length, or the error that stopped it.
 void DeflateFile(TJob& job, TDeflateStream& stream, unsigned char* buffer, const std::atomic<bool>& stop) {
-  const int fd = ::open(job.path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
+  struct TFile {
+    int fd;
+    ~TFile() {
+      if (fd >= 0) ::close(fd);
+    }
+  } const file{::open(job.path.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (file.fd < 0) {
     job.error = ZIP_ER_OPEN;
     job.sysError = errno;
     return;
@@ -171,7 +180,7 @@ void DeflateFile(TJob& job, TDeflateStream& stream, unsigned char* buffer, const
       job.error = ZIP_ER_CANCELLED;
       break;
     }
-    const ssize_t n = ReadSome(fd, buffer, kReadBlock);
+    const ssize_t n = ReadSome(file.fd, buffer, kReadBlock);
     if (n < 0) {
       job.error = ZIP_ER_READ;
       job.sysError = errno;
@@ -183,9 +192,18 @@ void DeflateFile(TJob& job, TDeflateStream& stream, unsigned char* buffer, const
       job.error = ZIP_ER_INTERNAL;
     if (n == 0) break;
   }
-  ::close(fd);
   job.crc = static_cast<uint32_t>(crc);
   job.packed = job.out.size;
+}
+
+// DeflateFile, a lack of memory failing the member rather than the process.
+void DeflateJob(TJob& job, TDeflateStream& stream, unsigned char* buffer, const std::atomic<bool>& stop) {
+  try {
+    DeflateFile(job, stream, buffer, stop);
+  } catch (const std::bad_alloc&) {
+    job.out.Clear();
+    job.error = ZIP_ER_MEMORY;
+  }
 }
 
 void Work(TShared& s) {
@@ -204,7 +222,7 @@ void Work(TShared& s) {
     s.Claim(*job);
     ++s.next;
     lock.unlock();
-    DeflateFile(*job, stream, buffer.get(), s.stop);
+    DeflateJob(*job, stream, buffer.get(), s.stop);
     lock.lock();
     s.Finish(*job);
   }
@@ -234,7 +252,7 @@ void AwaitJob(TShared& s, TJob& job) {
     lock.unlock();
     TDeflateStream stream(s.level);
     const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kReadBlock);
-    DeflateFile(job, stream, buffer.get(), s.stop);
+    DeflateJob(job, stream, buffer.get(), s.stop);
     lock.lock();
     s.Finish(job);
   }
@@ -398,7 +416,11 @@ void TParallelDeflate::Start() {
     for (const std::shared_ptr<TJob>& job : shared_->jobs) pending += job->state == TJob::kPending ? 1 : 0;
   }
   const size_t count = std::min(pending, static_cast<size_t>(std::max(threads_, 0)));
-  for (size_t i = 0; i < count; ++i) workers_.emplace_back(Work, std::ref(*shared_));
+  try {
+    for (size_t i = 0; i < count; ++i) workers_.emplace_back(Work, std::ref(*shared_));
+  } catch (const std::system_error&) {
+    // Fewer threads than asked: what no worker takes is deflated as it is written.
+  }
 }
 
 }  // namespace ziplib
