@@ -3,10 +3,11 @@
 // here each member's file is read and deflated by a worker while earlier members are written, and
 // the library is handed the deflated bytes with their sizes and CRC, copying them as they are.
 //
-// The bytes are exactly those the library's own deflate gives at the same level (the same zlib
-// parameters, one stream per member), so an archive does not depend on how many threads made it.
-// Reports (the member's name, its progress) reach the caller on the committing thread, in member
-// order, as they did. Memory stays bounded: workers stay within a window of bytes taken and not
+// Each member is one deflate stream with fixed parameters, its bytes depending only on the file
+// and the level, so an archive does not depend on how many threads made it; its records (method,
+// level bits, version needed, CRC, sizes) are those the library's own deflate gives. Reports (the
+// member's name, its progress in the same blocks) reach the caller on the committing thread, in
+// member order, as they did. Memory stays bounded: workers stay within a window of bytes taken and not
 // yet written, and members larger than the window are left to the library.
 #pragma once
 
