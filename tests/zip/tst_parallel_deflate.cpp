@@ -1,6 +1,6 @@
 // Members deflated on worker threads: the archive holds the same bytes whatever the thread count,
 // and the same records as when the archive library deflates each member itself; the caller hears
-// of the members in archive order on the committing thread; a cancel or a vanished file fails the
+// of the members in archive order on the committing thread; a cancel or an unreadable file fails the
 // commit cleanly; and an Add through the component gives identical archives with one and many
 // threads.
 #include <QProcess>
@@ -61,18 +61,22 @@ struct TResult {
 // zip library does: its members through the object when it takes them, else through a plain file
 // source the archive library deflates itself.
 TResult AddAll(const QString& archive, const std::vector<TAddition>& files, int threads, int level,
-               TParallelDeflate::TLimits limits, TCalls& calls, const std::function<void()>& beforeStart = {}) {
+               TParallelDeflate::TLimits limits, TCalls& calls, const std::function<void()>& afterStat = {}) {
   int code = 0;
   zip_t* za = zip_open(archive.toUtf8().constData(), ZIP_CREATE, &code);
   if (za == nullptr) return {false, code};
   TReporter reporter(Record, nullptr, &calls);
+  std::vector<struct stat> stats(files.size());
+  for (size_t k = 0; k < files.size(); ++k)
+    if (::stat(files[k].path.toUtf8().constData(), &stats[k]) != 0) return {false, ZIP_ER_OPEN};
+  if (afterStat) afterStat();
   TResult result;
   {
     TParallelDeflate deflater(threads, level, limits);
-    for (const TAddition& file : files) {
+    for (size_t k = 0; k < files.size(); ++k) {
+      const TAddition& file = files[k];
       const std::string path = file.path.toStdString();
-      struct stat st;
-      if (::stat(path.c_str(), &st) != 0) return {false, ZIP_ER_OPEN};
+      const struct stat& st = stats[k];
       zip_source_t* source = deflater.Source(za, path, file.name, st.st_size, st.st_mtime, reporter);
       if (source == nullptr) source = zip_source_file(za, path.c_str(), 0, -1);
       const zip_int64_t index = zip_file_add(za, file.name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
@@ -82,7 +86,6 @@ TResult AddAll(const QString& archive, const std::vector<TAddition>& files, int 
       zip_set_file_compression(za, i, ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
       zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_UNIX, static_cast<zip_uint32_t>(st.st_mode) << 16);
     }
-    if (beforeStart) beforeStart();
     deflater.Start();
     result.committed = zip_close(za) == 0;
     if (!result.committed) result.error = zip_error_code_zip(zip_get_error(za));
@@ -161,7 +164,7 @@ class TestParallelDeflate : public QObject, public TZipScene {
   void replacedMembersKeepTheirPlace();
   void reportsInOrderOnTheCallingThread();
   void cancelStopsTheCommit();
-  void vanishedFileFailsTheCommit();
+  void unreadableFileFailsTheCommit();
   void threadsFromTheEnvironment();
   void addIsTheSameWithOneAndManyThreads();
 };
@@ -242,17 +245,28 @@ void TestParallelDeflate::cancelStopsTheCommit() {
   }
 }
 
-void TestParallelDeflate::vanishedFileFailsTheCommit() {
+// A file gone before it is opened fails the commit before the member is announced; one that
+// cannot be read (a folder here) after.
+void TestParallelDeflate::unreadableFileFailsTheCommit() {
   for (const int threads : {1, 3}) {
-    MakeFiles();
     TCalls calls;
     const TResult result =
         AddAll(Path("vanished.zip"), files_, threads, 9, {}, calls, [this] { QFile::remove(files_[2].path); });
     QVERIFY(!result.committed);
     QCOMPARE(result.error, ZIP_ER_OPEN);
-    QCOMPARE(calls.members.size(), size_t(2));  // the members before it
+    QCOMPARE(calls.members.size(), size_t(2));
     QVERIFY(!QFile::exists(Path("vanished.zip")));
+    MakeFiles();
   }
+  QVERIFY(QDir().mkpath(Path("folder")));
+  std::vector<TAddition> files = files_;
+  files[3] = {Path("folder"), "in/folder"};
+  TCalls calls;
+  const TResult result = AddAll(Path("unreadable.zip"), files, 2, 9, {}, calls);
+  QVERIFY(!result.committed);
+  QCOMPARE(result.error, ZIP_ER_READ);
+  QCOMPARE(calls.members.size(), size_t(4));
+  QVERIFY(!QFile::exists(Path("unreadable.zip")));
 }
 
 void TestParallelDeflate::threadsFromTheEnvironment() {

@@ -103,6 +103,7 @@ struct TParallelDeflate::TShared {
   int level;
   int64_t window;
   int64_t inFlight = 0;                     // sizes of jobs taken and not yet released
+  bool sealed = false;                      // no more jobs will come
   std::atomic<bool> stop{false};
 
   TShared(int l, int64_t w) : level(l), window(w) {}
@@ -212,7 +213,11 @@ void Work(TShared& s) {
   std::unique_lock lock(s.mutex);
   for (;;) {
     while (s.next < s.jobs.size() && s.jobs[s.next]->state != TJob::kPending) ++s.next;
-    if (s.stop || s.next == s.jobs.size()) return;
+    if (s.stop || (s.next == s.jobs.size() && s.sealed)) return;
+    if (s.next == s.jobs.size()) {  // more members are being added
+      s.workersWake.wait(lock);
+      continue;
+    }
     // The window holds at least one job, however large: the next one written always gets done.
     const std::shared_ptr<TJob> job = s.jobs[s.next];
     if (s.inFlight > 0 && s.inFlight + job->size > s.window) {
@@ -403,24 +408,28 @@ zip_source_t* TParallelDeflate::Source(zip_t* za, const std::string& path, const
     delete state;
     return nullptr;
   }
-  std::lock_guard lock(shared_->mutex);
-  shared_->jobs.push_back(std::move(job));
+  {
+    std::lock_guard lock(shared_->mutex);
+    shared_->jobs.push_back(std::move(job));
+    shared_->workersWake.notify_one();
+  }
+  // Workers start with the first member, deflating while the rest are looked at and added.
+  if (workers_.empty()) StartWorkers();
   return source;
 }
 
-void TParallelDeflate::Start() {
-  size_t pending = 0;
-  {
-    std::lock_guard lock(shared_->mutex);
-    if (!workers_.empty()) return;
-    for (const std::shared_ptr<TJob>& job : shared_->jobs) pending += job->state == TJob::kPending ? 1 : 0;
-  }
-  const size_t count = std::min(pending, static_cast<size_t>(std::max(threads_, 0)));
+void TParallelDeflate::StartWorkers() {
   try {
-    for (size_t i = 0; i < count; ++i) workers_.emplace_back(Work, std::ref(*shared_));
+    for (int i = 0; i < threads_; ++i) workers_.emplace_back(Work, std::ref(*shared_));
   } catch (const std::system_error&) {
     // Fewer threads than asked: what no worker takes is deflated as it is written.
   }
+}
+
+void TParallelDeflate::Start() {
+  std::lock_guard lock(shared_->mutex);
+  shared_->sealed = true;
+  shared_->workersWake.notify_all();
 }
 
 }  // namespace ziplib

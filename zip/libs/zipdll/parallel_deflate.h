@@ -54,13 +54,15 @@ class TParallelDeflate {
   zip_source_t* Source(zip_t* za, const std::string& path, const std::string& stored, int64_t size, time_t mtime,
                        TReporter& reporter);
 
-  // Sets the workers going: call once all members are added, before zip_close. A member no
-  // worker reached is deflated when it is written.
+  // Says all members are added: call before zip_close. Workers start with the first member and
+  // end when none is left; a member no worker reached is deflated when it is written.
   void Start();
 
   struct TShared;
 
  private:
+  void StartWorkers();
+
   std::shared_ptr<TShared> shared_;
   int threads_;
   int64_t largeMember_;
