@@ -68,7 +68,7 @@ TResult AddAll(const QString& archive, const std::vector<TAddition>& files, int 
   TReporter reporter(Record, nullptr, &calls);
   std::vector<struct stat> stats(files.size());
   for (size_t k = 0; k < files.size(); ++k)
-    if (::stat(files[k].path.toUtf8().constData(), &stats[k]) != 0) return {false, ZIP_ER_OPEN};
+    if (::stat(files[k].path.toUtf8().constData(), &stats[k]) != 0) return zip_discard(za), TResult{false, ZIP_ER_OPEN};
   if (afterStat) afterStat();
   TResult result;
   {
@@ -80,7 +80,7 @@ TResult AddAll(const QString& archive, const std::vector<TAddition>& files, int 
       zip_source_t* source = deflater.Source(za, path, file.name, st.st_size, st.st_mtime, reporter);
       if (source == nullptr) source = zip_source_file(za, path.c_str(), 0, -1);
       const zip_int64_t index = zip_file_add(za, file.name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
-      if (index < 0) return {false, ZIP_ER_INTERNAL};
+      if (index < 0) return zip_discard(za), TResult{false, ZIP_ER_INTERNAL};
       const auto i = static_cast<zip_uint64_t>(index);
       zip_file_set_mtime(za, i, st.st_mtime, 0);
       zip_set_file_compression(za, i, ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
