@@ -24,14 +24,14 @@ namespace ziplib {
 namespace {
 
 constexpr size_t kReadBlock = size_t(256) << 10;
-constexpr int64_t kProgressBlock = 8192;  // the archive library reads a file it deflates in such blocks
+constexpr int64_t kProgressBlock = 8192;     // the archive library reads a file it deflates in such blocks
 constexpr int kMemLevel = 8;
-constexpr zip_uint8_t kVersionNeeded = 20;      // 2.0: deflate
-constexpr zip_uint16_t kLevelBits = 0x0006;     // general purpose bits 1 and 2: how hard it deflated
+constexpr zip_uint8_t kVersionNeeded = 20;   // 2.0: deflate
+constexpr zip_uint16_t kLevelBits = 0x0006;  // general purpose bits 1 and 2: how hard it deflated
 
-// A raw deflate stream with the largest window and zlib's default memory level: a larger hash
-// and buffers (level 9, as the archive library takes) cost a third more time on binary data for
-// no smaller archive.
+// A raw deflate stream with the largest window and zlib's default memory level: the larger hash
+// and buffers of memory level 9 (the archive library's choice) cost a third more time on binary
+// data for no smaller archive.
 class TDeflateStream {
  public:
   explicit TDeflateStream(int level) {
@@ -76,17 +76,17 @@ struct TJob {
   enum TState { kPending, kClaimed, kDone, kReleased };
 
   std::string path, stored;
-  int64_t size;    // as the file's status said when it was added
+  int64_t size;  // as the file's status said when it was added
   time_t mtime;
   TState state = kPending;
-  bool counted = false;   // its size is in the window
+  bool counted = false;              // its size is in the window
   std::atomic<bool> abandon{false};  // its source was freed while a worker had it
 
   // Written by whoever deflates it, read once it is done.
   TBytes out;
-  size_t packed = 0;   // the deflated size, kept when the bytes are let go
+  size_t packed = 0;  // the deflated size, kept when the bytes are let go
   uint32_t crc = 0;
-  int64_t read = 0;    // bytes read from the file
+  int64_t read = 0;  // bytes read from the file
   int error = ZIP_ER_OK;
   int sysError = 0;
 
