@@ -1,7 +1,9 @@
 // The zip benchmark's driver: makes the corpus, and runs one TZipBuilder operation per call so a
 // wrapper can time it against the standard tools.
 //   zip_bench_tool corpus FOLDER [MB]   a text and binary mix of a few thousand files
-//   zip_bench_tool add ARCHIVE FOLDER   Add at level 9 with folder names, recursively
+//   zip_bench_tool add ARCHIVE FOLDER [THREADS]
+//                                       Add at level 9 with folder names, recursively, deflating
+//                                       on THREADS threads (default: the processors it may use)
 //   zip_bench_tool extract ARCHIVE DIR  Extract with folder names, overwriting
 //   zip_bench_tool list ARCHIVE         List, printing the member count
 #include <unistd.h>
@@ -110,7 +112,8 @@ int main(int argc, char** argv) {
   zip.SetUnattended(true);
   zip.SetHowToDelete(htdFinal);
   if (command == "corpus" && argc >= 3) return Corpus(argv[2], argc > 3 ? std::atoi(argv[3]) : 100);
-  if (command == "add" && argc == 4) {
+  if (command == "add" && (argc == 4 || argc == 5)) {
+    if (argc == 5) ::setenv("MIRNAX_ZIP_THREADS", argv[4], 1);
     const std::filesystem::path folder = std::filesystem::absolute(argv[3]);
     const std::string archive = std::filesystem::absolute(argv[2]).string();
     std::filesystem::current_path(folder.parent_path());
@@ -146,7 +149,7 @@ int main(int argc, char** argv) {
     return result == 0 ? 0 : 1;
   }
   std::fprintf(stderr,
-               "Usage: zip_bench_tool corpus FOLDER [MB] | add ARCHIVE FOLDER | extract ARCHIVE DIR | list ARCHIVE |\n"
-               "       span ARCHIVE VOLUME_NAME MAX_VOLUME_SIZE | join LAST_VOLUME OUTPUT\n");
+               "Usage: zip_bench_tool corpus FOLDER [MB] | add ARCHIVE FOLDER [THREADS] | extract ARCHIVE DIR |\n"
+               "       list ARCHIVE | span ARCHIVE VOLUME_NAME MAX_VOLUME_SIZE | join LAST_VOLUME OUTPUT\n");
   return 2;
 }

@@ -1,6 +1,7 @@
 // The zip library: adds files to an archive or deletes members from it, as a zip command record
 // asks, writing through a temporary file so the archive is replaced only when all went well.
 #include "zip/libs/lib_common.h"
+#include "zip/libs/zipdll/parallel_deflate.h"
 
 #include <zip.h>
 #include <zlib.h>
@@ -183,6 +184,21 @@ zip_int64_t FileSourceCallback(void* state, void* data, zip_uint64_t len, zip_so
   }
 }
 
+// The file as a source the archive library reads and deflates itself.
+zip_source_t* NewFileSource(const TFileToAdd& file, TReporter& reporter) {
+  auto* state = new TFileSource{file.path, file.stored, file.st.st_size, file.st.st_mtime, -1, &reporter, {}};
+  zip_error_init(&state->error);
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_function_create(FileSourceCallback, state, &error);
+  zip_error_fini(&error);
+  if (source == nullptr) {
+    zip_error_fini(&state->error);
+    delete state;
+  }
+  return source;
+}
+
 // True when samples from the start, middle and end of the file do not shrink under a quick
 // deflate: such data (already compressed, encrypted, random) is stored, which spends no time on
 // deflating it and gives an archive no larger.
@@ -253,6 +269,7 @@ int32_t AddFiles(const ZipCommandHead& rec, const std::vector<std::string>& spec
   archive.za = OpenArchive(archiveName, ZIP_CREATE, reporter);
   if (archive.za == nullptr) return 0;
   const int level = std::clamp(rec.fLevel, 0, 9);
+  TParallelDeflate deflater(DeflateThreads(), level);  // members deflated on all cores, written in order
   int32_t count = 0;
   int64_t totalSize = 0;
   std::vector<const TFileToAdd*> added;
@@ -266,17 +283,12 @@ int32_t AddFiles(const ZipCommandHead& rec, const std::vector<std::string>& spec
       const bool newer = present && file.st.st_mtime > zs.mtime + 1;
       if (present ? !newer : rec.fFreshen) continue;
     }
-    auto* state = new TFileSource{file.path, file.stored, file.st.st_size, file.st.st_mtime, -1, &reporter, {}};
-    zip_error_init(&state->error);
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* source = zip_source_function_create(FileSourceCallback, state, &error);
-    zip_error_fini(&error);
-    if (source == nullptr) {
-      zip_error_fini(&state->error);
-      delete state;
-      continue;
-    }
+    const bool store = level == 0 || LooksIncompressible(file.path, file.st.st_size);
+    zip_source_t* source = store || rec.fEncrypt ? nullptr
+                                                 : deflater.Source(archive.za, file.path, file.stored,
+                                                                   file.st.st_size, file.st.st_mtime, reporter);
+    if (source == nullptr) source = NewFileSource(file, reporter);
+    if (source == nullptr) continue;
     const zip_int64_t index =
         zip_file_add(archive.za, file.stored.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
     if (index < 0) {
@@ -286,7 +298,6 @@ int32_t AddFiles(const ZipCommandHead& rec, const std::vector<std::string>& spec
     }
     const auto i = static_cast<zip_uint64_t>(index);
     zip_file_set_mtime(archive.za, i, file.st.st_mtime, 0);
-    const bool store = level == 0 || LooksIncompressible(file.path, file.st.st_size);
     zip_set_file_compression(archive.za, i, store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
     zip_file_set_external_attributes(archive.za, i, 0, ZIP_OPSYS_UNIX, static_cast<zip_uint32_t>(file.st.st_mode) << 16);
     if (rec.fEncrypt && zip_file_set_encryption(archive.za, i, ZIP_EM_TRAD_PKWARE, password.c_str()) != 0) {
@@ -321,6 +332,7 @@ int32_t AddFiles(const ZipCommandHead& rec, const std::vector<std::string>& spec
     reporter.Message(leCancelled, "Cancelled: " + archiveName + " is unchanged");
     return 0;
   }
+  deflater.Start();
   if (!CloseArchive(archive, reporter, archiveName)) return 0;
   if (rec.fLatestTime && newest > 0) {
     const struct timespec times[2] = {{newest, 0}, {newest, 0}};
