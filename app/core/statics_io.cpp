@@ -30,11 +30,12 @@ void TMemoryStaticsInput::ReadAt(int64_t position, void* buffer, size_t count) {
   if (count > 0) std::memcpy(buffer, bytes_.data() + position, count);
 }
 
-TClearedIndexInput::TClearedIndexInput(std::string name) : name_(std::move(name)) {
+TClearedIndexInput::TClearedIndexInput(std::string name, const TMapSize& map)
+    : name_(std::move(name)), size_(map.IndexFileSize()) {
   EncodeIndexEntry(StaticIndexEntry{}, entry_);
 }
 
-int64_t TClearedIndexInput::Size() const { return IndexFileSize; }
+int64_t TClearedIndexInput::Size() const { return size_; }
 
 void TClearedIndexInput::ReadAt(int64_t position, void* buffer, size_t count) {
   CheckInside(name_, Size(), position, count);
