@@ -69,10 +69,10 @@ std::vector<TSpan> ReadSpans(TStaticsInput& index, const TStaticsInput& data, TS
     spans.push_back({e.Offset, e.Length, static_cast<int32_t>(b)});
   }
   if (backwards > 0) {
-    check.Notes.push_back(Format("The data of the blocks is not in block order: block %d lies before block %d in the "
-                                 "data file (%lld blocks in all lie before the block with statics ahead of them). A "
-                                 "freeze writes them in order.",
-                                 spans[first].Block, spans[first - 1].Block, static_cast<long long>(backwards)));
+    check.Notes.push_back(Format("The data of the blocks is not in block order: %lld blocks have their data before "
+                                 "that of the previous block with statics, the first of them block %d (before block "
+                                 "%d). A freeze writes them in order.",
+                                 static_cast<long long>(backwards), spans[first].Block, spans[first - 1].Block));
   }
   return spans;
 }
