@@ -15,7 +15,9 @@ constexpr int32_t IndexChunkEntries = 4096;
 }  // namespace
 
 TIndexReader::TIndexReader(TStaticsInput& index, const TMapSize& map)
-    : index_(index), blocks_(map.BlockCount()), chunk_(size_t{IndexChunkEntries} * IndexEntrySize) {}
+    : index_(index),
+      blocks_(map.BlockCount()),
+      chunk_(size_t(std::max(1, std::min(IndexChunkEntries, blocks_))) * IndexEntrySize) {}
 
 StaticIndexEntry TIndexReader::Entry(int32_t block) {
   const int32_t slot = block % IndexChunkEntries;

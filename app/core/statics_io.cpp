@@ -77,7 +77,8 @@ void TFileStaticsInput::ReadDirect(int64_t position, void* buffer, size_t count)
   file_.ReadBuffer(buffer, count);
 }
 
-TFileStaticsOutput::TFileStaticsOutput(TFileStream& file) : file_(file) { buffer_.reserve(OutputBufferSize); }
+// The buffer grows as it fills: the files of a small map never need all of it.
+TFileStaticsOutput::TFileStaticsOutput(TFileStream& file) : file_(file) {}
 
 void TFileStaticsOutput::Write(const void* data, size_t count) {
   if (buffer_.size() + count > OutputBufferSize) FlushBuffer();
