@@ -7,10 +7,12 @@
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/cli/look_commands.h"
 #include "app/cli/terminal_host.h"
 #include "app/core/config.h"
 #include "app/core/freeze_undo.h"
@@ -40,6 +42,8 @@ using mirnax::WorldFilePattern;
 namespace {
 constexpr const char* Usage =
     "Usage: mirnax-freeze [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"
+    "       mirnax-freeze --dry-run [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"
+    "       mirnax-freeze --check [--staidx FILE] [--statics FILE]\n"
     "\n"
     "Freezes the items of the world files into the statics files.\n"
     "\n"
@@ -51,11 +55,20 @@ constexpr const char* Usage =
     "  --keep          keep the current statics and add to them (the default)\n"
     "  --no-backup     do not keep the replaced statics as FILE.bak\n"
     "  --undo          put back the statics the last freeze replaced, from FILE.bak\n"
+    "  --map-size WxH  the map's size in tiles, each side a multiple of 8 (default: MapSize of\n"
+    "                  ./mirnax.ini, else 6144x4096); the index has one entry per 8x8 block\n"
+    "  --dry-run       read everything a freeze reads and say what it would do, touching nothing\n"
+    "                  (no lock, no settling of an interrupted freeze, no backup, no record)\n"
+    "  --check         check the statics pair and report, writing nothing and taking no lock\n"
     "  --help          show this text\n"
     "  --version       show the version\n"
     "\n"
+    "--check exits 0 when the pair is consistent, 4 when it is not, 1 when it cannot be read.\n"
+    "--dry-run exits 0 when a freeze would go ahead, 1 when it would stop or a file cannot be read.\n"
+    "\n"
     "Files:\n"
     "  ./mirnax.ini          section [KEVOMIRNAX], keys Staidx0 and Statics0: the statics paths\n"
+    "                        (and MapSize, optional: the map's size; never written)\n"
     "  STATICS/*.SCP         the world files taken when none is given\n"
     "  <statics>.xxx         the previous statics while the new ones are written; left behind\n"
     "                        only by a killed run, which the next run settles or explains\n"
@@ -78,6 +91,7 @@ struct TOptions {
   std::vector<std::string> worldFiles;
   bool undo = false;
   bool noBackup = false;
+  mirnax::TLookOptions look;
 };
 
 // The options about the backup of the replaced statics: --undo and --no-backup.
@@ -134,12 +148,14 @@ TOptions ParseArguments(int argc, char** argv) {
     } else if (TakeBackupOption(arg, o)) {
     } else if (TakeValue(arg, "--staidx", i, argc, argv, o.staidx) ||
                TakeValue(arg, "--statics", i, argc, argv, o.statics)) {
+    } else if (mirnax::TakeLookOption(arg, i, argc, argv, o.look)) {
     } else {
       throw EBadArguments{"unknown option " + std::string(arg)};
     }
   }
   if (o.undo && (o.clear || o.noBackup || !o.worldFiles.empty()))
     throw EBadArguments{"--undo takes no world files and no other option than --staidx and --statics"};
+  mirnax::CheckLookOptions(o.look, !o.worldFiles.empty(), o.clear.has_value(), o.undo, o.noBackup);
   return o;
 }
 
@@ -203,6 +219,9 @@ int main(int argc, char** argv) {
   } catch (const EBadArguments& e) {
     PrintError(e.message + " (see mirnax-freeze --help)");
     return ExitBadArguments;
+  } catch (const std::invalid_argument& e) {
+    PrintError(std::string(e.what()) + " (see mirnax-freeze --help)");
+    return ExitBadArguments;
   }
   if (options.help) return PrintOut(Usage);
   if (options.version) return PrintOut(std::string("mirnax-freeze ") + MIRNAX_VERSION + "\n");
@@ -215,6 +234,8 @@ int main(int argc, char** argv) {
     request.IndexPath = options.staidx ? *options.staidx : config.IndexPath();
     request.DataPath = options.statics ? *options.statics : config.DataPath();
     if (options.undo) return Undo(request);
+    request.Map = options.look.MapSize ? *options.look.MapSize : config.MapSize();
+    if (options.look.Check) return mirnax::CheckPairCommand(request, stdout);
     request.KeepBackup = !options.noBackup;
     if (options.worldFiles.empty()) {
       for (const std::string& name : FindFiles(WorldFilePattern()))
@@ -224,6 +245,7 @@ int main(int argc, char** argv) {
     }
     if (!CheckRequest(request, !options.worldFiles.empty())) return ExitFailed;
     TTerminalHost host(stdout, bar, options.clear.value_or(false));
+    if (options.look.DryRun) return mirnax::DryRunCommand(request, options.clear.value_or(false), host, bar);
     int status = ExitDone;
     try {
       RunFreeze(request, host);

@@ -7,10 +7,15 @@
 
 namespace mirnax {
 
-TBlockStore::TBlockStore() : counts_(BlockCount, 0), start_(size_t{BlockCount} + 1, 0) {}
+TBlockStore::TBlockStore(const TMapSize& map)
+    : map_(map),
+      blocks_(map.BlockCount()),
+      counts_(size_t(blocks_), 0),
+      pending_(size_t(blocks_ > 0 ? ((blocks_ - 1) >> BlockLowBits) + 1 : 1)),
+      start_(size_t(blocks_) + 1, 0) {}
 
-void TBlockStore::CheckBlock(int32_t block) {
-  if (block < 0 || block >= BlockCount) throw ERangeError(Format("Block %d is outside the map", block));
+void TBlockStore::CheckBlock(int32_t block) const {
+  if (block < 0 || block >= blocks_) throw ERangeError(Format("Block %d is outside the map", block));
 }
 
 TBlockStore::TPacked TBlockStore::Pack(int32_t block, const StaticItem& item) {
@@ -60,25 +65,26 @@ std::span<const StaticItem> TBlockStore::Chain(int32_t block) const {
 }
 
 void TBlockStore::Sort() const {
-  if (pending_[0].count == 0 && pending_[1].count == 0) return;
+  if (std::all_of(pending_.begin(), pending_.end(), [](const TPending& list) { return list.count == 0; })) return;
+  const size_t blocks = size_t(blocks_);
   // Each block's new place: its items already sorted first, the appended ones after them.
-  std::vector<uint32_t> next(BlockCount);
+  std::vector<uint32_t> next(blocks);
   uint32_t at = 0;
-  for (size_t b = 0; b < size_t{BlockCount}; ++b) {
+  for (size_t b = 0; b < blocks; ++b) {
     next[b] = at + (start_[b + 1] - start_[b]);
     at += counts_[b];
   }
   auto sorted = std::make_unique_for_overwrite<StaticItem[]>(size_);
   if (sorted_) {
     uint32_t to = 0;
-    for (size_t b = 0; b < size_t{BlockCount}; ++b) {
+    for (size_t b = 0; b < blocks; ++b) {
       std::copy(sorted_.get() + start_[b], sorted_.get() + start_[b + 1], sorted.get() + to);
       to += counts_[b];
     }
     sorted_.reset();
   }
   // A block's items are all in one list, in order. The chunks go as soon as they are filed.
-  for (uint32_t top = 0; top < 2; ++top) {
+  for (uint32_t top = 0; top < pending_.size(); ++top) {
     TPending& list = pending_[top];
     for (uint32_t i = 0; i < list.count; ++i) {
       const TPacked packed = list.chunks[i >> ChunkBits][i & (ChunkSize - 1)];
@@ -90,16 +96,15 @@ void TBlockStore::Sort() const {
   }
   sorted_ = std::move(sorted);
   at = 0;
-  for (size_t b = 0; b < size_t{BlockCount}; ++b) {
+  for (size_t b = 0; b < blocks; ++b) {
     start_[b] = at;
     at += counts_[b];
   }
-  start_[BlockCount] = at;
+  start_[blocks] = at;
 }
 
 void TBlockStore::Clear() {
-  pending_[0] = TPending{};
-  pending_[1] = TPending{};
+  for (TPending& list : pending_) list = TPending{};
   sorted_.reset();
   size_ = 0;
   std::fill(counts_.begin(), counts_.end(), 0u);

@@ -27,11 +27,14 @@ struct StaticItem {
 // side. Appending after a read is allowed and sorts again on the next read.
 class TBlockStore {
  public:
-  TBlockStore();
+  // A store for the blocks of map.
+  explicit TBlockStore(const TMapSize& map = DefaultMapSize);
   TBlockStore(const TBlockStore&) = delete;
   TBlockStore& operator=(const TBlockStore&) = delete;
 
-  // Appends item at the end of block's items. A block outside 0 .. BlockCount - 1 raises
+  const TMapSize& Map() const { return map_; }
+
+  // Appends item at the end of block's items. A block outside 0 .. Map().BlockCount() - 1 raises
   // ERangeError; the store is left as it was.
   void Append(int32_t block, const StaticItem& item);
   // An item with the block it goes to, for AppendMany.
@@ -70,14 +73,13 @@ class TBlockStore {
   static constexpr unsigned ChunkBits = 16;
   static constexpr uint32_t ChunkSize = uint32_t{1} << ChunkBits;
 
-  static void CheckBlock(int32_t block);
+  void CheckBlock(int32_t block) const;
   // Files the appended items into sorted_ behind the ones already there.
   void Sort() const;
 
   // An appended item packed with the low bits of its block into 8 bytes: tile, hue, x, y and z in
-  // the low 46 bits, the block's low 18 bits above them. The block's top bit chooses the list.
+  // the low 46 bits, the block's low 18 bits above them. The block's higher bits choose the list.
   static constexpr unsigned BlockLowBits = 18;
-  static_assert(BlockCount <= (2 << BlockLowBits));
   using TPacked = uint64_t;
   static TPacked Pack(int32_t block, const StaticItem& item);
   static StaticItem Unpack(TPacked packed);
@@ -86,10 +88,12 @@ class TBlockStore {
     uint32_t count = 0;
   };
 
+  TMapSize map_;
+  int32_t blocks_;
   std::vector<uint32_t> counts_;  // items per block, sorted or not
   uint64_t size_ = 0;
-  // Not yet sorted: appended items in order, in two lists by the block's top bit.
-  mutable TPending pending_[2];
+  // Not yet sorted: appended items in order, in lists by the block's bits above the low 18.
+  mutable std::vector<TPending> pending_;
   // Sorted: every block's items side by side, block b's from start_[b] up to start_[b + 1].
   mutable std::unique_ptr<StaticItem[]> sorted_;
   mutable std::vector<uint32_t> start_;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/core/map.h"
 #include "toolkit/core/inifile.h"
 
 namespace mirnax {
@@ -24,6 +25,9 @@ class TStaticsConfig {
   // Each writes the file only when it does not hold exactly that path already.
   void StoreIndexPath(const std::string& path) { Store(ConfigKeyStaidx, path); }
   void StoreDataPath(const std::string& path) { Store(ConfigKeyStatics, path); }
+  // The map of MapSize= ("WIDTHxHEIGHT"), the default map when the key is missing or empty. A value
+  // that is no map size raises EConvertError naming the file. Never written.
+  TMapSize MapSize() const;
 
  private:
   void Store(const char* key, const std::string& path);

@@ -107,9 +107,9 @@ class TFreezeSteps {
 // what was checked is what gets read. After a clear there is nothing to read: every entry is empty.
 class TOldStatics {
  public:
-  TOldStatics(const TStaticsPair& pair, bool cleared) {
+  TOldStatics(const TStaticsPair& pair, bool cleared, const TMapSize& map) {
     if (cleared) {
-      Index = std::make_unique<TClearedIndexInput>(pair.Index.Given);
+      Index = std::make_unique<TClearedIndexInput>(pair.Index.Given, map);
       Data = std::make_unique<TMemoryStaticsInput>(std::string_view(), pair.Data.Given);
     } else {
       indexFile_.emplace(pair.Index.Given, fmOpenRead);
@@ -175,10 +175,10 @@ void Freeze(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& g
     CheckClearStatics(pair);
   else
     CheckStaticsPaths(pair);
-  TOldStatics old(pair, cleared);
+  TOldStatics old(pair, cleared, store.Map());
   const int64_t newData = ScanStaticsIndex(*old.Index, *old.Data, store);
   // The previous files stay until the new ones are complete: the new pair needs room of its own.
-  CheckFreeSpace(pair, IndexFileSize, newData);
+  CheckFreeSpace(pair, store.Map().IndexFileSize(), newData);
   TFrozenFile index{pair.Index, CheckReplaceable(pair.Index)};
   TFrozenFile data{pair.Data, CheckReplaceable(pair.Data)};
   TJournal record = MovingJournal(index, data);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <fstream>
@@ -84,7 +85,8 @@ std::optional<TFileSum> SumOfFile(const std::string& native) {
   std::optional<TFileSum> sum;
   if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
     sum.emplace();
-    std::vector<char> buffer(SumBlock);
+    // No larger than the file: statics of a small map are summed at every freeze too.
+    std::vector<char> buffer(size_t(std::clamp<int64_t>(int64_t(st.st_size) + 1, 1, int64_t(SumBlock))));
     for (;;) {
       const ssize_t n = ::read(fd, buffer.data(), buffer.size());
       if (n < 0 && errno == EINTR) continue;

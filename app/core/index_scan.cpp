@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/core/map.h"
+#include "app/core/map_size.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/sysutils.h"
 
@@ -13,24 +14,36 @@ namespace {
 constexpr int32_t IndexChunkEntries = 4096;
 }  // namespace
 
-TIndexReader::TIndexReader(TStaticsInput& index) : index_(index), chunk_(size_t{IndexChunkEntries} * IndexEntrySize) {}
+TIndexReader::TIndexReader(TStaticsInput& index, const TMapSize& map)
+    : index_(index),
+      blocks_(map.BlockCount()),
+      chunk_(size_t(std::max(1, std::min(IndexChunkEntries, blocks_))) * IndexEntrySize) {}
 
 StaticIndexEntry TIndexReader::Entry(int32_t block) {
   const int32_t slot = block % IndexChunkEntries;
   if (slot == 0) {
-    const int32_t entries = std::min(IndexChunkEntries, BlockCount - block);
+    const int32_t entries = std::min(IndexChunkEntries, blocks_ - block);
     index_.ReadAt(int64_t{block} * IndexEntrySize, chunk_.data(), size_t(entries) * IndexEntrySize);
   }
   return DecodeIndexEntry(chunk_.data() + size_t(slot) * IndexEntrySize);
 }
 
-void CheckIndexSize(const TStaticsInput& index) {
-  if (index.Size() != IndexFileSize) {
-    throw Exception(Format("The statics index file %s is %lld bytes long; a statics index file has exactly %lld bytes "
-                           "(%d entries of %d bytes).",
-                           index.Name().c_str(), static_cast<long long>(index.Size()),
-                           static_cast<long long>(IndexFileSize), BlockCount, IndexEntrySize));
-  }
+void CheckIndexSize(const TStaticsInput& index, const TMapSize& map) {
+  const int64_t size = index.Size();
+  if (size == map.IndexFileSize()) return;
+  const int64_t blocks = size / IndexEntrySize;
+  const int64_t rest = size % IndexEntrySize;
+  std::string message = Format(
+      "The statics index file %s is %lld bytes long: %lld blocks%s. The statics index of a map of %s tiles has "
+      "exactly %lld bytes (%d blocks of 8x8 tiles, an entry of %d bytes each).",
+      index.Name().c_str(), static_cast<long long>(size), static_cast<long long>(blocks),
+      rest == 0 ? "" : Format(" and %lld bytes more", static_cast<long long>(rest)).c_str(),
+      MapSizeText(map).c_str(), static_cast<long long>(map.IndexFileSize()), map.BlockCount(), IndexEntrySize);
+  if (const std::string known = KnownMapsWithBlocks(blocks); rest == 0 && !known.empty())
+    message += " " + Format("%lld blocks are those of a map of %s tiles; give its size with --map-size or MapSize= "
+                            "in mirnax.ini.",
+                            static_cast<long long>(blocks), known.c_str());
+  throw Exception(message);
 }
 
 void CheckEntry(const StaticIndexEntry& e, int32_t block, const TStaticsInput& index, const TStaticsInput& data) {
@@ -55,10 +68,11 @@ int64_t NewBlockSize(const StaticIndexEntry& e, uint32_t items) {
 }
 
 int64_t ScanStaticsIndex(TStaticsInput& oldIndex, const TStaticsInput& oldData, const TBlockStore& store) {
-  CheckIndexSize(oldIndex);
-  TIndexReader reader(oldIndex);
+  const TMapSize& map = store.Map();
+  CheckIndexSize(oldIndex, map);
+  TIndexReader reader(oldIndex, map);
   int64_t total = 0;
-  for (int32_t b = 0; b < BlockCount; ++b) {
+  for (int32_t b = 0; b < map.BlockCount(); ++b) {
     const StaticIndexEntry e = reader.Entry(b);
     CheckEntry(e, b, oldIndex, oldData);
     total += NewBlockSize(e, store.Count(b));

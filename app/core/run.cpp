@@ -131,7 +131,7 @@ void Run(const TRunRequest& request, TRunHost& host) {
 
   // The pair is resolved once, here; everything after asks this value.
   TStaticsPair pair = TStaticsPair::Resolve(request.IndexPath, request.DataPath);
-  TBlockStore store;
+  TBlockStore store(request.Map);
   TFrozenWorlds frozen(pair);
   int64_t items = 0;
   for (const TRunRequest::TWorldFile& file : request.WorldFiles) {

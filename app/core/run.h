@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/map.h"
 #include "app/core/progress.h"
 #include "util/s_strlst.h"
 
@@ -24,6 +25,8 @@ struct TRunRequest {
   int32_t Unchosen = 0;
   std::string IndexPath;
   std::string DataPath;
+  // The map the statics cover: their index has one entry per block of it.
+  TMapSize Map;
   // The files a freeze replaces are kept as "<file>.bak" (see FreezeStatics).
   bool KeepBackup = true;
 };

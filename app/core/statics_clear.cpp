@@ -12,7 +12,7 @@
 
 namespace mirnax {
 
-void ClearStatics(const TStaticsPair& pair) {
+void ClearStatics(const TStaticsPair& pair, const TMapSize& map) {
   for (const std::string* path : {&pair.Index.Given, &pair.Data.Given})
     if (path->empty()) throw EFCreateError(Format(SFCreateError, ""));
   const TStaticsLock lock(pair);
@@ -21,8 +21,8 @@ void ClearStatics(const TStaticsPair& pair) {
   try {
     TSafeReplace newIndex(pair.Index.Given);
     TSafeReplace newData(pair.Data.Given);
-    std::string empty(size_t{IndexFileSize}, '\0');
-    TClearedIndexInput(pair.Index.Given).ReadAt(0, empty.data(), empty.size());
+    std::string empty(size_t(map.IndexFileSize()), '\0');
+    TClearedIndexInput(pair.Index.Given, map).ReadAt(0, empty.data(), empty.size());
     newIndex.Write(empty);
     newData.Write(std::string_view());
     // An empty index with the old data is a valid pair on its own, so the index goes first.

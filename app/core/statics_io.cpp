@@ -30,11 +30,12 @@ void TMemoryStaticsInput::ReadAt(int64_t position, void* buffer, size_t count) {
   if (count > 0) std::memcpy(buffer, bytes_.data() + position, count);
 }
 
-TClearedIndexInput::TClearedIndexInput(std::string name) : name_(std::move(name)) {
+TClearedIndexInput::TClearedIndexInput(std::string name, const TMapSize& map)
+    : name_(std::move(name)), size_(map.IndexFileSize()) {
   EncodeIndexEntry(StaticIndexEntry{}, entry_);
 }
 
-int64_t TClearedIndexInput::Size() const { return IndexFileSize; }
+int64_t TClearedIndexInput::Size() const { return size_; }
 
 void TClearedIndexInput::ReadAt(int64_t position, void* buffer, size_t count) {
   CheckInside(name_, Size(), position, count);
@@ -76,7 +77,8 @@ void TFileStaticsInput::ReadDirect(int64_t position, void* buffer, size_t count)
   file_.ReadBuffer(buffer, count);
 }
 
-TFileStaticsOutput::TFileStaticsOutput(TFileStream& file) : file_(file) { buffer_.reserve(OutputBufferSize); }
+// The buffer grows as it fills: the files of a small map never need all of it.
+TFileStaticsOutput::TFileStaticsOutput(TFileStream& file) : file_(file) {}
 
 void TFileStaticsOutput::Write(const void* data, size_t count) {
   if (buffer_.size() + count > OutputBufferSize) FlushBuffer();

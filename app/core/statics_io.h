@@ -48,16 +48,18 @@ class TMemoryStaticsOutput : public TStaticsOutput {
   std::string Bytes;
 };
 
-// An index of empty entries only (Extra 0), as a clear leaves it, without a file behind it.
+// An index of empty entries only (Extra 0), one per block of map, as a clear leaves it, without a
+// file behind it.
 class TClearedIndexInput : public TStaticsInput {
  public:
-  explicit TClearedIndexInput(std::string name);
+  explicit TClearedIndexInput(std::string name, const TMapSize& map = DefaultMapSize);
   const std::string& Name() const override { return name_; }
   int64_t Size() const override;
   void ReadAt(int64_t position, void* buffer, size_t count) override;
 
  private:
   std::string name_;
+  int64_t size_;
   uint8_t entry_[IndexEntrySize];
 };
 

@@ -12,9 +12,10 @@ namespace mirnax {
 void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInput& oldData, TStaticsOutput& newIndex,
                   TStaticsOutput& newData, TProgressSink& gauge,
                   const std::function<void(int32_t block)>& blockWritten) {
-  CheckIndexSize(oldIndex);
-  gauge.Begin(BlockCount);
-  TIndexReader reader(oldIndex);
+  const int32_t blocks = store.Map().BlockCount();
+  CheckIndexSize(oldIndex, store.Map());
+  gauge.Begin(blocks);
+  TIndexReader reader(oldIndex, store.Map());
   // A group of blocks is assembled at a time: each block's old bytes, then room for its new
   // records, which the store fills in for the whole group at once. A group ends early once it fills
   // the block buffer, so the buffer holds one large block at most, however many entries share it.
@@ -23,8 +24,8 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
   std::vector<uint8_t> buffer(BlockBufferSize);
   std::vector<uint8_t> index(size_t{Group} * IndexEntrySize);
   int64_t offset = 0;
-  for (int32_t first = 0, n = 0; first < BlockCount; first += n) {
-    const int32_t most = std::min(Group, BlockCount - first);
+  for (int32_t first = 0, n = 0; first < blocks; first += n) {
+    const int32_t most = std::min(Group, blocks - first);
     size_t used = 0;
     for (n = 0; n < most && used < BlockBufferSize; ++n) {
       const int32_t k = n;  // the block's place in the group

@@ -10,10 +10,10 @@
 
 namespace mirnax {
 
-// Writes the merge of the old files and store, block by block: each block's old bytes, then its
-// new records in store order, with running offsets in the new index and every Extra kept. Begins
-// gauge with 393,216 units and steps it per block; blockWritten, when given, hears of each block
-// once its bytes are written. The old files are checked as ScanStaticsIndex does while they are
+// Writes the merge of the old files and store, block by block over the store's map: each block's
+// old bytes, then its new records in store order, with running offsets in the new index and every
+// Extra kept. Begins gauge with the map's block count and steps it per block; blockWritten, when
+// given, hears of each block once its bytes are written. The old files are checked as ScanStaticsIndex does while they are
 // read.
 void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInput& oldData, TStaticsOutput& newIndex,
                   TStaticsOutput& newData, TProgressSink& gauge,

@@ -91,7 +91,7 @@ void TWorldParser::Line(std::string_view line) {
 void TWorldParser::EndRecord() {
   inRecord_ = false;
   if (badPosition_) throw EPositionError(Format(SInvalidInteger, badPart_.c_str()), badLine_);
-  if (!InsideMap(x_, y_)) {
+  if (!store_.Map().Inside(x_, y_)) {
     ++result_.Skipped;
     return;
   }
@@ -101,7 +101,7 @@ void TWorldParser::EndRecord() {
   item.CellX = static_cast<uint8_t>(x_ % BlockSide);
   item.CellY = static_cast<uint8_t>(y_ % BlockSide);
   item.Z = static_cast<int8_t>(static_cast<uint8_t>(z_));
-  group_[grouped_++] = {BlockOf(x_, y_), item};
+  group_[grouped_++] = {store_.Map().BlockOf(x_, y_), item};
   if (grouped_ == GroupSize) FileGroup();
   ++result_.Taken;
 }

@@ -258,6 +258,7 @@ TRunRequest TForm1::Request() const {
   }
   request.IndexPath = S(ui->Edit1->text());
   request.DataPath = S(ui->Edit2->text());
+  request.Map = config_.MapSize();  // read at every run, as the paths are
   return request;
 }
 

@@ -1,17 +1,18 @@
-// Statics files from the fuzzer. The input describes an old index (a few entries placed among
-// empty ones, so the file has the size a statics index must have), the old data file and a small
-// item store. The pair is frozen on disk and checked against a plain model of the merge: a pair the
-// model cannot merge (an entry outside the data file, data past a 32-bit offset, an index of the
-// wrong size) is refused and left untouched, any other is rewritten exactly as the model says, and
-// an interrupted freeze puts the old files back. Each input costs two walks of the 393,216 blocks
-// inside the freeze; the model looks only at the few blocks the input fills, and the buffers live
-// from input to input, so that the fuzzer makes many runs a second.
+// Statics files from the fuzzer. The input describes a small map, an old index of it (a few entries
+// placed among empty ones, so the file has the size the map's index must have), the old data file
+// and a small item store. The pair is frozen on disk and checked against a plain model of the
+// merge: a pair the model cannot merge (an entry outside the data file, data past a 32-bit offset,
+// an index of the wrong size) is refused and left untouched, any other is rewritten exactly as the
+// model says, and an interrupted freeze puts the old files back. The maps have at most 512 blocks,
+// so an input costs little more than the freeze's file calls and the fuzzer makes thousands of runs
+// a second.
 //
 // Input (read with FuzzedDataProvider: numbers from the end, the data file from the front):
 //   flags     bits 0-1  index size: exact, exact, one byte short, one entry too long
 //             bit 2     data file padded past the block buffer, so one block can outgrow it
 //             bit 3     the first item repeated past the block buffer's capacity
 //             bit 4     the freeze interrupted at a chosen point
+//             bits 5-6  the map: 64x64, 8x8 (one block), 256x128 or 8x2048 tiles
 //   entries   up to 24, each: distance to the previous entry's block, a kind and three numbers
 //   items     up to 48, each: which block, tile, cell, z, hue
 //   the rest  the old data file
@@ -38,12 +39,10 @@
 #include "toolkit/core/exceptions.h"
 
 namespace support = mirnax::support;
-using mirnax::BlockCount;
 using mirnax::BlockSide;
 using mirnax::Exception;
 using mirnax::FreezeStatics;
 using mirnax::IndexEntrySize;
-using mirnax::IndexFileSize;
 using mirnax::StaticItem;
 using mirnax::StaticRecordSize;
 using mirnax::TBlockStore;
@@ -51,6 +50,7 @@ using mirnax::TFreezePoint;
 using mirnax::TFreezeTestHook;
 using mirnax::TNullProgress;
 using mirnax::TStaticsPair;
+using mirnax::TMapSize;
 using mirnax::TileIdBase;
 using mirnax::fpBlockWritten;
 using mirnax::fpIndexMoved;
@@ -64,6 +64,9 @@ constexpr int MaxEntries = 24;
 constexpr int MaxItems = 48;
 constexpr size_t PaddedDataSize = 131072;
 constexpr uint32_t ManyItems = 15000;
+constexpr int32_t MaxGap = 63;
+// Square, a single block, wide and tall: a swapped block column and row cannot hide.
+constexpr TMapSize Maps[4] = {{64, 64}, {8, 8}, {256, 128}, {8, 2048}};
 
 enum TEntryKind { ekRaw, ekInside, ekEmpty, ekPastEnd, ekKinds };
 
@@ -110,18 +113,12 @@ const std::string& ReadFile(const std::string& path, std::string& bytes) {
   return bytes;
 }
 
-// The old index of an input: empty entries with the planned ones placed among them. One buffer
-// serves every input; only the entries the previous input placed are made empty again.
-std::string& EmptiedIndex(const std::vector<int32_t>& placed) {
-  static std::string index = support::EmptyIndex();
-  index.resize(static_cast<size_t>(IndexFileSize));
-  const std::string& empty = support::EmptyIndex();
-  for (const int32_t block : placed) {
-    const size_t at = static_cast<size_t>(block) * IndexEntrySize;
-    index.replace(at, IndexEntrySize, empty, at, IndexEntrySize);
-  }
-  const size_t last = static_cast<size_t>(IndexFileSize - IndexEntrySize);  // a short index lost its last byte
-  index.replace(last, IndexEntrySize, empty, last, IndexEntrySize);
+// The old index of an input: an empty entry for every block of map.
+std::string EmptyIndexOf(const TMapSize& map) {
+  const std::string empty = support::IndexEntry(-1, -1);
+  std::string index;
+  index.reserve(static_cast<size_t>(map.IndexFileSize()));
+  for (int32_t b = 0; b < map.BlockCount(); ++b) index += empty;
   return index;
 }
 
@@ -130,7 +127,7 @@ std::string& EmptiedIndex(const std::vector<int32_t>& placed) {
 // (those with a planned entry or with items) can break a rule: every other entry is empty.
 bool Acceptable(const TBlockStore& store, const std::vector<int32_t>& busy, const std::string& oldIndex,
                 size_t dataSize) {
-  if (oldIndex.size() != static_cast<size_t>(IndexFileSize)) return false;
+  if (oldIndex.size() != static_cast<size_t>(store.Map().IndexFileSize())) return false;
   int64_t total = 0;
   for (const int32_t b : busy) {
     const size_t at = static_cast<size_t>(b) * IndexEntrySize;
@@ -148,8 +145,8 @@ bool Acceptable(const TBlockStore& store, const std::vector<int32_t>& busy, cons
 // the entries between the busy blocks stay empty, byte for byte.
 void CheckMerge(const TBlockStore& store, const std::vector<int32_t>& busy, const std::string& oldIndex,
                 const std::string& oldData, const std::string& newIndex, const std::string& newData) {
-  FUZZ_CHECK(newIndex.size() == static_cast<size_t>(IndexFileSize));
-  const std::string& empty = support::EmptyIndex();
+  FUZZ_CHECK(newIndex.size() == static_cast<size_t>(store.Map().IndexFileSize()));
+  const std::string empty = EmptyIndexOf(store.Map());
   const auto emptyUpTo = [&](int32_t from, int32_t to) {
     const size_t at = static_cast<size_t>(from) * IndexEntrySize, n = static_cast<size_t>(to - from) * IndexEntrySize;
     FUZZ_CHECK(newIndex.compare(at, n, empty, at, n) == 0);
@@ -186,7 +183,7 @@ void CheckMerge(const TBlockStore& store, const std::vector<int32_t>& busy, cons
     running += expected;
     next = b + 1;
   }
-  emptyUpTo(next, BlockCount);
+  emptyUpTo(next, store.Map().BlockCount());
   FUZZ_CHECK(running == static_cast<int64_t>(newData.size()));
 }
 
@@ -196,25 +193,25 @@ struct TInterrupt {};
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzedDataProvider in(bytes, size);
   const auto flags = in.ConsumeIntegral<uint8_t>();
+  const TMapSize& map = Maps[(flags >> 5) & 3];
+  const int32_t blocks = map.BlockCount();
 
   std::vector<TEntryPlan> plans(static_cast<size_t>(in.ConsumeIntegralInRange(0, MaxEntries)));
   int32_t block = -1;
   for (TEntryPlan& plan : plans) {
-    block += 1 + in.ConsumeIntegralInRange(0, 8191);
-    plan.block = std::min(block, BlockCount - 1);
+    block += 1 + in.ConsumeIntegralInRange(0, MaxGap);
+    plan.block = std::min(block, blocks - 1);
     plan.kind = static_cast<uint8_t>(in.ConsumeIntegral<uint8_t>() % ekKinds);
     plan.a = in.ConsumeIntegral<uint32_t>();
     plan.b = in.ConsumeIntegral<uint32_t>();
     plan.extra = in.ConsumeIntegral<uint32_t>();
   }
 
-  // One store for every input: a new one costs its three tables of 393,216 entries.
-  static TBlockStore store;
-  if (store.TotalCount() != 0) store.Clear();
+  TBlockStore store(map);
   const int items = in.ConsumeIntegralInRange(0, MaxItems);
   for (int i = 0; i < items; ++i) {
     const auto target = in.ConsumeIntegral<uint8_t>();
-    int32_t b = target & 1 ? BlockCount - 1 : 0;
+    int32_t b = target & 1 ? blocks - 1 : 0;
     if (target >= 64 && !plans.empty()) b = plans[target % plans.size()].block;
     StaticItem item;
     item.TileId = in.ConsumeIntegral<uint16_t>();
@@ -227,17 +224,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   }
   const bool interrupt = flags & 16;
   const auto stopPoint = static_cast<TFreezePoint>(in.ConsumeIntegralInRange(0, 2));
-  const int32_t stopBlock = in.ConsumeIntegralInRange(0, BlockCount - 1);
+  const int32_t stopBlock = in.ConsumeIntegralInRange(0, blocks - 1);
 
   std::string oldData = in.ConsumeRemainingBytesAsString();
   if ((flags & 4) && oldData.size() < PaddedDataSize) {
-    for (size_t i = oldData.size(); i < PaddedDataSize; ++i) oldData.push_back(static_cast<char>(i * 7));
+    size_t i = oldData.size();
+    oldData.resize(PaddedDataSize);
+    for (; i < PaddedDataSize; ++i) oldData[i] = static_cast<char>(i * 7);
   }
   const auto dataSize = static_cast<uint32_t>(oldData.size());
 
-  static std::vector<int32_t> placed;
-  std::string& oldIndex = EmptiedIndex(placed);
-  placed.clear();
+  std::vector<int32_t> placed;
+  std::string oldIndex = EmptyIndexOf(map);
   for (const TEntryPlan& plan : plans) {
     placed.push_back(plan.block);
     uint32_t offset = plan.a, length = plan.b;
@@ -265,12 +263,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     PutLE32(oldIndex, at + 8, plan.extra);
   }
   if ((flags & 3) == 2) oldIndex.pop_back();
-  if ((flags & 3) == 3) oldIndex.append(support::EmptyIndex(), 0, IndexEntrySize);
+  if ((flags & 3) == 3) oldIndex += support::IndexEntry(-1, -1);
 
   // Items go to the first block, the last, or a planned one: those are the busy blocks.
   std::vector<int32_t> busy = placed;
   busy.push_back(0);
-  busy.push_back(BlockCount - 1);
+  busy.push_back(blocks - 1);
   std::sort(busy.begin(), busy.end());
   busy.erase(std::unique(busy.begin(), busy.end()), busy.end());
   const bool acceptable = Acceptable(store, busy, oldIndex, oldData.size());

@@ -8,7 +8,9 @@ at the front is the old data file. The layout of the numbers is described in fuz
 import os
 import sys
 
-BLOCKS = 0x60000
+# The maps flags bits 5-6 choose, by their block counts: 64x64, 8x8, 256x128 and 8x2048 tiles.
+MAP_BLOCKS = [64, 1, 512, 256]
+MAX_GAP = 63
 RAW, INSIDE, EMPTY, PAST_END = range(4)
 INDEX_MOVED, DATA_MOVED, BLOCK_WRITTEN = range(3)
 
@@ -38,10 +40,11 @@ class Input:
 def seed(flags=0, entries=(), items=(), stop=(INDEX_MOVED, 0), data=b""):
     """entries: (gap, kind, a, b, extra); items: (target, tile, x, y, z, hue)."""
     s = Input()
+    blocks = MAP_BLOCKS[(flags >> 5) & 3]
     s.u8(flags)
     s.number(len(entries), 0, 24, 4)
     for gap, kind, a, b, extra in entries:
-        s.number(gap, 0, 8191, 4)
+        s.number(gap, 0, MAX_GAP, 4)
         s.u8(kind)
         s.u32(a)
         s.u32(b)
@@ -55,7 +58,7 @@ def seed(flags=0, entries=(), items=(), stop=(INDEX_MOVED, 0), data=b""):
         s.i8(z)
         s.u16(hue)
     s.number(stop[0], 0, 2, 4)
-    s.number(stop[1], 0, BLOCKS - 1, 4)
+    s.number(stop[1], 0, blocks - 1, 4)
     return s.bytes(data)
 
 
@@ -64,7 +67,7 @@ def seed(flags=0, entries=(), items=(), stop=(INDEX_MOVED, 0), data=b""):
 DATA = bytes(range(32, 32 + 70))  # ten old records
 ITEMS = [(64, 0x4EED, 6, 4, 0, 0x481), (65, 0x4001, 7, 7, -1, 0), (2, 0x4002, 0, 0, 44, 7)]
 SEEDS = {
-    "merge": seed(entries=[(0, INSIDE, 0, 14, 0x04030201), (4094, INSIDE, 14, 21, 0), (0, EMPTY, 1, 0, 0xAABBCCDD),
+    "merge": seed(entries=[(0, INSIDE, 0, 14, 0x04030201), (40, INSIDE, 14, 21, 0), (0, EMPTY, 1, 0, 0xAABBCCDD),
                            (7, INSIDE, 35, 35, 5)],
                   items=ITEMS, data=DATA),
     "empty_forms": seed(entries=[(3, RAW, 0xFFFFFFFF, 21, 1), (1, RAW, 5, 0, 2), (1, EMPTY, 2, 0, 3),
@@ -77,11 +80,16 @@ SEEDS = {
     "many_items": seed(flags=8, entries=[(2, INSIDE, 0, 70, 0)], items=ITEMS, data=DATA),
     "short_index": seed(flags=2, entries=[(0, INSIDE, 0, 7, 0)], items=ITEMS, data=DATA),
     "long_index": seed(flags=3, entries=[(0, INSIDE, 0, 7, 0)], items=ITEMS, data=DATA),
-    "stop_in_block": seed(flags=16, entries=[(0, INSIDE, 0, 14, 0), (300, INSIDE, 14, 28, 0)], items=ITEMS,
-                          stop=(BLOCK_WRITTEN, 301), data=DATA),
+    "stop_in_block": seed(flags=16, entries=[(0, INSIDE, 0, 14, 0), (30, INSIDE, 14, 28, 0)], items=ITEMS,
+                          stop=(BLOCK_WRITTEN, 31), data=DATA),
     "stop_after_move": seed(flags=16, entries=[(0, INSIDE, 0, 14, 0)], items=ITEMS, stop=(DATA_MOVED, 0),
                             data=DATA),
     "no_data": seed(items=ITEMS),
+    "one_block_map": seed(flags=0x20, entries=[(0, INSIDE, 0, 14, 7)], items=ITEMS, data=DATA),
+    "wide_map": seed(flags=0x40, entries=[(0, INSIDE, 0, 14, 0), (63, INSIDE, 14, 21, 1), (63, INSIDE, 35, 7, 2)],
+                     items=ITEMS, data=DATA),
+    "tall_map": seed(flags=0x60 | 16, entries=[(5, INSIDE, 0, 14, 0), (63, INSIDE, 14, 21, 0)], items=ITEMS,
+                     stop=(BLOCK_WRITTEN, 200), data=DATA),
 }
 
 if __name__ == "__main__":

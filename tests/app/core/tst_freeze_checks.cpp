@@ -31,8 +31,9 @@ class TestFreezeChecks : public QObject, TFreezeWorkspace {
     QTest::newRow("index missing") << "no index" << "Cannot open file %index";
     QTest::newRow("data missing") << "no data" << "Cannot open file %data";
     QTest::newRow("index truncated") << "short index"
-                                     << "The statics index file %index is 4718580 bytes long; a statics index file has "
-                                        "exactly 4718592 bytes (393216 entries of 12 bytes).";
+                                     << "The statics index file %index is 4718580 bytes long: 393215 blocks. The statics "
+                                        "index of a map of 6144x4096 tiles has exactly 4718592 bytes (393216 blocks of "
+                                        "8x8 tiles, an entry of 12 bytes each).";
     QTest::newRow("index too long") << "long index" << "is 4718593 bytes long";
     QTest::newRow("entry past the end of the data")
         << "entry past end"

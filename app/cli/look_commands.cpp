@@ -1,0 +1,124 @@
+#include "app/cli/look_commands.h"
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+#include "app/core/dry_run.h"
+#include "app/core/map_size.h"
+#include "app/core/statics_check.h"
+#include "app/core/statics_pair.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/sysutils.h"
+
+namespace mirnax {
+
+namespace {
+constexpr std::string_view MapSizeOption = "--map-size";
+
+void Say(std::FILE* out, const std::string& line, bool& written) {
+  written = written && std::fputs(line.c_str(), out) != EOF && std::fputc('\n', out) != EOF;
+}
+
+// False, said on stderr, when a path of the pair is missing.
+bool PathsGiven(const TRunRequest& request) {
+  if (!request.IndexPath.empty() && !request.DataPath.empty()) return true;
+  std::fprintf(stderr,
+               "mirnax-freeze: no %s path: give --staidx FILE and --statics FILE, or set Staidx0 and Statics0 in "
+               "./mirnax.ini\n",
+               request.IndexPath.empty() ? "statics index" : "statics data");
+  return false;
+}
+
+// The report of a check: the files, each fault and note, the counts and the verdict.
+bool Report(const TStaticsPair& pair, const TMapSize& map, const TStaticsCheck& check, std::FILE* out) {
+  bool written = true;
+  Say(out, Format("Statics index file %s: %lld entries (a map of %s tiles has %d)", pair.Index.Given.c_str(),
+                  static_cast<long long>(check.Entries), MapSizeText(map).c_str(), map.BlockCount()), written);
+  Say(out, Format("Statics data file %s: %lld bytes", pair.Data.Given.c_str(), static_cast<long long>(check.DataBytes)),
+      written);
+  for (const std::string& fault : check.Faults) Say(out, "Fault: " + fault, written);
+  for (const std::string& note : check.Notes) Say(out, "Note: " + note, written);
+  Say(out, Format("%lld blocks with statics, %lld statics", static_cast<long long>(check.BlocksWithStatics),
+                  static_cast<long long>(check.Statics)), written);
+  Say(out, check.FaultCount == 0 ? std::string("The statics files are consistent.")
+                                 : Format("The statics files are not consistent: %lld faults.",
+                                          static_cast<long long>(check.FaultCount)),
+      written);
+  return written && std::fflush(out) == 0;
+}
+}  // namespace
+
+bool TakeLookOption(std::string_view arg, int& i, int argc, char** argv, TLookOptions& options) {
+  if (arg == "--check") {
+    options.Check = true;
+    return true;
+  }
+  if (arg == "--dry-run") {
+    options.DryRun = true;
+    return true;
+  }
+  std::string_view value;
+  if (arg == MapSizeOption) {
+    if (i + 1 >= argc) throw std::invalid_argument("option --map-size needs a size, WIDTHxHEIGHT");
+    value = argv[++i];
+  } else if (arg.starts_with(MapSizeOption) && arg.size() > MapSizeOption.size() && arg[MapSizeOption.size()] == '=') {
+    value = arg.substr(MapSizeOption.size() + 1);
+  } else {
+    return false;
+  }
+  try {
+    options.MapSize = ParseMapSize(value);
+  } catch (const EConvertError& e) {
+    throw std::invalid_argument("--map-size: " + e.Message);
+  }
+  return true;
+}
+
+void CheckLookOptions(const TLookOptions& options, bool worldFiles, bool clearOrKeep, bool undo, bool noBackup) {
+  if (options.Check && options.DryRun) throw std::invalid_argument("--check and --dry-run exclude each other");
+  if (options.Check && (worldFiles || clearOrKeep || undo || noBackup))
+    throw std::invalid_argument("--check takes no world files and no other option than --staidx, --statics and "
+                                "--map-size");
+  if (options.DryRun && undo) throw std::invalid_argument("--dry-run and --undo exclude each other");
+}
+
+int CheckPairCommand(const TRunRequest& request, std::FILE* out) {
+  if (!PathsGiven(request)) return ExitPairUnread;
+  const TStaticsPair pair = TStaticsPair::Resolve(request.IndexPath, request.DataPath);
+  TStaticsCheck check;
+  try {
+    check = CheckStaticsPair(pair, request.Map);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "mirnax-freeze: %s\n", e.what());
+    return ExitPairUnread;
+  }
+  if (!Report(pair, request.Map, check, out)) {
+    std::fprintf(stderr, "mirnax-freeze: cannot write the report to standard output: %s\n", std::strerror(errno));
+    return ExitPairUnread;
+  }
+  return check.FaultCount == 0 ? ExitPairWhole : ExitPairInconsistent;
+}
+
+int DryRunCommand(const TRunRequest& request, bool clear, TTerminalHost& host, TProgressBar& bar) {
+  int status = 0;
+  try {
+    DryRunFreeze(request, clear, host);
+  } catch (const std::exception& e) {
+    host.Finish();
+    bar.Erase();
+    std::fprintf(stderr, "mirnax-freeze: %s\n", e.what());
+    status = 1;
+  }
+  host.Finish();
+  bar.Erase();
+  if (host.LogError() != 0) {
+    std::fprintf(stderr, "mirnax-freeze: cannot write the log to standard output: %s\n", std::strerror(host.LogError()));
+    status = 1;
+  }
+  return status;
+}
+
+}  // namespace mirnax

@@ -1,0 +1,186 @@
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/app/core/statics_fixture.h"
+
+using namespace fixture;
+
+namespace {
+constexpr int SmallBlocks = 8 * 5;  // a map of 64x40 tiles
+
+struct TLookResult {
+  int exitCode = -1;
+  QString out, err;
+};
+
+// Every file of the folder with its bytes, mode and modification time to the nanosecond.
+QStringList FilesAndTimes(const QString& dir) {
+  QStringList files = Snapshot(dir);
+  for (QString& f : files) {
+    struct stat st {};
+    ::stat(qPrintable(dir + "/" + f.section(' ', 0, 0)), &st);
+    f += QString(", modified %1.%2").arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec);
+  }
+  return files;
+}
+}  // namespace
+
+// --map-size and MapSize=, --check and --dry-run of mirnax-freeze, run as a user runs them.
+class TestFreezeLook : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;
+
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+
+  // With asNobody, a process that root would run drops to the user nobody first, so that a
+  // read-only folder is read-only for it too.
+  TLookResult Run(const QStringList& args, bool asNobody = false) {
+    QProcess p;
+    p.setWorkingDirectory(dir_->path());
+    p.setChildProcessModifier([asNobody] {
+      if (asNobody && ::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        ::_exit(99);
+    });
+    p.start(QFileInfo(QFile::symLinkTarget("/proc/self/exe")).absolutePath() + "/mirnax-freeze", args);
+    if (!p.waitForFinished(120000)) qFatal("mirnax-freeze did not finish");
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+  }
+
+  // The pair of a 64x40 map named in mirnax.ini (with mapSize as MapSize= when given): one old
+  // record in block 1.
+  void MakeSmallPair(const QByteArray& mapSize = {}) {
+    QByteArray index;
+    for (int b = 0; b < SmallBlocks; ++b) index += Entry(-1, -1);
+    SetEntry(index, 1, 0, 7);
+    Write(Path("idx.mul"), index);
+    Write(Path("dat.mul"), Record(5, 5, 5, 5, 5));
+    Write(Path("mirnax.ini"), "[KEVOMIRNAX]\r\nStaidx0=idx.mul\r\nStatics0=dat.mul\r\n" +
+                                  (mapSize.isEmpty() ? QByteArray() : "MapSize=" + mapSize + "\r\n"));
+  }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    Write(Path("w.scp"), WorldItem(1, 63, 39, 0) + WorldItem(2, 8, 9, 1) + WorldItem(3, 64, 0, 0));
+  }
+  void cleanup() { ::chmod(qPrintable(dir_->path()), 0700); }
+
+  // The map size from the option or from mirnax.ini, which stays unwritten; both freeze alike.
+  void mapSizeFromOptionOrIni() {
+    MakeSmallPair();
+    const TLookResult wrong = Run({"w.scp"});
+    QCOMPARE(wrong.exitCode, 1);
+    QVERIFY2(wrong.err.contains("480 bytes long: 40 blocks.") && wrong.err.contains("map of 6144x4096 tiles"),
+             qPrintable(wrong.err));
+    QCOMPARE(Run({"--map-size", "64x40", "w.scp"}).exitCode, 0);
+    const QByteArray index = Read(Path("idx.mul")), data = Read(Path("dat.mul"));
+    QCOMPARE(index.size(), SmallBlocks * EntrySize);
+    QCOMPARE(EntryAt(index, 1 * 5 + 1), Entry(7, 7));
+    QCOMPARE(EntryAt(index, SmallBlocks - 1), Entry(14, 7));
+    QCOMPARE(data, Record(5, 5, 5, 5, 5) + Record(2, 0, 1, 1, 0) + Record(1, 7, 7, 0, 0));
+
+    MakeSmallPair("64x40");
+    const QByteArray ini = Read(Path("mirnax.ini"));
+    const TLookResult r = Run({"w.scp"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.contains("Skipped 1 items outside the map"));
+    QCOMPARE(Read(Path("idx.mul")), index);
+    QCOMPARE(Read(Path("dat.mul")), data);
+    QCOMPARE(Read(Path("mirnax.ini")), ini);
+  }
+
+  // The default map given as a size freezes exactly as no size at all.
+  void defaultMapGivenOrNot() {
+    QByteArray index = EmptyIndex();
+    SetEntry(index, 1, 0, 7);
+    for (const char* prefix : {"a", "b"}) {
+      Write(Path(QString(prefix) + "idx.mul"), index);
+      Write(Path(QString(prefix) + "dat.mul"), Record(5, 5, 5, 5, 5));
+    }
+    QCOMPARE(Run({"--staidx=aidx.mul", "--statics=adat.mul", "w.scp"}).exitCode, 0);
+    QCOMPARE(Run({"--map-size=6144x4096", "--staidx=bidx.mul", "--statics=bdat.mul", "w.scp"}).exitCode, 0);
+    QCOMPARE(Read(Path("bidx.mul")), Read(Path("aidx.mul")));
+    QCOMPARE(Read(Path("bdat.mul")), Read(Path("adat.mul")));
+  }
+
+  void badSizes() {
+    MakeSmallPair("64x41");
+    const auto before = FilesAndTimes(dir_->path());
+    TLookResult r = Run({"w.scp"});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err, "mirnax-freeze: " + Path("mirnax.ini") +
+                        ", key MapSize: '64x41' is not a map size: give WIDTHxHEIGHT in tiles, each a multiple of 8 "
+                        "from 8 to 32768 (6144x4096 by default)\n");
+    r = Run({"--map-size", "64", "w.scp"});
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY2(r.err.startsWith("mirnax-freeze: --map-size: '64' is not a map size"), qPrintable(r.err));
+    QCOMPARE(Run({"--map-size"}).err, "mirnax-freeze: option --map-size needs a size, WIDTHxHEIGHT (see mirnax-freeze --help)\n");
+    for (const QStringList& args : {QStringList{"--check", "w.scp"}, {"--check", "--clear"}, {"--check", "--dry-run"},
+                                    {"--dry-run", "--undo"}})
+      QCOMPARE(Run(args).exitCode, 2);
+    QCOMPARE(FilesAndTimes(dir_->path()), before);
+  }
+
+  // 0 for a whole pair, 4 for an inconsistent one, 1 for one that cannot be read.
+  void checkExitStatus() {
+    MakeSmallPair("64x40");
+    TLookResult r = Run({"--check"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QString("Statics index file idx.mul: 40 entries (a map of 64x40 tiles has 40)\n"
+                            "Statics data file dat.mul: 7 bytes\n"
+                            "1 blocks with statics, 1 statics\n"
+                            "The statics files are consistent.\n"));
+    QByteArray index = Read(Path("idx.mul"));
+    SetEntry(index, 2, 0, 7);  // shares block 1's record
+    Write(Path("idx.mul"), index);
+    r = Run({"--check"});
+    QCOMPARE(r.exitCode, 4);
+    QVERIFY2(r.out.contains("\nFault: Blocks 1 and 2 share data: bytes 0 to 6 of the data file belong to both.\n") &&
+                 r.out.endsWith("The statics files are not consistent: 1 faults.\n"),
+             qPrintable(r.out));
+    QVERIFY(QFile::remove(Path("dat.mul")));
+    r = Run({"--check"});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.startsWith("mirnax-freeze: Cannot open file dat.mul"), qPrintable(r.err));
+  }
+
+  // A dry run leaves every file's bytes and times as they were.
+  void dryRunTouchesNothing() {
+    MakeSmallPair("64x40");
+    const auto before = FilesAndTimes(dir_->path());
+    const TLookResult r = Run({"--dry-run", "--clear", "w.scp"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.contains("\nA freeze would clear the current statics and write 2 items into 2 blocks.\n"),
+             qPrintable(r.out));
+    QCOMPARE(FilesAndTimes(dir_->path()), before);
+  }
+
+  // In a folder the process cannot write, the check works as anywhere, and the dry run says all a
+  // freeze would do before it says why the freeze would stop there. Neither leaves a lock.
+  void readOnlyFolder() {
+    MakeSmallPair("64x40");
+    for (const char* f : {"idx.mul", "dat.mul", "w.scp", "mirnax.ini"}) QVERIFY(::chmod(qPrintable(Path(f)), 0444) == 0);
+    QVERIFY(::chmod(qPrintable(dir_->path()), 0555) == 0);
+    const auto before = FilesAndTimes(dir_->path());
+    TLookResult r = Run({"--check"}, true);
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.endsWith("The statics files are consistent.\n"));
+    r = Run({"--dry-run", "w.scp"}, true);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.out.contains("Statics data file dat.mul: 7 bytes now, 21 bytes after the freeze.\n"), qPrintable(r.out));
+    QVERIFY2(r.err.startsWith("mirnax-freeze: A freeze would stop: Cannot create file idx.mul"), qPrintable(r.err));
+    QCOMPARE(FilesAndTimes(dir_->path()), before);
+  }
+};
+
+QTEST_APPLESS_MAIN(TestFreezeLook)
+#include "tst_freeze_look.moc"
