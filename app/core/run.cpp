@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <new>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/core/block_store.h"
@@ -20,10 +22,24 @@
 namespace mirnax {
 
 namespace {
+// The first bytes of a file as they go by, enough to tell a byte-order mark.
+struct TFileStart {
+  std::string Bytes;
+  void Add(std::string_view piece) {
+    if (Bytes.size() < 2) Bytes += piece.substr(0, 2 - Bytes.size());
+  }
+  // Windows' editors save "Unicode" text with a mark: FF FE (little-endian) or FE FF.
+  bool LooksLikeUtf16() const { return Bytes == "\xFF\xFE" || Bytes == "\xFE\xFF"; }
+};
+
 // Reads one world file into store; sum gets the size and CRC-32 of the bytes read, summed as they
-// go by.
-TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store, TRunHost& host, TFileSum& sum) {
-  const TPieceWatch summed = [&sum](std::string_view piece) { sum.Add(piece.data(), piece.size()); };
+// go by, and start its first bytes.
+TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store, TRunHost& host, TFileSum& sum,
+                         TFileStart& start) {
+  const TPieceWatch summed = [&sum, &start](std::string_view piece) {
+    sum.Add(piece.data(), piece.size());
+    start.Add(piece);
+  };
   if (TS_StringList* lines = host.Lines()) {
     // The previous file's text goes before the next is read, so two are never held at once.
     lines->Clear();
@@ -142,13 +158,17 @@ void Run(const TRunRequest& request, TRunHost& host) {
     host.StepGauge().Begin(0);
     TWorldFileResult read;
     TFileSum sum;
+    TFileStart start;
     try {
-      read = ReadOne(file, store, host, sum);
+      read = ReadOne(file, store, host, sum, start);
     } catch (const EPositionError& e) {
       host.Log(Format("Error in %s, line %lld", file.Name.c_str(), static_cast<long long>(e.Line)));
       throw;
     }
     host.Log("The Worldfile contains ... " + std::to_string(read.Taken) + " Items");
+    // Such a file reads as no items at all; the log says why.
+    if (start.LooksLikeUtf16())
+      host.Log(file.Name + " looks like UTF-16 text, but world files are 8-bit text: save it as such to freeze its items");
     frozen.Read(file, sum, host);
     if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
     items += read.Taken;

@@ -128,6 +128,30 @@ class TestRun : public QObject {
     QCOMPARE(host_.total.done, selected ? 2 : 0);
   }
 
+  // A world file saved as UTF-16 text (with its byte-order mark) holds no items the reader sees;
+  // the run still ends as "No items found", and the log says what the file looks like.
+  void aUtf16WorldFileIsNamed_data() {
+    QTest::addColumn<bool>("littleEndian");
+    QTest::newRow("little-endian") << true;
+    QTest::newRow("big-endian") << false;
+  }
+  void aUtf16WorldFileIsNamed() {
+    QFETCH(bool, littleEndian);
+    QByteArray text = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    for (const QChar c : QString::fromLatin1(WorldItem(1, 1, 1, 1)))
+      text += littleEndian ? QByteArray{char(c.unicode()), '\0'} : QByteArray{'\0', char(c.unicode())};
+    World("u.scp", text);
+    World("a.scp", "\xFF\xFE");  // too short to be anything, but marked as UTF-16 all the same
+    Offer({{"u.scp", true}, {"a.scp", true}});
+    const QStringList before = Snapshot(dir_->path());
+    Run();
+    const QString note = " looks like UTF-16 text, but world files are 8-bit text: save it as such to freeze its items";
+    QCOMPARE(host_.log, QStringList({"", "Loading ... u.scp", "Parsing ... u.scp", "The Worldfile contains ... 0 Items",
+                                     "u.scp" + note, "", "Loading ... a.scp", "Parsing ... a.scp",
+                                     "The Worldfile contains ... 0 Items", "a.scp" + note, "No items found"}));
+    QCOMPARE(Snapshot(dir_->path()), before);
+  }
+
   void someFilesSelected() {
     World("a.scp", WorldItem(1, 1, 1, 1));
     World("b.scp", WorldItem(2, 2, 2, 2));
