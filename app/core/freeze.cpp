@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <optional>
@@ -124,13 +125,14 @@ class TOldStatics {
   std::optional<TFileStream> indexFile_, dataFile_;
 };
 
-// What the next run checks the files it finds against, should this one end early.
+// What the next run checks the files it finds against, should this one end early. The names are
+// kept whole, so that a run from another folder finds the same files.
 TJournal MovingJournal(const TFrozenFile& index, const TFrozenFile& data) {
   TJournal record;
   record.Step = jsMoving;
   record.Recorded = true;
-  record.Index.Name = index.Names.Native;
-  record.Data.Name = data.Names.Native;
+  record.Index.Name = std::filesystem::absolute(index.Names.Native).string();
+  record.Data.Name = std::filesystem::absolute(data.Names.Native).string();
   if (index.Ownership) record.Index.Old = SumOfOldFile(index.Names.Native);
   if (data.Ownership) record.Data.Old = SumOfOldFile(data.Names.Native);
   return record;

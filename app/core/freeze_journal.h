@@ -32,7 +32,8 @@ std::optional<TFileSum> SumOfFile(const std::string& native);
 
 // One of the pair as the journal records it.
 struct TJournalFile {
-  std::string Name;             // the file under its configured name, links followed
+  std::string Name;             // the file under its configured name, links followed, from the root
+                                // (a journal of an earlier version may give it relative to its run's folder)
   std::optional<TFileSum> Old;  // the file before the freeze; none when there was no file
   std::optional<TFileSum> New;  // the complete new file (jsComplete only)
 };
