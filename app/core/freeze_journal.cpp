@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/core/frozen_worlds.h"
 #include "toolkit/core/safe_replace.h"
 
 namespace mirnax {
@@ -21,8 +22,10 @@ constexpr std::string_view JournalMoving =
     "moving: the .xxx files are the previous statics, the files under the configured names are not complete\n";
 constexpr std::string_view JournalComplete =
     "complete: the files under the configured names are the complete new statics, the .xxx files may be deleted\n";
-// A journal is a few hundred bytes; anything longer is not one of ours.
-constexpr size_t JournalLimit = 64 * 1024;
+// A journal is a few hundred bytes and a line per world file frozen; anything longer than the
+// record of frozen worlds may be is not one of ours.
+constexpr size_t JournalLimit = size_t{16} << 20;
+constexpr std::string_view RecordKeep = "record keep", RecordClear = "record clear", WorldMark = "world ";
 constexpr size_t SumBlock = size_t{1} << 20;
 
 // "-" for no file, "<size>:<crc as 8 hex digits>" otherwise.
@@ -47,6 +50,18 @@ bool ParseSum(std::string_view text, std::optional<TFileSum>& sum) {
   if (std::from_chars(text.data() + colon + 1, end, s.Crc, 16).ptr != end) return false;
   sum = s;
   return true;
+}
+
+// The lines after the files (format 3): what the freeze adds to the record of frozen worlds.
+void ParseWorlds(const std::vector<std::string_view>& lines, TJournal& journal) {
+  if (lines.size() < 4 || (lines[3] != RecordKeep && lines[3] != RecordClear)) return;
+  journal.RecordsWorlds = true;
+  journal.Cleared = lines[3] == RecordClear;
+  for (size_t i = 4; i < lines.size(); ++i) {
+    TFrozenWorld world;
+    if (lines[i].starts_with(WorldMark) && ParseFrozenLine(lines[i].substr(WorldMark.size()), world))
+      journal.Worlds.push_back(std::move(world));
+  }
 }
 
 std::string FileLine(std::string_view role, const TJournalFile& f) {
@@ -112,9 +127,9 @@ std::string FrozenRecordName(const std::string& nativeIndex) { return nativeInde
 TJournal ReadJournal(const std::string& name) {
   TJournal journal;
   std::ifstream file(name, std::ios::binary);
-  std::string text(JournalLimit, '\0');
-  file.read(text.data(), std::streamsize(text.size()));
-  text.resize(size_t(file.gcount()));
+  std::string text;
+  for (char piece[4096]; text.size() < JournalLimit && file.read(piece, sizeof piece).gcount() > 0;)
+    text.append(piece, size_t(file.gcount()));
   std::string_view rest = text;
   std::vector<std::string_view> lines;
   while (!rest.empty()) {
@@ -135,6 +150,7 @@ TJournal ReadJournal(const std::string& name) {
   journal.Recorded = lines.size() >= 3 && ParseFileLine(lines[1], "index", journal.Index) &&
                      ParseFileLine(lines[2], "data", journal.Data);
   if (!journal.Recorded) journal.Index = journal.Data = TJournalFile{};
+  if (journal.Recorded) ParseWorlds(lines, journal);
   return journal;
 }
 
@@ -142,6 +158,10 @@ void WriteJournal(const std::string& name, const TJournal& journal) {
   std::string text(journal.Step == jsComplete ? JournalComplete : JournalMoving);
   text += FileLine("index", journal.Index);
   text += FileLine("data", journal.Data);
+  if (journal.RecordsWorlds) {
+    text += std::string(journal.Cleared ? RecordClear : RecordKeep) + "\n";
+    for (const TFrozenWorld& world : journal.Worlds) text += std::string(WorldMark) + FrozenLine(world) + "\n";
+  }
   TSafeReplace file(name);
   file.Write(text);
   file.Commit();

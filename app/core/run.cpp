@@ -12,6 +12,7 @@
 #include "app/core/freeze_recovery.h"
 #include "app/core/frozen_worlds.h"
 #include "app/core/statics_pair.h"
+#include "app/core/stop_signals.h"
 #include "app/core/world_reader.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
@@ -56,7 +57,8 @@ TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store
   return ReadWorldFile(stream, store, host.StepGauge(), summed);
 }
 
-// The world files frozen into the pair before this run, and those this run freezes.
+// The world files frozen into the pair before this run (as the record said when the run began),
+// and those this run freezes.
 class TFrozenWorlds {
  public:
   explicit TFrozenWorlds(const TStaticsPair& pair)
@@ -73,24 +75,8 @@ class TFrozenWorlds {
     now_.push_back({sum, FrozenDateNow(), file.Name});
   }
 
-  // After a completed freeze: a clear forgets the files frozen before. The record it replaces is
-  // kept beside it while the statics keep a backup, so an undo can put it back with them. A record
-  // that cannot be written does not undo the freeze; the log says so.
-  void Store(const TStaticsPair& pair, bool cleared, bool keepBackup, TRunHost& host) {
-    const std::string& record = pair.FrozenRecord;
-    if (record.empty()) return;
-    std::vector<TFrozenWorld> worlds = cleared ? std::vector<TFrozenWorld>() : before_;
-    worlds.insert(worlds.end(), now_.begin(), now_.end());
-    try {
-      if (keepBackup && PathExists(record))
-        RenameOver(record, pair.FrozenRecordBackup);
-      else if (keepBackup)
-        WriteFrozenWorlds(pair.FrozenRecordBackup, {});  // nothing was frozen before
-      WriteFrozenWorlds(record, worlds);
-    } catch (const Exception& e) {
-      host.Log("The record of the world files frozen into these statics could not be written: " + e.Message);
-    }
-  }
+  // The world files this run freezes, for the freeze to record (frozen_worlds.h).
+  const std::vector<TFrozenWorld>& Now() const { return now_; }
 
  private:
   const TFrozenWorld* Find(const TFileSum& sum) const {
@@ -111,13 +97,24 @@ void CheckPathsGiven(const TRunRequest& request) {
     throw EFOpenError("No statics data file is given: the path of Statics0 is empty.");
 }
 
+// Text of several lines, a log line each.
+void LogLines(TRunHost& host, const std::string& text) {
+  for (size_t from = 0;;) {
+    const size_t end = text.find('\n', from);
+    host.Log(text.substr(from, end - from));
+    if (end == std::string::npos) return;
+    from = end + 1;
+  }
+}
+
 // Settles what an earlier freeze of the pair left, asks, and freezes store into the pair.
-void FreezeInto(TStaticsPair& pair, const TBlockStore& store, bool keepBackup, TFrozenWorlds& frozen, TRunHost& host) {
+void FreezeInto(TStaticsPair& pair, const TBlockStore& store, bool keepBackup, const TFrozenWorlds& frozen,
+                TRunHost& host) {
   // A freeze of this pair that ended early is settled first, where its journal tells how; the
   // files it moves are looked up anew.
   if (const std::string settled = RecoverInterruptedFreeze(pair); !settled.empty()) {
     host.Log("");
-    host.Log(settled);
+    LogLines(host, settled);
     pair = pair.Again();
   }
   // A Yes writes nothing yet: the freeze then starts from empty statics and replaces the old files
@@ -131,13 +128,14 @@ void FreezeInto(TStaticsPair& pair, const TBlockStore& store, bool keepBackup, T
   }
   host.Log("");
   host.Log("Start freezing....");
-  if (clear)
-    ClearAndFreezeStatics(store, pair, host.StepGauge(), keepBackup);
-  else
-    FreezeStatics(store, pair, host.StepGauge(), keepBackup);
+  // The record of frozen worlds is updated by the freeze, under its lock; what the freeze could not
+  // finish once its new files were complete (the record, a backup) does not undo it: the log says so.
+  const std::vector<TFrozenWorld>* worlds = pair.FrozenRecord.empty() ? nullptr : &frozen.Now();
+  const std::string notes = clear ? ClearAndFreezeStatics(store, pair, host.StepGauge(), keepBackup, worlds)
+                                  : FreezeStatics(store, pair, host.StepGauge(), keepBackup, worlds);
   host.TotalGauge().Add(1);
   host.AppendToLastLine(" OK");
-  frozen.Store(pair, clear, keepBackup, host);
+  if (!notes.empty()) LogLines(host, notes.substr(1));
 }
 
 void Run(const TRunRequest& request, TRunHost& host) {
@@ -179,6 +177,9 @@ void Run(const TRunRequest& request, TRunHost& host) {
     return;
   }
   CheckPathsGiven(request);
+  // A stop that comes once the freeze has completed, up to the run's last line, is only noted: the
+  // run says what it did and ends as it would have.
+  const TStopSignals guard;
   FreezeInto(pair, store, request.KeepBackup, frozen, host);
   host.Log(SProcessFinished);
 }
