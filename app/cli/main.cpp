@@ -182,8 +182,12 @@ bool CheckRequest(const TRunRequest& request, bool filesGiven) {
 int Undo(const TRunRequest& request) {
   try {
     const std::string done = UndoLastFreeze(TStaticsPair::Resolve(request.IndexPath, request.DataPath));
-    // The pair is back even when standard output cannot say so: stderr does then.
-    if (PrintOut(done + "\n") != ExitDone) std::fprintf(stderr, "%s\n", done.c_str());
+    // The pair is back even when standard output cannot say so: stderr does then. What the undo
+    // could not finish after that follows on stderr, and the undo still succeeded.
+    const size_t end = done.find('\n');
+    const std::string line = done.substr(0, end);
+    if (PrintOut(line + "\n") != ExitDone) std::fprintf(stderr, "%s\n", line.c_str());
+    if (end != std::string::npos) PrintError(done.substr(end + 1));
     return ExitDone;
   } catch (const std::exception& e) {
     PrintError(e.what());

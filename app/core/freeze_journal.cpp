@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <fstream>
 #include <string_view>
 #include <vector>
@@ -92,27 +93,38 @@ void TFileSum::Add(const void* bytes, size_t count) {
   }
 }
 
-std::optional<TFileSum> SumOfFile(const std::string& native) {
-  const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return std::nullopt;
-  struct stat st {};
+std::optional<TFileSum> SumOfFile(const std::string& native, std::string* failure) {
+  std::string why;
   std::optional<TFileSum> sum;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+  const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat st {};
+  if (fd < 0) {
+    why = std::strerror(errno);
+  } else if (::fstat(fd, &st) != 0) {
+    why = std::strerror(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    why = "it is not a regular file";
+  } else {
     sum.emplace();
     std::vector<char> buffer(SumBlock);
     for (;;) {
       const ssize_t n = ::read(fd, buffer.data(), buffer.size());
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) {
+        why = std::strerror(errno);
         sum.reset();
         break;
       }
       if (n == 0) break;
       sum->Add(buffer.data(), size_t(n));
     }
-    if (sum && sum->Size != st.st_size) sum.reset();
+    if (sum && sum->Size != st.st_size) {
+      why = "it changed while it was read";
+      sum.reset();
+    }
   }
-  ::close(fd);
+  if (fd >= 0) ::close(fd);
+  if (failure) *failure = why;
   return sum;
 }
 

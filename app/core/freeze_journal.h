@@ -32,8 +32,9 @@ struct TFileSum {
   bool operator==(const TFileSum&) const = default;
 };
 
-// The sum of the plain file native, or nothing when there is none (or it cannot be read whole).
-std::optional<TFileSum> SumOfFile(const std::string& native);
+// The sum of the plain file native, or nothing when there is none (or it cannot be read whole:
+// failure, when given, then says why: "it is not a regular file", the system's reason).
+std::optional<TFileSum> SumOfFile(const std::string& native, std::string* failure = nullptr);
 
 // One of the pair as the journal records it.
 struct TJournalFile {

@@ -22,5 +22,7 @@ std::string FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TP
                           const TFreezeTestHook& testHook, const std::vector<TFrozenWorld>* worlds = nullptr);
 std::string ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
                                   const TFreezeTestHook& testHook, const std::vector<TFrozenWorld>* worlds = nullptr);
+// An undo (freeze_undo.h) that passes fpMarkedComplete once its journal says the backup is back.
+std::string UndoLastFreeze(const TStaticsPair& pair, const TFreezeTestHook& testHook);
 
 }  // namespace mirnax

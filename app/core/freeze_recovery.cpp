@@ -165,8 +165,13 @@ std::string FinishFreeze(const TStaticsPair& pair, const std::string& journalNam
 
 void ExpectRecorded(const std::string& native, const std::optional<TFileSum>& sum,
                     std::vector<std::string>& differences) {
-  const std::optional<TFileSum> now = PathExists(native) ? SumOfFile(native) : std::nullopt;
+  std::string failure;
+  const std::optional<TFileSum> now = PathExists(native) ? SumOfFile(native, &failure) : std::nullopt;
   if (now == sum && (sum || !PathExists(native))) return;
+  if (!now && PathExists(native) && !failure.empty()) {
+    differences.push_back(Format("%s cannot be read: %s", native.c_str(), failure.c_str()));
+    return;
+  }
   differences.push_back(Format("%s holds %s where the journal recorded %s", native.c_str(),
                                PathExists(native) ? Described(now).c_str() : "no file", Described(sum).c_str()));
 }

@@ -58,7 +58,8 @@ class TLateSteps {
 std::string FinishFreeze(const TStaticsPair& pair, const std::string& journalName, const TJournal& journal,
                          bool backup, const std::function<void()>& afterIndex = {});
 
-// Adds to differences when the file native is not what sum records (no file where sum is none).
+// Adds to differences when the file native is not what sum records (no file where sum is none), or
+// cannot be read (saying why).
 void ExpectRecorded(const std::string& native, const std::optional<TFileSum>& sum,
                     std::vector<std::string>& differences);
 // The differences, each on a line of its own after a line break.
