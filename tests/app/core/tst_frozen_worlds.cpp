@@ -102,6 +102,39 @@ class TestFrozenWorlds : public QObject, TFreezeWorkspace {
     QCOMPARE(Names(ReadFrozenWorlds(RecordBackup())), QStringList({"old.scp"}));
     QCOMPARE(Leftovers(), QStringList({"staidx0.mul.frozen", "staidx0.mul.frozen.bak"}));
   }
+
+  // Once the new files are complete the freeze no longer fails: a record that cannot be written, or
+  // a previous file that cannot become the backup, is returned as a note. A previous file left under
+  // ".xxx" keeps the journal, and the next run finishes the freeze once the cause is gone.
+  void aFailureAfterTheFreezeCompletedIsOnlyNoted_data() {
+    QTest::addColumn<QString>("taken");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("record") << "staidx0.mul.frozen"
+                            << "The record of the world files frozen into these statics could not be written: ";
+    QTest::newRow("backup") << "statics0.mul.bak" << "Cannot rename ";
+  }
+  void aFailureAfterTheFreezeCompletedIsOnlyNoted() {
+    QFETCH(QString, taken);
+    QFETCH(QString, note);
+    TBlockStore store;
+    MakeBusyPair(store);
+    const auto [newIndex, newData] = Merged(store, Read(index_), Read(data_));
+    const TWorlds worlds = {World(2, 2, "a.scp")};
+    TNullProgress gauge;
+    const QString notes = QString::fromStdString(FreezeStatics(store, Pair(), gauge, [&](TFreezePoint p, int32_t) {
+      if (p == fpMarkedComplete) QVERIFY(QDir().mkpath(Path(taken + "/in the way")));
+    }, &worlds));
+    QVERIFY2(notes.startsWith("\n" + note), qPrintable(notes));
+    QCOMPARE(Read(index_), newIndex);
+    QCOMPARE(Read(data_), newData);
+    const bool record = taken == "staidx0.mul.frozen";
+    QCOMPARE(QFile::exists(Path("staidx0.mul.freeze")), !record);
+    QVERIFY(QDir(Path(taken)).removeRecursively());
+    RecoverInterruptedFreeze(Pair());
+    QCOMPARE(Names(ReadFrozenWorlds(Record())), record ? QStringList() : QStringList("a.scp"));
+    QCOMPARE(Leftovers(), record ? QStringList({"staidx0.mul.frozen.bak"})
+                                 : QStringList({"staidx0.mul.frozen", "staidx0.mul.frozen.bak"}));
+  }
 };
 
 QTEST_APPLESS_MAIN(TestFrozenWorlds)
