@@ -17,7 +17,6 @@
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
 #include "toolkit/core/paths.h"
-#include "toolkit/core/posix_files.h"
 #include "toolkit/core/sysutils.h"
 
 namespace mirnax {
