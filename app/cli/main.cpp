@@ -78,9 +78,9 @@ constexpr const char* Usage =
     "  <index>.frozen        the world files frozen into the pair, by checksum and date\n"
     "\n"
     "Exit status: 0 done, 1 the run stopped on an error or found no world files or no statics\n"
-    "paths, 2 bad arguments.\n";
+    "paths, 2 bad arguments, 3 the statics were frozen but the log could not be written.\n";
 
-enum { ExitDone = 0, ExitFailed = 1, ExitBadArguments = 2 };
+enum { ExitDone = 0, ExitFailed = 1, ExitBadArguments = 2, ExitFrozenUnlogged = 3 };
 
 struct TOptions {
   bool help = false;
@@ -198,8 +198,12 @@ bool CheckRequest(const TRunRequest& request, bool filesGiven) {
 int Undo(const TRunRequest& request) {
   try {
     const std::string done = UndoLastFreeze(TStaticsPair::Resolve(request.IndexPath, request.DataPath));
-    // The pair is back even when standard output cannot say so: stderr does then.
-    if (PrintOut(done + "\n") != ExitDone) std::fprintf(stderr, "%s\n", done.c_str());
+    // The pair is back even when standard output cannot say so: stderr does then. What the undo
+    // could not finish after that follows on stderr, and the undo still succeeded.
+    const size_t end = done.find('\n');
+    const std::string line = done.substr(0, end);
+    if (PrintOut(line + "\n") != ExitDone) std::fprintf(stderr, "%s\n", line.c_str());
+    if (end != std::string::npos) PrintError(done.substr(end + 1));
     return ExitDone;
   } catch (const std::exception& e) {
     PrintError(e.what());
@@ -262,14 +266,15 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "mirnax-freeze: %s came after the new statics were complete; the freeze was finished.\n",
                    signal);
     }
-    if (host.LogError() != 0) {
-      if (host.FreezeCompleted())
-        std::fprintf(stderr, "mirnax-freeze: the statics were frozen, but the log could not be written to standard "
-                             "output: %s\n",
-                     std::strerror(host.LogError()));
-      else
-        std::fprintf(stderr, "mirnax-freeze: cannot write the log to standard output: %s\n",
-                     std::strerror(host.LogError()));
+    if (host.LogError() != 0 && host.FreezeCompleted()) {
+      // Not 1: a script that runs the freeze again on 1 would freeze the items twice.
+      std::fprintf(stderr, "mirnax-freeze: the statics were frozen, but the log could not be written to standard "
+                           "output: %s\n",
+                   std::strerror(host.LogError()));
+      status = ExitFrozenUnlogged;
+    } else if (host.LogError() != 0) {
+      std::fprintf(stderr, "mirnax-freeze: cannot write the log to standard output: %s\n",
+                   std::strerror(host.LogError()));
       status = ExitFailed;
     }
     return status;

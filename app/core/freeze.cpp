@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <optional>
@@ -124,13 +125,14 @@ class TOldStatics {
   std::optional<TFileStream> indexFile_, dataFile_;
 };
 
-// What the next run checks the files it finds against, should this one end early.
+// What the next run checks the files it finds against, should this one end early. The names are
+// kept whole, so that a run from another folder finds the same files.
 TJournal MovingJournal(const TFrozenFile& index, const TFrozenFile& data) {
   TJournal record;
   record.Step = jsMoving;
   record.Recorded = true;
-  record.Index.Name = index.Names.Native;
-  record.Data.Name = data.Names.Native;
+  record.Index.Name = std::filesystem::absolute(index.Names.Native).string();
+  record.Data.Name = std::filesystem::absolute(data.Names.Native).string();
   if (index.Ownership) record.Index.Old = SumOfOldFile(index.Names.Native);
   if (data.Ownership) record.Data.Old = SumOfOldFile(data.Names.Native);
   return record;
@@ -165,8 +167,16 @@ void WriteNewPair(const TBlockStore& store, TOldStatics& old, TFrozenFile& index
   record.Data.New = summedData.Sum;
 }
 
-void Freeze(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge, const TFreezeTestHook& testHook,
-            bool cleared, bool backup) {
+// How a freeze is asked for.
+struct TFreezeRequest {
+  bool Cleared = false;
+  bool Backup = true;
+  const std::vector<TFrozenWorld>* Worlds = nullptr;
+};
+
+std::string Freeze(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                   const TFreezeTestHook& testHook, const TFreezeRequest& request) {
+  const bool cleared = request.Cleared;
   TFreezeSteps steps(testHook);
   // Held to the end: no other freeze of this pair checks, moves or writes meanwhile.
   std::optional<TStaticsLock> lock;
@@ -182,6 +192,11 @@ void Freeze(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& g
   TFrozenFile index{pair.Index, CheckReplaceable(pair.Index)};
   TFrozenFile data{pair.Data, CheckReplaceable(pair.Data)};
   TJournal record = MovingJournal(index, data);
+  if (request.Worlds) {
+    record.RecordsWorlds = true;
+    record.Cleared = cleared;
+    record.Worlds = *request.Worlds;
+  }
 
   steps.Step(fpChecked);
   WriteJournal(pair.Journal, record);
@@ -205,30 +220,30 @@ void Freeze(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& g
     PutBack(index, data, pair.Journal);
     throw;
   }
+  // Past the point of no return: the rest is done under the lock, and what fails is only noted.
   steps.Reached(fpMarkedComplete);
-  RetireFile(pair.Index, record.Index.Old.has_value(), backup);
-  steps.Reached(fpIndexTempDeleted);
-  RetireFile(pair.Data, record.Data.Old.has_value(), backup);
-  RetireJournal(pair.Journal, pair.BackupRecord, backup);
+  return FinishFreeze(pair, pair.Journal, record, request.Backup, [&steps] { steps.Reached(fpIndexTempDeleted); });
 }
 }  // namespace
 
-void FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
-                   const TFreezeTestHook& testHook) {
-  Freeze(store, pair, gauge, testHook, false, true);
+std::string FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                          const TFreezeTestHook& testHook, const std::vector<TFrozenWorld>* worlds) {
+  return Freeze(store, pair, gauge, testHook, {false, true, worlds});
 }
 
-void FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge, bool keepBackup) {
-  Freeze(store, pair, gauge, {}, false, keepBackup);
+std::string FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge, bool keepBackup,
+                          const std::vector<TFrozenWorld>* worlds) {
+  return Freeze(store, pair, gauge, {}, {false, keepBackup, worlds});
 }
 
-void ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
-                           const TFreezeTestHook& testHook) {
-  Freeze(store, pair, gauge, testHook, true, true);
+std::string ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                                  const TFreezeTestHook& testHook, const std::vector<TFrozenWorld>* worlds) {
+  return Freeze(store, pair, gauge, testHook, {true, true, worlds});
 }
 
-void ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge, bool keepBackup) {
-  Freeze(store, pair, gauge, {}, true, keepBackup);
+std::string ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                                  bool keepBackup, const std::vector<TFrozenWorld>* worlds) {
+  return Freeze(store, pair, gauge, {}, {true, keepBackup, worlds});
 }
 
 }  // namespace mirnax

@@ -2,7 +2,11 @@
 // left with less than they had.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "app/core/block_store.h"
+#include "app/core/freeze_journal.h"
 #include "app/core/progress.h"
 #include "app/core/statics_pair.h"
 
@@ -17,14 +21,21 @@ namespace mirnax {
 // tells the next freeze, should this one be killed, which pair is whole. With
 // RollBackFreezeOnSignals (run.h), SIGINT, SIGTERM and SIGHUP count as such a failure until the new
 // files are complete, and end the process once the freeze has finished after that.
-void FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge, bool keepBackup = true);
+// With worlds, the world files read for store are added to the record of frozen worlds beside the
+// index, under the pair's lock, once the new files are complete; the journal names them, so a run
+// that finishes this freeze for it records them too. Once the new files are complete nothing fails
+// any more: what cannot be done then (the record, a backup's rename) is returned as notes, each on
+// a line of its own after a line break; empty when everything was done.
+std::string FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                          bool keepBackup = true, const std::vector<TFrozenWorld>* worlds = nullptr);
 
 // A clear and a freeze as one step: writes what ClearStatics (statics_clear.h) followed by
 // FreezeStatics writes, but reads nothing of the old files and writes nothing before the freeze
 // itself. The old files, where they exist, are kept under ".xxx" until the new pair is complete,
 // exactly as FreezeStatics keeps them, so a failure leaves the statics as they were. Makes the
-// checks of CheckClearStatics (freeze_checks.h) first.
-void ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
-                           bool keepBackup = true);
+// checks of CheckClearStatics (freeze_checks.h) first. With worlds, the record of frozen worlds
+// holds them alone afterwards.
+std::string ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                                  bool keepBackup = true, const std::vector<TFrozenWorld>* worlds = nullptr);
 
 }  // namespace mirnax

@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <fstream>
 #include <string_view>
 #include <vector>
 
+#include "app/core/frozen_worlds.h"
 #include "toolkit/core/safe_replace.h"
 
 namespace mirnax {
@@ -22,8 +24,10 @@ constexpr std::string_view JournalMoving =
     "moving: the .xxx files are the previous statics, the files under the configured names are not complete\n";
 constexpr std::string_view JournalComplete =
     "complete: the files under the configured names are the complete new statics, the .xxx files may be deleted\n";
-// A journal is a few hundred bytes; anything longer is not one of ours.
-constexpr size_t JournalLimit = 64 * 1024;
+// A journal is a few hundred bytes and a line per world file frozen; anything longer than the
+// record of frozen worlds may be is not one of ours.
+constexpr size_t JournalLimit = size_t{16} << 20;
+constexpr std::string_view RecordKeep = "record keep", RecordClear = "record clear", WorldMark = "world ";
 constexpr size_t SumBlock = size_t{1} << 20;
 
 // "-" for no file, "<size>:<crc as 8 hex digits>" otherwise.
@@ -48,6 +52,18 @@ bool ParseSum(std::string_view text, std::optional<TFileSum>& sum) {
   if (std::from_chars(text.data() + colon + 1, end, s.Crc, 16).ptr != end) return false;
   sum = s;
   return true;
+}
+
+// The lines after the files (format 3): what the freeze adds to the record of frozen worlds.
+void ParseWorlds(const std::vector<std::string_view>& lines, TJournal& journal) {
+  if (lines.size() < 4 || (lines[3] != RecordKeep && lines[3] != RecordClear)) return;
+  journal.RecordsWorlds = true;
+  journal.Cleared = lines[3] == RecordClear;
+  for (size_t i = 4; i < lines.size(); ++i) {
+    TFrozenWorld world;
+    if (lines[i].starts_with(WorldMark) && ParseFrozenLine(lines[i].substr(WorldMark.size()), world))
+      journal.Worlds.push_back(std::move(world));
+  }
 }
 
 std::string FileLine(std::string_view role, const TJournalFile& f) {
@@ -78,12 +94,18 @@ void TFileSum::Add(const void* bytes, size_t count) {
   }
 }
 
-std::optional<TFileSum> SumOfFile(const std::string& native) {
-  const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return std::nullopt;
-  struct stat st {};
+std::optional<TFileSum> SumOfFile(const std::string& native, std::string* failure) {
+  std::string why;
   std::optional<TFileSum> sum;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+  const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat st {};
+  if (fd < 0) {
+    why = std::strerror(errno);
+  } else if (::fstat(fd, &st) != 0) {
+    why = std::strerror(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    why = "it is not a regular file";
+  } else {
     sum.emplace();
     // No larger than the file: statics of a small map are summed at every freeze too.
     std::vector<char> buffer(size_t(std::clamp<int64_t>(int64_t(st.st_size) + 1, 1, int64_t(SumBlock))));
@@ -91,15 +113,20 @@ std::optional<TFileSum> SumOfFile(const std::string& native) {
       const ssize_t n = ::read(fd, buffer.data(), buffer.size());
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) {
+        why = std::strerror(errno);
         sum.reset();
         break;
       }
       if (n == 0) break;
       sum->Add(buffer.data(), size_t(n));
     }
-    if (sum && sum->Size != st.st_size) sum.reset();
+    if (sum && sum->Size != st.st_size) {
+      why = "it changed while it was read";
+      sum.reset();
+    }
   }
-  ::close(fd);
+  if (fd >= 0) ::close(fd);
+  if (failure) *failure = why;
   return sum;
 }
 
@@ -114,9 +141,9 @@ std::string FrozenRecordName(const std::string& nativeIndex) { return nativeInde
 TJournal ReadJournal(const std::string& name) {
   TJournal journal;
   std::ifstream file(name, std::ios::binary);
-  std::string text(JournalLimit, '\0');
-  file.read(text.data(), std::streamsize(text.size()));
-  text.resize(size_t(file.gcount()));
+  std::string text;
+  for (char piece[4096]; text.size() < JournalLimit && file.read(piece, sizeof piece).gcount() > 0;)
+    text.append(piece, size_t(file.gcount()));
   std::string_view rest = text;
   std::vector<std::string_view> lines;
   while (!rest.empty()) {
@@ -137,6 +164,7 @@ TJournal ReadJournal(const std::string& name) {
   journal.Recorded = lines.size() >= 3 && ParseFileLine(lines[1], "index", journal.Index) &&
                      ParseFileLine(lines[2], "data", journal.Data);
   if (!journal.Recorded) journal.Index = journal.Data = TJournalFile{};
+  if (journal.Recorded) ParseWorlds(lines, journal);
   return journal;
 }
 
@@ -144,6 +172,10 @@ void WriteJournal(const std::string& name, const TJournal& journal) {
   std::string text(journal.Step == jsComplete ? JournalComplete : JournalMoving);
   text += FileLine("index", journal.Index);
   text += FileLine("data", journal.Data);
+  if (journal.RecordsWorlds) {
+    text += std::string(journal.Cleared ? RecordClear : RecordKeep) + "\n";
+    for (const TFrozenWorld& world : journal.Worlds) text += std::string(WorldMark) + FrozenLine(world) + "\n";
+  }
   TSafeReplace file(name);
   file.Write(text);
   file.Commit();

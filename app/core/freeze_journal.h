@@ -1,15 +1,20 @@
 // The freeze's journal: a few lines beside the index, written before the first rename and removed
 // last, that say which of the two pairs (the configured files or the ".xxx" files) is whole when a
 // freeze ends early, and record each file's name, size and checksum so that the next run can tell
-// the files it finds are the ones the journal speaks of. The journal is replaced whole, never
-// rewritten in place. Format 2, written now: the step line, then "index <old> <new> <name>" and
-// "data <old> <new> <name>". Format 1, still read: the step line alone.
+// the files it finds are the ones the journal speaks of; and, for a freeze that records the world
+// files it froze, which they are, so that whoever finishes the freeze records them. The journal is
+// replaced whole, never rewritten in place. Format 3, written now: the step line, "index <old>
+// <new> <name>", "data <old> <new> <name>", then, where world files are recorded, "record keep" or
+// "record clear" and a line "world <the record's own line>" (frozen_worlds.h) per world file.
+// Format 2, still read (and a reader of format 2 reads format 3 as such): the first three lines
+// alone. Format 1, still read: the step line alone.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace mirnax {
 
@@ -27,14 +32,24 @@ struct TFileSum {
   bool operator==(const TFileSum&) const = default;
 };
 
-// The sum of the plain file native, or nothing when there is none (or it cannot be read whole).
-std::optional<TFileSum> SumOfFile(const std::string& native);
+// The sum of the plain file native, or nothing when there is none (or it cannot be read whole:
+// failure, when given, then says why: "it is not a regular file", the system's reason).
+std::optional<TFileSum> SumOfFile(const std::string& native, std::string* failure = nullptr);
 
 // One of the pair as the journal records it.
 struct TJournalFile {
-  std::string Name;             // the file under its configured name, links followed
+  std::string Name;             // the file under its configured name, links followed, from the root
+                                // (a journal of an earlier version may give it relative to its run's folder)
   std::optional<TFileSum> Old;  // the file before the freeze; none when there was no file
   std::optional<TFileSum> New;  // the complete new file (jsComplete only)
+};
+
+// A world file frozen into a pair, known by its checksum.
+struct TFrozenWorld {
+  TFileSum Sum;
+  std::string Date;  // when it was frozen, "2026-12-08 15:34"
+  std::string Name;  // as the log showed it
+  bool operator==(const TFrozenWorld&) const = default;
 };
 
 struct TJournal {
@@ -42,6 +57,11 @@ struct TJournal {
   // False for a journal of format 1 (the step line alone): it names no files.
   bool Recorded = false;
   TJournalFile Index, Data;
+  // Whoever finishes the freeze adds Worlds to the record of frozen worlds, after forgetting those
+  // of the old statics when Cleared. False for a freeze that leaves the record alone.
+  bool RecordsWorlds = false;
+  bool Cleared = false;
+  std::vector<TFrozenWorld> Worlds;
 };
 
 // "<index>.freeze", beside the index file (its links followed).

@@ -18,9 +18,11 @@ enum TFreezePoint {
 // Called at each point, block -1 where the point has none; what it throws ends the freeze there.
 using TFreezeTestHook = std::function<void(TFreezePoint point, int32_t block)>;
 
-void FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
-                   const TFreezeTestHook& testHook);
-void ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
-                           const TFreezeTestHook& testHook);
+std::string FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                          const TFreezeTestHook& testHook, const std::vector<TFrozenWorld>* worlds = nullptr);
+std::string ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
+                                  const TFreezeTestHook& testHook, const std::vector<TFrozenWorld>* worlds = nullptr);
+// An undo (freeze_undo.h) that passes fpMarkedComplete once its journal says the backup is back.
+std::string UndoLastFreeze(const TStaticsPair& pair, const TFreezeTestHook& testHook);
 
 }  // namespace mirnax

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/core/freeze_journal.h"
+#include "app/core/frozen_worlds.h"
 #include "app/core/statics_lock.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/paths.h"
@@ -100,12 +101,10 @@ std::string SettleInterruptedFreeze(const TStaticsPair& pair) {
   }
   // The new pair stands; what the freeze had left to do is done, the previous files kept as backup.
   const bool settled = files[0].TempThere || files[1].TempThere;
-  RetireFile(recorded.Index, journal.Index.Old.has_value(), true);
-  RetireFile(recorded.Data, journal.Data.Old.has_value(), true);
-  RetireJournal(journalName, recorded.BackupRecord, true);
-  if (!settled) return "";
+  const std::string notes = FinishFreeze(recorded, journalName, journal, true);
+  if (!settled && notes.empty()) return "";
   return "A freeze that was stopped after completing the new statics " + journal.Index.Name + " and " +
-         journal.Data.Name + " was finished; the previous files are kept as its backup.";
+         journal.Data.Name + " was finished; the previous files are kept as its backup." + notes;
 }
 
 std::string RecoverInterruptedFreeze(const TStaticsPair& pair) {
@@ -139,10 +138,40 @@ void RetireJournal(const std::string& journal, const std::string& backupRecord, 
   }
 }
 
+bool TLateSteps::Run(const std::function<void()>& step, const std::string& what) {
+  try {
+    step();
+    return true;
+  } catch (const Exception& e) {
+    Note(what + e.Message);
+    return false;
+  }
+}
+
+std::string FinishFreeze(const TStaticsPair& pair, const std::string& journalName, const TJournal& journal,
+                         bool backup, const std::function<void()>& afterIndex) {
+  TLateSteps late;
+  late.Run([&] { RecordFrozenWorlds(pair, journal, backup); },
+           "The record of the world files frozen into these statics could not be written: ");
+  bool retired = late.Run([&] { RetireFile(pair.Index, journal.Index.Old.has_value(), backup); });
+  if (afterIndex) afterIndex();
+  retired = late.Run([&] { RetireFile(pair.Data, journal.Data.Old.has_value(), backup); }) && retired;
+  if (retired)
+    late.Run([&] { RetireJournal(journalName, pair.BackupRecord, backup); });
+  else
+    late.Note("The journal " + journalName + " is kept: the next run finishes what is left.");
+  return late.Notes();
+}
+
 void ExpectRecorded(const std::string& native, const std::optional<TFileSum>& sum,
                     std::vector<std::string>& differences) {
-  const std::optional<TFileSum> now = PathExists(native) ? SumOfFile(native) : std::nullopt;
+  std::string failure;
+  const std::optional<TFileSum> now = PathExists(native) ? SumOfFile(native, &failure) : std::nullopt;
   if (now == sum && (sum || !PathExists(native))) return;
+  if (!now && PathExists(native) && !failure.empty()) {
+    differences.push_back(Format("%s cannot be read: %s", native.c_str(), failure.c_str()));
+    return;
+  }
   differences.push_back(Format("%s holds %s where the journal recorded %s", native.c_str(),
                                PathExists(native) ? Described(now).c_str() : "no file", Described(sum).c_str()));
 }

@@ -3,6 +3,7 @@
 // settling finishes for it.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,7 +36,30 @@ std::string SettleInterruptedFreeze(const TStaticsPair& pair);
 void RetireFile(const TStaticsFile& file, bool hadPrevious, bool backup);
 void RetireJournal(const std::string& journal, const std::string& backupRecord, bool backup);
 
-// Adds to differences when the file native is not what sum records (no file where sum is none).
+// Steps past a point of no return: each one runs, and one that fails is noted instead of ending the
+// others, for the caller to report. Notes() holds each failure's message on a line of its own after
+// a line break, empty when every step was done.
+class TLateSteps {
+ public:
+  // Runs step; false, its message noted after what, when it raised Exception.
+  bool Run(const std::function<void()>& step, const std::string& what = "");
+  void Note(const std::string& text) { notes_ += "\n" + text; }
+  const std::string& Notes() const { return notes_; }
+
+ private:
+  std::string notes_;
+};
+
+// Everything a freeze (or an undo) has left to do once its journal says the new pair is complete,
+// as late steps: the record of frozen worlds the journal asks for (RecordFrozenWorlds,
+// frozen_worlds.h), each previous file retired, then the journal. While a previous file is left
+// under ".xxx" the journal (journalName) stays, so the next run finishes the freeze. afterIndex is
+// called once the index is retired (or has failed to be). Returns the notes of the steps that failed.
+std::string FinishFreeze(const TStaticsPair& pair, const std::string& journalName, const TJournal& journal,
+                         bool backup, const std::function<void()>& afterIndex = {});
+
+// Adds to differences when the file native is not what sum records (no file where sum is none), or
+// cannot be read (saying why).
 void ExpectRecorded(const std::string& native, const std::optional<TFileSum>& sum,
                     std::vector<std::string>& differences);
 // The differences, each on a line of its own after a line break.

@@ -1,11 +1,13 @@
 #include "app/core/freeze_undo.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 #include <vector>
 
 #include "app/core/freeze_journal.h"
+#include "app/core/freeze_points.h"
 #include "app/core/freeze_recovery.h"
 #include "app/core/frozen_worlds.h"
 #include "app/core/statics_lock.h"
@@ -19,6 +21,8 @@
 namespace mirnax {
 
 namespace {
+constexpr const char* NothingPutBack = "\nNothing was put back: the statics files are as they were before the undo.";
+
 // A copy of from under to, a new file, with from's owner, group and mode, forced to disk.
 void CopyFile(const std::string& from, const std::string& to) {
   TFileStream in(from, fmOpenRead);
@@ -49,10 +53,22 @@ bool NamesSameFile(const std::string& recorded, const std::string& native) {
   return SameText(ExtractFileName(recorded), ExtractFileName(native)) && SameFolder(recorded, native);
 }
 
+// Why the file native cannot be read, empty when it can or is not there.
+std::string ReadFailure(const std::string& native) {
+  std::string failure;
+  if (PathExists(native)) SumOfFile(native, &failure);
+  return failure;
+}
+
 // The journal the last freeze of pair kept with its backup, once it is sure the backup and the
 // files that freeze wrote are still what it recorded.
 TJournal UndoableFreeze(const TStaticsPair& pair) {
   const std::string &index = pair.Index.Native, &data = pair.Data.Native;
+  if (const std::string failure = ReadFailure(pair.BackupRecord); !failure.empty()) {
+    throw Exception(Format("The backup of %s and %s cannot be put back: its record %s cannot be read: %s\n"
+                           "Nothing was put back.",
+                           index.c_str(), data.c_str(), pair.BackupRecord.c_str(), failure.c_str()));
+  }
   const TJournal record = ReadJournal(pair.BackupRecord);
   if (record.Step != jsComplete || !record.Recorded || !record.Index.Old || !record.Data.Old) {
     throw Exception(Format("There is no backup of %s and %s to put back: no freeze kept one (%s is missing).",
@@ -62,11 +78,17 @@ TJournal UndoableFreeze(const TStaticsPair& pair) {
     throw Exception(Format("The backup beside %s is of the statics files %s and %s, not of %s; nothing was put back.",
                            index.c_str(), record.Index.Name.c_str(), record.Data.Name.c_str(), data.c_str()));
   }
-  std::vector<std::string> differences;
+  std::vector<std::string> unreadable, differences;
   for (const TJournalFile* f : {&record.Index, &record.Data}) {
+    for (const std::string& name : {f->Name, BackupName(f->Name)})
+      if (const std::string failure = ReadFailure(name); !failure.empty())
+        unreadable.push_back(Format("%s cannot be read: %s", name.c_str(), failure.c_str()));
     ExpectRecorded(f->Name, f->New, differences);
     ExpectRecorded(BackupName(f->Name), f->Old, differences);
   }
+  if (!unreadable.empty())
+    throw Exception(Format("The statics files or their backup cannot be read:%s\nNothing was put back.",
+                           Listed(unreadable).c_str()));
   if (!differences.empty()) {
     throw Exception(Format("The statics files are not the ones the last freeze wrote, or its backup has changed since:"
                            "%s\nNothing was put back.",
@@ -75,16 +97,23 @@ TJournal UndoableFreeze(const TStaticsPair& pair) {
   return record;
 }
 
-// Done as a freeze whose new files are copies of the backup, under the same journal: should it
-// stop, the next run puts the current files back, or finishes it.
-void PutBackBackup(const TJournal& record) {
-  const TStaticsPair names = TStaticsPair::Recorded(record);
-  TJournal undo;
-  undo.Step = jsMoving;
-  undo.Recorded = true;
-  undo.Index = {record.Index.Name, record.Index.New, {}};
-  undo.Data = {record.Data.Name, record.Data.New, {}};
-  WriteJournal(names.Journal, undo);
+// Before the point of no return: the files moved so far go back. The journal goes with them, unless
+// a file cannot go back: then it stays, for the next run to put that file back.
+std::string MoveBack(const std::vector<const TStaticsFile*>& moved, const std::string& journal) {
+  std::string failed;
+  for (const TStaticsFile* f : moved)
+    if (std::rename(f->Temp.c_str(), f->Native.c_str()) != 0) failed += "\n" + RenameError(f->Temp, f->Native, errno);
+  if (failed.empty()) {
+    std::remove(journal.c_str());
+    return NothingPutBack;
+  }
+  return "\nNothing was put back, but the statics files the undo moved aside could not all be moved back:" + failed +
+         "\nThe journal " + journal + " is kept: the next run puts them back.";
+}
+
+// Moves the current files aside and copies the backup under their names; the journal says complete
+// once that is on disk. What it throws, the caller has put back.
+void CopyBackup(const TStaticsPair& names, TJournal& undo, const TJournal& record) {
   std::vector<const TStaticsFile*> moved;
   try {
     for (const TStaticsFile* f : {&names.Index, &names.Data}) {
@@ -94,32 +123,54 @@ void PutBackBackup(const TJournal& record) {
     for (const TStaticsFile* f : {&names.Index, &names.Data}) CopyFile(f->Backup, f->Native);
     SyncFolderOf(names.Index.Native);
     SyncFolderOf(names.Data.Native);
+    undo.Step = jsComplete;
+    undo.Index.New = record.Index.Old;
+    undo.Data.New = record.Data.Old;
+    WriteJournal(names.Journal, undo);
   } catch (Exception& e) {
-    for (const TStaticsFile* f : moved) std::rename(f->Temp.c_str(), f->Native.c_str());
-    std::remove(names.Journal.c_str());
-    e.Message += "\nNothing was put back.";
+    e.Message += MoveBack(moved, names.Journal);
     throw;
   }
-  undo.Step = jsComplete;
-  undo.Index.New = record.Index.Old;
-  undo.Data.New = record.Data.Old;
-  WriteJournal(names.Journal, undo);
+}
+
+// Done as a freeze whose new files are copies of the backup, under the same journal: should it
+// stop, the next run puts the current files back, or finishes it. Once the journal says complete
+// nothing fails any more: returns the notes of what could not be done then.
+std::string PutBackBackup(const TJournal& record, const TFreezeTestHook& hook) {
+  const TStaticsPair names = TStaticsPair::Recorded(record);
+  TJournal undo;
+  undo.Step = jsMoving;
+  undo.Recorded = true;
+  undo.Index = {record.Index.Name, record.Index.New, {}};
+  undo.Data = {record.Data.Name, record.Data.New, {}};
+  try {
+    WriteJournal(names.Journal, undo);
+  } catch (Exception& e) {
+    std::remove(names.Journal.c_str());
+    e.Message += NothingPutBack;
+    throw;
+  }
+  CopyBackup(names, undo, record);
+  if (hook) hook(fpMarkedComplete, -1);
   // The files undone become the backup in turn: a second undo brings them back.
-  RetireFile(names.Index, undo.Index.Old.has_value(), true);
-  RetireFile(names.Data, undo.Data.Old.has_value(), true);
-  RetireJournal(names.Journal, names.BackupRecord, true);
-  SwapFrozenRecords(names);
+  std::string notes = FinishFreeze(names, names.Journal, undo, true);
+  TLateSteps late;
+  late.Run([&] { SwapFrozenRecords(names); },
+           "The record of the world files frozen into these statics could not be put back with them: ");
+  return notes + late.Notes();
 }
 }  // namespace
 
-std::string UndoLastFreeze(const TStaticsPair& given) {
+std::string UndoLastFreeze(const TStaticsPair& given, const TFreezeTestHook& testHook) {
   if (!given.Given()) throw Exception("No statics files are given.");
   const TStaticsLock lock(given);
   // A freeze left unfinished is settled first; what it moved, the pair is resolved anew for.
   const TStaticsPair pair = SettleInterruptedFreeze(given).empty() ? given : given.Again();
-  PutBackBackup(UndoableFreeze(pair));
+  const std::string notes = PutBackBackup(UndoableFreeze(pair), testHook);
   return "The statics from before the last freeze were put back as " + pair.Index.Native + " and " +
-         pair.Data.Native + ".";
+         pair.Data.Native + "." + notes;
 }
+
+std::string UndoLastFreeze(const TStaticsPair& pair) { return UndoLastFreeze(pair, {}); }
 
 }  // namespace mirnax

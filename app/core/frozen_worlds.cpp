@@ -1,9 +1,12 @@
 #include "app/core/frozen_worlds.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <ctime>
 #include <fstream>
 
+#include "app/core/statics_pair.h"
 #include "toolkit/core/safe_replace.h"
 
 namespace mirnax {
@@ -12,7 +15,27 @@ namespace {
 constexpr size_t RecordLimit = size_t{16} << 20;
 constexpr size_t DateLength = 16;  // "YYYY-MM-DD HH:MM"
 
-bool ParseLine(std::string_view line, TFrozenWorld& world) {
+// The record already holds what journal adds to it.
+bool HoldsAlready(const std::vector<TFrozenWorld>& record, const TJournal& journal) {
+  const auto held = [&record](const TFrozenWorld& w) {
+    const std::string line = FrozenLine(w);
+    return std::any_of(record.begin(), record.end(), [&line](const TFrozenWorld& r) { return FrozenLine(r) == line; });
+  };
+  if (journal.Cleared && record.size() != journal.Worlds.size()) return false;
+  return std::all_of(journal.Worlds.begin(), journal.Worlds.end(), held);
+}
+}  // namespace
+
+std::string FrozenLine(const TFrozenWorld& world) {
+  char sum[40];
+  std::snprintf(sum, sizeof sum, "%lld:%08x ", static_cast<long long>(world.Sum.Size), unsigned(world.Sum.Crc));
+  std::string name = world.Name;
+  for (char& c : name)
+    if (c == '\n' || c == '\r') c = ' ';
+  return sum + world.Date + " " + name;
+}
+
+bool ParseFrozenLine(std::string_view line, TFrozenWorld& world) {
   const size_t colon = line.find(':'), blank = line.find(' ');
   if (colon == std::string_view::npos || blank == std::string_view::npos || colon > blank) return false;
   if (std::from_chars(line.data(), line.data() + colon, world.Sum.Size).ptr != line.data() + colon) return false;
@@ -24,7 +47,6 @@ bool ParseLine(std::string_view line, TFrozenWorld& world) {
   world.Name = std::string(line.substr(DateLength + 1));
   return true;
 }
-}  // namespace
 
 std::vector<TFrozenWorld> ReadFrozenWorlds(const std::string& recordName) {
   std::vector<TFrozenWorld> worlds;
@@ -34,24 +56,30 @@ std::vector<TFrozenWorld> ReadFrozenWorlds(const std::string& recordName) {
   while (read < RecordLimit && std::getline(file, line)) {
     read += line.size() + 1;
     TFrozenWorld world;
-    if (ParseLine(line, world)) worlds.push_back(std::move(world));
+    if (ParseFrozenLine(line, world)) worlds.push_back(std::move(world));
   }
   return worlds;
 }
 
 void WriteFrozenWorlds(const std::string& recordName, const std::vector<TFrozenWorld>& worlds) {
   std::string text;
-  for (const TFrozenWorld& w : worlds) {
-    char sum[40];
-    std::snprintf(sum, sizeof sum, "%lld:%08x ", static_cast<long long>(w.Sum.Size), unsigned(w.Sum.Crc));
-    std::string name = w.Name;
-    for (char& c : name)
-      if (c == '\n' || c == '\r') c = ' ';
-    text += sum + w.Date + " " + name + "\n";
-  }
+  for (const TFrozenWorld& w : worlds) text += FrozenLine(w) + "\n";
   TSafeReplace file(recordName);
   file.Write(text);
   file.Commit();
+}
+
+void RecordFrozenWorlds(const TStaticsPair& pair, const TJournal& journal, bool backup) {
+  if (!journal.RecordsWorlds || pair.FrozenRecord.empty()) return;
+  // Read now, under the lock: what another run recorded since this one began is kept.
+  std::vector<TFrozenWorld> worlds = ReadFrozenWorlds(pair.FrozenRecord);
+  if (HoldsAlready(worlds, journal)) return;
+  // A copy, not a move: stopped between the two writes, the record is still the one before, and
+  // the next run's finishing of the freeze does both again.
+  if (backup) WriteFrozenWorlds(pair.FrozenRecordBackup, worlds);
+  if (journal.Cleared) worlds.clear();
+  worlds.insert(worlds.end(), journal.Worlds.begin(), journal.Worlds.end());
+  WriteFrozenWorlds(pair.FrozenRecord, worlds);
 }
 
 std::string FrozenDateNow() {

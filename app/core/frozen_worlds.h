@@ -3,24 +3,33 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/core/freeze_journal.h"
 
 namespace mirnax {
 
-struct TFrozenWorld {
-  TFileSum Sum;
-  std::string Date;  // when it was frozen, "2026-12-08 15:34"
-  std::string Name;  // as the log showed it
-};
-
-// The record "<index>.frozen" beside the index, one line per world file: "<size>:<crc> <date>
-// <time> <name>". A missing or unreadable record holds nothing; lines it cannot read are skipped.
+// The record "<index>.frozen" beside the index, one line per world file (TFrozenWorld, in
+// freeze_journal.h): "<size>:<crc> <date> <time> <name>". A missing or unreadable record holds
+// nothing; lines it cannot read are skipped.
 std::vector<TFrozenWorld> ReadFrozenWorlds(const std::string& recordName);
 // Replaces the record whole (a safe replace: the old one or the new one, whatever happens).
 void WriteFrozenWorlds(const std::string& recordName, const std::vector<TFrozenWorld>& worlds);
 // The local time now as the record gives dates.
 std::string FrozenDateNow();
+
+// One world's line without its line end (a line break in the name becomes a blank), and back.
+std::string FrozenLine(const TFrozenWorld& world);
+bool ParseFrozenLine(std::string_view line, TFrozenWorld& world);
+
+class TStaticsPair;
+
+// The record of the freeze journal speaks of, brought up to date under the pair's lock by whoever
+// finishes that freeze: journal.Worlds added (to nothing, for a freeze into cleared statics). With
+// backup the record before is kept beside it first, so an undo can put it back with the statics.
+// Done once: a record that holds the worlds already (its freeze was finished by a run stopped
+// after this step) is left as it is. Nothing for a journal that records no worlds.
+void RecordFrozenWorlds(const TStaticsPair& pair, const TJournal& journal, bool backup);
 
 }  // namespace mirnax

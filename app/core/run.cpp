@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <new>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/core/block_store.h"
@@ -10,20 +12,34 @@
 #include "app/core/freeze_recovery.h"
 #include "app/core/frozen_worlds.h"
 #include "app/core/statics_pair.h"
+#include "app/core/stop_signals.h"
 #include "app/core/world_reader.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
 #include "toolkit/core/paths.h"
-#include "toolkit/core/posix_files.h"
 #include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 
 namespace {
+// The first bytes of a file as they go by, enough to tell a byte-order mark.
+struct TFileStart {
+  std::string Bytes;
+  void Add(std::string_view piece) {
+    if (Bytes.size() < 2) Bytes += piece.substr(0, 2 - Bytes.size());
+  }
+  // Windows' editors save "Unicode" text with a mark: FF FE (little-endian) or FE FF.
+  bool LooksLikeUtf16() const { return Bytes == "\xFF\xFE" || Bytes == "\xFE\xFF"; }
+};
+
 // Reads one world file into store; sum gets the size and CRC-32 of the bytes read, summed as they
-// go by.
-TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store, TRunHost& host, TFileSum& sum) {
-  const TPieceWatch summed = [&sum](std::string_view piece) { sum.Add(piece.data(), piece.size()); };
+// go by, and start its first bytes.
+TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store, TRunHost& host, TFileSum& sum,
+                         TFileStart& start) {
+  const TPieceWatch summed = [&sum, &start](std::string_view piece) {
+    sum.Add(piece.data(), piece.size());
+    start.Add(piece);
+  };
   if (TS_StringList* lines = host.Lines()) {
     // The previous file's text goes before the next is read, so two are never held at once.
     lines->Clear();
@@ -40,7 +56,8 @@ TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store
   return ReadWorldFile(stream, store, host.StepGauge(), summed);
 }
 
-// The world files frozen into the pair before this run, and those this run freezes.
+// The world files frozen into the pair before this run (as the record said when the run began),
+// and those this run freezes.
 class TFrozenWorlds {
  public:
   explicit TFrozenWorlds(const TStaticsPair& pair)
@@ -57,24 +74,8 @@ class TFrozenWorlds {
     now_.push_back({sum, FrozenDateNow(), file.Name});
   }
 
-  // After a completed freeze: a clear forgets the files frozen before. The record it replaces is
-  // kept beside it while the statics keep a backup, so an undo can put it back with them. A record
-  // that cannot be written does not undo the freeze; the log says so.
-  void Store(const TStaticsPair& pair, bool cleared, bool keepBackup, TRunHost& host) {
-    const std::string& record = pair.FrozenRecord;
-    if (record.empty()) return;
-    std::vector<TFrozenWorld> worlds = cleared ? std::vector<TFrozenWorld>() : before_;
-    worlds.insert(worlds.end(), now_.begin(), now_.end());
-    try {
-      if (keepBackup && PathExists(record))
-        RenameOver(record, pair.FrozenRecordBackup);
-      else if (keepBackup)
-        WriteFrozenWorlds(pair.FrozenRecordBackup, {});  // nothing was frozen before
-      WriteFrozenWorlds(record, worlds);
-    } catch (const Exception& e) {
-      host.Log("The record of the world files frozen into these statics could not be written: " + e.Message);
-    }
-  }
+  // The world files this run freezes, for the freeze to record (frozen_worlds.h).
+  const std::vector<TFrozenWorld>& Now() const { return now_; }
 
  private:
   const TFrozenWorld* Find(const TFileSum& sum) const {
@@ -95,13 +96,24 @@ void CheckPathsGiven(const TRunRequest& request) {
     throw EFOpenError("No statics data file is given: the path of Statics0 is empty.");
 }
 
+// Text of several lines, a log line each.
+void LogLines(TRunHost& host, const std::string& text) {
+  for (size_t from = 0;;) {
+    const size_t end = text.find('\n', from);
+    host.Log(text.substr(from, end - from));
+    if (end == std::string::npos) return;
+    from = end + 1;
+  }
+}
+
 // Settles what an earlier freeze of the pair left, asks, and freezes store into the pair.
-void FreezeInto(TStaticsPair& pair, const TBlockStore& store, bool keepBackup, TFrozenWorlds& frozen, TRunHost& host) {
+void FreezeInto(TStaticsPair& pair, const TBlockStore& store, bool keepBackup, const TFrozenWorlds& frozen,
+                TRunHost& host) {
   // A freeze of this pair that ended early is settled first, where its journal tells how; the
   // files it moves are looked up anew.
   if (const std::string settled = RecoverInterruptedFreeze(pair); !settled.empty()) {
     host.Log("");
-    host.Log(settled);
+    LogLines(host, settled);
     pair = pair.Again();
   }
   // A Yes writes nothing yet: the freeze then starts from empty statics and replaces the old files
@@ -115,13 +127,14 @@ void FreezeInto(TStaticsPair& pair, const TBlockStore& store, bool keepBackup, T
   }
   host.Log("");
   host.Log("Start freezing....");
-  if (clear)
-    ClearAndFreezeStatics(store, pair, host.StepGauge(), keepBackup);
-  else
-    FreezeStatics(store, pair, host.StepGauge(), keepBackup);
+  // The record of frozen worlds is updated by the freeze, under its lock; what the freeze could not
+  // finish once its new files were complete (the record, a backup) does not undo it: the log says so.
+  const std::vector<TFrozenWorld>* worlds = pair.FrozenRecord.empty() ? nullptr : &frozen.Now();
+  const std::string notes = clear ? ClearAndFreezeStatics(store, pair, host.StepGauge(), keepBackup, worlds)
+                                  : FreezeStatics(store, pair, host.StepGauge(), keepBackup, worlds);
   host.TotalGauge().Add(1);
   host.AppendToLastLine(" OK");
-  frozen.Store(pair, clear, keepBackup, host);
+  if (!notes.empty()) LogLines(host, notes.substr(1));
 }
 
 void Run(const TRunRequest& request, TRunHost& host) {
@@ -142,13 +155,17 @@ void Run(const TRunRequest& request, TRunHost& host) {
     host.StepGauge().Begin(0);
     TWorldFileResult read;
     TFileSum sum;
+    TFileStart start;
     try {
-      read = ReadOne(file, store, host, sum);
+      read = ReadOne(file, store, host, sum, start);
     } catch (const EPositionError& e) {
       host.Log(Format("Error in %s, line %lld", file.Name.c_str(), static_cast<long long>(e.Line)));
       throw;
     }
     host.Log("The Worldfile contains ... " + std::to_string(read.Taken) + " Items");
+    // Such a file reads as no items at all; the log says why.
+    if (start.LooksLikeUtf16())
+      host.Log(file.Name + " looks like UTF-16 text, but world files are 8-bit text: save it as such to freeze its items");
     frozen.Read(file, sum, host);
     if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
     items += read.Taken;
@@ -159,6 +176,9 @@ void Run(const TRunRequest& request, TRunHost& host) {
     return;
   }
   CheckPathsGiven(request);
+  // A stop that comes once the freeze has completed, up to the run's last line, is only noted: the
+  // run says what it did and ends as it would have.
+  const TStopSignals guard;
   FreezeInto(pair, store, request.KeepBackup, frozen, host);
   host.Log(SProcessFinished);
 }

@@ -72,8 +72,9 @@ void IgnoreFileSizeSignal();
 
 // A program that runs freezes from a terminal calls this at start: SIGINT, SIGTERM or SIGHUP that
 // comes during a freeze then stops it and puts the previous statics back (the run ends with an
-// error saying so) instead of ending the process halfway. Outside a freeze, and for a signal the
-// program ignores, nothing changes.
+// error saying so) instead of ending the process halfway; one that comes once the new statics are
+// complete, up to the run's end, is only noted (SignalAfterCompletedFreeze). While a run reads its
+// world files, and for a signal the program ignores, nothing changes.
 void RollBackFreezeOnSignals();
 
 // The name of the signal ("SIGINT") that came once a freeze had completed its new statics, which

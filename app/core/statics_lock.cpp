@@ -1,5 +1,7 @@
 #include "app/core/statics_lock.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -10,17 +12,38 @@
 
 namespace mirnax {
 
+namespace {
+// Why the lock file name cannot be locked, error being what the system said.
+std::string Reason(const std::string& name, int error) {
+  struct stat st {};
+  if (::lstat(name.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return "it is a folder";
+    if (S_ISLNK(st.st_mode)) return "it is a symbolic link";
+    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+  }
+  return std::strerror(error);
+}
+
+// No lock file is there and none can be made: the folder takes no new file.
+bool FolderTakesNoFile(const std::string& name, int error) {
+  if (PathExists(name)) return false;
+  return error == EACCES || error == EPERM || error == EROFS || error == ENOENT || error == ENOTDIR;
+}
+}  // namespace
+
 std::string LockName(const std::string& nativeIndex) { return nativeIndex + ".lock"; }
 
 // Looked up as spelt on disk: while a freeze has moved the index away, a run that names it in
 // another letter case still meets the lock of the one that moved it.
 TStaticsLock::TStaticsLock(const TStaticsPair& pair) : name_(NativePath(pair.Lock)), lock_(name_, false) {
-  // A folder that takes no new file takes no new statics either: the checks refuse the freeze
-  // with their own message before anything is written.
-  if (lock_.Held() || !lock_.Opened()) return;
-  if (lock_.Error() == EWOULDBLOCK)
+  if (lock_.Held()) return;
+  const int error = lock_.Error();
+  if (error == EWOULDBLOCK)
     throw Exception(Format("another freeze of these files is running (process %s)", lock_.Holder().c_str()));
-  throw EInOutError(Format("Cannot lock file %s: %s", name_.c_str(), std::strerror(lock_.Error())), lock_.Error());
+  // A folder that takes no new file takes no new statics either: nothing can be written there, and
+  // the checks refuse the freeze with their own message before anything is.
+  if (!lock_.Opened() && FolderTakesNoFile(name_, error)) return;
+  throw EInOutError(Format("Cannot lock file %s: %s", name_.c_str(), Reason(name_, error).c_str()), error);
 }
 
 }  // namespace mirnax

@@ -17,6 +17,9 @@ std::atomic<bool> rollBack{false};
 volatile std::sig_atomic_t caught = 0;
 // A stop that came after a freeze had completed its new statics, 0 for none.
 std::atomic<int> late{0};
+// The guards alive now, and whether the freeze under the outermost one has completed.
+int depth = 0;
+bool completed = false;
 
 void CatchStop(int signal) { caught = signal; }
 
@@ -32,7 +35,10 @@ void RollBackFreezeOnSignals() { rollBack = true; }
 TStopSignals::TStopSignals() : active_(rollBack) {
   static_assert(std::size(Signals) == Count);
   if (!active_) return;
+  nested_ = depth++ > 0;
+  if (nested_) return;
   caught = 0;
+  completed = false;
   struct sigaction catcher {};
   catcher.sa_handler = CatchStop;
   sigemptyset(&catcher.sa_mask);
@@ -46,12 +52,14 @@ TStopSignals::TStopSignals() : active_(rollBack) {
 
 TStopSignals::~TStopSignals() {
   if (!active_) return;
+  --depth;
+  if (nested_) return;
   for (int i = 0; i < Count; ++i)
     if (installed_[i]) ::sigaction(Signals[i], &previous_[i], nullptr);
   const int signal = caught;
   caught = 0;
   if (signal == 0) return;
-  if (completed_)
+  if (completed)
     late = signal;
   else
     std::raise(signal);
@@ -61,6 +69,8 @@ const char* SignalAfterCompletedFreeze() {
   const int signal = late.exchange(0);
   return signal == 0 ? nullptr : NameOf(signal);
 }
+
+void TStopSignals::Completed() { completed = true; }
 
 void TStopSignals::Check() {
   if (!active_ || caught == 0) return;

@@ -6,12 +6,14 @@
 
 namespace mirnax {
 
-// Lives as long as one freeze. While it does, the three signals (those the program does not ignore)
-// only mark a stop, which Check() raises as an error at the freeze's next step. Where the freeze
-// no longer checks, a stop waits for the destructor, which restores the signals' previous handling:
-// before Completed() it raises the signal again, so it takes its usual effect once the freeze has
-// put the previous files back; after it, the new statics stand and the stop is only noted (see
-// SignalAfterCompletedFreeze in run.h), so the program finishes and says so.
+// Lives as long as one freeze, or as the part of a run that holds one. While it does, the three
+// signals (those the program does not ignore) only mark a stop, which Check() raises as an error at
+// the freeze's next step. Where the freeze no longer checks, a stop waits for the destructor, which
+// restores the signals' previous handling: before Completed() it raises the signal again, so it
+// takes its usual effect once the freeze has put the previous files back; after it, the new statics
+// stand and the stop is only noted (see SignalAfterCompletedFreeze in run.h), so the program
+// finishes and says so. One made while another lives shares its stop and leaves the signals and the
+// decision to the outer one, so a run can keep a completed freeze's stop noted to its own end.
 class TStopSignals {
  public:
   TStopSignals();
@@ -22,12 +24,12 @@ class TStopSignals {
   // Raises Exception "The freeze was stopped by SIGxxx." when one of the signals has come.
   void Check();
   // The new statics are complete: a stop from now on no longer ends the program.
-  void Completed() { completed_ = true; }
+  void Completed();
 
  private:
   static constexpr int Count = 3;
   bool active_;
-  bool completed_ = false;
+  bool nested_ = false;
   bool installed_[Count] = {};
   struct sigaction previous_[Count];
 };

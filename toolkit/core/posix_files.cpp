@@ -132,14 +132,34 @@ std::string HolderOf(int fd) {
   while (!pid.empty() && (pid.back() == '\n' || pid.back() == ' ')) pid.pop_back();
   return pid.empty() ? "?" : pid;
 }
+
+// Writes this process's number into the lock file; 0, or the reason it could not.
+int WriteHolder(int fd) {
+  if (::ftruncate(fd, 0) != 0) return errno;
+  const std::string pid = std::to_string(::getpid()) + "\n";
+  for (size_t done = 0; done < pid.size();) {
+    const ssize_t n = ::pwrite(fd, pid.data() + done, pid.size() - done, off_t(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : ENOSPC;
+    done += size_t(n);
+  }
+  return 0;
+}
 }  // namespace
 
 TLockFile::TLockFile(const std::string& name, bool wait) : name_(name) {
   for (;;) {
-    const int fd = ::open(name_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    const int fd = ::open(name_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (fd < 0) {
       error_ = errno;
       opened_ = false;
+      return;
+    }
+    struct stat opened {}, named {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+      // A pipe or a device under the lock's name holds no process number.
+      error_ = EINVAL;
+      ::close(fd);
       return;
     }
     int locked;
@@ -154,14 +174,17 @@ TLockFile::TLockFile(const std::string& name, bool wait) : name_(name) {
     }
     // The holder before may have removed the file between our open and our lock: then the lock
     // is on a file nobody else finds, and a fresh one is taken.
-    struct stat opened {}, named {};
-    if (::fstat(fd, &opened) == 0 && ::stat(name_.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
-        opened.st_ino == named.st_ino) {
-      const std::string pid = std::to_string(::getpid()) + "\n";
-      if (::ftruncate(fd, 0) == 0 && ::pwrite(fd, pid.data(), pid.size(), 0) == ssize_t(pid.size())) {
+    if (::stat(name_.c_str(), &named) == 0 && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+      error_ = WriteHolder(fd);
+      if (error_ == 0) {
         fd_ = fd;
         return;
       }
+      // A lock whose holder cannot be named (a full disk, a file size limit) is given up at once;
+      // the file, ours while locked, goes, so no empty lock file is left for the next run to puzzle over.
+      ::unlink(name_.c_str());
+      ::close(fd);
+      return;
     }
     ::close(fd);
   }

@@ -49,7 +49,9 @@ class TLockFile {
   TLockFile& operator=(const TLockFile&) = delete;
 
   bool Held() const { return fd_ >= 0; }
-  // Why the lock is not held: EWOULDBLOCK when another holds it, else the system's error.
+  // Why the lock is not held: EWOULDBLOCK when another holds it, EINVAL when the name is no plain
+  // file, else the system's error (also the one that kept this process's number from being written:
+  // such a lock is given up at once and its file removed).
   int Error() const { return error_; }
   // The holder's process number as it wrote it ("?" when unreadable), when another holds it.
   const std::string& Holder() const { return holder_; }

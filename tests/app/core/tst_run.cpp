@@ -4,6 +4,10 @@
 
 #include <sys/resource.h>
 
+#include <csignal>
+#include <functional>
+#include <utility>
+
 #include "app/core/config.h"
 #include "app/core/freeze_undo.h"
 #include "app/core/map.h"
@@ -128,6 +132,30 @@ class TestRun : public QObject {
     QCOMPARE(host_.total.done, selected ? 2 : 0);
   }
 
+  // A world file saved as UTF-16 text (with its byte-order mark) holds no items the reader sees;
+  // the run still ends as "No items found", and the log says what the file looks like.
+  void aUtf16WorldFileIsNamed_data() {
+    QTest::addColumn<bool>("littleEndian");
+    QTest::newRow("little-endian") << true;
+    QTest::newRow("big-endian") << false;
+  }
+  void aUtf16WorldFileIsNamed() {
+    QFETCH(bool, littleEndian);
+    QByteArray text = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    for (const QChar c : QString::fromLatin1(WorldItem(1, 1, 1, 1)))
+      text += littleEndian ? QByteArray{char(c.unicode()), '\0'} : QByteArray{'\0', char(c.unicode())};
+    World("u.scp", text);
+    World("a.scp", "\xFF\xFE");  // too short to be anything, but marked as UTF-16 all the same
+    Offer({{"u.scp", true}, {"a.scp", true}});
+    const QStringList before = Snapshot(dir_->path());
+    Run();
+    const QString note = " looks like UTF-16 text, but world files are 8-bit text: save it as such to freeze its items";
+    QCOMPARE(host_.log, QStringList({"", "Loading ... u.scp", "Parsing ... u.scp", "The Worldfile contains ... 0 Items",
+                                     "u.scp" + note, "", "Loading ... a.scp", "Parsing ... a.scp",
+                                     "The Worldfile contains ... 0 Items", "a.scp" + note, "No items found"}));
+    QCOMPARE(Snapshot(dir_->path()), before);
+  }
+
   void someFilesSelected() {
     World("a.scp", WorldItem(1, 1, 1, 1));
     World("b.scp", WorldItem(2, 2, 2, 2));
@@ -190,6 +218,71 @@ class TestRun : public QObject {
     QCOMPARE(runWith("a.scp", false), QStringList());
     UndoLastFreeze(mirnax::TStaticsPair::Resolve(request_.IndexPath, request_.DataPath));
     QCOMPARE(runWith("a.scp", false), QStringList());
+  }
+
+  // Two runs of one pair, the second freezing while the first waits at its question: the record
+  // keeps the world files of both, so freezing either again is noticed.
+  void overlappingRunsKeepEachOthersRecord() {
+    World("a.scp", WorldItem(1, 1, 1, 1));
+    World("b.scp", WorldItem(2, 2, 2, 2));
+    struct THost : TRecordingHost {
+      std::function<void()> atQuestion;
+      bool AskYesNo(const std::string& text) override {
+        if (atQuestion) std::exchange(atQuestion, {})();
+        return TRecordingHost::AskYesNo(text);
+      }
+    } first;
+    first.atQuestion = [&] {
+      TRunRequest second = request_;
+      second.WorldFiles = {{"b.scp", WorldFilePath(BaseDir(), "b.scp")}};
+      TRecordingHost host;
+      RunFreeze(second, host);
+      QCOMPARE(host.log.last(), QString("Process finished"));
+    };
+    Offer({{"a.scp", true}});
+    RunFreeze(request_, first);
+    QCOMPARE(first.log.last(), QString("Process finished"));
+    request_.WorldFiles.clear();
+    Offer({{"a.scp", true}, {"b.scp", true}});
+    Run();
+    QCOMPARE(host_.log.filter("was frozen into these statics before").size(), 2);
+  }
+
+  // With the terminal's signal handling, a stop that comes after the freeze has completed (while
+  // the run logs its end) does not end the process: the run finishes, records its world files, and
+  // the stop is noted for the program to report.
+  void aStopAfterTheFreezeIsNoted_data() {
+    QTest::addColumn<QString>("at");
+    QTest::newRow("freeze OK") << " OK";
+    QTest::newRow("last line") << "Process finished";
+  }
+  void aStopAfterTheFreezeIsNoted() {
+    QFETCH(QString, at);
+    World("a.scp", WorldItem(1, 1, 1, 1));
+    Offer({{"a.scp", true}});
+    const support::TChildResult child = RunInChild([&](int fd) {
+      mirnax::RollBackFreezeOnSignals();
+      struct THost : TRecordingHost {
+        std::string at;
+        void Log(const std::string& line) override {
+          TRecordingHost::Log(line);
+          if (line == at) ::kill(::getpid(), SIGTERM);
+        }
+        void AppendToLastLine(const std::string& text) override {
+          TRecordingHost::AppendToLastLine(text);
+          if (text == at) ::kill(::getpid(), SIGTERM);
+        }
+      } host;
+      host.at = Std(at);
+      RunFreeze(request_, host);
+      const char* late = mirnax::SignalAfterCompletedFreeze();
+      Send(fd, Std(host.log.last()) + "|" + (late ? late : "none"));
+      return 0;
+    });
+    QCOMPARE(child.Signal, 0);
+    QCOMPARE(QString::fromStdString(child.Output), QString("Process finished|SIGTERM"));
+    QCOMPARE(Data(), Record(1, 1, 1, 1, 0) + Record(5, 5, 5, 5, 5));
+    QVERIFY(Read(Path("staidx0.mul.frozen")).endsWith(" a.scp\n"));
   }
 
   // An empty path field is named, instead of "Cannot open file " with nothing after it.
