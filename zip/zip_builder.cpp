@@ -4,6 +4,7 @@
 #include "toolkit/core/dialogs.h"
 #include "toolkit/core/disks.h"
 #include "toolkit/core/paths.h"
+#include "zip/zip_codec.h"
 #include "zip/zip_format.h"
 #include "zip/zip_messages.h"
 #include "toolkit/core/palette.h"
@@ -29,17 +30,8 @@ namespace mirnax {
 
 namespace {
 
-constexpr uint32_t kEndOfCentralSig = 0x06054B50;
-constexpr uint32_t kCentralHeaderSig = 0x02014B50;
-constexpr uint32_t kLocalHeaderSig = 0x04034B50;
-constexpr uint32_t kSpanSig = 0x08074B50;
-constexpr int kEndOfCentralSize = 22;
-constexpr int kCentralHeaderSize = 46;
-constexpr uint32_t kZip64EndSig = 0x06064B50;
-constexpr uint32_t kZip64LocatorSig = 0x07064B50;
-constexpr int kZip64EndSize = 56;
-constexpr int kZip64LocatorSize = 20;
-constexpr int kMaxCommentLen = 65535;
+namespace codec = zip_codec;
+
 constexpr int kCopyBufferSize = 8192;
 // Spanning and joining move whole archives: large blocks keep them near the speed of a plain copy.
 constexpr int kSpanBufferSize = 1 << 20;
@@ -48,27 +40,55 @@ constexpr int kZipRecordVersion = 158;
 constexpr int kUnzipRecordVersion = 152;
 constexpr int kLastLongZipVersion = 150;
 constexpr int kLastLongUnzipVersion = 151;
-constexpr uint16_t kUtf8NameFlag = 1u << 11;
+constexpr auto kSfxHeaderSize = static_cast<int64_t>(codec::kSfxHeaderSize);
 
-uint16_t Get16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Get32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
+ZipEndOfCentral ToEndOfCentral(const codec::TEndRecord& r) {
+  ZipEndOfCentral eoc;
+  eoc.HeaderSig = codec::kEndRecordSig;
+  eoc.ThisDiskNo = r.ThisDisk;
+  eoc.CentralDiskNo = r.CentralDisk;
+  eoc.CentralEntries = r.CentralEntries;
+  eoc.TotalEntries = r.TotalEntries;
+  eoc.CentralSize = r.CentralSize;
+  eoc.CentralOffset = r.CentralOffset;
+  eoc.ZipCommentLen = r.CommentLength;
+  return eoc;
 }
 
-uint64_t Get64(const unsigned char* p) { return Get32(p) | (static_cast<uint64_t>(Get32(p + 4)) << 32); }
+codec::TEndRecord FromEndOfCentral(const ZipEndOfCentral& eoc) {
+  codec::TEndRecord r;
+  r.ThisDisk = eoc.ThisDiskNo;
+  r.CentralDisk = eoc.CentralDiskNo;
+  r.CentralEntries = eoc.CentralEntries;
+  r.TotalEntries = eoc.TotalEntries;
+  r.CentralSize = eoc.CentralSize;
+  r.CentralOffset = eoc.CentralOffset;
+  r.CommentLength = eoc.ZipCommentLen;
+  return r;
+}
 
-ZipEndOfCentral ParseEndOfCentral(const unsigned char* p) {
-  ZipEndOfCentral eoc;
-  eoc.HeaderSig = Get32(p);
-  eoc.ThisDiskNo = Get16(p + 4);
-  eoc.CentralDiskNo = Get16(p + 6);
-  eoc.CentralEntries = Get16(p + 8);
-  eoc.TotalEntries = Get16(p + 10);
-  eoc.CentralSize = Get32(p + 12);
-  eoc.CentralOffset = Get32(p + 16);
-  eoc.ZipCommentLen = Get16(p + 20);
-  return eoc;
+std::string_view View(const void* bytes, size_t size) { return {static_cast<const char*>(bytes), size}; }
+
+ZipDirEntry EntryFrom(const codec::TCentralHeader& h) {
+  ZipDirEntry entry;
+  entry.MadeByVersion = h.MadeByVersion;
+  entry.HostVersionNo = h.HostSystem;
+  entry.Version = h.Version;
+  entry.Flag = h.Flag;
+  entry.CompressionMethod = h.Method;
+  entry.ModifTime = h.ModTime;
+  entry.ModifDate = h.ModDate;
+  entry.CRC32 = h.Crc;
+  entry.CompressedSize = h.CompressedSize;
+  entry.UncompressedSize = h.UncompressedSize;
+  entry.FileNameLength = h.NameLength;
+  entry.ExtraFieldLength = h.ExtraLength;
+  entry.FileCommentLen = h.CommentLength;
+  entry.StartOnDisk = h.StartDisk;
+  entry.IntFileAttrib = h.InternalAttributes;
+  entry.ExtFileAttrib = h.ExternalAttributes;
+  entry.RelOffLocalHdr = h.LocalHeaderOffset;
+  return entry;
 }
 
 // Reads up to count bytes at the current position; the number read.
@@ -457,16 +477,21 @@ bool TZipBuilder::CheckIfLastDisk(ZipEndOfCentral& eoc, bool doExcept) {
     const std::string number = volumeLabel_.substr(8, 3);
     labelVolume_ = std::all_of(number.begin(), number.end(), ::isdigit) && !number.empty() ? std::stoi(number) : 0;
   }
-  unsigned char head[8];
-  firstVolume_ = ReadFully(fileHandle_, head, 8) == 8 && Get32(head) == kSpanSig && Get32(head + 4) == kLocalHeaderSig;
+  char head[2 * codec::kSignatureSize];
+  firstVolume_ = ReadFully(fileHandle_, head, sizeof head) == static_cast<int64_t>(sizeof head) &&
+                 codec::StartsWith(View(head, sizeof head), codec::kSpanMarkerSig) &&
+                 codec::StartsWith(View(head + codec::kSignatureSize, codec::kSignatureSize), codec::kLocalHeaderSig);
 
   // Most archives have no comment: the end record is then the last 22 bytes.
-  const off_t end = ::lseek(fileHandle_, -kEndOfCentralSize, SEEK_END);
+  constexpr auto kEndSize = static_cast<int64_t>(codec::kEndRecordSize);
+  const off_t end = ::lseek(fileHandle_, -kEndSize, SEEK_END);
   if (end >= 0) {
-    realFileSize_ = fileSize_ = end + kEndOfCentralSize;
-    unsigned char record[kEndOfCentralSize];
-    if (ReadFully(fileHandle_, record, sizeof record) == kEndOfCentralSize && Get32(record) == kEndOfCentralSig) {
-      eoc = ParseEndOfCentral(record);
+    realFileSize_ = fileSize_ = end + kEndSize;
+    char record[codec::kEndRecordSize];
+    codec::TEndRecord found;
+    if (ReadFully(fileHandle_, record, sizeof record) == kEndSize &&
+        codec::Decode(View(record, sizeof record), found) == codec::TReadResult::Ok) {
+      eoc = ToEndOfCentral(found);
       return true;
     }
   } else {
@@ -475,29 +500,28 @@ bool TZipBuilder::CheckIfLastDisk(ZipEndOfCentral& eoc, bool doExcept) {
 
   try {
     // Otherwise a comment of up to 65535 bytes follows it: scan back over the file's tail.
-    const int64_t tail = std::min<int64_t>(fileSize_, kMaxCommentLen + kEndOfCentralSize);
-    std::vector<unsigned char> buffer(static_cast<size_t>(tail));
+    const int64_t tail = std::min<int64_t>(fileSize_, codec::kMaxCommentLength + kEndSize);
+    std::string buffer(static_cast<size_t>(tail), '\0');
     if (::lseek(fileHandle_, fileSize_ - tail, SEEK_SET) < 0) throw EZipBuilder(11008, true);
     if (ReadFully(fileHandle_, buffer.data(), buffer.size()) != tail) throw EZipBuilder(11011, true);
-    for (int64_t i = tail - kEndOfCentralSize - 1; i >= 0; --i) {
-      const unsigned char* p = buffer.data() + i;
-      if (p[0] != 'P' || p[1] != 'K' || p[2] != 5 || p[3] != 6) continue;
-      eoc = ParseEndOfCentral(p);
-      const int64_t recordEnd = i + kEndOfCentralSize + eoc.ZipCommentLen;
+    const size_t at = codec::FindEndRecord(buffer);
+    if (at != std::string::npos) {
+      codec::TByteReader in(std::string_view(buffer).substr(at));
+      codec::TEndRecord found;
+      codec::Read(in, found);
+      eoc = ToEndOfCentral(found);
+      const int64_t recordEnd = static_cast<int64_t>(at) + kEndSize + found.CommentLength;
       if (recordEnd != tail) {
         const int64_t extra = tail - recordEnd;
         fileSize_ -= extra;
         // Up to 511 zero bytes that round the file up to a multiple of 512 are a transfer's
         // padding, not a fault.
         const bool padding = extra > 0 && extra < 512 && realFileSize_ % 512 == 0 &&
-                             std::all_of(buffer.begin() + recordEnd, buffer.end(), [](unsigned char b) { return b == 0; });
+                             std::all_of(buffer.begin() + recordEnd, buffer.end(), [](char b) { return b == 0; });
         if (!padding) ShowZipMessage(10204, "");
       }
-      if (eoc.ZipCommentLen != 0) {
-        // A comment said to run past the end of the file keeps what the file has.
-        const int64_t available = std::min<int64_t>(eoc.ZipCommentLen, tail - i - kEndOfCentralSize);
-        zipComment_.assign(reinterpret_cast<const char*>(p + kEndOfCentralSize), static_cast<size_t>(available));
-      }
+      // A comment said to run past the end of the file keeps what the file has.
+      zipComment_ = in.Bytes(std::min<size_t>(found.CommentLength, in.Remaining()));
       return true;
     }
   } catch (...) {
@@ -524,19 +548,22 @@ void TZipBuilder::ReadDirectory() {
   int64_t centralSize = eoc.CentralSize;
   int64_t centralOffset = eoc.CentralOffset;
   // Where the directory ends: at the end record, or at a 64-bit end record in front of it.
-  int64_t centralEnd = fileSize_ - eoc.ZipCommentLen - kEndOfCentralSize;
-  if (eoc.TotalEntries == 0xFFFF || eoc.CentralSize == 0xFFFFFFFF || eoc.CentralOffset == 0xFFFFFFFF) {
-    // More than 65535 members or a directory beyond 4 GiB: the 56-byte 64-bit end record and its
-    // 20-byte locator lie just in front of the end record and hold the real values.
-    unsigned char zip64[kZip64EndSize + kZip64LocatorSize];
-    const int64_t at = centralEnd - kZip64EndSize - kZip64LocatorSize;
+  int64_t centralEnd = fileSize_ - eoc.ZipCommentLen - static_cast<int64_t>(codec::kEndRecordSize);
+  if (FromEndOfCentral(eoc).PointsToZip64()) {
+    // More than 65535 members or a directory beyond 4 GiB: the 64-bit end record and its locator
+    // lie just in front of the end record and hold the real values.
+    char zip64[codec::kZip64EndSize + codec::kZip64LocatorSize];
+    const int64_t at = centralEnd - static_cast<int64_t>(sizeof zip64);
+    codec::TByteReader in(zip64, sizeof zip64);
+    codec::TZip64EndRecord record;
+    codec::TZip64Locator locator;
     if (at >= 0 && ::lseek(fileHandle_, at, SEEK_SET) == at &&
         ReadFully(fileHandle_, zip64, sizeof zip64) == static_cast<int64_t>(sizeof zip64) &&
-        Get32(zip64) == kZip64EndSig && Get64(zip64 + 4) == kZip64EndSize - 12 &&
-        Get32(zip64 + kZip64EndSize) == kZip64LocatorSig) {
-      entries = Get64(zip64 + 32);
-      centralSize = static_cast<int64_t>(std::min<uint64_t>(Get64(zip64 + 40), INT64_MAX / 4));
-      centralOffset = static_cast<int64_t>(std::min<uint64_t>(Get64(zip64 + 48), INT64_MAX / 4));
+        codec::Read(in, record) == codec::TReadResult::Ok && record.RecordSize == codec::kZip64EndSize - 12 &&
+        codec::Read(in, locator) == codec::TReadResult::Ok) {
+      entries = record.TotalEntries;
+      centralSize = static_cast<int64_t>(std::min<uint64_t>(record.CentralSize, INT64_MAX / 4));
+      centralOffset = static_cast<int64_t>(std::min<uint64_t>(record.CentralOffset, INT64_MAX / 4));
       centralEnd = at;
     }
   }
@@ -554,39 +581,24 @@ void TZipBuilder::ReadDirectory() {
     ShowZipMessage(10203, "");
   }
   if (actualStart < 0 || ::lseek(fileHandle_, actualStart, SEEK_SET) < 0) throw EZipBuilder(10201, true);
-  zipSOC_ = fileSize_ == kEndOfCentralSize ? 0 : fileSize_;
+  zipSOC_ = fileSize_ == static_cast<int64_t>(codec::kEndRecordSize) ? 0 : fileSize_;
 
   TDirReader reader(fileHandle_);
   // Nothing is reserved from the counts the file states beyond what the file can hold.
-  zipContents_.reserve(static_cast<size_t>(std::min<uint64_t>(entries, static_cast<uint64_t>(fileSize_ / kCentralHeaderSize))));
+  zipContents_.reserve(
+      static_cast<size_t>(std::min<uint64_t>(entries, static_cast<uint64_t>(fileSize_) / codec::kCentralHeaderSize)));
   for (uint64_t i = 0; i < entries; ++i) {
-    unsigned char header[kCentralHeaderSize];
-    if (reader.Read(header, sizeof header) < kCentralHeaderSize) {
+    char header[codec::kCentralHeaderSize];
+    if (reader.Read(header, sizeof header) < sizeof header) {
       // The directory goes on at the start of the next volume.
       if (diskNr_ >= totalDisks_) throw EZipBuilder(11013, true);
       GetNewDisk(diskNr_ + 1);
       reader = TDirReader(fileHandle_);
-      if (reader.Read(header, sizeof header) < kCentralHeaderSize) throw EZipBuilder(11013, true);
+      if (reader.Read(header, sizeof header) < sizeof header) throw EZipBuilder(11013, true);
     }
-    if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, true);
-    ZipDirEntry entry;
-    entry.MadeByVersion = header[4];
-    entry.HostVersionNo = header[5];
-    entry.Version = Get16(header + 6);
-    entry.Flag = Get16(header + 8);
-    entry.CompressionMethod = Get16(header + 10);
-    entry.ModifTime = Get16(header + 12);
-    entry.ModifDate = Get16(header + 14);
-    entry.CRC32 = Get32(header + 16);
-    entry.CompressedSize = Get32(header + 20);
-    entry.UncompressedSize = Get32(header + 24);
-    entry.FileNameLength = Get16(header + 28);
-    entry.ExtraFieldLength = Get16(header + 30);
-    entry.FileCommentLen = Get16(header + 32);
-    entry.StartOnDisk = Get16(header + 34);
-    entry.IntFileAttrib = Get16(header + 36);
-    entry.ExtFileAttrib = Get32(header + 38);
-    entry.RelOffLocalHdr = Get32(header + 42);
+    codec::TCentralHeader central;
+    if (codec::Decode(View(header, sizeof header), central) != codec::TReadResult::Ok) throw EZipBuilder(11015, true);
+    ZipDirEntry entry = EntryFrom(central);
 
     // Names are read whole, whatever their length (at most 65535 by their field), once they are
     // known to lie within the file.
@@ -594,7 +606,7 @@ void TZipBuilder::ReadDirectory() {
     if (reader.Read(name.data(), name.size()) != name.size()) throw EZipBuilder(11017, true);
     hostVer_ = entry.MadeByVersion;
     hostNum_ = entry.HostVersionNo;
-    const bool utf8 = (entry.Flag & kUtf8NameFlag) != 0;
+    const bool utf8 = (entry.Flag & codec::kUtf8Flag) != 0;
     ConvertOem2Iso(name, utf8);
     entry.FileName = ReplaceForwardSlash(name);
     if (entry.ExtraFieldLength != 0 && !reader.Skip(entry.ExtraFieldLength))
@@ -718,7 +730,7 @@ std::string TZipBuilder::TempZipName() {
 }
 
 bool TZipBuilder::ArchiveEncrypted() const {
-  return std::any_of(zipContents_.begin(), zipContents_.end(), [](const ZipDirEntry& e) { return e.Flag & 1; });
+  return std::any_of(zipContents_.begin(), zipContents_.end(), [](const ZipDirEntry& e) { return (e.Flag & codec::kEncryptedFlag) != 0; });
 }
 
 namespace {
@@ -814,7 +826,8 @@ void TZipBuilder::Add() {
   std::string sfxPrefix;
   try {
     if (!spanning && Upper(ExtractFileExt(zipFileName_)) == ".EXE" && FileExistsNative(zipFileName_)) {
-      const int64_t prefix = std::min<int64_t>(zipSOC_, fileSize_ - kEndOfCentralSize - static_cast<int64_t>(zipComment_.size()));
+      const int64_t prefix = std::min<int64_t>(
+          zipSOC_, fileSize_ - static_cast<int64_t>(codec::kEndRecordSize) - static_cast<int64_t>(zipComment_.size()));
       if (prefix > 0) {
         sfxPrefix.resize(static_cast<size_t>(prefix));
         const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
@@ -1210,20 +1223,20 @@ int TZipBuilder::ZipFormat() {
 // ---- Spanning ----
 
 namespace {
-constexpr int kLocalHeaderSize = 30;
-constexpr int kDescriptorSize = 16;
-
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
 }
 
-void Set16(unsigned char* p, uint16_t v) {
-  p[0] = static_cast<unsigned char>(v);
-  p[1] = static_cast<unsigned char>(v >> 8);
-}
-void Set32(unsigned char* p, uint32_t v) {
-  for (int k = 0; k < 4; ++k) p[k] = static_cast<unsigned char>(v >> (8 * k));
+// The fixed part of a record read from the file's position: a short read raises shortId, bytes
+// that are not that record badId.
+template <class Record>
+Record ReadFileRecord(int fd, int shortId, int badId) {
+  char bytes[Record::kFixedSize];
+  if (ReadFully(fd, bytes, sizeof bytes) != static_cast<int64_t>(sizeof bytes)) throw EZipBuilder(shortId, true);
+  Record record;
+  if (codec::Decode(View(bytes, sizeof bytes), record) != codec::TReadResult::Ok) throw EZipBuilder(badId, true);
+  return record;
 }
 
 // Matches central headers to the members recorded for them: each name in turn takes the first
@@ -1415,94 +1428,90 @@ int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& out
     std::vector<MDZipData> centralSizes = AllocSpanMem(eoc.TotalEntries);
     if (::lseek(inFile_, eoc.CentralOffset, SEEK_SET) < 0) throw EZipBuilder(11008, true);
     for (MDZipData& entry : centralSizes) {
-      unsigned char header[kCentralHeaderSize];
-      if (ReadFully(inFile_, header, sizeof header) != kCentralHeaderSize) throw EZipBuilder(11013, true);
-      if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, true);
-      entry.FileNameLen = Get16(header + 28);
+      const auto central = ReadFileRecord<codec::TCentralHeader>(inFile_, 11013, 11015);
+      entry.FileNameLen = central.NameLength;
       entry.FileName.resize(entry.FileNameLen);
-      entry.ComprSize = Get32(header + 20);
+      entry.ComprSize = central.CompressedSize;
       if (ReadFully(inFile_, entry.FileName.data(), entry.FileNameLen) != entry.FileNameLen) throw EZipBuilder(11017, true);
-      if (::lseek(inFile_, int64_t{Get16(header + 30)} + Get16(header + 32), SEEK_CUR) < 0) throw EZipBuilder(11008, true);
+      if (::lseek(inFile_, int64_t{central.ExtraLength} + central.CommentLength, SEEK_CUR) < 0)
+        throw EZipBuilder(11008, true);
     }
     TMemberIndex centralIndex(centralSizes);
     if (::lseek(inFile_, 0, SEEK_SET) != 0) throw EZipBuilder(11008, true);
 
-    const unsigned char signature[4] = {'P', 'K', 7, 8};
-    WriteSplit(reinterpret_cast<const char*>(signature), 4, 0);
+    std::string signature;
+    codec::TByteWriter(signature).U32(codec::kSpanMarkerSig);
+    WriteSplit(signature.data(), static_cast<int64_t>(signature.size()), 0);
     showProgress_ = true;
     Progress(ptTotalFiles, "", eoc.TotalEntries);
     Progress(ptTotalSize, "", inSize_);
 
+    constexpr auto kLocalSize = static_cast<int64_t>(codec::kLocalHeaderSize);
     for (MDZipData& member : records) {
-      unsigned char header[kLocalHeaderSize];
-      if (ReadFully(inFile_, header, sizeof header) != kLocalHeaderSize) throw EZipBuilder(11012, true);
-      if (Get32(header) != kLocalHeaderSig) throw EZipBuilder(11014, true);
-      const uint16_t flags = Get16(header + 6);
-      const uint16_t nameLen = Get16(header + 26), extraLen = Get16(header + 28);
+      const auto local = ReadFileRecord<codec::TLocalHeader>(inFile_, 11012, 11014);
+      const uint16_t nameLen = local.NameLength, extraLen = local.ExtraLength;
       std::string name(nameLen, '\0');
       if (ReadFully(inFile_, name.data(), nameLen) != nameLen) throw EZipBuilder(11016, true);
       const uint32_t centralSize = centralSizes[static_cast<size_t>(centralIndex.Take(name))].ComprSize;
-      const uint32_t compressed = Get32(header + 18) != 0 ? Get32(header + 18) : centralSize;
+      const uint32_t compressed = local.CompressedSize != 0 ? local.CompressedSize : centralSize;
       member.FileName = name;
       member.FileNameLen = nameLen;
       if (OnMessage) OnMessage(this, 0, LoadZipStr(10105, "Copying: ") + ReplaceForwardSlash(name));
-      const bool descriptor = (flags & 8) != 0;
+      const bool descriptor = local.HasDescriptor();
       Progress(ptNewFile, ReplaceForwardSlash(name),
-               int64_t{kLocalHeaderSize} + nameLen + extraLen + compressed + (descriptor ? kDescriptorSize : 0));
-      WriteSplit(reinterpret_cast<const char*>(header), kLocalHeaderSize, kLocalHeaderSize + nameLen + extraLen);
+               kLocalSize + nameLen + extraLen + compressed + (descriptor ? codec::kDataDescriptorSize : 0));
+      const std::string header = codec::Encode(local);
+      WriteSplit(header.data(), kLocalSize, kLocalSize + nameLen + extraLen);
       member.DiskStart = static_cast<uint16_t>(diskNr_);
-      member.RelOffLocal = static_cast<uint32_t>(bytesWritten_ - kLocalHeaderSize);
+      member.RelOffLocal = static_cast<uint32_t>(bytesWritten_ - kLocalSize);
       WriteSplit(name.data(), nameLen, 0);
       RWSplitData(buffer.data(), extraLen, 11018);
       RWSplitData(buffer.data(), compressed, 11021);
-      if (descriptor) RWSplitData(buffer.data(), kDescriptorSize, 11020);
+      if (descriptor) RWSplitData(buffer.data(), codec::kDataDescriptorSize, 11020);
     }
 
     const std::string central = LoadZipStr(11047, "central directory");
     if (OnMessage) OnMessage(this, 0, LoadZipStr(10105, "Copying: ") + central);
-    Progress(ptNewFile, central, int64_t{eoc.CentralSize} + eoc.ZipCommentLen + kEndOfCentralSize);
+    constexpr auto kEndSize = static_cast<int64_t>(codec::kEndRecordSize);
+    Progress(ptNewFile, central, int64_t{eoc.CentralSize} + eoc.ZipCommentLen + kEndSize);
     TMemberIndex index(records);
     uint16_t centralDisk = 0;
     uint32_t centralOffset = 0;
+    constexpr auto kCentralSize = static_cast<int64_t>(codec::kCentralHeaderSize);
     for (int i = 0; i < eoc.TotalEntries; ++i) {
-      unsigned char header[kCentralHeaderSize];
-      if (ReadFully(inFile_, header, sizeof header) != kCentralHeaderSize) throw EZipBuilder(11013, true);
-      if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, true);
-      const uint16_t nameLen = Get16(header + 28), extraLen = Get16(header + 30), commentLen = Get16(header + 32);
+      auto header = ReadFileRecord<codec::TCentralHeader>(inFile_, 11013, 11015);
+      const uint16_t nameLen = header.NameLength, extraLen = header.ExtraLength, commentLen = header.CommentLength;
       std::string name(nameLen, '\0');
       if (ReadFully(inFile_, name.data(), nameLen) != nameLen) throw EZipBuilder(11017, true);
       const MDZipData& member = records[static_cast<size_t>(index.Take(name))];
-      Set16(header + 34, member.DiskStart);
-      Set32(header + 42, member.RelOffLocal);
-      WriteSplit(reinterpret_cast<const char*>(header), kCentralHeaderSize, kCentralHeaderSize + nameLen + extraLen + commentLen);
+      header.StartDisk = member.DiskStart;
+      header.LocalHeaderOffset = member.RelOffLocal;
+      const std::string bytes = codec::Encode(header);
+      WriteSplit(bytes.data(), kCentralSize, kCentralSize + nameLen + extraLen + commentLen);
       if (i == 0) {
         centralDisk = static_cast<uint16_t>(diskNr_);
-        centralOffset = static_cast<uint32_t>(bytesWritten_ - kCentralHeaderSize);
+        centralOffset = static_cast<uint32_t>(bytesWritten_ - kCentralSize);
       }
       WriteSplit(name.data(), nameLen, 0);
       RWSplitData(buffer.data(), extraLen, 11019);
       RWSplitData(buffer.data(), commentLen, 11022);
     }
 
-    unsigned char end[kEndOfCentralSize];
-    Set32(end, kEndOfCentralSig);
-    Set16(end + 8, eoc.CentralEntries);
-    Set16(end + 10, eoc.TotalEntries);
-    Set32(end + 12, eoc.CentralSize);
-    Set16(end + 20, eoc.ZipCommentLen);
+    codec::TEndRecord end = FromEndOfCentral(eoc);
     // The end record goes whole onto one volume, which may be a new one: its disk number is the
     // volume it lands on.
-    if (freeOnDisk_ < kEndOfCentralSize + eoc.ZipCommentLen && outFile_ != -1) NextOutputVolume();
+    if (freeOnDisk_ < kEndSize + eoc.ZipCommentLen && outFile_ != -1) NextOutputVolume();
     if (outFile_ == -1) OpenOutputVolume();
     if (eoc.TotalEntries == 0) {
       centralDisk = static_cast<uint16_t>(diskNr_);
       centralOffset = static_cast<uint32_t>(bytesWritten_);
     }
-    Set16(end + 4, static_cast<uint16_t>(diskNr_));
-    Set16(end + 6, centralDisk);
-    Set32(end + 16, centralOffset);
-    WriteSplit(reinterpret_cast<const char*>(end), kEndOfCentralSize, kEndOfCentralSize + eoc.ZipCommentLen);
-    if (::lseek(inFile_, kEndOfCentralSize, SEEK_CUR) < 0) throw EZipBuilder(11008, true);
+    end.ThisDisk = static_cast<uint16_t>(diskNr_);
+    end.CentralDisk = centralDisk;
+    end.CentralOffset = centralOffset;
+    const std::string bytes = codec::Encode(end);
+    WriteSplit(bytes.data(), kEndSize, kEndSize + eoc.ZipCommentLen);
+    if (::lseek(inFile_, kEndSize, SEEK_CUR) < 0) throw EZipBuilder(11008, true);
     RWSplitData(buffer.data(), eoc.ZipCommentLen, 11023);
     showProgress_ = false;
   });
@@ -1575,16 +1584,22 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
     if (::lseek(fileHandle_, eoc.CentralOffset, SEEK_SET) < 0) throw EZipBuilder(11008, true);
     records = AllocSpanMem(eoc.TotalEntries);
 
+    // The fixed part of a record read across volumes: a short read raises shortId, bytes that are
+    // not that record badId.
+    auto readRecord = [&]<class Record>(Record& record, int shortId, int badId) {
+      char bytes[Record::kFixedSize];
+      ReadJoin(bytes, sizeof bytes, shortId);
+      if (codec::Decode(View(bytes, sizeof bytes), record) != codec::TReadResult::Ok) throw EZipBuilder(badId, true);
+    };
     int64_t totalSize = 0;
     for (MDZipData& member : records) {
-      unsigned char header[kCentralHeaderSize];
-      ReadJoin(reinterpret_cast<char*>(header), kCentralHeaderSize, 11013);
-      if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, true);
-      const uint16_t nameLen = Get16(header + 28), extraLen = Get16(header + 30), commentLen = Get16(header + 32);
+      codec::TCentralHeader header;
+      readRecord(header, 11013, 11015);
+      const uint16_t nameLen = header.NameLength, extraLen = header.ExtraLength, commentLen = header.CommentLength;
       member.FileName.resize(nameLen);
       ReadJoin(member.FileName.data(), nameLen, 11017);
       member.FileNameLen = nameLen;
-      member.ComprSize = Get32(header + 20);
+      member.ComprSize = header.CompressedSize;
       totalSize += int64_t{nameLen} + member.ComprSize + extraLen + commentLen;
       for (int64_t skip = int64_t{extraLen} + commentLen; skip > 0;) {
         const int64_t block = std::min<int64_t>(skip, kSpanBufferSize);
@@ -1597,66 +1612,67 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
     showProgress_ = true;
     Progress(ptTotalFiles, "", eoc.TotalEntries);
     Progress(ptTotalSize, "", totalSize);
-    unsigned char signature[4];
-    ReadJoin(reinterpret_cast<char*>(signature), 4, 11031);
-    if (Get32(signature) != kSpanSig) throw EZipBuilder(11031, true);
+    char signature[codec::kSignatureSize];
+    ReadJoin(signature, sizeof signature, 11031);
+    if (!codec::StartsWith(View(signature, sizeof signature), codec::kSpanMarkerSig)) throw EZipBuilder(11031, true);
 
     TMemberIndex index(records);
     for (int i = 0; i < eoc.TotalEntries; ++i) {
-      unsigned char header[kLocalHeaderSize];
-      ReadJoin(reinterpret_cast<char*>(header), kLocalHeaderSize, 11012);
-      if (Get32(header) != kLocalHeaderSig) throw EZipBuilder(11014, true);
-      const uint16_t flags = Get16(header + 6);
-      const uint16_t nameLen = Get16(header + 26), extraLen = Get16(header + 28);
+      codec::TLocalHeader header;
+      readRecord(header, 11012, 11014);
+      const uint16_t nameLen = header.NameLength, extraLen = header.ExtraLength;
       std::string name(nameLen, '\0');
       ReadJoin(name.data(), nameLen, 11016);
       MDZipData& member = records[static_cast<size_t>(index.Take(name))];
       member.DiskStart = 0;
       member.RelOffLocal = static_cast<uint32_t>(bytesWritten_);
       // A member written with a data descriptor may have left its local size at 0.
-      const uint32_t compressed = Get32(header + 18) != 0 ? Get32(header + 18) : member.ComprSize;
-      const bool descriptor = (flags & 8) != 0;
+      const uint32_t compressed = header.CompressedSize != 0 ? header.CompressedSize : member.ComprSize;
+      const bool descriptor = header.HasDescriptor();
       if (OnMessage) OnMessage(this, 0, LoadZipStr(10105, "Copying: ") + ReplaceForwardSlash(name));
       Progress(ptNewFile, ReplaceForwardSlash(name),
-               int64_t{kLocalHeaderSize} + nameLen + extraLen + compressed + (descriptor ? kDescriptorSize : 0));
-      WriteJoin(reinterpret_cast<const char*>(header), kLocalHeaderSize, 11028);
+               int64_t{codec::kLocalHeaderSize} + nameLen + extraLen + compressed +
+                   (descriptor ? codec::kDataDescriptorSize : 0));
+      const std::string bytes = codec::Encode(header);
+      WriteJoin(bytes.data(), static_cast<int64_t>(bytes.size()), 11028);
       WriteJoin(name.data(), nameLen, 11028);
       RWJoinData(buffer.data(), extraLen, 11018);
       RWJoinData(buffer.data(), compressed, 11021);
       if (descriptor) {
         // The descriptor's own signature is optional: without it, it is 12 bytes long.
-        ReadJoin(buffer.data(), 4, 11020);
-        const int rest = Get32(reinterpret_cast<unsigned char*>(buffer.data())) == kSpanSig ? 12 : 8;
-        ReadJoin(buffer.data() + 4, rest, 11020);
-        WriteJoin(buffer.data(), 4 + rest, 11020);
+        ReadJoin(buffer.data(), codec::kSignatureSize, 11020);
+        const auto length = static_cast<int64_t>(codec::DataDescriptorLength(View(buffer.data(), codec::kSignatureSize)));
+        ReadJoin(buffer.data() + codec::kSignatureSize, length - static_cast<int64_t>(codec::kSignatureSize), 11020);
+        WriteJoin(buffer.data(), length, 11020);
       }
     }
     showProgress_ = false;
 
     const int64_t centralStart = bytesWritten_;
     for (const MDZipData& member : records) {
-      unsigned char header[kCentralHeaderSize];
-      ReadJoin(reinterpret_cast<char*>(header), kCentralHeaderSize, 11013);
-      if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, true);
-      const uint16_t nameLen = Get16(header + 28), extraLen = Get16(header + 30), commentLen = Get16(header + 32);
+      codec::TCentralHeader header;
+      readRecord(header, 11013, 11015);
+      const uint16_t nameLen = header.NameLength, extraLen = header.ExtraLength, commentLen = header.CommentLength;
       std::string name(nameLen, '\0');
       ReadJoin(name.data(), nameLen, 11017);
-      Set16(header + 34, 0);
-      Set32(header + 42, member.RelOffLocal);
-      WriteJoin(reinterpret_cast<const char*>(header), kCentralHeaderSize, 11029);
+      header.StartDisk = 0;
+      header.LocalHeaderOffset = member.RelOffLocal;
+      const std::string bytes = codec::Encode(header);
+      WriteJoin(bytes.data(), static_cast<int64_t>(bytes.size()), 11029);
       WriteJoin(name.data(), nameLen, 11029);
       RWJoinData(buffer.data(), extraLen, 11019);
       RWJoinData(buffer.data(), commentLen, 11022);
     }
 
-    unsigned char end[kEndOfCentralSize];
-    ReadJoin(reinterpret_cast<char*>(end), kEndOfCentralSize, 11008);
-    Set16(end + 4, 0);
-    Set16(end + 6, 0);
-    Set32(end + 12, static_cast<uint32_t>(bytesWritten_ - centralStart));
-    Set32(end + 16, static_cast<uint32_t>(centralStart));
-    WriteJoin(reinterpret_cast<const char*>(end), kEndOfCentralSize, 11030);
-    RWJoinData(buffer.data(), Get16(end + 20), 11023);
+    codec::TEndRecord end;
+    readRecord(end, 11008, 11008);
+    end.ThisDisk = 0;
+    end.CentralDisk = 0;
+    end.CentralSize = static_cast<uint32_t>(bytesWritten_ - centralStart);
+    end.CentralOffset = static_cast<uint32_t>(centralStart);
+    const std::string bytes = codec::Encode(end);
+    WriteJoin(bytes.data(), static_cast<int64_t>(bytes.size()), 11030);
+    RWJoinData(buffer.data(), end.CommentLength, 11023);
   });
   Progress(ptEndOfBatch, "", 0);
   DeleteSpanMem(records);
@@ -1687,8 +1703,6 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
 // ---- Self-extracting archives ----
 
 namespace {
-constexpr int kSFXHeaderSize = 256;
-
 std::string WithExtension(const std::string& name, const std::string& ext) {
   return name.substr(0, ExtensionStart(name)) + ext;
 }
@@ -1721,51 +1735,38 @@ std::string TZipBuilder::LibraryInstallFolder() const {
 }
 
 std::string TZipBuilder::BuildSFXHeader() const {
-  std::string header(kSFXHeaderSize, '\0');
-  header.replace(0, 3, "MPU");
-  uint8_t flags = 0;
-  if (sfxOptions_.Contains(SFXAskCmdLine)) flags |= 0x01;
-  if (sfxOptions_.Contains(SFXAskFiles)) flags |= 0x02;
-  if (sfxOptions_.Contains(SFXHideOverWriteBox)) flags |= 0x04;
-  if (sfxOverWriteMode_ == OvrAlways) flags |= 0x08;
-  if (sfxOverWriteMode_ == OvrNever) flags |= 0x10;
-  if (!sfxOptions_.Contains(SFXCheckSize)) flags |= 0x20;
-  if (sfxOptions_.Contains(SFXAutoRun)) flags |= 0x40;
-  header[3] = static_cast<char>(flags);
-  header[4] = static_cast<char>(sfxCaption_.size());
-  header[5] = static_cast<char>(sfxDefaultDir_.size());
-  header[6] = static_cast<char>(sfxCommandLine_.size());
-  header.replace(7, std::string::npos, sfxCaption_ + sfxDefaultDir_ + sfxCommandLine_);
-  header.resize(kSFXHeaderSize, '\0');
-  return header;
+  codec::TSfxHeader header;
+  if (sfxOptions_.Contains(SFXAskCmdLine)) header.Flags |= codec::kSfxAskCmdLine;
+  if (sfxOptions_.Contains(SFXAskFiles)) header.Flags |= codec::kSfxAskFiles;
+  if (sfxOptions_.Contains(SFXHideOverWriteBox)) header.Flags |= codec::kSfxHideOverwriteBox;
+  if (sfxOverWriteMode_ == OvrAlways) header.Flags |= codec::kSfxOverwriteAlways;
+  if (sfxOverWriteMode_ == OvrNever) header.Flags |= codec::kSfxOverwriteNever;
+  if (!sfxOptions_.Contains(SFXCheckSize)) header.Flags |= codec::kSfxNoCheckSize;
+  if (sfxOptions_.Contains(SFXAutoRun)) header.Flags |= codec::kSfxAutoRun;
+  header.Caption = sfxCaption_;
+  header.DefaultDir = sfxDefaultDir_;
+  header.CommandLine = sfxCommandLine_;
+  return codec::EncodeSfxHeader(header);
 }
 
 int TZipBuilder::RWCentralDir(int& outFile, const ZipEndOfCentral& eoc, int64_t offsetChange) {
   try {
     for (int i = 0; i < eoc.TotalEntries; ++i) {
-      unsigned char header[kCentralHeaderSize];
-      if (ReadFully(fileHandle_, header, sizeof header) != kCentralHeaderSize) throw EZipBuilder(11013, false);
-      if (Get32(header) != kCentralHeaderSig) throw EZipBuilder(11015, false);
-      const int64_t offset = int64_t{Get32(header + 42)} + offsetChange;
+      auto header = ReadFileRecord<codec::TCentralHeader>(fileHandle_, 11013, 11015);
+      const int64_t offset = int64_t{header.LocalHeaderOffset} + offsetChange;
       if (offset < 0 || offset > UINT32_MAX) throw EZipBuilder(11029, false);
-      Set32(header + 42, static_cast<uint32_t>(offset));
-      if (!WriteFully(outFile, header, sizeof header)) throw EZipBuilder(11029, false);
-      if (!CopyRange(fileHandle_, outFile, int64_t{Get16(header + 28)} + Get16(header + 30) + Get16(header + 32)))
-        throw EZipBuilder(11042, false);
+      header.LocalHeaderOffset = static_cast<uint32_t>(offset);
+      const std::string bytes = codec::Encode(header);
+      if (!WriteFully(outFile, bytes.data(), bytes.size())) throw EZipBuilder(11029, false);
+      if (!CopyRange(fileHandle_, outFile, static_cast<int64_t>(header.TailLength()))) throw EZipBuilder(11042, false);
     }
-    if (::lseek(fileHandle_, kEndOfCentralSize, SEEK_CUR) < 0) throw EZipBuilder(11043, false);
-    unsigned char end[kEndOfCentralSize];
-    Set32(end, kEndOfCentralSig);
-    Set16(end + 4, eoc.ThisDiskNo);
-    Set16(end + 6, eoc.CentralDiskNo);
-    Set16(end + 8, eoc.CentralEntries);
-    Set16(end + 10, eoc.TotalEntries);
-    Set32(end + 12, eoc.CentralSize);
+    if (::lseek(fileHandle_, codec::kEndRecordSize, SEEK_CUR) < 0) throw EZipBuilder(11043, false);
+    codec::TEndRecord end = FromEndOfCentral(eoc);
     const int64_t offset = int64_t{eoc.CentralOffset} + offsetChange;
     if (offset < 0 || offset > UINT32_MAX) throw EZipBuilder(11030, false);
-    Set32(end + 16, static_cast<uint32_t>(offset));
-    Set16(end + 20, eoc.ZipCommentLen);
-    if (!WriteFully(outFile, end, sizeof end)) throw EZipBuilder(11030, false);
+    end.CentralOffset = static_cast<uint32_t>(offset);
+    const std::string bytes = codec::Encode(end);
+    if (!WriteFully(outFile, bytes.data(), bytes.size())) throw EZipBuilder(11030, false);
     if (!CopyRange(fileHandle_, outFile, eoc.ZipCommentLen)) throw EZipBuilder(11044, false);
   } catch (const EZipBuilder&) {
     return -2;
@@ -1846,18 +1847,18 @@ int TZipBuilder::ConvertSFX(bool newSFX) {
   }
   if (result == 0 && !WriteFully(outFile, header.data(), header.size())) result = -2;
   if (result == 0 && newSFX) {
-    unsigned char end[kEndOfCentralSize] = {};
-    Set32(end, kEndOfCentralSig);
-    Set32(end + 16, static_cast<uint32_t>(stubSize + kSFXHeaderSize));
-    if (!WriteFully(outFile, end, sizeof end)) result = -2;
+    codec::TEndRecord end;
+    end.CentralOffset = static_cast<uint32_t>(stubSize + kSfxHeaderSize);
+    const std::string bytes = codec::Encode(end);
+    if (!WriteFully(outFile, bytes.data(), bytes.size())) result = -2;
   } else if (result == 0) {
-    result = CopyArchiveShifted(zipFileName_, outFile, 0, stubSize + kSFXHeaderSize, archiveSize);
+    result = CopyArchiveShifted(zipFileName_, outFile, 0, stubSize + kSfxHeaderSize, archiveSize);
   }
   struct stat st {};
   const bool sized = ::fstat(outFile, &st) == 0;
   if (::close(outFile) != 0 && result == 0) result = -2;
   if (!newSFX) {
-    if (result == 0 && (!sized || stubSize + archiveSize + kSFXHeaderSize != st.st_size)) result = -9;
+    if (result == 0 && (!sized || stubSize + archiveSize + kSfxHeaderSize != st.st_size)) result = -9;
     if (result == 0) EraseFile(zipFileName_, howToDelete_);
   }
   if (result != 0) {
