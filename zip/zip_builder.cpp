@@ -6,6 +6,7 @@
 #include "toolkit/core/paths.h"
 #include "zip/zip_codec.h"
 #include "zip/zip_format.h"
+#include "zip/zip_message_ids.h"
 #include "zip/zip_messages.h"
 #include "toolkit/core/palette.h"
 
@@ -235,8 +236,8 @@ struct TZipBuilder::TDll {
 TZipBuilder::TZipBuilder(TComponent* owner)
     : TComponent(owner),
       handle_(QCoreApplication::instance()),
-      zipDll_(new TDll{"ZIPDLL.DLL", "ZipDllExec", "GetZipDllVersion", 10601, 10602, 10603, 10604, {}, nullptr, nullptr}),
-      unzDll_(new TDll{"UNZDLL.DLL", "UnzDllExec", "GetUnzDllVersion", 10701, 10702, 10703, 10704, {}, nullptr, nullptr}) {}
+      zipDll_(new TDll{"ZIPDLL.DLL", "ZipDllExec", "GetZipDllVersion", zmZipLibraryLoaded, zmZipLibraryNoExec, zmZipLibraryNoVersion, zmZipLibraryNotLoaded, {}, nullptr, nullptr}),
+      unzDll_(new TDll{"UNZDLL.DLL", "UnzDllExec", "GetUnzDllVersion", zmUnzipLibraryLoaded, zmUnzipLibraryNoExec, zmUnzipLibraryNoVersion, zmUnzipLibraryNotLoaded, {}, nullptr, nullptr}) {}
 
 TZipBuilder::~TZipBuilder() {
   FreeZipDirEntryRecords();
@@ -390,7 +391,7 @@ std::string TZipBuilder::GetPassword(int type) {
 
 std::string TZipBuilder::GetAddPassword() {
   if (unattended_) {
-    ShowZipMessage(10150, "");
+    ShowZipMessage(zmNoAddPasswordPrompt, "");
     return "";
   }
   password_.clear();
@@ -401,13 +402,13 @@ std::string TZipBuilder::GetAddPassword() {
   if (first == second)
     password_ = first;
   else
-    ShowZipMessage(10104, "");
+    ShowZipMessage(zmPasswordsDiffer, "");
   return password_;
 }
 
 std::string TZipBuilder::GetExtrPassword() {
   if (unattended_) {
-    ShowZipMessage(10151, "");
+    ShowZipMessage(zmNoExtractPasswordPrompt, "");
     return "";
   }
   password_ = GetPassword(1);
@@ -468,8 +469,8 @@ bool TZipBuilder::CheckIfLastDisk(ZipEndOfCentral& eoc, bool doExcept) {
   CloseArchiveFile();
   fileHandle_ = ::open(ToPlatformPath(archivePath_).c_str(), O_RDONLY | O_CLOEXEC);
   if (fileHandle_ == -1) {
-    if (doExcept) throw EZipBuilder(11001, true);
-    ShowZipMessage(11002, "");
+    if (doExcept) throw EZipBuilder(zmArchiveCannotOpen, true);
+    ShowZipMessage(zmArchiveCannotOpenNoted, "");
     return false;
   }
   labelVolume_ = 0;
@@ -502,8 +503,8 @@ bool TZipBuilder::CheckIfLastDisk(ZipEndOfCentral& eoc, bool doExcept) {
     // Otherwise a comment of up to 65535 bytes follows it: scan back over the file's tail.
     const int64_t tail = std::min<int64_t>(fileSize_, codec::kMaxCommentLength + kEndSize);
     std::string buffer(static_cast<size_t>(tail), '\0');
-    if (::lseek(fileHandle_, fileSize_ - tail, SEEK_SET) < 0) throw EZipBuilder(11008, true);
-    if (ReadFully(fileHandle_, buffer.data(), buffer.size()) != tail) throw EZipBuilder(11011, true);
+    if (::lseek(fileHandle_, fileSize_ - tail, SEEK_SET) < 0) throw EZipBuilder(zmEndSeekError, true);
+    if (ReadFully(fileHandle_, buffer.data(), buffer.size()) != tail) throw EZipBuilder(zmEndReadError, true);
     const size_t at = codec::FindEndRecord(buffer);
     if (at != std::string::npos) {
       codec::TByteReader in(std::string_view(buffer).substr(at));
@@ -518,7 +519,7 @@ bool TZipBuilder::CheckIfLastDisk(ZipEndOfCentral& eoc, bool doExcept) {
         // padding, not a fault.
         const bool padding = extra > 0 && extra < 512 && realFileSize_ % 512 == 0 &&
                              std::all_of(buffer.begin() + recordEnd, buffer.end(), [](char b) { return b == 0; });
-        if (!padding) ShowZipMessage(10204, "");
+        if (!padding) ShowZipMessage(zmExtraBytesAtEnd, "");
       }
       // A comment said to run past the end of the file keeps what the file has.
       zipComment_ = in.Bytes(std::min<size_t>(found.CommentLength, in.Remaining()));
@@ -529,10 +530,10 @@ bool TZipBuilder::CheckIfLastDisk(ZipEndOfCentral& eoc, bool doExcept) {
     return false;
   }
   if (!doExcept) return false;
-  if (!firstVolume_ && labelVolume_ > 0) throw EZipBuilder(11038, labelVolume_);
-  if (!firstVolume_) throw EZipBuilder(11036, true);
-  if (labelVolume_ == 1) throw EZipBuilder(11037, true);
-  throw EZipBuilder(11045, true);
+  if (!firstVolume_ && labelVolume_ > 0) throw EZipBuilder(zmNotLastDisk, labelVolume_);
+  if (!firstVolume_) throw EZipBuilder(zmNotAZipArchive, true);
+  if (labelVolume_ == 1) throw EZipBuilder(zmFirstDiskOfSet, true);
+  throw EZipBuilder(zmFirstDiskOfSetUnlabelled, true);
 }
 
 void TZipBuilder::ReadDirectory() {
@@ -578,9 +579,9 @@ void TZipBuilder::ReadDirectory() {
   const int64_t shift = actualStart - centralOffset;
   if (shift != 0) {
     offsetsShifted_ = true;
-    ShowZipMessage(10203, "");
+    ShowZipMessage(zmDirectoryMoved, "");
   }
-  if (actualStart < 0 || ::lseek(fileHandle_, actualStart, SEEK_SET) < 0) throw EZipBuilder(10201, true);
+  if (actualStart < 0 || ::lseek(fileHandle_, actualStart, SEEK_SET) < 0) throw EZipBuilder(zmDirectorySeekError, true);
   zipSOC_ = fileSize_ == static_cast<int64_t>(codec::kEndRecordSize) ? 0 : fileSize_;
 
   TDirReader reader(fileHandle_);
@@ -591,30 +592,30 @@ void TZipBuilder::ReadDirectory() {
     char header[codec::kCentralHeaderSize];
     if (reader.Read(header, sizeof header) < sizeof header) {
       // The directory goes on at the start of the next volume.
-      if (diskNr_ >= totalDisks_) throw EZipBuilder(11013, true);
+      if (diskNr_ >= totalDisks_) throw EZipBuilder(zmCentralHeaderUnreadable, true);
       GetNewDisk(diskNr_ + 1);
       reader = TDirReader(fileHandle_);
-      if (reader.Read(header, sizeof header) < sizeof header) throw EZipBuilder(11013, true);
+      if (reader.Read(header, sizeof header) < sizeof header) throw EZipBuilder(zmCentralHeaderUnreadable, true);
     }
     codec::TCentralHeader central;
-    if (codec::Decode(View(header, sizeof header), central) != codec::TReadResult::Ok) throw EZipBuilder(11015, true);
+    if (codec::Decode(View(header, sizeof header), central) != codec::TReadResult::Ok) throw EZipBuilder(zmCentralHeaderBadSignature, true);
     ZipDirEntry entry = EntryFrom(central);
 
     // Names are read whole, whatever their length (at most 65535 by their field), once they are
     // known to lie within the file.
     std::string name(entry.FileNameLength, '\0');
-    if (reader.Read(name.data(), name.size()) != name.size()) throw EZipBuilder(11017, true);
+    if (reader.Read(name.data(), name.size()) != name.size()) throw EZipBuilder(zmCentralNameUnreadable, true);
     hostVer_ = entry.MadeByVersion;
     hostNum_ = entry.HostVersionNo;
     const bool utf8 = (entry.Flag & codec::kUtf8Flag) != 0;
     ConvertOem2Iso(name, utf8);
     entry.FileName = ReplaceForwardSlash(name);
     if (entry.ExtraFieldLength != 0 && !reader.Skip(entry.ExtraFieldLength))
-      throw EZipBuilder(10201, true);
+      throw EZipBuilder(zmDirectorySeekError, true);
     if (entry.FileCommentLen != 0) {
       std::string comment(entry.FileCommentLen, '\0');
       if (reader.Read(comment.data(), comment.size()) != comment.size())
-        throw EZipBuilder(11022, true);
+        throw EZipBuilder(zmFileCommentUnreadable, true);
       ConvertOem2Iso(comment, utf8);
       entry.FileComment = std::move(comment);
     }
@@ -647,11 +648,11 @@ void TZipBuilder::List() {
     } catch (const EZipBuilder& e) {
       ShowExceptionError(e);
     } catch (const std::bad_alloc&) {
-      ShowZipMessage(10103, "");
+      ShowZipMessage(zmNoMemory, "");
     } catch (const std::exception& e) {
-      ShowZipMessage(10202, std::string("\n") + e.what());
+      ShowZipMessage(zmDirectoryReadError, std::string("\n") + e.what());
     } catch (...) {
-      ShowZipMessage(10202, "");
+      ShowZipMessage(zmDirectoryReadError, "");
     }
     CloseArchiveFile();
   }
@@ -722,7 +723,7 @@ std::string TZipBuilder::TempZipName() {
   }
   std::string name = folder + "zipXXXXXX";
   const int fd = ::mkstemp(name.data());
-  if (fd < 0) throw EZipBuilder(11027, true);
+  if (fd < 0) throw EZipBuilder(zmNoTempName, true);
   ::close(fd);
   // The library is to start a new archive under this name.
   ::unlink(name.c_str());
@@ -807,9 +808,9 @@ void TZipBuilder::ResetOutcome() {
 
 void TZipBuilder::Add() {
   ResetOutcome();
-  if (fSpecArgs_.Count() == 0) return ShowZipMessage(10301, "");
-  if (zipFileName_.empty()) return ShowZipMessage(10102, "");
-  if (unattended_ && addOptions_.Contains(AddEncrypt) && password_.empty()) return ShowZipMessage(10302, "");
+  if (fSpecArgs_.Count() == 0) return ShowZipMessage(zmNothingToAdd, "");
+  if (zipFileName_.empty()) return ShowZipMessage(zmArchiveNotFound, "");
+  if (unattended_ && addOptions_.Contains(AddEncrypt) && password_.empty()) return ShowZipMessage(zmNoEncryptionPassword, "");
   if (zipBusy_) return;
   cancel_ = false;
   if (Upper(ExtractFileExt(zipFileName_)) == ".EXE" && zipSOC_ == 0 && !FileExistsNative(zipFileName_) &&
@@ -840,13 +841,13 @@ void TZipBuilder::Add() {
         if (out >= 0) ::close(out);
         if (!read || copied != 0) {
           ::unlink(target.c_str());
-          throw EZipBuilder(10101, true);
+          throw EZipBuilder(zmZipLibraryFailed, true);
         }
       }
     }
     if (spanning) {
-      if (addOptions_.Contains(AddFreshen) || addOptions_.Contains(AddUpdate)) throw EZipBuilder(10303, true);
-      if (Upper(ExtractFileExt(zipFileName_)) == ".EXE") throw EZipBuilder(11041, true);
+      if (addOptions_.Contains(AddFreshen) || addOptions_.Contains(AddUpdate)) throw EZipBuilder(zmSpanWithFreshenOrUpdate, true);
+      if (Upper(ExtractFileExt(zipFileName_)) == ".EXE") throw EZipBuilder(zmSfxNotSpannable, true);
       target = TempZipName();
       if (verbose_ && OnMessage) OnMessage(this, 0, "Temporary zipfile: " + target);
     }
@@ -857,10 +858,10 @@ void TZipBuilder::Add() {
         if (successCnt_ > 0 && spanning && WriteSpan(target, zipFileName_) != 0) successCnt_ = 0;
         if (successCnt_ > 0 && !sfxPrefix.empty() && !PutBehindPrefix(sfxPrefix, target, zipFileName_)) {
           successCnt_ = 0;
-          ShowZipMessage(10101, "");
+          ShowZipMessage(zmZipLibraryFailed, "");
         }
       } catch (...) {
-        ShowZipMessage(10101, "");
+        ShowZipMessage(zmZipLibraryFailed, "");
       }
       if (spanning || !sfxPrefix.empty()) ::unlink(target.c_str());
     }
@@ -873,8 +874,8 @@ void TZipBuilder::Add() {
 
 void TZipBuilder::Delete() {
   ResetOutcome();
-  if (fSpecArgs_.Count() == 0) return ShowZipMessage(10401, "");
-  if (!FileExistsNative(zipFileName_)) return ShowZipMessage(10102, "");
+  if (fSpecArgs_.Count() == 0) return ShowZipMessage(zmNothingToDelete, "");
+  if (!FileExistsNative(zipFileName_)) return ShowZipMessage(zmArchiveNotFound, "");
   if (zipBusy_) return;
   cancel_ = false;
   const bool unload = !zipDll_->library.Loaded();
@@ -884,7 +885,7 @@ void TZipBuilder::Delete() {
     try {
       successCnt_ = RunZipDll(ToPlatformPath(zipFileName_), true);
     } catch (...) {
-      ShowZipMessage(10101, "");
+      ShowZipMessage(zmZipLibraryFailed, "");
     }
   }
   EndZipCall(unload);
@@ -901,13 +902,13 @@ void TZipBuilder::EndZipCall(bool unload) {
 
 void TZipBuilder::Extract() {
   ResetOutcome();
-  if (!FileExistsNative(zipFileName_)) return ShowZipMessage(10102, "");
+  if (!FileExistsNative(zipFileName_)) return ShowZipMessage(zmArchiveNotFound, "");
   cancel_ = false;
   if (unzBusy_) return;
   if (unattended_ && addOptions_.Contains(AddEncrypt) && password_.empty()) {
     // A password no one would choose, so that the library never waits for one.
     password_ = std::string(79, static_cast<char>('A' + 6));
-    ShowZipMessage(10502, "");
+    ShowZipMessage(zmNoUnattendedPassword, "");
   } else if (!unattended_ && password_.empty() && ArchiveEncrypted()) {
     GetExtrPassword();
   }
@@ -932,7 +933,7 @@ void TZipBuilder::Extract() {
     const std::string base = ToPlatformPath(extrBaseDir_);
     struct stat st;
     if (!base.empty() && ::stat(base.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::chdir(base.c_str()) != 0)
-      ShowZipMessage(10501, "\n" + base + ": " + std::strerror(errno));
+      ShowZipMessage(zmUnzipLibraryFailed, "\n" + base + ": " + std::strerror(errno));
     try {
       const bool compact = GetUnzVers() > kLastLongUnzipVersion;
       TRecord<UnzipCommandCompact, UnzipCommandLong> record(compact);
@@ -942,11 +943,11 @@ void TZipBuilder::Extract() {
       FillSpecs(record, entries, recordTexts_, fSpecArgs_);
       successCnt_ = reinterpret_cast<UnzDllExecFunc>(unzDll_->exec)(unzRecord_);
     } catch (...) {
-      ShowZipMessage(10501, "");
+      ShowZipMessage(zmUnzipLibraryFailed, "");
     }
     if (!joined.empty()) ::unlink(joined.c_str());
     if (callerFolder >= 0) {
-      if (::fchdir(callerFolder) != 0) ShowZipMessage(10501, std::string("\n") + std::strerror(errno));
+      if (::fchdir(callerFolder) != 0) ShowZipMessage(zmUnzipLibraryFailed, std::string("\n") + std::strerror(errno));
       ::close(callerFolder);
     }
   }
@@ -1064,7 +1065,7 @@ void TZipBuilder::DiskFreeAndSize(int action) {
 
 bool TZipBuilder::IsDiskPresent() {
   // The drive is the mount that holds the archive; without one there is no drive at all.
-  if (driveRoot_.empty()) throw EZipBuilder(11004, driveRoot_);
+  if (driveRoot_.empty()) throw EZipBuilder(zmDriveNotReady, driveRoot_);
   DiskFreeAndSize(3);
   std::string label;
   if (Disks().VolumeLabel(driveRoot_, label) && diskSize_ != -1) {
@@ -1084,31 +1085,31 @@ int TZipBuilder::CheckForDisk() {
       newDisk_ = false;
       break;
     }
-    if (unattended_) throw EZipBuilder(11025, true);
+    if (unattended_) throw EZipBuilder(zmPromptNotAllowed, true);
     std::string text;
     TMsgDlgType icon = mtWarning;
     if (diskNr_ < 0) {
-      text = Msg(11033);
+      text = Msg(zmInsertLastDisk);
       icon = mtError;
     } else if (zipBusy_) {
       int64_t volumeSize = diskSize_;
       if (maxVolumeSize_ > 0) volumeSize = std::min(diskSize_, maxVolumeSize_);
       if (volumeSize > 0) {
         totalDisks_ = static_cast<int>(std::max<int64_t>(diskNr_, (inSize_ + 4 + keepFreeOnDisk1_) / volumeSize));
-        text = FormatZipMessage(FormatZipMessage(Msg(11034), std::to_string(diskNr_ + 1)), std::to_string(totalDisks_ + 1));
+        text = FormatZipMessage(FormatZipMessage(Msg(zmInsertDiskOf), std::to_string(diskNr_ + 1)), std::to_string(totalDisks_ + 1));
       } else {
-        text = FormatZipMessage(Msg(11046), std::to_string(diskNr_ + 1));
+        text = FormatZipMessage(Msg(zmInsertDisk), std::to_string(diskNr_ + 1));
       }
     } else {
-      text = FormatZipMessage(FormatZipMessage(Msg(11034), std::to_string(diskNr_ + 1)), std::to_string(totalDisks_ + 1));
+      text = FormatZipMessage(FormatZipMessage(Msg(zmInsertDiskOf), std::to_string(diskNr_ + 1)), std::to_string(totalDisks_ + 1));
     }
     // The mount point stands where a drive letter would.
-    text += FormatZipMessage(Msg(11035), driveRoot_);
+    text += FormatZipMessage(Msg(zmInDrive), driveRoot_);
     answer = Dialogs().Ask(text, OwnerTitle(), icon, mbOK | mbCancel, mbOK);
     newDisk_ = false;
     if (answer == mbOK) Disks().DiskPromptAnswered(driveRoot_, diskNr_ < 0 ? "" : VolumeLabelFor(diskNr_));
   }
-  if (answer != mbOK) throw EZipBuilder(11007, false);
+  if (answer != mbOK) throw EZipBuilder(zmCancelled, false);
   return driveType_;
 }
 
@@ -1126,8 +1127,8 @@ void TZipBuilder::GetNewDisk(int diskSeq) {
   bool tried = false;
   do {
     if (tried) {
-      if (IsFixedOrNetwork(driveType_)) throw EZipBuilder(11001, true);
-      ShowZipMessage(11001, "");
+      if (IsFixedOrNetwork(driveType_)) throw EZipBuilder(zmArchiveCannotOpen, true);
+      ShowZipMessage(zmArchiveCannotOpen, "");
     }
     tried = true;
     do {
@@ -1147,30 +1148,30 @@ void TZipBuilder::OpenOutputVolume() {
     } else if (addOptions_.Contains(AddDiskSpanErase)) {
       formatLabel_ = VolumeLabelFor(diskNr_);
       const int result = ZipFormat();
-      if (result == -2) throw EZipBuilder(11007, false);
-      if (result == -1) throw Because(11007, formatError_);
+      if (result == -2) throw EZipBuilder(zmCancelled, false);
+      if (result == -1) throw Because(zmCancelled, formatError_);
       DiskFreeAndSize(3);
     }
     const std::string native = ToPlatformPath(name);
     struct stat st {};
     if (::stat(native.c_str(), &st) == 0) {
-      if (unattended_) throw EZipBuilder(11025, true);
+      if (unattended_) throw EZipBuilder(zmPromptNotAllowed, true);
       int number = 1;
       const std::string digits = volumeLabel_.size() >= 11 ? volumeLabel_.substr(8, 3) : "";
       if (!digits.empty() && std::all_of(digits.begin(), digits.end(), ::isdigit)) number = std::stoi(digits);
       const bool sameSet = st.st_mtim.tv_sec == sourceTime_.tv_sec && number - 1 < diskNr_;
-      const std::string text = sameSet ? FormatZipMessage(Msg(11040), std::to_string(number))
-                                       : FormatZipMessage(Msg(11039), name);
+      const std::string text = sameSet ? FormatZipMessage(Msg(zmOverwriteDisk), std::to_string(number))
+                                       : FormatZipMessage(Msg(zmOverwriteFile), name);
       const int answer = Dialogs().Ask(text, "Confirm", mtWarning, mbYes | mbNo | mbCancel, mbNo);
       if (answer == mbNo) {
         bytesWritten_ = 0;
         newDisk_ = true;
         continue;
       }
-      if (answer != mbYes) throw EZipBuilder(11007, false);
+      if (answer != mbYes) throw EZipBuilder(zmCancelled, false);
     }
     outFile_ = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (outFile_ < 0) throw EZipBuilder(11009, true);
+    if (outFile_ < 0) throw EZipBuilder(zmOutputNotCreated, true);
     DiskFreeAndSize(1);
     int64_t freeBytes = diskFree_;
     if (maxVolumeSize_ != 0) freeBytes = std::min(freeBytes, maxVolumeSize_);
@@ -1179,21 +1180,21 @@ void TZipBuilder::OpenOutputVolume() {
       ::close(outFile_);
       outFile_ = -1;
       ::unlink(native.c_str());
-      if (unattended_) throw EZipBuilder(11025, true);
-      const int answer = Dialogs().Ask(Msg(11032), OwnerTitle(), mtError, mbRetry | mbCancel, mbRetry);
+      if (unattended_) throw EZipBuilder(zmPromptNotAllowed, true);
+      const int answer = Dialogs().Ask(Msg(zmNotEnoughFreeSpace), OwnerTitle(), mtError, mbRetry | mbCancel, mbRetry);
       if (answer == mbRetry) {
         bytesWritten_ = 0;
         newDisk_ = true;
         continue;
       }
-      if (answer == mrNone) throw EZipBuilder(11006, true);
-      throw EZipBuilder(11007, false);
+      if (answer == mrNone) throw EZipBuilder(zmNoFreeSpaceAnswer, true);
+      throw EZipBuilder(zmCancelled, false);
     }
     freeOnDisk_ = freeBytes;
     bytesWritten_ = 0;
     std::string reason;
     if (!IsFixedOrNetwork(type) && !Disks().SetVolumeLabel(driveRoot_, VolumeLabelFor(diskNr_), reason))
-      throw Because(11005, reason);
+      throw Because(zmLabelNotSet, reason);
     if (!IsFixedOrNetwork(type)) volumeLabel_ = VolumeLabelFor(diskNr_);
   }
 }
@@ -1204,7 +1205,7 @@ void TZipBuilder::CloseOutputVolume() {
   ::futimens(outFile_, times);
   const int closed = ::close(outFile_);
   outFile_ = -1;
-  if (closed != 0) throw EZipBuilder(11010, true);
+  if (closed != 0) throw EZipBuilder(zmOutputWriteError, true);
 }
 
 void TZipBuilder::NextOutputVolume() {
@@ -1248,7 +1249,7 @@ class TMemberIndex {
   }
   int Take(const std::string& name) {
     auto found = byName_.find(Lower(name));
-    if (found == byName_.end() || found->second.empty()) throw EZipBuilder(11026, true);
+    if (found == byName_.end() || found->second.empty()) throw EZipBuilder(zmMemberNotFound, true);
     const int index = found->second.front();
     found->second.pop_front();
     return index;
@@ -1274,7 +1275,7 @@ int TZipBuilder::FindZipEntry(int count, const std::vector<MDZipData>& records, 
     const MDZipData& r = records[static_cast<size_t>(i)];
     if (static_cast<int>(r.FileNameLen) == nameLen && Lower(r.FileName) == wanted) return i;
   }
-  throw EZipBuilder(11026, true);
+  throw EZipBuilder(zmMemberNotFound, true);
 }
 
 void TZipBuilder::Progress(ProgressType type, const std::string& name, int64_t size) {
@@ -1285,11 +1286,11 @@ int64_t TZipBuilder::WriteSplit(const char* buffer, int64_t len, int64_t minSize
   int64_t total = 0;
   for (;;) {
     ProcessMessages();
-    if (cancel_) throw EZipBuilder(11007, false);
+    if (cancel_) throw EZipBuilder(zmCancelled, false);
     if (outFile_ == -1) {
       OpenOutputVolume();
       // A record larger than a whole fresh volume would ask for disks for ever.
-      if (minSize != 0 && freeOnDisk_ < minSize) throw EZipBuilder(11032, true);
+      if (minSize != 0 && freeOnDisk_ < minSize) throw EZipBuilder(zmNotEnoughFreeSpace, true);
     }
     if (minSize != 0 && freeOnDisk_ < minSize) {
       NextOutputVolume();
@@ -1298,7 +1299,7 @@ int64_t TZipBuilder::WriteSplit(const char* buffer, int64_t len, int64_t minSize
     // Both counts are 64 bits wide: a volume with more than 4 GB free takes a write of any
     // size whole, nothing is cut to the low 32 bits.
     const int64_t count = std::min(len, freeOnDisk_);
-    if (!WriteFully(outFile_, buffer, static_cast<size_t>(count))) throw EZipBuilder(11010, true);
+    if (!WriteFully(outFile_, buffer, static_cast<size_t>(count))) throw EZipBuilder(zmOutputWriteError, true);
     if (showProgress_) Progress(ptUpdate, "", count);
     bytesWritten_ += count;
     freeOnDisk_ -= count;
@@ -1313,7 +1314,7 @@ int64_t TZipBuilder::WriteSplit(const char* buffer, int64_t len, int64_t minSize
 void TZipBuilder::RWSplitData(char* buffer, int64_t len, int errId) {
   while (len > 0) {
     ProcessMessages();
-    if (cancel_) throw EZipBuilder(11007, false);
+    if (cancel_) throw EZipBuilder(zmCancelled, false);
     if (outFile_ == -1) OpenOutputVolume();
     if (freeOnDisk_ == 0) {
       NextOutputVolume();
@@ -1384,13 +1385,13 @@ int TZipBuilder::SpanFailure(const std::function<void()>& body) {
     ShowExceptionError(e);
     return -7;
   } catch (const std::bad_alloc&) {
-    ShowZipMessage(10103, "");
+    ShowZipMessage(zmNoMemory, "");
     return -8;
   } catch (const std::exception& e) {
-    ShowZipMessage(11024, std::string("\n") + e.what());
+    ShowZipMessage(zmSpanError, std::string("\n") + e.what());
     return -9;
   } catch (...) {
-    ShowZipMessage(11024, "");
+    ShowZipMessage(zmSpanError, "");
     return -9;
   }
 }
@@ -1411,7 +1412,7 @@ int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& out
   std::vector<MDZipData> records;
   const int result = SpanFailure([&] {
     archivePath_ = inFileName;
-    if (!FileExistsNative(inFileName)) throw EZipBuilder(11001, true);
+    if (!FileExistsNative(inFileName)) throw EZipBuilder(zmArchiveCannotOpen, true);
     ZipEndOfCentral eoc;
     CheckIfLastDisk(eoc, true);
     // The source is read through a handle of its own; the directory reader's is done with.
@@ -1426,18 +1427,18 @@ int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& out
     // The central directory's sizes, for members whose local header left the size to a data
     // descriptor (a local size of 0): their data is copied by the central size.
     std::vector<MDZipData> centralSizes = AllocSpanMem(eoc.TotalEntries);
-    if (::lseek(inFile_, eoc.CentralOffset, SEEK_SET) < 0) throw EZipBuilder(11008, true);
+    if (::lseek(inFile_, eoc.CentralOffset, SEEK_SET) < 0) throw EZipBuilder(zmEndSeekError, true);
     for (MDZipData& entry : centralSizes) {
-      const auto central = ReadFileRecord<codec::TCentralHeader>(inFile_, 11013, 11015);
+      const auto central = ReadFileRecord<codec::TCentralHeader>(inFile_, zmCentralHeaderUnreadable, zmCentralHeaderBadSignature);
       entry.FileNameLen = central.NameLength;
       entry.FileName.resize(entry.FileNameLen);
       entry.ComprSize = central.CompressedSize;
-      if (ReadFully(inFile_, entry.FileName.data(), entry.FileNameLen) != entry.FileNameLen) throw EZipBuilder(11017, true);
+      if (ReadFully(inFile_, entry.FileName.data(), entry.FileNameLen) != entry.FileNameLen) throw EZipBuilder(zmCentralNameUnreadable, true);
       if (::lseek(inFile_, int64_t{central.ExtraLength} + central.CommentLength, SEEK_CUR) < 0)
-        throw EZipBuilder(11008, true);
+        throw EZipBuilder(zmEndSeekError, true);
     }
     TMemberIndex centralIndex(centralSizes);
-    if (::lseek(inFile_, 0, SEEK_SET) != 0) throw EZipBuilder(11008, true);
+    if (::lseek(inFile_, 0, SEEK_SET) != 0) throw EZipBuilder(zmEndSeekError, true);
 
     std::string signature;
     codec::TByteWriter(signature).U32(codec::kSpanMarkerSig);
@@ -1448,15 +1449,15 @@ int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& out
 
     constexpr auto kLocalSize = static_cast<int64_t>(codec::kLocalHeaderSize);
     for (MDZipData& member : records) {
-      const auto local = ReadFileRecord<codec::TLocalHeader>(inFile_, 11012, 11014);
+      const auto local = ReadFileRecord<codec::TLocalHeader>(inFile_, zmLocalHeaderUnreadable, zmLocalHeaderBadSignature);
       const uint16_t nameLen = local.NameLength, extraLen = local.ExtraLength;
       std::string name(nameLen, '\0');
-      if (ReadFully(inFile_, name.data(), nameLen) != nameLen) throw EZipBuilder(11016, true);
+      if (ReadFully(inFile_, name.data(), nameLen) != nameLen) throw EZipBuilder(zmLocalNameUnreadable, true);
       const uint32_t centralSize = centralSizes[static_cast<size_t>(centralIndex.Take(name))].ComprSize;
       const uint32_t compressed = local.CompressedSize != 0 ? local.CompressedSize : centralSize;
       member.FileName = name;
       member.FileNameLen = nameLen;
-      if (OnMessage) OnMessage(this, 0, LoadZipStr(10105, "Copying: ") + ReplaceForwardSlash(name));
+      if (OnMessage) OnMessage(this, 0, LoadZipStr(zmCopying, "Copying: ") + ReplaceForwardSlash(name));
       const bool descriptor = local.HasDescriptor();
       Progress(ptNewFile, ReplaceForwardSlash(name),
                kLocalSize + nameLen + extraLen + compressed + (descriptor ? codec::kDataDescriptorSize : 0));
@@ -1465,13 +1466,13 @@ int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& out
       member.DiskStart = static_cast<uint16_t>(diskNr_);
       member.RelOffLocal = static_cast<uint32_t>(bytesWritten_ - kLocalSize);
       WriteSplit(name.data(), nameLen, 0);
-      RWSplitData(buffer.data(), extraLen, 11018);
-      RWSplitData(buffer.data(), compressed, 11021);
-      if (descriptor) RWSplitData(buffer.data(), codec::kDataDescriptorSize, 11020);
+      RWSplitData(buffer.data(), extraLen, zmLocalExtraCopyError);
+      RWSplitData(buffer.data(), compressed, zmDataCopyError);
+      if (descriptor) RWSplitData(buffer.data(), codec::kDataDescriptorSize, zmDescriptorCopyError);
     }
 
-    const std::string central = LoadZipStr(11047, "central directory");
-    if (OnMessage) OnMessage(this, 0, LoadZipStr(10105, "Copying: ") + central);
+    const std::string central = LoadZipStr(zmCentralDirectoryName, "central directory");
+    if (OnMessage) OnMessage(this, 0, LoadZipStr(zmCopying, "Copying: ") + central);
     constexpr auto kEndSize = static_cast<int64_t>(codec::kEndRecordSize);
     Progress(ptNewFile, central, int64_t{eoc.CentralSize} + eoc.ZipCommentLen + kEndSize);
     TMemberIndex index(records);
@@ -1479,10 +1480,10 @@ int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& out
     uint32_t centralOffset = 0;
     constexpr auto kCentralSize = static_cast<int64_t>(codec::kCentralHeaderSize);
     for (int i = 0; i < eoc.TotalEntries; ++i) {
-      auto header = ReadFileRecord<codec::TCentralHeader>(inFile_, 11013, 11015);
+      auto header = ReadFileRecord<codec::TCentralHeader>(inFile_, zmCentralHeaderUnreadable, zmCentralHeaderBadSignature);
       const uint16_t nameLen = header.NameLength, extraLen = header.ExtraLength, commentLen = header.CommentLength;
       std::string name(nameLen, '\0');
-      if (ReadFully(inFile_, name.data(), nameLen) != nameLen) throw EZipBuilder(11017, true);
+      if (ReadFully(inFile_, name.data(), nameLen) != nameLen) throw EZipBuilder(zmCentralNameUnreadable, true);
       const MDZipData& member = records[static_cast<size_t>(index.Take(name))];
       header.StartDisk = member.DiskStart;
       header.LocalHeaderOffset = member.RelOffLocal;
@@ -1493,8 +1494,8 @@ int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& out
         centralOffset = static_cast<uint32_t>(bytesWritten_ - kCentralSize);
       }
       WriteSplit(name.data(), nameLen, 0);
-      RWSplitData(buffer.data(), extraLen, 11019);
-      RWSplitData(buffer.data(), commentLen, 11022);
+      RWSplitData(buffer.data(), extraLen, zmCentralExtraCopyError);
+      RWSplitData(buffer.data(), commentLen, zmFileCommentUnreadable);
     }
 
     codec::TEndRecord end = FromEndOfCentral(eoc);
@@ -1511,8 +1512,8 @@ int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& out
     end.CentralOffset = centralOffset;
     const std::string bytes = codec::Encode(end);
     WriteSplit(bytes.data(), kEndSize, kEndSize + eoc.ZipCommentLen);
-    if (::lseek(inFile_, kEndSize, SEEK_CUR) < 0) throw EZipBuilder(11008, true);
-    RWSplitData(buffer.data(), eoc.ZipCommentLen, 11023);
+    if (::lseek(inFile_, kEndSize, SEEK_CUR) < 0) throw EZipBuilder(zmEndSeekError, true);
+    RWSplitData(buffer.data(), eoc.ZipCommentLen, zmArchiveCommentCopyError);
     showProgress_ = false;
   });
   Progress(ptEndOfBatch, "", 0);
@@ -1547,7 +1548,7 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
       std::string name = AppendSlash(ReplaceForwardSlash(wanted.empty() ? "." : wanted));
       name = ToPlatformPath(name) + "zipXXXXXX";
       const int fd = ::mkstemp(name.data());
-      if (fd < 0) throw EZipBuilder(11027, true);
+      if (fd < 0) throw EZipBuilder(zmNoTempName, true);
       ::close(fd);
       ::unlink(name.c_str());
       outName = name;
@@ -1558,7 +1559,7 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
     outName = outName.substr(0, ExtensionStart(outName)) + ".zip";
     // A fresh file only: a name planted meanwhile (a link elsewhere) is not written through.
     outFile_ = ::open(outName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (outFile_ < 0) throw EZipBuilder(11009, true);
+    if (outFile_ < 0) throw EZipBuilder(zmOutputNotCreated, true);
     bytesWritten_ = 0;
 
     archivePath_ = inFileName;
@@ -1570,8 +1571,8 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
         const size_t ext = ExtensionStart(inFileName);
         const std::string digits = ext >= 3 ? inFileName.substr(ext - 3, 3) : "";
         const int number = !digits.empty() && std::all_of(digits.begin(), digits.end(), ::isdigit) ? std::stoi(digits) : 0;
-        if (number == 1) throw EZipBuilder(11037, true);
-        throw EZipBuilder(11038, number);
+        if (number == 1) throw EZipBuilder(zmFirstDiskOfSet, true);
+        throw EZipBuilder(zmNotLastDisk, number);
       }
       if (CheckIfLastDisk(eoc, false)) break;
     }
@@ -1579,9 +1580,9 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
     sourceTime_ = st.st_mtim;
     totalDisks_ = eoc.ThisDiskNo;
     diskNr_ = eoc.ThisDiskNo;
-    if (eoc.CentralDiskNo > eoc.ThisDiskNo) throw EZipBuilder(11008, true);
+    if (eoc.CentralDiskNo > eoc.ThisDiskNo) throw EZipBuilder(zmEndSeekError, true);
     if (eoc.CentralDiskNo != eoc.ThisDiskNo) GetNewDisk(eoc.CentralDiskNo);
-    if (::lseek(fileHandle_, eoc.CentralOffset, SEEK_SET) < 0) throw EZipBuilder(11008, true);
+    if (::lseek(fileHandle_, eoc.CentralOffset, SEEK_SET) < 0) throw EZipBuilder(zmEndSeekError, true);
     records = AllocSpanMem(eoc.TotalEntries);
 
     // The fixed part of a record read across volumes: a short read raises shortId, bytes that are
@@ -1594,16 +1595,16 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
     int64_t totalSize = 0;
     for (MDZipData& member : records) {
       codec::TCentralHeader header;
-      readRecord(header, 11013, 11015);
+      readRecord(header, zmCentralHeaderUnreadable, zmCentralHeaderBadSignature);
       const uint16_t nameLen = header.NameLength, extraLen = header.ExtraLength, commentLen = header.CommentLength;
       member.FileName.resize(nameLen);
-      ReadJoin(member.FileName.data(), nameLen, 11017);
+      ReadJoin(member.FileName.data(), nameLen, zmCentralNameUnreadable);
       member.FileNameLen = nameLen;
       member.ComprSize = header.CompressedSize;
       totalSize += int64_t{nameLen} + member.ComprSize + extraLen + commentLen;
       for (int64_t skip = int64_t{extraLen} + commentLen; skip > 0;) {
         const int64_t block = std::min<int64_t>(skip, kSpanBufferSize);
-        ReadJoin(buffer.data(), block, 11008);
+        ReadJoin(buffer.data(), block, zmEndSeekError);
         skip -= block;
       }
     }
@@ -1613,37 +1614,37 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
     Progress(ptTotalFiles, "", eoc.TotalEntries);
     Progress(ptTotalSize, "", totalSize);
     char signature[codec::kSignatureSize];
-    ReadJoin(signature, sizeof signature, 11031);
-    if (!codec::StartsWith(View(signature, sizeof signature), codec::kSpanMarkerSig)) throw EZipBuilder(11031, true);
+    ReadJoin(signature, sizeof signature, zmNoSpanSignature);
+    if (!codec::StartsWith(View(signature, sizeof signature), codec::kSpanMarkerSig)) throw EZipBuilder(zmNoSpanSignature, true);
 
     TMemberIndex index(records);
     for (int i = 0; i < eoc.TotalEntries; ++i) {
       codec::TLocalHeader header;
-      readRecord(header, 11012, 11014);
+      readRecord(header, zmLocalHeaderUnreadable, zmLocalHeaderBadSignature);
       const uint16_t nameLen = header.NameLength, extraLen = header.ExtraLength;
       std::string name(nameLen, '\0');
-      ReadJoin(name.data(), nameLen, 11016);
+      ReadJoin(name.data(), nameLen, zmLocalNameUnreadable);
       MDZipData& member = records[static_cast<size_t>(index.Take(name))];
       member.DiskStart = 0;
       member.RelOffLocal = static_cast<uint32_t>(bytesWritten_);
       // A member written with a data descriptor may have left its local size at 0.
       const uint32_t compressed = header.CompressedSize != 0 ? header.CompressedSize : member.ComprSize;
       const bool descriptor = header.HasDescriptor();
-      if (OnMessage) OnMessage(this, 0, LoadZipStr(10105, "Copying: ") + ReplaceForwardSlash(name));
+      if (OnMessage) OnMessage(this, 0, LoadZipStr(zmCopying, "Copying: ") + ReplaceForwardSlash(name));
       Progress(ptNewFile, ReplaceForwardSlash(name),
                int64_t{codec::kLocalHeaderSize} + nameLen + extraLen + compressed +
                    (descriptor ? codec::kDataDescriptorSize : 0));
       const std::string bytes = codec::Encode(header);
-      WriteJoin(bytes.data(), static_cast<int64_t>(bytes.size()), 11028);
-      WriteJoin(name.data(), nameLen, 11028);
-      RWJoinData(buffer.data(), extraLen, 11018);
-      RWJoinData(buffer.data(), compressed, 11021);
+      WriteJoin(bytes.data(), static_cast<int64_t>(bytes.size()), zmJoinLocalWriteError);
+      WriteJoin(name.data(), nameLen, zmJoinLocalWriteError);
+      RWJoinData(buffer.data(), extraLen, zmLocalExtraCopyError);
+      RWJoinData(buffer.data(), compressed, zmDataCopyError);
       if (descriptor) {
         // The descriptor's own signature is optional: without it, it is 12 bytes long.
-        ReadJoin(buffer.data(), codec::kSignatureSize, 11020);
+        ReadJoin(buffer.data(), codec::kSignatureSize, zmDescriptorCopyError);
         const auto length = static_cast<int64_t>(codec::DataDescriptorLength(View(buffer.data(), codec::kSignatureSize)));
-        ReadJoin(buffer.data() + codec::kSignatureSize, length - static_cast<int64_t>(codec::kSignatureSize), 11020);
-        WriteJoin(buffer.data(), length, 11020);
+        ReadJoin(buffer.data() + codec::kSignatureSize, length - static_cast<int64_t>(codec::kSignatureSize), zmDescriptorCopyError);
+        WriteJoin(buffer.data(), length, zmDescriptorCopyError);
       }
     }
     showProgress_ = false;
@@ -1651,28 +1652,28 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
     const int64_t centralStart = bytesWritten_;
     for (const MDZipData& member : records) {
       codec::TCentralHeader header;
-      readRecord(header, 11013, 11015);
+      readRecord(header, zmCentralHeaderUnreadable, zmCentralHeaderBadSignature);
       const uint16_t nameLen = header.NameLength, extraLen = header.ExtraLength, commentLen = header.CommentLength;
       std::string name(nameLen, '\0');
-      ReadJoin(name.data(), nameLen, 11017);
+      ReadJoin(name.data(), nameLen, zmCentralNameUnreadable);
       header.StartDisk = 0;
       header.LocalHeaderOffset = member.RelOffLocal;
       const std::string bytes = codec::Encode(header);
-      WriteJoin(bytes.data(), static_cast<int64_t>(bytes.size()), 11029);
-      WriteJoin(name.data(), nameLen, 11029);
-      RWJoinData(buffer.data(), extraLen, 11019);
-      RWJoinData(buffer.data(), commentLen, 11022);
+      WriteJoin(bytes.data(), static_cast<int64_t>(bytes.size()), zmJoinCentralWriteError);
+      WriteJoin(name.data(), nameLen, zmJoinCentralWriteError);
+      RWJoinData(buffer.data(), extraLen, zmCentralExtraCopyError);
+      RWJoinData(buffer.data(), commentLen, zmFileCommentUnreadable);
     }
 
     codec::TEndRecord end;
-    readRecord(end, 11008, 11008);
+    readRecord(end, zmEndSeekError, zmEndSeekError);
     end.ThisDisk = 0;
     end.CentralDisk = 0;
     end.CentralSize = static_cast<uint32_t>(bytesWritten_ - centralStart);
     end.CentralOffset = static_cast<uint32_t>(centralStart);
     const std::string bytes = codec::Encode(end);
-    WriteJoin(bytes.data(), static_cast<int64_t>(bytes.size()), 11030);
-    RWJoinData(buffer.data(), end.CommentLength, 11023);
+    WriteJoin(bytes.data(), static_cast<int64_t>(bytes.size()), zmJoinEndWriteError);
+    RWJoinData(buffer.data(), end.CommentLength, zmArchiveCommentCopyError);
   });
   Progress(ptEndOfBatch, "", 0);
   DeleteSpanMem(records);
@@ -1686,7 +1687,7 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
   }
   int outcome = result;
   if (outcome == 0 && !closed) {
-    ShowZipMessage(11030, "");
+    ShowZipMessage(zmJoinEndWriteError, "");
     outcome = -7;
   }
   if (outcome != 0) {
@@ -1752,22 +1753,22 @@ std::string TZipBuilder::BuildSFXHeader() const {
 int TZipBuilder::RWCentralDir(int& outFile, const ZipEndOfCentral& eoc, int64_t offsetChange) {
   try {
     for (int i = 0; i < eoc.TotalEntries; ++i) {
-      auto header = ReadFileRecord<codec::TCentralHeader>(fileHandle_, 11013, 11015);
+      auto header = ReadFileRecord<codec::TCentralHeader>(fileHandle_, zmCentralHeaderUnreadable, zmCentralHeaderBadSignature);
       const int64_t offset = int64_t{header.LocalHeaderOffset} + offsetChange;
-      if (offset < 0 || offset > UINT32_MAX) throw EZipBuilder(11029, false);
+      if (offset < 0 || offset > UINT32_MAX) throw EZipBuilder(zmJoinCentralWriteError, false);
       header.LocalHeaderOffset = static_cast<uint32_t>(offset);
       const std::string bytes = codec::Encode(header);
-      if (!WriteFully(outFile, bytes.data(), bytes.size())) throw EZipBuilder(11029, false);
-      if (!CopyRange(fileHandle_, outFile, static_cast<int64_t>(header.TailLength()))) throw EZipBuilder(11042, false);
+      if (!WriteFully(outFile, bytes.data(), bytes.size())) throw EZipBuilder(zmJoinCentralWriteError, false);
+      if (!CopyRange(fileHandle_, outFile, static_cast<int64_t>(header.TailLength()))) throw EZipBuilder(zmCentralEntryCopyError, false);
     }
-    if (::lseek(fileHandle_, codec::kEndRecordSize, SEEK_CUR) < 0) throw EZipBuilder(11043, false);
+    if (::lseek(fileHandle_, codec::kEndRecordSize, SEEK_CUR) < 0) throw EZipBuilder(zmEndRecordSeekError, false);
     codec::TEndRecord end = FromEndOfCentral(eoc);
     const int64_t offset = int64_t{eoc.CentralOffset} + offsetChange;
-    if (offset < 0 || offset > UINT32_MAX) throw EZipBuilder(11030, false);
+    if (offset < 0 || offset > UINT32_MAX) throw EZipBuilder(zmJoinEndWriteError, false);
     end.CentralOffset = static_cast<uint32_t>(offset);
     const std::string bytes = codec::Encode(end);
-    if (!WriteFully(outFile, bytes.data(), bytes.size())) throw EZipBuilder(11030, false);
-    if (!CopyRange(fileHandle_, outFile, eoc.ZipCommentLen)) throw EZipBuilder(11044, false);
+    if (!WriteFully(outFile, bytes.data(), bytes.size())) throw EZipBuilder(zmJoinEndWriteError, false);
+    if (!CopyRange(fileHandle_, outFile, eoc.ZipCommentLen)) throw EZipBuilder(zmSfxCommentCopyError, false);
   } catch (const EZipBuilder&) {
     return -2;
   }
@@ -1800,12 +1801,12 @@ int TZipBuilder::CopyArchiveShifted(const std::string& archive, int outFile, int
 
 int TZipBuilder::ConvertSFX(bool newSFX) {
   if (!newSFX && !FileExistsNative(zipFileName_)) {
-    ShowZipMessage(10102, "");
+    ShowZipMessage(zmArchiveNotFound, "");
     return -9;
   }
   const size_t texts = sfxCaption_.size() + sfxDefaultDir_.size() + sfxCommandLine_.size();
   if (texts >= 250) {
-    ShowZipMessage(10801, "\r\nSFXCaption + SFXDefaultDir + SFXCommandLine = " + std::to_string(texts));
+    ShowZipMessage(zmSfxTextsTooLong, "\r\nSFXCaption + SFXDefaultDir + SFXCommandLine = " + std::to_string(texts));
     return -9;
   }
   if (!FileExistsNative(sfxPath_)) {
@@ -1814,7 +1815,7 @@ int TZipBuilder::ConvertSFX(bool newSFX) {
       if (!folder.empty()) candidates.push_back(folder + "/ZIPSFX.BIN");
     const auto found = std::find_if(candidates.begin(), candidates.end(), FileExistsNative);
     if (found == candidates.end()) {
-      ShowZipMessage(10802, "");
+      ShowZipMessage(zmSfxStubNotFound, "");
       return -9;
     }
     sfxPath_ = *found;
@@ -1824,7 +1825,7 @@ int TZipBuilder::ConvertSFX(bool newSFX) {
   std::string output = zipFileName_;
   if (!newSFX) {
     if (Upper(ExtractFileExt(zipFileName_)) != ".ZIP") {
-      ShowZipMessage(10803, "");
+      ShowZipMessage(zmSfxNeedsZipExtension, "");
       return -9;
     }
     output = WithExtension(zipFileName_, ".exe");
@@ -1871,15 +1872,15 @@ int TZipBuilder::ConvertSFX(bool newSFX) {
 
 int TZipBuilder::ConvertZIP() {
   if (!FileExistsNative(zipFileName_)) {
-    ShowZipMessage(10901, "");
+    ShowZipMessage(zmSfxArchiveNotFound, "");
     return -3;
   }
   if (Upper(ExtractFileExt(zipFileName_)) != ".EXE") {
-    ShowZipMessage(10902, "");
+    ShowZipMessage(zmSfxNeedsExeExtension, "");
     return -3;
   }
   if (zipSOC_ == 0) {
-    ShowZipMessage(10903, "");
+    ShowZipMessage(zmNoSfxInFront, "");
     return -9;
   }
   TBusyCursor busy;
