@@ -1,19 +1,16 @@
 #include "zip/zip_builder.h"
 
-#include "toolkit/widgets/application.h"
 #include "toolkit/core/dialogs.h"
 #include "toolkit/core/disks.h"
 #include "toolkit/core/paths.h"
 #include "zip/zip_codec.h"
-#include "zip/zip_format.h"
+#include "zip/zip_desktop.h"
 #include "zip/zip_message_ids.h"
 #include "zip/zip_messages.h"
 #include "toolkit/core/palette.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QCursor>
-#include <QGuiApplication>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -172,22 +169,6 @@ void AppendUtf8(std::string& out, char16_t c) {
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
-
-// The hourglass for the length of an operation, where there is a screen to show it on.
-class TBusyCursor {
- public:
-  TBusyCursor() : shown_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
-    if (shown_) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-  }
-  ~TBusyCursor() {
-    if (shown_) QGuiApplication::restoreOverrideCursor();
-  }
-  TBusyCursor(const TBusyCursor&) = delete;
-  TBusyCursor& operator=(const TBusyCursor&) = delete;
-
- private:
-  bool shown_;
-};
 
 std::string ExceptionText(int ident) {
   return ZipMessageText(ident).value_or(ZipMsgMissingPrefix + std::to_string(ident));
@@ -349,12 +330,8 @@ int TZipBuilder::ZCallback(ZCallBackStruct* record) {
 }
 
 namespace {
-// The caption of every box the component shows that has no caption of its own: the title of the
-// program's application object, else the application's name.
-std::string OwnerTitle() {
-  if (Application != nullptr && !Application->Title().empty()) return Application->Title();
-  return QCoreApplication::applicationName().toStdString();
-}
+// The caption of every box the component shows that has no caption of its own.
+std::string OwnerTitle() { return ZipDesktop().BoxCaption(); }
 }  // namespace
 
 void TZipBuilder::Report(const std::string& text, bool show) {
@@ -641,7 +618,7 @@ void TZipBuilder::List() {
   }
   bool failed = true;
   {
-    TBusyCursor busy;
+    TZipBusyCursor busy;
     try {
       ReadDirectory();
       failed = false;
@@ -978,7 +955,7 @@ int TZipBuilder::CopyBuffer(int& inFile, int& outFile, int readLen) {
 }
 
 int TZipBuilder::CopyFile(const std::string& in, const std::string& out) {
-  TBusyCursor busy;
+  TZipBusyCursor busy;
   const std::string inName = ToPlatformPath(in), outName = ToPlatformPath(out);
   int inFile = ::open(inName.c_str(), O_RDONLY | O_CLOEXEC);
   if (inFile < 0) return -3;
@@ -1218,7 +1195,7 @@ void TZipBuilder::NextOutputVolume() {
 
 int TZipBuilder::ZipFormat() {
   formatError_.clear();
-  return RunZipFormat(driveRoot_, formatLabel_, confirmErase_, formatError_);
+  return ZipDesktop().FormatDisk(driveRoot_, formatLabel_, confirmErase_, formatError_);
 }
 
 // ---- Spanning ----
@@ -1406,7 +1383,7 @@ int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& out
   bytesWritten_ = 0;
   outFile_ = -1;
   showProgress_ = false;
-  TBusyCursor busy;
+  TZipBusyCursor busy;
   if (verbose_ && OnMessage) OnMessage(this, 0, "Now creating spanning chunks from " + inFileName + " to " + outFileName);
   std::vector<char> buffer;
   std::vector<MDZipData> records;
@@ -1537,7 +1514,7 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
   newDisk_ = false;
   showProgress_ = false;
   CloseArchiveFile();
-  TBusyCursor busy;
+  TZipBusyCursor busy;
   std::vector<char> buffer(kSpanBufferSize);
   std::vector<MDZipData> records;
   std::string outName;
@@ -1820,7 +1797,7 @@ int TZipBuilder::ConvertSFX(bool newSFX) {
     }
     sfxPath_ = *found;
   }
-  TBusyCursor busy;
+  TZipBusyCursor busy;
   const std::string header = BuildSFXHeader();
   std::string output = zipFileName_;
   if (!newSFX) {
@@ -1883,7 +1860,7 @@ int TZipBuilder::ConvertZIP() {
     ShowZipMessage(zmNoSfxInFront, "");
     return -9;
   }
-  TBusyCursor busy;
+  TZipBusyCursor busy;
   const std::string output = WithExtension(zipFileName_, ".zip");
   const std::string outName = ToPlatformPath(output);
   if (::access(outName.c_str(), F_OK) == 0) EraseFile(output, howToDelete_);

@@ -1,6 +1,7 @@
-// The format dialog on the simulated removable drive: without a confirmation it starts by itself
-// once and closes when done; with one, the user decides, and closing it formats nothing. The
-// component's boxes, in a program with an application object, carry its title.
+// The component's desktop on widgets (zip/widgets): the format dialog on the simulated removable
+// drive, which without a confirmation starts by itself once and closes when done, and with one
+// lets the user decide, closing it formatting nothing; and the component's boxes, which in a
+// program with an application object carry its title.
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -11,11 +12,11 @@
 
 #include "toolkit/widgets/application.h"
 #include "toolkit/core/simulated_drive.h"
-#include "zip/zip_format.h"
+#include "zip/widgets/disk_format_dialog.h"
 #include "zip_fixture.h"
 #include "zip_test_support.h"
 
-using mirnax::RunZipFormat;
+using mirnax::RunDiskFormat;
 using mirnax::TApplication;
 using mirnax::TSimulatedDrive;
 using mirnax::TZipBuilder;
@@ -39,7 +40,7 @@ void PressWhenShown(const QString& button, QString* shownLabel) {
 }
 }  // namespace
 
-class TestZipFormat : public QObject {
+class TestZipDesktop : public QObject {
   Q_OBJECT
 
  private slots:
@@ -47,7 +48,7 @@ class TestZipFormat : public QObject {
     QTemporaryDir dir;
     TSimulatedDrive drive(dir.filePath("floppy").toStdString(), "", 1000);
     std::string error;
-    QCOMPARE(RunZipFormat(drive.Root(), "PKBACK# 003", false, error), 0);
+    QCOMPARE(RunDiskFormat(drive.Root(), "PKBACK# 003", false, error), 0);
     QCOMPARE(drive.Formats(), 1);
     QCOMPARE(drive.Label(0), std::string("PKBACK# 003"));
   }
@@ -58,14 +59,14 @@ class TestZipFormat : public QObject {
     std::string error;
     QString shown;
     PressWhenShown("Close", &shown);
-    QCOMPARE(RunZipFormat(drive.Root(), "PKBACK# 001", true, error), -2);
+    QCOMPARE(RunDiskFormat(drive.Root(), "PKBACK# 001", true, error), -2);
     QCOMPARE(shown, QString("PKBACK# 001"));
     QCOMPARE(drive.Formats(), 0);
 
     PressWhenShown("Start", &shown);
     QString ignored;
     QTimer::singleShot(400, [&ignored] { PressWhenShown("Close", &ignored); });
-    QCOMPARE(RunZipFormat(drive.Root(), "PKBACK# 001", true, error), 0);
+    QCOMPARE(RunDiskFormat(drive.Root(), "PKBACK# 001", true, error), 0);
     QCOMPARE(drive.Formats(), 1);
   }
 
@@ -94,7 +95,7 @@ class TestZipFormat : public QObject {
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
   app.SetTitle(kTitle);
-  TestZipFormat test;
+  TestZipDesktop test;
   return QTest::qExec(&test, argc, argv);
 }
-#include "tst_zip_format.moc"
+#include "tst_zip_desktop.moc"
