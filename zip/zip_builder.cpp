@@ -5,6 +5,7 @@
 #include "toolkit/core/paths.h"
 #include "zip/zip_codec.h"
 #include "zip/zip_desktop.h"
+#include "zip/zip_file_helpers.h"
 #include "zip/zip_message_ids.h"
 #include "zip/zip_messages.h"
 #include "toolkit/core/palette.h"
@@ -26,11 +27,12 @@
 
 namespace mirnax {
 
+using namespace zip_files;
+
 namespace {
 
 namespace codec = zip_codec;
 
-constexpr int kCopyBufferSize = 8192;
 // Spanning and joining move whole archives: large blocks keep them near the speed of a plain copy.
 constexpr int kSpanBufferSize = 1 << 20;
 constexpr int64_t kKernelCopyBlock = 8 << 20;
@@ -89,69 +91,6 @@ ZipDirEntry EntryFrom(const codec::TCentralHeader& h) {
   return entry;
 }
 
-// Reads up to count bytes at the current position; the number read.
-int64_t ReadFully(int fd, void* buffer, size_t count) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::read(fd, static_cast<char*>(buffer) + done, count - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  return static_cast<int64_t>(done);
-}
-
-// Reads a file front to back through a buffer of its own, so a directory of many entries costs a
-// few large reads rather than three small ones per entry.
-class TDirReader {
- public:
-  explicit TDirReader(int fd) : fd_(fd), buffer_(1 << 16) {}
-
-  // Reads up to count bytes; the number read.
-  size_t Read(void* out, size_t count) {
-    auto* dst = static_cast<unsigned char*>(out);
-    size_t done = 0;
-    while (done < count) {
-      if (pos_ == len_) {
-        if (count - done >= buffer_.size()) return done + static_cast<size_t>(ReadFully(fd_, dst + done, count - done));
-        len_ = static_cast<size_t>(ReadFully(fd_, buffer_.data(), buffer_.size()));
-        pos_ = 0;
-        if (len_ == 0) break;
-      }
-      const size_t n = std::min(len_ - pos_, count - done);
-      std::memcpy(dst + done, buffer_.data() + pos_, n);
-      pos_ += n;
-      done += n;
-    }
-    return done;
-  }
-
-  // Moves past count bytes; false when the file cannot seek there.
-  bool Skip(int64_t count) {
-    const auto buffered = static_cast<size_t>(std::min<int64_t>(count, static_cast<int64_t>(len_ - pos_)));
-    pos_ += buffered;
-    count -= static_cast<int64_t>(buffered);
-    return count == 0 || ::lseek(fd_, count, SEEK_CUR) >= 0;
-  }
-
- private:
-  int fd_;
-  std::vector<unsigned char> buffer_;
-  size_t pos_ = 0;
-  size_t len_ = 0;
-};
-
-bool WriteFully(int fd, const void* buffer, size_t count) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::write(fd, static_cast<const char*>(buffer) + done, count - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // The characters 0x80 to 0xFF of the OEM code page 437.
 constexpr char16_t kCp437High[129] =
     u"ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥₧ƒáíóúñÑªº¿⌐¬½¼¡«»░▒▓│┤╡╢╖╕╣║╗╝╜╛┐"
@@ -172,18 +111,6 @@ void AppendUtf8(std::string& out, char16_t c) {
 
 std::string ExceptionText(int ident) {
   return ZipMessageText(ident).value_or(ZipMsgMissingPrefix + std::to_string(ident));
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string ToPlatformPath(const std::string& path) { return ForwardSlashes(path); }
-
-bool FileExistsNative(const std::string& path) {
-  struct stat st;
-  return !path.empty() && ::stat(ToPlatformPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 }  // namespace
@@ -561,7 +488,7 @@ void TZipBuilder::ReadDirectory() {
   if (actualStart < 0 || ::lseek(fileHandle_, actualStart, SEEK_SET) < 0) throw EZipBuilder(zmDirectorySeekError, true);
   zipSOC_ = fileSize_ == static_cast<int64_t>(codec::kEndRecordSize) ? 0 : fileSize_;
 
-  TDirReader reader(fileHandle_);
+  TBufferedReader reader(fileHandle_);
   // Nothing is reserved from the counts the file states beyond what the file can hold.
   zipContents_.reserve(
       static_cast<size_t>(std::min<uint64_t>(entries, static_cast<uint64_t>(fileSize_) / codec::kCentralHeaderSize)));
@@ -571,7 +498,7 @@ void TZipBuilder::ReadDirectory() {
       // The directory goes on at the start of the next volume.
       if (diskNr_ >= totalDisks_) throw EZipBuilder(zmCentralHeaderUnreadable, true);
       GetNewDisk(diskNr_ + 1);
-      reader = TDirReader(fileHandle_);
+      reader = TBufferedReader(fileHandle_);
       if (reader.Read(header, sizeof header) < sizeof header) throw EZipBuilder(zmCentralHeaderUnreadable, true);
     }
     codec::TCentralHeader central;
@@ -790,7 +717,7 @@ void TZipBuilder::Add() {
   if (unattended_ && addOptions_.Contains(AddEncrypt) && password_.empty()) return ShowZipMessage(zmNoEncryptionPassword, "");
   if (zipBusy_) return;
   cancel_ = false;
-  if (Upper(ExtractFileExt(zipFileName_)) == ".EXE" && zipSOC_ == 0 && !FileExistsNative(zipFileName_) &&
+  if (HasExtension(zipFileName_, ".exe") && zipSOC_ == 0 && !FileExistsNative(zipFileName_) &&
       ConvertSFX(true) != 0)
     return;
   // Encryption without a password asks for one; no answer adds nothing.
@@ -803,7 +730,7 @@ void TZipBuilder::Add() {
   // archive is taken out, added to, and put back behind its program.
   std::string sfxPrefix;
   try {
-    if (!spanning && Upper(ExtractFileExt(zipFileName_)) == ".EXE" && FileExistsNative(zipFileName_)) {
+    if (!spanning && HasExtension(zipFileName_, ".exe") && FileExistsNative(zipFileName_)) {
       const int64_t prefix = std::min<int64_t>(
           zipSOC_, fileSize_ - static_cast<int64_t>(codec::kEndRecordSize) - static_cast<int64_t>(zipComment_.size()));
       if (prefix > 0) {
@@ -824,7 +751,7 @@ void TZipBuilder::Add() {
     }
     if (spanning) {
       if (addOptions_.Contains(AddFreshen) || addOptions_.Contains(AddUpdate)) throw EZipBuilder(zmSpanWithFreshenOrUpdate, true);
-      if (Upper(ExtractFileExt(zipFileName_)) == ".EXE") throw EZipBuilder(zmSfxNotSpannable, true);
+      if (HasExtension(zipFileName_, ".exe")) throw EZipBuilder(zmSfxNotSpannable, true);
       target = TempZipName();
       if (verbose_ && OnMessage) OnMessage(this, 0, "Temporary zipfile: " + target);
     }
@@ -936,77 +863,12 @@ void TZipBuilder::Extract() {
   unzBusy_ = false;
 }
 
-// ---- File helpers ----
-
-int TZipBuilder::CopyBuffer(int& inFile, int& outFile, int readLen) {
-  std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBufferSize]);
-  if (!buffer) return -2;
-  int64_t remaining = readLen;
-  for (;;) {
-    const size_t want = readLen == -1 ? kCopyBufferSize : static_cast<size_t>(std::min<int64_t>(remaining, kCopyBufferSize));
-    if (want == 0) break;
-    const int64_t got = ReadFully(inFile, buffer.get(), want);
-    if (got > 0 && !WriteFully(outFile, buffer.get(), static_cast<size_t>(got))) return -2;
-    if (readLen != -1) remaining -= got;
-    ProcessMessages();
-    if (got != static_cast<int64_t>(want)) break;
-  }
-  return 0;
-}
-
-int TZipBuilder::CopyFile(const std::string& in, const std::string& out) {
-  TZipBusyCursor busy;
-  const std::string inName = ToPlatformPath(in), outName = ToPlatformPath(out);
-  int inFile = ::open(inName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (inFile < 0) return -3;
-  struct stat st;
-  if (::fstat(inFile, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(inFile);
-    return -3;
-  }
-  if (::access(outName.c_str(), F_OK) == 0) EraseFile(out, howToDelete_);
-  int outFile = ::open(outName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (outFile < 0) {
-    ::close(inFile);
-    return -1;
-  }
-  int result = CopyBuffer(inFile, outFile, -1);
-  if (result == 0) {
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::futimens(outFile, times) != 0) result = -4;
-    const off_t inSize = ::lseek(inFile, 0, SEEK_END), outSize = ::lseek(outFile, 0, SEEK_END);
-    if (result == 0 && (inSize < 0 || outSize < 0 || inSize != outSize)) result = -9;
-  }
-  ::close(inFile);
-  if (::close(outFile) != 0 && result == 0) result = -2;
-  if (result != 0 && result != -4) ::unlink(outName.c_str());
-  return result;
-}
-
-int TZipBuilder::EraseFile(const std::string& fileName, DeleteOpts how) {
-  const std::string name = ToPlatformPath(fileName);
-  struct stat st;
-  if (::lstat(name.c_str(), &st) != 0) return -1;
-  if (how == htdAllowUndo) {
-    QFile file(QString::fromStdString(name));
-    return file.moveToTrash() ? 0 : 1;
-  }
-  return ::unlink(name.c_str()) == 0 ? 0 : errno;
-}
-
 // ---- Volumes and disk prompts ----
 
 namespace {
 std::string Msg(int ident) { return ExceptionText(ident); }
 
 bool IsFixedOrNetwork(int driveType) { return driveType == dtFixed || driveType == dtRemote; }
-
-// The base name's end and the extension's start in a path.
-size_t ExtensionStart(const std::string& name) {
-  const size_t slash = name.find_last_of("/\\");
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos || (slash != std::string::npos && dot < slash) ? name.size() : dot;
-}
 
 std::string VolumeDigits(int volume) { return std::to_string(volume + 1001).substr(1); }
 
@@ -1201,11 +1063,6 @@ int TZipBuilder::ZipFormat() {
 // ---- Spanning ----
 
 namespace {
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 // The fixed part of a record read from the file's position: a short read raises shortId, bytes
 // that are not that record badId.
 template <class Record>
@@ -1681,21 +1538,6 @@ int TZipBuilder::ReadSpan(const std::string& inFileName, std::string& outFilePat
 // ---- Self-extracting archives ----
 
 namespace {
-std::string WithExtension(const std::string& name, const std::string& ext) {
-  return name.substr(0, ExtensionStart(name)) + ext;
-}
-
-// Copies count bytes between the handles' positions; false on a short read or write.
-bool CopyRange(int in, int out, int64_t count) {
-  std::vector<char> buffer(kCopyBufferSize * 8);
-  while (count > 0) {
-    const size_t block = static_cast<size_t>(std::min<int64_t>(count, static_cast<int64_t>(buffer.size())));
-    if (ReadFully(in, buffer.data(), block) != static_cast<int64_t>(block) || !WriteFully(out, buffer.data(), block))
-      return false;
-    count -= static_cast<int64_t>(block);
-  }
-  return true;
-}
 }  // namespace
 
 std::string TZipBuilder::ProgramFolder() const {
@@ -1801,7 +1643,7 @@ int TZipBuilder::ConvertSFX(bool newSFX) {
   const std::string header = BuildSFXHeader();
   std::string output = zipFileName_;
   if (!newSFX) {
-    if (Upper(ExtractFileExt(zipFileName_)) != ".ZIP") {
+    if (!HasExtension(zipFileName_, ".zip")) {
       ShowZipMessage(zmSfxNeedsZipExtension, "");
       return -9;
     }
@@ -1852,7 +1694,7 @@ int TZipBuilder::ConvertZIP() {
     ShowZipMessage(zmSfxArchiveNotFound, "");
     return -3;
   }
-  if (Upper(ExtractFileExt(zipFileName_)) != ".EXE") {
+  if (!HasExtension(zipFileName_, ".exe")) {
     ShowZipMessage(zmSfxNeedsExeExtension, "");
     return -3;
   }
