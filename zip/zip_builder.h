@@ -374,31 +374,26 @@ class TZipBuilder : public TComponent {
   int labelVolume_ = 0;
   std::string zipComment_;
 
-  // Volume and spanning state.
+  // Volume state: the disk in the drive and what the prompts ask for.
   int driveType_ = 2;  // of the last disk check; removable until checked
   int64_t diskFree_ = -1;
   int64_t diskSize_ = -1;
   bool newDisk_ = false;
-  int inFile_ = -1;    // the archive being spanned
-  int outFile_ = -1;   // the volume or joined archive being written
-  int64_t bytesWritten_ = 0;
-  int64_t freeOnDisk_ = 0;
-  int64_t inSize_ = 0;
-  struct timespec sourceTime_ {};
-  std::string outFileName_;
-  std::string formatLabel_;  // the label a format gives the disk
-  std::string formatError_;  // why the last format failed
-  bool showProgress_ = false;
+  int64_t spanSourceSize_ = 0;  // while an archive is spanned: its size, for the prompt's count of disks
+  std::string formatLabel_;     // the label a format gives the disk
+  std::string formatError_;     // why the last format failed
 
-  void OpenOutputVolume();
-  void CloseOutputVolume();
-  void NextOutputVolume();
-  int64_t WriteSplit(const char* buffer, int64_t len, int64_t minSize);
-  void RWSplitData(char* buffer, int64_t len, int errId);
-  void ReadJoin(char* buffer, int64_t len, int errId);
-  void RWJoinData(char* buffer, int64_t len, int errId);
-  void WriteJoin(const char* buffer, int64_t len, int errId);
+  // Spanning and joining: each one operation's object, owning its files and counters.
+  class TSpanWriter;
+  class TSpanJoiner;
+  // The open archive's handle, handed over to whoever reads on from it (the component's is then
+  // closed).
+  int TakeArchiveFile();
+  // Runs one spanning or joining operation's body and reports its failure: 0, or -7 after a
+  // reported failure, -8 out of memory, -9 any other error.
   int SpanFailure(const std::function<void()>& body);
+  // "Copying: " and the name, to OnMessage.
+  void ReportCopying(const std::string& name);
   // Copies the archive from byte from on to the output, its offsets moved by offsetChange.
   int CopyArchiveShifted(const std::string& archive, int outFile, int64_t from, int64_t offsetChange,
                          int64_t& archiveSize);

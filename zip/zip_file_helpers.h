@@ -4,11 +4,15 @@
 // EraseFile) are defined beside them in zip_file_helpers.cpp.
 #pragma once
 
+#include "zip/zip_builder.h"
+#include "zip/zip_codec.h"
+
 #include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,6 +26,18 @@ int64_t ReadFully(int fd, void* buffer, size_t count);
 bool WriteFully(int fd, const void* buffer, size_t count);
 // Copies count bytes between the handles' positions; false on a short read or write.
 bool CopyRange(int in, int out, int64_t count);
+
+// The fixed part of a record read from the file's position: a short read raises shortId, bytes
+// that are not that record badId.
+template <class Record>
+Record ReadFileRecord(int fd, int shortId, int badId) {
+  char bytes[Record::kFixedSize];
+  if (ReadFully(fd, bytes, sizeof bytes) != static_cast<int64_t>(sizeof bytes)) throw EZipBuilder(shortId, true);
+  Record record;
+  if (zip_codec::Decode(std::string_view(bytes, sizeof bytes), record) != zip_codec::TReadResult::Ok)
+    throw EZipBuilder(badId, true);
+  return record;
+}
 
 // An open file's handle, closed when it goes.
 class TFileHandle {

@@ -107,6 +107,10 @@ std::optional<std::string> ZipMessageText(int ident) {
   return QCoreApplication::translate("mirnax::TZipBuilder", found->text).toStdString();
 }
 
+std::string ZipMessageOrNotice(int ident) {
+  return ZipMessageText(ident).value_or(ZipMsgMissingPrefix + std::to_string(ident));
+}
+
 std::string FormatZipMessage(const std::string& text, const std::string& value) {
   for (size_t i = 0; i + 1 < text.size(); ++i) {
     if (text[i] != '%') continue;
