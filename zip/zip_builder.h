@@ -305,8 +305,15 @@ class TZipBuilder : public TComponent {
   void UnloadDll(TDll& dll);
   void Report(const std::string& text, bool show);
   void ProcessMessages() const;
+  // Directory reading (zip_directory.cpp).
   void CloseArchiveFile();
   void ReadDirectory();
+  // The volume the archive says it is: by its disk's label, and whether it begins as the first
+  // volume of a set.
+  void NoteVolume();
+  bool ReadEndRecordAtEnd(ZipEndOfCentral& eoc);
+  bool FindEndRecordBehindComment(ZipEndOfCentral& eoc);
+  void ReadEntries(uint64_t entries);
   void SetZipSwitches(const std::string& archive);
   void SetUnZipSwitches(const std::string& archive);
   std::string TempZipName();
