@@ -16,6 +16,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -401,6 +402,20 @@ class TZipBuilder : public TComponent {
   int SpanFailure(const std::function<void()>& body);
   // "Copying: " and the name, to OnMessage.
   void ReportCopying(const std::string& name);
+  // Self-extracting archives (zip_sfx_conversion.cpp). The stub in SFXPath, else found where
+  // ConvertSFX looks for it; false (reported) when there is none.
+  bool FindSfxStub();
+  // The one place a conversion writes its output file: whatever has the name goes first (as
+  // HowToDelete says), then write fills the new file and may say what size it must have. 0, or
+  // the failure's code with the new file removed.
+  int WriteConversion(const std::string& output, unsigned mode,
+                      const std::function<int(int outFile, std::optional<int64_t>& expectedSize)>& write);
+  // The stub, its options header and the archive (or, new, an empty one) behind them.
+  int WriteSfx(int outFile, bool newSFX, std::optional<int64_t>& expectedSize);
+  // The library rewrites an archive without what stands in front of it: a self-extractor's
+  // archive is taken out into a temporary archive (target then names it), added to, and put back
+  // behind its program (PutBehindPrefix). The program's bytes; none when nothing stands in front.
+  std::string TakeOutSfxArchive(std::string& target);
   // Copies the archive from byte from on to the output, its offsets moved by offsetChange.
   int CopyArchiveShifted(const std::string& archive, int outFile, int64_t from, int64_t offsetChange,
                          int64_t& archiveSize);
