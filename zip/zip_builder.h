@@ -10,8 +10,6 @@
 #include "toolkit/core/library.h"
 #include "zip/zip_records.h"
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -300,12 +298,34 @@ class TZipBuilder : public TComponent {
   virtual std::string LibraryInstallFolder() const;
 
  private:
+  // The archive libraries and their command records (zip_libraries.cpp).
   struct TDll;
   int GetVers(TDll& dll);
   bool LoadDll(TDll& dll);
   void UnloadDll(TDll& dll);
+  void SetZipSwitches(const std::string& archive);
+  void SetUnZipSwitches(const std::string& archive);
+  // One call of the zip library on the target (adding, or deleting), of the unzip library on the
+  // archive; the library's count of members done.
+  int RunZipDll(const std::string& target, bool deleting);
+  int RunUnzipDll(const std::string& archive);
+
+  // The frame (zip_builder.cpp).
   void Report(const std::string& text, bool show);
   void ProcessMessages() const;
+  void Progress(ProgressType type, const std::string& name, int64_t size);
+
+  // Add, Delete, Extract (zip_operations.cpp).
+  void ResetOutcome();
+  std::string TempZipName();
+  bool ArchiveEncrypted() const;
+  // The end of every Add and Delete: specifications, record and library released, the busy flag
+  // cleared, the directory read again when the archive changed.
+  void EndZipCall(bool unload);
+  // Runs the unzip library in ExtrBaseDir and gives the caller's folder back; joined, a joined
+  // copy of a spanned archive, is removed afterwards.
+  void ExtractInBaseFolder(const std::string& source, const std::string& joined);
+
   // Directory reading (zip_directory.cpp).
   void CloseArchiveFile();
   void ReadDirectory();
@@ -315,15 +335,6 @@ class TZipBuilder : public TComponent {
   bool ReadEndRecordAtEnd(ZipEndOfCentral& eoc);
   bool FindEndRecordBehindComment(ZipEndOfCentral& eoc);
   void ReadEntries(uint64_t entries);
-  void SetZipSwitches(const std::string& archive);
-  void SetUnZipSwitches(const std::string& archive);
-  std::string TempZipName();
-  bool ArchiveEncrypted() const;
-  void ResetOutcome();
-  int RunZipDll(const std::string& target, bool deleting);
-  // The end of every Add and Delete: specifications, record and library released, the busy flag
-  // cleared, the directory read again when the archive changed.
-  void EndZipCall(bool unload);
 
   bool verbose_ = false;
   bool trace_ = false;
@@ -421,7 +432,6 @@ class TZipBuilder : public TComponent {
                          int64_t& archiveSize);
   // Writes prefix and then the archive with its offsets moved behind it over output.
   bool PutBehindPrefix(const std::string& prefix, const std::string& archive, const std::string& output);
-  void Progress(ProgressType type, const std::string& name, int64_t size);
 };
 
 namespace zip_builder {

@@ -38,6 +38,12 @@ inline constexpr uint16_t kEncryptedFlag = 1u << 0;
 inline constexpr uint16_t kDescriptorFlag = 1u << 3;  // sizes and CRC follow the data
 inline constexpr uint16_t kUtf8Flag = 1u << 11;       // name and comment are UTF-8
 
+// Host systems of "version made by".
+inline constexpr uint8_t kHostMsDos = 0;
+inline constexpr uint8_t kHostUnix = 3;
+inline constexpr uint8_t kHostHpfs = 6;
+inline constexpr uint8_t kHostNtfs = 11;
+
 // End record values that send the reader to the Zip64 end record.
 inline constexpr uint16_t kZip64Count = 0xFFFF;
 inline constexpr uint32_t kZip64Size = 0xFFFFFFFF;

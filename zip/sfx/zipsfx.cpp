@@ -436,7 +436,7 @@ TOutcome WriteMember(const TFile& self, const TArchive& archive, const TMember& 
                      const std::string& name, std::string& password) {
   if ((m.flags & codec::kEncryptedFlag) && password.empty()) password = AskPassword(name);
   // A fresh file only: nothing planted under that name is followed.
-  const mode_t mode = m.host == 3 && (m.external >> 16) != 0 ? ((m.external >> 16) & 0777) : 0644;
+  const mode_t mode = m.host == codec::kHostUnix && (m.external >> 16) != 0 ? ((m.external >> 16) & 0777) : 0644;
   const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   std::string why;
   if (out < 0 || !Extract(self, archive.base, m, out, password, why)) {
