@@ -32,6 +32,10 @@ inline constexpr size_t kZip64LocatorSize = 20;
 inline constexpr size_t kDataDescriptorSize = 16;       // with its signature
 inline constexpr size_t kShortDataDescriptorSize = 12;  // without
 inline constexpr size_t kMaxCommentLength = 65535;
+// What follows the Zip64 end record's size field, without extensible data.
+inline constexpr uint64_t kZip64EndRecordRest = kZip64EndSize - 12;
+// The traditional PKWARE encryption header in front of an encrypted member's data.
+inline constexpr size_t kEncryptionHeaderSize = 12;
 
 // General purpose flags.
 inline constexpr uint16_t kEncryptedFlag = 1u << 0;
@@ -158,7 +162,7 @@ struct TEndRecord {
 // The Zip64 end of central directory record (version 1, without its extensible data).
 struct TZip64EndRecord {
   static constexpr size_t kFixedSize = kZip64EndSize;
-  uint64_t RecordSize = kZip64EndSize - 12;  // what follows the size field
+  uint64_t RecordSize = kZip64EndRecordRest;
   uint16_t MadeByVersion = 45;
   uint16_t Version = 45;
   uint32_t ThisDisk = 0;

@@ -96,7 +96,7 @@ TCentralPlace LocateCentral(int fd, int64_t fileSize, const ZipEndOfCentral& eoc
   codec::TZip64Locator locator;
   if (at >= 0 && ::lseek(fd, at, SEEK_SET) == at &&
       ReadFully(fd, zip64, sizeof zip64) == static_cast<int64_t>(sizeof zip64) &&
-      codec::Read(in, record) == codec::TReadResult::Ok && record.RecordSize == codec::kZip64EndSize - 12 &&
+      codec::Read(in, record) == codec::TReadResult::Ok && record.RecordSize == codec::kZip64EndRecordRest &&
       codec::Read(in, locator) == codec::TReadResult::Ok) {
     place.entries = record.TotalEntries;
     place.size = static_cast<int64_t>(std::min<uint64_t>(record.CentralSize, INT64_MAX / 4));

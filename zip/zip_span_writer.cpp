@@ -46,8 +46,6 @@ int TZipBuilder::WriteSpan(const std::string& inFileName, const std::string& out
 TZipBuilder::TSpanWriter::TSpanWriter(TZipBuilder& zip, const std::string& outFileName)
     : zip_(zip), outFileName_(outFileName) {}
 
-TZipBuilder::TSpanWriter::~TSpanWriter() { zip_.spanSourceSize_ = 0; }
-
 void TZipBuilder::TSpanWriter::Run(const std::string& inFileName) {
   const ZipEndOfCentral eoc = OpenSource(inFileName);
   const std::vector<MDZipData> sizes = ReadCentralSizes(eoc);
@@ -59,7 +57,7 @@ void TZipBuilder::TSpanWriter::Run(const std::string& inFileName) {
   WriteSplit(marker.data(), static_cast<int64_t>(marker.size()), 0);
   showProgress_ = true;
   zip_.Progress(ptTotalFiles, "", eoc.TotalEntries);
-  zip_.Progress(ptTotalSize, "", zip_.spanSourceSize_);
+  zip_.Progress(ptTotalSize, "", sourceSize_);
   for (MDZipData& member : records_) CopyMember(member, central, sizes);
   uint16_t centralDisk = 0;
   uint32_t centralOffset = 0;
@@ -78,7 +76,7 @@ ZipEndOfCentral TZipBuilder::TSpanWriter::OpenSource(const std::string& inFileNa
   struct stat st {};
   ::fstat(in_.Get(), &st);
   sourceTime_ = st.st_mtim;
-  zip_.spanSourceSize_ = st.st_size;
+  sourceSize_ = st.st_size;
   buffer_.resize(kSpanBufferSize);
   records_ = AllocSpanMem(eoc.TotalEntries);
   return eoc;
@@ -178,7 +176,7 @@ void TZipBuilder::TSpanWriter::WriteEnd(const ZipEndOfCentral& eoc, uint16_t cen
 
 void TZipBuilder::TSpanWriter::OpenVolume() {
   while (!out_.IsOpen()) {
-    const int driveType = zip_.CheckForDisk();
+    const int driveType = zip_.AskForDisk(sourceSize_);
     const std::string name = PrepareVolume(driveType);
     if (!MayOverwrite(name) || !CreateVolume(name)) {
       // The prompt asks for another disk.

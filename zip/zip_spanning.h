@@ -1,8 +1,8 @@
 // Spanning an archive over volumes and joining the volumes back into one archive. Each is an
 // object that lives for one WriteSpan or ReadSpan and owns its files, its buffer and its counters
 // (TSpanWriter in zip_span_writer.cpp, TSpanJoiner in zip_span_joiner.cpp); what stays on the
-// component is the volume state its public members report (the drive, the disk number, the set's
-// size). The pieces both share are here and in zip_spanning.cpp.
+// component is the volume state its public members report (the drive, its label and free space,
+// the disk number, the number of disks). The pieces both share are here and in zip_spanning.cpp.
 #pragma once
 
 #include "zip/zip_builder.h"
@@ -41,7 +41,6 @@ class TMemberIndex {
 class TZipBuilder::TSpanWriter {
  public:
   TSpanWriter(TZipBuilder& zip, const std::string& outFileName);
-  ~TSpanWriter();
   TSpanWriter(const TSpanWriter&) = delete;
   TSpanWriter& operator=(const TSpanWriter&) = delete;
 
@@ -81,6 +80,7 @@ class TZipBuilder::TSpanWriter {
   TZipBuilder& zip_;
   const std::string outFileName_;
   zip_files::TFileHandle in_;   // the archive being spanned
+  int64_t sourceSize_ = 0;
   zip_files::TFileHandle out_;  // the volume being written
   int64_t bytesWritten_ = 0;    // to the current volume
   int64_t freeOnDisk_ = 0;      // what the current volume still takes

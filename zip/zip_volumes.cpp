@@ -2,6 +2,7 @@
 
 #include "toolkit/core/dialogs.h"
 #include "toolkit/core/disks.h"
+#include "zip/zip_codec.h"
 #include "zip/zip_desktop.h"
 #include "zip/zip_file_helpers.h"
 #include "zip/zip_message_ids.h"
@@ -70,7 +71,9 @@ bool TZipBuilder::IsDiskPresent() {
   return driveType_ == dtRemovable && addOptions_.Contains(AddDiskSpanErase);
 }
 
-int TZipBuilder::CheckForDisk() {
+int TZipBuilder::CheckForDisk() { return AskForDisk(0); }
+
+int TZipBuilder::AskForDisk(int64_t spannedSize) {
   driveType_ = Disks().DriveType(driveRoot_);
   int answer = mbOK;
   ProcessMessages();
@@ -89,7 +92,9 @@ int TZipBuilder::CheckForDisk() {
       int64_t volumeSize = diskSize_;
       if (maxVolumeSize_ > 0) volumeSize = std::min(diskSize_, maxVolumeSize_);
       if (volumeSize > 0) {
-        totalDisks_ = static_cast<int>(std::max<int64_t>(diskNr_, (spanSourceSize_ + 4 + keepFreeOnDisk1_) / volumeSize));
+        // The set's size: the archive behind the spanning marker, and what the first disk keeps free.
+        const int64_t setSize = spannedSize + int64_t{zip_codec::kSignatureSize} + keepFreeOnDisk1_;
+        totalDisks_ = static_cast<int>(std::max<int64_t>(diskNr_, setSize / volumeSize));
         text = FormatZipMessage(FormatZipMessage(Msg(zmInsertDiskOf), std::to_string(diskNr_ + 1)), std::to_string(totalDisks_ + 1));
       } else {
         text = FormatZipMessage(Msg(zmInsertDisk), std::to_string(diskNr_ + 1));

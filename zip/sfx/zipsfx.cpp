@@ -181,20 +181,20 @@ class TDataSource {
 
   bool CheckPassword(const std::string& password, std::string& why) {
     for (char c : password) keys_.Update(static_cast<uint8_t>(c));
-    unsigned char head[12];
-    if (left_ < 12 || !self_.ReadAt(pos_, head, 12)) {
+    unsigned char head[codec::kEncryptionHeaderSize];
+    if (left_ < static_cast<int64_t>(sizeof head) || !self_.ReadAt(pos_, head, sizeof head)) {
       why = "bad encryption header";
       return false;
     }
     for (unsigned char& c : head) c = keys_.Decrypt(c);
     const uint8_t check = (member_.flags & codec::kDescriptorFlag) ? static_cast<uint8_t>(member_.time >> 8)
                                                                     : static_cast<uint8_t>(member_.crc >> 24);
-    if (head[11] != check) {
+    if (head[sizeof head - 1] != check) {
       why = "wrong password";
       return false;
     }
-    pos_ += 12;
-    left_ -= 12;
+    pos_ += static_cast<int64_t>(sizeof head);
+    left_ -= static_cast<int64_t>(sizeof head);
     return true;
   }
 
