@@ -1,7 +1,8 @@
 // The component's desktop on widgets (zip/widgets): the format dialog on the simulated removable
 // drive, which without a confirmation starts by itself once and closes when done, and with one
-// lets the user decide, closing it formatting nothing; and the component's boxes, which in a
-// program with an application object carry its title.
+// lets the user decide, closing it formatting nothing; the component's boxes, which in a program
+// with an application object carry its title; and a desktop a program installs, which the
+// component then uses for all three.
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -13,18 +14,39 @@
 #include "toolkit/widgets/application.h"
 #include "toolkit/core/simulated_drive.h"
 #include "zip/widgets/disk_format_dialog.h"
+#include "zip/zip_desktop.h"
 #include "zip_fixture.h"
 #include "zip_test_support.h"
 
+using mirnax::AddDiskSpanErase;
 using mirnax::RunDiskFormat;
 using mirnax::TApplication;
 using mirnax::TSimulatedDrive;
 using mirnax::TZipBuilder;
+using mirnax::TZipDesktop;
 using mirnax::mbCancel;
 using mirnax::mbOK;
 
 namespace {
 const std::string kTitle = "Zip test program";
+
+// A desktop that records what the component asks of it, and whose format fails.
+struct TRecordingDesktop : TZipDesktop {
+  int busy = 0;
+  int ended = 0;
+  std::vector<std::string> formats;
+  bool BeginBusy() override {
+    ++busy;
+    return true;
+  }
+  void EndBusy() override { ++ended; }
+  std::string BoxCaption() override { return "Recorded"; }
+  int FormatDisk(const std::string&, const std::string& label, bool, std::string& error) override {
+    formats.push_back(label);
+    error = "no disk here";
+    return -1;
+  }
+};
 
 // Presses the button of the open format dialog once it shows; the label it shows is kept.
 void PressWhenShown(const QString& button, QString* shownLabel) {
@@ -89,6 +111,32 @@ class TestZipDesktop : public QObject {
     QVERIFY(calls[1].Text.starts_with("Please insert disk volume 1"));
     QCOMPARE(calls[2].Text, std::string("This disk has not enough free space available"));
     for (const auto& call : calls) QCOMPARE(call.Caption, kTitle);
+  }
+
+  void installedDesktop() {
+    TRecordingDesktop desktop;
+    TZipDesktop* previous = mirnax::SetZipDesktop(&desktop);
+    TDialogsScope scope;
+    QTemporaryDir dir;
+    TSimulatedDrive drive(dir.filePath("floppy").toStdString(), "OLD", 120000);
+    drive.QueueInsert(0);
+    scope.dialogs.AnswerAsk(mbOK);
+    PutFile(dir.filePath("a.zip"), B(zipfixture::MakeArchive({{"a.txt", "alpha", "", 0, 3, 20, 0100644}})));
+    TZipBuilder zip;
+    zip.SetZipFileName(S(dir.filePath("a.zip")));
+    QCOMPARE(zip.Count(), 1);
+    QCOMPARE(desktop.busy, 1);
+    QCOMPARE(desktop.ended, 1);
+
+    zip.SetAddOptions({AddDiskSpanErase});
+    QCOMPARE(zip.WriteSpan(S(dir.filePath("a.zip")), drive.Root() + "E.zip"), -7);
+    QCOMPARE(desktop.formats, std::vector<std::string>{"PKBACK# 001"});
+    QCOMPARE(drive.Formats(), 0);
+    QCOMPARE(desktop.busy, 2);
+    QCOMPARE(desktop.ended, 2);
+    QCOMPARE(scope.dialogs.Calls.back().Text, std::string("Cancelled by the user\nno disk here"));
+    QCOMPARE(scope.dialogs.Calls.back().Caption, std::string("Recorded"));
+    mirnax::SetZipDesktop(previous);
   }
 };
 
