@@ -10,12 +10,11 @@
 #include "toolkit/core/library.h"
 #include "zip/zip_records.h"
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -299,24 +298,83 @@ class TZipBuilder : public TComponent {
   virtual std::string LibraryInstallFolder() const;
 
  private:
-  struct TDll;
+  // Its parts, each in a file named for it; the operations that keep state for their length are
+  // objects of their own.
+  struct TDll;        // one archive library (zip_libraries.h)
+  class TSpanWriter;  // one WriteSpan (zip_spanning.h, zip_span_writer.cpp)
+  class TSpanJoiner;  // one ReadSpan (zip_spanning.h, zip_span_joiner.cpp)
+
+  // The frame (zip_builder.cpp).
+  void Report(const std::string& text, bool show);
+  void ProcessMessages() const;
+  void Progress(ProgressType type, const std::string& name, int64_t size);
+
+  // The archive libraries and their command records (zip_libraries.cpp).
   int GetVers(TDll& dll);
   bool LoadDll(TDll& dll);
   void UnloadDll(TDll& dll);
-  void Report(const std::string& text, bool show);
-  void ProcessMessages() const;
-  void CloseArchiveFile();
-  void ReadDirectory();
   void SetZipSwitches(const std::string& archive);
   void SetUnZipSwitches(const std::string& archive);
+  // One call of the zip library on the target (adding, or deleting), of the unzip library on the
+  // archive; the library's count of members done.
+  int RunZipDll(const std::string& target, bool deleting);
+  int RunUnzipDll(const std::string& archive);
+
+  // Add, Delete, Extract (zip_operations.cpp).
+  void ResetOutcome();
   std::string TempZipName();
   bool ArchiveEncrypted() const;
-  void ResetOutcome();
-  int RunZipDll(const std::string& target, bool deleting);
   // The end of every Add and Delete: specifications, record and library released, the busy flag
   // cleared, the directory read again when the archive changed.
   void EndZipCall(bool unload);
+  // Runs the unzip library in ExtrBaseDir and gives the caller's folder back; joined, a joined
+  // copy of a spanned archive, is removed afterwards.
+  void ExtractInBaseFolder(const std::string& source, const std::string& joined);
 
+  // Directory reading (zip_directory.cpp).
+  void CloseArchiveFile();
+  // The open archive's handle, handed over to whoever reads on from it (the component's is then
+  // closed).
+  int TakeArchiveFile();
+  void ReadDirectory();
+  // The volume the archive says it is: by its disk's label, and whether it begins as the first
+  // volume of a set.
+  void NoteVolume();
+  bool ReadEndRecordAtEnd(ZipEndOfCentral& eoc);
+  bool FindEndRecordBehindComment(ZipEndOfCentral& eoc);
+  void ReadEntries(uint64_t entries);
+
+  // Volumes and disk prompts (zip_volumes.cpp): CheckForDisk, and while an archive of
+  // spannedSize bytes is spanned, a prompt that counts its disks.
+  int AskForDisk(int64_t spannedSize);
+
+  // Spanning and joining (zip_spanning.cpp). Runs one operation's body and reports its failure:
+  // 0, or -7 after a reported failure, -8 out of memory, -9 any other error.
+  int SpanFailure(const std::function<void()>& body);
+  // "Copying: " and the name, to OnMessage.
+  void ReportCopying(const std::string& name);
+
+  // Self-extracting archives (zip_sfx_conversion.cpp). The stub in SFXPath, else found where
+  // ConvertSFX looks for it; false (reported) when there is none.
+  bool FindSfxStub();
+  // The one place a conversion writes its output file: whatever has the name goes first (as
+  // HowToDelete says), then write fills the new file and may say what size it must have. 0, or
+  // the failure's code with the new file removed.
+  int WriteConversion(const std::string& output, unsigned mode,
+                      const std::function<int(int outFile, std::optional<int64_t>& expectedSize)>& write);
+  // The stub, its options header and the archive (or, new, an empty one) behind them.
+  int WriteSfx(int outFile, bool newSFX, std::optional<int64_t>& expectedSize);
+  // The library rewrites an archive without what stands in front of it: a self-extractor's
+  // archive is taken out into a temporary archive (target then names it), added to, and put back
+  // behind its program (PutBehindPrefix). The program's bytes; none when nothing stands in front.
+  std::string TakeOutSfxArchive(std::string& target);
+  // Copies the archive from byte from on to the output, its offsets moved by offsetChange.
+  int CopyArchiveShifted(const std::string& archive, int outFile, int64_t from, int64_t offsetChange,
+                         int64_t& archiveSize);
+  // Writes prefix and then the archive with its offsets moved behind it over output.
+  bool PutBehindPrefix(const std::string& prefix, const std::string& archive, const std::string& output);
+
+  // Published properties.
   bool verbose_ = false;
   bool trace_ = false;
   int addCompLevel_ = 9;
@@ -342,12 +400,13 @@ class TZipBuilder : public TComponent {
   CPOpts codePage_ = cpAUTO;
   DeleteOpts howToDelete_ = htdAllowUndo;
 
+  // The outcome of the last operation.
   bool cancel_ = false;
   int errCode_ = 0;
   std::string message_;
   int successCnt_ = 0;
-  std::vector<ZipDirEntry> zipContents_;
 
+  // The libraries and the call running in one of them.
   void* handle_ = nullptr;  // the application, handed to the libraries
   bool zipBusy_ = false;
   bool unzBusy_ = false;
@@ -356,55 +415,32 @@ class TZipBuilder : public TComponent {
   ZipCommandHead* zipRecord_ = nullptr;    // while a zip library call runs
   UnzipCommandHead* unzRecord_ = nullptr;  // while an unzip library call runs
   std::deque<std::string> recordTexts_;   // the texts the running record points to
-  uint8_t hostNum_ = 0;                    // host system and made-by version of the last entry read
-  uint8_t hostVer_ = 0;
 
-  // Directory state.
-  std::string archivePath_;
-  std::string driveRoot_;
-  std::string volumeLabel_;
+  // The directory, as the last List read it.
+  std::vector<ZipDirEntry> zipContents_;
+  std::string zipComment_;
+  uint8_t hostNum_ = 0;  // host system and made-by version of the last entry read
+  uint8_t hostVer_ = 0;
+  std::string archivePath_;  // the file of the volume being read
   int fileHandle_ = -1;
   int64_t fileSize_ = 0;
   int64_t realFileSize_ = 0;
   int64_t zipSOC_ = 0;
-  int totalDisks_ = 0;
-  int diskNr_ = 0;
   bool offsetsShifted_ = false;
   bool firstVolume_ = false;
   int labelVolume_ = 0;
-  std::string zipComment_;
 
-  // Volume and spanning state.
+  // Volumes: the disk in the drive and what the prompts ask for.
+  std::string driveRoot_;
+  std::string volumeLabel_;
   int driveType_ = 2;  // of the last disk check; removable until checked
   int64_t diskFree_ = -1;
   int64_t diskSize_ = -1;
+  int totalDisks_ = 0;
+  int diskNr_ = 0;
   bool newDisk_ = false;
-  int inFile_ = -1;    // the archive being spanned
-  int outFile_ = -1;   // the volume or joined archive being written
-  int64_t bytesWritten_ = 0;
-  int64_t freeOnDisk_ = 0;
-  int64_t inSize_ = 0;
-  struct timespec sourceTime_ {};
-  std::string outFileName_;
   std::string formatLabel_;  // the label a format gives the disk
   std::string formatError_;  // why the last format failed
-  bool showProgress_ = false;
-
-  void OpenOutputVolume();
-  void CloseOutputVolume();
-  void NextOutputVolume();
-  int64_t WriteSplit(const char* buffer, int64_t len, int64_t minSize);
-  void RWSplitData(char* buffer, int64_t len, int errId);
-  void ReadJoin(char* buffer, int64_t len, int errId);
-  void RWJoinData(char* buffer, int64_t len, int errId);
-  void WriteJoin(const char* buffer, int64_t len, int errId);
-  int SpanFailure(const std::function<void()>& body);
-  // Copies the archive from byte from on to the output, its offsets moved by offsetChange.
-  int CopyArchiveShifted(const std::string& archive, int outFile, int64_t from, int64_t offsetChange,
-                         int64_t& archiveSize);
-  // Writes prefix and then the archive with its offsets moved behind it over output.
-  bool PutBehindPrefix(const std::string& prefix, const std::string& archive, const std::string& output);
-  void Progress(ProgressType type, const std::string& name, int64_t size);
 };
 
 namespace zip_builder {

@@ -12,6 +12,8 @@ inline constexpr const char* ZipMsgMissingPrefix =
     "ZipMsgXX.res is probably not bound to the executable\nMissing String ID is: ";
 
 std::optional<std::string> ZipMessageText(int ident);
+// The text of the ID, or ZipMsgMissingPrefix and the ID when the table lacks it.
+std::string ZipMessageOrNotice(int ident);
 
 // The text with its first placeholder (%d, %.1d, %s, ...) replaced by value; a text without one
 // is returned as it is. Never reads an argument the text does not have.

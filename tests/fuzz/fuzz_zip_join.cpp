@@ -1,7 +1,8 @@
 // Fuzz target: joining the volumes of a spanned archive. The input is cut into one to three
 // numbered volume files (its first bytes say where); the join must end in success or a reported
 // failure, leave the volumes as they were, write nothing but its one output in the output folder,
-// and never write more than the volumes hold.
+// and never write more than the volumes hold. A joined archive is one volume: its end record,
+// read with the record codec, closes the file right behind its directory, all on disk 0.
 #include <unistd.h>
 
 #include <cstdint>
@@ -14,8 +15,11 @@
 
 #include "fuzz_check.h"
 #include "zip/zip_builder.h"
+#include "zip/zip_codec.h"
 
 using mirnax::TZipBuilder;
+
+namespace codec = mirnax::zip_codec;
 
 namespace fs = std::filesystem;
 
@@ -28,6 +32,20 @@ fs::path WorkFolder() {
 std::string Contents(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Whether an end record (the comment may hold others) ends the archive with its comment, on disk
+// 0, right behind a directory that starts where it says.
+bool EndsAsOneVolume(const std::string& archive) {
+  for (size_t at = codec::FindEndRecord(archive); at != std::string::npos;
+       at = at == 0 ? std::string::npos : codec::FindEndRecord(archive, at - 1)) {
+    codec::TEndRecord end;
+    if (codec::Decode(std::string_view(archive).substr(at), end) != codec::TReadResult::Ok) continue;
+    if (at + codec::kEndRecordSize + end.CommentLength == archive.size() && end.ThisDisk == 0 &&
+        end.CentralDisk == 0 && uint64_t{end.CentralOffset} + end.CentralSize == at)
+      return true;
+  }
+  return false;
 }
 }  // namespace
 
@@ -68,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++outputs;
     FUZZ_CHECK(result == 0 && entry.path().string() == output);
     FUZZ_CHECK(entry.file_size() <= rest.size());
+    FUZZ_CHECK(EndsAsOneVolume(Contents(entry.path())));
   }
   FUZZ_CHECK(outputs == (result == 0 ? 1u : 0u));
   size_t files = 0;

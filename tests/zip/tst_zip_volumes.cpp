@@ -9,7 +9,7 @@
 
 #include "support/little_endian.h"
 #include "toolkit/core/simulated_drive.h"
-#include "zip/zip_format.h"
+#include "zip/disk_format.h"
 #include "zip_fixture.h"
 #include "zip_test_support.h"
 

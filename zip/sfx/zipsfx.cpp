@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -18,17 +19,14 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "zip/zip_codec.h"
 
 namespace {
 
-constexpr uint8_t kAskCmdLine = 0x01, kAskFiles = 0x02, kHideOverwriteBox = 0x04, kOverwriteAlways = 0x08,
-                  kOverwriteNever = 0x10, kNoCheckSize = 0x20, kAutoRun = 0x40;
-
-uint16_t Get16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Get32(const unsigned char* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
+namespace codec = mirnax::zip_codec;
 
 struct TFile {
   int fd = -1;
@@ -140,83 +138,128 @@ struct TMember {
   uint8_t host;
 };
 
-// Extracts one member's data to out; false with a reason when it cannot.
-bool Extract(const TFile& self, int64_t base, const TMember& m, int out, const std::string& password, std::string& why) {
-  unsigned char local[30];
-  const int64_t at = base + m.local;
-  if (!self.ReadAt(at, local, 30) || Get32(local) != 0x04034B50) {
-    why = "bad local header";
-    return false;
+// A member's stored bytes from the program's file, block by block, decrypted where encrypted.
+class TDataSource {
+ public:
+  TDataSource(const TFile& self, const TMember& m) : self_(self), member_(m), block_(65536) {}
+
+  // Finds the data behind the local header and checks the password against the encryption
+  // header; false with a reason when it cannot.
+  bool Open(int64_t base, const std::string& password, std::string& why) {
+    char bytes[codec::kLocalHeaderSize];
+    codec::TLocalHeader local;
+    const int64_t at = base + member_.local;
+    if (!self_.ReadAt(at, bytes, sizeof bytes) ||
+        codec::Decode(std::string_view(bytes, sizeof bytes), local) != codec::TReadResult::Ok) {
+      why = "bad local header";
+      return false;
+    }
+    pos_ = at + static_cast<int64_t>(codec::kLocalHeaderSize + local.TailLength());
+    left_ = member_.compressed;
+    if (pos_ + left_ > self_.size) {
+      why = "data beyond the end of the file";
+      return false;
+    }
+    return Encrypted() ? CheckPassword(password, why) : true;
   }
-  int64_t pos = at + 30 + Get16(local + 26) + Get16(local + 28);
-  int64_t left = m.compressed;
-  if (pos + left > self.size) {
-    why = "data beyond the end of the file";
-    return false;
+
+  bool Done() const { return left_ <= 0; }
+  // The next block (empty at the end of the data); false on a read error.
+  bool Next(const unsigned char*& data, size_t& size) {
+    size = static_cast<size_t>(left_ < static_cast<int64_t>(block_.size()) ? left_ : static_cast<int64_t>(block_.size()));
+    if (size > 0 && !self_.ReadAt(pos_, block_.data(), size)) return false;
+    pos_ += static_cast<int64_t>(size);
+    left_ -= static_cast<int64_t>(size);
+    if (Encrypted())
+      for (size_t i = 0; i < size; ++i) block_[i] = keys_.Decrypt(block_[i]);
+    data = block_.data();
+    return true;
   }
-  TKeys keys;
-  if (m.flags & 1) {
-    for (char c : password) keys.Update(static_cast<uint8_t>(c));
-    unsigned char head[12];
-    if (left < 12 || !self.ReadAt(pos, head, 12)) {
+
+ private:
+  bool Encrypted() const { return (member_.flags & codec::kEncryptedFlag) != 0; }
+
+  bool CheckPassword(const std::string& password, std::string& why) {
+    for (char c : password) keys_.Update(static_cast<uint8_t>(c));
+    unsigned char head[codec::kEncryptionHeaderSize];
+    if (left_ < static_cast<int64_t>(sizeof head) || !self_.ReadAt(pos_, head, sizeof head)) {
       why = "bad encryption header";
       return false;
     }
-    for (unsigned char& c : head) c = keys.Decrypt(c);
-    const uint8_t check = (m.flags & 8) ? static_cast<uint8_t>(m.time >> 8) : static_cast<uint8_t>(m.crc >> 24);
-    if (head[11] != check) {
+    for (unsigned char& c : head) c = keys_.Decrypt(c);
+    const uint8_t check = (member_.flags & codec::kDescriptorFlag) ? static_cast<uint8_t>(member_.time >> 8)
+                                                                    : static_cast<uint8_t>(member_.crc >> 24);
+    if (head[sizeof head - 1] != check) {
       why = "wrong password";
       return false;
     }
-    pos += 12;
-    left -= 12;
+    pos_ += static_cast<int64_t>(sizeof head);
+    left_ -= static_cast<int64_t>(sizeof head);
+    return true;
   }
+
+  const TFile& self_;
+  const TMember& member_;
+  TKeys keys_;
+  std::vector<unsigned char> block_;
+  int64_t pos_ = 0;
+  int64_t left_ = 0;
+};
+
+// Where the extracted bytes go, counted and summed on their way.
+struct TSink {
+  int out;
+  uLong crc = crc32(0, nullptr, 0);
+  uint64_t written = 0;
+
+  bool Emit(const unsigned char* p, size_t count) {
+    crc = crc32(crc, p, static_cast<uInt>(count));
+    written += count;
+    for (size_t done = 0; done < count;) {
+      const ssize_t w = ::write(out, p + done, count - done);
+      if (w <= 0) return false;
+      done += static_cast<size_t>(w);
+    }
+    return true;
+  }
+};
+
+bool CopyStored(TDataSource& source, TSink& sink, std::string& why) {
+  while (!source.Done()) {
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+    if (!source.Next(data, size)) {
+      why = "read error";
+      return false;
+    }
+    if (!sink.Emit(data, size)) {
+      why = "write error";
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Inflate(TDataSource& source, TSink& sink, uint64_t expected, std::string& why) {
   z_stream z {};
-  if (m.method == 8 && inflateInit2(&z, -MAX_WBITS) != Z_OK) {
+  if (inflateInit2(&z, -MAX_WBITS) != Z_OK) {
     why = "out of memory";
     return false;
   }
-  if (m.method != 0 && m.method != 8) {
-    why = "unsupported compression method";
-    return false;
-  }
-  std::vector<unsigned char> in(65536), buf(65536);
-  uLong crc = crc32(0, nullptr, 0);
-  uint64_t written = 0;
-  bool ok = true, ended = m.method == 0;
-  while (ok && (left > 0 || (m.method == 8 && !ended))) {
-    const size_t n = static_cast<size_t>(left < static_cast<int64_t>(in.size()) ? left : static_cast<int64_t>(in.size()));
-    if (n > 0 && !self.ReadAt(pos, in.data(), n)) {
+  std::vector<unsigned char> buf(65536);
+  bool ok = true, ended = false;
+  while (ok && (!source.Done() || !ended)) {
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+    if (!source.Next(data, size)) {
       why = "read error";
       ok = false;
-      break;
-    }
-    pos += static_cast<int64_t>(n);
-    left -= static_cast<int64_t>(n);
-    if (m.flags & 1)
-      for (size_t i = 0; i < n; ++i) in[i] = keys.Decrypt(in[i]);
-    auto emit = [&](const unsigned char* p, size_t count) {
-      crc = crc32(crc, p, static_cast<uInt>(count));
-      written += count;
-      for (size_t done = 0; done < count;) {
-        const ssize_t w = ::write(out, p + done, count - done);
-        if (w <= 0) return false;
-        done += static_cast<size_t>(w);
-      }
-      return true;
-    };
-    if (m.method == 0) {
-      ok = emit(in.data(), n);
-      if (!ok) why = "write error";
-      continue;
-    }
-    if (n == 0) {
+    } else if (size == 0) {
       why = "compressed data ends early";
       ok = false;
-      break;
     }
-    z.next_in = in.data();
-    z.avail_in = static_cast<uInt>(n);
+    z.next_in = const_cast<unsigned char*>(data);
+    z.avail_in = ok ? static_cast<uInt>(size) : 0;
     while (z.avail_in > 0 && !ended) {
       z.next_out = buf.data();
       z.avail_out = static_cast<uInt>(buf.size());
@@ -226,19 +269,32 @@ bool Extract(const TFile& self, int64_t base, const TMember& m, int out, const s
         ok = false;
         break;
       }
-      if (!emit(buf.data(), buf.size() - z.avail_out)) {
+      if (!sink.Emit(buf.data(), buf.size() - z.avail_out)) {
         why = "write error";
         ok = false;
         break;
       }
       ended = r == Z_STREAM_END;
-      if (written > m.size) break;
+      if (sink.written > expected) break;
     }
   }
-  if (m.method == 8) inflateEnd(&z);
-  if (ok && (written != m.size || crc != m.crc)) {
+  inflateEnd(&z);
+  return ok;
+}
+
+// Extracts one member's data to out; false with a reason when it cannot.
+bool Extract(const TFile& self, int64_t base, const TMember& m, int out, const std::string& password, std::string& why) {
+  TDataSource source(self, m);
+  if (!source.Open(base, password, why)) return false;
+  if (m.method != 0 && m.method != 8) {
+    why = "unsupported compression method";
+    return false;
+  }
+  TSink sink{out};
+  const bool ok = m.method == 0 ? CopyStored(source, sink, why) : Inflate(source, sink, m.size, why);
+  if (ok && (sink.written != m.size || sink.crc != m.crc)) {
     why = "CRC or size mismatch";
-    ok = false;
+    return false;
   }
   return ok;
 }
@@ -255,82 +311,76 @@ time_t DosTime(uint16_t date, uint16_t time) {
   return std::mktime(&t);
 }
 
-}  // namespace
+// What stands behind the program: the end record, the members and the options header.
+struct TArchive {
+  int64_t endAt = -1;  // where the end record begins
+  int64_t base = 0;    // what the directory's offsets count from
+  codec::TEndRecord end;
+  std::vector<TMember> members;
+  codec::TSfxHeader options;
+};
 
-int main(int argc, char** argv) {
-  TFile self;
-  self.fd = ::open("/proc/self/exe", O_RDONLY | O_CLOEXEC);
-  if (self.fd < 0) {
-    std::fprintf(stderr, "Cannot read this program's file\n");
-    return 2;
-  }
-  self.size = ::lseek(self.fd, 0, SEEK_END);
+bool Fail(const char* text) {
+  std::fprintf(stderr, "%s\n", text);
+  return false;
+}
 
-  // The end record: the last 22 bytes, or further back behind a comment.
-  const int64_t tail = self.size < 65557 ? self.size : 65557;
-  std::vector<unsigned char> back(static_cast<size_t>(tail));
-  int64_t endAt = -1;
-  if (tail >= 22 && self.ReadAt(self.size - tail, back.data(), back.size()))
-    for (int64_t i = tail - 22; i >= 0; --i)
-      if (Get32(&back[static_cast<size_t>(i)]) == 0x06054B50) {
-        endAt = self.size - tail + i;
-        break;
-      }
-  if (endAt < 0) {
-    std::fprintf(stderr, "No archive follows this program\n");
-    return 2;
-  }
-  const unsigned char* end = &back[static_cast<size_t>(endAt - (self.size - tail))];
-  const uint16_t entries = Get16(end + 10);
-  const uint32_t cdSize = Get32(end + 12);
-  const int64_t cdAt = endAt - cdSize;
+// The end record: the last 22 bytes, or further back behind a comment.
+bool FindEnd(const TFile& self, TArchive& archive) {
+  const int64_t tail = std::min<int64_t>(self.size, codec::kEndRecordSize + codec::kMaxCommentLength);
+  std::string back(static_cast<size_t>(std::max<int64_t>(tail, 0)), '\0');
+  if (tail < static_cast<int64_t>(codec::kEndRecordSize) || !self.ReadAt(self.size - tail, back.data(), back.size()))
+    return Fail("No archive follows this program");
+  const size_t at = codec::FindEndRecord(back);
+  if (at == std::string::npos) return Fail("No archive follows this program");
+  archive.endAt = self.size - tail + static_cast<int64_t>(at);
+  codec::Decode(std::string_view(back).substr(at), archive.end);
+  return true;
+}
+
+// The members as the central directory lists them; the lowest local header offset in first.
+bool ReadMembers(const TFile& self, TArchive& archive, int64_t& first) {
+  const int64_t cdAt = archive.endAt - archive.end.CentralSize;
   // Offsets in the directory count from the start of this file, or from the archive's start
   // when they were never shifted; the difference is found where the directory really is.
-  const int64_t base = cdAt - Get32(end + 16);
-  if (cdAt < 0 || base < 0) {
-    std::fprintf(stderr, "The archive is damaged\n");
-    return 2;
-  }
-  std::vector<unsigned char> dir(cdSize);
-  if (!self.ReadAt(cdAt, dir.data(), dir.size())) {
-    std::fprintf(stderr, "The archive is damaged\n");
-    return 2;
-  }
-  std::vector<TMember> members;
-  int64_t first = cdAt - base;
-  for (size_t p = 0, i = 0; i < entries; ++i) {
-    if (p + 46 > dir.size() || Get32(&dir[p]) != 0x02014B50) {
-      std::fprintf(stderr, "The archive's directory is damaged\n");
-      return 2;
-    }
-    const unsigned char* h = &dir[p];
-    TMember m{"", Get16(h + 8), Get16(h + 10), Get16(h + 12), Get16(h + 14), Get32(h + 16), Get32(h + 20),
-              Get32(h + 24), Get32(h + 38), Get32(h + 42), h[5]};
-    const size_t nameLen = Get16(h + 28), extra = Get16(h + 30), comment = Get16(h + 32);
-    if (p + 46 + nameLen > dir.size()) {
-      std::fprintf(stderr, "The archive's directory is damaged\n");
-      return 2;
-    }
-    m.name.assign(reinterpret_cast<const char*>(h + 46), nameLen);
+  archive.base = cdAt - archive.end.CentralOffset;
+  if (cdAt < 0 || archive.base < 0) return Fail("The archive is damaged");
+  std::string dir(archive.end.CentralSize, '\0');
+  if (!self.ReadAt(cdAt, dir.data(), dir.size())) return Fail("The archive is damaged");
+  first = cdAt - archive.base;
+  codec::TByteReader in(dir);
+  for (size_t i = 0; i < archive.end.TotalEntries; ++i) {
+    codec::TCentralHeader h;
+    if (codec::Read(in, h) != codec::TReadResult::Ok) return Fail("The archive's directory is damaged");
+    TMember m{"", h.Flag, h.Method, h.ModTime, h.ModDate, h.Crc, h.CompressedSize, h.UncompressedSize,
+              h.ExternalAttributes, h.LocalHeaderOffset, h.HostSystem};
+    if (!in.Has(h.NameLength)) return Fail("The archive's directory is damaged");
+    m.name = in.Bytes(h.NameLength);
     if (m.local < first) first = m.local;
-    members.push_back(m);
-    p += 46 + nameLen + extra + comment;
+    archive.members.push_back(m);
+    // A last member whose extra field or comment runs past the directory is still extracted.
+    in.Skip(size_t{h.ExtraLength} + h.CommentLength);
   }
-  unsigned char header[256];
-  if (base + first < 256 || !self.ReadAt(base + first - 256, header, 256) || std::memcmp(header, "MPU", 3) != 0) {
-    std::fprintf(stderr, "This program carries no self-extractor header\n");
-    return 2;
-  }
-  const uint8_t flags = header[3];
-  const std::string caption(reinterpret_cast<char*>(header + 7), header[4]);
-  const std::string defaultDir(reinterpret_cast<char*>(header + 7 + header[4]), header[5]);
-  const std::string command(reinterpret_cast<char*>(header + 7 + header[4] + header[5]), header[6]);
-  if (!(flags & kNoCheckSize) && endAt + 22 + Get16(end + 20) != self.size) {
-    std::fprintf(stderr, "The archive is incomplete or has bytes added behind it\n");
-    return 2;
-  }
+  return true;
+}
 
-  std::printf("%s\n", caption.c_str());
+bool ReadArchive(const TFile& self, TArchive& archive) {
+  int64_t first = 0;
+  if (!FindEnd(self, archive) || !ReadMembers(self, archive, first)) return false;
+  char header[codec::kSfxHeaderSize];
+  const auto headerSize = static_cast<int64_t>(sizeof header);
+  if (archive.base + first < headerSize || !self.ReadAt(archive.base + first - headerSize, header, sizeof header) ||
+      codec::DecodeSfxHeader(std::string_view(header, sizeof header), archive.options) != codec::TReadResult::Ok)
+    return Fail("This program carries no self-extractor header");
+  if (!(archive.options.Flags & codec::kSfxNoCheckSize) &&
+      archive.endAt + static_cast<int64_t>(codec::kEndRecordSize) + archive.end.CommentLength != self.size)
+    return Fail("The archive is incomplete or has bytes added behind it");
+  return true;
+}
+
+// The folder to extract into ("-d FOLDER", the default folder, or the user's answer), made with
+// its parents; empty when it cannot be made.
+std::string MakeTarget(int argc, char** argv, const std::string& defaultDir) {
   std::string target;
   for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], "-d") == 0) target = argv[i + 1];
@@ -343,74 +393,122 @@ int main(int argc, char** argv) {
     ::mkdir(target.substr(0, slash).c_str(), 0777);
   if (::mkdir(target.c_str(), 0777) != 0 && errno != EEXIST) {
     std::fprintf(stderr, "Cannot make the folder %s\n", target.c_str());
+    return "";
+  }
+  return target;
+}
+
+enum TOverwrite { kOverwriteAsk = 0, kOverwriteYes = 1, kOverwriteNo = 2 };
+
+TOverwrite OverwriteMode(uint8_t flags) {
+  TOverwrite mode = (flags & codec::kSfxOverwriteAlways) ? kOverwriteYes
+                    : (flags & codec::kSfxOverwriteNever) ? kOverwriteNo
+                                                          : kOverwriteAsk;
+  if (!(flags & codec::kSfxHideOverwriteBox) && mode != kOverwriteAsk && Interactive()) {
+    const std::string a = Ask("Existing files: [o]verwrite, [s]kip, [a]sk each? ", "");
+    if (!a.empty()) mode = a[0] == 'o' ? kOverwriteYes : a[0] == 's' ? kOverwriteNo : kOverwriteAsk;
+  }
+  return mode;
+}
+
+enum class TOutcome { Extracted, Skipped, Failed };
+
+// Makes room for the member's file: Skipped when the user keeps the file there, Failed when it
+// cannot be replaced.
+TOutcome ClearPath(const std::string& path, const std::string& name, TOverwrite overwrite) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return TOutcome::Extracted;
+  const bool replace = overwrite == kOverwriteYes ||
+                       (overwrite == kOverwriteAsk && AskYes("Overwrite " + name + "? [y/N] ", false));
+  if (!replace) {
+    std::printf("Skipped: %s\n", name.c_str());
+    return TOutcome::Skipped;
+  }
+  if (S_ISDIR(st.st_mode) || ::unlink(path.c_str()) != 0) {
+    std::fprintf(stderr, "Cannot replace %s\n", name.c_str());
+    return TOutcome::Failed;
+  }
+  return TOutcome::Extracted;
+}
+
+// Writes the member's file, fresh, with its permission bits and time.
+TOutcome WriteMember(const TFile& self, const TArchive& archive, const TMember& m, const std::string& path,
+                     const std::string& name, std::string& password) {
+  if ((m.flags & codec::kEncryptedFlag) && password.empty()) password = AskPassword(name);
+  // A fresh file only: nothing planted under that name is followed.
+  const mode_t mode = m.host == codec::kHostUnix && (m.external >> 16) != 0 ? ((m.external >> 16) & 0777) : 0644;
+  const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+  std::string why;
+  if (out < 0 || !Extract(self, archive.base, m, out, password, why)) {
+    if (out < 0) why = std::strerror(errno);
+    if (out >= 0) ::close(out);
+    ::unlink(path.c_str());
+    std::fprintf(stderr, "Failed: %s (%s)\n", name.c_str(), why.c_str());
+    if (why == "wrong password") password.clear();
+    return TOutcome::Failed;
+  }
+  const time_t when = DosTime(m.date, m.time);
+  const struct timespec times[2] = {{when, 0}, {when, 0}};
+  ::futimens(out, times);
+  ::close(out);
+  std::printf("Extracted: %s\n", name.c_str());
+  return TOutcome::Extracted;
+}
+
+TOutcome ExtractMember(const TFile& self, const TArchive& archive, const TMember& m, const std::string& target,
+                       TOverwrite overwrite, std::string& password) {
+  const std::string name = SafeName(m.name);
+  if (name.empty()) {
+    std::fprintf(stderr, "Refused: %s (it would leave the target folder)\n", m.name.c_str());
+    return TOutcome::Failed;
+  }
+  if ((archive.options.Flags & codec::kSfxAskFiles) && !AskYes("Extract " + name + "? [Y/n] ", true))
+    return TOutcome::Skipped;
+  if (!MakeFolders(target, name)) {
+    std::fprintf(stderr, "Refused: %s (a folder on its way is not a folder)\n", name.c_str());
+    return TOutcome::Failed;
+  }
+  const std::string path = target + "/" + name;
+  if (name.back() == '/') {
+    ::mkdir(path.c_str(), 0777);
+    return TOutcome::Skipped;
+  }
+  const TOutcome cleared = ClearPath(path, name, overwrite);
+  if (cleared != TOutcome::Extracted) return cleared;
+  return WriteMember(self, archive, m, path, name, password);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TFile self;
+  self.fd = ::open("/proc/self/exe", O_RDONLY | O_CLOEXEC);
+  if (self.fd < 0) {
+    std::fprintf(stderr, "Cannot read this program's file\n");
     return 2;
   }
-  int overwrite = (flags & kOverwriteAlways) ? 1 : (flags & kOverwriteNever) ? 2 : 0;  // 0: ask
-  if (!(flags & kHideOverwriteBox) && overwrite != 0 && Interactive()) {
-    const std::string a = Ask("Existing files: [o]verwrite, [s]kip, [a]sk each? ", "");
-    if (!a.empty()) overwrite = a[0] == 'o' ? 1 : a[0] == 's' ? 2 : 0;
-  }
+  self.size = ::lseek(self.fd, 0, SEEK_END);
+  TArchive archive;
+  if (!ReadArchive(self, archive)) return 2;
+  const codec::TSfxHeader& options = archive.options;
 
+  std::printf("%s\n", options.Caption.c_str());
+  const std::string target = MakeTarget(argc, argv, options.DefaultDir);
+  if (target.empty()) return 2;
+  const TOverwrite overwrite = OverwriteMode(options.Flags);
   int failures = 0, extracted = 0;
   std::string password;
-  for (const TMember& m : members) {
-    const std::string name = SafeName(m.name);
-    if (name.empty()) {
-      std::fprintf(stderr, "Refused: %s (it would leave the target folder)\n", m.name.c_str());
-      ++failures;
-      continue;
-    }
-    if ((flags & kAskFiles) && !AskYes("Extract " + name + "? [Y/n] ", true)) continue;
-    if (!MakeFolders(target, name)) {
-      std::fprintf(stderr, "Refused: %s (a folder on its way is not a folder)\n", name.c_str());
-      ++failures;
-      continue;
-    }
-    const std::string path = target + "/" + name;
-    if (name.back() == '/') {
-      ::mkdir(path.c_str(), 0777);
-      continue;
-    }
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0) {
-      const bool replace = overwrite == 1 || (overwrite == 0 && AskYes("Overwrite " + name + "? [y/N] ", false));
-      if (!replace) {
-        std::printf("Skipped: %s\n", name.c_str());
-        continue;
-      }
-      if (S_ISDIR(st.st_mode) || ::unlink(path.c_str()) != 0) {
-        std::fprintf(stderr, "Cannot replace %s\n", name.c_str());
-        ++failures;
-        continue;
-      }
-    }
-    if ((m.flags & 1) && password.empty()) password = AskPassword(name);
-    // A fresh file only: nothing planted under that name is followed.
-    const mode_t mode = m.host == 3 && (m.external >> 16) != 0 ? ((m.external >> 16) & 0777) : 0644;
-    const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    std::string why;
-    if (out < 0 || !Extract(self, base, m, out, password, why)) {
-      if (out < 0) why = std::strerror(errno);
-      if (out >= 0) ::close(out);
-      ::unlink(path.c_str());
-      std::fprintf(stderr, "Failed: %s (%s)\n", name.c_str(), why.c_str());
-      if (why == "wrong password") password.clear();
-      ++failures;
-      continue;
-    }
-    const time_t when = DosTime(m.date, m.time);
-    const struct timespec times[2] = {{when, 0}, {when, 0}};
-    ::futimens(out, times);
-    ::close(out);
-    ++extracted;
-    std::printf("Extracted: %s\n", name.c_str());
+  for (const TMember& m : archive.members) {
+    const TOutcome outcome = ExtractMember(self, archive, m, target, overwrite, password);
+    if (outcome == TOutcome::Extracted) ++extracted;
+    if (outcome == TOutcome::Failed) ++failures;
   }
   std::printf("%d file(s) extracted, %d failed\n", extracted, failures);
 
-  if ((flags & kAutoRun) && !command.empty() && failures == 0 &&
-      (!(flags & kAskCmdLine) || AskYes("Run " + command + "? [y/N] ", false))) {
+  if ((options.Flags & codec::kSfxAutoRun) && !options.CommandLine.empty() && failures == 0 &&
+      (!(options.Flags & codec::kSfxAskCmdLine) || AskYes("Run " + options.CommandLine + "? [y/N] ", false))) {
     if (::chdir(target.c_str()) != 0) return 2;
-    const int status = std::system(command.c_str());
+    const int status = std::system(options.CommandLine.c_str());
     return status == 0 ? 0 : 3;
   }
   return failures == 0 ? 0 : 1;

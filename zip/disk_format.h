@@ -1,5 +1,6 @@
 // Formatting a disk for a span: TSHFormatThread does the work off the user-interface thread (at
-// most one at a time), and the format dialog shows the drive and the fixed label and starts it.
+// most one at a time). The format dialog that starts it in a program with widgets is on the
+// widget side (zip/widgets/disk_format_dialog.h).
 #pragma once
 
 #include <QThread>
@@ -18,6 +19,8 @@ class TSHFormatThread : public QThread {
   bool Admitted() const { return admitted_; }
   bool Succeeded() const { return succeeded_; }
   const std::string& Error() const { return error_; }
+  // Runs the thread to its end while the caller's events keep being processed.
+  void WaitLive();
 
  protected:
   void run() override;
@@ -29,10 +32,11 @@ class TSHFormatThread : public QThread {
   static std::atomic<TSHFormatThread*> current_;
 };
 
-// Formats the disk in the drive: with widgets, through the format dialog (which starts by itself
-// and closes when done unless confirmErase asks the user to start and close it); without, on the
-// thread alone while events keep being processed. 0 done, -1 failed, -2 cancelled by the user,
-// -3 no format could be started.
-int RunZipFormat(const std::string& root, const std::string& label, bool confirmErase, std::string& error);
+// What a format without a dialog says when another one runs.
+inline constexpr const char* kAnotherFormatRuns = "Another disk is being formatted";
+
+// Formats the disk in the drive on the thread alone while events keep being processed: 0 done,
+// -1 failed (error says why), -3 no format could be started.
+int FormatDiskOnThread(const std::string& root, const std::string& label, std::string& error);
 
 }  // namespace mirnax
