@@ -329,8 +329,9 @@ class TZipBuilder : public TComponent {
   std::string TempZipName();
   bool ArchiveEncrypted() const;
   // The end of every Add and Delete: specifications, record and library released, the busy flag
-  // cleared, the directory read again when the archive changed.
-  void EndZipCall(bool unload);
+  // cleared, the directory read again when the archive changed (after a delete, a directory that
+  // cannot be read is reported with the delete that was done).
+  void EndZipCall(bool unload, bool deleting = false);
   // Runs the unzip library in ExtrBaseDir and gives the caller's folder back; joined, a joined
   // copy of a spanned archive, is removed afterwards.
   void ExtractInBaseFolder(const std::string& source, const std::string& joined);

@@ -91,6 +91,7 @@ enum TZipMessageId : int {
   zmCentralDirectoryName = 11047,
   zmOldFileNotErased = 11048,
   zmNewFileNotRenamed = 11049,
+  zmDeletedDirectoryUnread = 11050,
 };
 
 }  // namespace mirnax

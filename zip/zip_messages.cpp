@@ -98,6 +98,7 @@ constexpr TMessage kMessages[] = {
     {zmCentralDirectoryName, QT_TRANSLATE_NOOP("mirnax::TZipBuilder", "central directory")},
     {zmOldFileNotErased, QT_TRANSLATE_NOOP("mirnax::TZipBuilder", "%s cannot be erased; the new file is kept as %s")},
     {zmNewFileNotRenamed, QT_TRANSLATE_NOOP("mirnax::TZipBuilder", "The new file cannot be renamed to %s; it is kept as %s")},
+    {zmDeletedDirectoryUnread, QT_TRANSLATE_NOOP("mirnax::TZipBuilder", "%s member(s) deleted from %s, but its directory cannot be read again")},
 };
 
 }  // namespace

@@ -177,7 +177,7 @@ void TZipBuilder::TSpanJoiner::CopyMember(TMemberIndex& index) {
   // A member written with a data descriptor may have left its local size at 0.
   const uint32_t compressed = header.CompressedSize != 0 ? header.CompressedSize : member.ComprSize;
   const bool descriptor = header.HasDescriptor();
-  zip_.ReportCopying(ReplaceForwardSlash(name));
+  zip_.ReportCopying(name);
   zip_.Progress(ptNewFile, ReplaceForwardSlash(name),
                 int64_t{codec::kLocalHeaderSize} + nameLen + extraLen + compressed +
                     (descriptor ? codec::kDataDescriptorSize : 0));

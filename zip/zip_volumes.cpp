@@ -60,7 +60,12 @@ void TZipBuilder::DiskFreeAndSize(int action) {
 
 bool TZipBuilder::IsDiskPresent() {
   // The drive is the mount that holds the archive; without one there is no drive at all.
-  if (driveRoot_.empty()) throw EZipBuilder(zmDriveNotReady, driveRoot_);
+  if (driveRoot_.empty()) {
+    // No mount holds it: the message names the folder the archive was looked for in.
+    const std::string path = ToPlatformPath(archivePath_);
+    const size_t slash = path.rfind('/');
+    throw EZipBuilder(zmDriveNotReady, slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1));
+  }
   DiskFreeAndSize(3);
   std::string label;
   if (Disks().VolumeLabel(driveRoot_, label) && diskSize_ != -1) {
