@@ -1,6 +1,11 @@
 // Faults found using the component as a user would: Add of everything in the archive's own folder,
 // a directory that cannot be read again after a delete, and the separators messages name files with.
+#include <QDir>
 #include <QtTest>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "toolkit/core/disks.h"
 #include "zip_test_support.h"
@@ -95,6 +100,42 @@ class TestZipFaults : public QObject, TZipScene {
     bool named = false;
     for (const auto& p : rec_.progress) named |= p.type == mirnax::ptNewFile && p.name == "in\\sub\\a.txt";
     QVERIFY(named);
+  }
+
+  // An Add killed while it writes leaves its temporary under a name that says whose it is; the
+  // next operation on the archive says it may be deleted, and deletes nothing itself.
+  void killedAddLeavesNamedTemporary() {
+    PutFile(Path("in/a.txt"), "alpha");
+    QByteArray big(4 << 20, '\0');
+    for (qsizetype i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) >> 5);
+    PutFile(Path("in/big.bin"), big);
+    CurrentDir here(dir_->path());
+    zip_->SetZipFileName(S(Path("k.zip")));
+    AddSpec("in/a.txt");
+    const QByteArray before = GetFile(Path("k.zip"));
+    const pid_t child = ::fork();
+    if (child == 0) {
+      zip_->OnProgress = [](mirnax::TObject*, mirnax::ProgressType type, const std::string&, int64_t) {
+        if (type == mirnax::ptUpdate) ::raise(SIGKILL);
+      };
+      AddSpec("in/big.bin");
+      ::_exit(0);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+    QCOMPARE(GetFile(Path("k.zip")), before);
+    const QStringList left = QDir(dir_->path()).entryList({"k.zip.~zipping-*"}, QDir::Files);
+    QCOMPARE(left.size(), 1);
+
+    rec_ = {};
+    rec_.Attach(*zip_);
+    AddSpec("in/big.bin");
+    QVERIFY2(rec_.Said("A temporary file left by an earlier run that did not finish may be deleted: " + S(Path(left[0]))),
+             qPrintable(rec_.All()));
+    QCOMPARE(zip_->Count(), 2);
+    QVERIFY(QFile::exists(Path(left[0])));
+    QCOMPARE(QDir(dir_->path()).entryList({"k.zip.~zipping-*"}, QDir::Files), left);
   }
 };
 

@@ -1,6 +1,7 @@
 // The zip library: adds files to an archive or deletes members from it, as a zip command record
 // asks, writing through a temporary file so the archive is replaced only when all went well.
 #include "zip/libs/lib_common.h"
+#include "zip/libs/zipdll/archive_source.h"
 #include "zip/libs/zipdll/parallel_deflate.h"
 
 #include <zip.h>
@@ -241,8 +242,10 @@ struct TArchive {
 };
 
 zip_t* OpenArchive(const std::string& name, int flags, TReporter& reporter) {
+  for (const std::string& stale : StaleTemporariesOf(name))
+    reporter.Message(0, "A temporary file left by an earlier run that did not finish may be deleted: " + stale);
   int code = 0;
-  zip_t* za = zip_open(name.c_str(), flags, &code);
+  zip_t* za = OpenArchiveFile(name, flags, code);
   if (za == nullptr) reporter.Message(leOpen, "Cannot open archive " + name + ": " + ErrorText(code));
   return za;
 }
