@@ -120,7 +120,8 @@ int TZipBuilder::ZCallback(ZCallBackStruct* record) {
     }
   }
   if (record->ActionCode == zaMessage) {
-    std::string message = ReplaceForwardSlash(text);
+    // Messages name files as this platform writes them; only progress names and the contents keep backslashes.
+    std::string message = text;
     while (!message.empty() && static_cast<unsigned char>(message.back()) <= ' ') message.pop_back();
     self->message_ = message;
     // Only the low byte of a library's error code is kept, as a signed value.

@@ -60,6 +60,10 @@ using ExtrOpts = TOptionSet<ExtrOptsEnum, uint8_t>;
 using SFXOpts = TOptionSet<SFXOptsEnum, uint8_t>;
 
 // The component's failure: a message ID, its text, and whether a box is to show it.
+namespace zip_files {
+class TSideOutput;
+}  // namespace zip_files
+
 class EZipBuilder : public Exception {
  public:
   EZipBuilder(int ident, bool displayMsg);
@@ -325,8 +329,9 @@ class TZipBuilder : public TComponent {
   std::string TempZipName();
   bool ArchiveEncrypted() const;
   // The end of every Add and Delete: specifications, record and library released, the busy flag
-  // cleared, the directory read again when the archive changed.
-  void EndZipCall(bool unload);
+  // cleared, the directory read again when the archive changed (after a delete, a directory that
+  // cannot be read is reported with the delete that was done).
+  void EndZipCall(bool unload, bool deleting = false);
   // Runs the unzip library in ExtrBaseDir and gives the caller's folder back; joined, a joined
   // copy of a spanned archive, is removed afterwards.
   void ExtractInBaseFolder(const std::string& source, const std::string& joined);
@@ -354,12 +359,17 @@ class TZipBuilder : public TComponent {
   // "Copying: " and the name, to OnMessage.
   void ReportCopying(const std::string& name);
 
+  // Puts a finished side output in its target's place, a previous file erased as how says (none:
+  // replaced in one step); false, reported, when the new file could not take the target's name.
+  bool InstallOutput(zip_files::TSideOutput& output, std::optional<DeleteOpts> how);
+
   // Self-extracting archives (zip_sfx_conversion.cpp). The stub in SFXPath, else found where
   // ConvertSFX looks for it; false (reported) when there is none.
   bool FindSfxStub();
-  // The one place a conversion writes its output file: whatever has the name goes first (as
-  // HowToDelete says), then write fills the new file and may say what size it must have. 0, or
-  // the failure's code with the new file removed.
+  // The one place a conversion writes its output file: write fills a side file and may say what
+  // size it must have; only a whole new file takes the name, whatever had it erased first (as
+  // HowToDelete says). 0, or the failure's code with the new file removed (-1 when it could not
+  // take the name, reported, and stays under its side name).
   int WriteConversion(const std::string& output, unsigned mode,
                       const std::function<int(int outFile, std::optional<int64_t>& expectedSize)>& write);
   // The stub, its options header and the archive (or, new, an empty one) behind them.

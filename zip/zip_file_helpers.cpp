@@ -3,6 +3,9 @@
 #include "toolkit/core/paths.h"
 #include "zip/zip_builder.h"
 #include "zip/zip_desktop.h"
+#include "zip/zip_message_ids.h"
+#include "zip/zip_messages.h"
+#include "zip/zip_side_output.h"
 
 #include <QFile>
 
@@ -13,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 
@@ -154,11 +158,15 @@ int TZipBuilder::CopyFile(const std::string& in, const std::string& out) {
   TFileHandle inHandle(inFile);
   struct stat st;
   if (::fstat(inFile, &st) != 0 || !S_ISREG(st.st_mode)) return -3;
-  // The copy's target: whatever has its name goes first, as HowToDelete says.
-  if (::access(outName.c_str(), F_OK) == 0) EraseFile(out, howToDelete_);
-  int outFile = ::open(outName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (outFile < 0) return -1;
-  TFileHandle outHandle(outFile);
+  // The copy goes to a side file; whatever has the target's name is erased (as HowToDelete says)
+  // only once the copy is whole.
+  std::unique_ptr<TSideOutput> output;
+  try {
+    output = std::make_unique<TSideOutput>(outName, 0666);
+  } catch (const Exception&) {
+    return -1;
+  }
+  int outFile = output->Get();
   int result = CopyBuffer(inFile, outFile, -1);
   if (result == 0) {
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
@@ -167,9 +175,31 @@ int TZipBuilder::CopyFile(const std::string& in, const std::string& out) {
     if (result == 0 && (inSize < 0 || outSize < 0 || inSize != outSize)) result = -9;
   }
   inHandle.Close();
-  if (outHandle.Close() != 0 && result == 0) result = -2;
-  if (result != 0 && result != -4) ::unlink(outName.c_str());
-  return result;
+  if (!output->Seal() && result == 0) result = -2;
+  if (result != 0 && result != -4) return result;
+  return InstallOutput(*output, howToDelete_) ? result : -1;
+}
+
+bool TZipBuilder::InstallOutput(TSideOutput& output, std::optional<DeleteOpts> how) {
+  std::function<int(const std::string&)> erase;
+  if (how) erase = [this, how](const std::string& name) { return EraseFile(name, *how); };
+  switch (output.Install(erase)) {
+    case TSideOutput::TInstalled::Done:
+      return true;
+    case TSideOutput::TInstalled::OldNotErased:
+      Report(FormatZipMessage(FormatZipMessage(ZipMessageOrNotice(zmOldFileNotErased), output.Target()),
+                              output.SideName()), true);
+      errCode_ = zmOldFileNotErased;
+      return false;
+    case TSideOutput::TInstalled::NotRenamed:
+      Report(FormatZipMessage(FormatZipMessage(ZipMessageOrNotice(zmNewFileNotRenamed), output.Target()),
+                              output.SideName()), true);
+      errCode_ = zmNewFileNotRenamed;
+      return false;
+    case TSideOutput::TInstalled::NotReplaced:
+      break;
+  }
+  return false;
 }
 
 int TZipBuilder::EraseFile(const std::string& fileName, DeleteOpts how) {

@@ -89,6 +89,9 @@ enum TZipMessageId : int {
   zmFirstDiskOfSetUnlabelled = 11045,  // the same text, for a first volume without a label
   zmInsertDisk = 11046,
   zmCentralDirectoryName = 11047,
+  zmOldFileNotErased = 11048,
+  zmNewFileNotRenamed = 11049,
+  zmDeletedDirectoryUnread = 11050,
 };
 
 }  // namespace mirnax

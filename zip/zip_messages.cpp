@@ -96,6 +96,9 @@ constexpr TMessage kMessages[] = {
     {zmFirstDiskOfSetUnlabelled, QT_TRANSLATE_NOOP("mirnax::TZipBuilder", "This is the first disk of a set; please insert the last disk")},
     {zmInsertDisk, QT_TRANSLATE_NOOP("mirnax::TZipBuilder", "Please insert disk volume %.1d")},
     {zmCentralDirectoryName, QT_TRANSLATE_NOOP("mirnax::TZipBuilder", "central directory")},
+    {zmOldFileNotErased, QT_TRANSLATE_NOOP("mirnax::TZipBuilder", "%s cannot be erased; the new file is kept as %s")},
+    {zmNewFileNotRenamed, QT_TRANSLATE_NOOP("mirnax::TZipBuilder", "The new file cannot be renamed to %s; it is kept as %s")},
+    {zmDeletedDirectoryUnread, QT_TRANSLATE_NOOP("mirnax::TZipBuilder", "%s member(s) deleted from %s, but its directory cannot be read again")},
 };
 
 }  // namespace

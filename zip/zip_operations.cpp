@@ -7,6 +7,7 @@
 #include "zip/zip_file_helpers.h"
 #include "zip/zip_libraries.h"
 #include "zip/zip_message_ids.h"
+#include "zip/zip_messages.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -113,16 +114,27 @@ void TZipBuilder::Delete() {
       ShowZipMessage(zmZipLibraryFailed, "");
     }
   }
-  EndZipCall(unload);
+  EndZipCall(unload, true);
 }
 
-void TZipBuilder::EndZipCall(bool unload) {
+void TZipBuilder::EndZipCall(bool unload, bool deleting) {
   fSpecArgs_.Clear();
   zipRecord_ = nullptr;
   recordTexts_.clear();
   if (unload) UnloadDll(*zipDll_);
   zipBusy_ = false;
-  if (successCnt_ > 0) List();
+  if (successCnt_ <= 0) return;
+  const std::string archive = zipFileName_;
+  List();
+  // A directory that cannot be read again does not undo a delete that was done: say both.
+  if (deleting && zipFileName_.empty() && !archive.empty()) {
+    const std::string why = message_;
+    const std::string text = FormatZipMessage(FormatZipMessage(ZipMessageOrNotice(zmDeletedDirectoryUnread),
+                                                               std::to_string(successCnt_)),
+                                              ToPlatformPath(archive));
+    errCode_ = zmDeletedDirectoryUnread;
+    Report(text + (why.empty() ? "" : ": " + why), true);
+  }
 }
 
 void TZipBuilder::Extract() {

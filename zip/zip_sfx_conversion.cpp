@@ -8,6 +8,7 @@
 #include "zip/zip_directory.h"
 #include "zip/zip_file_helpers.h"
 #include "zip/zip_message_ids.h"
+#include "zip/zip_side_output.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -133,18 +135,20 @@ bool TZipBuilder::FindSfxStub() {
 
 int TZipBuilder::WriteConversion(const std::string& output, unsigned mode,
                                  const std::function<int(int outFile, std::optional<int64_t>& expectedSize)>& write) {
-  const std::string outName = ToPlatformPath(output);
-  if (::access(outName.c_str(), F_OK) == 0) EraseFile(output, howToDelete_);
-  TFileHandle out(::open(outName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
-  if (!out.IsOpen()) return -1;
+  std::unique_ptr<TSideOutput> side;
+  try {
+    side = std::make_unique<TSideOutput>(ToPlatformPath(output), mode);
+  } catch (const Exception&) {
+    return -1;
+  }
   std::optional<int64_t> expectedSize;
-  int result = write(out.Get(), expectedSize);
+  int result = write(side->Get(), expectedSize);
   struct stat st {};
-  const bool sized = ::fstat(out.Get(), &st) == 0;
-  if (out.Close() != 0 && result == 0) result = -2;
+  const bool sized = ::fstat(side->Get(), &st) == 0;
+  if (!side->Seal() && result == 0) result = -2;
   if (result == 0 && expectedSize && (!sized || *expectedSize != st.st_size)) result = -9;
-  if (result != 0) ::unlink(outName.c_str());
-  return result;
+  if (result != 0) return result;
+  return InstallOutput(*side, howToDelete_) ? 0 : -1;
 }
 
 int TZipBuilder::WriteSfx(int outFile, bool newSFX, std::optional<int64_t>& expectedSize) {
@@ -192,17 +196,18 @@ std::string TZipBuilder::TakeOutSfxArchive(std::string& target) {
 }
 
 bool TZipBuilder::PutBehindPrefix(const std::string& prefix, const std::string& archive, const std::string& output) {
-  const std::string outName = ToPlatformPath(output);
-  const std::string side = outName + ".new";
-  TFileHandle out(::open(side.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0777));
-  if (!out.IsOpen()) return false;
+  std::unique_ptr<TSideOutput> side;
+  try {
+    side = std::make_unique<TSideOutput>(ToPlatformPath(output), 0777);
+  } catch (const Exception&) {
+    return false;
+  }
   int64_t size = 0;
-  bool ok = WriteFully(out.Get(), prefix.data(), prefix.size()) &&
-            CopyArchiveShifted(archive, out.Get(), 0, static_cast<int64_t>(prefix.size()), size) == 0;
-  ok = out.Close() == 0 && ok;
-  ok = ok && ::rename(side.c_str(), outName.c_str()) == 0;
-  if (!ok) ::unlink(side.c_str());
-  return ok;
+  bool ok = WriteFully(side->Get(), prefix.data(), prefix.size()) &&
+            CopyArchiveShifted(archive, side->Get(), 0, static_cast<int64_t>(prefix.size()), size) == 0;
+  ok = side->Seal() && ok;
+  // The archive added to is replaced in one step, as the library replaces a plain one.
+  return ok && InstallOutput(*side, std::nullopt);
 }
 
 // ---- Moving an archive's offsets ----

@@ -85,12 +85,17 @@ void TZipBuilder::TSpanJoiner::CreateOutput(const std::string& wantedName) {
     outName_ = name;
   } else {
     outName_ = wanted;
-    if (::lstat(outName_.c_str(), &st) == 0) zip_.EraseFile(outName_, htdFinal);
   }
   outName_ = WithExtension(outName_, ".zip");
-  // A fresh file only: a name planted meanwhile (a link elsewhere) is not written through.
-  out_ = TFileHandle(::open(outName_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  if (!out_.IsOpen()) throw EZipBuilder(zmOutputNotCreated, true);
+  // A file named without the extension .zip goes too, once the join has taken its place.
+  if (outName_ != wanted && ::lstat(wanted.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) givenName_ = wanted;
+  // The join is written beside its name and takes it only when whole: a failed or killed join
+  // leaves a previous file of that name as it was.
+  try {
+    out_ = std::make_unique<TSideOutput>(outName_, 0666);
+  } catch (const Exception&) {
+    throw EZipBuilder(zmOutputNotCreated, true);
+  }
   bytesWritten_ = 0;
 }
 
@@ -99,21 +104,22 @@ int TZipBuilder::TSpanJoiner::Finish(int result, std::string& outFilePath) {
   in_.Close();
   zip_.CloseArchiveFile();
   bool closed = true;
-  if (out_.IsOpen()) {
+  if (out_) {
     const struct timespec times[2] = {sourceTime_, sourceTime_};
-    ::futimens(out_.Get(), times);
-    closed = out_.Close() == 0;
+    ::futimens(out_->Get(), times);
+    closed = out_->Seal();
   }
   if (result == 0 && !closed) {
     zip_.ShowZipMessage(zmJoinEndWriteError, "");
     result = -7;
   }
-  if (result != 0) {
-    if (!outName_.empty()) ::unlink(outName_.c_str());
+  if (result == 0 && !zip_.InstallOutput(*out_, htdFinal)) result = -7;
+  if (result == 0 && !givenName_.empty()) zip_.EraseFile(givenName_, htdFinal);
+  out_.reset();
+  if (result != 0)
     outFilePath.clear();
-  } else {
+  else
     outFilePath = outName_;
-  }
   return result;
 }
 
@@ -171,7 +177,7 @@ void TZipBuilder::TSpanJoiner::CopyMember(TMemberIndex& index) {
   // A member written with a data descriptor may have left its local size at 0.
   const uint32_t compressed = header.CompressedSize != 0 ? header.CompressedSize : member.ComprSize;
   const bool descriptor = header.HasDescriptor();
-  zip_.ReportCopying(ReplaceForwardSlash(name));
+  zip_.ReportCopying(name);
   zip_.Progress(ptNewFile, ReplaceForwardSlash(name),
                 int64_t{codec::kLocalHeaderSize} + nameLen + extraLen + compressed +
                     (descriptor ? codec::kDataDescriptorSize : 0));
@@ -241,7 +247,7 @@ void TZipBuilder::TSpanJoiner::Read(char* buffer, int64_t len, int errId) {
 }
 
 void TZipBuilder::TSpanJoiner::Write(const char* buffer, int64_t len, int errId) {
-  if (!WriteFully(out_.Get(), buffer, static_cast<size_t>(len))) throw EZipBuilder(errId, true);
+  if (!WriteFully(out_->Get(), buffer, static_cast<size_t>(len))) throw EZipBuilder(errId, true);
   bytesWritten_ += len;
   if (showProgress_) zip_.Progress(ptUpdate, "", len);
 }
@@ -249,7 +255,7 @@ void TZipBuilder::TSpanJoiner::Write(const char* buffer, int64_t len, int errId)
 void TZipBuilder::TSpanJoiner::Copy(int64_t len, int errId) {
   while (len > 0) {
     const ssize_t copied =
-        ::copy_file_range(in_.Get(), nullptr, out_.Get(), nullptr, static_cast<size_t>(std::min(len, kKernelCopyBlock)), 0);
+        ::copy_file_range(in_.Get(), nullptr, out_->Get(), nullptr, static_cast<size_t>(std::min(len, kKernelCopyBlock)), 0);
     if (copied > 0) {
       bytesWritten_ += copied;
       if (showProgress_) zip_.Progress(ptUpdate, "", copied);

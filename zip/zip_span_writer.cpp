@@ -112,7 +112,7 @@ void TZipBuilder::TSpanWriter::CopyMember(MDZipData& member, TMemberIndex& centr
   const uint32_t compressed = local.CompressedSize != 0 ? local.CompressedSize : centralSize;
   member.FileName = name;
   member.FileNameLen = nameLen;
-  zip_.ReportCopying(ReplaceForwardSlash(name));
+  zip_.ReportCopying(name);
   const bool descriptor = local.HasDescriptor();
   zip_.Progress(ptNewFile, ReplaceForwardSlash(name),
                 kLocalSize + nameLen + extraLen + compressed + (descriptor ? codec::kDataDescriptorSize : 0));

@@ -7,9 +7,11 @@
 
 #include "zip/zip_builder.h"
 #include "zip/zip_file_helpers.h"
+#include "zip/zip_side_output.h"
 
 #include <ctime>
 #include <deque>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -128,8 +130,9 @@ class TZipBuilder::TSpanJoiner {
 
   TZipBuilder& zip_;
   zip_files::TFileHandle in_;   // the volume being read
-  zip_files::TFileHandle out_;  // the joined archive
+  std::unique_ptr<zip_files::TSideOutput> out_;  // the joined archive, until it is whole
   std::string outName_;
+  std::string givenName_;  // the name asked for, when it is not outName_ and a file has it
   int64_t bytesWritten_ = 0;
   struct timespec sourceTime_ {};
   bool showProgress_ = false;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace mirnax {
 
@@ -60,7 +61,12 @@ void TZipBuilder::DiskFreeAndSize(int action) {
 
 bool TZipBuilder::IsDiskPresent() {
   // The drive is the mount that holds the archive; without one there is no drive at all.
-  if (driveRoot_.empty()) throw EZipBuilder(zmDriveNotReady, driveRoot_);
+  if (driveRoot_.empty()) {
+    // No mount holds it: the message names the folder the archive was looked for in.
+    const std::string path = ToPlatformPath(archivePath_);
+    const size_t slash = path.rfind('/');
+    throw EZipBuilder(zmDriveNotReady, slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1));
+  }
   DiskFreeAndSize(3);
   std::string label;
   if (Disks().VolumeLabel(driveRoot_, label) && diskSize_ != -1) {
@@ -112,9 +118,26 @@ int TZipBuilder::AskForDisk(int64_t spannedSize) {
   return driveType_;
 }
 
+// The part of a set split by other zip tools ("name.z01", "name.z02", ..., "name.zip" the last)
+// that holds the volume, when the path is one of such a set; else nothing.
+static std::optional<std::string> SplitPartFor(const std::string& path, int volume, int lastVolume) {
+  const size_t ext = ExtensionStart(path);
+  const std::string stem = path.substr(0, ext), extension = Lower(path.substr(ext));
+  const bool part = extension.size() >= 4 && extension[1] == 'z' &&
+                    std::all_of(extension.begin() + 2, extension.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const auto partName = [&](int number) {
+    const std::string digits = std::to_string(number);
+    return stem + ".z" + (digits.size() < 2 ? "0" : "") + digits;
+  };
+  if (!part && !(extension == ".zip" && FileExistsNative(partName(1)))) return std::nullopt;
+  if (volume >= lastVolume) return stem + (part ? ".zip" : path.substr(ext));
+  return partName(volume + 1);
+}
+
 bool TZipBuilder::IsRightDisk(unsigned driveType) {
   if (IsFixedOrNetwork(static_cast<int>(driveType))) {
-    archivePath_ = VolumeFileForReading(archivePath_, diskNr_);
+    const auto split = SplitPartFor(archivePath_, diskNr_, totalDisks_);
+    archivePath_ = split ? *split : VolumeFileForReading(archivePath_, diskNr_);
     return true;
   }
   return volumeLabel_ == VolumeLabelFor(diskNr_);

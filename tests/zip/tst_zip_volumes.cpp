@@ -336,6 +336,32 @@ class TestZipVolumes : public QObject, TZipScene {
     QVERIFY(joined.empty());
     QVERIFY(!QFile::exists(Path("out.zip")));
   }
+
+  // A set split by the installed zip ("S.z01", "S.z02", ..., "S.zip") is joined from its last
+  // part, and extracted from it.
+  void joinsSplitSetOfOtherTools() {
+    PutFile(Path("in/big.bin"), B(Noise(200000, 5)));
+    PutFile(Path("in/small.txt"), "small");
+    QProcess zip;
+    zip.setWorkingDirectory(dir_->path());
+    zip.start("zip", {"-q", "-0", "-D", "-s", "64k", "-r", "S.zip", "in"});
+    QVERIFY(zip.waitForFinished(60000) && zip.exitCode() == 0);
+    QVERIFY(QFile::exists(Path("S.z03")));
+    std::string joined = S(Path("J.zip"));
+    QVERIFY2(zip_->ReadSpan(S(Path("S.zip")), joined) == 0, qPrintable(rec_.All()));
+    QCOMPARE(QString::fromStdString(joined), Path("J.zip"));
+    QCOMPARE(UnzipTest(Path("J.zip")), 0);
+
+    zip_->SetZipFileName(S(Path("S.zip")));
+    QCOMPARE(zip_->Count(), 2);
+    QDir().mkpath(Path("out"));
+    zip_->SetExtrBaseDir(S(Path("out")));
+    zip_->SetExtrOptions({mirnax::ExtrDirNames});
+    zip_->Extract();
+    QVERIFY2(zip_->SuccessCnt() == 2, qPrintable(rec_.All()));
+    QCOMPARE(GetFile(Path("out/in/big.bin")), B(Noise(200000, 5)));
+    QCOMPARE(GetFile(Path("out/in/small.txt")), QByteArray("small"));
+  }
 };
 
 QTEST_GUILESS_MAIN(TestZipVolumes)

@@ -1,6 +1,7 @@
 // The zip library: adds files to an archive or deletes members from it, as a zip command record
 // asks, writing through a temporary file so the archive is replaced only when all went well.
 #include "zip/libs/lib_common.h"
+#include "zip/libs/zipdll/archive_source.h"
 #include "zip/libs/zipdll/parallel_deflate.h"
 
 #include <zip.h>
@@ -16,7 +17,9 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <set>
+#include <utility>
 
 #ifndef ZIPDLL_VERSION
 #define ZIPDLL_VERSION 170
@@ -39,6 +42,8 @@ struct TAddRequest {
   TReporter& reporter;
   std::vector<TFileToAdd> files;
   std::set<std::string> seen;
+  // The archive being written, when it exists already: never added to itself.
+  std::optional<std::pair<dev_t, ino_t>> archive;
 };
 
 // A name as it is stored: '/' separators, no leading "/", "./" or "../" parts, which would make
@@ -72,6 +77,7 @@ std::string StoredName(const std::string& path, const ZipCommandHead& rec) {
 bool Hidden(const char* name) { return name[0] == '.'; }
 
 void AddFile(TAddRequest& request, const std::string& path, const struct stat& st) {
+  if (request.archive && *request.archive == std::make_pair(st.st_dev, st.st_ino)) return;
   std::string stored = StoredName(path, request.rec);
   if (stored.empty() || !request.seen.insert(path).second) return;
   request.files.push_back({path, stored, st});
@@ -236,8 +242,10 @@ struct TArchive {
 };
 
 zip_t* OpenArchive(const std::string& name, int flags, TReporter& reporter) {
+  for (const std::string& stale : StaleTemporariesOf(name))
+    reporter.Message(0, "A temporary file left by an earlier run that did not finish may be deleted: " + stale);
   int code = 0;
-  zip_t* za = zip_open(name.c_str(), flags, &code);
+  zip_t* za = OpenArchiveFile(name, flags, code);
   if (za == nullptr) reporter.Message(leOpen, "Cannot open archive " + name + ": " + ErrorText(code));
   return za;
 }
@@ -261,7 +269,9 @@ int32_t AddFiles(const ZipCommandHead& rec, const std::vector<std::string>& spec
   const std::string password = rec.pZipPassword != nullptr ? rec.pZipPassword : "";
   if (archiveName.empty()) return reporter.Message(leBadArgs, "No archive name given"), 0;
   if (rec.fEncrypt && password.empty()) return reporter.Message(lePassword, "A password is needed to encrypt"), 0;
-  TAddRequest request{rec, reporter, {}, {}};
+  TAddRequest request{rec, reporter, {}, {}, {}};
+  struct stat archiveStat;
+  if (::stat(archiveName.c_str(), &archiveStat) == 0) request.archive = std::make_pair(archiveStat.st_dev, archiveStat.st_ino);
   for (const std::string& spec : specs) Collect(request, spec);
   if (request.files.empty()) return 0;
 

@@ -1,0 +1,50 @@
+// A file the component makes in place of another (a conversion, a join, a copy, an archive put
+// back behind its program): written whole under a side name beside its target
+// ("<target>.~Ab3xYz"), forced to disk, and only then put in the target's place. Until then the
+// previous file is untouched, so a failure or a killed process leaves it as it was.
+#pragma once
+
+#include "toolkit/core/posix_files.h"
+#include "zip/zip_file_helpers.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace mirnax::zip_files {
+
+class TSideOutput {
+ public:
+  // How Install ended.
+  enum class TInstalled {
+    Done,          // the new file has the target's name
+    OldNotErased,  // the previous file could not be erased: both stay, the new one under its side name
+    NotRenamed,    // the previous file is gone, the new one could not take its name and keeps its side name
+    NotReplaced,   // without erase: the new file could not replace the previous one, and is removed
+  };
+
+  // A side file beside target (a native path), opened for writing with the permission bits of
+  // mode the user's mask allows. Raises EFCreateError when no side file can be created there.
+  TSideOutput(const std::string& target, unsigned mode);
+  TSideOutput(const TSideOutput&) = delete;
+  TSideOutput& operator=(const TSideOutput&) = delete;
+
+  int Get() const { return out_.Get(); }
+  const std::string& Target() const { return target_; }
+  const std::string& SideName() const { return side_->Name(); }
+
+  // Forces the new file's data to disk and closes it; false when either fails.
+  bool Seal();
+  // Erases a previous file through erase (0: erased; any other value: it stays) and gives the new
+  // file the target's name, the folder's entries then forced to disk. Without erase the new file
+  // replaces the previous one in one step. A side file that is not installed is removed when the
+  // object goes, unless Install kept it.
+  TInstalled Install(const std::function<int(const std::string&)>& erase);
+
+ private:
+  std::string target_;
+  std::unique_ptr<TSideFile> side_;
+  TFileHandle out_;
+};
+
+}  // namespace mirnax::zip_files
