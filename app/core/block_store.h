@@ -22,7 +22,7 @@ struct StaticItem {
   int8_t Z = 0;
 };
 
-// Items are appended to one flat list with their block and counted per block; the first read
+// Items are appended to one flat list with their block; the first read counts them per block and
 // sorts them by block once (a stable counting sort), after which each block's items lie side by
 // side. Appending after a read is allowed and sorts again on the next read.
 class TBlockStore {
@@ -90,7 +90,7 @@ class TBlockStore {
 
   TMapSize map_;
   int32_t blocks_;
-  std::vector<uint32_t> counts_;  // items per block, sorted or not
+  mutable std::vector<uint32_t> counts_;  // items per block, brought up to date by Sort
   uint64_t size_ = 0;
   // Not yet sorted: appended items in order, in lists by the block's bits above the low 18.
   mutable std::vector<TPending> pending_;
