@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/core/exceptions.h"
+#include "toolkit/core/large_blocks.h"
 #include "toolkit/core/sysutils.h"
 
 namespace mirnax {
@@ -13,6 +14,14 @@ TBlockStore::TBlockStore(const TMapSize& map)
       counts_(size_t(blocks_), 0),
       pending_(size_t(blocks_ > 0 ? ((blocks_ - 1) >> BlockLowBits) + 1 : 1)),
       start_(size_t(blocks_) + 1, 0) {}
+
+void TLargeFree::operator()(void* p) const noexcept { FreeLarge(p, bytes); }
+
+template <class T>
+TBlockStore::TLargeArray<T> TBlockStore::MakeLarge(size_t count) {
+  const size_t bytes = std::max<size_t>(count, 1) * sizeof(T);
+  return TLargeArray<T>(static_cast<T*>(AllocateLarge(bytes)), TLargeFree{bytes});
+}
 
 void TBlockStore::CheckBlock(int32_t block) const {
   if (block < 0 || block >= blocks_) throw ERangeError(Format("Block %d is outside the map", block));
@@ -40,7 +49,7 @@ void TBlockStore::Append(int32_t block, const StaticItem& item) {
   if (size_ >= UINT32_MAX) throw EOutOfMemory();
   TPending& list = pending_[uint32_t(block) >> BlockLowBits];
   if ((list.count >> ChunkBits) == list.chunks.size())
-    list.chunks.push_back(std::make_unique_for_overwrite<TPacked[]>(ChunkSize));
+    list.chunks.push_back(MakeLarge<TPacked>(ChunkSize));
   list.chunks[list.count >> ChunkBits][list.count & (ChunkSize - 1)] = Pack(block, item);
   ++list.count;
   ++size_;
@@ -81,7 +90,7 @@ void TBlockStore::Sort() const {
     next[b] = at + (start_[b + 1] - start_[b]);
     at += counts_[b];
   }
-  auto sorted = std::make_unique_for_overwrite<StaticItem[]>(size_);
+  TLargeArray<StaticItem> sorted = MakeLarge<StaticItem>(size_);
   if (sorted_) {
     uint32_t to = 0;
     for (size_t b = 0; b < blocks; ++b) {
