@@ -8,7 +8,7 @@ preset="${1:-default}"
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6printsupport6
-  libzip-dev zlib1g-dev
+  libzip-dev zlib1g-dev libxxhash-dev
   libbenchmark-dev clang libclang-rt-14-dev
   fonts-liberation2 xvfb xauth x11-utils
   zip unzip python3

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/core/exceptions.h"
+#include "toolkit/core/large_blocks.h"
 #include "toolkit/core/sysutils.h"
 
 namespace mirnax {
@@ -13,6 +14,14 @@ TBlockStore::TBlockStore(const TMapSize& map)
       counts_(size_t(blocks_), 0),
       pending_(size_t(blocks_ > 0 ? ((blocks_ - 1) >> BlockLowBits) + 1 : 1)),
       start_(size_t(blocks_) + 1, 0) {}
+
+void TLargeFree::operator()(void* p) const noexcept { FreeLarge(p, bytes); }
+
+template <class T>
+TBlockStore::TLargeArray<T> TBlockStore::MakeLarge(size_t count) {
+  const size_t bytes = std::max<size_t>(count, 1) * sizeof(T);
+  return TLargeArray<T>(static_cast<T*>(AllocateLarge(bytes)), TLargeFree{bytes});
+}
 
 void TBlockStore::CheckBlock(int32_t block) const {
   if (block < 0 || block >= blocks_) throw ERangeError(Format("Block %d is outside the map", block));
@@ -40,11 +49,10 @@ void TBlockStore::Append(int32_t block, const StaticItem& item) {
   if (size_ >= UINT32_MAX) throw EOutOfMemory();
   TPending& list = pending_[uint32_t(block) >> BlockLowBits];
   if ((list.count >> ChunkBits) == list.chunks.size())
-    list.chunks.push_back(std::make_unique_for_overwrite<TPacked[]>(ChunkSize));
+    list.chunks.push_back(MakeLarge<TPacked>(ChunkSize));
   list.chunks[list.count >> ChunkBits][list.count & (ChunkSize - 1)] = Pack(block, item);
   ++list.count;
   ++size_;
-  ++counts_[static_cast<size_t>(block)];
 }
 
 void TBlockStore::AppendMany(const TBlockItem* items, size_t count) {
@@ -54,6 +62,7 @@ void TBlockStore::AppendMany(const TBlockItem* items, size_t count) {
 
 uint32_t TBlockStore::Count(int32_t block) const {
   CheckBlock(block);
+  Sort();
   return counts_[static_cast<size_t>(block)];
 }
 
@@ -67,6 +76,13 @@ std::span<const StaticItem> TBlockStore::Chain(int32_t block) const {
 void TBlockStore::Sort() const {
   if (std::all_of(pending_.begin(), pending_.end(), [](const TPending& list) { return list.count == 0; })) return;
   const size_t blocks = size_t(blocks_);
+  // Blocks are counted here, in one tight pass, rather than as items come: the counts are spread
+  // over megabytes, and a loop that does nothing else waits for many of them at once.
+  for (uint32_t top = 0; top < pending_.size(); ++top) {
+    const TPending& list = pending_[top];
+    for (uint32_t i = 0; i < list.count; ++i)
+      ++counts_[size_t(top << BlockLowBits | uint32_t(list.chunks[i >> ChunkBits][i & (ChunkSize - 1)] >> 46))];
+  }
   // Each block's new place: its items already sorted first, the appended ones after them.
   std::vector<uint32_t> next(blocks);
   uint32_t at = 0;
@@ -74,7 +90,7 @@ void TBlockStore::Sort() const {
     next[b] = at + (start_[b + 1] - start_[b]);
     at += counts_[b];
   }
-  auto sorted = std::make_unique_for_overwrite<StaticItem[]>(size_);
+  TLargeArray<StaticItem> sorted = MakeLarge<StaticItem>(size_);
   if (sorted_) {
     uint32_t to = 0;
     for (size_t b = 0; b < blocks; ++b) {

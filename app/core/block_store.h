@@ -22,7 +22,13 @@ struct StaticItem {
   int8_t Z = 0;
 };
 
-// Items are appended to one flat list with their block and counted per block; the first read
+// Frees what AllocateLarge (large_blocks.h) gave.
+struct TLargeFree {
+  size_t bytes = 0;
+  void operator()(void* p) const noexcept;
+};
+
+// Items are appended to one flat list with their block; the first read counts them per block and
 // sorts them by block once (a stable counting sort), after which each block's items lie side by
 // side. Appending after a read is allowed and sorts again on the next read.
 class TBlockStore {
@@ -70,7 +76,9 @@ class TBlockStore {
 
  private:
   // Appended items live in chunks of fixed size, so the list grows without moving what it holds.
-  static constexpr unsigned ChunkBits = 16;
+  // A chunk is 4 MB, large enough to be mapped on its own in 2 MB pages (large_blocks.h): filling
+  // it then faults once per 2 MB, not per 4 KB page.
+  static constexpr unsigned ChunkBits = 19;
   static constexpr uint32_t ChunkSize = uint32_t{1} << ChunkBits;
 
   void CheckBlock(int32_t block) const;
@@ -83,19 +91,23 @@ class TBlockStore {
   using TPacked = uint64_t;
   static TPacked Pack(int32_t block, const StaticItem& item);
   static StaticItem Unpack(TPacked packed);
+  template <class T>
+  using TLargeArray = std::unique_ptr<T[], TLargeFree>;
+  template <class T>
+  static TLargeArray<T> MakeLarge(size_t count);
   struct TPending {
-    std::vector<std::unique_ptr<TPacked[]>> chunks;
+    std::vector<TLargeArray<TPacked>> chunks;
     uint32_t count = 0;
   };
 
   TMapSize map_;
   int32_t blocks_;
-  std::vector<uint32_t> counts_;  // items per block, sorted or not
+  mutable std::vector<uint32_t> counts_;  // items per block, brought up to date by Sort
   uint64_t size_ = 0;
   // Not yet sorted: appended items in order, in lists by the block's bits above the low 18.
   mutable std::vector<TPending> pending_;
   // Sorted: every block's items side by side, block b's from start_[b] up to start_[b + 1].
-  mutable std::unique_ptr<StaticItem[]> sorted_;
+  mutable TLargeArray<StaticItem> sorted_;
   mutable std::vector<uint32_t> start_;
 };
 

@@ -72,9 +72,9 @@ class TSummingOutput : public TStaticsOutput {
   explicit TSummingOutput(TStaticsOutput& out) : out_(out) {}
   void Write(const void* buffer, size_t count) override {
     out_.Write(buffer, count);
-    Sum.Add(buffer, count);
+    Summer.Add(buffer, count);
   }
-  TFileSum Sum;
+  TFileSummer Summer;
 
  private:
   TStaticsOutput& out_;
@@ -163,8 +163,8 @@ void WriteNewPair(const TBlockStore& store, TOldStatics& old, TFrozenFile& index
   newIndex.Commit();
   newData.Commit();
   record.Step = jsComplete;
-  record.Index.New = summedIndex.Sum;
-  record.Data.New = summedData.Sum;
+  record.Index.New = summedIndex.Summer.Sum();
+  record.Data.New = summedData.Summer.Sum();
 }
 
 // How a freeze is asked for.

@@ -1,14 +1,6 @@
 #include "app/core/freeze_journal.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <zlib.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
-#include <cstring>
 #include <fstream>
 #include <string_view>
 #include <vector>
@@ -28,28 +20,17 @@ constexpr std::string_view JournalComplete =
 // record of frozen worlds may be is not one of ours.
 constexpr size_t JournalLimit = size_t{16} << 20;
 constexpr std::string_view RecordKeep = "record keep", RecordClear = "record clear", WorldMark = "world ";
-constexpr size_t SumBlock = size_t{1} << 20;
 
-// "-" for no file, "<size>:<crc as 8 hex digits>" otherwise.
-std::string SumText(const std::optional<TFileSum>& sum) {
-  if (!sum) return "-";
-  char crc[9];
-  std::snprintf(crc, sizeof crc, "%08x", unsigned(sum->Crc));
-  return std::to_string(sum->Size) + ":" + crc;
-}
+// "-" for no file, "<size>:<sum>" otherwise.
+std::string SumText(const std::optional<TFileSum>& sum) { return sum ? mirnax::SumText(*sum) : "-"; }
 
 bool ParseSum(std::string_view text, std::optional<TFileSum>& sum) {
   if (text == "-") {
     sum.reset();
     return true;
   }
-  const size_t colon = text.find(':');
-  if (colon == std::string_view::npos || text.size() - colon - 1 != 8) return false;
   TFileSum s;
-  const char* end = text.data() + colon;
-  if (std::from_chars(text.data(), end, s.Size).ptr != end || s.Size < 0) return false;
-  end = text.data() + text.size();
-  if (std::from_chars(text.data() + colon + 1, end, s.Crc, 16).ptr != end) return false;
+  if (!ParseSumText(text, s)) return false;
   sum = s;
   return true;
 }
@@ -82,53 +63,6 @@ bool ParseFileLine(std::string_view line, std::string_view role, TJournalFile& f
   return ParseSum(line.substr(0, a), f.Old) && ParseSum(line.substr(a + 1, b - a - 1), f.New);
 }
 }  // namespace
-
-void TFileSum::Add(const void* bytes, size_t count) {
-  const auto* p = static_cast<const Bytef*>(bytes);
-  Size += int64_t(count);
-  while (count > 0) {
-    const uInt piece = uInt(std::min<size_t>(count, SumBlock));
-    Crc = uint32_t(crc32(Crc, p, piece));
-    p += piece;
-    count -= piece;
-  }
-}
-
-std::optional<TFileSum> SumOfFile(const std::string& native, std::string* failure) {
-  std::string why;
-  std::optional<TFileSum> sum;
-  const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  struct stat st {};
-  if (fd < 0) {
-    why = std::strerror(errno);
-  } else if (::fstat(fd, &st) != 0) {
-    why = std::strerror(errno);
-  } else if (!S_ISREG(st.st_mode)) {
-    why = "it is not a regular file";
-  } else {
-    sum.emplace();
-    // No larger than the file: statics of a small map are summed at every freeze too.
-    std::vector<char> buffer(size_t(std::clamp<int64_t>(int64_t(st.st_size) + 1, 1, int64_t(SumBlock))));
-    for (;;) {
-      const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        why = std::strerror(errno);
-        sum.reset();
-        break;
-      }
-      if (n == 0) break;
-      sum->Add(buffer.data(), size_t(n));
-    }
-    if (sum && sum->Size != st.st_size) {
-      why = "it changed while it was read";
-      sum.reset();
-    }
-  }
-  if (fd >= 0) ::close(fd);
-  if (failure) *failure = why;
-  return sum;
-}
 
 std::string JournalName(const std::string& nativeIndex) { return nativeIndex + std::string(JournalExt); }
 

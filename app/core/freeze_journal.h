@@ -3,18 +3,20 @@
 // freeze ends early, and record each file's name, size and checksum so that the next run can tell
 // the files it finds are the ones the journal speaks of; and, for a freeze that records the world
 // files it froze, which they are, so that whoever finishes the freeze records them. The journal is
-// replaced whole, never rewritten in place. Format 3, written now: the step line, "index <old>
+// replaced whole, never rewritten in place. Format 4, written now: the step line, "index <old>
 // <new> <name>", "data <old> <new> <name>", then, where world files are recorded, "record keep" or
-// "record clear" and a line "world <the record's own line>" (frozen_worlds.h) per world file.
-// Format 2, still read (and a reader of format 2 reads format 3 as such): the first three lines
-// alone. Format 1, still read: the step line alone.
+// "record clear" and a line "world <the record's own line>" (frozen_worlds.h) per world file. A sum
+// is "-" for no file, else "<size>:<XXH3 as 16 hex digits>" (file_sum.h), or CRC-32 as 8 digits
+// where a sum of an earlier journal is carried over (an undo's journal). Format 3, still read: the
+// same with every sum CRC-32. Format 2, still read (and a reader of format 2 reads format 3 as
+// such): the first three lines alone. Format 1, still read: the step line alone.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "app/core/file_sum.h"
 
 namespace mirnax {
 
@@ -23,18 +25,6 @@ enum TJournalStep {
   jsMoving,    // the ".xxx" files are the previous statics, the configured files are not complete
   jsComplete,  // the configured files are the complete new statics, the ".xxx" files may go
 };
-
-// A file's size and CRC-32, built up as its bytes go by.
-struct TFileSum {
-  int64_t Size = 0;
-  uint32_t Crc = 0;
-  void Add(const void* bytes, size_t count);
-  bool operator==(const TFileSum&) const = default;
-};
-
-// The sum of the plain file native, or nothing when there is none (or it cannot be read whole:
-// failure, when given, then says why: "it is not a regular file", the system's reason).
-std::optional<TFileSum> SumOfFile(const std::string& native, std::string* failure = nullptr);
 
 // One of the pair as the journal records it.
 struct TJournalFile {

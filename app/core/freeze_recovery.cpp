@@ -26,8 +26,9 @@ struct TLeft {
 };
 
 std::string Described(const std::optional<TFileSum>& sum) {
-  return sum ? Format("%lld bytes, checksum %08x", static_cast<long long>(sum->Size), unsigned(sum->Crc))
-             : std::string("no file");
+  if (!sum) return "no file";
+  const std::string text = SumText(*sum);
+  return Format("%lld bytes, checksum %s", static_cast<long long>(sum->Size), text.substr(text.find(':') + 1).c_str());
 }
 
 // Side files of the journal that a run killed while writing it left behind; the lock is held, so
@@ -166,8 +167,8 @@ std::string FinishFreeze(const TStaticsPair& pair, const std::string& journalNam
 void ExpectRecorded(const std::string& native, const std::optional<TFileSum>& sum,
                     std::vector<std::string>& differences) {
   std::string failure;
-  const std::optional<TFileSum> now = PathExists(native) ? SumOfFile(native, &failure) : std::nullopt;
-  if (now == sum && (sum || !PathExists(native))) return;
+  const std::optional<TFileSum> now = PathExists(native) ? SumOfFileLike(native, sum, &failure) : std::nullopt;
+  if (SameFile(sum, now) && (sum || !PathExists(native))) return;
   if (!now && PathExists(native) && !failure.empty()) {
     differences.push_back(Format("%s cannot be read: %s", native.c_str(), failure.c_str()));
     return;

@@ -1,8 +1,6 @@
 #include "app/core/frozen_worlds.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstdio>
 #include <ctime>
 #include <fstream>
 
@@ -27,20 +25,15 @@ bool HoldsAlready(const std::vector<TFrozenWorld>& record, const TJournal& journ
 }  // namespace
 
 std::string FrozenLine(const TFrozenWorld& world) {
-  char sum[40];
-  std::snprintf(sum, sizeof sum, "%lld:%08x ", static_cast<long long>(world.Sum.Size), unsigned(world.Sum.Crc));
   std::string name = world.Name;
   for (char& c : name)
     if (c == '\n' || c == '\r') c = ' ';
-  return sum + world.Date + " " + name;
+  return SumText(world.Sum) + " " + world.Date + " " + name;
 }
 
 bool ParseFrozenLine(std::string_view line, TFrozenWorld& world) {
-  const size_t colon = line.find(':'), blank = line.find(' ');
-  if (colon == std::string_view::npos || blank == std::string_view::npos || colon > blank) return false;
-  if (std::from_chars(line.data(), line.data() + colon, world.Sum.Size).ptr != line.data() + colon) return false;
-  if (std::from_chars(line.data() + colon + 1, line.data() + blank, world.Sum.Crc, 16).ptr != line.data() + blank)
-    return false;
+  const size_t blank = line.find(' ');
+  if (blank == std::string_view::npos || !ParseSumText(line.substr(0, blank), world.Sum)) return false;
   line.remove_prefix(blank + 1);
   if (line.size() < DateLength + 2 || line[DateLength] != ' ') return false;
   world.Date = std::string(line.substr(0, DateLength));

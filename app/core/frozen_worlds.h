@@ -11,8 +11,11 @@
 namespace mirnax {
 
 // The record "<index>.frozen" beside the index, one line per world file (TFrozenWorld, in
-// freeze_journal.h): "<size>:<crc> <date> <time> <name>". A missing or unreadable record holds
-// nothing; lines it cannot read are skipped.
+// freeze_journal.h): "<size>:<sum> <date> <time> <name>". A missing or unreadable record holds
+// nothing; lines it cannot read are skipped. Format 2, written now: the sum is XXH3 as 16 hex
+// digits (file_sum.h). Format 1, still read, and kept as it is in the lines carried over: CRC-32
+// as 8 hex digits; a run comparing world files with a record that holds such lines sums them both
+// ways.
 std::vector<TFrozenWorld> ReadFrozenWorlds(const std::string& recordName);
 // Replaces the record whole (a safe replace: the old one or the new one, whatever happens).
 void WriteFrozenWorlds(const std::string& recordName, const std::vector<TFrozenWorld>& worlds);

@@ -1,5 +1,6 @@
 #include "app/core/run.h"
 
+#include <algorithm>
 #include <csignal>
 #include <new>
 #include <string>
@@ -32,9 +33,9 @@ struct TFileStart {
   bool LooksLikeUtf16() const { return Bytes == "\xFF\xFE" || Bytes == "\xFE\xFF"; }
 };
 
-// Reads one world file into store; sum gets the size and CRC-32 of the bytes read, summed as they
-// go by, and start its first bytes.
-TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store, TRunHost& host, TFileSum& sum,
+// Reads one world file into store; sum gets the size and checksum of the bytes read, summed as
+// they go by, and start its first bytes.
+TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store, TRunHost& host, TFileSummer& sum,
                          TFileStart& start) {
   const TPieceWatch summed = [&sum, &start](std::string_view piece) {
     sum.Add(piece.data(), piece.size());
@@ -63,6 +64,11 @@ class TFrozenWorlds {
   explicit TFrozenWorlds(const TStaticsPair& pair)
       : before_(pair.FrozenRecord.empty() ? std::vector<TFrozenWorld>() : ReadFrozenWorlds(pair.FrozenRecord)) {}
 
+  // The record holds sums of an earlier version (CRC-32): world files are summed that way too.
+  bool WantsCrc32() const {
+    return std::any_of(before_.begin(), before_.end(), [](const TFrozenWorld& w) { return !w.Sum.Xxh3; });
+  }
+
   // Says, after the file's count line, when the file (the bytes read, summed) was frozen into the
   // pair before.
   void Read(const TRunRequest::TWorldFile& file, const TFileSum& sum, TRunHost& host) {
@@ -81,7 +87,7 @@ class TFrozenWorlds {
   const TFrozenWorld* Find(const TFileSum& sum) const {
     for (const std::vector<TFrozenWorld>* list : {&before_, &now_})
       for (const TFrozenWorld& w : *list)
-        if (w.Sum == sum) return &w;
+        if (SameFile(w.Sum, sum)) return &w;
     return nullptr;
   }
 
@@ -154,7 +160,7 @@ void Run(const TRunRequest& request, TRunHost& host) {
     // end of the previous step.
     host.StepGauge().Begin(0);
     TWorldFileResult read;
-    TFileSum sum;
+    TFileSummer sum(frozen.WantsCrc32());
     TFileStart start;
     try {
       read = ReadOne(file, store, host, sum, start);
@@ -166,7 +172,7 @@ void Run(const TRunRequest& request, TRunHost& host) {
     // Such a file reads as no items at all; the log says why.
     if (start.LooksLikeUtf16())
       host.Log(file.Name + " looks like UTF-16 text, but world files are 8-bit text: save it as such to freeze its items");
-    frozen.Read(file, sum, host);
+    frozen.Read(file, sum.Sum(), host);
     if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
     items += read.Taken;
     total.Add(1);

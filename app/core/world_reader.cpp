@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/core/line_splitter.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
 #include "toolkit/core/sysutils.h"
@@ -17,16 +18,47 @@ constexpr std::string_view IdKey = "ID=";
 constexpr std::string_view ColorKey = "COLOR=";
 constexpr std::string_view PositionKey = "P=";
 
-uint32_t HexDigit(char c) {
-  if (c >= '0' && c <= '9') return static_cast<uint32_t>(c - '0');
-  if (c >= 'a' && c <= 'f') return static_cast<uint32_t>(c - 'a' + 10);
-  return 0;
+// A character's worth as a hex digit: 0 to 9 and small a to f count, anything else is 0.
+struct THexDigits {
+  uint8_t value[256];
+  constexpr THexDigits() : value() {
+    for (int c = '0'; c <= '9'; ++c) value[c] = uint8_t(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) value[c] = uint8_t(c - 'a' + 10);
+  }
+};
+constexpr THexDigits HexDigits;
+
+// The usual position, "x,y,z" of plain decimal numbers (z may have a minus) of at most nine
+// digits each, read in one pass; false for anything else, which ParsePosition then reads.
+bool ParsePlainPosition(std::string_view v, int32_t& x, int32_t& y, int32_t& z) {
+  const char* p = v.data();
+  const char* const end = p + v.size();
+  int32_t parts[3];
+  for (int k = 0; k < 3; ++k) {
+    const bool negative = k == 2 && p < end && *p == '-';
+    if (negative) ++p;
+    const char* const from = p;
+    int32_t value = 0;
+    while (p < end && unsigned(*p - '0') < 10u) value = value * 10 + (*p++ - '0');
+    if (p == from || p - from > 9) return false;
+    parts[k] = negative ? -value : value;
+    if (k < 2) {
+      if (p == end || *p != ',') return false;
+      ++p;
+    }
+  }
+  if (p != end) return false;
+  x = parts[0];
+  y = parts[1];
+  z = parts[2];
+  return true;
 }
 
 // "x,y,z" into x, y and z, or false with the first part that is not an integer in bad: split at the first comma and at the last comma after it; the value's last character
 // is never taken as a separator. With fewer than two commas y is empty, with more than two it holds
 // a comma; either way its conversion fails.
 bool ParsePosition(std::string_view v, int32_t& x, int32_t& y, int32_t& z, std::string_view& bad) {
+  if (ParsePlainPosition(v, x, y, z)) return true;
   size_t first = std::string_view::npos, second = std::string_view::npos;
   for (size_t i = 0; i + 1 < v.size(); ++i) {
     if (v[i] != ',') continue;
@@ -50,7 +82,7 @@ bool ParsePosition(std::string_view v, int32_t& x, int32_t& y, int32_t& z, std::
 
 uint32_t ParseHex(std::string_view text) {
   uint32_t value = 0;
-  for (const char c : text) value = value * 16 + HexDigit(c);
+  for (const char c : text) value = value * 16 + HexDigits.value[static_cast<unsigned char>(c)];
   return value;
 }
 
@@ -58,7 +90,9 @@ TWorldParser::~TWorldParser() = default;
 
 void TWorldParser::Line(std::string_view line) {
   ++lines_;
-  if (line.size() >= HeaderMinLength && line.starts_with(HeaderPrefix)) {
+  // Lines are told apart by their first character before their keys are compared.
+  const char first = line.empty() ? '\0' : line[0];
+  if (first == '[' && line.size() >= HeaderMinLength && line.starts_with(HeaderPrefix)) {
     // Every record starts from the same defaults: position 0, 0, 0, hue 0, the header's tile.
     inRecord_ = true;
     tileId_ = ParseHex(line.substr(HeaderPrefix.size(), line.size() - HeaderPrefix.size() - 1)) + TileIdBase;
@@ -73,11 +107,11 @@ void TWorldParser::Line(std::string_view line) {
     EndRecord();
     return;
   }
-  if (line.starts_with(ColorKey)) {
+  if (first == 'C' && line.starts_with(ColorKey)) {
     hue_ = ParseHex(line.substr(ColorKey.size()));
-  } else if (line.starts_with(IdKey)) {
+  } else if (first == 'I' && line.starts_with(IdKey)) {
     tileId_ = ParseHex(line.substr(IdKey.size())) + TileIdBase;
-  } else if (line.starts_with(PositionKey)) {
+  } else if (first == 'P' && line.starts_with(PositionKey)) {
     // A bad position counts only once its record ends: a new header may still drop the record.
     if (badPosition_) return;
     std::string_view bad;
@@ -139,7 +173,7 @@ TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressS
   const int64_t size = file.Size();
   gauge.Begin(static_cast<int32_t>(std::min<int64_t>(INT32_MAX, (size + int64_t{PieceSize} - 1) / int64_t{PieceSize})));
   TWorldParser parser(store);
-  TLinePieces pieces;
+  TLineSplitter pieces;
   const auto line = [&parser](std::string_view text) { parser.Line(text); };
   std::vector<char> piece(PieceSize);
   // Never more than the size seen at the start: a file that keeps growing does not hold the run.

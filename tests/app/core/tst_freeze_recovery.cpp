@@ -1,6 +1,9 @@
 // A freeze killed at any point: what the next freeze refuses and advises, and what the next run
 // settles by itself from the journal.
+#include <QRegularExpression>
 #include <QTest>
+
+#include <zlib.h>
 
 #include "app/core/freeze_recovery.h"
 #include "freeze_fixture.h"
@@ -138,6 +141,43 @@ class TestFreezeRecovery : public QObject, TFreezeWorkspace {
     QCOMPARE(RecoverInterruptedFreeze(Pair()), std::string());
     QVERIFY(ErrorOf<Exception>([&] { Freeze(store); }).startsWith("A freeze did not finish"));
     QCOMPARE(Snapshot(), before);
+  }
+
+  // The journal sums files with XXH3; one of an earlier version, with CRC-32 sums, still settles
+  // the freeze it speaks of, and still refuses files unlike the ones it recorded.
+  void aJournalOfCrc32SumsIsStillRead_data() {
+    QTest::addColumn<bool>("alike");
+    QTest::newRow("files as recorded") << true;
+    QTest::newRow("a file changed") << false;
+  }
+  void aJournalOfCrc32SumsIsStillRead() {
+    QFETCH(bool, alike);
+    TBlockStore store;
+    MakeBusyPair(store);
+    const auto [newIndex, newData] = Merged(store, Read(index_), Read(data_));
+    KillFreezeAt(store, fpMarkedComplete, -1);
+    const QString journal = index_ + ".freeze";
+    const QStringList lines = QString(Read(journal)).split('\n');
+    const QRegularExpression xxh3("^(index|data) \\d+:[0-9a-f]{16} \\d+:[0-9a-f]{16} /");
+    QVERIFY2(xxh3.match(lines[1]).hasMatch() && xxh3.match(lines[2]).hasMatch(), qPrintable(lines.join('|')));
+    const auto sum = [](const QByteArray& bytes) {
+      const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(bytes.constData()), uInt(bytes.size()));
+      return QString("%1:%2").arg(bytes.size()).arg(crc, 8, 16, QChar('0'));
+    };
+    const auto line = [&](const QString& role, const QString& temp, const QString& now) {
+      return QString("%1 %2 %3 %4\n").arg(role, sum(Read(temp)), sum(alike ? Read(now) : Read(now) + "x"), now);
+    };
+    Write(journal, (lines[0] + "\n" + line("index", Path("staidx0.xxx"), index_) +
+                    line("data", Path("statics0.xxx"), data_)).toUtf8());
+    QFile::remove(index_ + ".lock");  // the killed freeze's, which the next run takes over
+    if (alike) {
+      QVERIFY(QString::fromStdString(RecoverInterruptedFreeze(Pair())).contains("was finished"));
+      QCOMPARE(Read(index_), newIndex);
+      QCOMPARE(Read(data_), newData);
+    } else {
+      const QString message = ErrorOf<Exception>([&] { RecoverInterruptedFreeze(Pair()); });
+      QVERIFY2(message.contains(index_ + " holds"), qPrintable(message));
+    }
   }
 
   // A ".xxx" file that is not what the journal recorded (changed since, or another file under that

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include <sys/resource.h>
+#include <zlib.h>
 
 #include <csignal>
 #include <functional>
@@ -218,6 +219,38 @@ class TestRun : public QObject {
     QCOMPARE(runWith("a.scp", false), QStringList());
     UndoLastFreeze(mirnax::TStaticsPair::Resolve(request_.IndexPath, request_.DataPath));
     QCOMPARE(runWith("a.scp", false), QStringList());
+  }
+
+  // A record written before XXH3 holds CRC-32 sums: a world file in it is still named, the old
+  // line is kept as it was, and the line added has the new sum, by which the next run names it.
+  void aRecordOfCrc32SumsStillNamesItsWorlds() {
+    const QByteArray a = WorldItem(1, 1, 1, 1), b = WorldItem(2, 2, 2, 2);
+    World("a.scp", a);
+    World("b.scp", b);
+    const auto crc = [](const QByteArray& bytes) {
+      return QString::number(crc32(0, reinterpret_cast<const Bytef*>(bytes.constData()), uInt(bytes.size())), 16)
+          .rightJustified(8, '0');
+    };
+    const QString record = Path("staidx0.mul.frozen");
+    // b.scp's size with a sum that is not its own: not named.
+    const QString old = QString("%1:%2 2020-01-02 03:04 a.scp\n%3:%4 2020-01-02 03:05 b.scp\n")
+                            .arg(a.size()).arg(crc(a)).arg(b.size()).arg(crc(b + "x"));
+    Write(record, old.toLatin1());
+    Offer({{"a.scp", true}, {"b.scp", true}});
+    Run();
+    QCOMPARE(host_.log.filter("was frozen into these statics before"),
+             QStringList("a.scp was frozen into these statics before, on 2020-01-02 03:04"));
+    const QStringList lines = QString(Read(record)).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines.mid(0, 2).join('\n') + '\n', old);
+    for (const QString& added : lines.mid(2))
+      QVERIFY2(QRegularExpression("^\\d+:[0-9a-f]{16} ").match(added).hasMatch(), qPrintable(added));
+    host_ = TRecordingHost();
+    Write(record, lines[2].toLatin1() + "\n");  // the new line alone
+    request_.WorldFiles.clear();
+    Offer({{"a.scp", true}});
+    Run();
+    QCOMPARE(host_.log.filter("was frozen into these statics before").size(), 1);
   }
 
   // Two runs of one pair, the second freezing while the first waits at its question: the record

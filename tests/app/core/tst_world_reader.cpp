@@ -129,6 +129,9 @@ class TestWorldReader : public QObject {
                                                << "0:1,1,0,3,0;0:2,2,0,1,0" << 2 << 0;
     QTest::newRow("leading blanks and signs in the position") << "[WORLDITEM 0001]\nP= 12,+5, -3\n\n"
                                                               << "512:4,5,-3,1,0" << 1 << 0;
+    QTest::newRow("long numbers and signs beside plain ones")
+        << "[WORLDITEM 0001]\nP=0000000012,-0,+5\n\n[WORLDITEM 0002]\nP=-1,5,5\n\n[WORLDITEM 0003]\nP=12,5,-0000000003\n\n"
+        << "512:4,0,5,1,0;512:4,5,-3,3,0" << 2 << 1;
     QTest::newRow("z keeps its low eight bits") << "[WORLDITEM 0001]\nP=0,0,300\n\n[WORLDITEM 0002]\nP=0,0,-1\n\n"
                                                 << "0:0,0,44,1,0;0:0,0,-1,2,0" << 2 << 0;
     QTest::newRow("last tile of the map") << "[WORLDITEM 0001]\nP=6143,4095,0\n\n" << "393215:7,7,0,1,0" << 1 << 0;
