@@ -74,8 +74,11 @@ class TLinePieces {
   template <class F>
   void Feed(const char* p, size_t n, F&& line) {
     const char* end = p + n;
-    if (skipLf_ && p < end && *p == '\n') ++p;
-    if (p < end) skipLf_ = false;
+    // A CR ended the last piece: an LF that starts this one belongs to it.
+    if (skipLf_ && n > 0) {
+      if (*p == '\n') ++p;
+      skipLf_ = false;
+    }
     while (p < end) {
       const char* stop = NextLineEnd(p, end);
       if (stop == end) {

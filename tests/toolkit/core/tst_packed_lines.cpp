@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 #include <thread>
@@ -72,6 +73,13 @@ void TestPackedLines::piecesJoinLines() {
     text.resize(size);
     loadsAsText(text);
   }
+  // A CR ending one piece, its LF alone in the next, then an empty line's LF in a third.
+  mirnax::TLinePieces pieces;
+  std::vector<std::string> lines;
+  const auto add = [&lines](std::string_view line) { lines.emplace_back(line); };
+  for (const char* piece : {"a\r", "\n", "\n", "b"}) pieces.Feed(piece, std::strlen(piece), add);
+  pieces.Finish(add);
+  QCOMPARE(lines, (std::vector<std::string>{"a", "", "b"}));
 }
 
 void TestPackedLines::manyChangesStayRight() {
