@@ -39,8 +39,11 @@ bool ParsePlainPosition(std::string_view v, int32_t& x, int32_t& y, int32_t& z) 
     if (negative) ++p;
     const char* const from = p;
     int32_t value = 0;
-    while (p < end && unsigned(*p - '0') < 10u) value = value * 10 + (*p++ - '0');
-    if (p == from || p - from > 9) return false;
+    for (; p < end && unsigned(*p - '0') < 10u; ++p) {
+      if (p - from == 9) return false;  // a tenth digit: the general reader judges it
+      value = value * 10 + (*p - '0');
+    }
+    if (p == from) return false;
     parts[k] = negative ? -value : value;
     if (k < 2) {
       if (p == end || *p != ',') return false;
