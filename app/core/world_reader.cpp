@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/core/line_splitter.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
+#include "toolkit/core/packed_lines.h"
 #include "toolkit/core/sysutils.h"
 
 namespace mirnax {
@@ -176,7 +176,7 @@ TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressS
   const int64_t size = file.Size();
   gauge.Begin(static_cast<int32_t>(std::min<int64_t>(INT32_MAX, (size + int64_t{PieceSize} - 1) / int64_t{PieceSize})));
   TWorldParser parser(store);
-  TLineSplitter pieces;
+  TLinePieces pieces;
   const auto line = [&parser](std::string_view text) { parser.Line(text); };
   std::vector<char> piece(PieceSize);
   // Never more than the size seen at the start: a file that keeps growing does not hold the run.

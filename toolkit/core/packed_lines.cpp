@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 
-#if defined(__SSE2__) && defined(__x86_64__)
+#if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -136,24 +136,25 @@ TTextStore TPackedLines::TakeStore() {
   return store;
 }
 
-// The first CR or LF at or after p, or end. Looks at eight bytes at a time: a byte-by-byte scan
-// made up most of the time of loading a large world file.
-const char* NextLineEnd(const char* p, const char* end) {
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr uint64_t Ones = 0x0101010101010101u, Highs = 0x8080808080808080u;
-    while (end - p >= 8) {
-      uint64_t word;
-      std::memcpy(&word, p, sizeof word);
-      const uint64_t cr = word ^ (Ones * '\r'), lf = word ^ (Ones * '\n');
-      // A byte of marks has its high bit set where the word holds a CR or LF. Above the first
-      // such byte a mark may be false, but only the first one is used.
-      const uint64_t marks = (((cr - Ones) & ~cr) | ((lf - Ones) & ~lf)) & Highs;
-      if (marks != 0) return p + std::countr_zero(marks) / 8;
-      p += 8;
-    }
+uint64_t TLinePieces::EndMarks(const char* p, const char* end) {
+  char tail[64];
+  if (end - p < 64) {
+    std::memset(tail, 0, sizeof tail);
+    std::memcpy(tail, p, size_t(end - p));
+    p = tail;
   }
-  while (p < end && *p != '\r' && *p != '\n') ++p;
-  return p;
+  uint64_t marks = 0;
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  for (int k = 0; k < 4; ++k) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    const int m = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+    marks |= uint64_t(uint16_t(m)) << (16 * k);
+  }
+#else
+  for (int i = 0; i < 64; ++i) marks |= uint64_t(p[i] == '\r' || p[i] == '\n') << i;
+#endif
+  return marks;
 }
 
 }  // namespace mirnax
