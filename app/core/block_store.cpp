@@ -11,16 +11,22 @@ namespace mirnax {
 TBlockStore::TBlockStore(const TMapSize& map)
     : map_(map),
       blocks_(map.BlockCount()),
-      counts_(size_t(blocks_), 0),
-      pending_(size_t(blocks_ > 0 ? ((blocks_ - 1) >> BlockLowBits) + 1 : 1)),
+      pending_(size_t(blocks_ > 0 ? ((blocks_ - 1) >> ListBits) + 1 : 1)),
       start_(size_t(blocks_) + 1, 0) {}
 
 void TLargeFree::operator()(void* p) const noexcept { FreeLarge(p, bytes); }
 
-template <class T>
-TBlockStore::TLargeArray<T> TBlockStore::MakeLarge(size_t count) {
-  const size_t bytes = std::max<size_t>(count, 1) * sizeof(T);
-  return TLargeArray<T>(static_cast<T*>(AllocateLarge(bytes)), TLargeFree{bytes});
+void TBlockStore::TChunkFree::operator()(TPacked* p) const noexcept { FreePages(p, items * sizeof(TPacked)); }
+
+void TBlockStore::TPending::Grow() {
+  const uint32_t items = chunks.empty() ? FirstChunk : std::min(LastChunk, chunks.back().get_deleter().items * 2);
+  chunks.push_back(TChunk(static_cast<TPacked*>(AllocatePages(items * sizeof(TPacked))), TChunkFree{items}));
+  at = chunks.back().get();
+  end = at + items;
+}
+
+uint32_t TBlockStore::TPending::Filled(size_t i) const {
+  return i + 1 == chunks.size() ? uint32_t(at - chunks[i].get()) : chunks[i].get_deleter().items;
 }
 
 void TBlockStore::CheckBlock(int32_t block) const {
@@ -30,7 +36,7 @@ void TBlockStore::CheckBlock(int32_t block) const {
 TBlockStore::TPacked TBlockStore::Pack(int32_t block, const StaticItem& item) {
   return TPacked{item.TileId} | TPacked{item.Hue} << 16 | TPacked{item.CellX & 7u} << 32 |
          TPacked{item.CellY & 7u} << 35 | TPacked{static_cast<uint8_t>(item.Z)} << 38 |
-         TPacked(uint32_t(block) & ((1u << BlockLowBits) - 1)) << 46;
+         TPacked(uint32_t(block) & (ListBlocks - 1)) << 46;
 }
 
 StaticItem TBlockStore::Unpack(TPacked packed) {
@@ -47,10 +53,9 @@ void TBlockStore::Append(int32_t block, const StaticItem& item) {
   CheckBlock(block);
   // Positions in the sorted list are 32-bit.
   if (size_ >= UINT32_MAX) throw EOutOfMemory();
-  TPending& list = pending_[uint32_t(block) >> BlockLowBits];
-  if ((list.count >> ChunkBits) == list.chunks.size())
-    list.chunks.push_back(MakeLarge<TPacked>(ChunkSize));
-  list.chunks[list.count >> ChunkBits][list.count & (ChunkSize - 1)] = Pack(block, item);
+  TPending& list = pending_[uint32_t(block) >> ListBits];
+  if (list.at == list.end) list.Grow();
+  *list.at++ = Pack(block, item);
   ++list.count;
   ++size_;
 }
@@ -63,7 +68,7 @@ void TBlockStore::AppendMany(const TBlockItem* items, size_t count) {
 uint32_t TBlockStore::Count(int32_t block) const {
   CheckBlock(block);
   Sort();
-  return counts_[static_cast<size_t>(block)];
+  return start_[size_t(block) + 1] - start_[size_t(block)];
 }
 
 std::span<const StaticItem> TBlockStore::Chain(int32_t block) const {
@@ -75,55 +80,48 @@ std::span<const StaticItem> TBlockStore::Chain(int32_t block) const {
 
 void TBlockStore::Sort() const {
   if (std::all_of(pending_.begin(), pending_.end(), [](const TPending& list) { return list.count == 0; })) return;
-  const size_t blocks = size_t(blocks_);
-  // Blocks are counted here, in one tight pass, rather than as items come: the counts are spread
-  // over megabytes, and a loop that does nothing else waits for many of them at once.
-  for (uint32_t top = 0; top < pending_.size(); ++top) {
-    const TPending& list = pending_[top];
-    for (uint32_t i = 0; i < list.count; ++i)
-      ++counts_[size_t(top << BlockLowBits | uint32_t(list.chunks[i >> ChunkBits][i & (ChunkSize - 1)] >> 46))];
-  }
-  // Each block's new place: its items already sorted first, the appended ones after them.
-  std::vector<uint32_t> next(blocks);
-  uint32_t at = 0;
-  for (size_t b = 0; b < blocks; ++b) {
-    next[b] = at + (start_[b + 1] - start_[b]);
-    at += counts_[b];
-  }
-  TLargeArray<StaticItem> sorted = MakeLarge<StaticItem>(size_);
-  if (sorted_) {
-    uint32_t to = 0;
-    for (size_t b = 0; b < blocks; ++b) {
-      std::copy(sorted_.get() + start_[b], sorted_.get() + start_[b + 1], sorted.get() + to);
-      to += counts_[b];
-    }
-    sorted_.reset();
-  }
-  // A block's items are all in one list, in order. The chunks go as soon as they are filed.
+  const uint32_t blocks = uint32_t(blocks_);
+  const size_t bytes = std::max<size_t>(size_, 1) * sizeof(StaticItem);
+  TLargeArray<StaticItem> sorted(static_cast<StaticItem*>(AllocateLarge(bytes)), TLargeFree{bytes});
+  std::vector<uint32_t> next(std::min(ListBlocks, blocks));
+  // Block by block: the items sorted before, then the list's new ones. start_ still holds the old
+  // places of the blocks not yet reached.
+  uint32_t at = 0, oldBegin = 0;
   for (uint32_t top = 0; top < pending_.size(); ++top) {
     TPending& list = pending_[top];
-    for (uint32_t i = 0; i < list.count; ++i) {
-      const TPacked packed = list.chunks[i >> ChunkBits][i & (ChunkSize - 1)];
-      const size_t block = size_t(top << BlockLowBits | uint32_t(packed >> 46));
-      sorted[next[block]++] = Unpack(packed);
-      if ((i & (ChunkSize - 1)) == ChunkSize - 1) list.chunks[i >> ChunkBits].reset();
+    const uint32_t first = top << ListBits;
+    const uint32_t count = std::min(ListBlocks, blocks - first);
+    std::fill(next.begin(), next.begin() + count, 0u);
+    for (size_t c = 0; c < list.chunks.size(); ++c) {
+      const TPacked* const items = list.chunks[c].get();
+      for (uint32_t i = 0, n = list.Filled(c); i < n; ++i) ++next[uint32_t(items[i] >> 46)];
+    }
+    for (uint32_t k = 0; k < count; ++k) {
+      const uint32_t oldEnd = start_[first + k + 1];
+      if (oldEnd > oldBegin) std::copy(sorted_.get() + oldBegin, sorted_.get() + oldEnd, sorted.get() + at);
+      start_[first + k] = at;
+      at += oldEnd - oldBegin;
+      const uint32_t added = next[k];
+      next[k] = at;
+      at += added;
+      oldBegin = oldEnd;
+    }
+    // Each chunk goes as soon as its items are filed.
+    for (size_t c = 0; c < list.chunks.size(); ++c) {
+      const TPacked* const items = list.chunks[c].get();
+      for (uint32_t i = 0, n = list.Filled(c); i < n; ++i) sorted[next[uint32_t(items[i] >> 46)]++] = Unpack(items[i]);
+      list.chunks[c].reset();
     }
     list = TPending{};
   }
-  sorted_ = std::move(sorted);
-  at = 0;
-  for (size_t b = 0; b < blocks; ++b) {
-    start_[b] = at;
-    at += counts_[b];
-  }
   start_[blocks] = at;
+  sorted_ = std::move(sorted);
 }
 
 void TBlockStore::Clear() {
   for (TPending& list : pending_) list = TPending{};
   sorted_.reset();
   size_ = 0;
-  std::fill(counts_.begin(), counts_.end(), 0u);
   std::fill(start_.begin(), start_.end(), 0u);
 }
 

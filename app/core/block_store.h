@@ -75,36 +75,48 @@ class TBlockStore {
   }
 
  private:
-  // Appended items live in chunks of fixed size, so the list grows without moving what it holds.
-  // A chunk is 4 MB, large enough to be mapped on its own in 2 MB pages (large_blocks.h): filling
-  // it then faults once per 2 MB, not per 4 KB page.
-  static constexpr unsigned ChunkBits = 19;
-  static constexpr uint32_t ChunkSize = uint32_t{1} << ChunkBits;
+  // Appended items wait in lists, one per run of ListBlocks blocks, each list in chunks of its own
+  // pages, so a list grows without moving what it holds. Sorting then works one list at a time: a
+  // list's items land in their blocks' part of the sorted array, which fits in the processor's
+  // cache, and its chunks go back to the system at once, so the sorted items take the room the
+  // appended ones leave instead of doubling it. A list's chunks double from FirstChunk items up to
+  // LastChunk: a list of few items takes little room, a long one few chunks.
+  static constexpr unsigned ListBits = 13;
+  static constexpr uint32_t ListBlocks = uint32_t{1} << ListBits;
+  static constexpr uint32_t FirstChunk = 1024;  // 8 KB
+  static constexpr uint32_t LastChunk = 8192;   // 64 KB
 
   void CheckBlock(int32_t block) const;
   // Files the appended items into sorted_ behind the ones already there.
   void Sort() const;
 
-  // An appended item packed with the low bits of its block into 8 bytes: tile, hue, x, y and z in
-  // the low 46 bits, the block's low 18 bits above them. The block's higher bits choose the list.
-  static constexpr unsigned BlockLowBits = 18;
+  // An appended item packed with its block's place in its list into 8 bytes: tile, hue, x, y and z
+  // in the low 46 bits, the place above them.
   using TPacked = uint64_t;
   static TPacked Pack(int32_t block, const StaticItem& item);
   static StaticItem Unpack(TPacked packed);
+  struct TChunkFree {
+    uint32_t items = 0;
+    void operator()(TPacked* p) const noexcept;
+  };
+  using TChunk = std::unique_ptr<TPacked[], TChunkFree>;
+  struct TPending {
+    std::vector<TChunk> chunks;
+    TPacked* at = nullptr;  // where the next item goes, in the last chunk
+    TPacked* end = nullptr;
+    uint32_t count = 0;
+    // Adds a chunk for the next items.
+    void Grow();
+    // The items the chunk at i holds.
+    uint32_t Filled(size_t i) const;
+  };
   template <class T>
   using TLargeArray = std::unique_ptr<T[], TLargeFree>;
-  template <class T>
-  static TLargeArray<T> MakeLarge(size_t count);
-  struct TPending {
-    std::vector<TLargeArray<TPacked>> chunks;
-    uint32_t count = 0;
-  };
 
   TMapSize map_;
   int32_t blocks_;
-  mutable std::vector<uint32_t> counts_;  // items per block, brought up to date by Sort
   uint64_t size_ = 0;
-  // Not yet sorted: appended items in order, in lists by the block's bits above the low 18.
+  // Not yet sorted: appended items in order, in lists by block / ListBlocks.
   mutable std::vector<TPending> pending_;
   // Sorted: every block's items side by side, block b's from start_[b] up to start_[b + 1].
   mutable TLargeArray<StaticItem> sorted_;

@@ -12,8 +12,10 @@
 namespace mirnax {
 
 namespace {
-constexpr size_t OutputBufferSize = size_t{1} << 20;
-constexpr size_t InputBufferSize = size_t{1} << 20;
+// Four of these buffers are in use while a freeze writes (two files read, two written): at 256 KB
+// a read or a write costs little beside the bytes it moves, and they take 1 MB in all.
+constexpr size_t OutputBufferSize = size_t{256} << 10;
+constexpr size_t InputBufferSize = size_t{256} << 10;
 
 // A read of an input held in memory must lie inside it.
 void CheckInside(const std::string& name, int64_t size, int64_t position, size_t count) {
@@ -86,6 +88,10 @@ void TFileStaticsOutput::Write(const void* data, size_t count) {
     file_.WriteBuffer(data, count);
     return;
   }
+  // Grows by doubling, but never past OutputBufferSize: a vector left to grow on its own would
+  // double past it.
+  if (buffer_.size() + count > buffer_.capacity())
+    buffer_.reserve(std::min(OutputBufferSize, std::max(buffer_.capacity() * 2, buffer_.size() + count)));
   const auto* p = static_cast<const uint8_t*>(data);
   buffer_.insert(buffer_.end(), p, p + count);
 }

@@ -43,6 +43,25 @@ void* MapLarge(size_t size) {
 }
 }  // namespace
 
+void* AllocatePages(size_t bytes) {
+  if (LargeBlock == SIZE_MAX) {
+    void* p = std::malloc(bytes == 0 ? 1 : bytes);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+  }
+  void* p = ::mmap(nullptr, bytes == 0 ? 1 : bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (p == MAP_FAILED) throw std::bad_alloc();
+  return p;
+}
+
+void FreePages(void* p, size_t bytes) noexcept {
+  if (p == nullptr) return;
+  if (LargeBlock == SIZE_MAX)
+    std::free(p);
+  else
+    ::munmap(p, bytes == 0 ? 1 : bytes);
+}
+
 size_t LargeBlocksInUse() noexcept { return largeBlocksInUse.load(std::memory_order_relaxed); }
 
 void* AllocateLarge(size_t bytes) {

@@ -32,6 +32,12 @@ inline size_t RoundUpToLargePage(size_t n) { return (n + LargePage - 1) & ~(Larg
 // touched take no memory.
 void* AllocateLarge(size_t bytes);
 void FreeLarge(void* p, size_t bytes) noexcept;
+// Pages of their own for a table that grows in steps of up to some hundred kilobytes: mapped and
+// faulted in at once when asked for (one call instead of a fault per 4 KB page) and given back to
+// the system when freed, never kept for reuse, so memory freed while a larger table fills is memory
+// the process no longer holds. From the heap under the address sanitizer, as above.
+void* AllocatePages(size_t bytes);
+void FreePages(void* p, size_t bytes) noexcept;
 // Bytes of the blocks mapped on their own and handed out now (touched or not; not the one kept for
 // reuse); the heap's statistics miss them.
 size_t LargeBlocksInUse() noexcept;

@@ -112,10 +112,11 @@ class TestBlockStore : public QObject {
     QVERIFY(Tiles(store, 3) == std::vector<uint16_t>{9});
   }
 
-  // Every field of an item comes back whole, in blocks on both sides of the store's two lists and
+  // Every field of an item comes back whole, in blocks on both sides of the borders between the
+  // store's lists and
   // at the map's ends, with items of the two lists appended in turn.
   void itemsKeepEveryField() {
-    const int32_t blocks[] = {0, (1 << 18) - 1, 1 << 18, BlockCount - 1};
+    const int32_t blocks[] = {0, (1 << 13) - 1, 1 << 13, (1 << 18) - 1, 1 << 18, BlockCount - 1};
     TBlockStore store;
     for (int round = 0; round < 3; ++round) {
       for (const int32_t block : blocks) {
