@@ -1,13 +1,15 @@
 // The window's whole run for the freeze benchmark: starts the window in the current folder with the
 // statics paths given, chooses every world file of its list, presses Start and answers the
-// question with No (keep the current statics), as `mirnax-freeze --keep` runs.
-// Usage: window_run STAIDX STATICS  (QT_QPA_PLATFORM=offscreen for no display)
+// question with No (keep the current statics), as `mirnax-freeze --keep` runs. With --start-only it
+// starts and shows the window and ends: the part of the run that is the window's start.
+// Usage: window_run STAIDX STATICS | window_run --start-only  (QT_QPA_PLATFORM=offscreen for no display)
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <cstdio>
+#include <cstring>
 
 #include "app/gui/form1.h"
 #include "toolkit/core/dialogs.h"
@@ -17,8 +19,9 @@ using mirnax::TForm1;
 using mirnax::TScriptedDialogs;
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "Usage: window_run STAIDX STATICS\n");
+  const bool startOnly = argc == 2 && std::strcmp(argv[1], "--start-only") == 0;
+  if (argc != 3 && !startOnly) {
+    std::fprintf(stderr, "Usage: window_run STAIDX STATICS | window_run --start-only\n");
     return 2;
   }
   QApplication app(argc, argv);
@@ -27,6 +30,10 @@ int main(int argc, char** argv) {
   SetDialogs(&dialogs);
   TForm1 form;
   form.show();
+  if (startOnly) {
+    QApplication::processEvents();
+    return 0;
+  }
   form.findChild<QLineEdit*>("Edit1")->setText(argv[1]);
   form.findChild<QLineEdit*>("Edit2")->setText(argv[2]);
   form.findChild<QPushButton*>("Button6")->click();

@@ -77,7 +77,6 @@ class TTerminalHost : public TRunHost {
   void FrozenAgain(const std::string& text) override;
   TProgressSink& StepGauge() override { return step_; }
   TProgressSink& TotalGauge() override { return total_; }
-  TS_StringList* Lines() override { return nullptr; }
 
   // Writes the last line, which is held back until it is complete (" OK" may still be appended).
   void Finish();

@@ -10,7 +10,7 @@
 #include "app/core/map_size.h"
 #include "app/core/statics_io.h"
 #include "app/core/statics_pair.h"
-#include "app/core/world_reader.h"
+#include "app/core/world_files.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
 #include "toolkit/core/paths.h"
@@ -28,30 +28,6 @@ struct TPlan {
   int64_t HadStatics = 0;   // of those, blocks with statics now
   int64_t NewData = 0;      // bytes of the new data file
 };
-
-// Every world file read into store, logged as a run logs it; returns the items taken.
-int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost& host) {
-  int64_t items = 0;
-  for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
-    host.Log("");
-    host.Log("Loading ... " + file.Name);
-    host.StepGauge().Begin(0);
-    TFileStream stream(file.Path, fmOpenRead);
-    host.Log("Parsing ... " + file.Name);
-    TWorldFileResult read;
-    try {
-      read = ReadWorldFile(stream, store, host.StepGauge());
-    } catch (const EPositionError& e) {
-      host.Log(Format("Error in %s, line %lld", file.Name.c_str(), static_cast<long long>(e.Line)));
-      throw;
-    }
-    host.Log("The Worldfile contains ... " + std::to_string(read.Taken) + " Items");
-    if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
-    items += read.Taken;
-    host.TotalGauge().Add(1);
-  }
-  return items;
-}
 
 // Walks the old index (an empty one after a clear) as the freeze's checks do.
 TPlan PlanFreeze(const TStaticsPair& pair, const TBlockStore& store, bool clear) {
@@ -128,7 +104,9 @@ void DryRunFreeze(const TRunRequest& request, bool clear, TRunHost& host) {
   host.TotalGauge().Begin(static_cast<int32_t>(request.WorldFiles.size()) + 1);
   const TStaticsPair pair = TStaticsPair::Resolve(request.IndexPath, request.DataPath);
   TBlockStore store(request.Map);
-  if (ReadWorldFiles(request, store, host) == 0) {
+  // The record of frozen worlds is only read: a file frozen before is said in the log.
+  TFrozenWorlds frozen(pair, false);
+  if (ReadWorldFiles(request, store, host, frozen) == 0) {
     host.Log("No items found");
     return;
   }

@@ -8,7 +8,6 @@
 
 #include "app/core/map.h"
 #include "app/core/progress.h"
-#include "util/s_strlst.h"
 
 namespace mirnax {
 
@@ -49,10 +48,6 @@ class TRunHost {
 
   virtual TProgressSink& StepGauge() = 0;   // CGauge1: the current step
   virtual TProgressSink& TotalGauge() = 0;  // CGauge2: the whole run
-
-  // The line list a world file is loaded into (JumpMemo1.Lines in the window); null for a host
-  // that shows no text, whose run reads each world file in pieces without keeping it.
-  virtual TS_StringList* Lines() = 0;
 };
 
 // The run's question before it writes.

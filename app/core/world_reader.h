@@ -64,7 +64,8 @@ class TWorldParser {
   size_t grouped_ = 0;
 };
 
-// Walks lines from first to last and appends one item per complete [WORLDITEM record to store.
+// Walks lines from first to last and appends one item per complete [WORLDITEM record to store (a
+// world file's text already in memory; a run reads its files with the overload below).
 // Begins gauge with the line count and adds the lines read, a few hundred at a time. A position
 // part that is not a decimal integer raises EPositionError "'%s' is not a valid integer value";
 // the store then holds some of the items read before it, in file order, and is not to be frozen

@@ -122,7 +122,6 @@ class TWindowHost : public TRunHost {
   bool AskYesNo(const std::string& text) override { return Dialogs().YesNo(text, "", mbNo); }
   TProgressSink& StepGauge() override { return step_; }
   TProgressSink& TotalGauge() override { return total_; }
-  TS_StringList* Lines() override { return &ui_.JumpMemo1->Lines(); }
 
  private:
   Ui::TForm1& ui_;

@@ -39,13 +39,11 @@ class TRecordingHost : public TRunHost {
   }
   TProgressSink& StepGauge() override { return step; }
   TProgressSink& TotalGauge() override { return total; }
-  TS_StringList* Lines() override { return &lines; }
 
   QStringList log;
   QStringList questions;
   bool answer = false;  // to every question
   TRecordingGauge step, total;
-  TS_StringList lines;
 };
 
 }  // namespace mirnax::support

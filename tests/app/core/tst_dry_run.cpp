@@ -111,6 +111,16 @@ class TestDryRun : public QObject {
                             "are now.");
   }
 
+  // A world file frozen before is said as a run says it, from the record the dry run only reads.
+  void saysAWorldFileWasFrozenBefore() {
+    mirnax::RunFreeze(request_, host_);
+    QCOMPARE(host_.log.last(), QString("Process finished"));
+    host_ = TRecordingHost();
+    QCOMPARE(DryRun(false), QString("<no error>"));
+    QCOMPARE(host_.log.filter("was frozen into these statics before").size(), 1);
+    QVERIFY(host_.log[4].startsWith("w.scp was frozen into these statics before, on "));
+  }
+
   // What would stop the freeze stops the dry run, with the freeze's own reason.
   void saysWhyAFreezeWouldStop_data() {
     QTest::addColumn<QString>("plant");
