@@ -15,13 +15,15 @@ bool SameInode(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, error);
 }
 
-TStaticsFile FileNamed(const std::string& given, const std::string& native) {
+// The working files are looked up together: a folder listed to find one spelled in another letter
+// case is listed once.
+TStaticsFile FileNamed(const std::string& given, const std::string& native, TFolderNames& listed) {
   if (given.empty() && native.empty()) return {};
-  return {given, native, NativePath(FreezeTempName(native)), BackupName(native), FolderOf(native)};
+  return {given, native, NativePath(FreezeTempName(native), &listed), BackupName(native), FolderOf(native)};
 }
 
 // Names the working files of the pair whose files are index and data.
-TStaticsPair Named(TStaticsFile index, TStaticsFile data) {
+TStaticsPair Named(TStaticsFile index, TStaticsFile data, TFolderNames& listed) {
   TStaticsPair pair;
   pair.Index = std::move(index);
   pair.Data = std::move(data);
@@ -29,10 +31,10 @@ TStaticsPair Named(TStaticsFile index, TStaticsFile data) {
     pair.OneFolder = SameInode(pair.Index.Folder, pair.Data.Folder);
   const std::string& native = pair.Index.Native;
   if (native.empty()) return pair;
-  pair.Journal = NativePath(JournalName(native));
+  pair.Journal = NativePath(JournalName(native), &listed);
   pair.Lock = LockName(native);
-  pair.BackupRecord = NativePath(BackupRecordName(native));
-  pair.FrozenRecord = NativePath(FrozenRecordName(native));
+  pair.BackupRecord = NativePath(BackupRecordName(native), &listed);
+  pair.FrozenRecord = NativePath(FrozenRecordName(native), &listed);
   pair.FrozenRecordBackup = BackupName(pair.FrozenRecord);
   return pair;
 }
@@ -42,11 +44,15 @@ std::string Followed(const std::string& path) { return path.empty() ? path : Res
 }  // namespace
 
 TStaticsPair TStaticsPair::Resolve(const std::string& indexPath, const std::string& dataPath) {
-  return Named(FileNamed(indexPath, Followed(indexPath)), FileNamed(dataPath, Followed(dataPath)));
+  TFolderNames listed;
+  TStaticsFile index = FileNamed(indexPath, Followed(indexPath), listed);
+  return Named(std::move(index), FileNamed(dataPath, Followed(dataPath), listed), listed);
 }
 
 TStaticsPair TStaticsPair::Recorded(const TJournal& journal) {
-  return Named(FileNamed(journal.Index.Name, journal.Index.Name), FileNamed(journal.Data.Name, journal.Data.Name));
+  TFolderNames listed;
+  TStaticsFile index = FileNamed(journal.Index.Name, journal.Index.Name, listed);
+  return Named(std::move(index), FileNamed(journal.Data.Name, journal.Data.Name, listed), listed);
 }
 
 std::vector<std::string> TStaticsPair::WorkingNames() const {

@@ -67,13 +67,43 @@ std::string IncludeTrailingPathDelimiter(std::string_view path) {
   return out;
 }
 
-std::string NativePath(std::string_view path) {
+const std::vector<std::string>& TFolderNames::In(const std::string& folder) {
+  const auto [at, added] = listed_.try_emplace(folder);
+  if (added) {
+    std::error_code error;
+    for (fs::directory_iterator it(folder.empty() ? "." : folder, error), end; !error && it != end; it.increment(error))
+      at->second.push_back(it->path().filename().string());
+  }
+  return at->second;
+}
+
+namespace {
+// The entry of folder spelled like part with letter case ignored: of several spellings side by
+// side the first in byte order, every time; "" for none.
+std::string MatchIn(TFolderNames& listed, const std::string& folder, const std::string& part) {
+  const std::string* best = nullptr;
+  for (const std::string& name : listed.In(folder))
+    if (SameText(name, part) && (best == nullptr || name < *best)) best = &name;
+  return best ? *best : std::string();
+}
+}  // namespace
+
+std::string NativePath(std::string_view path, TFolderNames* listed) {
   std::string given(path);
   if (given.empty() || PathExists(given)) return given;
-  std::string converted = given;
-  for (char& c : converted)
-    if (c == '\\') c = '/';
-  if (PathExists(converted)) return converted;
+  std::string converted = ForwardSlashes(given);
+  if (converted != given && PathExists(converted)) return converted;
+  TFolderNames ownList;
+  TFolderNames& names = listed ? *listed : ownList;
+
+  // Most often only the last part is missing and its folder is there as written.
+  if (const size_t slash = converted.rfind('/'); slash != std::string::npos && slash > 0 && slash + 1 < converted.size()) {
+    const std::string folder = converted.substr(0, slash);
+    if (PathExists(folder)) {
+      const std::string hit = MatchIn(names, folder, converted.substr(slash + 1));
+      return hit.empty() ? converted : folder + "/" + hit;
+    }
+  }
 
   // Walk the parts, matching each missing one against its folder's entries, letter case ignored.
   std::string resolved = converted.front() == '/' ? "/" : "";
@@ -87,18 +117,13 @@ std::string NativePath(std::string_view path) {
     if (part.empty()) continue;
     std::string candidate = resolved + part;
     if (matching && !PathExists(candidate)) {
-      std::vector<std::string> hits;
-      std::error_code error;
-      for (fs::directory_iterator it(resolved.empty() ? "." : resolved, error), end; !error && it != end;
-           it.increment(error)) {
-        std::string name = it->path().filename().string();
-        if (SameText(name, part)) hits.push_back(std::move(name));
-      }
-      // Several spellings may exist side by side; take the first in byte order, every time.
-      if (hits.empty())
+      std::string folder = resolved;
+      if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+      const std::string hit = MatchIn(names, folder, part);
+      if (hit.empty())
         matching = false;
       else
-        candidate = resolved + *std::min_element(hits.begin(), hits.end());
+        candidate = resolved + hit;
     }
     resolved = candidate;
     if (next < converted.size()) resolved.push_back('/');

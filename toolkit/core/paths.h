@@ -2,8 +2,10 @@
 // mirnax.ini stores them) or '/'. Both count as separators; ':' ends a drive part.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mirnax {
 
@@ -33,7 +35,19 @@ std::string IncludeTrailingPathDelimiter(std::string_view path);
 // The path as this platform's file functions take it. On POSIX a path that exists as given is
 // returned unchanged; otherwise '\' becomes '/' and each missing part is looked up in its folder
 // with letter case ignored, so "STATICS\a.scp" finds "statics/A.SCP".
-std::string NativePath(std::string_view path);
+class TFolderNames;
+std::string NativePath(std::string_view path, TFolderNames* listed = nullptr);
+
+// The names in folders, each folder listed once for the lookups of one moment (several names
+// looked up beside each other with NativePath): a folder changes, so keep it no longer.
+class TFolderNames {
+ public:
+  // The names in folder ("" is the current one); none when it cannot be listed.
+  const std::vector<std::string>& In(const std::string& folder);
+
+ private:
+  std::map<std::string, std::vector<std::string>> listed_;
+};
 
 // The process's current directory.
 std::string GetCurrentDir();

@@ -15,6 +15,7 @@ using mirnax::ExtractFileName;
 using mirnax::GetCurrentDir;
 using mirnax::IncludeTrailingPathDelimiter;
 using mirnax::NativePath;
+using mirnax::TFolderNames;
 using mirnax::support::CurrentDir;
 using mirnax::support::WriteBytes;
 
@@ -116,6 +117,11 @@ void TestPaths::nativePathResolvesLetterCase() {
   // A missing part ends the matching; what follows it stays as given.
   QCOMPARE(NativePath(base + "statics\\Missing\\sub"), base + "Statics/Missing/sub");
   QCOMPARE(NativePath(base + "STATICS\\sub\\"), base + "Statics/Sub/");
+  // Only the last part spelled otherwise, and several names looked up in one folder's listing.
+  TFolderNames listed;
+  QCOMPARE(NativePath(base + "Statics/Sub/file.scp", &listed), base + "Statics/Sub/File.SCP");
+  QCOMPARE(NativePath(base + "Statics/Sub/none.scp", &listed), base + "Statics/Sub/none.scp");
+  QCOMPARE(NativePath(base + "Statics/Sub\\FILE.SCP", &listed), base + "Statics/Sub/File.SCP");
   // Several spellings side by side: the first in byte order, whatever order the folder lists them
   // in (made before and after it, so neither the first nor the last listed is it by chance).
   for (const char* other : {"sTatics", "STatICS", "statics", "StatIcs"}) QVERIFY(QDir(tmp.path()).mkdir(other));
