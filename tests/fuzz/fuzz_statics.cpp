@@ -1,18 +1,19 @@
 // Statics files from the fuzzer. The input describes a small map, an old index of it (a few entries
 // placed among empty ones, so the file has the size the map's index must have), the old data file
-// and a small item store. The pair is frozen on disk and checked against a plain model of the
-// merge: a pair the model cannot merge (an entry outside the data file, data past a 32-bit offset,
-// an index of the wrong size) is refused and left untouched, any other is rewritten exactly as the
-// model says, and an interrupted freeze puts the old files back. The maps have at most 512 blocks,
-// so an input costs little more than the freeze's file calls and the fuzzer makes thousands of runs
-// a second.
+// and a small item store. The pair is merged and checked against a plain model of the merge: a pair
+// the model cannot merge (an entry outside the data file, data past a 32-bit offset, an index of
+// the wrong size) is refused, any other is written exactly as the model says. Inputs with flag bit
+// 7 are frozen on disk instead, with every file call of a freeze, and then a refused pair is left
+// untouched and an interrupted freeze puts the old files back. The maps have at most 512 blocks:
+// an input merged in memory costs microseconds, one frozen on disk about a hundred file calls.
 //
 // Input (read with FuzzedDataProvider: numbers from the end, the data file from the front):
 //   flags     bits 0-1  index size: exact, exact, one byte short, one entry too long
 //             bit 2     data file padded past the block buffer, so one block can outgrow it
 //             bit 3     the first item repeated past the block buffer's capacity
-//             bit 4     the freeze interrupted at a chosen point
+//             bit 4     the freeze interrupted at a chosen point (on disk only)
 //             bits 5-6  the map: 64x64, 8x8 (one block), 256x128 or 8x2048 tiles
+//             bit 7     frozen on disk, not merged in memory
 //   entries   up to 24, each: distance to the previous entry's block, a kind and three numbers
 //   items     up to 48, each: which block, tile, cell, z, hue
 //   the rest  the old data file
@@ -33,6 +34,8 @@
 #include "app/core/freeze_points.h"
 #include "app/core/map.h"
 #include "app/core/progress.h"
+#include "app/core/statics_io.h"
+#include "app/core/statics_merge.h"
 #include "support/little_endian.h"
 #include "support/statics_builder.h"
 #include "tests/fuzz/fuzz_check.h"
@@ -51,6 +54,9 @@ using mirnax::TFreezeTestHook;
 using mirnax::TNullProgress;
 using mirnax::TStaticsPair;
 using mirnax::TMapSize;
+using mirnax::MergeStatics;
+using mirnax::TMemoryStaticsInput;
+using mirnax::TMemoryStaticsOutput;
 using mirnax::TileIdBase;
 using mirnax::fpBlockWritten;
 using mirnax::fpIndexMoved;
@@ -273,6 +279,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   busy.erase(std::unique(busy.begin(), busy.end()), busy.end());
   const bool acceptable = Acceptable(store, busy, oldIndex, oldData.size());
   TNullProgress gauge;
+
+  // In memory: the merge alone refuses exactly what it cannot write.
+  if (!(flags & 0x80)) {
+    TMemoryStaticsInput index(oldIndex, "staidx0.mul"), data(oldData, "statics0.mul");
+    TMemoryStaticsOutput newIndex, newData;
+    bool merged = false;
+    try {
+      MergeStatics(store, index, data, newIndex, newData, gauge);
+      merged = true;
+    } catch (const Exception&) {
+    }
+    FUZZ_CHECK(merged == acceptable);
+    if (merged) CheckMerge(store, busy, oldIndex, oldData, newIndex.Bytes, newData.Bytes);
+    return 0;
+  }
 
   // The same pair on disk.
   static const TWorkDir work;

@@ -96,6 +96,9 @@ if __name__ == "__main__":
     if len(sys.argv) != 2:
         sys.exit(__doc__)
     os.makedirs(sys.argv[1], exist_ok=True)
+    # Each situation twice: merged in memory, and frozen on disk (flag bit 7; the flags are the
+    # input's last byte).
     for name, data in SEEDS.items():
-        with open(os.path.join(sys.argv[1], name), "wb") as f:
-            f.write(data)
+        for suffix, on_disk in (("", 0), ("_on_disk", 0x80)):
+            with open(os.path.join(sys.argv[1], name + suffix), "wb") as f:
+                f.write(data[:-1] + bytes([data[-1] | on_disk]))
