@@ -16,8 +16,10 @@
 #include "app/cli/terminal_host.h"
 #include "app/core/config.h"
 #include "app/core/freeze_undo.h"
+#include "app/core/map_size.h"
 #include "app/core/run.h"
 #include "mirnax/version.h"
+#include "toolkit/core/exceptions.h"
 #include "toolkit/core/filesearch.h"
 #include "toolkit/core/paths.h"
 
@@ -41,7 +43,7 @@ using mirnax::WorldFilePattern;
 
 namespace {
 constexpr const char* Usage =
-    "Usage: mirnax-freeze [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"
+    "Usage: mirnax-freeze [--clear | --keep] [--area X1,Y1,X2,Y2] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"
     "       mirnax-freeze --dry-run [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"
     "       mirnax-freeze --check [--staidx FILE] [--statics FILE]\n"
     "\n"
@@ -57,6 +59,9 @@ constexpr const char* Usage =
     "  --undo          put back the statics the last freeze replaced, from FILE.bak\n"
     "  --map-size WxH  the map's size in tiles, each side a multiple of 8 (default: MapSize of\n"
     "                  ./mirnax.ini, else 6144x4096); the index has one entry per 8x8 block\n"
+    "  --area X1,Y1,X2,Y2\n"
+    "                  take only the world items inside this rectangle of tiles (corners\n"
+    "                  included); the log counts those left out per world file\n"
     "  --dry-run       read everything a freeze reads and say what it would do, touching nothing\n"
     "                  (no lock, no settling of an interrupted freeze, no backup, no record)\n"
     "  --check         check the statics pair and report, writing nothing and taking no lock\n"
@@ -91,6 +96,7 @@ struct TOptions {
   std::vector<std::string> worldFiles;
   bool undo = false;
   bool noBackup = false;
+  std::optional<std::string> area;
   mirnax::TLookOptions look;
 };
 
@@ -111,11 +117,11 @@ struct EBadArguments {
   std::string message;
 };
 
-// "--name VALUE" or "--name=VALUE".
+// "--name VALUE" or "--name=VALUE"; what says what the value is when it is missing.
 bool TakeValue(std::string_view arg, std::string_view name, int& i, int argc, char** argv,
-               std::optional<std::string>& value) {
+               std::optional<std::string>& value, std::string_view what = "a file name") {
   if (arg == name) {
-    if (i + 1 >= argc) throw EBadArguments{"option " + std::string(name) + " needs a file name"};
+    if (i + 1 >= argc) throw EBadArguments{"option " + std::string(name) + " needs " + std::string(what)};
     value = argv[++i];
     return true;
   }
@@ -147,14 +153,16 @@ TOptions ParseArguments(int argc, char** argv) {
       o.clear = clear;
     } else if (TakeBackupOption(arg, o)) {
     } else if (TakeValue(arg, "--staidx", i, argc, argv, o.staidx) ||
-               TakeValue(arg, "--statics", i, argc, argv, o.statics)) {
+               TakeValue(arg, "--statics", i, argc, argv, o.statics) ||
+               TakeValue(arg, "--area", i, argc, argv, o.area, "an area, X1,Y1,X2,Y2")) {
     } else if (mirnax::TakeLookOption(arg, i, argc, argv, o.look)) {
     } else {
       throw EBadArguments{"unknown option " + std::string(arg)};
     }
   }
-  if (o.undo && (o.clear || o.noBackup || !o.worldFiles.empty()))
+  if (o.undo && (o.clear || o.noBackup || o.area || !o.worldFiles.empty()))
     throw EBadArguments{"--undo takes no world files and no other option than --staidx and --statics"};
+  if (o.area && o.look.Check) throw EBadArguments{"--check takes no --area: it looks at the whole pair"};
   mirnax::CheckLookOptions(o.look, !o.worldFiles.empty(), o.clear.has_value(), o.undo, o.noBackup);
   return o;
 }
@@ -239,6 +247,14 @@ int main(int argc, char** argv) {
     request.DataPath = options.statics ? *options.statics : config.DataPath();
     if (options.undo) return Undo(request);
     request.Map = options.look.MapSize ? *options.look.MapSize : config.MapSize();
+    if (options.area) {
+      try {
+        request.Area = mirnax::ParseMapArea(*options.area, request.Map);
+      } catch (const mirnax::EConvertError& e) {
+        PrintError("--area: " + e.Message + " (see mirnax-freeze --help)");
+        return ExitBadArguments;
+      }
+    }
     if (options.look.Check) return mirnax::CheckPairCommand(request, stdout);
     request.KeepBackup = !options.noBackup;
     if (options.worldFiles.empty()) {

@@ -31,6 +31,15 @@ struct TMapSize {
   constexpr bool operator==(const TMapSize&) const = default;
 };
 
+// A rectangle of tiles, its corners included (X1 <= X2, Y1 <= Y2): the part of the map a run
+// works on (ParseMapArea in map_size.h reads it from text).
+struct TMapArea {
+  int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+
+  constexpr bool Contains(int32_t x, int32_t y) const { return x >= X1 && x <= X2 && y >= Y1 && y <= Y2; }
+  constexpr bool operator==(const TMapArea&) const = default;
+};
+
 // The map every program takes unless told otherwise: 6,144 x 4,096 tiles.
 inline constexpr TMapSize DefaultMapSize{};
 inline constexpr int32_t MapWidth = DefaultMapSize.Width;

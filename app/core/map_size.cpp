@@ -31,6 +31,30 @@ TMapSize ParseMapSize(std::string_view text) {
   return map;
 }
 
+TMapArea ParseMapArea(std::string_view text, const TMapSize& map) {
+  const auto refuse = [&](const std::string& why) {
+    throw EConvertError(Format("'%s' is not an area of the map: %s", std::string(text).c_str(), why.c_str()));
+  };
+  int32_t corner[4];
+  std::string_view rest = text;
+  for (int k = 0; k < 4; ++k) {
+    const size_t comma = k < 3 ? rest.find(',') : rest.size();
+    if (comma == std::string_view::npos) refuse("give X1,Y1,X2,Y2 in tiles, the corners of a rectangle");
+    const std::string_view part = rest.substr(0, comma);
+    if (part.empty() || part.size() > 6 || part.find_first_not_of("0123456789") != std::string_view::npos)
+      refuse("give X1,Y1,X2,Y2 in tiles, the corners of a rectangle");
+    std::from_chars(part.data(), part.data() + part.size(), corner[k]);
+    rest = k < 3 ? rest.substr(comma + 1) : std::string_view();
+  }
+  const TMapArea area{corner[0], corner[1], corner[2], corner[3]};
+  if (area.X1 > area.X2 || area.Y1 > area.Y2) refuse("X1 must not be greater than X2, nor Y1 than Y2");
+  if (!map.Inside(area.X2, area.Y2))
+    refuse(Format("the map of %s tiles ends at %d,%d", MapSizeText(map).c_str(), map.Width - 1, map.Height - 1));
+  return area;
+}
+
+std::string MapAreaText(const TMapArea& area) { return Format("%d,%d,%d,%d", area.X1, area.Y1, area.X2, area.Y2); }
+
 std::string MapSizeText(const TMapSize& map) { return std::to_string(map.Width) + "x" + std::to_string(map.Height); }
 
 const std::vector<TMapSize>& KnownMapSizes() {

@@ -23,6 +23,13 @@ TMapSize ParseMapSize(std::string_view text);
 // "6144x4096".
 std::string MapSizeText(const TMapSize& map);
 
+// "X1,Y1,X2,Y2" in tiles, decimal, the corners of a rectangle of map (X1 <= X2, Y1 <= Y2, every
+// corner inside the map). Raises EConvertError "'%s' is not an area of the map: ..." otherwise.
+TMapArea ParseMapArea(std::string_view text, const TMapSize& map);
+
+// "X1,Y1,X2,Y2".
+std::string MapAreaText(const TMapArea& area);
+
 // The sizes of the maps known to exist, 6,144 x 4,096 tiles among them.
 const std::vector<TMapSize>& KnownMapSizes();
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct TRunRequest {
   std::string DataPath;
   // The map the statics cover: their index has one entry per block of it.
   TMapSize Map;
+  // Only the world items inside this part of the map are taken.
+  std::optional<TMapArea> Area;
   // The files a freeze replaces are kept as "<file>.bak" (see FreezeStatics).
   bool KeepBackup = true;
 };

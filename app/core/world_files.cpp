@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "app/core/map_size.h"
 #include "app/core/world_reader.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
@@ -23,15 +24,15 @@ struct TFileStart {
 
 // Reads one world file into store; sum gets the size and checksum of the bytes read, summed as
 // they go by, and start its first bytes.
-TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TBlockStore& store, TRunHost& host, TFileSummer& sum,
-                         TFileStart& start) {
+TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, const TMapArea* area, TBlockStore& store,
+                         TRunHost& host, TFileSummer& sum, TFileStart& start) {
   const TPieceWatch summed = [&sum, &start](std::string_view piece) {
     sum.Add(piece.data(), piece.size());
     start.Add(piece);
   };
   TFileStream stream(file.Path, fmOpenRead);
   host.Log("Parsing ... " + file.Name);
-  return ReadWorldFile(stream, store, host.StepGauge(), summed);
+  return ReadWorldFile(stream, store, host.StepGauge(), summed, area);
 }
 }  // namespace
 
@@ -71,7 +72,7 @@ int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost&
     TFileSummer sum(frozen.WantsCrc32());
     TFileStart start;
     try {
-      read = ReadOne(file, store, host, sum, start);
+      read = ReadOne(file, request.Area ? &*request.Area : nullptr, store, host, sum, start);
     } catch (const EPositionError& e) {
       host.Log(Format("Error in %s, line %lld", file.Name.c_str(), static_cast<long long>(e.Line)));
       throw;
@@ -82,6 +83,8 @@ int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost&
       host.Log(file.Name + " looks like UTF-16 text, but world files are 8-bit text: save it as such to freeze its items");
     frozen.Read(file, sum.Sum(), host);
     if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
+    if (read.OutsideArea > 0)
+      host.Log("Left out " + std::to_string(read.OutsideArea) + " items outside the area " + MapAreaText(*request.Area));
     items += read.Taken;
     host.TotalGauge().Add(1);
   }

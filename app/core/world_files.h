@@ -38,7 +38,8 @@ class TFrozenWorlds {
 
 // Reads every world file of request into store, each parsed as it is read and never held whole,
 // and logs per file: an empty line, "Loading ... NAME", "Parsing ... NAME", "The Worldfile contains
-// ... N Items", then what is worth a word (UTF-16 text, frozen before, items outside the map). The
+// ... N Items", then what is worth a word (UTF-16 text, frozen before, items outside the map or
+// outside the request's area, which are not taken). The
 // step gauge counts each file's pieces from none; the total gauge steps once per file. Returns the
 // items taken. A bad position is logged as "Error in NAME, line N" and raised.
 int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost& host, TFrozenWorlds& frozen);

@@ -132,6 +132,10 @@ void TWorldParser::EndRecord() {
     ++result_.Skipped;
     return;
   }
+  if (area_ && !area_->Contains(x_, y_)) {
+    ++result_.OutsideArea;
+    return;
+  }
   StaticItem item;
   item.TileId = static_cast<uint16_t>(tileId_);
   item.Hue = static_cast<uint16_t>(hue_);
@@ -171,11 +175,11 @@ TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgr
 }
 
 TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressSink& gauge,
-                               const TPieceWatch& watch) {
+                               const TPieceWatch& watch, const TMapArea* area) {
   constexpr size_t PieceSize = size_t{1} << 20;
   const int64_t size = file.Size();
   gauge.Begin(static_cast<int32_t>(std::min<int64_t>(INT32_MAX, (size + int64_t{PieceSize} - 1) / int64_t{PieceSize})));
-  TWorldParser parser(store);
+  TWorldParser parser(store, area);
   TLinePieces pieces;
   const auto line = [&parser](std::string_view text) { parser.Line(text); };
   std::vector<char> piece(PieceSize);

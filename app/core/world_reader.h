@@ -29,13 +29,15 @@ class EPositionError : public EConvertError {
 struct TWorldFileResult {
   int32_t Taken = 0;    // items filed in the store
   int32_t Skipped = 0;  // items whose position lies outside the map: neither filed nor taken
+  int32_t OutsideArea = 0;  // items inside the map but outside the area asked for: left out
 };
 
 // Takes the lines of one world file one after another and files each complete [WORLDITEM record
 // in the store as it ends. A record's keys are read once, as their lines arrive.
 class TWorldParser {
  public:
-  explicit TWorldParser(TBlockStore& store) : store_(store) {}
+  // With area, only the items inside it are filed.
+  explicit TWorldParser(TBlockStore& store, const TMapArea* area = nullptr) : store_(store), area_(area) {}
   TWorldParser(const TWorldParser&) = delete;
   TWorldParser& operator=(const TWorldParser&) = delete;
   ~TWorldParser();
@@ -49,6 +51,7 @@ class TWorldParser {
   void FileGroup();
 
   TBlockStore& store_;
+  const TMapArea* area_;
   TWorldFileResult result_;
   bool inRecord_ = false;
   uint32_t tileId_ = 0;
@@ -77,6 +80,6 @@ TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgr
 // the number of pieces. watch, when given, sees each piece as it is read. A failed read raises
 // EFOpenError "Cannot open file %s".
 TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressSink& gauge,
-                               const TPieceWatch& watch = {});
+                               const TPieceWatch& watch = {}, const TMapArea* area = nullptr);
 
 }  // namespace mirnax

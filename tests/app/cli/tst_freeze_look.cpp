@@ -130,6 +130,28 @@ class TestFreezeLook : public QObject {
     QCOMPARE(FilesAndTimes(dir_->path()), before);
   }
 
+  // --area takes the items inside it, says per world file how many it left out, and goes with a
+  // freeze or a dry run only.
+  void areaTakesItsItemsOnly() {
+    MakeSmallPair("64x40");
+    const TLookResult dry = Run({"--dry-run", "--area", "8,0,63,20", "w.scp"});
+    QCOMPARE(dry.exitCode, 0);
+    QVERIFY2(dry.out.contains("The Worldfile contains ... 1 Items\nSkipped 1 items outside the map\n"
+                              "Left out 1 items outside the area 8,0,63,20\n"),
+             qPrintable(dry.out));
+    QCOMPARE(Run({"--area=8,0,63,20", "w.scp"}).exitCode, 0);
+    QCOMPARE(Read(Path("dat.mul")), Record(5, 5, 5, 5, 5) + Record(2, 0, 1, 1, 0));
+    const auto before = FilesAndTimes(dir_->path());
+    for (const QStringList& args : {QStringList{"--area", "8,0,64,20", "w.scp"}, {"--area", "9,0,8,1", "w.scp"},
+                                    {"--area", "1,2,3", "w.scp"}, {"--area"}, {"--undo", "--area", "0,0,1,1"},
+                                    {"--check", "--area", "0,0,1,1"}}) {
+      const TLookResult r = Run(args);
+      QCOMPARE(r.exitCode, 2);
+      QVERIFY2(r.err.count('\n') == 1 && r.err.endsWith("(see mirnax-freeze --help)\n"), qPrintable(r.err));
+    }
+    QCOMPARE(FilesAndTimes(dir_->path()), before);
+  }
+
   // 0 for a whole pair, 4 for an inconsistent one, 1 for one that cannot be read.
   void checkExitStatus() {
     MakeSmallPair("64x40");

@@ -100,6 +100,29 @@ class TestMapSize : public QObject {
     QCOMPARE(map.Height, height);
   }
 
+  // Areas are four decimal corners inside the map, the first not past the second.
+  void parsesAreas_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("one tile") << "5,6,5,6" << "5,6,5,6";
+    QTest::newRow("whole map") << "0,0,63,39" << "0,0,63,39";
+    const QString form = "give X1,Y1,X2,Y2 in tiles, the corners of a rectangle";
+    for (const char* bad : {"", "1,2,3", "1,2,3,4,5", "1,2,3,", "-1,0,4,4", "1, 2,3,4", "a,1,2,3", "1,2,3,4 "})
+      QTest::addRow("bad: '%s'", bad) << bad << form;
+    QTest::newRow("X reversed") << "5,0,4,9" << "X1 must not be greater than X2, nor Y1 than Y2";
+    QTest::newRow("Y reversed") << "0,5,9,4" << "X1 must not be greater than X2, nor Y1 than Y2";
+    QTest::newRow("past the map's right") << "0,0,64,39" << "the map of 64x40 tiles ends at 63,39";
+    QTest::newRow("past the map's bottom") << "0,0,63,40" << "the map of 64x40 tiles ends at 63,39";
+  }
+  void parsesAreas() {
+    QFETCH(QString, text);
+    QFETCH(QString, result);
+    const QString error = ErrorOf<EConvertError>([&] {
+      QCOMPARE(QString::fromStdString(mirnax::MapAreaText(mirnax::ParseMapArea(Std(text), TMapSize{64, 40}))), result);
+    });
+    if (error != "<no error>") QCOMPARE(error, "'" + text + "' is not an area of the map: " + result);
+  }
+
   // MapSize= is optional; a value that is no size names the file.
   void configuredSize() {
     const std::string base = Std(dir_->path()) + "/";

@@ -13,6 +13,7 @@ using mirnax::EConvertError;
 using mirnax::ParseHex;
 using mirnax::ReadWorldFile;
 using mirnax::StaticItem;
+using mirnax::TMapArea;
 using mirnax::TBlockStore;
 using mirnax::TFileStream;
 using mirnax::TNullProgress;
@@ -161,6 +162,31 @@ class TestWorldReader : public QObject {
     QCOMPARE(ReadStreamed(text.toStdString(), streamed, &streamedResult), items);
     QCOMPARE(streamedResult.Taken, taken);
     QCOMPARE(streamedResult.Skipped, skipped);
+  }
+
+  // Only the items inside an area are taken, its corners included; those outside the map count as
+  // before, the others outside the area apart.
+  void areaTakesOnlyItsItems() {
+    std::string text;
+    int tile = 1;
+    for (const auto& [x, y] : {std::pair{10, 20}, {30, 40}, {10, 40}, {30, 20}, {9, 30}, {31, 30}, {20, 19},
+                               {20, 41}, {20, 30}, {-1, 30}, {7000, 30}}) {
+      char record[80];
+      std::snprintf(record, sizeof record, "[WORLDITEM %04x]\nP=%d,%d,0\n\n", tile++, x, y);
+      text += record;
+    }
+    const TMapArea area{10, 20, 30, 40};
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("WORLD.SCP").toStdString();
+    WriteBytes(path, Bytes(text));
+    TFileStream file(path, fmOpenRead);
+    TBlockStore store;
+    TNullProgress gauge;
+    const TWorldFileResult read = ReadWorldFile(file, store, gauge, {}, &area);
+    QCOMPARE(read.Taken, 5);
+    QCOMPARE(read.OutsideArea, 4);
+    QCOMPARE(read.Skipped, 2);
+    QCOMPARE(Dump(store).count(';') + 1, 5);
   }
 
   // Lines, and CR LF pairs, cut by the end of a piece are joined again; the last line counts
