@@ -43,7 +43,8 @@ using mirnax::WorldFilePattern;
 
 namespace {
 constexpr const char* Usage =
-    "Usage: mirnax-freeze [--clear | --keep] [--area X1,Y1,X2,Y2] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"
+    "Usage: mirnax-freeze [--clear | --keep] [--area X1,Y1,X2,Y2] [--skip-duplicates] [--staidx FILE]\n"
+    "                     [--statics FILE] [WORLDFILE ...]\n"
     "       mirnax-freeze --dry-run [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"
     "       mirnax-freeze --check [--staidx FILE] [--statics FILE]\n"
     "\n"
@@ -62,6 +63,10 @@ constexpr const char* Usage =
     "  --area X1,Y1,X2,Y2\n"
     "                  take only the world items inside this rectangle of tiles (corners\n"
     "                  included); the log counts those left out per world file\n"
+    "  --skip-duplicates\n"
+    "                  leave out an item whose 7-byte static record its block has already\n"
+    "                  (among the statics kept, or added before in this run); the log counts\n"
+    "                  them per world file. Freezing a world file again then adds nothing\n"
     "  --dry-run       read everything a freeze reads and say what it would do, touching nothing\n"
     "                  (no lock, no settling of an interrupted freeze, no backup, no record)\n"
     "  --check         check the statics pair and report, writing nothing and taking no lock\n"
@@ -97,6 +102,7 @@ struct TOptions {
   bool undo = false;
   bool noBackup = false;
   std::optional<std::string> area;
+  bool skipDuplicates = false;
   mirnax::TLookOptions look;
 };
 
@@ -152,6 +158,8 @@ TOptions ParseArguments(int argc, char** argv) {
       if (o.clear && *o.clear != clear) throw EBadArguments{"--clear and --keep exclude each other"};
       o.clear = clear;
     } else if (TakeBackupOption(arg, o)) {
+    } else if (arg == "--skip-duplicates") {
+      o.skipDuplicates = true;
     } else if (TakeValue(arg, "--staidx", i, argc, argv, o.staidx) ||
                TakeValue(arg, "--statics", i, argc, argv, o.statics) ||
                TakeValue(arg, "--area", i, argc, argv, o.area, "an area, X1,Y1,X2,Y2")) {
@@ -160,9 +168,10 @@ TOptions ParseArguments(int argc, char** argv) {
       throw EBadArguments{"unknown option " + std::string(arg)};
     }
   }
-  if (o.undo && (o.clear || o.noBackup || o.area || !o.worldFiles.empty()))
+  if (o.undo && (o.clear || o.noBackup || o.area || o.skipDuplicates || !o.worldFiles.empty()))
     throw EBadArguments{"--undo takes no world files and no other option than --staidx and --statics"};
-  if (o.area && o.look.Check) throw EBadArguments{"--check takes no --area: it looks at the whole pair"};
+  if ((o.area || o.skipDuplicates) && o.look.Check)
+    throw EBadArguments{"--check takes no --area and no --skip-duplicates: it looks at the pair as it is"};
   mirnax::CheckLookOptions(o.look, !o.worldFiles.empty(), o.clear.has_value(), o.undo, o.noBackup);
   return o;
 }
@@ -257,6 +266,7 @@ int main(int argc, char** argv) {
     }
     if (options.look.Check) return mirnax::CheckPairCommand(request, stdout);
     request.KeepBackup = !options.noBackup;
+    request.SkipDuplicates = options.skipDuplicates;
     if (options.worldFiles.empty()) {
       for (const std::string& name : FindFiles(WorldFilePattern()))
         request.WorldFiles.push_back({name, WorldFilePath(baseDir, name)});

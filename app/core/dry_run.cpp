@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/core/block_store.h"
+#include "app/core/duplicates.h"
 #include "app/core/freeze_checks.h"
 #include "app/core/index_scan.h"
 #include "app/core/map_size.h"
@@ -106,7 +107,10 @@ void DryRunFreeze(const TRunRequest& request, bool clear, TRunHost& host) {
   TBlockStore store(request.Map);
   // The record of frozen worlds is only read: a file frozen before is said in the log.
   TFrozenWorlds frozen(pair, false);
-  if (ReadWorldFiles(request, store, host, frozen) == 0) {
+  // Duplicates are told from the files as they are, an interrupted freeze not settled.
+  std::unique_ptr<TStaticDuplicates> duplicates;
+  if (request.SkipDuplicates) duplicates = std::make_unique<TStaticDuplicates>(clear ? nullptr : &pair, request.Map);
+  if (ReadWorldFiles(request, store, host, frozen, duplicates.get()) == 0) {
     host.Log("No items found");
     return;
   }

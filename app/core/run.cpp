@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <csignal>
+#include <memory>
+#include <optional>
 #include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/core/block_store.h"
+#include "app/core/duplicates.h"
 #include "app/core/freeze.h"
 #include "app/core/freeze_checks.h"
 #include "app/core/freeze_recovery.h"
@@ -41,19 +44,24 @@ void LogLines(TRunHost& host, const std::string& text) {
   }
 }
 
-// Settles what an earlier freeze of the pair left, asks, and freezes store into the pair.
-void FreezeInto(TStaticsPair& pair, const TBlockStore& store, bool keepBackup, const TFrozenWorlds& frozen,
-                TRunHost& host) {
-  // A freeze of this pair that ended early is settled first, where its journal tells how; the
-  // files it moves are looked up anew.
+// A freeze of this pair that ended early is settled first, where its journal tells how; the files
+// it moves are looked up anew.
+void Settle(TStaticsPair& pair, TRunHost& host) {
   if (const std::string settled = RecoverInterruptedFreeze(pair); !settled.empty()) {
     host.Log("");
     LogLines(host, settled);
     pair = pair.Again();
   }
+}
+
+// Settles what an earlier freeze of the pair left, asks (unless answer holds the answer given
+// before), and freezes store into the pair.
+void FreezeInto(TStaticsPair& pair, const TBlockStore& store, bool keepBackup, const TFrozenWorlds& frozen,
+                TRunHost& host, std::optional<bool> answer) {
+  Settle(pair, host);
   // A Yes writes nothing yet: the freeze then starts from empty statics and replaces the old files
   // only once the new pair is complete, so a failed freeze leaves the statics as they were.
-  const bool clear = host.AskYesNo(SClearStatics);
+  const bool clear = answer ? *answer : host.AskYesNo(SClearStatics);
   if (clear) {
     host.Log("");
     host.Log("Clean statics....");
@@ -79,8 +87,21 @@ void Run(const TRunRequest& request, TRunHost& host) {
   // The pair is resolved once, here; everything after asks this value.
   TStaticsPair pair = TStaticsPair::Resolve(request.IndexPath, request.DataPath);
   TBlockStore store(request.Map);
-  TFrozenWorlds frozen(pair);
-  const int64_t items = ReadWorldFiles(request, store, host, frozen);
+  // With duplicates left out, a world file frozen before adds nothing again: the log says it was,
+  // with no warning.
+  TFrozenWorlds frozen(pair, !request.SkipDuplicates);
+  std::optional<bool> answer;
+  std::unique_ptr<TStaticDuplicates> duplicates;
+  if (request.SkipDuplicates) {
+    // A duplicate of the current statics counts only when they are kept: the pair is settled and
+    // the question asked before the world files are read.
+    CheckPathsGiven(request);
+    Settle(pair, host);
+    answer = host.AskYesNo(SClearStatics);
+    duplicates = std::make_unique<TStaticDuplicates>(*answer ? nullptr : &pair, request.Map);
+  }
+  const int64_t items = ReadWorldFiles(request, store, host, frozen, duplicates.get());
+  duplicates.reset();  // its copy of the statics goes before the freeze needs memory
   if (items == 0) {
     host.Log("No items found");
     return;
@@ -89,7 +110,7 @@ void Run(const TRunRequest& request, TRunHost& host) {
   // A stop that comes once the freeze has completed, up to the run's last line, is only noted: the
   // run says what it did and ends as it would have.
   const TStopSignals guard;
-  FreezeInto(pair, store, request.KeepBackup, frozen, host);
+  FreezeInto(pair, store, request.KeepBackup, frozen, host, answer);
   host.Log(SProcessFinished);
 }
 }  // namespace

@@ -29,6 +29,10 @@ struct TRunRequest {
   TMapSize Map;
   // Only the world items inside this part of the map are taken.
   std::optional<TMapArea> Area;
+  // An item whose 7-byte record its block has already (among the statics kept, or added before in
+  // this run) is left out. What counts then depends on the answer to the question: the run settles
+  // an interrupted freeze and asks before it reads the world files.
+  bool SkipDuplicates = false;
   // The files a freeze replaces are kept as "<file>.bak" (see FreezeStatics).
   bool KeepBackup = true;
 };

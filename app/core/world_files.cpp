@@ -24,7 +24,7 @@ struct TFileStart {
 
 // Reads one world file into store; sum gets the size and checksum of the bytes read, summed as
 // they go by, and start its first bytes.
-TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, const TMapArea* area, TBlockStore& store,
+TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TWorldFilter filter, TBlockStore& store,
                          TRunHost& host, TFileSummer& sum, TFileStart& start) {
   const TPieceWatch summed = [&sum, &start](std::string_view piece) {
     sum.Add(piece.data(), piece.size());
@@ -32,7 +32,7 @@ TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, const TMapArea* ar
   };
   TFileStream stream(file.Path, fmOpenRead);
   host.Log("Parsing ... " + file.Name);
-  return ReadWorldFile(stream, store, host.StepGauge(), summed, area);
+  return ReadWorldFile(stream, store, host.StepGauge(), summed, filter);
 }
 }  // namespace
 
@@ -60,7 +60,9 @@ const TFrozenWorld* TFrozenWorlds::Find(const TFileSum& sum) const {
   return nullptr;
 }
 
-int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost& host, TFrozenWorlds& frozen) {
+int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost& host, TFrozenWorlds& frozen,
+                       TDuplicateCheck* duplicates) {
+  const TWorldFilter filter{request.Area ? &*request.Area : nullptr, duplicates};
   int64_t items = 0;
   for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
     host.Log("");
@@ -72,7 +74,7 @@ int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost&
     TFileSummer sum(frozen.WantsCrc32());
     TFileStart start;
     try {
-      read = ReadOne(file, request.Area ? &*request.Area : nullptr, store, host, sum, start);
+      read = ReadOne(file, filter, store, host, sum, start);
     } catch (const EPositionError& e) {
       host.Log(Format("Error in %s, line %lld", file.Name.c_str(), static_cast<long long>(e.Line)));
       throw;
@@ -85,6 +87,8 @@ int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost&
     if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
     if (read.OutsideArea > 0)
       host.Log("Left out " + std::to_string(read.OutsideArea) + " items outside the area " + MapAreaText(*request.Area));
+    if (read.Duplicates > 0)
+      host.Log("Left out " + std::to_string(read.Duplicates) + " duplicates of statics already in their blocks");
     items += read.Taken;
     host.TotalGauge().Add(1);
   }

@@ -10,6 +10,7 @@
 #include "app/core/frozen_worlds.h"
 #include "app/core/run.h"
 #include "app/core/statics_pair.h"
+#include "app/core/world_reader.h"
 
 namespace mirnax {
 
@@ -39,9 +40,11 @@ class TFrozenWorlds {
 // Reads every world file of request into store, each parsed as it is read and never held whole,
 // and logs per file: an empty line, "Loading ... NAME", "Parsing ... NAME", "The Worldfile contains
 // ... N Items", then what is worth a word (UTF-16 text, frozen before, items outside the map or
-// outside the request's area, which are not taken). The
+// outside the request's area, duplicates: none of these is taken). With duplicates, an item whose
+// record its block has already is a duplicate. The
 // step gauge counts each file's pieces from none; the total gauge steps once per file. Returns the
 // items taken. A bad position is logged as "Error in NAME, line N" and raised.
-int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost& host, TFrozenWorlds& frozen);
+int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost& host, TFrozenWorlds& frozen,
+                       TDuplicateCheck* duplicates = nullptr);
 
 }  // namespace mirnax

@@ -132,7 +132,7 @@ void TWorldParser::EndRecord() {
     ++result_.Skipped;
     return;
   }
-  if (area_ && !area_->Contains(x_, y_)) {
+  if (filter_.Area && !filter_.Area->Contains(x_, y_)) {
     ++result_.OutsideArea;
     return;
   }
@@ -142,7 +142,12 @@ void TWorldParser::EndRecord() {
   item.CellX = static_cast<uint8_t>(x_ % BlockSide);
   item.CellY = static_cast<uint8_t>(y_ % BlockSide);
   item.Z = static_cast<int8_t>(static_cast<uint8_t>(z_));
-  group_[grouped_++] = {store_.Map().BlockOf(x_, y_), item};
+  const int32_t block = store_.Map().BlockOf(x_, y_);
+  if (filter_.Duplicates && filter_.Duplicates->Seen(block, item)) {
+    ++result_.Duplicates;
+    return;
+  }
+  group_[grouped_++] = {block, item};
   if (grouped_ == GroupSize) FileGroup();
   ++result_.Taken;
 }
@@ -175,11 +180,11 @@ TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgr
 }
 
 TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressSink& gauge,
-                               const TPieceWatch& watch, const TMapArea* area) {
+                               const TPieceWatch& watch, TWorldFilter filter) {
   constexpr size_t PieceSize = size_t{1} << 20;
   const int64_t size = file.Size();
   gauge.Begin(static_cast<int32_t>(std::min<int64_t>(INT32_MAX, (size + int64_t{PieceSize} - 1) / int64_t{PieceSize})));
-  TWorldParser parser(store, area);
+  TWorldParser parser(store, filter);
   TLinePieces pieces;
   const auto line = [&parser](std::string_view text) { parser.Line(text); };
   std::vector<char> piece(PieceSize);

@@ -26,18 +26,32 @@ class EPositionError : public EConvertError {
   int64_t Line;
 };
 
+// Tells whether an item's record is already in its block (duplicates.h), and notes it otherwise.
+class TDuplicateCheck {
+ public:
+  virtual ~TDuplicateCheck() = default;
+  virtual bool Seen(int32_t block, const StaticItem& item) = 0;
+};
+
+// Which of a world file's items a run takes: with Area only those inside it, with Duplicates only
+// those whose record is not in their block yet.
+struct TWorldFilter {
+  const TMapArea* Area = nullptr;
+  TDuplicateCheck* Duplicates = nullptr;
+};
+
 struct TWorldFileResult {
   int32_t Taken = 0;    // items filed in the store
   int32_t Skipped = 0;  // items whose position lies outside the map: neither filed nor taken
   int32_t OutsideArea = 0;  // items inside the map but outside the area asked for: left out
+  int32_t Duplicates = 0;   // items inside the area whose record their block has already: left out
 };
 
 // Takes the lines of one world file one after another and files each complete [WORLDITEM record
 // in the store as it ends. A record's keys are read once, as their lines arrive.
 class TWorldParser {
  public:
-  // With area, only the items inside it are filed.
-  explicit TWorldParser(TBlockStore& store, const TMapArea* area = nullptr) : store_(store), area_(area) {}
+  explicit TWorldParser(TBlockStore& store, TWorldFilter filter = {}) : store_(store), filter_(filter) {}
   TWorldParser(const TWorldParser&) = delete;
   TWorldParser& operator=(const TWorldParser&) = delete;
   ~TWorldParser();
@@ -51,7 +65,7 @@ class TWorldParser {
   void FileGroup();
 
   TBlockStore& store_;
-  const TMapArea* area_;
+  TWorldFilter filter_;
   TWorldFileResult result_;
   bool inRecord_ = false;
   uint32_t tileId_ = 0;
@@ -80,6 +94,6 @@ TWorldFileResult ReadWorldFile(const TStrings& lines, TBlockStore& store, TProgr
 // the number of pieces. watch, when given, sees each piece as it is read. A failed read raises
 // EFOpenError "Cannot open file %s".
 TWorldFileResult ReadWorldFile(TFileStream& file, TBlockStore& store, TProgressSink& gauge,
-                               const TPieceWatch& watch = {}, const TMapArea* area = nullptr);
+                               const TPieceWatch& watch = {}, TWorldFilter filter = {});
 
 }  // namespace mirnax

@@ -144,7 +144,8 @@ class TestFreezeLook : public QObject {
     const auto before = FilesAndTimes(dir_->path());
     for (const QStringList& args : {QStringList{"--area", "8,0,64,20", "w.scp"}, {"--area", "9,0,8,1", "w.scp"},
                                     {"--area", "1,2,3", "w.scp"}, {"--area"}, {"--undo", "--area", "0,0,1,1"},
-                                    {"--check", "--area", "0,0,1,1"}}) {
+                                    {"--check", "--area", "0,0,1,1"}, {"--undo", "--skip-duplicates"},
+                                    {"--check", "--skip-duplicates"}}) {
       const TLookResult r = Run(args);
       QCOMPARE(r.exitCode, 2);
       QVERIFY2(r.err.count('\n') == 1 && r.err.endsWith("(see mirnax-freeze --help)\n"), qPrintable(r.err));

@@ -91,7 +91,7 @@ class TestMirnaxFreeze : public QObject {
     const TResult r = Run({"--help"});
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.out.startsWith(
-        "Usage: mirnax-freeze [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"));
+        "Usage: mirnax-freeze [--clear | --keep] [--area X1,Y1,X2,Y2] [--skip-duplicates] [--staidx FILE]\n"));
     // The folder pattern as this platform writes it, and where the files a run uses are.
     QVERIFY(r.out.contains("STATICS/*.SCP") && !r.out.contains('\\'));
     QVERIFY(r.out.contains("\nFiles:\n") && r.out.contains("mirnax.ini") && r.out.contains(".xxx") &&

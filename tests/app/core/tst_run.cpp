@@ -73,6 +73,48 @@ class TestRun : public QObject {
     host_.log << "left from the last run";
   }
 
+  // With duplicates skipped, an item whose record its block has (among the statics kept, or added
+  // before in the run) is left out and counted per world file; runs after the first add nothing.
+  // Cleared statics do not count: the question is asked before the world files are read.
+  void duplicatesAreLeftOut_data() {
+    QTest::addColumn<bool>("clear");
+    QTest::addColumn<QStringList>("counts");
+    QTest::newRow("kept") << false
+                          << QStringList{"The Worldfile contains ... 1 Items", "Left out 2 duplicates of statics already "
+                                         "in their blocks", "The Worldfile contains ... 1 Items",
+                                         "Left out 1 duplicates of statics already in their blocks"};
+    QTest::newRow("cleared") << true
+                             << QStringList{"The Worldfile contains ... 2 Items", "Left out 1 duplicates of statics "
+                                            "already in their blocks", "The Worldfile contains ... 1 Items",
+                                            "Left out 1 duplicates of statics already in their blocks"};
+  }
+  void duplicatesAreLeftOut() {
+    QFETCH(bool, clear);
+    QFETCH(QStringList, counts);
+    // The first item is the old record of block 1; the second comes three times, once in b.scp.
+    World("a.scp", WorldItem(5, 5, 13, 5, 5) + WorldItem(7, 1, 1, 0) + WorldItem(7, 1, 1, 0));
+    World("b.scp", WorldItem(7, 1, 1, 0) + WorldItem(7, 1, 1, 1));
+    Offer({{"a.scp", true}, {"b.scp", true}});
+    request_.SkipDuplicates = true;
+    host_.answer = clear;
+    Run();
+    const auto counted = [&] {
+      return host_.log.filter(QRegularExpression("^(The Worldfile contains|Left out)"));
+    };
+    QCOMPARE(counted(), counts);
+    QCOMPARE(host_.questions, QStringList{"Clear current statics"});
+    QCOMPARE(host_.log.last(), QString("Process finished"));
+    const QByteArray index = Index(), data = Data();
+    QCOMPARE(data.size(), 3 * 7);  // kept: the old record and two; cleared: three
+    for (int again = 0; again < 2; ++again) {
+      host_ = TRecordingHost();
+      Run();
+      QCOMPARE(host_.log.last(), QString("No items found"));
+      QCOMPARE(Index(), index);
+      QCOMPARE(Data(), data);
+    }
+  }
+
   void twoFilesAnsweredYes() {
     World("a.scp", WorldItem(0x0eed, 1430, 1700, 0, 0x481) + WorldItem(0x0196, 0, 0, -1));
     World("b.scp", WorldItem(0x0001, 1430, 1701, 5));

@@ -182,7 +182,7 @@ class TestWorldReader : public QObject {
     TFileStream file(path, fmOpenRead);
     TBlockStore store;
     TNullProgress gauge;
-    const TWorldFileResult read = ReadWorldFile(file, store, gauge, {}, &area);
+    const TWorldFileResult read = ReadWorldFile(file, store, gauge, {}, {&area, nullptr});
     QCOMPARE(read.Taken, 5);
     QCOMPARE(read.OutsideArea, 4);
     QCOMPARE(read.Skipped, 2);
