@@ -1,3 +1,4 @@
+#include "app/core/world_writer.h"
 #include "bench/bench_data.h"
 
 #include <functional>
@@ -6,7 +7,6 @@
 #include "app/core/map.h"
 #include "support/little_endian.h"
 #include "support/statics_builder.h"
-#include "support/world_file.h"
 #include "toolkit/core/fileio.h"
 
 namespace mirnax::bench {
@@ -89,7 +89,7 @@ int64_t WriteBenchWorld(const std::string& path, int64_t count) {
   std::string record;
   ForEachBenchItem(count, [&](const TBenchItem& item) {
     record.clear();
-    support::AppendWorldItem(record, {.Tile = item.Tile, .X = item.X, .Y = item.Y, .Z = item.Z, .Hue = item.Hue,
+    mirnax::AppendWorldItem(record, {.Tile = item.Tile, .X = item.X, .Y = item.Y, .Z = item.Z, .Hue = item.Hue,
                                       .Serial = true, .SerialNumber = item.Serial, .Id = true, .AnyColor = true,
                                       .Cont = true});
     out.Append(record);

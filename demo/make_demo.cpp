@@ -10,13 +10,12 @@
 
 #include "app/core/config.h"
 #include "app/core/statics_clear.h"
+#include "app/core/world_writer.h"
 #include "mirnax/version.h"
-#include "support/world_file.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/paths.h"
 #include "toolkit/core/sysutils.h"
 
-namespace support = mirnax::support;
 using mirnax::ClearStatics;
 using mirnax::TStaticsPair;
 using mirnax::Exception;
@@ -36,7 +35,7 @@ struct Item {
 std::string WorldFile(const std::vector<Item>& items, uint32_t serial) {
   std::string out = "// saved world, demo shard\r\n\r\n";
   for (const Item& it : items)
-    support::AppendWorldItem(out, {.Tile = it.tile, .X = it.x, .Y = it.y, .Z = it.z, .Hue = it.hue,
+    mirnax::AppendWorldItem(out, {.Tile = it.tile, .X = it.x, .Y = it.y, .Z = it.z, .Hue = it.hue,
                                    .SerialNumber = serial++, .Id = true, .Cont = true});
   return out;
 }

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "app/core/progress.h"
+#include "app/core/world_writer.h"
 #include "support/statics_builder.h"
-#include "support/world_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/file_helpers.h"
 
@@ -50,7 +50,7 @@ inline QByteArray Record(uint16_t tile, uint8_t x, uint8_t y, int8_t z, uint16_t
 // A world file record: header with the tile, a serial, a colour when given, the position.
 inline QByteArray WorldItem(uint16_t tile, int x, int y, int z, uint16_t hue = 0) {
   std::string r;
-  mirnax::support::AppendWorldItem(r, {.Tile = tile, .X = x, .Y = y, .Z = z, .Hue = hue});
+  mirnax::AppendWorldItem(r, {.Tile = tile, .X = x, .Y = y, .Z = z, .Hue = hue});
   return Q(r);
 }
 

@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/core/world_writer.h"
 #include "app/gui/form1.h"
 #include "support/statics_builder.h"
-#include "support/world_file.h"
 #include "tests/support/file_helpers.h"
 #include "toolkit/core/dialogs.h"
 #include "toolkit/widgets/application.h"
@@ -37,8 +37,8 @@ class Form1MapSizeTest : public QObject {
     Put(Path("dat.mul"), "");
     QVERIFY(QDir(dir_->path()).mkdir("STATICS"));
     std::string world;
-    mirnax::support::AppendWorldItem(world, {.Tile = 1, .X = 63, .Y = 39, .Z = 0});
-    mirnax::support::AppendWorldItem(world, {.Tile = 2, .X = 64, .Y = 0, .Z = 0});
+    mirnax::AppendWorldItem(world, {.Tile = 1, .X = 63, .Y = 39, .Z = 0});
+    mirnax::AppendWorldItem(world, {.Tile = 2, .X = 64, .Y = 0, .Z = 0});
     Put(Path("STATICS/w.scp"), world);
     Put(Path("mirnax.ini"), "[KEVOMIRNAX]\r\nStaidx0=" + Path("idx.mul").toStdString() + "\r\nStatics0=" +
                                 Path("dat.mul").toStdString() + "\r\nMapSize=" + mapSize + "\r\n");

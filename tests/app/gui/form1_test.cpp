@@ -11,12 +11,12 @@
 #include <QtTest>
 
 #include "app/core/config.h"
+#include "app/core/world_writer.h"
 #include "app/gui/form1.h"
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
 #include "mirnax/version.h"
 #include "support/statics_builder.h"
-#include "support/world_file.h"
 #include "tests/support/file_helpers.h"
 #include "toolkit/core/dialogs.h"
 #include "toolkit/core/inifile.h"
@@ -78,7 +78,7 @@ QStringList LogLines(const TForm1& form) { return Controls(form).Memo1->toPlainT
 
 std::string Record(uint16_t tile, int x, int y, int z) {
   std::string r;
-  support::AppendWorldItem(r, {.Tile = tile, .X = x, .Y = y, .Z = z, .Serial = false, .Id = true});
+  mirnax::AppendWorldItem(r, {.Tile = tile, .X = x, .Y = y, .Z = z, .Serial = false, .Id = true});
   return r;
 }
 }  // namespace

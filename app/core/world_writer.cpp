@@ -1,8 +1,8 @@
-#include "support/world_file.h"
+#include "app/core/world_writer.h"
 
 #include <charconv>
 
-namespace mirnax::support {
+namespace mirnax {
 namespace {
 void Hex4(std::string& out, uint32_t v) {
   char text[8];
@@ -42,4 +42,4 @@ void AppendWorldItem(std::string& out, const TWorldItem& item) {
   if (item.Cont) out += "CONT=-1\r\n";
   out += "\r\n";
 }
-}  // namespace mirnax::support
+}  // namespace mirnax

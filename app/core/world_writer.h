@@ -1,10 +1,10 @@
-// World files as text: [WORLDITEM records with CR LF line ends.
+// Writing world files: [WORLDITEM records as the reader reads them, with CR LF line ends.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-namespace mirnax::support {
+namespace mirnax {
 struct TWorldItem {
   uint32_t Tile = 0;  // the number the header shows, in hex
   int32_t X = 0, Y = 0, Z = 0;
@@ -16,6 +16,7 @@ struct TWorldItem {
   bool Cont = false;      // a CONT=-1 line after the position: the item lies in no container
 };
 
-// Appends the record: the header, the lines asked for, P=x,y,z, CONT when asked and the empty line that ends it.
+// Appends the record: the header, the lines asked for, P=x,y,z, CONT when asked and the empty
+// line that ends it. Numbers in hex are lower-case, of at least four digits.
 void AppendWorldItem(std::string& out, const TWorldItem& item);
-}  // namespace mirnax::support
+}  // namespace mirnax
