@@ -18,6 +18,7 @@
 #include "app/core/freeze_undo.h"
 #include "app/core/map_size.h"
 #include "app/core/run.h"
+#include "app/core/unfreeze.h"
 #include "mirnax/version.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/filesearch.h"
@@ -47,6 +48,8 @@ constexpr const char* Usage =
     "                     [--statics FILE] [WORLDFILE ...]\n"
     "       mirnax-freeze --dry-run [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"
     "       mirnax-freeze --check [--staidx FILE] [--statics FILE]\n"
+    "       mirnax-freeze --unfreeze --copy --area X1,Y1,X2,Y2 --out FILE [--force] [--staidx FILE]\n"
+    "                     [--statics FILE]\n"
     "\n"
     "Freezes the items of the world files into the statics files.\n"
     "\n"
@@ -67,6 +70,10 @@ constexpr const char* Usage =
     "                  leave out an item whose 7-byte static record its block has already\n"
     "                  (among the statics kept, or added before in this run); the log counts\n"
     "                  them per world file. Freezing a world file again then adds nothing\n"
+    "  --unfreeze      with --area and --out FILE: write the statics that stand in the area to\n"
+    "                  FILE as a world file (SERIAL=040001 upward, the freeze's format)\n"
+    "  --copy          with --unfreeze: leave the statics files as they are (needed for now)\n"
+    "  --force         with --unfreeze: replace FILE when it exists (never replaced otherwise)\n"
     "  --dry-run       read everything a freeze reads and say what it would do, touching nothing\n"
     "                  (no lock, no settling of an interrupted freeze, no backup, no record)\n"
     "  --check         check the statics pair and report, writing nothing and taking no lock\n"
@@ -103,6 +110,11 @@ struct TOptions {
   bool noBackup = false;
   std::optional<std::string> area;
   bool skipDuplicates = false;
+  // --unfreeze --area A --out FILE --copy [--force]
+  bool unfreeze = false;
+  std::optional<std::string> out;
+  bool copy = false;
+  bool force = false;
   mirnax::TLookOptions look;
 };
 
@@ -138,6 +150,21 @@ bool TakeValue(std::string_view arg, std::string_view name, int& i, int argc, ch
   return false;
 }
 
+// --unfreeze and what goes with it.
+void CheckUnfreezeOptions(const TOptions& o) {
+  if (!o.unfreeze) {
+    if (o.out || o.copy || o.force) throw EBadArguments{"--out, --copy and --force go with --unfreeze only"};
+    return;
+  }
+  if (!o.area || !o.out) throw EBadArguments{"--unfreeze needs --area X1,Y1,X2,Y2 and --out FILE"};
+  if (o.clear == true || o.skipDuplicates || o.undo || o.look.Check || o.look.DryRun || !o.worldFiles.empty())
+    throw EBadArguments{"--unfreeze takes no world files and does not go with --clear, --skip-duplicates, --undo, "
+                        "--check or --dry-run"};
+  if (!o.copy)
+    throw EBadArguments{"--unfreeze writes the area's statics with --copy, leaving the statics files as they are; "
+                        "taking them out of the statics files is not available yet"};
+}
+
 TOptions ParseArguments(int argc, char** argv) {
   TOptions o;
   bool options = true;
@@ -160,14 +187,22 @@ TOptions ParseArguments(int argc, char** argv) {
     } else if (TakeBackupOption(arg, o)) {
     } else if (arg == "--skip-duplicates") {
       o.skipDuplicates = true;
+    } else if (arg == "--unfreeze") {
+      o.unfreeze = true;
+    } else if (arg == "--copy") {
+      o.copy = true;
+    } else if (arg == "--force") {
+      o.force = true;
     } else if (TakeValue(arg, "--staidx", i, argc, argv, o.staidx) ||
                TakeValue(arg, "--statics", i, argc, argv, o.statics) ||
-               TakeValue(arg, "--area", i, argc, argv, o.area, "an area, X1,Y1,X2,Y2")) {
+               TakeValue(arg, "--area", i, argc, argv, o.area, "an area, X1,Y1,X2,Y2") ||
+               TakeValue(arg, "--out", i, argc, argv, o.out)) {
     } else if (mirnax::TakeLookOption(arg, i, argc, argv, o.look)) {
     } else {
       throw EBadArguments{"unknown option " + std::string(arg)};
     }
   }
+  CheckUnfreezeOptions(o);
   if (o.undo && (o.clear || o.noBackup || o.area || o.skipDuplicates || !o.worldFiles.empty()))
     throw EBadArguments{"--undo takes no world files and no other option than --staidx and --statics"};
   if ((o.area || o.skipDuplicates) && o.look.Check)
@@ -209,6 +244,25 @@ bool CheckRequest(const TRunRequest& request, bool filesGiven) {
     }
   }
   return true;
+}
+
+// --unfreeze --copy: the area's statics written to a world file.
+int Unfreeze(const mirnax::TUnfreezeRequest& request, TProgressBar& bar) {
+  TTerminalHost host(stdout, bar, false);
+  int status = ExitDone;
+  try {
+    mirnax::CopyAreaStatics(request, host);
+  } catch (const std::exception& e) {
+    host.Finish();
+    PrintError(e.what());
+    status = ExitFailed;
+  }
+  host.Finish();
+  if (host.LogError() != 0) {
+    std::fprintf(stderr, "mirnax-freeze: cannot write the log to standard output: %s\n", std::strerror(host.LogError()));
+    status = ExitFailed;
+  }
+  return status;
 }
 
 // --undo: the statics the last freeze replaced put back from their backup.
@@ -265,6 +319,11 @@ int main(int argc, char** argv) {
       }
     }
     if (options.look.Check) return mirnax::CheckPairCommand(request, stdout);
+    if (options.unfreeze) {
+      mirnax::TUnfreezeRequest unfreeze{request.IndexPath, request.DataPath, request.Map, *request.Area, *options.out,
+                                        options.force};
+      return Unfreeze(unfreeze, bar);
+    }
     request.KeepBackup = !options.noBackup;
     request.SkipDuplicates = options.skipDuplicates;
     if (options.worldFiles.empty()) {

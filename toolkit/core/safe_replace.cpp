@@ -71,8 +71,11 @@ void TSafeReplace::Write(std::string_view bytes) {
   Write([bytes](TFileStream& file) { file.WriteBuffer(bytes.data(), bytes.size()); });
 }
 
-void TSafeReplace::Commit() {
-  RenameOver(side_.Name(), target_);
+void TSafeReplace::Commit(bool replace) {
+  if (replace)
+    RenameOver(side_.Name(), target_);
+  else
+    MoveNoReplace(side_.Name(), target_);
   side_.Keep();  // it is the file now
   SyncFolderOf(target_);
 }

@@ -54,8 +54,9 @@ class TSafeReplace {
   void Write(std::string_view bytes);
 
   // Renames the side file over the target and makes the rename durable. Raises EInOutError
-  // "Cannot rename %s to %s: <reason>" and leaves the target as it was when the rename fails.
-  void Commit();
+  // "Cannot rename %s to %s: <reason>" and leaves the target as it was when the rename fails. With
+  // replace false a target that exists by then is not replaced: the rename fails (EEXIST).
+  void Commit(bool replace = true);
 
  private:
   std::string path_;

@@ -153,6 +153,42 @@ class TestFreezeLook : public QObject {
     QCOMPARE(FilesAndTimes(dir_->path()), before);
   }
 
+  // --unfreeze --copy writes the area's statics as a world file and leaves the pair; the file is
+  // replaced only with --force; options that do not go with it are refused before anything.
+  void unfreezeCopiesTheArea() {
+    MakeSmallPair("64x40");
+    const auto pair = [&] { return Read(Path("idx.mul")) + Read(Path("dat.mul")); };
+    const QByteArray before = pair();
+    TLookResult r = Run({"--unfreeze", "--copy", "--area", "0,8,7,15", "--out", "out.scp"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QString("Reading the statics of the area 0,8,7,15 ...\n"
+                            "1 statics of 1 blocks written to out.scp; the statics files are left as they are.\n"));
+    QCOMPARE(Read(Path("out.scp")), QByteArray("[WORLDITEM 0005]\r\nSERIAL=040001\r\nID=0005\r\nCOLOR=0005\r\n"
+                                              "P=5,13,5\r\n\r\n"));
+    QCOMPARE(pair(), before);
+    Write(Path("out.scp"), "mine");
+    r = Run({"--unfreeze", "--copy", "--area", "0,8,7,15", "--out", "out.scp"});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err, QString("mirnax-freeze: The file out.scp exists; give --force to replace it.\n"));
+    QCOMPARE(Read(Path("out.scp")), QByteArray("mine"));
+    QCOMPARE(Run({"--unfreeze", "--copy", "--force", "--area", "0,8,7,15", "--out", "out.scp"}).exitCode, 0);
+    QVERIFY(Read(Path("out.scp")).startsWith("[WORLDITEM 0005]"));
+    const auto files = FilesAndTimes(dir_->path());
+    for (const QStringList& args :
+         {QStringList{"--unfreeze", "--copy", "--out", "x.scp"}, {"--unfreeze", "--copy", "--area", "0,0,1,1"},
+          {"--unfreeze", "--area", "0,0,1,1", "--out", "x.scp"}, {"--out", "x.scp", "w.scp"}, {"--copy"},
+          {"--unfreeze", "--copy", "--area", "0,0,1,1", "--out", "x.scp", "w.scp"},
+          {"--unfreeze", "--copy", "--clear", "--area", "0,0,1,1", "--out", "x.scp"},
+          {"--unfreeze", "--copy", "--skip-duplicates", "--area", "0,0,1,1", "--out", "x.scp"},
+          {"--unfreeze", "--copy", "--undo", "--area", "0,0,1,1", "--out", "x.scp"},
+          {"--unfreeze", "--copy", "--area", "1,0,0,1", "--out", "x.scp"}}) {
+      r = Run(args);
+      QCOMPARE(r.exitCode, 2);
+      QVERIFY2(r.err.count('\n') == 1 && r.err.endsWith("(see mirnax-freeze --help)\n"), qPrintable(r.err));
+    }
+    QCOMPARE(FilesAndTimes(dir_->path()), files);
+  }
+
   // 0 for a whole pair, 4 for an inconsistent one, 1 for one that cannot be read.
   void checkExitStatus() {
     MakeSmallPair("64x40");

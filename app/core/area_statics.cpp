@@ -1,0 +1,79 @@
+#include "app/core/area_statics.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/core/index_scan.h"
+#include "app/core/statics_format.h"
+
+namespace mirnax {
+
+bool TAreaCut::Touches(int32_t block) const {
+  const int32_t x = (block / map_.BlockRows()) * BlockSide, y = (block % map_.BlockRows()) * BlockSide;
+  return x <= area_.X2 && x + BlockSide - 1 >= area_.X1 && y <= area_.Y2 && y + BlockSide - 1 >= area_.Y1;
+}
+
+size_t TAreaCut::Cut(int32_t block, uint8_t* bytes, size_t length) {
+  if (length == 0 || !Touches(block)) return length;
+  if (length % StaticRecordSize != 0) {
+    taken_.Unplaceable += int64_t(length / StaticRecordSize) + 1;
+    return length;
+  }
+  const int32_t x0 = (block / map_.BlockRows()) * BlockSide, y0 = (block % map_.BlockRows()) * BlockSide;
+  size_t kept = 0;
+  bool took = false;
+  for (size_t at = 0; at < length; at += StaticRecordSize) {
+    const uint8_t* r = bytes + at;
+    const uint8_t cellX = r[2], cellY = r[3];
+    if (cellX >= BlockSide || cellY >= BlockSide) {
+      ++taken_.Unplaceable;
+    } else if (area_.Contains(x0 + cellX, y0 + cellY)) {
+      TWorldItem item;
+      item.Tile = uint32_t(r[0] | r[1] << 8);
+      item.X = x0 + cellX;
+      item.Y = y0 + cellY;
+      item.Z = int8_t(r[4]);
+      item.Hue = uint32_t(r[5] | r[6] << 8);
+      item.SerialNumber = UnfreezeSerialBase + uint32_t(taken_.Items.size());
+      item.Id = true;
+      item.AnyColor = true;
+      taken_.Items.push_back(item);
+      took = true;
+      continue;
+    }
+    if (kept != at) std::memmove(bytes + kept, r, StaticRecordSize);
+    kept += StaticRecordSize;
+  }
+  if (took) ++taken_.Blocks;
+  return kept;
+}
+
+TAreaStatics ReadAreaStatics(TStaticsInput& index, TStaticsInput& data, const TMapSize& map, const TMapArea& area) {
+  CheckIndexSize(index, map);
+  TAreaCut cut(map, area);
+  std::vector<uint8_t> bytes;
+  // Only the block columns of the area are read: each is a run of entries side by side.
+  const int32_t rows = map.BlockRows();
+  for (int32_t column = area.X1 / BlockSide; column <= area.X2 / BlockSide; ++column) {
+    const int32_t first = column * rows + area.Y1 / BlockSide, last = column * rows + area.Y2 / BlockSide;
+    std::vector<uint8_t> entries(size_t(last - first + 1) * IndexEntrySize);
+    index.ReadAt(int64_t{first} * IndexEntrySize, entries.data(), entries.size());
+    for (int32_t block = first; block <= last; ++block) {
+      const StaticIndexEntry e = DecodeIndexEntry(entries.data() + size_t(block - first) * IndexEntrySize);
+      CheckEntry(e, block, index, data);
+      if (!HasStatics(e)) continue;
+      bytes.resize(size_t(e.Length));
+      data.ReadAt(e.Offset, bytes.data(), bytes.size());
+      cut.Cut(block, bytes.data(), bytes.size());
+    }
+  }
+  return cut.Taken();
+}
+
+std::string WorldText(const std::vector<TWorldItem>& items) {
+  std::string text;
+  for (const TWorldItem& item : items) AppendWorldItem(text, item);
+  return text;
+}
+
+}  // namespace mirnax

@@ -1,0 +1,28 @@
+// The unfreeze: the statics that stand in an area of the map, written out as a world file.
+#pragma once
+
+#include <string>
+
+#include "app/core/map.h"
+#include "app/core/run.h"
+
+namespace mirnax {
+
+struct TUnfreezeRequest {
+  std::string IndexPath;
+  std::string DataPath;
+  TMapSize Map;
+  TMapArea Area;
+  std::string OutPath;  // the world file written
+  bool Force = false;   // an existing world file may be replaced
+};
+
+// --unfreeze --copy: settles an interrupted freeze of the pair as a freeze does, then, under the
+// pair's lock, reads the statics that stand in the area (every entry of its blocks checked as a
+// freeze checks it) and writes them as world items to OutPath, whole or not at all (a side file
+// renamed into place), leaving the pair as it is. OutPath is replaced only with Force: otherwise
+// an existing file is refused before anything is read. Logs through host what it found and did;
+// raises the toolkit's exceptions.
+void CopyAreaStatics(const TUnfreezeRequest& request, TRunHost& host);
+
+}  // namespace mirnax
