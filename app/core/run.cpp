@@ -34,15 +34,6 @@ void CheckPathsGiven(const TRunRequest& request) {
     throw EFOpenError("No statics data file is given: the path of Statics0 is empty.");
 }
 
-// Text of several lines, a log line each.
-void LogLines(TRunHost& host, const std::string& text) {
-  for (size_t from = 0;;) {
-    const size_t end = text.find('\n', from);
-    host.Log(text.substr(from, end - from));
-    if (end == std::string::npos) return;
-    from = end + 1;
-  }
-}
 
 // A freeze of this pair that ended early is settled first, where its journal tells how; the files
 // it moves are looked up anew.
@@ -114,6 +105,16 @@ void Run(const TRunRequest& request, TRunHost& host) {
   host.Log(SProcessFinished);
 }
 }  // namespace
+
+// Text of several lines, a log line each.
+void LogLines(TRunHost& host, const std::string& text) {
+  for (size_t from = 0;;) {
+    const size_t end = text.find('\n', from);
+    host.Log(text.substr(from, end - from));
+    if (end == std::string::npos) return;
+    from = end + 1;
+  }
+}
 
 void RunFreeze(const TRunRequest& request, TRunHost& host) {
   try {

@@ -62,6 +62,9 @@ inline constexpr const char* SClearStatics = "Clear current statics";
 // The run's last line once its freeze has completed.
 inline constexpr const char* SProcessFinished = "Process finished";
 
+// Text of several lines, a log line each.
+void LogLines(TRunHost& host, const std::string& text);
+
 // One run: load and read each world file of request, count, ask, freeze (on Yes into cleared
 // statics, which replace the old files only once complete), log. Errors are raised as toolkit
 // exceptions after everything the run owns has been released; the statics files are never left

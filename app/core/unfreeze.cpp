@@ -23,15 +23,6 @@ void CheckOut(const TUnfreezeRequest& request) {
   if (!request.Force && PathExists(NativePath(request.OutPath)))
     throw EFCreateError(Format("The file %s exists; give --force to replace it.", request.OutPath.c_str()));
 }
-
-void LogLines(TRunHost& host, const std::string& text) {
-  for (size_t from = 0;;) {
-    const size_t end = text.find('\n', from);
-    host.Log(text.substr(from, end - from));
-    if (end == std::string::npos) return;
-    from = end + 1;
-  }
-}
 }  // namespace
 
 void CopyAreaStatics(const TUnfreezeRequest& request, TRunHost& host) {
