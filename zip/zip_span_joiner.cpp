@@ -249,6 +249,7 @@ void TZipBuilder::TSpanJoiner::Read(char* buffer, int64_t len, int errId) {
 void TZipBuilder::TSpanJoiner::Write(const char* buffer, int64_t len, int errId) {
   if (!WriteFully(out_->Get(), buffer, static_cast<size_t>(len))) throw EZipBuilder(errId, true);
   bytesWritten_ += len;
+  out_->WrittenUpTo(bytesWritten_);
   if (showProgress_) zip_.Progress(ptUpdate, "", len);
 }
 
@@ -258,6 +259,7 @@ void TZipBuilder::TSpanJoiner::Copy(int64_t len, int errId) {
         ::copy_file_range(in_.Get(), nullptr, out_->Get(), nullptr, static_cast<size_t>(std::min(len, kKernelCopyBlock)), 0);
     if (copied > 0) {
       bytesWritten_ += copied;
+      out_->WrittenUpTo(bytesWritten_);
       if (showProgress_) zip_.Progress(ptUpdate, "", copied);
       len -= copied;
       continue;
