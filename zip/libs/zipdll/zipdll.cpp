@@ -205,26 +205,47 @@ zip_source_t* NewFileSource(const TFileToAdd& file, TReporter& reporter) {
   return source;
 }
 
-// True when samples from the start, middle and end of the file do not shrink under a quick
-// deflate: such data (already compressed, encrypted, random) is stored, which spends no time on
-// deflating it and gives an archive no larger.
-bool LooksIncompressible(const std::string& path, int64_t size) {
-  constexpr int64_t kSample = 8192;
-  if (size < 4 * kSample) return false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  std::vector<unsigned char> sample(3 * kSample);
-  size_t got = 0;
-  for (const int64_t at : {int64_t(0), size / 2, size - kSample}) {
-    const ssize_t n = ::pread(fd, sample.data() + got, kSample, at);
-    if (n > 0) got += static_cast<size_t>(n);
+// Tells files whose samples from the start, middle and end do not shrink under a quick deflate:
+// such data (already compressed, encrypted, random) is stored, which spends no time on deflating
+// it and gives an archive no larger. One deflate state serves every file of an Add: setting one
+// up costs more than deflating the samples.
+class TIncompressibleTest {
+ public:
+  static constexpr int64_t kSample = 8192;
+
+  TIncompressibleTest() : sample_(3 * kSample), out_(compressBound(3 * kSample)) {
+    ok_ = deflateInit(&z_, 1) == Z_OK;
   }
-  ::close(fd);
-  uLongf packed = compressBound(static_cast<uLong>(got));
-  std::vector<unsigned char> out(packed);
-  if (compress2(out.data(), &packed, sample.data(), static_cast<uLong>(got), 1) != Z_OK) return false;
-  return packed * 100 >= got * 98;
-}
+  ~TIncompressibleTest() {
+    if (ok_) deflateEnd(&z_);
+  }
+  TIncompressibleTest(const TIncompressibleTest&) = delete;
+  TIncompressibleTest& operator=(const TIncompressibleTest&) = delete;
+
+  bool operator()(const std::string& path, int64_t size) {
+    if (!ok_ || size < 4 * kSample) return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    size_t got = 0;
+    for (const int64_t at : {int64_t(0), size / 2, size - kSample}) {
+      const ssize_t n = ::pread(fd, sample_.data() + got, kSample, at);
+      if (n > 0) got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (deflateReset(&z_) != Z_OK) return false;
+    z_.next_in = sample_.data();
+    z_.avail_in = static_cast<uInt>(got);
+    z_.next_out = out_.data();
+    z_.avail_out = static_cast<uInt>(out_.size());
+    if (deflate(&z_, Z_FINISH) != Z_STREAM_END) return false;
+    return z_.total_out * 100 >= got * 98;
+  }
+
+ private:
+  z_stream z_{};
+  bool ok_ = false;
+  std::vector<unsigned char> sample_, out_;
+};
 
 std::string ErrorText(int code) {
   zip_error_t error;
@@ -272,6 +293,7 @@ struct TAddBatch {
   int level;
   std::string password;
   TParallelDeflate& deflater;  // members deflated on all cores, written in order
+  TIncompressibleTest incompressible;
   int32_t count = 0;
   int64_t totalSize = 0;
   std::vector<const TFileToAdd*> added;
@@ -301,7 +323,7 @@ zip_source_t* MemberSource(TAddBatch& batch, const TFileToAdd& file, bool store)
 // Adds the file as a member; false when the whole Add must stop (a member that cannot be encrypted).
 bool AddMember(TAddBatch& batch, const TFileToAdd& file) {
   const ZipCommandHead& rec = batch.rec;
-  const bool store = batch.level == 0 || LooksIncompressible(file.path, file.st.st_size);
+  const bool store = batch.level == 0 || batch.incompressible(file.path, file.st.st_size);
   zip_source_t* source = MemberSource(batch, file, store);
   if (source == nullptr) return true;
   const zip_int64_t index = zip_file_add(batch.za, file.stored.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
@@ -370,7 +392,7 @@ int32_t AddFiles(const ZipCommandHead& rec, const std::vector<std::string>& spec
   if (archive.za == nullptr) return 0;
   const int level = std::clamp(rec.fLevel, 0, 9);
   TParallelDeflate deflater(DeflateThreads(), level);
-  TAddBatch batch{rec, reporter, archive.za, level, password, deflater, 0, 0, {}, {}};
+  TAddBatch batch{rec, reporter, archive.za, level, password, deflater, {}, 0, 0, {}, {}};
   for (const TFileToAdd& file : request.files)
     if (WantedByFreshenUpdate(batch, file) && !AddMember(batch, file)) return 0;
   if (batch.count == 0) {
