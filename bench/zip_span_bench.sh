@@ -3,8 +3,9 @@
 # those volumes back into one archive, each against a plain `cp` of the same bytes in the same run
 # (targets: WriteSpan at most 2 x, ReadSpan at most 1.2 x its time). A join that replaces an
 # existing archive forces the new one to disk before it takes the name, so it is measured apart,
-# against `cp` followed by `sync` of the copy. Medians of RUNS runs (default 3); SIZE_MB changes
-# the archive's size, VOLUME_MB the volume size (default 100). Never run by ctest.
+# against `cp` over an existing copy followed by `sync` of the copy. Medians of RUNS runs
+# (default 3); SIZE_MB changes the archive's size, VOLUME_MB the volume size (default 100).
+# Never run by ctest.
 # Usage: bench/zip_span_bench.sh [BUILD_DIR]  (default: build; its bin/ must hold zip_bench_tool
 # and measure).
 set -euo pipefail
@@ -44,7 +45,7 @@ for i in $(seq "$runs"); do
   last="$(ls vol | sort | tail -n 1)"
   sync; "$bin/measure" r "$bin/zip_bench_tool" join "vol/$last" out/joined.zip; time_of r >>join.t
   cmp -s big.zip out/joined.zip || { echo "zip_span_bench: the joined archive differs from the source" >&2; exit 1; }
-  rm -f copy.zip
+  # Both replace a file of 1 GB left by the steps above: cp truncates it, the join erases it.
   sync; "$bin/measure" r sh -c "cp big.zip copy.zip && sync copy.zip"; time_of r >>cpsync.t
   sync; "$bin/measure" r "$bin/zip_bench_tool" join "vol/$last" out/joined.zip; time_of r >>rejoin.t
   cmp -s big.zip out/joined.zip || { echo "zip_span_bench: the archive joined over the first differs" >&2; exit 1; }
