@@ -20,10 +20,10 @@ mode_t CurrentMask() {
 }
 }  // namespace
 
-TSideOutput::TSideOutput(const std::string& target, unsigned mode)
+TSideOutput::TSideOutput(const std::string& target, unsigned mode, TSync sync)
     : target_(target), side_(std::make_unique<TSideFile>(target, target)) {
   struct stat st {};
-  replacing_ = ::lstat(target.c_str(), &st) == 0;
+  mustSync_ = sync == TSync::Always || ::lstat(target.c_str(), &st) == 0;
   // The side file is new and empty. No O_TRUNC: ext4 takes a truncated file for one being
   // rewritten in place and pushes all of it to disk when it is closed.
   out_ = TFileHandle(::open(side_->Name().c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
@@ -32,7 +32,7 @@ TSideOutput::TSideOutput(const std::string& target, unsigned mode)
 }
 
 void TSideOutput::WrittenUpTo(int64_t end) {
-  if (!replacing_ || end - writebackStart_ < kWritebackStep || !out_.IsOpen()) return;
+  if (!mustSync_ || end - writebackStart_ < kWritebackStep || !out_.IsOpen()) return;
   // Only a hint: what the disk does not start now, Seal forces all the same.
   ::sync_file_range(out_.Get(), writebackStart_, end - writebackStart_, SYNC_FILE_RANGE_WRITE);
   writebackStart_ = end;
@@ -42,7 +42,7 @@ bool TSideOutput::Seal() {
   if (!out_.IsOpen()) return false;
   struct stat st {};
   // A previous file that turned up while this was written is replaced as safely as one found first.
-  if (replacing_ || ::lstat(target_.c_str(), &st) == 0) {
+  if (mustSync_ || ::lstat(target_.c_str(), &st) == 0) {
     if (::fsync(out_.Get()) != 0) {
       out_.Close();
       return false;

@@ -1,10 +1,10 @@
 // A file the component makes in place of another (a conversion, a join, a copy, an archive put
 // back behind its program): written whole under a side name beside its target
-// ("<target>.~Ab3xYz"), and only then put in the target's place. Until then the previous file is
-// untouched, so a failure or a killed process leaves it as it was. When a previous file is to be
-// replaced, the new one is forced to disk before it takes the name (old bytes or new bytes, even
-// after a power cut); a file with nothing to replace is left to the system's own write-back, as a
-// plain copy is, since forcing a large one to disk costs as long as the disk takes to write it.
+// ("<target>.~Ab3xYz") and only then put in the target's place. Until then the previous file is
+// untouched, so a failure or a killed process leaves it as it was. A file that replaces another,
+// or whose source is erased after it, is forced to disk before it takes the name; one that takes
+// a free name while its source stays may be left to the system's own write-back, as a plain copy
+// is, since forcing a large file to disk takes as long as the disk needs to write it.
 #pragma once
 
 #include "toolkit/core/posix_files.h"
@@ -29,9 +29,14 @@ class TSideOutput {
     NotReplaced,   // without erase: the new file could not replace the previous one, and is removed
   };
 
+  enum class TSync {
+    Always,         // forced to disk before it takes its name
+    WhenReplacing,  // only when a file has the target's name by the time it is sealed
+  };
+
   // A side file beside target (a native path), opened for writing with the permission bits of
   // mode the user's mask allows. Raises EFCreateError when no side file can be created there.
-  TSideOutput(const std::string& target, unsigned mode);
+  TSideOutput(const std::string& target, unsigned mode, TSync sync = TSync::Always);
   TSideOutput(const TSideOutput&) = delete;
   TSideOutput& operator=(const TSideOutput&) = delete;
 
@@ -39,12 +44,11 @@ class TSideOutput {
   const std::string& Target() const { return target_; }
   const std::string& SideName() const { return side_->Name(); }
 
-  // Tells how far the file is written. When it will replace a previous file, every
-  // kWritebackStep bytes the disk is asked to start writing what lies before, so that the disk
-  // writes beside the writer and Seal waits for the last piece only.
+  // Tells how far the file is written. When it is to be forced to disk, every kWritebackStep
+  // bytes the disk is asked to start writing what lies before, so that the disk writes beside
+  // the writer and Seal waits for the last piece only.
   void WrittenUpTo(int64_t end);
-  // Closes the new file, first forcing its data to disk when a previous file is there to be
-  // replaced; false when either fails.
+  // Closes the new file, first forcing its data to disk as the TSync says; false when either fails.
   bool Seal();
   // Erases a previous file through erase (0: erased; any other value: it stays) and gives the new
   // file the target's name, the folder's entries then forced to disk. Without erase the new file
@@ -56,7 +60,7 @@ class TSideOutput {
   std::string target_;
   std::unique_ptr<TSideFile> side_;
   TFileHandle out_;
-  bool replacing_ = false;      // a previous file had the target's name when this began
+  bool mustSync_ = true;        // forced to disk whatever Seal finds
   bool synced_ = false;         // Seal forced the new file to disk
   int64_t writebackStart_ = 0;  // what lies before has been handed to the disk
 };

@@ -90,9 +90,11 @@ void TZipBuilder::TSpanJoiner::CreateOutput(const std::string& wantedName) {
   // A file named without the extension .zip goes too, once the join has taken its place.
   if (outName_ != wanted && ::lstat(wanted.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) givenName_ = wanted;
   // The join is written beside its name and takes it only when whole: a failed or killed join
-  // leaves a previous file of that name as it was.
+  // leaves a previous file of that name as it was. The volumes stay, so a join that replaces no
+  // file need not wait for the disk.
+  const auto sync = givenName_.empty() ? TSideOutput::TSync::WhenReplacing : TSideOutput::TSync::Always;
   try {
-    out_ = std::make_unique<TSideOutput>(outName_, 0666);
+    out_ = std::make_unique<TSideOutput>(outName_, 0666, sync);
   } catch (const Exception&) {
     throw EZipBuilder(zmOutputNotCreated, true);
   }
