@@ -20,16 +20,36 @@ mode_t CurrentMask() {
 }
 }  // namespace
 
-TSideOutput::TSideOutput(const std::string& target, unsigned mode)
+TSideOutput::TSideOutput(const std::string& target, unsigned mode, TSync sync)
     : target_(target), side_(std::make_unique<TSideFile>(target, target)) {
-  out_ = TFileHandle(::open(side_->Name().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW));
+  struct stat st {};
+  mustSync_ = sync == TSync::Always || ::lstat(target.c_str(), &st) == 0;
+  // The side file is new and empty. No O_TRUNC: ext4 takes a truncated file for one being
+  // rewritten in place and pushes all of it to disk when it is closed.
+  out_ = TFileHandle(::open(side_->Name().c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
   if (!out_.IsOpen() || ::fchmod(out_.Get(), static_cast<mode_t>(mode) & ~CurrentMask() & 07777) != 0)
     throw EFCreateError("Cannot create file " + target);
 }
 
+void TSideOutput::WrittenUpTo(int64_t end) {
+  if (!mustSync_ || end - writebackStart_ < kWritebackStep || !out_.IsOpen()) return;
+  // Only a hint: what the disk does not start now, Seal forces all the same.
+  ::sync_file_range(out_.Get(), writebackStart_, end - writebackStart_, SYNC_FILE_RANGE_WRITE);
+  writebackStart_ = end;
+}
+
 bool TSideOutput::Seal() {
-  const bool synced = out_.IsOpen() && ::fsync(out_.Get()) == 0;
-  return out_.Close() == 0 && synced;
+  if (!out_.IsOpen()) return false;
+  struct stat st {};
+  // A previous file that turned up while this was written is replaced as safely as one found first.
+  if (mustSync_ || ::lstat(target_.c_str(), &st) == 0) {
+    if (::fsync(out_.Get()) != 0) {
+      out_.Close();
+      return false;
+    }
+    synced_ = true;
+  }
+  return out_.Close() == 0;
 }
 
 TSideOutput::TInstalled TSideOutput::Install(const std::function<int(const std::string&)>& erase) {
@@ -51,6 +71,8 @@ TSideOutput::TInstalled TSideOutput::Install(const std::function<int(const std::
     return TInstalled::NotRenamed;
   }
   side_->Keep();
+  // A new name in the folder replaced nothing: like the file's data, it is left to the system.
+  if (!synced_) return TInstalled::Done;
   try {
     SyncFolderOf(target_);
   } catch (const Exception&) {

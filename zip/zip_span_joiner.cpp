@@ -90,9 +90,11 @@ void TZipBuilder::TSpanJoiner::CreateOutput(const std::string& wantedName) {
   // A file named without the extension .zip goes too, once the join has taken its place.
   if (outName_ != wanted && ::lstat(wanted.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) givenName_ = wanted;
   // The join is written beside its name and takes it only when whole: a failed or killed join
-  // leaves a previous file of that name as it was.
+  // leaves a previous file of that name as it was. The volumes stay, so a join that replaces no
+  // file need not wait for the disk.
+  const auto sync = givenName_.empty() ? TSideOutput::TSync::WhenReplacing : TSideOutput::TSync::Always;
   try {
-    out_ = std::make_unique<TSideOutput>(outName_, 0666);
+    out_ = std::make_unique<TSideOutput>(outName_, 0666, sync);
   } catch (const Exception&) {
     throw EZipBuilder(zmOutputNotCreated, true);
   }
@@ -249,6 +251,7 @@ void TZipBuilder::TSpanJoiner::Read(char* buffer, int64_t len, int errId) {
 void TZipBuilder::TSpanJoiner::Write(const char* buffer, int64_t len, int errId) {
   if (!WriteFully(out_->Get(), buffer, static_cast<size_t>(len))) throw EZipBuilder(errId, true);
   bytesWritten_ += len;
+  out_->WrittenUpTo(bytesWritten_);
   if (showProgress_) zip_.Progress(ptUpdate, "", len);
 }
 
@@ -258,6 +261,7 @@ void TZipBuilder::TSpanJoiner::Copy(int64_t len, int errId) {
         ::copy_file_range(in_.Get(), nullptr, out_->Get(), nullptr, static_cast<size_t>(std::min(len, kKernelCopyBlock)), 0);
     if (copied > 0) {
       bytesWritten_ += copied;
+      out_->WrittenUpTo(bytesWritten_);
       if (showProgress_) zip_.Progress(ptUpdate, "", copied);
       len -= copied;
       continue;

@@ -167,6 +167,7 @@ class TestParallelDeflate : public QObject, public TZipScene {
   void unreadableFileFailsTheCommit();
   void threadsFromTheEnvironment();
   void addIsTheSameWithOneAndManyThreads();
+  void addStoresWhatDoesNotShrink();
 };
 
 void TestParallelDeflate::sameBytesWhateverTheThreads_data() {
@@ -320,6 +321,28 @@ void TestParallelDeflate::addIsTheSameWithOneAndManyThreads() {
       QCOMPARE(reports[run][i].size, reports[0][i].size);
     }
   }
+}
+
+// Files of 32 KB and more whose samples do not shrink are stored, each file judged by itself
+// (noise.bin among files that shrink, whatever came before); smaller ones are always deflated.
+void TestParallelDeflate::addStoresWhatDoesNotShrink() {
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(dir_->path());
+  PutFile(Path("in/noise2.bin"), GetFile(Path("in/noise.bin")).right(40000));
+  zip_->SetZipFileName(S(Path("methods.zip")));
+  zip_->SetAddCompLevel(9);
+  zip_->SetAddOptions({mirnax::AddDirNames, mirnax::AddRecurseDirs});
+  zip_->FSpecArgs().Add("in");
+  zip_->Add();
+  QDir::setCurrent(previous);
+  QCOMPARE(zip_->SuccessCnt(), static_cast<int>(files_.size()) + 1);
+  QMap<QString, uint32_t> methods;
+  for (const QByteArray& record : Records(GetFile(Path("methods.zip"))))
+    methods[QString::fromLatin1(record.mid(46, Get(record, 28, 2)))] = Get(record, 10, 2);
+  const QMap<QString, uint32_t> expected{{"in/empty.txt", 8}, {"in/one.txt", 8},   {"in/text.txt", 8},
+                                         {"in/noise.bin", 0}, {"in/noise2.bin", 0}, {"in/mixed.dat", 8},
+                                         {"in/small.bin", 8}, {"in/window.txt", 8}};
+  QCOMPARE(methods, expected);
 }
 
 QTEST_MAIN(TestParallelDeflate)

@@ -6,11 +6,15 @@
 #include <QtTest>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <functional>
 #include <random>
 
+#include "tests/support/child_process.h"
 #include "toolkit/core/posix_files.h"
 #include "zip_fixture.h"
 #include "zip_test_support.h"
@@ -38,6 +42,20 @@ std::string NoiseArchive(size_t members, size_t size) {
 
 // The side files left beside the file.
 size_t SidesOf(const QString& path) { return mirnax::SideFilesOf(path.toStdString()).size(); }
+
+// Runs body in a child process that the system kills (SIGXFSZ) once it writes past limit bytes
+// into any file: a process killed in the middle of a write.
+mirnax::support::TChildResult KilledWhileWriting(rlim_t limit, const std::function<void()>& body) {
+  return mirnax::support::RunInChild([&](int) {
+    std::signal(SIGXFSZ, SIG_DFL);
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    const rlimit sizeLimit{limit, limit};
+    ::setrlimit(RLIMIT_FSIZE, &sizeLimit);
+    body();
+    return 0;
+  });
+}
 
 }  // namespace
 
@@ -156,6 +174,31 @@ class TestZipReplace : public QObject, TZipScene {
     std::string joined = S(Path("out.zip"));
     QVERIFY2(zip_->ReadSpan(S(Path("V003.zip")), joined) == 0, qPrintable(rec_.All()));
     QCOMPARE(GetFile(Path("out.zip")), GetFile(Path("source.zip")));
+  }
+
+  // A conversion killed while it writes leaves the file it would have replaced byte for byte, and
+  // what it wrote under a side name of its own; the next conversion replaces the file.
+  void killedConversionKeepsPrevious_data() {
+    QTest::addColumn<bool>("toSfx");
+    QTest::newRow("ConvertSFX") << true;
+    QTest::newRow("ConvertZIP") << false;
+  }
+  void killedConversionKeepsPrevious() {
+    QFETCH(bool, toSfx);
+    const std::string archive = NoiseArchive(6, 50000);
+    PutFile(Path("a.zip"), B(archive));
+    zip_->SetZipFileName(S(Path("a.zip")));
+    if (!toSfx) QVERIFY2(zip_->ConvertSFX() == 0, qPrintable(rec_.All()));
+    const QString target = Path(toSfx ? "a.exe" : "a.zip");
+    PutFile(target, "previous file");
+    const auto child = KilledWhileWriting(100000, [&] { toSfx ? zip_->ConvertSFX() : zip_->ConvertZIP(); });
+    QCOMPARE(child.Signal, SIGXFSZ);
+    QCOMPARE(GetFile(target), QByteArray("previous file"));
+    QCOMPARE(SidesOf(target), size_t{1});
+
+    QVERIFY2((toSfx ? zip_->ConvertSFX() : zip_->ConvertZIP()) == 0, qPrintable(rec_.All()));
+    if (toSfx) QVERIFY(GetFile(target).size() > qsizetype(archive.size()) + 256);
+    else QCOMPARE(GetFile(target), B(archive));
   }
 
   // A side file a killed Add left beside a self-extractor does not stop the next Add.

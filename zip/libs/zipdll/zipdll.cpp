@@ -205,26 +205,47 @@ zip_source_t* NewFileSource(const TFileToAdd& file, TReporter& reporter) {
   return source;
 }
 
-// True when samples from the start, middle and end of the file do not shrink under a quick
-// deflate: such data (already compressed, encrypted, random) is stored, which spends no time on
-// deflating it and gives an archive no larger.
-bool LooksIncompressible(const std::string& path, int64_t size) {
-  constexpr int64_t kSample = 8192;
-  if (size < 4 * kSample) return false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  std::vector<unsigned char> sample(3 * kSample);
-  size_t got = 0;
-  for (const int64_t at : {int64_t(0), size / 2, size - kSample}) {
-    const ssize_t n = ::pread(fd, sample.data() + got, kSample, at);
-    if (n > 0) got += static_cast<size_t>(n);
+// Tells files whose samples from the start, middle and end do not shrink under a quick deflate:
+// such data (already compressed, encrypted, random) is stored, which spends no time on deflating
+// it and gives an archive no larger. One deflate state serves every file of an Add: setting one
+// up costs more than deflating the samples.
+class TIncompressibleTest {
+ public:
+  static constexpr int64_t kSample = 8192;
+
+  TIncompressibleTest() : sample_(3 * kSample), out_(compressBound(3 * kSample)) {
+    ok_ = deflateInit(&z_, 1) == Z_OK;
   }
-  ::close(fd);
-  uLongf packed = compressBound(static_cast<uLong>(got));
-  std::vector<unsigned char> out(packed);
-  if (compress2(out.data(), &packed, sample.data(), static_cast<uLong>(got), 1) != Z_OK) return false;
-  return packed * 100 >= got * 98;
-}
+  ~TIncompressibleTest() {
+    if (ok_) deflateEnd(&z_);
+  }
+  TIncompressibleTest(const TIncompressibleTest&) = delete;
+  TIncompressibleTest& operator=(const TIncompressibleTest&) = delete;
+
+  bool operator()(const std::string& path, int64_t size) {
+    if (!ok_ || size < 4 * kSample) return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    size_t got = 0;
+    for (const int64_t at : {int64_t(0), size / 2, size - kSample}) {
+      const ssize_t n = ::pread(fd, sample_.data() + got, kSample, at);
+      if (n > 0) got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (deflateReset(&z_) != Z_OK) return false;
+    z_.next_in = sample_.data();
+    z_.avail_in = static_cast<uInt>(got);
+    z_.next_out = out_.data();
+    z_.avail_out = static_cast<uInt>(out_.size());
+    if (deflate(&z_, Z_FINISH) != Z_STREAM_END) return false;
+    return z_.total_out * 100 >= got * 98;
+  }
+
+ private:
+  z_stream z_{};
+  bool ok_ = false;
+  std::vector<unsigned char> sample_, out_;
+};
 
 std::string ErrorText(int code) {
   zip_error_t error;
@@ -264,6 +285,97 @@ bool CloseArchive(TArchive& archive, TReporter& reporter, const std::string& nam
   return false;
 }
 
+// What one Add has put into the archive so far.
+struct TAddBatch {
+  const ZipCommandHead& rec;
+  TReporter& reporter;
+  zip_t* za;
+  int level;
+  std::string password;
+  TParallelDeflate& deflater;  // members deflated on all cores, written in order
+  TIncompressibleTest incompressible;
+  int32_t count = 0;
+  int64_t totalSize = 0;
+  std::vector<const TFileToAdd*> added;
+  std::set<std::string> folders;  // of the members added, each with its trailing slash
+};
+
+// With freshen or update, whether the file replaces its member (or, updating, comes in new).
+bool WantedByFreshenUpdate(const TAddBatch& batch, const TFileToAdd& file) {
+  if (!batch.rec.fFreshen && !batch.rec.fUpdate) return true;
+  const zip_int64_t existing = zip_name_locate(batch.za, file.stored.c_str(), 0);
+  zip_stat_t zs;
+  const bool present = existing >= 0 && zip_stat_index(batch.za, static_cast<zip_uint64_t>(existing), 0, &zs) == 0;
+  // Stored times have a resolution of two seconds.
+  const bool newer = present && file.st.st_mtime > zs.mtime + 1;
+  return present ? newer : !batch.rec.fFreshen;
+}
+
+// Where the archive library reads the member from: deflated by the workers, or the file itself.
+zip_source_t* MemberSource(TAddBatch& batch, const TFileToAdd& file, bool store) {
+  zip_source_t* source = store || batch.rec.fEncrypt
+                             ? nullptr
+                             : batch.deflater.Source(batch.za, file.path, file.stored, file.st.st_size,
+                                                     file.st.st_mtime, batch.reporter);
+  return source != nullptr ? source : NewFileSource(file, batch.reporter);
+}
+
+// Adds the file as a member; false when the whole Add must stop (a member that cannot be encrypted).
+bool AddMember(TAddBatch& batch, const TFileToAdd& file) {
+  const ZipCommandHead& rec = batch.rec;
+  const bool store = batch.level == 0 || batch.incompressible(file.path, file.st.st_size);
+  zip_source_t* source = MemberSource(batch, file, store);
+  if (source == nullptr) return true;
+  const zip_int64_t index = zip_file_add(batch.za, file.stored.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
+  if (index < 0) {
+    zip_source_free(source);
+    batch.reporter.Message(leWrite, "Cannot add " + file.path + ": " + zip_strerror(batch.za));
+    return true;
+  }
+  const auto i = static_cast<zip_uint64_t>(index);
+  zip_file_set_mtime(batch.za, i, file.st.st_mtime, 0);
+  zip_set_file_compression(batch.za, i, store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(batch.level));
+  zip_file_set_external_attributes(batch.za, i, 0, ZIP_OPSYS_UNIX, static_cast<zip_uint32_t>(file.st.st_mode) << 16);
+  if (rec.fEncrypt && zip_file_set_encryption(batch.za, i, ZIP_EM_TRAD_PKWARE, batch.password.c_str()) != 0) {
+    batch.reporter.Message(leWrite, "Cannot encrypt " + file.stored + ": " + zip_strerror(batch.za));
+    return false;
+  }
+  if (!rec.fNoDirEntries && !rec.fJunkDir) {
+    for (size_t slash = file.stored.find('/'); slash != std::string::npos; slash = file.stored.find('/', slash + 1))
+      batch.folders.insert(file.stored.substr(0, slash + 1));
+  }
+  if (rec.fVerbose) batch.reporter.Message(0, "adding: " + file.stored);
+  batch.totalSize += file.st.st_size;
+  batch.added.push_back(&file);
+  ++batch.count;
+  return true;
+}
+
+// The newest modification time of the archive's members, 0 when none has one.
+time_t NewestMember(zip_t* za) {
+  time_t newest = 0;
+  const zip_int64_t entries = zip_get_num_entries(za, 0);
+  for (zip_int64_t i = 0; i < entries; ++i) {
+    zip_stat_t zs;
+    if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &zs) == 0 && (zs.valid & ZIP_STAT_MTIME))
+      newest = std::max(newest, zs.mtime);
+  }
+  return newest;
+}
+
+// Once the archive is written: its time set to its newest member's, the files moved into it removed.
+void FinishAdd(const TAddBatch& batch, const std::string& archiveName, time_t newest) {
+  if (batch.rec.fLatestTime && newest > 0) {
+    const struct timespec times[2] = {{newest, 0}, {newest, 0}};
+    ::utimensat(AT_FDCWD, archiveName.c_str(), times, 0);
+  }
+  if (batch.rec.fMove) {
+    for (const TFileToAdd* file : batch.added)
+      if (::unlink(file->path.c_str()) != 0)
+        batch.reporter.Message(leWrite, "Cannot remove " + file->path + ": " + std::strerror(errno));
+  }
+}
+
 int32_t AddFiles(const ZipCommandHead& rec, const std::vector<std::string>& specs, TReporter& reporter) {
   const std::string archiveName = rec.pZipFN != nullptr ? rec.pZipFN : "";
   const std::string password = rec.pZipPassword != nullptr ? rec.pZipPassword : "";
@@ -279,81 +391,27 @@ int32_t AddFiles(const ZipCommandHead& rec, const std::vector<std::string>& spec
   archive.za = OpenArchive(archiveName, ZIP_CREATE, reporter);
   if (archive.za == nullptr) return 0;
   const int level = std::clamp(rec.fLevel, 0, 9);
-  TParallelDeflate deflater(DeflateThreads(), level);  // members deflated on all cores, written in order
-  int32_t count = 0;
-  int64_t totalSize = 0;
-  std::vector<const TFileToAdd*> added;
-  std::set<std::string> folders;
-  for (const TFileToAdd& file : request.files) {
-    const zip_int64_t existing = zip_name_locate(archive.za, file.stored.c_str(), 0);
-    if (rec.fFreshen || rec.fUpdate) {
-      zip_stat_t zs;
-      const bool present = existing >= 0 && zip_stat_index(archive.za, existing, 0, &zs) == 0;
-      // Stored times have a resolution of two seconds.
-      const bool newer = present && file.st.st_mtime > zs.mtime + 1;
-      if (present ? !newer : rec.fFreshen) continue;
-    }
-    const bool store = level == 0 || LooksIncompressible(file.path, file.st.st_size);
-    zip_source_t* source = store || rec.fEncrypt ? nullptr
-                                                 : deflater.Source(archive.za, file.path, file.stored,
-                                                                   file.st.st_size, file.st.st_mtime, reporter);
-    if (source == nullptr) source = NewFileSource(file, reporter);
-    if (source == nullptr) continue;
-    const zip_int64_t index =
-        zip_file_add(archive.za, file.stored.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_GUESS);
-    if (index < 0) {
-      zip_source_free(source);
-      reporter.Message(leWrite, "Cannot add " + file.path + ": " + zip_strerror(archive.za));
-      continue;
-    }
-    const auto i = static_cast<zip_uint64_t>(index);
-    zip_file_set_mtime(archive.za, i, file.st.st_mtime, 0);
-    zip_set_file_compression(archive.za, i, store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
-    zip_file_set_external_attributes(archive.za, i, 0, ZIP_OPSYS_UNIX, static_cast<zip_uint32_t>(file.st.st_mode) << 16);
-    if (rec.fEncrypt && zip_file_set_encryption(archive.za, i, ZIP_EM_TRAD_PKWARE, password.c_str()) != 0) {
-      reporter.Message(leWrite, "Cannot encrypt " + file.stored + ": " + zip_strerror(archive.za));
-      return 0;
-    }
-    if (!rec.fNoDirEntries && !rec.fJunkDir) {
-      for (size_t slash = file.stored.find('/'); slash != std::string::npos; slash = file.stored.find('/', slash + 1))
-        folders.insert(file.stored.substr(0, slash + 1));
-    }
-    if (rec.fVerbose) reporter.Message(0, "adding: " + file.stored);
-    totalSize += file.st.st_size;
-    added.push_back(&file);
-    ++count;
-  }
-  if (count == 0) {
+  TParallelDeflate deflater(DeflateThreads(), level);
+  TAddBatch batch{rec, reporter, archive.za, level, password, deflater, {}, 0, 0, {}, {}};
+  for (const TFileToAdd& file : request.files)
+    if (WantedByFreshenUpdate(batch, file) && !AddMember(batch, file)) return 0;
+  if (batch.count == 0) {
     reporter.Message(leNothing, rec.fFreshen || rec.fUpdate ? "Nothing to update in " + archiveName
                                                             : "Nothing added to " + archiveName);
     return 0;
   }
-  for (const std::string& folder : folders)
+  for (const std::string& folder : batch.folders)
     if (zip_name_locate(archive.za, folder.c_str(), 0) < 0) zip_dir_add(archive.za, folder.c_str(), ZIP_FL_ENC_GUESS);
-
-  time_t newest = 0;
-  const zip_int64_t entries = zip_get_num_entries(archive.za, 0);
-  for (zip_int64_t i = 0; i < entries; ++i) {
-    zip_stat_t zs;
-    if (zip_stat_index(archive.za, static_cast<zip_uint64_t>(i), 0, &zs) == 0 && (zs.valid & ZIP_STAT_MTIME))
-      newest = std::max(newest, zs.mtime);
-  }
-  if (!reporter.Send(zaTotalFiles, count) || !reporter.Send(zaTotalSize, totalSize)) {
+  const time_t newest = NewestMember(archive.za);
+  if (!reporter.Send(zaTotalFiles, batch.count) || !reporter.Send(zaTotalSize, batch.totalSize)) {
     reporter.Message(leCancelled, "Cancelled: " + archiveName + " is unchanged");
     return 0;
   }
   deflater.Start();
   if (!CloseArchive(archive, reporter, archiveName)) return 0;
-  if (rec.fLatestTime && newest > 0) {
-    const struct timespec times[2] = {{newest, 0}, {newest, 0}};
-    ::utimensat(AT_FDCWD, archiveName.c_str(), times, 0);
-  }
-  if (rec.fMove) {
-    for (const TFileToAdd* file : added)
-      if (::unlink(file->path.c_str()) != 0) reporter.Message(leWrite, "Cannot remove " + file->path + ": " + std::strerror(errno));
-  }
+  FinishAdd(batch, archiveName, newest);
   reporter.Send(zaEndOfBatch, 0);
-  return count;
+  return batch.count;
 }
 
 // An archive without members: its end record alone.
