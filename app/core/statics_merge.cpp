@@ -11,7 +11,7 @@ namespace mirnax {
 
 void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInput& oldData, TStaticsOutput& newIndex,
                   TStaticsOutput& newData, TProgressSink& gauge,
-                  const std::function<void(int32_t block)>& blockWritten) {
+                  const std::function<void(int32_t block)>& blockWritten, TAreaCut* cut) {
   const int32_t blocks = store.Map().BlockCount();
   CheckIndexSize(oldIndex, store.Map());
   gauge.Begin(blocks);
@@ -31,14 +31,20 @@ void MergeStatics(const TBlockStore& store, TStaticsInput& oldIndex, TStaticsInp
       const int32_t k = n;  // the block's place in the group
       StaticIndexEntry e = reader.Entry(first + k);
       CheckEntry(e, first + k, oldIndex, oldData);
-      const int64_t size = NewBlockSize(e, store.Count(first + k));
-      CheckTotal(offset + size);
+      int64_t size = NewBlockSize(e, store.Count(first + k));
+      CheckTotal(offset + size);  // a cut only makes a block smaller
       if (used + size_t(size) > buffer.size()) {
         buffer.reserve(used + size_t(size));  // exactly: one block may be most of a 2 GB file
         buffer.resize(used + size_t(size));
       }
-      if (HasStatics(e)) oldData.ReadAt(e.Offset, buffer.data() + used, static_cast<size_t>(e.Length));
-      place[k] = used + (HasStatics(e) ? static_cast<size_t>(e.Length) : 0);
+      size_t old = HasStatics(e) ? static_cast<size_t>(e.Length) : 0;
+      if (old > 0) oldData.ReadAt(e.Offset, buffer.data() + used, old);
+      if (cut && old > 0) {
+        const size_t kept = cut->Cut(first + k, buffer.data() + used, old);
+        size -= int64_t(old - kept);
+        old = kept;
+      }
+      place[k] = used + old;
       if (size != 0) {
         e.Offset = static_cast<int32_t>(offset);
         e.Length = static_cast<int32_t>(size);

@@ -10,6 +10,7 @@
 #include "app/core/block_store.h"
 #include "app/core/map_size.h"
 #include "app/core/statics_io.h"
+#include "app/core/statics_merge.h"
 #include "app/core/world_reader.h"
 #include "support/statics_builder.h"
 #include "toolkit/core/classes.h"
@@ -22,6 +23,7 @@ using mirnax::TBlockStore;
 using mirnax::TMapArea;
 using mirnax::TMapSize;
 using mirnax::TMemoryStaticsInput;
+using mirnax::TMemoryStaticsOutput;
 using mirnax::TStringList;
 using mirnax::TWorldParser;
 namespace support = mirnax::support;
@@ -31,6 +33,30 @@ constexpr TMapSize Map{64, 40};  // 8 block columns of 5 blocks
 
 // Per block, its records as 7-byte strings, sorted: a multiset to compare.
 using TRecords = std::map<int32_t, std::vector<std::string>>;
+
+// The block's records of a pair.
+std::string BlockOf(const std::string& index, const std::string& data, int32_t b) {
+  const auto field = [&](size_t at) {
+    return int32_t(uint8_t(index[at]) | uint8_t(index[at + 1]) << 8 | uint8_t(index[at + 2]) << 16 |
+                   uint8_t(index[at + 3]) << 24);
+  };
+  const int32_t offset = field(size_t(b) * 12), length = field(size_t(b) * 12 + 4);
+  return offset == -1 ? std::string() : data.substr(size_t(offset), size_t(length));
+}
+
+// The records of a pair that stand in area.
+TRecords RecordsIn(const std::string& index, const std::string& data, const TMapArea& area) {
+  TRecords out;
+  for (int32_t b = 0; b < Map.BlockCount(); ++b) {
+    const std::string block = BlockOf(index, data, b);
+    for (size_t at = 0; at < block.size(); at += 7) {
+      const int x = (b / Map.BlockRows()) * BlockSide + block[at + 2], y = (b % Map.BlockRows()) * BlockSide + block[at + 3];
+      if (area.Contains(x, y)) out[b].push_back(block.substr(at, 7));
+    }
+  }
+  for (auto& [b, records] : out) std::sort(records.begin(), records.end());
+  return out;
+}
 
 // A pair of Map with a few records in most blocks, each block's data in a run of its own.
 struct TPair {
@@ -49,35 +75,32 @@ struct TPair {
       data += block;
     }
   }
-  std::string Block(int32_t b) const {
-    const auto field = [&](size_t at) { return int32_t(uint8_t(index[at]) | uint8_t(index[at + 1]) << 8 |
-                                                       uint8_t(index[at + 2]) << 16 | uint8_t(index[at + 3]) << 24); };
-    const int32_t offset = field(size_t(b) * 12), length = field(size_t(b) * 12 + 4);
-    return offset == -1 ? std::string() : data.substr(size_t(offset), size_t(length));
-  }
-  // The records of the pair that stand in area.
-  TRecords In(const TMapArea& area) const {
-    TRecords out;
-    for (int32_t b = 0; b < Map.BlockCount(); ++b) {
-      const std::string block = Block(b);
-      for (size_t at = 0; at < block.size(); at += 7) {
-        const int x = (b / Map.BlockRows()) * BlockSide + block[at + 2], y = (b % Map.BlockRows()) * BlockSide + block[at + 3];
-        if (area.Contains(x, y)) out[b].push_back(block.substr(at, 7));
-      }
-    }
-    for (auto& [b, records] : out) std::sort(records.begin(), records.end());
-    return out;
-  }
+  TRecords In(const TMapArea& area) const { return RecordsIn(index, data, area); }
 };
 
-// The world text read back as a freeze reads it, per block.
-TRecords ReadBack(const std::string& text) {
+// The world text read into store as a freeze reads it.
+void Parse(const std::string& text, TBlockStore& store) {
   TStringList lines;
   lines.SetText(text);
-  TBlockStore store(Map);
   TWorldParser parser(store);
   for (int i = 0; i < lines.Count(); ++i) parser.Line(lines.View(i));
   parser.Finish();
+}
+
+// A pair merged with store, through cut when given: its index and data.
+std::pair<std::string, std::string> Merged(const std::string& index, const std::string& data, const TBlockStore& store,
+                                           TAreaCut* cut = nullptr) {
+  TMemoryStaticsInput oldIndex(index, "idx"), oldData(data, "dat");
+  TMemoryStaticsOutput newIndex, newData;
+  mirnax::TNullProgress gauge;
+  mirnax::MergeStatics(store, oldIndex, oldData, newIndex, newData, gauge, {}, cut);
+  return {newIndex.Bytes, newData.Bytes};
+}
+
+// The world text read back as a freeze reads it, per block.
+TRecords ReadBack(const std::string& text) {
+  TBlockStore store(Map);
+  Parse(text, store);
   TRecords out;
   for (int32_t b = 0; b < Map.BlockCount(); ++b) {
     for (const StaticItem& it : store.Chain(b))
@@ -117,6 +140,36 @@ class TestUnfreeze : public QObject {
     QVERIFY(text.starts_with("[WORLDITEM "));
     QVERIFY(text.find("\r\nSERIAL=040001\r\nID=") != std::string::npos);
     QVERIFY(text.ends_with("\r\n\r\n"));
+  }
+
+  // An unfreeze of an area and a freeze of what it wrote, keeping the statics, give every block the
+  // records it had; where the area is whole blocks, the very bytes a freeze of nothing writes.
+  void unfreezeAndFreezeBack_data() {
+    QTest::addColumn<QString>("area");
+    QTest::addColumn<bool>("wholeBlocks");
+    QTest::newRow("across block borders") << "3,5,20,17" << false;
+    QTest::newRow("one tile") << "9,9,9,9" << false;
+    QTest::newRow("whole blocks") << "8,8,23,15" << true;
+    QTest::newRow("the whole map") << "0,0,63,39" << true;
+  }
+  void unfreezeAndFreezeBack() {
+    QFETCH(QString, area);
+    QFETCH(bool, wholeBlocks);
+    const TPair pair;
+    const TBlockStore none(Map);
+    TAreaCut cut(Map, mirnax::ParseMapArea(area.toStdString(), Map));
+    const auto [index, data] = Merged(pair.index, pair.data, none, &cut);
+    QVERIFY(data.size() + cut.Taken().Items.size() * 7 == pair.data.size());
+    TBlockStore back(Map);
+    Parse(mirnax::WorldText(cut.Taken().Items), back);
+    const auto [index2, data2] = Merged(index, data, back);
+    const TMapArea all{0, 0, Map.Width - 1, Map.Height - 1};
+    QVERIFY(RecordsIn(index2, data2, all) == pair.In(all));
+    if (wholeBlocks) {
+      const auto [plainIndex, plainData] = Merged(pair.index, pair.data, none);
+      QVERIFY(index2 == plainIndex);
+      QVERIFY(data2 == plainData);
+    }
   }
 
   // Cutting keeps a block's other records in their order, and what cannot be placed again stays:
