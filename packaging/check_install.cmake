@@ -57,6 +57,18 @@ if(APPSTREAMCLI)
     message(FATAL_ERROR "appstreamcli rejects the metainfo file:\n${out}")
   endif()
 endif()
+# The window's class names the entry (StartupWMClass), and it sits under one main category.
+file(STRINGS ${STAGE}/share/applications/org.example.mirnax.desktop entry)
+if(NOT "StartupWMClass=mirnax" IN_LIST entry)
+  message(FATAL_ERROR "the desktop entry has no StartupWMClass=mirnax")
+endif()
+list(FILTER entry INCLUDE REGEX "^Categories=")
+string(REGEX MATCHALL "(AudioVideo|Audio|Video|Development|Education|Game|Graphics|Network|Office|Science|Settings|System|Utility);"
+       main "${entry}")
+list(LENGTH main count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "the desktop entry names ${count} main categories: ${entry}")
+endif()
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
 if(DESKTOP_FILE_VALIDATE)
   execute_process(COMMAND ${DESKTOP_FILE_VALIDATE} ${STAGE}/share/applications/org.example.mirnax.desktop

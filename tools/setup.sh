@@ -14,7 +14,8 @@ packages=(
   zip unzip python3
   libqt6dbus6
   libblkid-dev dbus-daemon
-  qt6-tools-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,9 @@
 #include "app/gui/form1.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QListWidget>
@@ -12,6 +15,7 @@
 #include <algorithm>
 
 #include "app/core/run.h"
+#include "app/gui/server_folder.h"
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
 #include "mirnax/version.h"
@@ -25,6 +29,9 @@
 namespace mirnax {
 
 namespace {
+// The Part's caption; a folder chosen in the window follows it.
+const QString Caption = QStringLiteral("Kevo - MIRNAX SPECIAL EDITION - " MIRNAX_CAPTION_VERSION);
+
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string S(const QString& s) { return s.toStdString(); }
 
@@ -139,7 +146,8 @@ TForm1::TForm1(QWidget* parent)
       baseDir_(IncludeTrailingPathDelimiter(GetCurrentDir())),
       config_(baseDir_) {
   ui->setupUi(this);
-  setWindowTitle(QStringLiteral("Kevo - MIRNAX SPECIAL EDITION - " MIRNAX_CAPTION_VERSION));
+  setWindowTitle(Caption);
+  folderKnown_ = IsServerFolder(baseDir_);
 
   setFixedSize(636, 332);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -155,6 +163,14 @@ TForm1::TForm1(QWidget* parent)
   connect(ui->Button4, &QPushButton::clicked, this, Handler(this, &TForm1::Button4Click));
   connect(ui->Button5, &QPushButton::clicked, this, Handler(this, &TForm1::Button5Click));
   connect(ui->Button6, &QPushButton::clicked, this, Handler(this, &TForm1::Button6Click));
+
+  auto* chooseFolder = new QAction(tr("Choose the server's folder..."), this);
+  chooseFolder->setObjectName("ChooseFolderAction");
+  chooseFolder->setShortcut(QKeySequence::Open);
+  chooseFolder->setShortcutContext(Qt::WindowShortcut);
+  connect(chooseFolder, &QAction::triggered, this, Handler(this, &TForm1::ChooseFolderClick));
+  addAction(chooseFolder);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 TForm1::~TForm1() = default;
@@ -198,6 +214,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void TForm1::FormActivate() {
+  if (!folderKnown_ && !folderOffered_) OfferFolder();
   // Setting the fields raises their change handlers; they find the same text stored and write nothing.
   ui->Edit1->setText(Q(config_.IndexPath()));
   ui->Edit2->setText(Q(config_.DataPath()));
@@ -208,6 +225,7 @@ void TForm1::Edit1Change() { StorePath(&TStaticsConfig::StoreIndexPath, ui->Edit
 void TForm1::Edit2Change() { StorePath(&TStaticsConfig::StoreDataPath, ui->Edit2); }
 
 void TForm1::StorePath(void (TStaticsConfig::*store)(const std::string&), const QLineEdit* edit) {
+  if (!folderKnown_) return;  // no mirnax.ini in a folder that is no server's (the home folder)
   try {
     (config_.*store)(S(edit->text()));
     storeRefused_ = false;
@@ -217,6 +235,45 @@ void TForm1::StorePath(void (TStaticsConfig::*store)(const std::string&), const 
     storeRefused_ = true;
     Dialogs().Message("The path cannot be stored: " + e.Message, Application ? Application->Title() : "", mtError);
   }
+}
+
+void TForm1::OfferFolder() {
+  folderOffered_ = true;
+  ui->Memo1->setPlainText(
+      tr("There is neither a STATICS folder nor mirnax.ini in %1.\n"
+         "Choose the server's folder (Ctrl+O, or the window's context menu);\n"
+         "until then no path typed here is stored.")
+          .arg(QDir::toNativeSeparators(QDir::currentPath())));
+  ChooseFolder();
+}
+
+bool TForm1::ChooseFolder() {
+  const std::vector<std::string> recent = TRecentFolders().List();
+  TFolderDialogOptions options;
+  options.Title = S(tr("Choose the server's folder"));
+  options.InitialDir = recent.empty() ? baseDir_ : recent.front();
+  options.Offered = recent;
+  std::string folder;
+  if (!Dialogs().ChooseFolder(options, folder)) return false;
+  UseFolder(folder);
+  return true;
+}
+
+void TForm1::UseFolder(const std::string& folder) {
+  const QString path = QDir::cleanPath(QFileInfo(Q(folder)).absoluteFilePath());
+  if (!QFileInfo(path).isDir() || !QDir::setCurrent(path))
+    throw Exception(S(tr("Cannot work in %1: it is not a folder that can be opened").arg(path)));
+  baseDir_ = IncludeTrailingPathDelimiter(GetCurrentDir());
+  config_ = TStaticsConfig(baseDir_);
+  folderKnown_ = true;
+  TRecentFolders().Add(S(path));
+  setWindowTitle(Caption + " - " + QDir::toNativeSeparators(path));
+  ui->Memo1->clear();
+}
+
+void TForm1::ChooseFolderClick() {
+  if (running_) return;
+  if (ChooseFolder()) FormActivate();
 }
 
 void TForm1::ChoosePath(QLineEdit* edit, void (TForm1::*change)()) {

@@ -34,6 +34,9 @@ class TForm1 : public QWidget {
 
   const std::string& BaseDir() const { return baseDir_; }
   bool Running() const { return running_; }
+  // Whether the window works in a server's folder (the start folder was one, or one was chosen):
+  // until then no path typed is stored.
+  bool FolderKnown() const { return folderKnown_; }
 
   // Handlers, as the window wires them.
   void FormActivate();
@@ -45,6 +48,9 @@ class TForm1 : public QWidget {
   void Button3Click();
   void Button5Click();
   void Button4Click();
+  // Ctrl+O, or the window's context menu: the folder dialog; a folder chosen becomes BaseDir and
+  // the current directory, and the window reloads as on activation.
+  void ChooseFolderClick();
 
  protected:
   bool event(QEvent* e) override;
@@ -52,6 +58,10 @@ class TForm1 : public QWidget {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  // Said in the log, then the folder dialog, once, when the start folder is no server's.
+  void OfferFolder();
+  bool ChooseFolder();
+  void UseFolder(const std::string& folder);
   void ChoosePath(QLineEdit* edit, void (TForm1::*change)());
   // Stores the field's text through store; a file that refuses it is reported once.
   void StorePath(void (TStaticsConfig::*store)(const std::string&), const QLineEdit* edit);
@@ -61,6 +71,8 @@ class TForm1 : public QWidget {
   std::unique_ptr<Ui::TForm1> ui;
   std::string baseDir_;
   TStaticsConfig config_;
+  bool folderKnown_ = false;
+  bool folderOffered_ = false;
   bool running_ = false;
   bool activatePending_ = false;
   bool storeRefused_ = false;

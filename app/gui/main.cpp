@@ -1,6 +1,10 @@
 // mirnax: the window that freezes a saved world's items into the map statics files.
 #include <QIcon>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <optional>
+#include <unistd.h>
 
 #include "app/core/run.h"
 #include "app/gui/form1.h"
@@ -10,26 +14,37 @@
 
 using mirnax::AnswerWithoutDisplay;
 using mirnax::IgnoreFileSizeSignal;
+using mirnax::RefuseUnknownArguments;
 using mirnax::TApplication;
 using mirnax::TDisplayGuard;
 using mirnax::TForm1;
 
 namespace {
 constexpr const char* Usage =
-    "Usage: mirnax [--help | --version]\n"
+    "Usage: mirnax [FOLDER] | --help | --version\n"
     "\n"
-    "Opens the window that freezes the items of the world files STATICS/*.SCP of the current\n"
-    "folder into the statics files named in ./mirnax.ini. Without a display, use mirnax-freeze.\n"
+    "Opens the window that freezes the items of the world files STATICS/*.SCP of the server's\n"
+    "folder FOLDER (default: the current folder) into the statics files named in its mirnax.ini.\n"
+    "Started elsewhere, the window asks for the server's folder. Without a display, use\n"
+    "mirnax-freeze.\n"
     "\n"
     "  --help     show this text\n"
     "  --version  show the version\n"
     "\n"
     "Exit status: 0 when the window was closed, 1 when no display could be opened or an error\n"
-    "ended the program.\n";
+    "ended the program, 2 for a wrong argument or a folder that cannot be opened.\n";
 }  // namespace
 
 int main(int argc, char** argv) {
   if (const std::optional<int> answered = AnswerWithoutDisplay(argc, argv, "mirnax", Usage)) return *answered;
+  std::vector<std::string> folder;
+  if (const std::optional<int> refused = RefuseUnknownArguments(argc, argv, "mirnax", {{}, 1}, folder))
+    return *refused;
+  // The window works in FOLDER as if started there.
+  if (!folder.empty() && ::chdir(folder.front().c_str()) != 0) {
+    std::fprintf(stderr, "mirnax: cannot work in '%s': %s\n", folder.front().c_str(), std::strerror(errno));
+    return 2;
+  }
   // A write past a file size limit must fail as an error the freeze can undo, not end the process.
   IgnoreFileSizeSignal();
   std::optional<TDisplayGuard> guard(std::in_place, "mirnax");

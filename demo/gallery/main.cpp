@@ -13,23 +13,39 @@
 #include "toolkit/widgets/startup.h"
 
 using mirnax::AnswerWithoutDisplay;
+using mirnax::RefuseUnknownArguments;
 using mirnax::TApplication;
 using mirnax::TDisplayGuard;
 
 namespace {
-constexpr const char* Usage =
-    "Usage: mirnax-gallery [--page NAME] [--grab FILE.png]\n"
-    "\n"
-    "Shows each control of the component library live, one page per control.\n"
-    "\n"
-    "  --page NAME  open on that page\n"
-    "  --grab FILE  render the window to FILE (PNG) and quit\n"
-    "  --help       show this text\n"
-    "  --version    show the version\n";
+// "gauge, memo, ..." in the order of the tabs.
+std::string PageNames() {
+  std::string names;
+  for (const TGalleryPage& page : GalleryPages()) names += (names.empty() ? "" : ", ") + page.name.toStdString();
+  return names;
+}
+
+std::string Usage() {
+  return "Usage: mirnax-gallery [--page NAME] [--grab FILE.png]\n"
+         "\n"
+         "Shows each control of the component library live, one page per control.\n"
+         "\n"
+         "  --page NAME  open on that page\n"
+         "  --grab FILE  render the window to FILE (PNG) and quit\n"
+         "  --help       show this text\n"
+         "  --version    show the version\n"
+         "\n"
+         "Pages: " + PageNames() + "\n";
+}
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const std::optional<int> answered = AnswerWithoutDisplay(argc, argv, "mirnax-gallery", Usage)) return *answered;
+  if (const std::optional<int> answered = AnswerWithoutDisplay(argc, argv, "mirnax-gallery", Usage().c_str()))
+    return *answered;
+  std::vector<std::string> positional;
+  if (const std::optional<int> refused =
+          RefuseUnknownArguments(argc, argv, "mirnax-gallery", {{"--page", "--grab"}, 0}, positional))
+    return *refused;
   std::optional<TDisplayGuard> guard(std::in_place, "mirnax-gallery");
   TApplication app(argc, argv);
   guard.reset();
@@ -54,7 +70,8 @@ int main(int argc, char** argv) {
     if (options.value(pageOption) == page.name) window.setCurrentWidget(widget);
   }
   if (options.isSet(pageOption) && window.currentWidget()->objectName() != options.value(pageOption) + "Page") {
-    std::fprintf(stderr, "mirnax-gallery: no page named '%s'\n", qPrintable(options.value(pageOption)));
+    std::fprintf(stderr, "mirnax-gallery: no page named '%s' (pages: %s)\n", qPrintable(options.value(pageOption)),
+                 PageNames().c_str());
     return 2;
   }
   window.show();

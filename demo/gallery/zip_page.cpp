@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -74,6 +75,9 @@ class TZipPage : public QWidget {
   void MakeSample();
   QString ChooseFolder(const QString& caption);
 
+  // The page's own folder (private, of a name nobody can guess), removed with the page once the
+  // component and the drive that work in it are gone.
+  QTemporaryDir work_{QDir::temp().filePath("mirnax-gallery-zip-XXXXXX")};
   std::unique_ptr<TZipBuilder> zip_ = std::make_unique<TZipBuilder>();
   QLineEdit* archive_;
   QTreeWidget* members_;
@@ -303,7 +307,7 @@ void TZipPage::ExtractTo(bool testOnly) {
 TSimulatedDrive& TZipPage::Drive() {
   const int64_t size = int64_t{volumeKb_->value()} * 1024;
   if (!drive_)
-    drive_ = std::make_unique<TSimulatedDrive>(QDir::temp().filePath("mirnax-gallery-zip/drive").toStdString(), "", size);
+    drive_ = std::make_unique<TSimulatedDrive>(work_.filePath("drive").toStdString(), "", size);
   drive_->SetBlankCapacity(size);
   return *drive_;
 }
@@ -334,7 +338,7 @@ void TZipPage::JoinVolumes() {
     last = QFileDialog::getOpenFileName(this, "Last volume of the set", QDir::homePath(), "Archives (*.zip)");
   }
   if (last.isEmpty()) return;
-  std::string joined = QDir::temp().filePath("mirnax-gallery-zip/joined/").toStdString();
+  std::string joined = work_.filePath("joined/").toStdString();
   QDir().mkpath(QString::fromStdString(joined));
   Run([&] {
     if (zip_->ReadSpan(last.toStdString(), joined) == 0) OpenArchive(QString::fromStdString(joined));
@@ -377,10 +381,9 @@ void TZipPage::ShowContents() {
   comment_->setText(QString("%1 member(s)%2").arg(zip_->Count()).arg(comment.isEmpty() ? "" : "; comment: " + comment));
 }
 
-// A small archive to look at, made by the component itself in the temporary folder.
+// A small archive to look at, made by the component itself in the page's folder.
 void TZipPage::MakeSample() {
-  const QString folder = QDir::temp().filePath("mirnax-gallery-zip");
-  QDir(folder).removeRecursively();
+  const QString folder = work_.path();
   QDir().mkpath(folder + "/sample/docs");
   const auto put = [&](const QString& name, const QByteArray& bytes) {
     QFile f(folder + "/sample/" + name);

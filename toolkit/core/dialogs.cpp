@@ -33,6 +33,18 @@ bool TScriptedDialogs::OpenFile(const TOpenDialogOptions& options, std::string& 
   return true;
 }
 
+bool TScriptedDialogs::ChooseFolder(const TFolderDialogOptions& options, std::string& folder) {
+  Call call{"ChooseFolder", options.Title, options.Title, mtCustom, {}};
+  call.Folder = options;
+  Calls.push_back(call);
+  if (folders_.empty()) return false;
+  const std::string answer = folders_.front();
+  folders_.pop_front();
+  if (answer.empty()) return false;
+  folder = answer;
+  return true;
+}
+
 int TScriptedDialogs::Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
                           int defaultButton) {
   Calls.push_back({"Ask", text, caption, type, {}, defaultButton});

@@ -23,6 +23,12 @@ struct TOpenDialogOptions {
   std::string DefaultExt;  // appended when the typed name has no extension
 };
 
+struct TFolderDialogOptions {
+  std::string Title;
+  std::string InitialDir;
+  std::vector<std::string> Offered;  // folders offered for a quick pick (the ones used last)
+};
+
 class TDialogs {
  public:
   virtual ~TDialogs() = default;
@@ -38,6 +44,8 @@ class TDialogs {
   // A box with the given buttons (TMsgDlgBtn bits) and default button; the button pressed.
   virtual int Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
                   int defaultButton) = 0;
+  // The folder dialog; true with the chosen folder's full path when confirmed.
+  virtual bool ChooseFolder(const TFolderDialogOptions& options, std::string& folder) = 0;
 };
 
 // The service in use: the installed one, else Qt's boxes when a QApplication exists, else a
@@ -51,12 +59,13 @@ TDialogs* SetDialogs(TDialogs* dialogs);
 class TScriptedDialogs : public TDialogs {
  public:
   struct Call {
-    std::string Kind;  // "YesNo", "Message", "InputQuery", "OpenFile", "Ask"
+    std::string Kind;  // "YesNo", "Message", "InputQuery", "OpenFile", "Ask", "ChooseFolder"
     std::string Text;
     std::string Caption;
     TMsgDlgType Type = mtCustom;
     TOpenDialogOptions Options;  // of an OpenFile call
     int DefaultButton = mrNone;  // of a YesNo or Ask call
+    TFolderDialogOptions Folder;  // of a ChooseFolder call
   };
 
   void AnswerYesNo(bool yes) { yesNo_.push_back(yes); }
@@ -66,6 +75,8 @@ class TScriptedDialogs : public TDialogs {
   // The button an Ask box is answered with (mrNone: closed); unscripted, it takes Cancel when
   // the box has one, else no answer.
   void AnswerAsk(int button) { asks_.push_back(button); }
+  // An empty name cancels the dialog.
+  void AnswerFolder(const std::string& folder) { folders_.push_back(folder); }
 
   bool YesNo(const std::string& text, const std::string& caption, int defaultButton = mbYes) override;
   void Message(const std::string& text, const std::string& caption, TMsgDlgType type) override;
@@ -73,6 +84,7 @@ class TScriptedDialogs : public TDialogs {
   bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) override;
   int Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
           int defaultButton) override;
+  bool ChooseFolder(const TFolderDialogOptions& options, std::string& folder) override;
 
   std::vector<Call> Calls;
 
@@ -81,6 +93,7 @@ class TScriptedDialogs : public TDialogs {
   std::deque<std::pair<bool, std::string>> inputs_;
   std::deque<std::string> files_;
   std::deque<int> asks_;
+  std::deque<std::string> folders_;
 };
 
 }  // namespace mirnax

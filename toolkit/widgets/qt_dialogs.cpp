@@ -1,6 +1,8 @@
 #include "toolkit/widgets/qt_dialogs.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QUrl>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -120,6 +122,26 @@ bool TQtDialogs::OpenFile(const TOpenDialogOptions& options, std::string& fileNa
   dialog.setDefaultSuffix(Q(ext));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   fileName = dialog.selectedFiles().front().toStdString();
+  return true;
+}
+
+bool TQtDialogs::ChooseFolder(const TFolderDialogOptions& options, std::string& folder) {
+  QFileDialog dialog(QApplication::activeWindow(), Q(options.Title), Q(options.InitialDir));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  // Qt's own dialog: the offered folders are its side bar and its history, which a platform's
+  // dialog would not show.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  QList<QUrl> side{QUrl::fromLocalFile(QDir::homePath())};
+  QStringList history;
+  for (const std::string& offered : options.Offered) {
+    side.push_back(QUrl::fromLocalFile(Q(offered)));
+    history.push_back(Q(offered));
+  }
+  dialog.setSidebarUrls(side);
+  dialog.setHistory(history);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  folder = dialog.selectedFiles().front().toStdString();
   return true;
 }
 

@@ -13,6 +13,7 @@ class TQtDialogs : public TDialogs {
   bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) override;
   int Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
           int defaultButton) override;
+  bool ChooseFolder(const TFolderDialogOptions& options, std::string& folder) override;
 };
 
 // "Name|mask|Name|mask" as a Qt name filter list ("Name (mask);;Name (mask)").

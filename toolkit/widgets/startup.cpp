@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <iterator>
 
 #include "mirnax/version.h"
 
@@ -22,6 +24,56 @@ std::optional<int> AnswerWithoutDisplay(int argc, char** argv, const std::string
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
   return std::nullopt;
+}
+
+namespace {
+// The options every Qt GUI program takes (QGuiApplication and QApplication), with one dash or two.
+constexpr const char* QtValueOptions[] = {"platform",      "platformpluginpath", "platformtheme", "plugin",
+                                          "qwindowgeometry", "qwindowicon",      "qwindowtitle",  "session",
+                                          "display",       "geometry",           "style",         "stylesheet",
+                                          "qmljsdebugger", "name",               "title"};
+constexpr const char* QtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+}  // namespace
+
+std::optional<std::string> ArgumentError(int argc, char** argv, const TProgramArguments& ours,
+                                         std::vector<std::string>& positional) {
+  positional.clear();
+  bool options = true;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (options && arg == "--") {
+      options = false;
+      continue;
+    }
+    if (!options || arg.size() < 2 || arg[0] != '-') {
+      if (positional.size() == ours.MaxPositional) return "unexpected argument '" + arg + "'";
+      positional.push_back(arg);
+      continue;
+    }
+    const size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    const bool inlineValue = equals != std::string::npos;
+    const bool ourValue = std::find(ours.ValueOptions.begin(), ours.ValueOptions.end(), name) != ours.ValueOptions.end();
+    const std::string bare = name.substr(name.compare(0, 2, "--") == 0 ? 2 : 1);
+    const auto is = [&bare](const char* o) { return bare == o; };
+    const bool qtValue = std::any_of(std::begin(QtValueOptions), std::end(QtValueOptions), is);
+    const bool qtFlag = !inlineValue && std::any_of(std::begin(QtFlagOptions), std::end(QtFlagOptions), is);
+    if (qtFlag) continue;
+    if (!ourValue && !qtValue) return "unknown option '" + arg + "'";
+    if (inlineValue) continue;
+    if (i + 1 >= argc) return "option '" + arg + "' needs a value";
+    ++i;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> RefuseUnknownArguments(int argc, char** argv, const std::string& program,
+                                          const TProgramArguments& ours, std::vector<std::string>& positional) {
+  const std::optional<std::string> error = ArgumentError(argc, argv, ours, positional);
+  if (!error) return std::nullopt;
+  std::fprintf(stderr, "%s: %s (see '%s --help')\n", program.c_str(), error->c_str(), program.c_str());
+  return 2;
 }
 
 namespace {

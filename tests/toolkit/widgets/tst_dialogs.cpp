@@ -18,6 +18,7 @@ class TestDialogs : public QObject {
  private slots:
   void scriptedAnswersInOrder();
   void scriptedDefaultsAreSafe();
+  void scriptedFolderDialog();
   void scriptedRecordsCalls();
   void serviceInstallation();
   void qtFilter_data();
@@ -49,6 +50,22 @@ void TestDialogs::scriptedAnswersInOrder() {
   QCOMPARE(file, std::string("/srv/game/staidx0.mul"));
   QVERIFY(!d.OpenFile({}, file));
   QCOMPARE(file, std::string("/srv/game/staidx0.mul"));
+}
+
+void TestDialogs::scriptedFolderDialog() {
+  TScriptedDialogs d;
+  d.AnswerFolder("/srv/shard");
+  d.AnswerFolder("");
+  std::string folder = "before";
+  mirnax::TFolderDialogOptions options{"Choose", "/home", {"/srv/a", "/srv/b"}};
+  QVERIFY(d.ChooseFolder(options, folder));
+  QCOMPARE(folder, std::string("/srv/shard"));
+  QVERIFY(!d.ChooseFolder(options, folder));  // an empty answer cancels
+  QVERIFY(!d.ChooseFolder(options, folder));  // none scripted: cancel
+  QCOMPARE(folder, std::string("/srv/shard"));
+  QCOMPARE(d.Calls.size(), size_t{3});
+  QCOMPARE(d.Calls[0].Kind, std::string("ChooseFolder"));
+  QCOMPARE(d.Calls[0].Folder.Offered, (std::vector<std::string>{"/srv/a", "/srv/b"}));
 }
 
 void TestDialogs::scriptedDefaultsAreSafe() {
