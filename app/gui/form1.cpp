@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "app/core/run.h"
+#include "app/gui/form1_layout.h"
 #include "app/gui/server_folder.h"
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
@@ -141,7 +142,7 @@ class TWindowHost : public TRunHost {
 
 TForm1::TForm1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::TForm1>()),
       baseDir_(IncludeTrailingPathDelimiter(GetCurrentDir())),
       config_(baseDir_) {
@@ -149,7 +150,11 @@ TForm1::TForm1(QWidget* parent)
   setWindowTitle(Caption);
   folderKnown_ = IsServerFolder(baseDir_);
 
-  setFixedSize(636, 332);
+  for (QWidget* child : findChildren<QWidget*>())
+    if (Form1Grows(child->objectName())) partPlaces_.emplace_back(child, child->geometry());
+  // The Part's size is the least; larger, the list and the log take the room (form1_layout.h).
+  setMinimumSize(Form1PartSize);
+  resize(Form1PartSize);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - rect().center());
@@ -185,6 +190,13 @@ bool TForm1::event(QEvent* e) {
       FormActivate();
   }
   return QWidget::event(e);
+}
+
+void TForm1::resizeEvent(QResizeEvent* e) {
+  const QSize extra = (size() - Form1PartSize).expandedTo(QSize(0, 0));
+  for (const auto& [control, part] : partPlaces_)
+    control->setGeometry(Form1GrownRect(control->objectName(), part, extra));
+  QWidget::resizeEvent(e);
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {

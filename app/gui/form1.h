@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/core/config.h"
 
@@ -56,6 +58,7 @@ class TForm1 : public QWidget {
   bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
   // Said in the log, then the folder dialog, once, when the start folder is no server's.
@@ -69,6 +72,8 @@ class TForm1 : public QWidget {
   TRunRequest Request() const;
 
   std::unique_ptr<Ui::TForm1> ui;
+  // Each control with its place at the Part's size, as the layout (form1.ui) gives it.
+  std::vector<std::pair<QWidget*, QRect>> partPlaces_;
   std::string baseDir_;
   TStaticsConfig config_;
   bool folderKnown_ = false;

@@ -133,14 +133,12 @@ class Form1Test : public QObject {
   void layoutMatchesTheWindowTable() {
     TForm1 form;
     QCOMPARE(form.size(), QSize(636, 332));
-    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.minimumSize(), QSize(636, 332));  // it grows (form1_layout_test), never below
     // The caption carries the build's version, minor and patch in two digits ("V1.00.00" for 1.0.0).
     QCOMPARE(form.windowTitle(), QString::asprintf("Kevo - MIRNAX SPECIAL EDITION - V%d.%02d.%02d", MIRNAX_VERSION_MAJOR,
                                                    MIRNAX_VERSION_MINOR, MIRNAX_VERSION_PATCH));
     QCOMPARE(form.font().family(), QString("MS Sans Serif"));
     QCOMPARE(form.font().pointSize(), 8);
-    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(!(form.windowFlags() & Qt::WindowMinimizeButtonHint));
     const struct {
       const char* name;
       QRect rect;
