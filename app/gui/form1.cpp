@@ -148,6 +148,7 @@ TForm1::TForm1(QWidget* parent)
       config_(baseDir_) {
   ui->setupUi(this);
   setWindowTitle(Caption);
+  NameControls();
   folderKnown_ = IsServerFolder(baseDir_);
 
   for (QWidget* child : findChildren<QWidget*>())
@@ -179,6 +180,33 @@ TForm1::TForm1(QWidget* parent)
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::NameControls() {
+  ui->Label1->setBuddy(ui->Edit1);
+  ui->Label2->setBuddy(ui->Edit2);
+  const struct {
+    QWidget* control;
+    QString name, description;
+  } names[] = {
+      {ui->Edit1, tr("Statics index file (Staidx0)"), tr("Full path of the statics index file; stored at every change")},
+      {ui->Button1, tr("Choose the statics index file"), {}},
+      {ui->Edit2, tr("Statics data file (Statics0)"), tr("Full path of the statics data file; stored at every change")},
+      {ui->Button2, tr("Choose the statics data file"), {}},
+      {ui->ListBox1, tr("World files"), tr("The world files of the STATICS folder; a click selects or unselects one")},
+      {ui->Button6, {}, tr("List the world files of the STATICS folder again")},
+      {ui->Button3, {}, tr("Select every world file")},
+      {ui->Button5, {}, tr("Select no world file")},
+      {ui->Memo1, tr("Run log"), tr("What the last run did")},
+      {ui->CGauge1, tr("Progress of the current step"), {}},
+      {ui->Button4, {}, tr("Freeze the selected world files into the statics files")},
+      {ui->CGauge2, tr("Progress of the whole run"), {}},
+      {ui->JumpMemo1, tr("World file loader"), {}},
+  };
+  for (const auto& n : names) {
+    if (!n.name.isEmpty()) n.control->setAccessibleName(n.name);
+    if (!n.description.isEmpty()) n.control->setAccessibleDescription(n.description);
+  }
+}
 
 bool TForm1::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate) {

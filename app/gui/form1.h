@@ -61,6 +61,8 @@ class TForm1 : public QWidget {
   void resizeEvent(QResizeEvent* e) override;
 
  private:
+  // Names and descriptions for assistive tools, where a caption is missing or not enough.
+  void NameControls();
   // Said in the log, then the folder dialog, once, when the start folder is no server's.
   void OfferFolder();
   bool ChooseFolder();

@@ -1,4 +1,5 @@
 #include "controls/gauge/cgauge.h"
+#include "controls/gauge/cgauge_accessible.h"
 
 #include <QColor>
 #include <QFontMetrics>
@@ -141,6 +142,7 @@ QPoint TCGauge::NeedleEnd(int32_t percent, int32_t midX, int32_t bottom) {
 TCGauge::TCGauge(QWidget* parent) : QWidget(parent) {
   // Every paint covers the whole control.
   setAttribute(Qt::WA_OpaquePaintEvent);
+  InstallGaugeAccessibility();
   color_ = FromQColor(palette().color(QPalette::Button));
   resize(100, 100);
 }
@@ -214,12 +216,16 @@ void TCGauge::SetProgress(int32_t value) {
   progress_ = clamped;
   // Callers advance the gauge hundreds of thousands of times per run; only a new whole
   // percentage is worth a paint, and then at once, since the run keeps the event loop busy.
-  if (GetPercentDone() != before) repaint();
+  if (GetPercentDone() != before) {
+    repaint();
+    GaugeValueChanged(this);
+  }
 }
 
 void TCGauge::AddProgress(int32_t delta) {
   SetProgressQuietly(int64_t{progress_} + delta);
   repaint();
+  GaugeValueChanged(this);
 }
 
 // ---- TCGauge: painting ----

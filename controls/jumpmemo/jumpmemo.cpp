@@ -1,4 +1,5 @@
 #include "controls/jumpmemo/jumpmemo.h"
+#include "controls/jumpmemo/jumpmemo_accessible.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -108,6 +109,7 @@ void TJumpMemo::THost::AutoScroll(bool on) {
 // ---- construction ----
 
 TJumpMemo::TJumpMemo(QWidget* parent) : QWidget(parent), d(std::make_unique<TState>(*this)) {
+  InstallJumpMemoAccessibility();
   connect(&d->blink, &QTimer::timeout, this, [this] {
     d->caretOn = !d->caretOn;
     update(QRect(ClientRect().topLeft() + CaretPos(), QSize(TMemoLayout::CaretWidth, CharSize().y())));

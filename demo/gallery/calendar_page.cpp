@@ -1,5 +1,6 @@
 // The calendar page: a month calendar with its start of week and read-only switch set live, and
 // buttons that step the month and the year.
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -16,6 +17,7 @@ QWidget* MakeCalendarPage(QWidget* parent) {
   auto* page = new QWidget(parent);
   auto* calendar = new TCCalendar(page);
   calendar->setObjectName("GalleryCalendar");
+  calendar->setAccessibleName(QCoreApplication::translate("Gallery", "Calendar"));
   calendar->setMinimumSize(320, 240);
 
   auto* shown = new QLabel(page);

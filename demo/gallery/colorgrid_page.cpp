@@ -1,5 +1,6 @@
 // The colour grid page: the picker with its ordering, enabled marks and 3D look set live, and the
 // picked colours shown beside it.
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -78,6 +79,7 @@ QWidget* MakeColorGridPage(QWidget* parent) {
   auto* page = new QWidget(parent);
   auto* grid = new TCColorGrid(page);
   grid->setObjectName("GalleryColorGrid");
+  grid->setAccessibleName(QCoreApplication::translate("Gallery", "Colour grid"));
   grid->SetTabStop(true);
   grid->resize(240, 240);
   grid->SetBackgroundIndex(15);

@@ -1,4 +1,5 @@
 // The gauge page: one gauge whose kind, range, progress, colours and text switch are set live.
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -76,6 +77,7 @@ QWidget* MakeGaugePage(QWidget* parent) {
   auto* page = new QWidget(parent);
   auto* gauge = new TCGauge(page);
   gauge->setObjectName("GalleryGauge");
+  gauge->setAccessibleName(QCoreApplication::translate("Gallery", "Gauge"));
   gauge->setMinimumSize(240, 160);
   gauge->setMaximumSize(480, 360);
 

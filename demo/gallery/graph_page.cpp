@@ -1,5 +1,6 @@
 // The performance graph page: the machine's own CPU and memory load, read from /proc twice a
 // second, drawn as bars or lines, with the graph's settings changed live.
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -112,6 +113,7 @@ QWidget* MakeGraphPage(QWidget* parent) {
   auto* page = new QWidget(parent);
   auto* graph = new TPerformanceGraph(page);
   graph->setObjectName("GalleryPerformanceGraph");
+  graph->setAccessibleName(QCoreApplication::translate("Gallery", "Performance graph"));
   graph->setMinimumSize(400, 240);
   graph->SetGradient(25);
 

@@ -1,6 +1,7 @@
 // The memo page: a small help viewer over a generated hyper-text document. A jump goes to the
 // topic it names, a search field walks the matches, and copy, print, page markers and highlighted
 // words are a click away.
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
@@ -97,6 +98,7 @@ using TSay = std::function<void(const QString&)>;
 TJumpMemo* NewMemo(QWidget* page) {
   auto* memo = new TJumpMemo(page);
   memo->setObjectName("GalleryMemo");
+  memo->setAccessibleName(QCoreApplication::translate("Gallery", "Memo"));
   memo->ChangeScrollBars(TJumpMemo::ssBoth);
   memo->SetTabStop(true);
   memo->SetHelpContext(310);
@@ -132,6 +134,7 @@ void ReportEvents(QWidget* page, TJumpMemo* memo, const TSay& say) {
 void AddSearch(QHBoxLayout* tools, QWidget* page, TJumpMemo* memo, const TSay& say) {
   auto* find = new QLineEdit(page);
   find->setObjectName("MemoFind");
+  find->setAccessibleName(QCoreApplication::translate("Gallery", "Text to find"));
   find->setPlaceholderText("Search");
   auto* next = new QPushButton("Next", page);
   auto* previous = new QPushButton("Previous", page);
@@ -184,6 +187,8 @@ QHBoxLayout* MakeTools(QWidget* page, TJumpMemo* memo, const TSay& say) {
 QHBoxLayout* MakeHighlightRow(QWidget* page, TJumpMemo* memo) {
   auto* highlight = new QLineEdit("memo, freez*", page);
   highlight->setObjectName("MemoHighlight");
+  highlight->setAccessibleName(QCoreApplication::translate("Gallery", "Words to highlight"));
+  highlight->setAccessibleDescription(QCoreApplication::translate("Gallery", "Words the memo shows highlighted, separated by commas; * matches any ending"));
   highlight->setToolTip("Words to highlight, separated by commas; a trailing * matches a prefix");
   const auto applyHighlight = [memo, highlight] {
     TStringList words;

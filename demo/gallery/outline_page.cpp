@@ -1,5 +1,6 @@
 // The directory outline page: the folder tree open at the user's home folder, with the text case
 // switched live and the current folder shown.
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFormLayout>
@@ -18,6 +19,7 @@ QWidget* MakeOutlinePage(QWidget* parent) {
   auto* page = new QWidget(parent);
   auto* outline = new TCDirectoryOutline(page);
   outline->setObjectName("GalleryDirectoryOutline");
+  outline->setAccessibleName(QCoreApplication::translate("Gallery", "Directory outline"));
   outline->setMinimumSize(360, 300);
 
   auto* current = new QLabel(page);

@@ -3,6 +3,7 @@
 // OnProgress, the log shows OnMessage, and Cancel stops a running call. The archive can be spread
 // over volumes (numbered files in a folder, or disks of a simulated removable drive with the disk
 // prompts a user sees), joined back, made self-extracting and converted back.
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
@@ -116,9 +117,11 @@ TZipPage::TZipPage(QWidget* parent) : QWidget(parent) {
 
 void TZipPage::MakeWidgets() {
   archive_ = new QLineEdit(this);
+  archive_->setAccessibleName(QCoreApplication::translate("Gallery", "Archive"));
   archive_->setPlaceholderText("Archive file");
   members_ = new QTreeWidget(this);
   members_->setObjectName("ZipMembers");
+  members_->setAccessibleName(QCoreApplication::translate("Gallery", "Archive members"));
   members_->setHeaderLabels({"Name", "Size", "Packed", "Ratio", "Date", "Comment"});
   members_->setRootIsDecorated(false);
   members_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -126,20 +129,25 @@ void TZipPage::MakeWidgets() {
   members_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   comment_ = new QLabel(this);
   gauge_ = new TCGauge(this);
+  gauge_->setAccessibleName(QCoreApplication::translate("Gallery", "Progress"));
   gauge_->setFixedHeight(22);
   log_ = new QPlainTextEdit(this);
+  log_->setAccessibleName(QCoreApplication::translate("Gallery", "Messages"));
   log_->setReadOnly(true);
   log_->setMaximumBlockCount(2000);
   level_ = new QSpinBox(this);
+  level_->setAccessibleName(QCoreApplication::translate("Gallery", "Compression level"));
   level_->setRange(0, 9);
   level_->setValue(zip_->AddCompLevel());
   dirNames_ = new QCheckBox("Folder names", this);
   dirNames_->setChecked(true);
   overwrite_ = new QCheckBox("Overwrite", this);
   password_ = new QLineEdit(this);
+  password_->setAccessibleName(QCoreApplication::translate("Gallery", "Password"));
   password_->setEchoMode(QLineEdit::Password);
   password_->setPlaceholderText("none");
   volumeKb_ = new QSpinBox(this);
+  volumeKb_->setAccessibleName(QCoreApplication::translate("Gallery", "Volume size (KB)"));
   volumeKb_->setRange(1, 4 * 1024 * 1024);
   volumeKb_->setValue(1);
   volumeKb_->setSuffix(" KB");
