@@ -47,12 +47,12 @@ void Settle(TStaticsPair& pair, TRunHost& host) {
 
 // Settles what an earlier freeze of the pair left, asks (unless answer holds the answer given
 // before), and freezes store into the pair.
-void FreezeInto(TStaticsPair& pair, const TBlockStore& store, bool keepBackup, const TFrozenWorlds& frozen,
-                TRunHost& host, std::optional<bool> answer) {
+void FreezeInto(TStaticsPair& pair, const TBlockStore& store, int64_t outside, bool keepBackup,
+                const TFrozenWorlds& frozen, TRunHost& host, std::optional<bool> answer) {
   Settle(pair, host);
   // A Yes writes nothing yet: the freeze then starts from empty statics and replaces the old files
   // only once the new pair is complete, so a failed freeze leaves the statics as they were.
-  const bool clear = answer ? *answer : host.AskYesNo(SClearStatics);
+  const bool clear = answer ? *answer : host.AskClearStatics({pair.Index.Native, store, outside});
   if (clear) {
     host.Log("");
     host.Log("Clean statics....");
@@ -91,7 +91,8 @@ void Run(const TRunRequest& request, TRunHost& host) {
     answer = host.AskYesNo(SClearStatics);
     duplicates = std::make_unique<TStaticDuplicates>(*answer ? nullptr : &pair, request.Map);
   }
-  const int64_t items = ReadWorldFiles(request, store, host, frozen, duplicates.get());
+  int64_t outside = 0;
+  const int64_t items = ReadWorldFiles(request, store, host, frozen, duplicates.get(), &outside);
   duplicates.reset();  // its copy of the statics goes before the freeze needs memory
   if (items == 0) {
     host.Log("No items found");
@@ -101,7 +102,7 @@ void Run(const TRunRequest& request, TRunHost& host) {
   // A stop that comes once the freeze has completed, up to the run's last line, is only noted: the
   // run says what it did and ends as it would have.
   const TStopSignals guard;
-  FreezeInto(pair, store, request.KeepBackup, frozen, host, answer);
+  FreezeInto(pair, store, outside, request.KeepBackup, frozen, host, answer);
   host.Log(SProcessFinished);
 }
 }  // namespace

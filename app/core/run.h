@@ -37,6 +37,20 @@ struct TRunRequest {
   bool KeepBackup = true;
 };
 
+class TBlockStore;
+
+// The run's question before it writes.
+inline constexpr const char* SClearStatics = "Clear current statics";
+
+// What the clear question is about, for a host that shows more than its text (the window draws
+// the map): the statics index as it is now, the items about to be frozen (their store knows the
+// map in use) and how many items fell outside the map.
+struct TClearQuestion {
+  const std::string& IndexPath;
+  const TBlockStore& Store;
+  int64_t Outside = 0;
+};
+
 // How a run reports and asks.
 class TRunHost {
  public:
@@ -48,6 +62,11 @@ class TRunHost {
   virtual void AppendToLastLine(const std::string& text) = 0;
   // The Yes/No question with an empty caption; true for Yes.
   virtual bool AskYesNo(const std::string& text) = 0;
+  // The question SClearStatics before the freeze; true for Yes (clear).
+  virtual bool AskClearStatics(const TClearQuestion& question) {
+    (void)question;
+    return AskYesNo(SClearStatics);
+  }
   // A world file frozen into these statics before (text says which and when) is frozen again; the
   // log has said so already. A host that has more than the log to warn with (the terminal's
   // stderr) uses it.
@@ -57,8 +76,6 @@ class TRunHost {
   virtual TProgressSink& TotalGauge() = 0;  // CGauge2: the whole run
 };
 
-// The run's question before it writes.
-inline constexpr const char* SClearStatics = "Clear current statics";
 // The run's last line once its freeze has completed.
 inline constexpr const char* SProcessFinished = "Process finished";
 

@@ -61,7 +61,7 @@ const TFrozenWorld* TFrozenWorlds::Find(const TFileSum& sum) const {
 }
 
 int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost& host, TFrozenWorlds& frozen,
-                       TDuplicateCheck* duplicates) {
+                       TDuplicateCheck* duplicates, int64_t* outsideMap) {
   const TWorldFilter filter{request.Area ? &*request.Area : nullptr, duplicates};
   int64_t items = 0;
   for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
@@ -90,6 +90,7 @@ int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost&
     if (read.Duplicates > 0)
       host.Log("Left out " + std::to_string(read.Duplicates) + " duplicates of statics already in their blocks");
     items += read.Taken;
+    if (outsideMap) *outsideMap += read.Skipped;
     host.TotalGauge().Add(1);
   }
   return items;

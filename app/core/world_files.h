@@ -43,8 +43,9 @@ class TFrozenWorlds {
 // outside the request's area, duplicates: none of these is taken). With duplicates, an item whose
 // record its block has already is a duplicate. The
 // step gauge counts each file's pieces from none; the total gauge steps once per file. Returns the
-// items taken. A bad position is logged as "Error in NAME, line N" and raised.
+// items taken; outsideMap, when given, gets the count of items outside the map. A bad position is
+// logged as "Error in NAME, line N" and raised.
 int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost& host, TFrozenWorlds& frozen,
-                       TDuplicateCheck* duplicates = nullptr);
+                       TDuplicateCheck* duplicates = nullptr, int64_t* outsideMap = nullptr);
 
 }  // namespace mirnax

@@ -1,6 +1,7 @@
 #include "app/gui/form1.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 
 #include "app/core/run.h"
 #include "app/gui/form1_layout.h"
+#include "app/gui/map_picture.h"
 #include "app/gui/server_folder.h"
 #include "controls/gauge/cgauge.h"
 #include "controls/jumpmemo/jumpmemo.h"
@@ -128,6 +130,14 @@ class TWindowHost : public TRunHost {
   }
   // The only question a run asks may throw the statics away: Return answers No.
   bool AskYesNo(const std::string& text) override { return Dialogs().YesNo(text, "", mbNo); }
+  // The same question with the map beside it: where the statics are and where the new items go.
+  bool AskClearStatics(const TClearQuestion& question) override {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    MapPicture(question.IndexPath, question.Store, question.Outside).save(&buffer, "PNG");
+    return Dialogs().YesNoWithPicture(SClearStatics, "", mbNo, png.toStdString());
+  }
   TProgressSink& StepGauge() override { return step_; }
   TProgressSink& TotalGauge() override { return total_; }
 

@@ -10,6 +10,13 @@ bool TScriptedDialogs::YesNo(const std::string& text, const std::string& caption
   return answer;
 }
 
+bool TScriptedDialogs::YesNoWithPicture(const std::string& text, const std::string& caption, int defaultButton,
+                                        const std::string& picture) {
+  const bool answer = YesNo(text, caption, defaultButton);
+  Calls.back().Picture = picture;
+  return answer;
+}
+
 void TScriptedDialogs::Message(const std::string& text, const std::string& caption, TMsgDlgType type) {
   Calls.push_back({"Message", text, caption, type, {}});
 }

@@ -35,6 +35,13 @@ class TDialogs {
   // A Yes/No box whose default button (the one Return presses) is defaultButton, mbYes or mbNo;
   // true when the answer is Yes. Closing the box answers No.
   virtual bool YesNo(const std::string& text, const std::string& caption, int defaultButton = mbYes) = 0;
+  // YesNo with a picture (an image file's bytes, PNG) beside the text, in the icon's place; the
+  // service that cannot show pictures asks without it.
+  virtual bool YesNoWithPicture(const std::string& text, const std::string& caption, int defaultButton,
+                                const std::string& picture) {
+    (void)picture;
+    return YesNo(text, caption, defaultButton);
+  }
   // A box with an OK button; type chooses the icon (mtCustom: none).
   virtual void Message(const std::string& text, const std::string& caption, TMsgDlgType type) = 0;
   // An input box; true with the edited value when confirmed, false (value unchanged) when cancelled.
@@ -66,6 +73,7 @@ class TScriptedDialogs : public TDialogs {
     TOpenDialogOptions Options;  // of an OpenFile call
     int DefaultButton = mrNone;  // of a YesNo or Ask call
     TFolderDialogOptions Folder;  // of a ChooseFolder call
+    std::string Picture;          // of a YesNoWithPicture call (recorded as a "YesNo")
   };
 
   void AnswerYesNo(bool yes) { yesNo_.push_back(yes); }
@@ -79,6 +87,8 @@ class TScriptedDialogs : public TDialogs {
   void AnswerFolder(const std::string& folder) { folders_.push_back(folder); }
 
   bool YesNo(const std::string& text, const std::string& caption, int defaultButton = mbYes) override;
+  bool YesNoWithPicture(const std::string& text, const std::string& caption, int defaultButton,
+                        const std::string& picture) override;
   void Message(const std::string& text, const std::string& caption, TMsgDlgType type) override;
   bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
   bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) override;

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPixmap>
 
 #include "toolkit/core/paths.h"
 
@@ -63,6 +64,16 @@ void TQtDialogs::Message(const std::string& text, const std::string& caption, TM
 
 int TQtDialogs::Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
                     int defaultButton) {
+  return AskWithPicture(text, caption, type, buttons, defaultButton, {});
+}
+
+bool TQtDialogs::YesNoWithPicture(const std::string& text, const std::string& caption, int defaultButton,
+                                  const std::string& picture) {
+  return AskWithPicture(text, caption, mtConfirmation, mbYes | mbNo, defaultButton, picture) == mbYes;
+}
+
+int TQtDialogs::AskWithPicture(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
+                               int defaultButton, const std::string& picture) {
   QMessageBox::StandardButtons standard;
   for (const auto& [bit, button] : kButtons)
     if ((buttons & bit) != 0) standard |= button;
@@ -71,6 +82,10 @@ int TQtDialogs::Ask(const std::string& text, const std::string& caption, TMsgDlg
                   QApplication::activeWindow());
   for (const auto& [bit, button] : kButtons)
     if (bit == defaultButton) box.setDefaultButton(button);
+  QPixmap pixmap;
+  if (!picture.empty() && pixmap.loadFromData(reinterpret_cast<const uchar*>(picture.data()),
+                                              static_cast<uint>(picture.size()), "PNG"))
+    box.setIconPixmap(pixmap);
   // Closing a box with No (and no Cancel) answers No.
   if ((buttons & mbCancel) == 0 && (buttons & mbNo) != 0) box.setEscapeButton(QMessageBox::No);
   const int pressed = box.exec();

@@ -300,6 +300,8 @@ class Form1Test : public QObject {
     QCOMPARE(dialogs_->Calls.size(), size_t{1});
     QCOMPARE(dialogs_->Calls[0].Text, std::string("Clear current statics"));
     QCOMPARE(dialogs_->Calls[0].Caption, std::string(""));
+    // The map beside the question (map_picture_test says what it shows).
+    QVERIFY(QImage::fromData(QByteArray::fromStdString(dialogs_->Calls[0].Picture), "PNG").width() > 0);
     QCOMPARE(ReadFile(Path("statics0.mul")).size(), size_t{4 * 7});
     QCOMPARE(ReadFile(Path("staidx0.mul")).size(), size_t{4718592});
     QVERIFY(!QFile::exists(Path("staidx0.xxx")) && !QFile::exists(Path("statics0.xxx")));
