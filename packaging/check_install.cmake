@@ -15,6 +15,7 @@ set(expected
   share/metainfo/org.example.mirnax.metainfo.xml
   share/man/man1/mirnax.1.gz share/man/man1/mirnax-freeze.1.gz share/man/man1/mirnax-gallery.1.gz
   share/doc/mirnax/copyright share/doc/mirnax/changelog.gz
+  share/mirnax/translations/mirnax_ru.qm
   ${LIBDIR}/libmirnax-components.so ${LIBDIR}/libmirnax-components.so.${VERSION}
   ${LIBDIR}/cmake/Mirnax/MirnaxConfig.cmake ${LIBDIR}/cmake/Mirnax/MirnaxConfigVersion.cmake
   include/mirnax/mirnax/version.h include/mirnax/mirnax/mirnax_export.h include/mirnax/components/components.h
@@ -46,6 +47,17 @@ foreach(program mirnax mirnax-freeze mirnax-gallery)
     message(FATAL_ERROR "${program} --version: status ${status}, output '${out}' '${err}'")
   endif()
 endforeach()
+
+# The installed terminal program finds the installed translation of the user's language.
+set(ENV{LANG} ru_RU.UTF-8)
+set(ENV{LC_ALL} "")
+set(ENV{LC_MESSAGES} "")
+set(ENV{LANGUAGE} "")
+execute_process(COMMAND ${STAGE}/bin/mirnax-freeze --help RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0 OR NOT out MATCHES "^Использование: mirnax-freeze")
+  message(FATAL_ERROR "the installed mirnax-freeze --help under LANG=ru_RU.UTF-8: status ${status}, '${out}' '${err}'")
+endif()
+set(ENV{LC_ALL} C.UTF-8)
 
 # The desktop files pass the validators where they are installed.
 find_program(APPSTREAMCLI appstreamcli)

@@ -1,4 +1,5 @@
 // mirnax-freeze: the freeze run from a terminal, for headless servers and scripts.
+#include <QCoreApplication>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,6 +24,7 @@
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/filesearch.h"
 #include "toolkit/core/paths.h"
+#include "toolkit/core/translations.h"
 
 using mirnax::FindFiles;
 using mirnax::ForwardSlashes;
@@ -37,13 +39,16 @@ using mirnax::TProgressBar;
 using mirnax::TRunRequest;
 using mirnax::TStaticsConfig;
 using mirnax::TStaticsPair;
+using mirnax::TrUtf8;
 using mirnax::TTerminalHost;
 using mirnax::UndoLastFreeze;
 using mirnax::WorldFilePath;
 using mirnax::WorldFilePattern;
 
 namespace {
-constexpr const char* Usage =
+// Translated in the context "mirnax-freeze", as the program's other texts of its own.
+constexpr const char* Usage = QT_TRANSLATE_NOOP(
+    "mirnax-freeze",
     "Usage: mirnax-freeze [--clear | --keep] [--area X1,Y1,X2,Y2] [--skip-duplicates] [--staidx FILE]\n"
     "                     [--statics FILE] [WORLDFILE ...]\n"
     "       mirnax-freeze --dry-run [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"
@@ -95,7 +100,8 @@ constexpr const char* Usage =
     "  <index>.frozen        the world files frozen into the pair, by checksum and date\n"
     "\n"
     "Exit status: 0 done, 1 the run stopped on an error or found no world files or no statics\n"
-    "paths, 2 bad arguments, 3 the statics were frozen but the log could not be written.\n";
+    "paths, 2 bad arguments, 3 the statics were frozen but the log could not be written.\n");
+constexpr const char* SeeHelp = QT_TRANSLATE_NOOP("mirnax-freeze", " (see mirnax-freeze --help)");
 
 enum { ExitDone = 0, ExitFailed = 1, ExitBadArguments = 2, ExitFrozenUnlogged = 3 };
 
@@ -284,6 +290,9 @@ int Undo(const TRunRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Qt Core only: the translators of the user's language (LANG), for the run's texts and ours.
+  QCoreApplication app(argc, argv);
+  mirnax::LoadTranslations();
   IgnoreFileSizeSignal();
   RollBackFreezeOnSignals();
   // A log that nobody reads any more (a closed pipe) is a write error, reported after the run.
@@ -292,13 +301,13 @@ int main(int argc, char** argv) {
   try {
     options = ParseArguments(argc, argv);
   } catch (const EBadArguments& e) {
-    PrintError(e.message + " (see mirnax-freeze --help)");
+    PrintError(e.message + TrUtf8("mirnax-freeze", SeeHelp));
     return ExitBadArguments;
   } catch (const std::invalid_argument& e) {
-    PrintError(std::string(e.what()) + " (see mirnax-freeze --help)");
+    PrintError(std::string(e.what()) + TrUtf8("mirnax-freeze", SeeHelp));
     return ExitBadArguments;
   }
-  if (options.help) return PrintOut(Usage);
+  if (options.help) return PrintOut(TrUtf8("mirnax-freeze", Usage));
   if (options.version) return PrintOut(std::string("mirnax-freeze ") + MIRNAX_VERSION + "\n");
 
   TProgressBar bar(::isatty(STDERR_FILENO) == 1);

@@ -1,5 +1,7 @@
 #include "app/cli/terminal_host.h"
 
+#include "app/core/run_texts.h"
+
 #include <algorithm>
 #include <cerrno>
 
@@ -62,7 +64,7 @@ TTerminalHost::TTerminalHost(std::FILE* out, TProgressBar& bar, bool clear)
 
 void TTerminalHost::Log(const std::string& line) {
   Finish();
-  if (line == SProcessFinished) freezeCompleted_ = true;
+  if (line == RunText(SProcessFinished)) freezeCompleted_ = true;
   pending_ = line;
   bar_.SetLabel(line);
 }

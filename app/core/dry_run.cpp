@@ -9,6 +9,7 @@
 #include "app/core/freeze_checks.h"
 #include "app/core/index_scan.h"
 #include "app/core/map_size.h"
+#include "app/core/run_texts.h"
 #include "app/core/statics_io.h"
 #include "app/core/statics_pair.h"
 #include "app/core/world_files.h"
@@ -111,7 +112,7 @@ void DryRunFreeze(const TRunRequest& request, bool clear, TRunHost& host) {
   std::unique_ptr<TStaticDuplicates> duplicates;
   if (request.SkipDuplicates) duplicates = std::make_unique<TStaticDuplicates>(clear ? nullptr : &pair, request.Map);
   if (ReadWorldFiles(request, store, host, frozen, duplicates.get()) == 0) {
-    host.Log("No items found");
+    host.Log(RunText(SNoItemsFound));
     return;
   }
   host.Log("");

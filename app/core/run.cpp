@@ -1,4 +1,5 @@
 #include "app/core/run.h"
+#include "app/core/run_texts.h"
 
 #include <algorithm>
 #include <csignal>
@@ -55,19 +56,19 @@ void FreezeInto(TStaticsPair& pair, const TBlockStore& store, int64_t outside, b
   const bool clear = answer ? *answer : host.AskClearStatics({pair.Index.Native, store, outside});
   if (clear) {
     host.Log("");
-    host.Log("Clean statics....");
+    host.Log(RunText(SCleanStatics));
     CheckClearStatics(pair);
-    host.AppendToLastLine(" OK");
+    host.AppendToLastLine(RunText(SOk));
   }
   host.Log("");
-  host.Log("Start freezing....");
+  host.Log(RunText(SStartFreezing));
   // The record of frozen worlds is updated by the freeze, under its lock; what the freeze could not
   // finish once its new files were complete (the record, a backup) does not undo it: the log says so.
   const std::vector<TFrozenWorld>* worlds = pair.FrozenRecord.empty() ? nullptr : &frozen.Now();
   const std::string notes = clear ? ClearAndFreezeStatics(store, pair, host.StepGauge(), keepBackup, worlds)
                                   : FreezeStatics(store, pair, host.StepGauge(), keepBackup, worlds);
   host.TotalGauge().Add(1);
-  host.AppendToLastLine(" OK");
+  host.AppendToLastLine(RunText(SOk));
   if (!notes.empty()) LogLines(host, notes.substr(1));
 }
 
@@ -88,14 +89,14 @@ void Run(const TRunRequest& request, TRunHost& host) {
     // the question asked before the world files are read.
     CheckPathsGiven(request);
     Settle(pair, host);
-    answer = host.AskYesNo(SClearStatics);
+    answer = host.AskYesNo(RunText(SClearStatics));
     duplicates = std::make_unique<TStaticDuplicates>(*answer ? nullptr : &pair, request.Map);
   }
   int64_t outside = 0;
   const int64_t items = ReadWorldFiles(request, store, host, frozen, duplicates.get(), &outside);
   duplicates.reset();  // its copy of the statics goes before the freeze needs memory
   if (items == 0) {
-    host.Log("No items found");
+    host.Log(RunText(SNoItemsFound));
     return;
   }
   CheckPathsGiven(request);
@@ -103,7 +104,7 @@ void Run(const TRunRequest& request, TRunHost& host) {
   // run says what it did and ends as it would have.
   const TStopSignals guard;
   FreezeInto(pair, store, outside, request.KeepBackup, frozen, host, answer);
-  host.Log(SProcessFinished);
+  host.Log(RunText(SProcessFinished));
 }
 }  // namespace
 
@@ -115,6 +116,11 @@ void LogLines(TRunHost& host, const std::string& text) {
     if (end == std::string::npos) return;
     from = end + 1;
   }
+}
+
+bool TRunHost::AskClearStatics(const TClearQuestion& question) {
+  (void)question;
+  return AskYesNo(RunText(SClearStatics));
 }
 
 void RunFreeze(const TRunRequest& request, TRunHost& host) {

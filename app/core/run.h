@@ -2,6 +2,7 @@
 // terminal (app/cli) are its two faces.
 #pragma once
 
+#include <QtGlobal>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,7 +41,7 @@ struct TRunRequest {
 class TBlockStore;
 
 // The run's question before it writes.
-inline constexpr const char* SClearStatics = "Clear current statics";
+inline constexpr const char* SClearStatics = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Clear current statics");
 
 // What the clear question is about, for a host that shows more than its text (the window draws
 // the map): the statics index as it is now, the items about to be frozen (their store knows the
@@ -62,11 +63,9 @@ class TRunHost {
   virtual void AppendToLastLine(const std::string& text) = 0;
   // The Yes/No question with an empty caption; true for Yes.
   virtual bool AskYesNo(const std::string& text) = 0;
-  // The question SClearStatics before the freeze; true for Yes (clear).
-  virtual bool AskClearStatics(const TClearQuestion& question) {
-    (void)question;
-    return AskYesNo(SClearStatics);
-  }
+  // The question SClearStatics (translated) before the freeze; true for Yes (clear). By default
+  // AskYesNo with the text alone.
+  virtual bool AskClearStatics(const TClearQuestion& question);
   // A world file frozen into these statics before (text says which and when) is frozen again; the
   // log has said so already. A host that has more than the log to warn with (the terminal's
   // stderr) uses it.
@@ -77,7 +76,7 @@ class TRunHost {
 };
 
 // The run's last line once its freeze has completed.
-inline constexpr const char* SProcessFinished = "Process finished";
+inline constexpr const char* SProcessFinished = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Process finished");
 
 // Text of several lines, a log line each.
 void LogLines(TRunHost& host, const std::string& text);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/core/map_size.h"
+#include "app/core/run_texts.h"
 #include "app/core/world_reader.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
@@ -31,7 +32,7 @@ TWorldFileResult ReadOne(const TRunRequest::TWorldFile& file, TWorldFilter filte
     start.Add(piece);
   };
   TFileStream stream(file.Path, fmOpenRead);
-  host.Log("Parsing ... " + file.Name);
+  host.Log(RunText(SParsing) + file.Name);
   return ReadWorldFile(stream, store, host.StepGauge(), summed, filter);
 }
 }  // namespace
@@ -66,7 +67,7 @@ int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost&
   int64_t items = 0;
   for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
     host.Log("");
-    host.Log("Loading ... " + file.Name);
+    host.Log(RunText(SLoading) + file.Name);
     // A large file takes seconds to read: the step gauge shows none of it done meanwhile, not the
     // end of the previous step.
     host.StepGauge().Begin(0);
@@ -79,12 +80,12 @@ int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost&
       host.Log(Format("Error in %s, line %lld", file.Name.c_str(), static_cast<long long>(e.Line)));
       throw;
     }
-    host.Log("The Worldfile contains ... " + std::to_string(read.Taken) + " Items");
+    host.Log(RunText(SWorldfileContains) + std::to_string(read.Taken) + RunText(SItems));
     // Such a file reads as no items at all; the log says why.
     if (start.LooksLikeUtf16())
       host.Log(file.Name + " looks like UTF-16 text, but world files are 8-bit text: save it as such to freeze its items");
     frozen.Read(file, sum.Sum(), host);
-    if (read.Skipped > 0) host.Log("Skipped " + std::to_string(read.Skipped) + " items outside the map");
+    if (read.Skipped > 0) host.Log(RunText(SSkipped) + std::to_string(read.Skipped) + RunText(SItemsOutside));
     if (read.OutsideArea > 0)
       host.Log("Left out " + std::to_string(read.OutsideArea) + " items outside the area " + MapAreaText(*request.Area));
     if (read.Duplicates > 0)

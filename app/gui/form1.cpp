@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "app/core/run.h"
+#include "app/core/run_texts.h"
 #include "app/gui/form1_layout.h"
 #include "app/gui/map_picture.h"
 #include "app/gui/server_folder.h"
@@ -136,7 +137,7 @@ class TWindowHost : public TRunHost {
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     MapPicture(question.IndexPath, question.Store, question.Outside).save(&buffer, "PNG");
-    return Dialogs().YesNoWithPicture(SClearStatics, "", mbNo, png.toStdString());
+    return Dialogs().YesNoWithPicture(RunText(SClearStatics), "", mbNo, png.toStdString());
   }
   TProgressSink& StepGauge() override { return step_; }
   TProgressSink& TotalGauge() override { return total_; }

@@ -11,6 +11,7 @@
 #include "mirnax/version.h"
 #include "toolkit/widgets/application.h"
 #include "toolkit/widgets/startup.h"
+#include "toolkit/core/translations.h"
 
 using mirnax::AnswerWithoutDisplay;
 using mirnax::IgnoreFileSizeSignal;
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
   std::optional<TDisplayGuard> guard(std::in_place, "mirnax");
   TApplication app(argc, argv);
   guard.reset();
+  mirnax::LoadTranslations();
   QCoreApplication::setApplicationName("mirnax");
   QCoreApplication::setApplicationVersion(MIRNAX_VERSION);
   QGuiApplication::setDesktopFileName("org.example.mirnax");

@@ -14,6 +14,9 @@ namespace mirnax {
 
 namespace {
 QString Tr(const char* text) { return QCoreApplication::translate("mirnax::MapPicture", text); }
+const char* const SStaticsNow = QT_TRANSLATE_NOOP("mirnax::MapPicture", "Statics now");
+const char* const SNewItems = QT_TRANSLATE_NOOP("mirnax::MapPicture", "New items");
+const char* const SOutside = QT_TRANSLATE_NOOP("mirnax::MapPicture", "Items outside the map: %1");
 
 // Whether each block holds statics, by the index as it is; blocks past its end hold none.
 std::vector<bool> BlocksWithStatics(const std::string& indexPath, const TMapSize& map) {
@@ -48,8 +51,8 @@ QImage MapPicture(const std::string& indexPath, const TBlockStore& store, int64_
   const int scale = MapPictureScale(map);
   const QSize mapSize = MapPictureMapSize(map);
 
-  QStringList legend{Tr("Statics now"), Tr("New items")};
-  if (outside > 0) legend << Tr("Items outside the map: %1").arg(outside);
+  QStringList legend{Tr(SStaticsNow), Tr(SNewItems)};
+  if (outside > 0) legend << Tr(SOutside).arg(outside);
   const QFont font;
   const QFontMetrics metrics(font);
   const int line = metrics.height() + 2;

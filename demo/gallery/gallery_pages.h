@@ -9,7 +9,7 @@
 
 struct TGalleryPage {
   QString name;                                    // short name for --page, lower case
-  QString caption;                                 // the tab's caption
+  QString caption;                                 // the tab's caption, in English (context "Gallery")
   std::function<QWidget*(QWidget* parent)> make;  // builds the page, owned by parent
 };
 

@@ -11,6 +11,7 @@
 #include "mirnax/version.h"
 #include "toolkit/widgets/application.h"
 #include "toolkit/widgets/startup.h"
+#include "toolkit/core/translations.h"
 
 using mirnax::AnswerWithoutDisplay;
 using mirnax::RefuseUnknownArguments;
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
   std::optional<TDisplayGuard> guard(std::in_place, "mirnax-gallery");
   TApplication app(argc, argv);
   guard.reset();
+  mirnax::LoadTranslations();
   app.SetTitle("Mirnax component gallery");
   QCoreApplication::setApplicationName("mirnax-gallery");
   QCoreApplication::setApplicationVersion(MIRNAX_VERSION);
@@ -61,12 +63,12 @@ int main(int argc, char** argv) {
   options.process(app);
 
   QTabWidget window;
-  window.setWindowTitle("Mirnax component gallery");
+  window.setWindowTitle(QCoreApplication::translate("Gallery", "Mirnax component gallery"));
   window.resize(900, 600);
   for (const TGalleryPage& page : GalleryPages()) {
     QWidget* widget = page.make(&window);
     widget->setObjectName(page.name + "Page");
-    window.addTab(widget, page.caption);
+    window.addTab(widget, QCoreApplication::translate("Gallery", page.caption.toUtf8().constData()));
     if (options.value(pageOption) == page.name) window.setCurrentWidget(widget);
   }
   if (options.isSet(pageOption) && window.currentWidget()->objectName() != options.value(pageOption) + "Page") {

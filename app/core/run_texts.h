@@ -1,0 +1,29 @@
+// The run's log texts, one table for the run and its dry run; translated (context
+// "mirnax::RunFreeze") where they are logged, handed out as UTF-8.
+#pragma once
+
+#include <QtGlobal>
+#include <string>
+
+#include "toolkit/core/translations.h"
+
+namespace mirnax {
+
+inline constexpr const char* RunTextContext = "mirnax::RunFreeze";
+inline constexpr const char* SLoading = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Loading ... ");
+inline constexpr const char* SParsing = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Parsing ... ");
+// "The Worldfile contains ... " + count + " Items"
+inline constexpr const char* SWorldfileContains = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "The Worldfile contains ... ");
+inline constexpr const char* SItems = QT_TRANSLATE_NOOP("mirnax::RunFreeze", " Items");
+inline constexpr const char* SNoItemsFound = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "No items found");
+inline constexpr const char* SCleanStatics = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Clean statics....");
+inline constexpr const char* SStartFreezing = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Start freezing....");
+inline constexpr const char* SOk = QT_TRANSLATE_NOOP("mirnax::RunFreeze", " OK");
+// "Skipped " + count + " items outside the map"
+inline constexpr const char* SSkipped = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Skipped ");
+inline constexpr const char* SItemsOutside = QT_TRANSLATE_NOOP("mirnax::RunFreeze", " items outside the map");
+
+// A text of the table in the user's language.
+inline std::string RunText(const char* text) { return TrUtf8(RunTextContext, text); }
+
+}  // namespace mirnax

@@ -1,0 +1,39 @@
+#include "toolkit/core/translations.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace mirnax {
+
+QStringList TranslationFolders() {
+  const QString bin = QCoreApplication::applicationDirPath();
+  return {bin + "/translations", QDir::cleanPath(bin + "/../share/mirnax/translations")};
+}
+
+bool LoadTranslations(const QLocale& locale) {
+  auto* qt = new QTranslator(QCoreApplication::instance());
+  if (qt->load(locale, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(qt);
+  else
+    delete qt;
+  for (const QString& folder : TranslationFolders()) {
+    auto* ours = new QTranslator(QCoreApplication::instance());
+    if (ours->load(locale, "mirnax", "_", folder)) {
+      QCoreApplication::installTranslator(ours);
+      return true;
+    }
+    delete ours;
+  }
+  return false;
+}
+
+bool LoadTranslations() { return LoadTranslations(QLocale::system()); }
+
+std::string TrUtf8(const char* context, const char* text) {
+  return QCoreApplication::translate(context, text).toStdString();
+}
+
+}  // namespace mirnax
