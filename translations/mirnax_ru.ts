@@ -379,6 +379,10 @@ until then no path typed here is stored.</source>
         <source>Cannot work in %1: it is not a folder that can be opened</source>
         <translation>Нельзя работать в %1: это не папка, которую можно открыть</translation>
     </message>
+    <message>
+        <source>The path cannot be stored: </source>
+        <translation>Путь не удаётся сохранить: </translation>
+    </message>
 </context>
 <context>
     <name>mirnax::TZipBuilder</name>

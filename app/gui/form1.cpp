@@ -284,7 +284,7 @@ void TForm1::StorePath(void (TStaticsConfig::*store)(const std::string&), const 
     // Said once, not at every keystroke, until the file takes a path again.
     if (storeRefused_) return;
     storeRefused_ = true;
-    Dialogs().Message("The path cannot be stored: " + e.Message, Application ? Application->Title() : "", mtError);
+    Dialogs().Message(S(tr("The path cannot be stored: ")) + e.Message, Application ? Application->Title() : "", mtError);
   }
 }
 
