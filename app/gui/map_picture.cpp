@@ -31,10 +31,49 @@ std::vector<bool> BlocksWithStatics(const std::string& indexPath, const TMapSize
   return held;
 }
 
-QPoint PixelOf(const TMapSize& map, int32_t block, int scale) {
-  return {block / map.BlockRows() / scale, block % map.BlockRows() / scale};
+QPoint BlockAt(const TMapSize& map, int32_t block) { return {block / map.BlockRows(), block % map.BlockRows()}; }
+
+// Whole blocks per pixel (QPoint's own division rounds).
+QPoint Scaled(const QPoint& blocks, int scale) { return {blocks.x() / scale, blocks.y() / scale}; }
+
+QPoint PixelOf(const TMapSize& map, int32_t block, int scale) { return Scaled(BlockAt(map, block), scale); }
+
+// Draws the blocks of area into rect, pixels a block: statics grey, new items in their colour.
+void DrawCloseUp(QPainter& p, const QRect& rect, const QRect& area, int pixels, const std::vector<bool>& held,
+                 const TBlockStore& store) {
+  const TMapSize& map = store.Map();
+  p.fillRect(rect, QColor::fromRgb(TMapPictureColours::Ground));
+  for (int x = area.left(); x <= area.right(); ++x)
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      const int32_t block = x * map.BlockRows() + y;
+      const QRgb colour = store.Count(block) > 0       ? TMapPictureColours::NewItems
+                          : held[static_cast<size_t>(block)] ? TMapPictureColours::Statics
+                                                             : TMapPictureColours::Ground;
+      if (colour != TMapPictureColours::Ground)
+        p.fillRect(QRect(rect.topLeft() + (QPoint(x, y) - area.topLeft()) * pixels, QSize(pixels, pixels)),
+                   QColor::fromRgb(colour));
+    }
 }
 }  // namespace
+
+QRect MapPictureCloseUp(const TBlockStore& store) {
+  const TMapSize& map = store.Map();
+  QRect blocks;
+  for (int32_t block = 0; block < map.BlockCount(); ++block)
+    if (store.Count(block) > 0) blocks |= QRect(BlockAt(map, block), QSize(1, 1));
+  if (blocks.isEmpty()) return {};
+  blocks.adjust(-MapPictureCloseUpMargin, -MapPictureCloseUpMargin, MapPictureCloseUpMargin, MapPictureCloseUpMargin);
+  blocks &= QRect(0, 0, map.BlockColumns(), map.BlockRows());
+  // A close-up of fewer pixels a block than the map's own would show nothing more.
+  if (MapPictureCloseUpPixels(blocks) <= 1) return {};
+  return blocks;
+}
+
+int MapPictureCloseUpPixels(const QRect& blocks) {
+  if (blocks.isEmpty()) return 0;
+  const int side = std::max(blocks.width(), blocks.height());
+  return std::min(MapPictureCloseUpScale, MapPictureCloseUpSide / side);
+}
 
 int MapPictureScale(const TMapSize& map) {
   const int longest = std::max(map.BlockColumns(), map.BlockRows());
@@ -59,15 +98,20 @@ QImage MapPicture(const std::string& indexPath, const TBlockStore& store, int64_
   int legendWidth = 0;
   for (const QString& text : legend) legendWidth = std::max(legendWidth, line + metrics.horizontalAdvance(text) + 4);
 
-  QImage image(std::max(mapSize.width(), legendWidth), mapSize.height() + 4 + line * static_cast<int>(legend.size()),
-               QImage::Format_RGB32);
+  const QRect area = MapPictureCloseUp(store);
+  const int pixels = MapPictureCloseUpPixels(area);
+  const QRect closeUp(mapSize.width() + 4, 0, area.width() * pixels, area.height() * pixels);
+  const int top = std::max(mapSize.height(), closeUp.height());
+  QImage image(std::max(area.isEmpty() ? mapSize.width() : closeUp.right() + 1, legendWidth),
+               top + 4 + line * static_cast<int>(legend.size()), QImage::Format_RGB32);
   image.fill(TMapPictureColours::Legend);
   QPainter p(&image);
   p.fillRect(QRect(QPoint(0, 0), mapSize), QColor::fromRgb(TMapPictureColours::Ground));
 
   const std::vector<bool> held = BlocksWithStatics(indexPath, map);
   for (int32_t block = 0; block < map.BlockCount(); ++block)
-    if (held[static_cast<size_t>(block)]) image.setPixel(PixelOf(map, block, scale), TMapPictureColours::Statics);
+    if (held[static_cast<size_t>(block)])  // through the painter: setPixel would detach the image from it
+      p.fillRect(QRect(PixelOf(map, block, scale), QSize(1, 1)), QColor::fromRgb(TMapPictureColours::Statics));
   const QRect mapRect(QPoint(0, 0), mapSize);
   for (int32_t block = 0; block < map.BlockCount(); ++block) {
     if (store.Count(block) == 0) continue;
@@ -76,13 +120,21 @@ QImage MapPicture(const std::string& indexPath, const TBlockStore& store, int64_
     p.fillRect(mark & mapRect, QColor::fromRgb(TMapPictureColours::NewItems));
   }
 
+  if (!area.isEmpty()) {
+    DrawCloseUp(p, closeUp, area, pixels, held, store);
+    // Where the close-up lies on the map.
+    p.setPen(QColor::fromRgb(TMapPictureColours::Legend));
+    const QRect framed(Scaled(area.topLeft(), scale), Scaled(area.bottomRight(), scale));
+    p.drawRect(framed.adjusted(-1, -1, 1, 1));
+  }
+
   const QRgb swatches[] = {TMapPictureColours::Statics, TMapPictureColours::NewItems};
   p.setFont(font);
   p.setPen(Qt::black);
   for (int i = 0; i < legend.size(); ++i) {
-    const int top = mapSize.height() + 4 + i * line;
-    if (i < 2) p.fillRect(QRect(2, top + 2, line - 6, line - 6), QColor::fromRgb(swatches[i]));
-    p.drawText(QRect(line, top, image.width() - line, line), Qt::AlignLeft | Qt::AlignVCenter, legend[i]);
+    const int y = top + 4 + i * line;
+    if (i < 2) p.fillRect(QRect(2, y + 2, line - 6, line - 6), QColor::fromRgb(swatches[i]));
+    p.drawText(QRect(line, y, image.width() - line, line), Qt::AlignLeft | Qt::AlignVCenter, legend[i]);
   }
   return image;
 }

@@ -47,7 +47,12 @@ class MapPictureTest : public QObject {
     QTest::newRow("statics now") << QPoint(33, 66) << uint(TMapPictureColours::Statics);
     QTest::newRow("new item") << QPoint(100, 33) << uint(TMapPictureColours::NewItems);
     QTest::newRow("new item's mark") << QPoint(101, 34) << uint(TMapPictureColours::NewItems);
-    QTest::newRow("beyond the mark") << QPoint(102, 33) << uint(TMapPictureColours::Ground);
+    QTest::newRow("beyond the mark") << QPoint(104, 33) << uint(TMapPictureColours::Ground);
+    QTest::newRow("the close-up's place, framed") << QPoint(98, 33) << uint(TMapPictureColours::Legend);
+    // The close-up right of the map (256 + 4): blocks 297..303 x 97..103, 12 pixels a block.
+    QTest::newRow("close-up: the new item") << QPoint(260 + 3 * 12, 3 * 12) << uint(TMapPictureColours::NewItems);
+    QTest::newRow("close-up: its block's far corner") << QPoint(260 + 4 * 12 - 1, 4 * 12 - 1) << uint(TMapPictureColours::NewItems);
+    QTest::newRow("close-up: the next block") << QPoint(260 + 4 * 12, 3 * 12) << uint(TMapPictureColours::Ground);
     QTest::newRow("ground") << QPoint(200, 150) << uint(TMapPictureColours::Ground);
     QTest::newRow("the map's corner") << QPoint(0, 0) << uint(TMapPictureColours::Ground);
     QTest::newRow("under the map") << QPoint(200, 172) << uint(TMapPictureColours::Legend);
@@ -64,6 +69,27 @@ class MapPictureTest : public QObject {
     store.Append(store.Map().BlockOf(2400, 800), {});
     const QImage picture = MapPicture(path, store, 0);
     QCOMPARE(picture.pixel(pixel), QRgb(colour));
+  }
+
+  void closeUpShowsTheNewItemsArea_data() {
+    QTest::addColumn<QList<QPoint>>("tiles");
+    QTest::addColumn<QRect>("blocks");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("none") << QList<QPoint>{} << QRect() << 0;
+    QTest::newRow("one item") << QList<QPoint>{{2400, 800}} << QRect(297, 97, 7, 7) << 12;
+    QTest::newRow("the demo's three objects") << QList<QPoint>{{1431, 1700}, {1434, 1726}, {1466, 1704}}
+                                             << QRect(175, 209, 12, 10) << 12;
+    QTest::newRow("by the map's edge") << QList<QPoint>{{0, 0}} << QRect(0, 0, 4, 4) << 12;
+    QTest::newRow("far apart: no close-up") << QList<QPoint>{{0, 0}, {6000, 4000}} << QRect() << 0;
+  }
+  void closeUpShowsTheNewItemsArea() {
+    QFETCH(QList<QPoint>, tiles);
+    QFETCH(QRect, blocks);
+    QFETCH(int, pixels);
+    TBlockStore store;
+    for (const QPoint& t : tiles) store.Append(store.Map().BlockOf(t.x(), t.y()), {});
+    QCOMPARE(mirnax::MapPictureCloseUp(store), blocks);
+    QCOMPARE(mirnax::MapPictureCloseUpPixels(blocks), pixels);
   }
 
   void anIndexThatCannotBeReadShowsNoStatics() {
