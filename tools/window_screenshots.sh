@@ -40,7 +40,7 @@ run() {
   if [ "$out" = clear-question-map ]; then
     import -window "$(xdotool search --onlyvisible --class mirnax | grep -v "^$win\$" | tail -1)" "$root/docs/$out.png"
   fi
-  xdotool key alt+y; sleep 2   # "Clear current statics": Yes
+  xdotool key shift+Tab space; sleep 2   # "Clear current statics": Yes (in any language)
   xdotool windowsize "$win" ${size/x/ }; sleep 1
   [ "$out" = clear-question-map ] || import -window "$win" "$root/docs/$out.png"
   kill "$pid"; wait "$pid" 2>/dev/null || true
@@ -56,7 +56,9 @@ run clear-question-map 1 636x332
 mkdir -p "$work/home"
 (cd "$work/home" && "$bin/mirnax") &
 pid=$!
+win=$(window "Kevo - MIRNAX")
+xdotool windowactivate "$win" 2>/dev/null || xdotool mousemove --window "$win" 400 70 click 1
 sleep 2
-import -window root -crop 1100x700+250+150 "$root/docs/folder-dialog.png"
+import -window root -crop 700x480+460+240 "$root/docs/folder-dialog.png"
 kill "$pid"; wait "$pid" 2>/dev/null || true
 echo "wrote docs/folder-dialog.png"
