@@ -41,7 +41,7 @@ run() {
     import -window "$(xdotool search --onlyvisible --class mirnax | grep -v "^$win\$" | tail -1)" "$root/docs/$out.png"
   fi
   xdotool key shift+Tab space; sleep 2   # "Clear current statics": Yes (in any language)
-  xdotool windowsize "$win" ${size/x/ }; sleep 1
+  xdotool windowmove "$win" 0 0; xdotool windowsize "$win" ${size/x/ }; sleep 1
   [ "$out" = clear-question-map ] || import -window "$win" "$root/docs/$out.png"
   kill "$pid"; wait "$pid" 2>/dev/null || true
   echo "wrote docs/$out.png"
