@@ -79,7 +79,12 @@
 <context>
     <name>mirnax-freeze</name>
     <message>
-        <source>Usage: mirnax-freeze [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]
+        <source> (see mirnax-freeze --help)</source>
+        <translation> (см. mirnax-freeze --help)</translation>
+    </message>
+    <message>
+        <source>Usage: mirnax-freeze [--clear | --keep] [--area X1,Y1,X2,Y2] [--skip-duplicates] [--staidx FILE]
+                     [--statics FILE] [WORLDFILE ...]
        mirnax-freeze --dry-run [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]
        mirnax-freeze --check [--staidx FILE] [--statics FILE]
 
@@ -95,6 +100,13 @@ Freezes the items of the world files into the statics files.
   --undo          put back the statics the last freeze replaced, from FILE.bak
   --map-size WxH  the map&apos;s size in tiles, each side a multiple of 8 (default: MapSize of
                   ./mirnax.ini, else 6144x4096); the index has one entry per 8x8 block
+  --area X1,Y1,X2,Y2
+                  take only the world items inside this rectangle of tiles (corners
+                  included); the log counts those left out per world file
+  --skip-duplicates
+                  leave out an item whose 7-byte static record its block has already
+                  (among the statics kept, or added before in this run); the log counts
+                  them per world file. Freezing a world file again then adds nothing
   --dry-run       read everything a freeze reads and say what it would do, touching nothing
                   (no lock, no settling of an interrupted freeze, no backup, no record)
   --check         check the statics pair and report, writing nothing and taking no lock
@@ -118,7 +130,8 @@ Files:
 Exit status: 0 done, 1 the run stopped on an error or found no world files or no statics
 paths, 2 bad arguments, 3 the statics were frozen but the log could not be written.
 </source>
-        <translation>Использование: mirnax-freeze [--clear | --keep] [--staidx ФАЙЛ] [--statics ФАЙЛ] [ФАЙЛ_МИРА ...]
+        <translation>Использование: mirnax-freeze [--clear | --keep] [--area X1,Y1,X2,Y2] [--skip-duplicates] [--staidx ФАЙЛ]
+                             [--statics ФАЙЛ] [ФАЙЛ_МИРА ...]
        mirnax-freeze --dry-run [--clear | --keep] [--staidx ФАЙЛ] [--statics ФАЙЛ] [ФАЙЛ_МИРА ...]
        mirnax-freeze --check [--staidx ФАЙЛ] [--statics ФАЙЛ]
 
@@ -134,6 +147,14 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
   --undo          вернуть статику, заменённую последней заморозкой, из ФАЙЛ.bak
   --map-size ШxВ  размер карты в тайлах, каждая сторона кратна 8 (по умолчанию: MapSize из
                   ./mirnax.ini, иначе 6144x4096); в индексе по одной записи на блок 8x8
+  --area X1,Y1,X2,Y2
+                  брать только предметы мира внутри этого прямоугольника тайлов (углы
+                  включительно); журнал считает оставленные в стороне по каждому файлу мира
+  --skip-duplicates
+                  пропускать предмет, 7-байтовая запись статики которого в его блоке уже есть
+                  (среди сохраняемой статики или добавленная раньше в этом запуске); журнал
+                  считает их по каждому файлу мира. Повторная заморозка файла мира тогда
+                  ничего не добавляет
   --dry-run       прочитать всё, что читает заморозка, и сказать, что она сделала бы, ничего
                   не трогая (без блокировки, без доводки прерванной заморозки, без копии, без записи)
   --check         проверить пару файлов статики и сообщить, ничего не записывая и не блокируя
@@ -158,10 +179,6 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
 Код завершения: 0 готово, 1 запуск остановлен ошибкой или не нашёл файлов мира или путей
 к статике, 2 неверные аргументы, 3 статика вморожена, но журнал не удалось записать.
 </translation>
-    </message>
-    <message>
-        <source> (see mirnax-freeze --help)</source>
-        <translation> (см. mirnax-freeze --help)</translation>
     </message>
 </context>
 <context>
