@@ -52,8 +52,10 @@ run window-dark 1 900x520 -style fusion -stylesheet "$root/tools/dark.qss"
 LANG=ru_RU.UTF-8 LC_ALL= LANGUAGE= run window-ru 1 636x332
 run clear-question-map 1 636x332
 
-# Started where there is no server's folder (the desktop's menu starts it in the home folder).
-mkdir -p "$work/home"
+# Started where there is no server's folder (the desktop's menu starts it in the home folder), with
+# the demo workspace chosen before: it is offered again.
+mkdir -p "$work/home" "$XDG_CONFIG_HOME/mirnax"
+printf '[General]\nRecentFolders=%s\n' "$work/demo" > "$XDG_CONFIG_HOME/mirnax/mirnax.conf"
 (cd "$work/home" && "$bin/mirnax") &
 pid=$!
 win=$(window "Kevo - MIRNAX")
