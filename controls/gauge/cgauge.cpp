@@ -87,6 +87,7 @@ void XorOnto(QImage& target, const QImage& layer) {
 
 void TBltBitmap::SizeLike(const QImage& source) {
   QImage::operator=(QImage(source.size(), QImage::Format_RGB32));
+  setDevicePixelRatio(source.devicePixelRatio());
   fill(WindowFrameColor);
 }
 
@@ -242,7 +243,10 @@ void TCGauge::Paint(QPainter& canvas) {
 
 QImage TCGauge::Render() const {
   if (width() <= 0 || height() <= 0) return {};
-  QImage image(width(), height(), QImage::Format_RGB32);
+  // In the screen's pixels, so the text stays sharp at 2x; the drawing is in the control's units.
+  const qreal ratio = devicePixelRatioF();
+  QImage image(QSize(width(), height()) * ratio, QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
   PaintBackground(image);
   QRect paintRect = rect();
   if (borderStyle_ == bsSingle) paintRect.adjust(1, 1, -1, -1);

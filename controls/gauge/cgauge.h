@@ -18,7 +18,7 @@ namespace mirnax {
 // An off-screen bitmap that can take the size of another one.
 class TBltBitmap : public QImage {
  public:
-  // Gives this bitmap the width and height of source, filled with the window-frame colour (black).
+  // Gives this bitmap the width, height and pixel ratio of source, filled with the window-frame colour (black).
   void SizeLike(const QImage& source);
 };
 
