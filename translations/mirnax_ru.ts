@@ -87,6 +87,8 @@
                      [--statics FILE] [WORLDFILE ...]
        mirnax-freeze --dry-run [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]
        mirnax-freeze --check [--staidx FILE] [--statics FILE]
+       mirnax-freeze --unfreeze --copy --area X1,Y1,X2,Y2 --out FILE [--force] [--staidx FILE]
+                     [--statics FILE]
 
 Freezes the items of the world files into the statics files.
 
@@ -107,6 +109,10 @@ Freezes the items of the world files into the statics files.
                   leave out an item whose 7-byte static record its block has already
                   (among the statics kept, or added before in this run); the log counts
                   them per world file. Freezing a world file again then adds nothing
+  --unfreeze      with --area and --out FILE: write the statics that stand in the area to
+                  FILE as a world file (SERIAL=040001 upward, the freeze&apos;s format)
+  --copy          with --unfreeze: leave the statics files as they are (needed for now)
+  --force         with --unfreeze: replace FILE when it exists (never replaced otherwise)
   --dry-run       read everything a freeze reads and say what it would do, touching nothing
                   (no lock, no settling of an interrupted freeze, no backup, no record)
   --check         check the statics pair and report, writing nothing and taking no lock
@@ -134,6 +140,8 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
                              [--statics ФАЙЛ] [ФАЙЛ_МИРА ...]
        mirnax-freeze --dry-run [--clear | --keep] [--staidx ФАЙЛ] [--statics ФАЙЛ] [ФАЙЛ_МИРА ...]
        mirnax-freeze --check [--staidx ФАЙЛ] [--statics ФАЙЛ]
+       mirnax-freeze --unfreeze --copy --area X1,Y1,X2,Y2 --out ФАЙЛ [--force] [--staidx ФАЙЛ]
+                     [--statics ФАЙЛ]
 
 Вмораживает предметы из файлов мира в файлы статики.
 
@@ -155,6 +163,10 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
                   (среди сохраняемой статики или добавленная раньше в этом запуске); журнал
                   считает их по каждому файлу мира. Повторная заморозка файла мира тогда
                   ничего не добавляет
+  --unfreeze      с --area и --out ФАЙЛ: записать статику, стоящую в области, в ФАЙЛ
+                  как файл мира (SERIAL=040001 и выше, в формате заморозки)
+  --copy          с --unfreeze: оставить файлы статики как есть (пока обязательно)
+  --force         с --unfreeze: заменить ФАЙЛ, если он есть (иначе никогда не заменяется)
   --dry-run       прочитать всё, что читает заморозка, и сказать, что она сделала бы, ничего
                   не трогая (без блокировки, без доводки прерванной заморозки, без копии, без записи)
   --check         проверить пару файлов статики и сообщить, ничего не записывая и не блокируя
