@@ -33,7 +33,7 @@
 namespace mirnax {
 
 namespace {
-// The Part's caption; a folder chosen in the window follows it.
+// The window's caption; a folder chosen in the window follows it.
 const QString Caption = QStringLiteral("Kevo - MIRNAX SPECIAL EDITION - " MIRNAX_CAPTION_VERSION);
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -164,7 +164,7 @@ TForm1::TForm1(QWidget* parent)
 
   for (QWidget* child : findChildren<QWidget*>())
     if (Form1Grows(child->objectName())) partPlaces_.emplace_back(child, child->geometry());
-  // The Part's size is the least; larger, the list and the log take the room (form1_layout.h).
+  // The designed size is the least; larger, the list and the log take the room (form1_layout.h).
   setMinimumSize(Form1PartSize);
   resize(Form1PartSize);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -74,7 +74,7 @@ class TForm1 : public QWidget {
   TRunRequest Request() const;
 
   std::unique_ptr<Ui::TForm1> ui;
-  // Each control with its place at the Part's size, as the layout (form1.ui) gives it.
+  // Each control with its place at the designed size, as the layout (form1.ui) gives it.
   std::vector<std::pair<QWidget*, QRect>> partPlaces_;
   std::string baseDir_;
   TStaticsConfig config_;

@@ -1,4 +1,4 @@
-// The window that grows: the Part's places at the Part's size, the list and the log take the room
+// The window that grows: its designed places at the designed size, the list and the log take the room
 // added, the rows above and below stretch, the buttons keep their sizes by their edges.
 #include <QDir>
 #include <QTemporaryDir>
@@ -38,7 +38,7 @@ class Form1LayoutTest : public QObject {
     QTest::newRow("big: total gauge") << big << "CGauge2" << QRect(8, 16, 1017, 17);
     QTest::newRow("big: hidden memo") << big << "JumpMemo1" << QRect(16, 344, 200, 200);
     QTest::newRow("3 wider: the log takes all") << QSize(639, 332) << "GroupBox1" << QRect(208, 70, 428, 187);
-    QTest::newRow("smaller: the Part's") << QSize(300, 200) << "Button4" << QRect(568, 264, 67, 20);
+    QTest::newRow("smaller: the designed size") << QSize(300, 200) << "Button4" << QRect(568, 264, 67, 20);
   }
   void placesAtASize() {
     QFETCH(QSize, size);

@@ -23,7 +23,7 @@ class Form1RussianTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::newRow("Start") << "Button4" << QString::fromUtf8("Пуск");
     QTest::newRow("Search") << "Button6" << QString::fromUtf8("Поиск");
-    QTest::newRow("the Part's names stay") << "Label1" << "Staidx0";
+    QTest::newRow("the designed names stay") << "Label1" << "Staidx0";
     QTest::newRow("the log of an empty run") << "Memo1" << QString::fromUtf8("Предметы не найдены");
   }
   void windowAndLogSpeakRussian() {

@@ -118,7 +118,7 @@ class Form1Test : public QObject {
     QVERIFY(dir_->isValid());
     oldCwd_ = QDir::currentPath();
     QDir::setCurrent(dir_->path());
-    // A server's folder, where the window works as the Part says (form1_folder_test: elsewhere).
+    // A server's folder, where the window works as designed (form1_folder_test: elsewhere).
     QVERIFY(QDir(dir_->path()).mkdir("STATICS"));
     dialogs_ = new TScriptedDialogs;
     SetDialogs(dialogs_);
