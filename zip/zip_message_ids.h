@@ -1,4 +1,4 @@
-// The zip component's message numbers, as its Part numbers its string resources. ErrCode, the
+// The zip component's message numbers, as its string resources are numbered. ErrCode, the
 // ResId of EZipBuilder and the message table (zip_messages.cpp) all speak of them by these names.
 #pragma once
 

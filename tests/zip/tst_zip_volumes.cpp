@@ -126,7 +126,7 @@ class TestZipVolumes : public QObject, TZipScene {
     QCOMPARE(TZipBuilder::VolumeFileForReading("/d/A003.zip", 1), std::string("/d/A002.zip"));
   }
 
-  // The Part's example: 1,000,000 bytes at 400,000 a volume are three numbered files, and they
+  // The documented example: 1,000,000 bytes at 400,000 a volume are three numbered files, and they
   // join back into the very bytes that were cut.
   void fixedDriveSpanAndJoin() {
     const std::string archive = ArchiveOfSize(1000000);
