@@ -290,9 +290,13 @@ int Undo(const TRunRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Qt Core only: the translators of the user's language (LANG), for the run's texts and ours.
-  QCoreApplication app(argc, argv);
-  mirnax::LoadTranslations();
+  // Qt Core only: the translators of the user's language (LANG), for the run's texts and ours. In
+  // English no translator is needed, and then no application object: the run keeps its memory.
+  std::optional<QCoreApplication> app;
+  if (mirnax::TranslationWanted()) {
+    app.emplace(argc, argv);
+    mirnax::LoadTranslations();
+  }
   IgnoreFileSizeSignal();
   RollBackFreezeOnSignals();
   // A log that nobody reads any more (a closed pipe) is a write error, reported after the run.

@@ -12,10 +12,10 @@
 namespace mirnax {
 
 namespace {
-// Four of these buffers are in use while a freeze writes (two files read, two written): at 256 KB
-// a read or a write costs little beside the bytes it moves, and they take 1 MB in all.
-constexpr size_t OutputBufferSize = size_t{256} << 10;
-constexpr size_t InputBufferSize = size_t{256} << 10;
+// Four of these buffers are in use while a freeze writes (two files read, two written): at 128 KB
+// a read or a write costs little beside the bytes it moves, and they take half a megabyte in all.
+constexpr size_t OutputBufferSize = size_t{128} << 10;
+constexpr size_t InputBufferSize = size_t{128} << 10;
 
 // A read of an input held in memory must lie inside it.
 void CheckInside(const std::string& name, int64_t size, int64_t position, size_t count) {

@@ -28,6 +28,11 @@ TKeptBlock& Kept() {
   return *kept;
 }
 
+// A block takes whole 4 KB pages, not whole large pages: it starts on a large page, so every large
+// page it covers whole may be one, and its last piece takes only the small pages it touches.
+constexpr size_t SmallPage = 4096;
+size_t RoundUpToSmallPage(size_t n) { return (n + SmallPage - 1) & ~(SmallPage - 1); }
+
 void* MapLarge(size_t size) {
   // Mapped one page longer, then trimmed to start on a page boundary.
   void* raw = ::mmap(nullptr, size + LargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -71,7 +76,7 @@ void* AllocateLarge(size_t bytes) {
     return p;
   }
   if (bytes > SIZE_MAX - 2 * LargePage) throw std::bad_alloc();
-  const size_t size = RoundUpToLargePage(bytes);
+  const size_t size = RoundUpToSmallPage(bytes);
   void* p = nullptr;
   {
     TKeptBlock& kept = Kept();
@@ -93,7 +98,7 @@ void FreeLarge(void* p, size_t bytes) noexcept {
     std::free(p);
     return;
   }
-  const size_t size = RoundUpToLargePage(bytes);
+  const size_t size = RoundUpToSmallPage(bytes);
   largeBlocksInUse.fetch_sub(size, std::memory_order_relaxed);
   if (size <= KeptBlock) {
     TKeptBlock& kept = Kept();

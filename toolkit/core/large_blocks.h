@@ -7,7 +7,7 @@
 
 namespace mirnax {
 
-// Blocks from LargeBlock bytes on are mapped on their own, in whole pages of LargePage bytes.
+// Blocks from LargeBlock bytes on are mapped on their own, starting on a page of LargePage bytes.
 // Smaller blocks come from the heap, which hands a freed block out again without faulting it in
 // anew (a list loaded over and over). Under the address sanitizer every block does, so that it
 // sees every access.

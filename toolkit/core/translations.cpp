@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdlib>
 
 namespace mirnax {
 
@@ -31,6 +32,17 @@ bool LoadTranslations(const QLocale& locale) {
 }
 
 bool LoadTranslations() { return LoadTranslations(QLocale::system()); }
+
+bool TranslationWanted() {
+  const auto wanted = [](const char* value) {
+    const std::string name = value ? value : "";
+    return !(name.empty() || name == "C" || name.starts_with("C.") || name == "POSIX" || name.starts_with("en"));
+  };
+  if (const char* language = std::getenv("LANGUAGE"); language && *language && wanted(language)) return true;
+  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"})
+    if (const char* value = std::getenv(variable); value && *value) return wanted(value);
+  return false;
+}
 
 std::string TrUtf8(const char* context, const char* text) {
   return QCoreApplication::translate(context, text).toStdString();

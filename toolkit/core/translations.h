@@ -19,6 +19,12 @@ QStringList TranslationFolders();
 bool LoadTranslations(const QLocale& locale);
 bool LoadTranslations();
 
+// Whether the user's language for messages (LANGUAGE's first entry, else the first of LC_ALL,
+// LC_MESSAGES and LANG that is set) is one a translator could serve: not unset, C, POSIX or English,
+// whose texts are the programs' own. A program that needs nothing else of Qt creates no
+// application object without it.
+bool TranslationWanted();
+
 // Translates text in context, as UTF-8: for texts kept and handed out as 8-bit strings.
 std::string TrUtf8(const char* context, const char* text);
 
