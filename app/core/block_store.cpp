@@ -14,7 +14,7 @@ TBlockStore::TBlockStore(const TMapSize& map)
       pending_(size_t(blocks_ > 0 ? ((blocks_ - 1) >> ListBits) + 1 : 1)),
       start_(size_t(blocks_) + 1, 0) {}
 
-void TLargeFree::operator()(void* p) const noexcept { FreeLarge(p, bytes); }
+void TPagesFree::operator()(void* p) const noexcept { FreePages(p, bytes); }
 
 void TBlockStore::TChunkFree::operator()(TPacked* p) const noexcept { FreePages(p, items * sizeof(TPacked)); }
 
@@ -82,7 +82,9 @@ void TBlockStore::Sort() const {
   if (std::all_of(pending_.begin(), pending_.end(), [](const TPending& list) { return list.count == 0; })) return;
   const uint32_t blocks = uint32_t(blocks_);
   const size_t bytes = std::max<size_t>(size_, 1) * sizeof(StaticItem);
-  TLargeArray<StaticItem> sorted(static_cast<StaticItem*>(AllocateLarge(bytes)), TLargeFree{bytes});
+  // Its pages are filled in list by list, as the lists' chunks go: it never holds more memory than
+  // the items filed so far.
+  TPagesArray<StaticItem> sorted(static_cast<StaticItem*>(AllocatePages(bytes, false)), TPagesFree{bytes});
   std::vector<uint32_t> next(std::min(ListBlocks, blocks));
   // Block by block: the items sorted before, then the list's new ones. start_ still holds the old
   // places of the blocks not yet reached.
@@ -96,6 +98,7 @@ void TBlockStore::Sort() const {
       const TPacked* const items = list.chunks[c].get();
       for (uint32_t i = 0, n = list.Filled(c); i < n; ++i) ++next[uint32_t(items[i] >> 46)];
     }
+    const uint32_t listStart = at;
     for (uint32_t k = 0; k < count; ++k) {
       const uint32_t oldEnd = start_[first + k + 1];
       if (oldEnd > oldBegin) std::copy(sorted_.get() + oldBegin, sorted_.get() + oldEnd, sorted.get() + at);
@@ -106,6 +109,7 @@ void TBlockStore::Sort() const {
       at += added;
       oldBegin = oldEnd;
     }
+    FillPages(sorted.get() + listStart, size_t(at - listStart) * sizeof(StaticItem));
     // Each chunk goes as soon as its items are filed.
     for (size_t c = 0; c < list.chunks.size(); ++c) {
       const TPacked* const items = list.chunks[c].get();

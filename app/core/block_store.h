@@ -22,8 +22,8 @@ struct StaticItem {
   int8_t Z = 0;
 };
 
-// Frees what AllocateLarge (large_blocks.h) gave.
-struct TLargeFree {
+// Frees what AllocatePages (large_blocks.h) gave.
+struct TPagesFree {
   size_t bytes = 0;
   void operator()(void* p) const noexcept;
 };
@@ -111,7 +111,7 @@ class TBlockStore {
     uint32_t Filled(size_t i) const;
   };
   template <class T>
-  using TLargeArray = std::unique_ptr<T[], TLargeFree>;
+  using TPagesArray = std::unique_ptr<T[], TPagesFree>;
 
   TMapSize map_;
   int32_t blocks_;
@@ -119,7 +119,7 @@ class TBlockStore {
   // Not yet sorted: appended items in order, in lists by block / ListBlocks.
   mutable std::vector<TPending> pending_;
   // Sorted: every block's items side by side, block b's from start_[b] up to start_[b + 1].
-  mutable TLargeArray<StaticItem> sorted_;
+  mutable TPagesArray<StaticItem> sorted_;
   mutable std::vector<uint32_t> start_;
 };
 

@@ -48,15 +48,24 @@ void* MapLarge(size_t size) {
 }
 }  // namespace
 
-void* AllocatePages(size_t bytes) {
+void* AllocatePages(size_t bytes, bool fill) {
   if (LargeBlock == SIZE_MAX) {
     void* p = std::malloc(bytes == 0 ? 1 : bytes);
     if (p == nullptr) throw std::bad_alloc();
     return p;
   }
-  void* p = ::mmap(nullptr, bytes == 0 ? 1 : bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  void* p = ::mmap(nullptr, bytes == 0 ? 1 : bytes, PROT_READ | PROT_WRITE,
+                   MAP_PRIVATE | MAP_ANONYMOUS | (fill ? MAP_POPULATE : 0), -1, 0);
   if (p == MAP_FAILED) throw std::bad_alloc();
   return p;
+}
+
+void FillPages(void* p, size_t bytes) noexcept {
+  if (LargeBlock == SIZE_MAX || bytes == 0) return;
+  // The block starts on a page and ends on one: the pages around the range lie inside it.
+  const uintptr_t from = reinterpret_cast<uintptr_t>(p) & ~uintptr_t{SmallPage - 1};
+  const uintptr_t to = RoundUpToSmallPage(reinterpret_cast<uintptr_t>(p) + bytes);
+  ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
 }
 
 void FreePages(void* p, size_t bytes) noexcept {

@@ -36,8 +36,12 @@ void FreeLarge(void* p, size_t bytes) noexcept;
 // faulted in at once when asked for (one call instead of a fault per 4 KB page) and given back to
 // the system when freed, never kept for reuse, so memory freed while a larger table fills is memory
 // the process no longer holds. From the heap under the address sanitizer, as above.
-void* AllocatePages(size_t bytes);
+// With fill false the pages are faulted in as they are touched, or by FillPages.
+void* AllocatePages(size_t bytes, bool fill = true);
 void FreePages(void* p, size_t bytes) noexcept;
+// Faults in at once the pages of bytes from p on, inside a block of AllocatePages (one call for all
+// of them where the system can; otherwise they come as they are touched).
+void FillPages(void* p, size_t bytes) noexcept;
 // Bytes of the blocks mapped on their own and handed out now (touched or not; not the one kept for
 // reuse); the heap's statistics miss them.
 size_t LargeBlocksInUse() noexcept;
