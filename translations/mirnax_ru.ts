@@ -258,6 +258,18 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
         <source> items outside the map</source>
         <translation> предметов вне карты</translation>
     </message>
+    <message>
+        <source>Left out </source>
+        <translation>Не взято </translation>
+    </message>
+    <message>
+        <source> items outside the area </source>
+        <translation> предметов вне области </translation>
+    </message>
+    <message>
+        <source> duplicates of statics already in their blocks</source>
+        <translation> повторов статики, которая уже есть в своих блоках</translation>
+    </message>
 </context>
 <context>
     <name>mirnax::TCColorGrid</name>

@@ -22,6 +22,12 @@ inline constexpr const char* SOk = QT_TRANSLATE_NOOP("mirnax::RunFreeze", " OK")
 // "Skipped " + count + " items outside the map"
 inline constexpr const char* SSkipped = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Skipped ");
 inline constexpr const char* SItemsOutside = QT_TRANSLATE_NOOP("mirnax::RunFreeze", " items outside the map");
+// "Left out " + count + " items outside the area " + "X1,Y1,X2,Y2", and
+// "Left out " + count + " duplicates of statics already in their blocks"
+inline constexpr const char* SLeftOut = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Left out ");
+inline constexpr const char* SItemsOutsideArea = QT_TRANSLATE_NOOP("mirnax::RunFreeze", " items outside the area ");
+inline constexpr const char* SDuplicatesLeftOut =
+    QT_TRANSLATE_NOOP("mirnax::RunFreeze", " duplicates of statics already in their blocks");
 
 // A text of the table in the user's language.
 inline std::string RunText(const char* text) { return TrUtf8(RunTextContext, text); }

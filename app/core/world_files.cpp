@@ -87,9 +87,10 @@ int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost&
     frozen.Read(file, sum.Sum(), host);
     if (read.Skipped > 0) host.Log(RunText(SSkipped) + std::to_string(read.Skipped) + RunText(SItemsOutside));
     if (read.OutsideArea > 0)
-      host.Log("Left out " + std::to_string(read.OutsideArea) + " items outside the area " + MapAreaText(*request.Area));
+      host.Log(RunText(SLeftOut) + std::to_string(read.OutsideArea) + RunText(SItemsOutsideArea) +
+               MapAreaText(*request.Area));
     if (read.Duplicates > 0)
-      host.Log("Left out " + std::to_string(read.Duplicates) + " duplicates of statics already in their blocks");
+      host.Log(RunText(SLeftOut) + std::to_string(read.Duplicates) + RunText(SDuplicatesLeftOut));
     items += read.Taken;
     if (outsideMap) *outsideMap += read.Skipped;
     host.TotalGauge().Add(1);
