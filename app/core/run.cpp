@@ -1,11 +1,10 @@
 #include "app/core/run.h"
-#include "app/core/run_texts.h"
 
 #include <algorithm>
 #include <csignal>
 #include <memory>
-#include <optional>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "app/core/freeze_checks.h"
 #include "app/core/freeze_recovery.h"
 #include "app/core/frozen_worlds.h"
+#include "app/core/run_texts.h"
 #include "app/core/statics_pair.h"
 #include "app/core/stop_signals.h"
 #include "app/core/world_files.h"
@@ -34,7 +34,6 @@ void CheckPathsGiven(const TRunRequest& request) {
   if (request.DataPath.empty())
     throw EFOpenError("No statics data file is given: the path of Statics0 is empty.");
 }
-
 
 // A freeze of this pair that ended early is settled first, where its journal tells how; the files
 // it moves are looked up anew.
