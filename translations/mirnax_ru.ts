@@ -83,6 +83,66 @@
         <translation> (см. mirnax-freeze --help)</translation>
     </message>
     <message>
+        <source>option %s needs %s</source>
+        <translation>после параметра %s нужно указать %s</translation>
+    </message>
+    <message>
+        <source>a file name</source>
+        <translation>имя файла</translation>
+    </message>
+    <message>
+        <source>an area, X1,Y1,X2,Y2</source>
+        <translation>область, X1,Y1,X2,Y2</translation>
+    </message>
+    <message>
+        <source>unknown option %s</source>
+        <translation>неизвестный параметр %s</translation>
+    </message>
+    <message>
+        <source>option --map-size needs a size, WIDTHxHEIGHT</source>
+        <translation>после параметра --map-size нужно указать размер, ШИРИНАxВЫСОТА</translation>
+    </message>
+    <message>
+        <source>--check and --dry-run exclude each other</source>
+        <translation>--check и --dry-run исключают друг друга</translation>
+    </message>
+    <message>
+        <source>--check takes no world files and no other option than --staidx, --statics and --map-size</source>
+        <translation>--check не принимает файлов мира и других параметров, кроме --staidx, --statics и --map-size</translation>
+    </message>
+    <message>
+        <source>--dry-run and --undo exclude each other</source>
+        <translation>--dry-run и --undo исключают друг друга</translation>
+    </message>
+    <message>
+        <source>--clear and --keep exclude each other</source>
+        <translation>--clear и --keep исключают друг друга</translation>
+    </message>
+    <message>
+        <source>--undo takes no world files and no other option than --staidx and --statics</source>
+        <translation>--undo не принимает файлов мира и других параметров, кроме --staidx и --statics</translation>
+    </message>
+    <message>
+        <source>--check takes no --area and no --skip-duplicates: it looks at the pair as it is</source>
+        <translation>--check не принимает --area и --skip-duplicates: он смотрит на пару файлов как она есть</translation>
+    </message>
+    <message>
+        <source>--out, --copy and --force go with --unfreeze only</source>
+        <translation>--out, --copy и --force применяются только с --unfreeze</translation>
+    </message>
+    <message>
+        <source>--unfreeze needs --area X1,Y1,X2,Y2 and --out FILE</source>
+        <translation>--unfreeze нужны --area X1,Y1,X2,Y2 и --out ФАЙЛ</translation>
+    </message>
+    <message>
+        <source>--unfreeze takes no world files and does not go with --clear, --skip-duplicates, --undo, --check or --dry-run</source>
+        <translation>--unfreeze не принимает файлов мира и не сочетается с --clear, --skip-duplicates, --undo, --check и --dry-run</translation>
+    </message>
+    <message>
+        <source>--unfreeze writes the area&apos;s statics with --copy, leaving the statics files as they are; taking them out of the statics files is not available yet</source>
+        <translation>--unfreeze записывает статику области с --copy, оставляя файлы статики как есть; изъятие её из файлов статики пока недоступно</translation>
+    </message>
+    <message>
         <source>Usage: mirnax-freeze [--clear | --keep] [--area X1,Y1,X2,Y2] [--skip-duplicates] [--staidx FILE]
                      [--statics FILE] [WORLDFILE ...]
        mirnax-freeze --dry-run [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]

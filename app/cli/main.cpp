@@ -24,9 +24,11 @@
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/filesearch.h"
 #include "toolkit/core/paths.h"
+#include "toolkit/core/sysutils.h"
 #include "toolkit/core/translations.h"
 
 using mirnax::FindFiles;
+using mirnax::Format;
 using mirnax::ForwardSlashes;
 using mirnax::GetCurrentDir;
 using mirnax::IgnoreFileSizeSignal;
@@ -102,6 +104,8 @@ constexpr const char* Usage = QT_TRANSLATE_NOOP(
     "Exit status: 0 done, 1 the run stopped on an error or found no world files or no statics\n"
     "paths, 2 bad arguments, 3 the statics were frozen but the log could not be written.\n");
 constexpr const char* SeeHelp = QT_TRANSLATE_NOOP("mirnax-freeze", " (see mirnax-freeze --help)");
+// A text of this program in the user's language, as UTF-8.
+std::string Tr(const char* text) { return TrUtf8("mirnax-freeze", text); }
 
 enum { ExitDone = 0, ExitFailed = 1, ExitBadArguments = 2, ExitFrozenUnlogged = 3 };
 
@@ -143,9 +147,12 @@ struct EBadArguments {
 
 // "--name VALUE" or "--name=VALUE"; what says what the value is when it is missing.
 bool TakeValue(std::string_view arg, std::string_view name, int& i, int argc, char** argv,
-               std::optional<std::string>& value, std::string_view what = "a file name") {
+               std::optional<std::string>& value,
+               std::string_view what = QT_TRANSLATE_NOOP("mirnax-freeze", "a file name")) {
   if (arg == name) {
-    if (i + 1 >= argc) throw EBadArguments{"option " + std::string(name) + " needs " + std::string(what)};
+    if (i + 1 >= argc)
+      throw EBadArguments{Format(Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "option %s needs %s")).c_str(),
+                                 std::string(name).c_str(), Tr(std::string(what).c_str()).c_str())};
     value = argv[++i];
     return true;
   }
@@ -159,16 +166,21 @@ bool TakeValue(std::string_view arg, std::string_view name, int& i, int argc, ch
 // --unfreeze and what goes with it.
 void CheckUnfreezeOptions(const TOptions& o) {
   if (!o.unfreeze) {
-    if (o.out || o.copy || o.force) throw EBadArguments{"--out, --copy and --force go with --unfreeze only"};
+    if (o.out || o.copy || o.force)
+      throw EBadArguments{Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "--out, --copy and --force go with --unfreeze only"))};
     return;
   }
-  if (!o.area || !o.out) throw EBadArguments{"--unfreeze needs --area X1,Y1,X2,Y2 and --out FILE"};
+  if (!o.area || !o.out)
+    throw EBadArguments{Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "--unfreeze needs --area X1,Y1,X2,Y2 and --out FILE"))};
   if (o.clear == true || o.skipDuplicates || o.undo || o.look.Check || o.look.DryRun || !o.worldFiles.empty())
-    throw EBadArguments{"--unfreeze takes no world files and does not go with --clear, --skip-duplicates, --undo, "
-                        "--check or --dry-run"};
+    throw EBadArguments{Tr(QT_TRANSLATE_NOOP("mirnax-freeze",
+                                             "--unfreeze takes no world files and does not go with --clear, "
+                                             "--skip-duplicates, --undo, --check or --dry-run"))};
   if (!o.copy)
-    throw EBadArguments{"--unfreeze writes the area's statics with --copy, leaving the statics files as they are; "
-                        "taking them out of the statics files is not available yet"};
+    throw EBadArguments{Tr(QT_TRANSLATE_NOOP("mirnax-freeze",
+                                             "--unfreeze writes the area's statics with --copy, leaving the statics "
+                                             "files as they are; taking them out of the statics files is not "
+                                             "available yet"))};
 }
 
 TOptions ParseArguments(int argc, char** argv) {
@@ -188,7 +200,8 @@ TOptions ParseArguments(int argc, char** argv) {
       o.version = true;
     } else if (arg == "--clear" || arg == "--keep") {
       const bool clear = arg == "--clear";
-      if (o.clear && *o.clear != clear) throw EBadArguments{"--clear and --keep exclude each other"};
+      if (o.clear && *o.clear != clear)
+        throw EBadArguments{Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "--clear and --keep exclude each other"))};
       o.clear = clear;
     } else if (TakeBackupOption(arg, o)) {
     } else if (arg == "--skip-duplicates") {
@@ -201,18 +214,22 @@ TOptions ParseArguments(int argc, char** argv) {
       o.force = true;
     } else if (TakeValue(arg, "--staidx", i, argc, argv, o.staidx) ||
                TakeValue(arg, "--statics", i, argc, argv, o.statics) ||
-               TakeValue(arg, "--area", i, argc, argv, o.area, "an area, X1,Y1,X2,Y2") ||
+               TakeValue(arg, "--area", i, argc, argv, o.area,
+                         QT_TRANSLATE_NOOP("mirnax-freeze", "an area, X1,Y1,X2,Y2")) ||
                TakeValue(arg, "--out", i, argc, argv, o.out)) {
     } else if (mirnax::TakeLookOption(arg, i, argc, argv, o.look)) {
     } else {
-      throw EBadArguments{"unknown option " + std::string(arg)};
+      throw EBadArguments{
+          Format(Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "unknown option %s")).c_str(), std::string(arg).c_str())};
     }
   }
   CheckUnfreezeOptions(o);
   if (o.undo && (o.clear || o.noBackup || o.area || o.skipDuplicates || !o.worldFiles.empty()))
-    throw EBadArguments{"--undo takes no world files and no other option than --staidx and --statics"};
+    throw EBadArguments{Tr(QT_TRANSLATE_NOOP(
+        "mirnax-freeze", "--undo takes no world files and no other option than --staidx and --statics"))};
   if ((o.area || o.skipDuplicates) && o.look.Check)
-    throw EBadArguments{"--check takes no --area and no --skip-duplicates: it looks at the pair as it is"};
+    throw EBadArguments{Tr(QT_TRANSLATE_NOOP(
+        "mirnax-freeze", "--check takes no --area and no --skip-duplicates: it looks at the pair as it is"))};
   mirnax::CheckLookOptions(o.look, !o.worldFiles.empty(), o.clear.has_value(), o.undo, o.noBackup);
   return o;
 }
@@ -327,7 +344,7 @@ int main(int argc, char** argv) {
       try {
         request.Area = mirnax::ParseMapArea(*options.area, request.Map);
       } catch (const mirnax::EConvertError& e) {
-        PrintError("--area: " + e.Message + " (see mirnax-freeze --help)");
+        PrintError("--area: " + e.Message + TrUtf8("mirnax-freeze", SeeHelp));
         return ExitBadArguments;
       }
     }
