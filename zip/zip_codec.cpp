@@ -1,6 +1,8 @@
 #include "zip/zip_codec.h"
 
 #include <algorithm>
+#include <concepts>
+#include <type_traits>
 
 namespace mirnax::zip_codec {
 
@@ -77,143 +79,86 @@ TReadResult Open(TByteReader& in, size_t size, uint32_t signature) {
 }
 }  // namespace
 
-TReadResult Read(TByteReader& in, TLocalHeader& h) {
-  if (const TReadResult r = Open(in, kLocalHeaderSize, kLocalHeaderSig); r != TReadResult::Ok) return r;
-  h.Version = in.U16();
-  h.Flag = in.U16();
-  h.Method = in.U16();
-  h.ModTime = in.U16();
-  h.ModDate = in.U16();
-  h.Crc = in.U32();
-  h.CompressedSize = in.U32();
-  h.UncompressedSize = in.U32();
-  h.NameLength = in.U16();
-  h.ExtraLength = in.U16();
+namespace {
+// Each record's fields in their order on disk, listed once for reading and writing: f takes each
+// field as wide as its type is.
+template <class H, class F>
+  requires std::same_as<std::remove_const_t<H>, TLocalHeader>
+void Fields(H& h, F&& f) {
+  f(h.Version); f(h.Flag); f(h.Method); f(h.ModTime); f(h.ModDate); f(h.Crc); f(h.CompressedSize);
+  f(h.UncompressedSize); f(h.NameLength); f(h.ExtraLength);
+}
+
+template <class H, class F>
+  requires std::same_as<std::remove_const_t<H>, TCentralHeader>
+void Fields(H& h, F&& f) {
+  f(h.MadeByVersion); f(h.HostSystem); f(h.Version); f(h.Flag); f(h.Method); f(h.ModTime); f(h.ModDate);
+  f(h.Crc); f(h.CompressedSize); f(h.UncompressedSize); f(h.NameLength); f(h.ExtraLength); f(h.CommentLength);
+  f(h.StartDisk); f(h.InternalAttributes); f(h.ExternalAttributes); f(h.LocalHeaderOffset);
+}
+
+template <class R, class F>
+  requires std::same_as<std::remove_const_t<R>, TEndRecord>
+void Fields(R& r, F&& f) {
+  f(r.ThisDisk); f(r.CentralDisk); f(r.CentralEntries); f(r.TotalEntries); f(r.CentralSize); f(r.CentralOffset);
+  f(r.CommentLength);
+}
+
+template <class R, class F>
+  requires std::same_as<std::remove_const_t<R>, TZip64EndRecord>
+void Fields(R& r, F&& f) {
+  f(r.RecordSize); f(r.MadeByVersion); f(r.Version); f(r.ThisDisk); f(r.CentralDisk); f(r.CentralEntries);
+  f(r.TotalEntries); f(r.CentralSize); f(r.CentralOffset);
+}
+
+template <class L, class F>
+  requires std::same_as<std::remove_const_t<L>, TZip64Locator>
+void Fields(L& l, F&& f) {
+  f(l.EndRecordDisk); f(l.EndRecordOffset); f(l.TotalDisks);
+}
+
+struct TFieldReader {
+  TByteReader& in;
+  void operator()(uint8_t& v) const { v = in.U8(); }
+  void operator()(uint16_t& v) const { v = in.U16(); }
+  void operator()(uint32_t& v) const { v = in.U32(); }
+  void operator()(uint64_t& v) const { v = in.U64(); }
+};
+
+struct TFieldWriter {
+  TByteWriter& out;
+  void operator()(uint8_t v) const { out.U8(v); }
+  void operator()(uint16_t v) const { out.U16(v); }
+  void operator()(uint32_t v) const { out.U32(v); }
+  void operator()(uint64_t v) const { out.U64(v); }
+};
+
+template <class Record>
+TReadResult ReadRecord(TByteReader& in, Record& record, size_t size, uint32_t signature) {
+  if (const TReadResult r = Open(in, size, signature); r != TReadResult::Ok) return r;
+  Fields(record, TFieldReader{in});
   return TReadResult::Ok;
 }
 
-void Write(TByteWriter& out, const TLocalHeader& h) {
-  out.U32(kLocalHeaderSig);
-  out.U16(h.Version);
-  out.U16(h.Flag);
-  out.U16(h.Method);
-  out.U16(h.ModTime);
-  out.U16(h.ModDate);
-  out.U32(h.Crc);
-  out.U32(h.CompressedSize);
-  out.U32(h.UncompressedSize);
-  out.U16(h.NameLength);
-  out.U16(h.ExtraLength);
+template <class Record>
+void WriteRecord(TByteWriter& out, const Record& record, uint32_t signature) {
+  out.U32(signature);
+  Fields(record, TFieldWriter{out});
 }
+}  // namespace
 
+TReadResult Read(TByteReader& in, TLocalHeader& h) { return ReadRecord(in, h, kLocalHeaderSize, kLocalHeaderSig); }
+void Write(TByteWriter& out, const TLocalHeader& h) { WriteRecord(out, h, kLocalHeaderSig); }
 TReadResult Read(TByteReader& in, TCentralHeader& h) {
-  if (const TReadResult r = Open(in, kCentralHeaderSize, kCentralHeaderSig); r != TReadResult::Ok) return r;
-  h.MadeByVersion = in.U8();
-  h.HostSystem = in.U8();
-  h.Version = in.U16();
-  h.Flag = in.U16();
-  h.Method = in.U16();
-  h.ModTime = in.U16();
-  h.ModDate = in.U16();
-  h.Crc = in.U32();
-  h.CompressedSize = in.U32();
-  h.UncompressedSize = in.U32();
-  h.NameLength = in.U16();
-  h.ExtraLength = in.U16();
-  h.CommentLength = in.U16();
-  h.StartDisk = in.U16();
-  h.InternalAttributes = in.U16();
-  h.ExternalAttributes = in.U32();
-  h.LocalHeaderOffset = in.U32();
-  return TReadResult::Ok;
+  return ReadRecord(in, h, kCentralHeaderSize, kCentralHeaderSig);
 }
-
-void Write(TByteWriter& out, const TCentralHeader& h) {
-  out.U32(kCentralHeaderSig);
-  out.U8(h.MadeByVersion);
-  out.U8(h.HostSystem);
-  out.U16(h.Version);
-  out.U16(h.Flag);
-  out.U16(h.Method);
-  out.U16(h.ModTime);
-  out.U16(h.ModDate);
-  out.U32(h.Crc);
-  out.U32(h.CompressedSize);
-  out.U32(h.UncompressedSize);
-  out.U16(h.NameLength);
-  out.U16(h.ExtraLength);
-  out.U16(h.CommentLength);
-  out.U16(h.StartDisk);
-  out.U16(h.InternalAttributes);
-  out.U32(h.ExternalAttributes);
-  out.U32(h.LocalHeaderOffset);
-}
-
-TReadResult Read(TByteReader& in, TEndRecord& r) {
-  if (const TReadResult result = Open(in, kEndRecordSize, kEndRecordSig); result != TReadResult::Ok) return result;
-  r.ThisDisk = in.U16();
-  r.CentralDisk = in.U16();
-  r.CentralEntries = in.U16();
-  r.TotalEntries = in.U16();
-  r.CentralSize = in.U32();
-  r.CentralOffset = in.U32();
-  r.CommentLength = in.U16();
-  return TReadResult::Ok;
-}
-
-void Write(TByteWriter& out, const TEndRecord& r) {
-  out.U32(kEndRecordSig);
-  out.U16(r.ThisDisk);
-  out.U16(r.CentralDisk);
-  out.U16(r.CentralEntries);
-  out.U16(r.TotalEntries);
-  out.U32(r.CentralSize);
-  out.U32(r.CentralOffset);
-  out.U16(r.CommentLength);
-}
-
-TReadResult Read(TByteReader& in, TZip64EndRecord& r) {
-  if (const TReadResult result = Open(in, kZip64EndSize, kZip64EndSig); result != TReadResult::Ok) return result;
-  r.RecordSize = in.U64();
-  r.MadeByVersion = in.U16();
-  r.Version = in.U16();
-  r.ThisDisk = in.U32();
-  r.CentralDisk = in.U32();
-  r.CentralEntries = in.U64();
-  r.TotalEntries = in.U64();
-  r.CentralSize = in.U64();
-  r.CentralOffset = in.U64();
-  return TReadResult::Ok;
-}
-
-void Write(TByteWriter& out, const TZip64EndRecord& r) {
-  out.U32(kZip64EndSig);
-  out.U64(r.RecordSize);
-  out.U16(r.MadeByVersion);
-  out.U16(r.Version);
-  out.U32(r.ThisDisk);
-  out.U32(r.CentralDisk);
-  out.U64(r.CentralEntries);
-  out.U64(r.TotalEntries);
-  out.U64(r.CentralSize);
-  out.U64(r.CentralOffset);
-}
-
-TReadResult Read(TByteReader& in, TZip64Locator& l) {
-  if (const TReadResult result = Open(in, kZip64LocatorSize, kZip64LocatorSig); result != TReadResult::Ok)
-    return result;
-  l.EndRecordDisk = in.U32();
-  l.EndRecordOffset = in.U64();
-  l.TotalDisks = in.U32();
-  return TReadResult::Ok;
-}
-
-void Write(TByteWriter& out, const TZip64Locator& l) {
-  out.U32(kZip64LocatorSig);
-  out.U32(l.EndRecordDisk);
-  out.U64(l.EndRecordOffset);
-  out.U32(l.TotalDisks);
-}
+void Write(TByteWriter& out, const TCentralHeader& h) { WriteRecord(out, h, kCentralHeaderSig); }
+TReadResult Read(TByteReader& in, TEndRecord& r) { return ReadRecord(in, r, kEndRecordSize, kEndRecordSig); }
+void Write(TByteWriter& out, const TEndRecord& r) { WriteRecord(out, r, kEndRecordSig); }
+TReadResult Read(TByteReader& in, TZip64EndRecord& r) { return ReadRecord(in, r, kZip64EndSize, kZip64EndSig); }
+void Write(TByteWriter& out, const TZip64EndRecord& r) { WriteRecord(out, r, kZip64EndSig); }
+TReadResult Read(TByteReader& in, TZip64Locator& l) { return ReadRecord(in, l, kZip64LocatorSize, kZip64LocatorSig); }
+void Write(TByteWriter& out, const TZip64Locator& l) { WriteRecord(out, l, kZip64LocatorSig); }
 
 TReadResult Read(TByteReader& in, TDataDescriptor& d) {
   if (!in.Has(kShortDataDescriptorSize)) {
