@@ -9,7 +9,7 @@
 namespace mirnax {
 
 bool TAreaCut::Touches(int32_t block) const {
-  const int32_t x = (block / map_.BlockRows()) * BlockSide, y = (block % map_.BlockRows()) * BlockSide;
+  const int32_t x = map_.ColumnOf(block) * BlockSide, y = map_.RowOf(block) * BlockSide;
   return x <= area_.X2 && x + BlockSide - 1 >= area_.X1 && y <= area_.Y2 && y + BlockSide - 1 >= area_.Y1;
 }
 
@@ -19,7 +19,7 @@ size_t TAreaCut::Cut(int32_t block, uint8_t* bytes, size_t length) {
     taken_.Unplaceable += int64_t(length / StaticRecordSize) + 1;
     return length;
   }
-  const int32_t x0 = (block / map_.BlockRows()) * BlockSide, y0 = (block % map_.BlockRows()) * BlockSide;
+  const int32_t x0 = map_.ColumnOf(block) * BlockSide, y0 = map_.RowOf(block) * BlockSide;
   size_t kept = 0;
   bool took = false;
   for (size_t at = 0; at < length; at += StaticRecordSize) {

@@ -28,6 +28,9 @@ struct TMapSize {
   constexpr bool Inside(int32_t x, int32_t y) const { return x >= 0 && x < Width && y >= 0 && y < Height; }
   // Only for positions inside the map.
   constexpr int32_t BlockOf(int32_t x, int32_t y) const { return (x / BlockSide) * BlockRows() + y / BlockSide; }
+  // A block's column and row of blocks, BlockOf the other way round.
+  constexpr int32_t ColumnOf(int32_t block) const { return block / BlockRows(); }
+  constexpr int32_t RowOf(int32_t block) const { return block % BlockRows(); }
   constexpr bool operator==(const TMapSize&) const = default;
 };
 

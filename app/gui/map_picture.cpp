@@ -31,7 +31,7 @@ std::vector<bool> BlocksWithStatics(const std::string& indexPath, const TMapSize
   return held;
 }
 
-QPoint BlockAt(const TMapSize& map, int32_t block) { return {block / map.BlockRows(), block % map.BlockRows()}; }
+QPoint BlockAt(const TMapSize& map, int32_t block) { return {map.ColumnOf(block), map.RowOf(block)}; }
 
 // Whole blocks per pixel (QPoint's own division rounds).
 QPoint Scaled(const QPoint& blocks, int scale) { return {blocks.x() / scale, blocks.y() / scale}; }
