@@ -16,17 +16,20 @@ TBlockStore::TBlockStore(const TMapSize& map)
 
 void TPagesFree::operator()(void* p) const noexcept { FreePages(p, bytes); }
 
-void TBlockStore::TChunkFree::operator()(TPacked* p) const noexcept { FreePages(p, items * sizeof(TPacked)); }
+uint32_t TBlockStore::TPending::Capacity(size_t i) const {
+  return uint32_t(chunks[i].get_deleter().bytes / sizeof(TPacked));
+}
 
 void TBlockStore::TPending::Grow() {
-  const uint32_t items = chunks.empty() ? FirstChunk : std::min(LastChunk, chunks.back().get_deleter().items * 2);
-  chunks.push_back(TChunk(static_cast<TPacked*>(AllocatePages(items * sizeof(TPacked))), TChunkFree{items}));
+  const uint32_t items = chunks.empty() ? FirstChunk : std::min(LastChunk, Capacity(chunks.size() - 1) * 2);
+  const size_t bytes = items * sizeof(TPacked);
+  chunks.push_back(TChunk(static_cast<TPacked*>(AllocatePages(bytes)), TPagesFree{bytes}));
   at = chunks.back().get();
   end = at + items;
 }
 
 uint32_t TBlockStore::TPending::Filled(size_t i) const {
-  return i + 1 == chunks.size() ? uint32_t(at - chunks[i].get()) : chunks[i].get_deleter().items;
+  return i + 1 == chunks.size() ? uint32_t(at - chunks[i].get()) : Capacity(i);
 }
 
 void TBlockStore::CheckBlock(int32_t block) const {

@@ -95,11 +95,9 @@ class TBlockStore {
   using TPacked = uint64_t;
   static TPacked Pack(int32_t block, const StaticItem& item);
   static StaticItem Unpack(TPacked packed);
-  struct TChunkFree {
-    uint32_t items = 0;
-    void operator()(TPacked* p) const noexcept;
-  };
-  using TChunk = std::unique_ptr<TPacked[], TChunkFree>;
+  template <class T>
+  using TPagesArray = std::unique_ptr<T[], TPagesFree>;
+  using TChunk = TPagesArray<TPacked>;
   struct TPending {
     std::vector<TChunk> chunks;
     TPacked* at = nullptr;  // where the next item goes, in the last chunk
@@ -107,11 +105,10 @@ class TBlockStore {
     uint32_t count = 0;
     // Adds a chunk for the next items.
     void Grow();
-    // The items the chunk at i holds.
+    // The items the chunk at i has room for, and those it holds.
+    uint32_t Capacity(size_t i) const;
     uint32_t Filled(size_t i) const;
   };
-  template <class T>
-  using TPagesArray = std::unique_ptr<T[], TPagesFree>;
 
   TMapSize map_;
   int32_t blocks_;
