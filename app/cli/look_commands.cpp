@@ -16,10 +16,9 @@
 
 namespace mirnax {
 
-namespace {
-// A text of mirnax-freeze in the user's language, as UTF-8.
-std::string Tr(const char* text) { return TrUtf8("mirnax-freeze", text); }
+std::string FreezeText(const char* text) { return TrUtf8("mirnax-freeze", text); }
 
+namespace {
 constexpr std::string_view MapSizeOption = "--map-size";
 
 void Say(std::FILE* out, const std::string& line, bool& written) {
@@ -67,7 +66,8 @@ bool TakeLookOption(std::string_view arg, int& i, int argc, char** argv, TLookOp
   std::string_view value;
   if (arg == MapSizeOption) {
     if (i + 1 >= argc)
-      throw std::invalid_argument(Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "option --map-size needs a size, WIDTHxHEIGHT")));
+      throw std::invalid_argument(FreezeText(QT_TRANSLATE_NOOP(
+          "mirnax-freeze", "option --map-size needs a size, WIDTHxHEIGHT")));
     value = argv[++i];
   } else if (arg.starts_with(MapSizeOption) && arg.size() > MapSizeOption.size() && arg[MapSizeOption.size()] == '=') {
     value = arg.substr(MapSizeOption.size() + 1);
@@ -84,12 +84,14 @@ bool TakeLookOption(std::string_view arg, int& i, int argc, char** argv, TLookOp
 
 void CheckLookOptions(const TLookOptions& options, bool worldFiles, bool clearOrKeep, bool undo, bool noBackup) {
   if (options.Check && options.DryRun)
-    throw std::invalid_argument(Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "--check and --dry-run exclude each other")));
+    throw std::invalid_argument(FreezeText(QT_TRANSLATE_NOOP(
+        "mirnax-freeze", "--check and --dry-run exclude each other")));
   if (options.Check && (worldFiles || clearOrKeep || undo || noBackup))
-    throw std::invalid_argument(Tr(QT_TRANSLATE_NOOP(
+    throw std::invalid_argument(FreezeText(QT_TRANSLATE_NOOP(
         "mirnax-freeze", "--check takes no world files and no other option than --staidx, --statics and --map-size")));
   if (options.DryRun && undo)
-    throw std::invalid_argument(Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "--dry-run and --undo exclude each other")));
+    throw std::invalid_argument(FreezeText(QT_TRANSLATE_NOOP(
+        "mirnax-freeze", "--dry-run and --undo exclude each other")));
 }
 
 int CheckPairCommand(const TRunRequest& request, std::FILE* out) {

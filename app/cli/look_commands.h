@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/cli/terminal_host.h"
@@ -10,6 +11,9 @@
 #include "app/core/run.h"
 
 namespace mirnax {
+
+// A text of mirnax-freeze (translation context "mirnax-freeze") in the user's language, as UTF-8.
+std::string FreezeText(const char* text);
 
 struct TLookOptions {
   bool Check = false;

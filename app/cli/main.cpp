@@ -41,7 +41,7 @@ using mirnax::TProgressBar;
 using mirnax::TRunRequest;
 using mirnax::TStaticsConfig;
 using mirnax::TStaticsPair;
-using mirnax::TrUtf8;
+using mirnax::FreezeText;
 using mirnax::TTerminalHost;
 using mirnax::UndoLastFreeze;
 using mirnax::WorldFilePath;
@@ -104,8 +104,6 @@ constexpr const char* Usage = QT_TRANSLATE_NOOP(
     "Exit status: 0 done, 1 the run stopped on an error or found no world files or no statics\n"
     "paths, 2 bad arguments, 3 the statics were frozen but the log could not be written.\n");
 constexpr const char* SeeHelp = QT_TRANSLATE_NOOP("mirnax-freeze", " (see mirnax-freeze --help)");
-// A text of this program in the user's language, as UTF-8.
-std::string Tr(const char* text) { return TrUtf8("mirnax-freeze", text); }
 
 enum { ExitDone = 0, ExitFailed = 1, ExitBadArguments = 2, ExitFrozenUnlogged = 3 };
 
@@ -151,8 +149,8 @@ bool TakeValue(std::string_view arg, std::string_view name, int& i, int argc, ch
                std::string_view what = QT_TRANSLATE_NOOP("mirnax-freeze", "a file name")) {
   if (arg == name) {
     if (i + 1 >= argc)
-      throw EBadArguments{Format(Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "option %s needs %s")).c_str(),
-                                 std::string(name).c_str(), Tr(std::string(what).c_str()).c_str())};
+      throw EBadArguments{Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "option %s needs %s")).c_str(),
+                                 std::string(name).c_str(), FreezeText(std::string(what).c_str()).c_str())};
     value = argv[++i];
     return true;
   }
@@ -167,17 +165,19 @@ bool TakeValue(std::string_view arg, std::string_view name, int& i, int argc, ch
 void CheckUnfreezeOptions(const TOptions& o) {
   if (!o.unfreeze) {
     if (o.out || o.copy || o.force)
-      throw EBadArguments{Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "--out, --copy and --force go with --unfreeze only"))};
+      throw EBadArguments{FreezeText(QT_TRANSLATE_NOOP(
+          "mirnax-freeze", "--out, --copy and --force go with --unfreeze only"))};
     return;
   }
   if (!o.area || !o.out)
-    throw EBadArguments{Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "--unfreeze needs --area X1,Y1,X2,Y2 and --out FILE"))};
+    throw EBadArguments{FreezeText(QT_TRANSLATE_NOOP(
+        "mirnax-freeze", "--unfreeze needs --area X1,Y1,X2,Y2 and --out FILE"))};
   if (o.clear == true || o.skipDuplicates || o.undo || o.look.Check || o.look.DryRun || !o.worldFiles.empty())
-    throw EBadArguments{Tr(QT_TRANSLATE_NOOP("mirnax-freeze",
+    throw EBadArguments{FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze",
                                              "--unfreeze takes no world files and does not go with --clear, "
                                              "--skip-duplicates, --undo, --check or --dry-run"))};
   if (!o.copy)
-    throw EBadArguments{Tr(QT_TRANSLATE_NOOP("mirnax-freeze",
+    throw EBadArguments{FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze",
                                              "--unfreeze writes the area's statics with --copy, leaving the statics "
                                              "files as they are; taking them out of the statics files is not "
                                              "available yet"))};
@@ -201,7 +201,7 @@ TOptions ParseArguments(int argc, char** argv) {
     } else if (arg == "--clear" || arg == "--keep") {
       const bool clear = arg == "--clear";
       if (o.clear && *o.clear != clear)
-        throw EBadArguments{Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "--clear and --keep exclude each other"))};
+        throw EBadArguments{FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "--clear and --keep exclude each other"))};
       o.clear = clear;
     } else if (TakeBackupOption(arg, o)) {
     } else if (arg == "--skip-duplicates") {
@@ -220,15 +220,16 @@ TOptions ParseArguments(int argc, char** argv) {
     } else if (mirnax::TakeLookOption(arg, i, argc, argv, o.look)) {
     } else {
       throw EBadArguments{
-          Format(Tr(QT_TRANSLATE_NOOP("mirnax-freeze", "unknown option %s")).c_str(), std::string(arg).c_str())};
+          Format(FreezeText(QT_TRANSLATE_NOOP(
+              "mirnax-freeze", "unknown option %s")).c_str(), std::string(arg).c_str())};
     }
   }
   CheckUnfreezeOptions(o);
   if (o.undo && (o.clear || o.noBackup || o.area || o.skipDuplicates || !o.worldFiles.empty()))
-    throw EBadArguments{Tr(QT_TRANSLATE_NOOP(
+    throw EBadArguments{FreezeText(QT_TRANSLATE_NOOP(
         "mirnax-freeze", "--undo takes no world files and no other option than --staidx and --statics"))};
   if ((o.area || o.skipDuplicates) && o.look.Check)
-    throw EBadArguments{Tr(QT_TRANSLATE_NOOP(
+    throw EBadArguments{FreezeText(QT_TRANSLATE_NOOP(
         "mirnax-freeze", "--check takes no --area and no --skip-duplicates: it looks at the pair as it is"))};
   mirnax::CheckLookOptions(o.look, !o.worldFiles.empty(), o.clear.has_value(), o.undo, o.noBackup);
   return o;
@@ -322,13 +323,13 @@ int main(int argc, char** argv) {
   try {
     options = ParseArguments(argc, argv);
   } catch (const EBadArguments& e) {
-    PrintError(e.message + TrUtf8("mirnax-freeze", SeeHelp));
+    PrintError(e.message + FreezeText(SeeHelp));
     return ExitBadArguments;
   } catch (const std::invalid_argument& e) {
-    PrintError(std::string(e.what()) + TrUtf8("mirnax-freeze", SeeHelp));
+    PrintError(std::string(e.what()) + FreezeText(SeeHelp));
     return ExitBadArguments;
   }
-  if (options.help) return PrintOut(TrUtf8("mirnax-freeze", Usage));
+  if (options.help) return PrintOut(FreezeText(Usage));
   if (options.version) return PrintOut(std::string("mirnax-freeze ") + MIRNAX_VERSION + "\n");
 
   TProgressBar bar(::isatty(STDERR_FILENO) == 1);
@@ -344,7 +345,7 @@ int main(int argc, char** argv) {
       try {
         request.Area = mirnax::ParseMapArea(*options.area, request.Map);
       } catch (const mirnax::EConvertError& e) {
-        PrintError("--area: " + e.Message + TrUtf8("mirnax-freeze", SeeHelp));
+        PrintError("--area: " + e.Message + FreezeText(SeeHelp));
         return ExitBadArguments;
       }
     }
