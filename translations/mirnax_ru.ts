@@ -139,16 +139,12 @@
         <translation>--unfreeze не принимает файлов мира и не сочетается с --clear, --skip-duplicates, --undo, --check и --dry-run</translation>
     </message>
     <message>
-        <source>--unfreeze writes the area&apos;s statics with --copy, leaving the statics files as they are; taking them out of the statics files is not available yet</source>
-        <translation>--unfreeze записывает статику области с --copy, оставляя файлы статики как есть; изъятие её из файлов статики пока недоступно</translation>
-    </message>
-    <message>
         <source>Usage: mirnax-freeze [--clear | --keep] [--area X1,Y1,X2,Y2] [--skip-duplicates] [--staidx FILE]
                      [--statics FILE] [WORLDFILE ...]
        mirnax-freeze --dry-run [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]
        mirnax-freeze --check [--staidx FILE] [--statics FILE]
-       mirnax-freeze --unfreeze --copy --area X1,Y1,X2,Y2 --out FILE [--force] [--staidx FILE]
-                     [--statics FILE]
+       mirnax-freeze --unfreeze [--copy] --area X1,Y1,X2,Y2 --out FILE [--force] [--no-backup]
+                     [--staidx FILE] [--statics FILE]
 
 Freezes the items of the world files into the statics files.
 
@@ -169,9 +165,11 @@ Freezes the items of the world files into the statics files.
                   leave out an item whose 7-byte static record its block has already
                   (among the statics kept, or added before in this run); the log counts
                   them per world file. Freezing a world file again then adds nothing
-  --unfreeze      with --area and --out FILE: write the statics that stand in the area to
-                  FILE as a world file (SERIAL=040001 upward, the freeze&apos;s format)
-  --copy          with --unfreeze: leave the statics files as they are (needed for now)
+  --unfreeze      with --area and --out FILE: take the statics that stand in the area out of
+                  the statics files and write them to FILE as a world file (SERIAL=040001
+                  upward, the freeze&apos;s format), with a freeze&apos;s journal and backup: --undo
+                  puts them back, a freeze of FILE with --keep puts them back too
+  --copy          with --unfreeze: only write FILE, leaving the statics files as they are
   --force         with --unfreeze: replace FILE when it exists (never replaced otherwise)
   --dry-run       read everything a freeze reads and say what it would do, touching nothing
                   (no lock, no settling of an interrupted freeze, no backup, no record)
@@ -192,6 +190,7 @@ Files:
   &lt;index&gt;.lock          held while a run works on the pair
   &lt;statics&gt;.bak         the pair the last freeze replaced, put back by --undo
   &lt;index&gt;.frozen        the world files frozen into the pair, by checksum and date
+  FILE.new              an unfreeze&apos;s world file until the statics are rewritten
 
 Exit status: 0 done, 1 the run stopped on an error or found no world files or no statics
 paths, 2 bad arguments, 3 the statics were frozen but the log could not be written.
@@ -200,8 +199,8 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
                              [--statics ФАЙЛ] [ФАЙЛ_МИРА ...]
        mirnax-freeze --dry-run [--clear | --keep] [--staidx ФАЙЛ] [--statics ФАЙЛ] [ФАЙЛ_МИРА ...]
        mirnax-freeze --check [--staidx ФАЙЛ] [--statics ФАЙЛ]
-       mirnax-freeze --unfreeze --copy --area X1,Y1,X2,Y2 --out ФАЙЛ [--force] [--staidx ФАЙЛ]
-                     [--statics ФАЙЛ]
+       mirnax-freeze --unfreeze [--copy] --area X1,Y1,X2,Y2 --out ФАЙЛ [--force] [--no-backup]
+                     [--staidx ФАЙЛ] [--statics ФАЙЛ]
 
 Вмораживает предметы из файлов мира в файлы статики.
 
@@ -223,9 +222,11 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
                   (среди сохраняемой статики или добавленная раньше в этом запуске); журнал
                   считает их по каждому файлу мира. Повторная заморозка файла мира тогда
                   ничего не добавляет
-  --unfreeze      с --area и --out ФАЙЛ: записать статику, стоящую в области, в ФАЙЛ
-                  как файл мира (SERIAL=040001 и выше, в формате заморозки)
-  --copy          с --unfreeze: оставить файлы статики как есть (пока обязательно)
+  --unfreeze      с --area и --out ФАЙЛ: изъять статику, стоящую в области, из файлов
+                  статики и записать её в ФАЙЛ как файл мира (SERIAL=040001 и выше, в формате
+                  заморозки), с журналом и резервной копией, как у заморозки: --undo её
+                  возвращает, заморозка ФАЙЛА с --keep тоже
+  --copy          с --unfreeze: только записать ФАЙЛ, оставив файлы статики как есть
   --force         с --unfreeze: заменить ФАЙЛ, если он есть (иначе никогда не заменяется)
   --dry-run       прочитать всё, что читает заморозка, и сказать, что она сделала бы, ничего
                   не трогая (без блокировки, без доводки прерванной заморозки, без копии, без записи)
@@ -247,6 +248,7 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
   &lt;индекс&gt;.lock         удерживается, пока запуск работает с парой
   &lt;статика&gt;.bak         пара, заменённая последней заморозкой; возвращается через --undo
   &lt;индекс&gt;.frozen       файлы мира, вмороженные в пару, по контрольной сумме и дате
+  ФАЙЛ.new              файл мира разморозки, пока статика не переписана
 
 Код завершения: 0 готово, 1 запуск остановлен ошибкой или не нашёл файлов мира или путей
 к статике, 2 неверные аргументы, 3 статика вморожена, но журнал не удалось записать.

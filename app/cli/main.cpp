@@ -55,8 +55,8 @@ constexpr const char* Usage = QT_TRANSLATE_NOOP(
     "                     [--statics FILE] [WORLDFILE ...]\n"
     "       mirnax-freeze --dry-run [--clear | --keep] [--staidx FILE] [--statics FILE] [WORLDFILE ...]\n"
     "       mirnax-freeze --check [--staidx FILE] [--statics FILE]\n"
-    "       mirnax-freeze --unfreeze --copy --area X1,Y1,X2,Y2 --out FILE [--force] [--staidx FILE]\n"
-    "                     [--statics FILE]\n"
+    "       mirnax-freeze --unfreeze [--copy] --area X1,Y1,X2,Y2 --out FILE [--force] [--no-backup]\n"
+    "                     [--staidx FILE] [--statics FILE]\n"
     "\n"
     "Freezes the items of the world files into the statics files.\n"
     "\n"
@@ -77,9 +77,11 @@ constexpr const char* Usage = QT_TRANSLATE_NOOP(
     "                  leave out an item whose 7-byte static record its block has already\n"
     "                  (among the statics kept, or added before in this run); the log counts\n"
     "                  them per world file. Freezing a world file again then adds nothing\n"
-    "  --unfreeze      with --area and --out FILE: write the statics that stand in the area to\n"
-    "                  FILE as a world file (SERIAL=040001 upward, the freeze's format)\n"
-    "  --copy          with --unfreeze: leave the statics files as they are (needed for now)\n"
+    "  --unfreeze      with --area and --out FILE: take the statics that stand in the area out of\n"
+    "                  the statics files and write them to FILE as a world file (SERIAL=040001\n"
+    "                  upward, the freeze's format), with a freeze's journal and backup: --undo\n"
+    "                  puts them back, a freeze of FILE with --keep puts them back too\n"
+    "  --copy          with --unfreeze: only write FILE, leaving the statics files as they are\n"
     "  --force         with --unfreeze: replace FILE when it exists (never replaced otherwise)\n"
     "  --dry-run       read everything a freeze reads and say what it would do, touching nothing\n"
     "                  (no lock, no settling of an interrupted freeze, no backup, no record)\n"
@@ -100,6 +102,7 @@ constexpr const char* Usage = QT_TRANSLATE_NOOP(
     "  <index>.lock          held while a run works on the pair\n"
     "  <statics>.bak         the pair the last freeze replaced, put back by --undo\n"
     "  <index>.frozen        the world files frozen into the pair, by checksum and date\n"
+    "  FILE.new              an unfreeze's world file until the statics are rewritten\n"
     "\n"
     "Exit status: 0 done, 1 the run stopped on an error or found no world files or no statics\n"
     "paths, 2 bad arguments, 3 the statics were frozen but the log could not be written.\n");
@@ -176,11 +179,6 @@ void CheckUnfreezeOptions(const TOptions& o) {
     throw EBadArguments{FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze",
                                              "--unfreeze takes no world files and does not go with --clear, "
                                              "--skip-duplicates, --undo, --check or --dry-run"))};
-  if (!o.copy)
-    throw EBadArguments{FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze",
-                                             "--unfreeze writes the area's statics with --copy, leaving the statics "
-                                             "files as they are; taking them out of the statics files is not "
-                                             "available yet"))};
 }
 
 TOptions ParseArguments(int argc, char** argv) {
@@ -270,12 +268,16 @@ bool CheckRequest(const TRunRequest& request, bool filesGiven) {
   return true;
 }
 
-// --unfreeze --copy: the area's statics written to a world file.
-int Unfreeze(const mirnax::TUnfreezeRequest& request, TProgressBar& bar) {
+// --unfreeze: the area's statics written to a world file, and taken out of the statics files
+// unless --copy.
+int Unfreeze(const mirnax::TUnfreezeRequest& request, bool copy, TProgressBar& bar) {
   TTerminalHost host(stdout, bar, false);
   int status = ExitDone;
   try {
-    mirnax::CopyAreaStatics(request, host);
+    if (copy)
+      mirnax::CopyAreaStatics(request, host);
+    else
+      mirnax::UnfreezeArea(request, host);
   } catch (const std::exception& e) {
     host.Finish();
     PrintError(e.what());
@@ -352,8 +354,8 @@ int main(int argc, char** argv) {
     if (options.look.Check) return mirnax::CheckPairCommand(request, stdout);
     if (options.unfreeze) {
       mirnax::TUnfreezeRequest unfreeze{request.IndexPath, request.DataPath, request.Map, *request.Area, *options.out,
-                                        options.force};
-      return Unfreeze(unfreeze, bar);
+                                        options.force, !options.noBackup};
+      return Unfreeze(unfreeze, options.copy, bar);
     }
     request.KeepBackup = !options.noBackup;
     request.SkipDuplicates = options.skipDuplicates;

@@ -5,6 +5,11 @@
 
 #include "app/core/index_scan.h"
 #include "app/core/statics_format.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
+#include "toolkit/core/paths.h"
+#include "toolkit/core/posix_files.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 
@@ -74,6 +79,24 @@ std::string WorldText(const std::vector<TWorldItem>& items) {
   std::string text;
   for (const TWorldItem& item : items) AppendWorldItem(text, item);
   return text;
+}
+
+void CheckWorldOut(const std::string& name, bool replace) {
+  if (name.empty()) throw EFCreateError(Format(SFCreateError, ""));
+  if (!replace && PathExists(NativePath(name)))
+    throw EFCreateError(Format("The file %s exists; give --force to replace it.", name.c_str()));
+}
+
+TFileSum WriteWorldFile(const std::string& name, const std::vector<TWorldItem>& items) {
+  const std::string text = WorldText(items);
+  TFileStream file(name, fmCreate);
+  file.WriteBuffer(text.data(), text.size());
+  file.Flush();
+  file.Close();
+  SyncFolderOf(name);
+  TFileSummer summer;
+  summer.Add(text.data(), text.size());
+  return summer.Sum();
 }
 
 }  // namespace mirnax

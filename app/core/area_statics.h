@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/file_sum.h"
 #include "app/core/map.h"
 #include "app/core/statics_io.h"
 #include "app/core/world_writer.h"
@@ -40,6 +41,7 @@ class TAreaCut {
   size_t Cut(int32_t block, uint8_t* bytes, size_t length);
 
   const TAreaStatics& Taken() const { return taken_; }
+  const TMapSize& Map() const { return map_; }
 
  private:
   TMapSize map_;
@@ -53,5 +55,12 @@ TAreaStatics ReadAreaStatics(TStaticsInput& index, TStaticsInput& data, const TM
 
 // The world file text of items.
 std::string WorldText(const std::vector<TWorldItem>& items);
+
+// Refuses with EFCreateError, before anything is read or written, a world file name that is empty,
+// or taken when it may not be replaced.
+void CheckWorldOut(const std::string& name, bool replace);
+// Writes items as the world file name (created or truncated) and forces it to disk with its folder
+// entry; returns the file's sum.
+TFileSum WriteWorldFile(const std::string& name, const std::vector<TWorldItem>& items);
 
 }  // namespace mirnax

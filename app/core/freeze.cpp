@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/core/area_statics.h"
 #include "app/core/freeze_checks.h"
 #include "app/core/freeze_journal.h"
 #include "app/core/freeze_points.h"
@@ -19,6 +20,7 @@
 #include "app/core/stop_signals.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
+#include "toolkit/core/paths.h"
 #include "toolkit/core/posix_files.h"
 #include "toolkit/core/safe_replace.h"
 #include "toolkit/core/sysutils.h"
@@ -141,7 +143,7 @@ TJournal MovingJournal(const TFrozenFile& index, const TFrozenFile& data) {
 // Moves the old files to their ".xxx" names, writes the new pair under the configured names and
 // forces it to disk; record gets the new files' sums. What it throws, the caller puts back.
 void WriteNewPair(const TBlockStore& store, TOldStatics& old, TFrozenFile& index, TFrozenFile& data,
-                  TProgressSink& gauge, TFreezeSteps& steps, TJournal& record) {
+                  TProgressSink& gauge, TFreezeSteps& steps, TJournal& record, TAreaCut* cut) {
   for (TFrozenFile* file : {&index, &data}) {
     if (file->Ownership) {
       MoveNoReplace(file->Names.Native, file->Names.Temp);
@@ -159,7 +161,7 @@ void WriteNewPair(const TBlockStore& store, TOldStatics& old, TFrozenFile& index
   TFileStaticsOutput newData(newDataFile);
   TSummingOutput summedIndex(newIndex), summedData(newData);
   MergeStatics(store, *old.Index, *old.Data, summedIndex, summedData, gauge,
-               [&steps](int32_t block) { steps.Step(fpBlockWritten, block); });
+               [&steps](int32_t block) { steps.Step(fpBlockWritten, block); }, cut);
   newIndex.Commit();
   newData.Commit();
   record.Step = jsComplete;
@@ -167,11 +169,38 @@ void WriteNewPair(const TBlockStore& store, TOldStatics& old, TFrozenFile& index
   record.Data.New = summedData.Summer.Sum();
 }
 
-// How a freeze is asked for.
+// How a freeze is asked for. An unfreeze has Cut and Unfrozen.
 struct TFreezeRequest {
   bool Cleared = false;
   bool Backup = true;
   const std::vector<TFrozenWorld>* Worlds = nullptr;
+  TAreaCut* Cut = nullptr;
+  const TUnfrozenWorld* Unfrozen = nullptr;
+};
+
+// The world file of an unfreeze under its side name: refused, before anything is written, when
+// the name is taken and may not be replaced, or the side name is taken (a file nobody left for
+// this run to remove); removed again should the unfreeze fail before the point of no return.
+class TUnfrozenSide {
+ public:
+  explicit TUnfrozenSide(const TUnfrozenWorld& world) : side_(UnfrozenSideName(world.Name)) {
+    CheckWorldOut(world.Name, world.Replace);
+    if (PathExists(side_))
+      throw EFCreateError(Format("The file %s is in the way of the world file the unfreeze writes; move it away, "
+                                 "then start again.",
+                                 side_.c_str()));
+  }
+  TFileSum Write(const std::vector<TWorldItem>& items) {
+    written_ = true;
+    return WriteWorldFile(side_, items);
+  }
+  void Discard() {
+    if (written_) std::remove(side_.c_str());
+  }
+
+ private:
+  std::string side_;
+  bool written_ = false;
 };
 
 std::string Freeze(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
@@ -197,11 +226,24 @@ std::string Freeze(const TBlockStore& store, const TStaticsPair& pair, TProgress
     record.Cleared = cleared;
     record.Worlds = *request.Worlds;
   }
+  std::optional<TUnfrozenSide> unfrozen;
+  if (request.Unfrozen) {
+    unfrozen.emplace(*request.Unfrozen);
+    record.Unfrozen = *request.Unfrozen;
+  }
+  const auto putBack = [&] {
+    if (unfrozen) unfrozen->Discard();
+    return PutBack(index, data, pair.Journal);
+  };
 
   steps.Step(fpChecked);
   WriteJournal(pair.Journal, record);
   try {
-    WriteNewPair(store, old, index, data, gauge, steps, record);
+    WriteNewPair(store, old, index, data, gauge, steps, record, request.Cut);
+    if (unfrozen) {
+      record.Unfrozen->Sum = unfrozen->Write(request.Cut->Taken().Items);
+      steps.Step(fpWorldWritten);
+    }
     // The new names reach the disk before the journal calls them complete; the journal's own
     // sync covers the index's folder.
     if (!pair.OneFolder) SyncFolderOf(pair.Data.Native);
@@ -210,14 +252,14 @@ std::string Freeze(const TBlockStore& store, const TStaticsPair& pair, TProgress
     WriteJournal(pair.Journal, record);
     steps.Completed();
   } catch (Exception& e) {
-    e.Message += PutBack(index, data, pair.Journal);
+    e.Message += putBack();
     throw;
   } catch (const std::bad_alloc&) {
     EOutOfMemory e;
-    e.Message += PutBack(index, data, pair.Journal);
+    e.Message += putBack();
     throw e;
   } catch (...) {
-    PutBack(index, data, pair.Journal);
+    putBack();
     throw;
   }
   // Past the point of no return: the rest is done under the lock, and what fails is only noted.
@@ -244,6 +286,18 @@ std::string ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& 
 std::string ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
                                   bool keepBackup, const std::vector<TFrozenWorld>* worlds) {
   return Freeze(store, pair, gauge, {}, {true, keepBackup, worlds});
+}
+
+std::string UnfreezeStatics(const TStaticsPair& pair, TAreaCut& cut, const TUnfrozenWorld& out, TProgressSink& gauge,
+                            const TFreezeTestHook& testHook) {
+  const TBlockStore none(cut.Map());
+  return Freeze(none, pair, gauge, testHook, {false, true, nullptr, &cut, &out});
+}
+
+std::string UnfreezeStatics(const TStaticsPair& pair, TAreaCut& cut, const TUnfrozenWorld& out, TProgressSink& gauge,
+                            bool keepBackup) {
+  const TBlockStore none(cut.Map());
+  return Freeze(none, pair, gauge, {}, {false, keepBackup, nullptr, &cut, &out});
 }
 
 }  // namespace mirnax

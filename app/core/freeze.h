@@ -38,4 +38,17 @@ std::string FreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TP
 std::string ClearAndFreezeStatics(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
                                   bool keepBackup = true, const std::vector<TFrozenWorld>* worlds = nullptr);
 
+class TAreaCut;
+
+// An unfreeze: a freeze of no items whose merge passes every block of the pair through cut
+// (area_statics.h), so that the statics standing in its area leave the pair, and which writes them
+// as the world file out.Name. That file is written under its side name (UnfrozenSideName) before
+// the new pair is complete, and renamed into place as the first step past that point (over an
+// existing file only with out.Replace), so that a run settled backward leaves no world file to be
+// frozen twice. Refuses, changing nothing, when out.Name exists and may not be replaced or its
+// side name exists. The record of frozen worlds then forgets the world files byte-identical to
+// the one written. Everything else (checks, lock, journal, backup, notes) as FreezeStatics.
+std::string UnfreezeStatics(const TStaticsPair& pair, TAreaCut& cut, const TUnfrozenWorld& out, TProgressSink& gauge,
+                            bool keepBackup = true);
+
 }  // namespace mirnax

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,7 @@ constexpr std::string_view JournalComplete =
 // record of frozen worlds may be is not one of ours.
 constexpr size_t JournalLimit = size_t{16} << 20;
 constexpr std::string_view RecordKeep = "record keep", RecordClear = "record clear", WorldMark = "world ";
+constexpr std::string_view UnfrozenMark = "unfrozen", UnfrozenKeep = "keep", UnfrozenReplace = "replace";
 
 // "-" for no file, "<size>:<sum>" otherwise.
 std::string SumText(const std::optional<TFileSum>& sum) { return sum ? mirnax::SumText(*sum) : "-"; }
@@ -35,9 +37,38 @@ bool ParseSum(std::string_view text, std::optional<TFileSum>& sum) {
   return true;
 }
 
-// The lines after the files (format 3): what the freeze adds to the record of frozen worlds.
+// "<role> <first> <second> <name>", split; the name comes last, so it may hold blanks.
+struct TFieldsLine {
+  std::string_view First, Second, Name;
+};
+std::optional<TFieldsLine> SplitLine(std::string_view line, std::string_view role) {
+  if (!line.starts_with(role) || line.size() <= role.size() || line[role.size()] != ' ') return std::nullopt;
+  line.remove_prefix(role.size() + 1);
+  const size_t a = line.find(' ');
+  if (a == std::string_view::npos) return std::nullopt;
+  const size_t b = line.find(' ', a + 1);
+  if (b == std::string_view::npos || b + 1 >= line.size()) return std::nullopt;
+  return TFieldsLine{line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)};
+}
+
+// "unfrozen <keep|replace> <sum> <name>".
+bool ParseUnfrozen(std::string_view line, TUnfrozenWorld& world) {
+  const auto fields = SplitLine(line, UnfrozenMark);
+  if (!fields || (fields->First != UnfrozenKeep && fields->First != UnfrozenReplace)) return false;
+  world.Replace = fields->First == UnfrozenReplace;
+  world.Name = std::string(fields->Name);
+  return ParseSum(fields->Second, world.Sum);
+}
+
+// The lines after the files (format 3): what the freeze adds to the record of frozen worlds, or
+// (format 5) the world file an unfreeze writes.
 void ParseWorlds(const std::vector<std::string_view>& lines, TJournal& journal) {
-  if (lines.size() < 4 || (lines[3] != RecordKeep && lines[3] != RecordClear)) return;
+  if (lines.size() < 4) return;
+  if (TUnfrozenWorld world; ParseUnfrozen(lines[3], world)) {
+    journal.Unfrozen = std::move(world);
+    return;
+  }
+  if (lines[3] != RecordKeep && lines[3] != RecordClear) return;
   journal.RecordsWorlds = true;
   journal.Cleared = lines[3] == RecordClear;
   for (size_t i = 4; i < lines.size(); ++i) {
@@ -51,16 +82,12 @@ std::string FileLine(std::string_view role, const TJournalFile& f) {
   return std::string(role) + " " + SumText(f.Old) + " " + SumText(f.New) + " " + f.Name + "\n";
 }
 
-// "<role> <old> <new> <name>"; the name comes last, so it may hold blanks.
+// "<role> <old> <new> <name>".
 bool ParseFileLine(std::string_view line, std::string_view role, TJournalFile& f) {
-  if (!line.starts_with(role) || line.size() <= role.size() || line[role.size()] != ' ') return false;
-  line.remove_prefix(role.size() + 1);
-  const size_t a = line.find(' ');
-  if (a == std::string_view::npos) return false;
-  const size_t b = line.find(' ', a + 1);
-  if (b == std::string_view::npos || b + 1 >= line.size()) return false;
-  f.Name = std::string(line.substr(b + 1));
-  return ParseSum(line.substr(0, a), f.Old) && ParseSum(line.substr(a + 1, b - a - 1), f.New);
+  const auto fields = SplitLine(line, role);
+  if (!fields) return false;
+  f.Name = std::string(fields->Name);
+  return ParseSum(fields->First, f.Old) && ParseSum(fields->Second, f.New);
 }
 }  // namespace
 
@@ -69,6 +96,8 @@ std::string JournalName(const std::string& nativeIndex) { return nativeIndex + s
 std::string BackupName(const std::string& native) { return native + ".bak"; }
 
 std::string BackupRecordName(const std::string& nativeIndex) { return JournalName(BackupName(nativeIndex)); }
+
+std::string UnfrozenSideName(const std::string& name) { return name + ".new"; }
 
 std::string FrozenRecordName(const std::string& nativeIndex) { return nativeIndex + ".frozen"; }
 
@@ -109,6 +138,9 @@ void WriteJournal(const std::string& name, const TJournal& journal) {
   if (journal.RecordsWorlds) {
     text += std::string(journal.Cleared ? RecordClear : RecordKeep) + "\n";
     for (const TFrozenWorld& world : journal.Worlds) text += std::string(WorldMark) + FrozenLine(world) + "\n";
+  } else if (const auto& world = journal.Unfrozen) {
+    text += std::string(UnfrozenMark) + " " + std::string(world->Replace ? UnfrozenReplace : UnfrozenKeep) + " " +
+            SumText(world->Sum) + " " + world->Name + "\n";
   }
   TSafeReplace file(name);
   file.Write(text);

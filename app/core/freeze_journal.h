@@ -3,9 +3,12 @@
 // freeze ends early, and record each file's name, size and checksum so that the next run can tell
 // the files it finds are the ones the journal speaks of; and, for a freeze that records the world
 // files it froze, which they are, so that whoever finishes the freeze records them. The journal is
-// replaced whole, never rewritten in place. Format 4, written now: the step line, "index <old>
+// replaced whole, never rewritten in place. Format 5, written now: the step line, "index <old>
 // <new> <name>", "data <old> <new> <name>", then, where world files are recorded, "record keep" or
-// "record clear" and a line "world <the record's own line>" (frozen_worlds.h) per world file. A sum
+// "record clear" and a line "world <the record's own line>" (frozen_worlds.h) per world file; for
+// an unfreeze instead, "unfrozen keep <sum> <name>" or "unfrozen replace <sum> <name>": the world
+// file it writes (its sum "-" until the file is complete). Format 4, still read: without
+// "unfrozen". A sum
 // is "-" for no file, else "<size>:<XXH3 as 16 hex digits>" (file_sum.h), or CRC-32 as 8 digits
 // where a sum of an earlier journal is carried over (an undo's journal). Format 3, still read: the
 // same with every sum CRC-32. Format 2, still read (and a reader of format 2 reads format 3 as
@@ -42,6 +45,14 @@ struct TFrozenWorld {
   bool operator==(const TFrozenWorld&) const = default;
 };
 
+// The world file an unfreeze writes the statics it takes out to: first under its side name, renamed
+// to Name once the new statics are complete.
+struct TUnfrozenWorld {
+  std::string Name;             // from the root
+  bool Replace = false;         // an existing file of that name is replaced (--force)
+  std::optional<TFileSum> Sum;  // the complete file (jsComplete only)
+};
+
 struct TJournal {
   TJournalStep Step = jsNone;
   // False for a journal of format 1 (the step line alone): it names no files.
@@ -52,6 +63,8 @@ struct TJournal {
   bool RecordsWorlds = false;
   bool Cleared = false;
   std::vector<TFrozenWorld> Worlds;
+  // An unfreeze's world file; none for a freeze.
+  std::optional<TUnfrozenWorld> Unfrozen;
 };
 
 // "<index>.freeze", beside the index file (its links followed).
@@ -62,6 +75,8 @@ std::string BackupName(const std::string& native);
 // the backup's files (Old) and the files that freeze wrote (New), so an undo can tell both are
 // still what they were.
 std::string BackupRecordName(const std::string& nativeIndex);
+// "<file>.new": where an unfreeze writes its world file before the new statics are complete.
+std::string UnfrozenSideName(const std::string& name);
 // "<index>.frozen": the world files frozen into the pair (frozen_worlds.h).
 std::string FrozenRecordName(const std::string& nativeIndex);
 TJournal ReadJournal(const std::string& name);

@@ -31,6 +31,9 @@ std::string Described(const std::optional<TFileSum>& sum) {
   return Format("%lld bytes, checksum %s", static_cast<long long>(sum->Size), text.substr(text.find(':') + 1).c_str());
 }
 
+// What the journal's run was, for the log: "A freeze" or "An unfreeze".
+std::string Kind(const TJournal& journal) { return journal.Unfrozen ? "An unfreeze" : "A freeze"; }
+
 // Side files of the journal that a run killed while writing it left behind; the lock is held, so
 // no other run is writing one.
 void RemoveStaleSideFiles(const std::string& journal) {
@@ -54,6 +57,10 @@ void CheckAsRecorded(const TJournal& journal, const std::string& journalName, co
       ExpectRecorded(f.Record.Name, f.Record.Old, differences);  // not moved yet
     }
   }
+  if (journal.Step == jsComplete && journal.Unfrozen) {
+    const std::string side = UnfrozenSideName(journal.Unfrozen->Name);
+    if (PathExists(side)) ExpectRecorded(side, journal.Unfrozen->Sum, differences);
+  }
   if (differences.empty()) return;
   throw Exception(Format("A freeze of %s and %s did not finish, and the files it left are not the ones its journal "
                          "%s recorded:%s\nWhich statics are whole cannot be told, so nothing was changed. Keep "
@@ -66,8 +73,13 @@ void CheckAsRecorded(const TJournal& journal, const std::string& journalName, co
 // Back to the previous pair: each ".xxx" file over what the freeze wrote, and a file the freeze
 // created where there was none removed. Should this stop halfway, the journal still holds and the
 // next run finds the rest as recorded. True when a file was moved or removed.
-bool PutBackPrevious(const std::string& journalName, const std::vector<TLeft>& files) {
+bool PutBackPrevious(const std::string& journalName, const TJournal& journal, const std::vector<TLeft>& files) {
   bool settled = false;
+  // An unfreeze's world file, written or half written, goes before the statics come back.
+  if (journal.Unfrozen) {
+    const std::string side = UnfrozenSideName(journal.Unfrozen->Name);
+    if (PathExists(side)) settled = std::remove(side.c_str()) == 0 || settled;
+  }
   for (const TLeft& f : files) {
     if (f.TempThere) {
       RenameOver(f.Names.Temp, f.Record.Name);
@@ -96,15 +108,15 @@ std::string SettleInterruptedFreeze(const TStaticsPair& pair) {
   CheckAsRecorded(journal, journalName, files);
 
   if (journal.Step == jsMoving) {
-    if (!PutBackPrevious(journalName, files)) return "";
-    return "A freeze that did not finish was undone: the previous statics are back as " + journal.Index.Name +
+    if (!PutBackPrevious(journalName, journal, files)) return "";
+    return Kind(journal) + " that did not finish was undone: the previous statics are back as " + journal.Index.Name +
            " and " + journal.Data.Name + ".";
   }
   // The new pair stands; what the freeze had left to do is done, the previous files kept as backup.
   const bool settled = files[0].TempThere || files[1].TempThere;
   const std::string notes = FinishFreeze(recorded, journalName, journal, true);
   if (!settled && notes.empty()) return "";
-  return "A freeze that was stopped after completing the new statics " + journal.Index.Name + " and " +
+  return Kind(journal) + " that was stopped after completing the new statics " + journal.Index.Name + " and " +
          journal.Data.Name + " was finished; the previous files are kept as its backup." + notes;
 }
 
@@ -149,9 +161,25 @@ bool TLateSteps::Run(const std::function<void()>& step, const std::string& what)
   }
 }
 
+void PlaceUnfrozenWorld(const TUnfrozenWorld& world) {
+  const std::string side = UnfrozenSideName(world.Name);
+  if (!PathExists(side)) return;  // placed already, by the run this one finishes
+  try {
+    if (world.Replace)
+      RenameOver(side, world.Name);
+    else
+      MoveNoReplace(side, world.Name);
+  } catch (Exception& e) {
+    e.Message += Format("\nThe statics taken out of the statics files are kept in %s.", side.c_str());
+    throw;
+  }
+  SyncFolderOf(world.Name);
+}
+
 std::string FinishFreeze(const TStaticsPair& pair, const std::string& journalName, const TJournal& journal,
                          bool backup, const std::function<void()>& afterIndex) {
   TLateSteps late;
+  if (journal.Unfrozen) late.Run([&] { PlaceUnfrozenWorld(*journal.Unfrozen); });
   late.Run([&] { RecordFrozenWorlds(pair, journal, backup); },
            "The record of the world files frozen into these statics could not be written: ");
   bool retired = late.Run([&] { RetireFile(pair.Index, journal.Index.Old.has_value(), backup); });

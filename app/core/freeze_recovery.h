@@ -50,8 +50,13 @@ class TLateSteps {
   std::string notes_;
 };
 
+// An unfreeze's world file moved from its side name into place (over a file of that name only when
+// the unfreeze may replace it); nothing when there is no side file (placed already). Should the
+// move fail, Exception says where the world file is.
+void PlaceUnfrozenWorld(const TUnfrozenWorld& world);
+
 // Everything a freeze (or an undo) has left to do once its journal says the new pair is complete,
-// as late steps: the record of frozen worlds the journal asks for (RecordFrozenWorlds,
+// as late steps: an unfreeze's world file put in place (PlaceUnfrozenWorld), the record of frozen worlds the journal asks for (RecordFrozenWorlds,
 // frozen_worlds.h), each previous file retired, then the journal. While a previous file is left
 // under ".xxx" the journal (journalName) stays, so the next run finishes the freeze. afterIndex is
 // called once the index is retired (or has failed to be). Returns the notes of the steps that failed.

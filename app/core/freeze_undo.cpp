@@ -166,9 +166,14 @@ std::string UndoLastFreeze(const TStaticsPair& given, const TFreezeTestHook& tes
   const TStaticsLock lock(given);
   // A freeze left unfinished is settled first; what it moved, the pair is resolved anew for.
   const TStaticsPair pair = SettleInterruptedFreeze(given).empty() ? given : given.Again();
-  const std::string notes = PutBackBackup(UndoableFreeze(pair), testHook);
-  return "The statics from before the last freeze were put back as " + pair.Index.Native + " and " +
-         pair.Data.Native + "." + notes;
+  const TJournal undone = UndoableFreeze(pair);
+  const std::string notes = PutBackBackup(undone, testHook);
+  // An unfreeze undone: its statics are back in the pair, and the world file it wrote stays.
+  const std::string world = undone.Unfrozen ? " The world file " + undone.Unfrozen->Name +
+                                                  " that the unfreeze wrote is left where it is."
+                                            : "";
+  return "The statics from before the last " + std::string(undone.Unfrozen ? "unfreeze" : "freeze") +
+         " were put back as " + pair.Index.Native + " and " + pair.Data.Native + "." + world + notes;
 }
 
 std::string UndoLastFreeze(const TStaticsPair& pair) { return UndoLastFreeze(pair, {}); }

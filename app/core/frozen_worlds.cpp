@@ -1,6 +1,7 @@
 #include "app/core/frozen_worlds.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <fstream>
 
@@ -62,8 +63,33 @@ void WriteFrozenWorlds(const std::string& recordName, const std::vector<TFrozenW
   file.Commit();
 }
 
+namespace {
+// The record without the world files byte-identical to an unfreeze's: what those held has left the
+// statics. With backup the record before is kept beside it, so an undo puts it back with the
+// statics; when there is nothing to forget the backup goes instead, so an undo leaves the record
+// as it is. Done once: a record that holds none of them is left as it is.
+void ForgetUnfrozenWorld(const TStaticsPair& pair, const TUnfrozenWorld& world, bool backup) {
+  if (!world.Sum) return;
+  std::vector<TFrozenWorld> worlds = ReadFrozenWorlds(pair.FrozenRecord);
+  const std::vector<TFrozenWorld> before = worlds;
+  TFileSum sum = *world.Sum;
+  // Lines of an earlier version hold CRC-32 alone: the file placed is summed both ways for them.
+  if (std::any_of(worlds.begin(), worlds.end(), [](const TFrozenWorld& w) { return !w.Sum.Xxh3; }))
+    if (const auto now = SumOfFile(world.Name, nullptr, true); now && SameFile(sum, *now)) sum = *now;
+  std::erase_if(worlds, [&sum](const TFrozenWorld& w) { return SameFile(w.Sum, sum); });
+  if (worlds.size() == before.size()) {
+    if (backup) std::remove(pair.FrozenRecordBackup.c_str());
+    return;
+  }
+  if (backup) WriteFrozenWorlds(pair.FrozenRecordBackup, before);
+  WriteFrozenWorlds(pair.FrozenRecord, worlds);
+}
+}  // namespace
+
 void RecordFrozenWorlds(const TStaticsPair& pair, const TJournal& journal, bool backup) {
-  if (!journal.RecordsWorlds || pair.FrozenRecord.empty()) return;
+  if (pair.FrozenRecord.empty()) return;
+  if (journal.Unfrozen) return ForgetUnfrozenWorld(pair, *journal.Unfrozen, backup);
+  if (!journal.RecordsWorlds) return;
   // Read now, under the lock: what another run recorded since this one began is kept.
   std::vector<TFrozenWorld> worlds = ReadFrozenWorlds(pair.FrozenRecord);
   if (HoldsAlready(worlds, journal)) return;

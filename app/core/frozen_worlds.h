@@ -32,7 +32,8 @@ class TStaticsPair;
 // finishes that freeze: journal.Worlds added (to nothing, for a freeze into cleared statics). With
 // backup the record before is kept beside it first, so an undo can put it back with the statics.
 // Done once: a record that holds the worlds already (its freeze was finished by a run stopped
-// after this step) is left as it is. Nothing for a journal that records no worlds.
+// after this step) is left as it is. For an unfreeze's journal, the world files byte-identical to
+// the one it wrote are forgotten instead. Nothing for a journal that records no worlds.
 void RecordFrozenWorlds(const TStaticsPair& pair, const TJournal& journal, bool backup);
 
 }  // namespace mirnax

@@ -1,8 +1,10 @@
 #include "app/core/unfreeze.h"
 
+#include <filesystem>
 #include <optional>
 
 #include "app/core/area_statics.h"
+#include "app/core/freeze.h"
 #include "app/core/freeze_recovery.h"
 #include "app/core/map_size.h"
 #include "app/core/statics_io.h"
@@ -16,18 +18,10 @@
 
 namespace mirnax {
 
-namespace {
-// Refuses a world file that exists unless it may be replaced: nothing is read before.
-void CheckOut(const TUnfreezeRequest& request) {
-  if (request.OutPath.empty()) throw EFCreateError(Format(SFCreateError, ""));
-  if (!request.Force && PathExists(NativePath(request.OutPath)))
-    throw EFCreateError(Format("The file %s exists; give --force to replace it.", request.OutPath.c_str()));
-}
-}  // namespace
 
-void CopyAreaStatics(const TUnfreezeRequest& request, TRunHost& host) {
-  host.ClearLog();
-  CheckOut(request);
+namespace {
+// The pair of request, with a freeze of it that did not finish settled first (and logged).
+TStaticsPair SettledPair(const TUnfreezeRequest& request, TRunHost& host) {
   if (request.IndexPath.empty() || request.DataPath.empty())
     throw EFOpenError("No statics files are given: the paths of Staidx0 and Statics0 are needed.");
   TStaticsPair pair = TStaticsPair::Resolve(request.IndexPath, request.DataPath);
@@ -36,19 +30,32 @@ void CopyAreaStatics(const TUnfreezeRequest& request, TRunHost& host) {
     host.Log("");
     pair = pair.Again();
   }
-  host.Log("Reading the statics of the area " + MapAreaText(request.Area) + " ...");
-  TAreaStatics taken;
-  {
-    // No freeze moves the files while they are read.
-    const TStaticsLock lock(pair);
-    TFileStream indexFile(pair.Index.Given, fmOpenRead), dataFile(pair.Data.Given, fmOpenRead);
-    TFileStaticsInput index(indexFile), data(dataFile);
-    taken = ReadAreaStatics(index, data, request.Map, request.Area);
-  }
-  if (taken.Unplaceable > 0)
+  return pair;
+}
+
+// The statics of the area, read under the pair's lock: no freeze moves the files meanwhile.
+TAreaStatics ReadArea(const TStaticsPair& pair, const TUnfreezeRequest& request) {
+  const TStaticsLock lock(pair);
+  TFileStream indexFile(pair.Index.Given, fmOpenRead), dataFile(pair.Data.Given, fmOpenRead);
+  TFileStaticsInput index(indexFile), data(dataFile);
+  return ReadAreaStatics(index, data, request.Map, request.Area);
+}
+
+void LogUnplaceable(TRunHost& host, int64_t unplaceable) {
+  if (unplaceable > 0)
     host.Log(Format("%lld statics of the area's blocks cannot be placed again (their place in the block is outside 0 "
-                    "to 7, or their block is no whole number of 7-byte records): they are not written.",
-                    static_cast<long long>(taken.Unplaceable)));
+                    "to 7, or their block is no whole number of 7-byte records): they stay in the statics files.",
+                    static_cast<long long>(unplaceable)));
+}
+}  // namespace
+
+void CopyAreaStatics(const TUnfreezeRequest& request, TRunHost& host) {
+  host.ClearLog();
+  CheckWorldOut(request.OutPath, request.Force);
+  const TStaticsPair pair = SettledPair(request, host);
+  host.Log("Reading the statics of the area " + MapAreaText(request.Area) + " ...");
+  const TAreaStatics taken = ReadArea(pair, request);
+  LogUnplaceable(host, taken.Unplaceable);
   if (taken.Items.empty()) {
     host.Log("No statics stand in the area: " + request.OutPath + " is not written.");
     return;
@@ -59,6 +66,28 @@ void CopyAreaStatics(const TUnfreezeRequest& request, TRunHost& host) {
   host.Log(Format("%lld statics of %lld blocks written to %s; the statics files are left as they are.",
                   static_cast<long long>(taken.Items.size()), static_cast<long long>(taken.Blocks),
                   request.OutPath.c_str()));
+}
+
+void UnfreezeArea(const TUnfreezeRequest& request, TRunHost& host) {
+  host.ClearLog();
+  CheckWorldOut(request.OutPath, request.Force);
+  const TStaticsPair pair = SettledPair(request, host);
+  host.Log("Taking the statics of the area " + MapAreaText(request.Area) + " out of the statics files ...");
+  // A look first: an area where nothing stands leaves the statics files as they are.
+  if (const TAreaStatics found = ReadArea(pair, request); found.Items.empty()) {
+    LogUnplaceable(host, found.Unplaceable);
+    host.Log("No statics stand in the area: the statics files are left as they are, and " + request.OutPath +
+             " is not written.");
+    return;
+  }
+  TAreaCut cut(request.Map, request.Area);
+  const TUnfrozenWorld out{std::filesystem::absolute(NativePath(request.OutPath)).string(), request.Force, {}};
+  const std::string notes = UnfreezeStatics(pair, cut, out, host.StepGauge(), request.KeepBackup);
+  LogUnplaceable(host, cut.Taken().Unplaceable);
+  host.Log(Format("%lld statics left the statics files, from %lld blocks; they are written to %s.",
+                  static_cast<long long>(cut.Taken().Items.size()), static_cast<long long>(cut.Taken().Blocks),
+                  request.OutPath.c_str()));
+  if (!notes.empty()) LogLines(host, notes.substr(1));
 }
 
 }  // namespace mirnax

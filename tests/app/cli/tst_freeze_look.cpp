@@ -176,7 +176,7 @@ class TestFreezeLook : public QObject {
     const auto files = FilesAndTimes(dir_->path());
     for (const QStringList& args :
          {QStringList{"--unfreeze", "--copy", "--out", "x.scp"}, {"--unfreeze", "--copy", "--area", "0,0,1,1"},
-          {"--unfreeze", "--area", "0,0,1,1", "--out", "x.scp"}, {"--out", "x.scp", "w.scp"}, {"--copy"},
+          {"--unfreeze", "--area", "0,0,64,1", "--out", "x.scp"}, {"--out", "x.scp", "w.scp"}, {"--copy"},
           {"--unfreeze", "--copy", "--area", "0,0,1,1", "--out", "x.scp", "w.scp"},
           {"--unfreeze", "--copy", "--clear", "--area", "0,0,1,1", "--out", "x.scp"},
           {"--unfreeze", "--copy", "--skip-duplicates", "--area", "0,0,1,1", "--out", "x.scp"},
@@ -187,6 +187,31 @@ class TestFreezeLook : public QObject {
       QVERIFY2(r.err.count('\n') == 1 && r.err.endsWith("(see mirnax-freeze --help)\n"), qPrintable(r.err));
     }
     QCOMPARE(FilesAndTimes(dir_->path()), files);
+  }
+
+  // The operator's cycle: an area's statics taken out to a world file, then frozen back with
+  // --keep, leaves the statics as they were; an undo of the unfreeze puts them back and leaves the
+  // world file where it is.
+  void unfreezeAndFreezeBack() {
+    MakeSmallPair("64x40");
+    const auto pair = [&] { return Read(Path("idx.mul")) + Read(Path("dat.mul")); };
+    const QByteArray before = pair();
+    TLookResult r = Run({"--unfreeze", "--area", "0,8,7,15", "--out", "out.scp"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QString("Taking the statics of the area 0,8,7,15 out of the statics files ...\n"
+                            "1 statics left the statics files, from 1 blocks; they are written to out.scp.\n"));
+    QCOMPARE(Read(Path("dat.mul")), QByteArray());
+    const QByteArray world = Read(Path("out.scp"));
+    QVERIFY(world.startsWith("[WORLDITEM 0005]"));
+    r = Run({"--undo"});
+    QCOMPARE(r.out, "The statics from before the last unfreeze were put back as idx.mul and dat.mul. The world file " +
+                        Path("out.scp") + " that the unfreeze wrote is left where it is.\n");
+    QCOMPARE(pair(), before);
+    QCOMPARE(Run({"--unfreeze", "--force", "--area", "0,8,7,15", "--out", "out.scp"}).exitCode, 0);
+    r = Run({"--keep", "out.scp"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(pair(), before);
+    QCOMPARE(Read(Path("out.scp")), world);
   }
 
   // 0 for a whole pair, 4 for an inconsistent one, 1 for one that cannot be read.
