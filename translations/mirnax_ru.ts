@@ -332,6 +332,34 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
         <source> duplicates of statics already in their blocks</source>
         <translation> повторов статики, которая уже есть в своих блоках</translation>
     </message>
+    <message>
+        <source>Reading the statics of the area %s ...</source>
+        <translation>Чтение статики области %s ...</translation>
+    </message>
+    <message>
+        <source>Taking the statics of the area %s out of the statics files ...</source>
+        <translation>Изъятие статики области %s из файлов статики ...</translation>
+    </message>
+    <message>
+        <source>%lld statics of the area&apos;s blocks cannot be placed again (their place in the block is outside 0 to 7, or their block is no whole number of 7-byte records): they stay in the statics files.</source>
+        <translation>Статику блоков области (%lld шт.) нельзя поставить обратно (её место в блоке вне 0–7 или длина блока не кратна 7-байтовой записи): она остаётся в файлах статики.</translation>
+    </message>
+    <message>
+        <source>No statics stand in the area: %s is not written.</source>
+        <translation>В области нет статики: %s не записан.</translation>
+    </message>
+    <message>
+        <source>No statics stand in the area: the statics files are left as they are, and %s is not written.</source>
+        <translation>В области нет статики: файлы статики оставлены как есть, %s не записан.</translation>
+    </message>
+    <message>
+        <source>%lld statics of %lld blocks written to %s; the statics files are left as they are.</source>
+        <translation>Статика (%lld шт.) из блоков (%lld шт.) записана в %s; файлы статики оставлены как есть.</translation>
+    </message>
+    <message>
+        <source>%lld statics left the statics files, from %lld blocks; they are written to %s.</source>
+        <translation>Статика (%lld шт.) изъята из файлов статики, из блоков (%lld шт.); она записана в %s.</translation>
+    </message>
 </context>
 <context>
     <name>mirnax::TCColorGrid</name>

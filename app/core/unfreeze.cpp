@@ -7,6 +7,7 @@
 #include "app/core/freeze.h"
 #include "app/core/freeze_recovery.h"
 #include "app/core/map_size.h"
+#include "app/core/run_texts.h"
 #include "app/core/statics_io.h"
 #include "app/core/statics_lock.h"
 #include "app/core/statics_pair.h"
@@ -43,9 +44,7 @@ TAreaStatics ReadArea(const TStaticsPair& pair, const TUnfreezeRequest& request)
 
 void LogUnplaceable(TRunHost& host, int64_t unplaceable) {
   if (unplaceable > 0)
-    host.Log(Format("%lld statics of the area's blocks cannot be placed again (their place in the block is outside 0 "
-                    "to 7, or their block is no whole number of 7-byte records): they stay in the statics files.",
-                    static_cast<long long>(unplaceable)));
+    host.Log(Format(RunText(SUnplaceable).c_str(), static_cast<long long>(unplaceable)));
 }
 }  // namespace
 
@@ -53,40 +52,37 @@ void CopyAreaStatics(const TUnfreezeRequest& request, TRunHost& host) {
   host.ClearLog();
   CheckWorldOut(request.OutPath, request.Force);
   const TStaticsPair pair = SettledPair(request, host);
-  host.Log("Reading the statics of the area " + MapAreaText(request.Area) + " ...");
+  host.Log(Format(RunText(SReadingArea).c_str(), MapAreaText(request.Area).c_str()));
   const TAreaStatics taken = ReadArea(pair, request);
   LogUnplaceable(host, taken.Unplaceable);
   if (taken.Items.empty()) {
-    host.Log("No statics stand in the area: " + request.OutPath + " is not written.");
+    host.Log(Format(RunText(SNoneCopied).c_str(), request.OutPath.c_str()));
     return;
   }
   TSafeReplace out(request.OutPath);
   out.Write(WorldText(taken.Items));
   out.Commit(request.Force);
-  host.Log(Format("%lld statics of %lld blocks written to %s; the statics files are left as they are.",
-                  static_cast<long long>(taken.Items.size()), static_cast<long long>(taken.Blocks),
-                  request.OutPath.c_str()));
+  host.Log(Format(RunText(SCopied).c_str(), static_cast<long long>(taken.Items.size()),
+                  static_cast<long long>(taken.Blocks), request.OutPath.c_str()));
 }
 
 void UnfreezeArea(const TUnfreezeRequest& request, TRunHost& host) {
   host.ClearLog();
   CheckWorldOut(request.OutPath, request.Force);
   const TStaticsPair pair = SettledPair(request, host);
-  host.Log("Taking the statics of the area " + MapAreaText(request.Area) + " out of the statics files ...");
+  host.Log(Format(RunText(STakingArea).c_str(), MapAreaText(request.Area).c_str()));
   // A look first: an area where nothing stands leaves the statics files as they are.
   if (const TAreaStatics found = ReadArea(pair, request); found.Items.empty()) {
     LogUnplaceable(host, found.Unplaceable);
-    host.Log("No statics stand in the area: the statics files are left as they are, and " + request.OutPath +
-             " is not written.");
+    host.Log(Format(RunText(SNoneTaken).c_str(), request.OutPath.c_str()));
     return;
   }
   TAreaCut cut(request.Map, request.Area);
   const TUnfrozenWorld out{std::filesystem::absolute(NativePath(request.OutPath)).string(), request.Force, {}};
   const std::string notes = UnfreezeStatics(pair, cut, out, host.StepGauge(), request.KeepBackup);
   LogUnplaceable(host, cut.Taken().Unplaceable);
-  host.Log(Format("%lld statics left the statics files, from %lld blocks; they are written to %s.",
-                  static_cast<long long>(cut.Taken().Items.size()), static_cast<long long>(cut.Taken().Blocks),
-                  request.OutPath.c_str()));
+  host.Log(Format(RunText(STaken).c_str(), static_cast<long long>(cut.Taken().Items.size()),
+                  static_cast<long long>(cut.Taken().Blocks), request.OutPath.c_str()));
   if (!notes.empty()) LogLines(host, notes.substr(1));
 }
 
