@@ -13,6 +13,11 @@
 
 namespace mirnax {
 
+namespace {
+// The world text a cut with an output keeps back before sending it on.
+constexpr size_t TextPiece = size_t{256} << 10;
+}  // namespace
+
 bool TAreaCut::Touches(int32_t block) const {
   const int32_t x = map_.ColumnOf(block) * BlockSide, y = map_.RowOf(block) * BlockSide;
   return x <= area_.X2 && x + BlockSide - 1 >= area_.X1 && y <= area_.Y2 && y + BlockSide - 1 >= area_.Y1;
@@ -39,10 +44,10 @@ size_t TAreaCut::Cut(int32_t block, uint8_t* bytes, size_t length) {
       item.Y = y0 + cellY;
       item.Z = int8_t(r[4]);
       item.Hue = uint32_t(r[5] | r[6] << 8);
-      item.SerialNumber = UnfreezeSerialBase + uint32_t(taken_.Items.size());
+      item.SerialNumber = UnfreezeSerialBase + uint32_t(taken_.Count++);
       item.Id = true;
       item.AnyColor = true;
-      taken_.Items.push_back(item);
+      if (!countOnly_) AppendWorldItem(taken_.Text, item);
       took = true;
       continue;
     }
@@ -50,12 +55,20 @@ size_t TAreaCut::Cut(int32_t block, uint8_t* bytes, size_t length) {
     kept += StaticRecordSize;
   }
   if (took) ++taken_.Blocks;
+  if (out_ && taken_.Text.size() >= TextPiece) Flush();
   return kept;
 }
 
-TAreaStatics ReadAreaStatics(TStaticsInput& index, TStaticsInput& data, const TMapSize& map, const TMapArea& area) {
+void TAreaCut::Flush() {
+  if (!out_ || taken_.Text.empty()) return;
+  out_->Write(taken_.Text.data(), taken_.Text.size());
+  taken_.Text.clear();
+}
+
+const TAreaStatics& ReadAreaStatics(TStaticsInput& index, TStaticsInput& data, TAreaCut& cut) {
+  const TMapSize& map = cut.Map();
+  const TMapArea& area = cut.Area();
   CheckIndexSize(index, map);
-  TAreaCut cut(map, area);
   std::vector<uint8_t> bytes;
   // Only the block columns of the area are read: each is a run of entries side by side.
   const int32_t rows = map.BlockRows();
@@ -72,31 +85,14 @@ TAreaStatics ReadAreaStatics(TStaticsInput& index, TStaticsInput& data, const TM
       cut.Cut(block, bytes.data(), bytes.size());
     }
   }
+  cut.Flush();
   return cut.Taken();
-}
-
-std::string WorldText(const std::vector<TWorldItem>& items) {
-  std::string text;
-  for (const TWorldItem& item : items) AppendWorldItem(text, item);
-  return text;
 }
 
 void CheckWorldOut(const std::string& name, bool replace) {
   if (name.empty()) throw EFCreateError(Format(SFCreateError, ""));
   if (!replace && PathExists(NativePath(name)))
     throw EFCreateError(Format("The file %s exists; give --force to replace it.", name.c_str()));
-}
-
-TFileSum WriteWorldFile(const std::string& name, const std::vector<TWorldItem>& items) {
-  const std::string text = WorldText(items);
-  TFileStream file(name, fmCreate);
-  file.WriteBuffer(text.data(), text.size());
-  file.Flush();
-  file.Close();
-  SyncFolderOf(name);
-  TFileSummer summer;
-  summer.Add(text.data(), text.size());
-  return summer.Sum();
 }
 
 }  // namespace mirnax

@@ -180,7 +180,8 @@ struct TFreezeRequest {
 
 // The world file of an unfreeze under its side name: refused, before anything is written, when
 // the name is taken and may not be replaced, or the side name is taken (a file nobody left for
-// this run to remove); removed again should the unfreeze fail before the point of no return.
+// this run to remove). Open, it takes the cut's text as the merge goes; removed again should the
+// unfreeze fail before the point of no return.
 class TUnfrozenSide {
  public:
   explicit TUnfrozenSide(const TUnfrozenWorld& world) : side_(UnfrozenSideName(world.Name)) {
@@ -190,17 +191,39 @@ class TUnfrozenSide {
                                  "then start again.",
                                  side_.c_str()));
   }
-  TFileSum Write(const std::vector<TWorldItem>& items) {
-    written_ = true;
-    return WriteWorldFile(side_, items);
+  ~TUnfrozenSide() {
+    if (!done_) Discard();
+  }
+  // Creates the file, for cut's text.
+  TStaticsOutput& Open() {
+    file_.emplace(side_, fmCreate);
+    output_.emplace(*file_);
+    summed_.emplace(*output_);
+    return *summed_;
+  }
+  // The text sent on, forced to disk with its name: the file's sum.
+  TFileSum Commit(TAreaCut& cut) {
+    cut.Flush();
+    output_->Commit();
+    SyncFolderOf(side_);
+    done_ = true;
+    return summed_->Summer.Sum();
   }
   void Discard() {
-    if (written_) std::remove(side_.c_str());
+    if (!file_) return;
+    summed_.reset();
+    output_.reset();
+    file_.reset();
+    std::remove(side_.c_str());
+    done_ = true;
   }
 
  private:
   std::string side_;
-  bool written_ = false;
+  std::optional<TFileStream> file_;
+  std::optional<TFileStaticsOutput> output_;
+  std::optional<TSummingOutput> summed_;
+  bool done_ = false;
 };
 
 std::string Freeze(const TBlockStore& store, const TStaticsPair& pair, TProgressSink& gauge,
@@ -239,9 +262,10 @@ std::string Freeze(const TBlockStore& store, const TStaticsPair& pair, TProgress
   steps.Step(fpChecked);
   WriteJournal(pair.Journal, record);
   try {
+    if (unfrozen) request.Cut->SetText(&unfrozen->Open());
     WriteNewPair(store, old, index, data, gauge, steps, record, request.Cut);
     if (unfrozen) {
-      record.Unfrozen->Sum = unfrozen->Write(request.Cut->Taken().Items);
+      record.Unfrozen->Sum = unfrozen->Commit(*request.Cut);
       steps.Step(fpWorldWritten);
     }
     // The new names reach the disk before the journal calls them complete; the journal's own

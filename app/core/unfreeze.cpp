@@ -34,12 +34,13 @@ TStaticsPair SettledPair(const TUnfreezeRequest& request, TRunHost& host) {
   return pair;
 }
 
-// The statics of the area, read under the pair's lock: no freeze moves the files meanwhile.
-TAreaStatics ReadArea(const TStaticsPair& pair, const TUnfreezeRequest& request) {
+// The statics of the area passed through cut, read under the pair's lock: no freeze moves the
+// files meanwhile.
+const TAreaStatics& ReadArea(const TStaticsPair& pair, TAreaCut& cut) {
   const TStaticsLock lock(pair);
   TFileStream indexFile(pair.Index.Given, fmOpenRead), dataFile(pair.Data.Given, fmOpenRead);
   TFileStaticsInput index(indexFile), data(dataFile);
-  return ReadAreaStatics(index, data, request.Map, request.Area);
+  return ReadAreaStatics(index, data, cut);
 }
 
 void LogUnplaceable(TRunHost& host, int64_t unplaceable) {
@@ -53,16 +54,17 @@ void CopyAreaStatics(const TUnfreezeRequest& request, TRunHost& host) {
   CheckWorldOut(request.OutPath, request.Force);
   const TStaticsPair pair = SettledPair(request, host);
   host.Log(Format(RunText(SReadingArea).c_str(), MapAreaText(request.Area).c_str()));
-  const TAreaStatics taken = ReadArea(pair, request);
+  TAreaCut cut(request.Map, request.Area);
+  const TAreaStatics& taken = ReadArea(pair, cut);
   LogUnplaceable(host, taken.Unplaceable);
-  if (taken.Items.empty()) {
+  if (taken.Count == 0) {
     host.Log(Format(RunText(SNoneCopied).c_str(), request.OutPath.c_str()));
     return;
   }
   TSafeReplace out(request.OutPath);
-  out.Write(WorldText(taken.Items));
+  out.Write(taken.Text);
   out.Commit(request.Force);
-  host.Log(Format(RunText(SCopied).c_str(), static_cast<long long>(taken.Items.size()),
+  host.Log(Format(RunText(SCopied).c_str(), static_cast<long long>(taken.Count),
                   static_cast<long long>(taken.Blocks), request.OutPath.c_str()));
 }
 
@@ -72,7 +74,9 @@ void UnfreezeArea(const TUnfreezeRequest& request, TRunHost& host) {
   const TStaticsPair pair = SettledPair(request, host);
   host.Log(Format(RunText(STakingArea).c_str(), MapAreaText(request.Area).c_str()));
   // A look first: an area where nothing stands leaves the statics files as they are.
-  if (const TAreaStatics found = ReadArea(pair, request); found.Items.empty()) {
+  TAreaCut look(request.Map, request.Area);
+  look.CountOnly();
+  if (const TAreaStatics& found = ReadArea(pair, look); found.Count == 0) {
     LogUnplaceable(host, found.Unplaceable);
     host.Log(Format(RunText(SNoneTaken).c_str(), request.OutPath.c_str()));
     return;
@@ -81,7 +85,7 @@ void UnfreezeArea(const TUnfreezeRequest& request, TRunHost& host) {
   const TUnfrozenWorld out{std::filesystem::absolute(NativePath(request.OutPath)).string(), request.Force, {}};
   const std::string notes = UnfreezeStatics(pair, cut, out, host.StepGauge(), request.KeepBackup);
   LogUnplaceable(host, cut.Taken().Unplaceable);
-  host.Log(Format(RunText(STaken).c_str(), static_cast<long long>(cut.Taken().Items.size()),
+  host.Log(Format(RunText(STaken).c_str(), static_cast<long long>(cut.Taken().Count),
                   static_cast<long long>(cut.Taken().Blocks), request.OutPath.c_str()));
   if (!notes.empty()) LogLines(host, notes.substr(1));
 }

@@ -4,11 +4,17 @@
 
 namespace mirnax {
 namespace {
+// v in lower-case hex, of at least four digits.
 void Hex4(std::string& out, uint32_t v) {
+  static constexpr char Digits[] = "0123456789abcdef";
   char text[8];
-  const auto end = std::to_chars(text, text + sizeof text, v, 16).ptr;
-  if (end - text < 4) out.append(size_t(4 - (end - text)), '0');
-  out.append(text, end);
+  size_t n = 0;
+  do {
+    text[7 - n++] = Digits[v & 15];
+    v >>= 4;
+  } while (v != 0);
+  while (n < 4) text[7 - n++] = '0';
+  out.append(text + 8 - n, n);
 }
 
 // KEY=hhhh and the line end.

@@ -50,7 +50,7 @@ TCutPair CutInMemory(const QByteArray& index, const QByteArray& data, const TMap
   TNullProgress gauge;
   TAreaCut cut(DefaultMapSize, area);
   mirnax::MergeStatics(TBlockStore(), oldIndex, oldData, newIndex, newData, gauge, {}, &cut);
-  return {Q(newIndex.Bytes), Q(newData.Bytes), Q(mirnax::WorldText(cut.Taken().Items))};
+  return {Q(newIndex.Bytes), Q(newData.Bytes), Q(cut.Taken().Text)};
 }
 
 // The world text read into a store as a freeze reads it.
