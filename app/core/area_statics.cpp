@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/core/index_scan.h"
+#include "app/core/run_texts.h"
 #include "app/core/statics_format.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
@@ -92,7 +93,8 @@ const TAreaStatics& ReadAreaStatics(TStaticsInput& index, TStaticsInput& data, T
 void CheckWorldOut(const std::string& name, bool replace) {
   if (name.empty()) throw EFCreateError(Format(SFCreateError, ""));
   if (!replace && PathExists(NativePath(name)))
-    throw EFCreateError(Format("The file %s exists; give --force to replace it.", name.c_str()));
+    throw EFCreateError(RunFormat(
+        QT_TRANSLATE_NOOP("mirnax::RunFreeze", "The file %s exists; give --force to replace it."), name.c_str()));
 }
 
 }  // namespace mirnax

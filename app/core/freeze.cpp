@@ -14,6 +14,7 @@
 #include "app/core/freeze_points.h"
 #include "app/core/freeze_recovery.h"
 #include "app/core/index_scan.h"
+#include "app/core/run_texts.h"
 #include "app/core/statics_io.h"
 #include "app/core/statics_lock.h"
 #include "app/core/statics_merge.h"
@@ -28,7 +29,8 @@
 namespace mirnax {
 
 namespace {
-constexpr const char* PutBackNote = "\nThe statics files were put back as they were before the freeze.";
+constexpr const char* PutBackNote =
+    QT_TRANSLATE_NOOP("mirnax::RunFreeze", "The statics files were put back as they were before the freeze.");
 
 // One of the two files a freeze rewrites.
 struct TFrozenFile {
@@ -58,14 +60,20 @@ std::string PutBack(TFrozenFile& index, TFrozenFile& data, const std::string& jo
   }
   if (errors[0] == 0 && errors[1] == 0) {
     std::remove(journal.c_str());  // nothing is left over for it to explain
-    return PutBackNote;
+    return "\n" + RunText(PutBackNote);
   }
   std::string note, left;
   for (int i = 0; i < 2; ++i)
     if (errors[i] != 0) note += "\n" + RenameError(files[i]->Names.Temp, files[i]->Names.Native, errors[i]);
   if (errors[1] != 0) left = index.Names.Temp;
-  if (errors[0] != 0) left += (left.empty() ? "" : " and ") + data.Names.Temp;
-  return note + Format("\nThe previous statics are kept as %s; put them back by hand.", left.c_str());
+  if (errors[0] != 0)
+    left = left.empty()
+               ? data.Names.Temp
+               : RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "%s and %s"), left.c_str(), data.Names.Temp.c_str());
+  return note + "\n" +
+         RunFormat(
+             QT_TRANSLATE_NOOP("mirnax::RunFreeze", "The previous statics are kept as %s; put them back by hand."),
+             left.c_str());
 }
 
 // Passes every byte on and sums it.
@@ -84,7 +92,10 @@ class TSummingOutput : public TStaticsOutput {
 
 TFileSum SumOfOldFile(const std::string& native) {
   if (const auto sum = SumOfFile(native)) return *sum;
-  throw EInOutError(Format("Read error on %s: the file could not be read whole", native.c_str()), 0);
+  throw EInOutError(
+      RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Read error on %s: the file could not be read whole"),
+                native.c_str()),
+      0);
 }
 
 // The points a freeze passes. Until the new files are complete a point is also where a stop
@@ -187,9 +198,10 @@ class TUnfrozenSide {
   explicit TUnfrozenSide(const TUnfrozenWorld& world) : side_(UnfrozenSideName(world.Name)) {
     CheckWorldOut(world.Name, world.Replace);
     if (PathExists(side_))
-      throw EFCreateError(Format("The file %s is in the way of the world file the unfreeze writes; move it away, "
-                                 "then start again.",
-                                 side_.c_str()));
+      throw EFCreateError(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                      "The file %s is in the way of the world file the unfreeze "
+                                                      "writes; move it away, then start again."),
+                                    side_.c_str()));
   }
   ~TUnfrozenSide() {
     if (!done_) Discard();

@@ -9,6 +9,7 @@
 
 #include "app/core/freeze_journal.h"
 #include "app/core/frozen_worlds.h"
+#include "app/core/run_texts.h"
 #include "app/core/statics_lock.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/paths.h"
@@ -18,6 +19,8 @@
 namespace mirnax {
 
 namespace {
+constexpr const char* NoFile = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "no file");
+
 // One file of the pair as the journal names it, and whether its ".xxx" file is there.
 struct TLeft {
   const TJournalFile& Record;
@@ -26,13 +29,11 @@ struct TLeft {
 };
 
 std::string Described(const std::optional<TFileSum>& sum) {
-  if (!sum) return "no file";
+  if (!sum) return RunText(NoFile);
   const std::string text = SumText(*sum);
-  return Format("%lld bytes, checksum %s", static_cast<long long>(sum->Size), text.substr(text.find(':') + 1).c_str());
+  return RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "%lld bytes, checksum %s"), static_cast<long long>(sum->Size),
+                   text.substr(text.find(':') + 1).c_str());
 }
-
-// What the journal's run was, for the log: "A freeze" or "An unfreeze".
-std::string Kind(const TJournal& journal) { return journal.Unfrozen ? "An unfreeze" : "A freeze"; }
 
 // Side files of the journal that a run killed while writing it left behind; the lock is held, so
 // no other run is writing one.
@@ -62,12 +63,14 @@ void CheckAsRecorded(const TJournal& journal, const std::string& journalName, co
     if (PathExists(side)) ExpectRecorded(side, journal.Unfrozen->Sum, differences);
   }
   if (differences.empty()) return;
-  throw Exception(Format("A freeze of %s and %s did not finish, and the files it left are not the ones its journal "
-                         "%s recorded:%s\nWhich statics are whole cannot be told, so nothing was changed. Keep "
-                         "every copy: put the whole pair under the configured names, move the other files out of "
-                         "this folder and the journal with them, then start again.",
-                         journal.Index.Name.c_str(), journal.Data.Name.c_str(), journalName.c_str(),
-                         Listed(differences).c_str()));
+  throw Exception(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                              "A freeze of %s and %s did not finish, and the files it left are "
+                                              "not the ones its journal %s recorded:%s\nWhich statics are whole "
+                                              "cannot be told, so nothing was changed. Keep every copy: put the "
+                                              "whole pair under the configured names, move the other files out "
+                                              "of this folder and the journal with them, then start again."),
+                            journal.Index.Name.c_str(), journal.Data.Name.c_str(), journalName.c_str(),
+                            Listed(differences).c_str()));
 }
 
 // Back to the previous pair: each ".xxx" file over what the freeze wrote, and a file the freeze
@@ -109,15 +112,27 @@ std::string SettleInterruptedFreeze(const TStaticsPair& pair) {
 
   if (journal.Step == jsMoving) {
     if (!PutBackPrevious(journalName, journal, files)) return "";
-    return Kind(journal) + " that did not finish was undone: the previous statics are back as " + journal.Index.Name +
-           " and " + journal.Data.Name + ".";
+    const char* undone = journal.Unfrozen ? QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                              "An unfreeze that did not finish was undone: the "
+                                                              "previous statics are back as %s and %s.")
+                                          : QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                              "A freeze that did not finish was undone: the previous "
+                                                              "statics are back as %s and %s.");
+    return RunFormat(undone, journal.Index.Name.c_str(), journal.Data.Name.c_str());
   }
   // The new pair stands; what the freeze had left to do is done, the previous files kept as backup.
   const bool settled = files[0].TempThere || files[1].TempThere;
   const std::string notes = FinishFreeze(recorded, journalName, journal, true);
   if (!settled && notes.empty()) return "";
-  return Kind(journal) + " that was stopped after completing the new statics " + journal.Index.Name + " and " +
-         journal.Data.Name + " was finished; the previous files are kept as its backup." + notes;
+  const char* finished = journal.Unfrozen ? QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                              "An unfreeze that was stopped after completing the new "
+                                                              "statics %s and %s was finished; the previous files "
+                                                              "are kept as its backup.")
+                                          : QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                              "A freeze that was stopped after completing the new "
+                                                              "statics %s and %s was finished; the previous files "
+                                                              "are kept as its backup.");
+  return RunFormat(finished, journal.Index.Name.c_str(), journal.Data.Name.c_str()) + notes;
 }
 
 std::string RecoverInterruptedFreeze(const TStaticsPair& pair) {
@@ -132,9 +147,10 @@ void RetireFile(const TStaticsFile& file, bool hadPrevious, bool backup) {
       RenameOver(file.Temp, file.Backup);
     } else if (std::remove(file.Temp.c_str()) != 0) {
       const int error = errno;
-      throw EInOutError(Format("The statics were frozen, but %s could not be deleted: %s", file.Temp.c_str(),
-                               std::strerror(error)),
-                        error);
+      throw EInOutError(
+          RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "The statics were frozen, but %s could not be deleted: %s"),
+                    file.Temp.c_str(), std::strerror(error)),
+          error);
     }
   } else if (backup && !hadPrevious) {
     std::remove(file.Backup.c_str());  // a backup of a generation before: it does not belong to this pair
@@ -170,7 +186,9 @@ void PlaceUnfrozenWorld(const TUnfrozenWorld& world) {
     else
       MoveNoReplace(side, world.Name);
   } catch (Exception& e) {
-    e.Message += Format("\nThe statics taken out of the statics files are kept in %s.", side.c_str());
+    e.Message += "\n" + RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                    "The statics taken out of the statics files are kept in %s."),
+                                  side.c_str());
     throw;
   }
   SyncFolderOf(world.Name);
@@ -181,14 +199,18 @@ std::string FinishFreeze(const TStaticsPair& pair, const std::string& journalNam
   TLateSteps late;
   if (journal.Unfrozen) late.Run([&] { PlaceUnfrozenWorld(*journal.Unfrozen); });
   late.Run([&] { RecordFrozenWorlds(pair, journal, backup); },
-           "The record of the world files frozen into these statics could not be written: ");
+           RunText(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                     "The record of the world files frozen into these statics could not be "
+                                     "written: ")));
   bool retired = late.Run([&] { RetireFile(pair.Index, journal.Index.Old.has_value(), backup); });
   if (afterIndex) afterIndex();
   retired = late.Run([&] { RetireFile(pair.Data, journal.Data.Old.has_value(), backup); }) && retired;
   if (retired)
     late.Run([&] { RetireJournal(journalName, pair.BackupRecord, backup); });
   else
-    late.Note("The journal " + journalName + " is kept: the next run finishes what is left.");
+    late.Note(
+        RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "The journal %s is kept: the next run finishes what is left."),
+                  journalName.c_str()));
   return late.Notes();
 }
 
@@ -198,11 +220,13 @@ void ExpectRecorded(const std::string& native, const std::optional<TFileSum>& su
   const std::optional<TFileSum> now = PathExists(native) ? SumOfFileLike(native, sum, &failure) : std::nullopt;
   if (SameFile(sum, now) && (sum || !PathExists(native))) return;
   if (!now && PathExists(native) && !failure.empty()) {
-    differences.push_back(Format("%s cannot be read: %s", native.c_str(), failure.c_str()));
+    differences.push_back(
+        RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "%s cannot be read: %s"), native.c_str(), failure.c_str()));
     return;
   }
-  differences.push_back(Format("%s holds %s where the journal recorded %s", native.c_str(),
-                               PathExists(native) ? Described(now).c_str() : "no file", Described(sum).c_str()));
+  differences.push_back(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "%s holds %s where the journal recorded %s"),
+                                  native.c_str(), PathExists(native) ? Described(now).c_str() : RunText(NoFile).c_str(),
+                                  Described(sum).c_str()));
 }
 
 std::string Listed(const std::vector<std::string>& lines) {

@@ -10,6 +10,7 @@
 #include "app/core/freeze_points.h"
 #include "app/core/freeze_recovery.h"
 #include "app/core/frozen_worlds.h"
+#include "app/core/run_texts.h"
 #include "app/core/statics_lock.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
@@ -21,7 +22,8 @@
 namespace mirnax {
 
 namespace {
-constexpr const char* NothingPutBack = "\nNothing was put back: the statics files are as they were before the undo.";
+constexpr const char* NothingPutBack =
+    QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Nothing was put back: the statics files are as they were before the undo.");
 
 // A copy of from under to, a new file, with from's owner, group and mode, forced to disk.
 void CopyFile(const std::string& from, const std::string& to) {
@@ -31,7 +33,9 @@ void CopyFile(const std::string& from, const std::string& to) {
   std::vector<char> buffer(size_t{1} << 20);
   for (int64_t left = in.Size(); left > 0;) {
     const size_t n = in.Read(buffer.data(), size_t(std::min<int64_t>(left, int64_t(buffer.size()))));
-    if (n == 0) throw EInOutError(Format("Read error on %s: the file ends early", from.c_str()), 0);
+    if (n == 0)
+      throw EInOutError(
+          RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Read error on %s: the file ends early"), from.c_str()), 0);
     out.WriteBuffer(buffer.data(), n);
     left -= int64_t(n);
   }
@@ -65,34 +69,43 @@ std::string ReadFailure(const std::string& native) {
 TJournal UndoableFreeze(const TStaticsPair& pair) {
   const std::string &index = pair.Index.Native, &data = pair.Data.Native;
   if (const std::string failure = ReadFailure(pair.BackupRecord); !failure.empty()) {
-    throw Exception(Format("The backup of %s and %s cannot be put back: its record %s cannot be read: %s\n"
-                           "Nothing was put back.",
-                           index.c_str(), data.c_str(), pair.BackupRecord.c_str(), failure.c_str()));
+    throw Exception(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                "The backup of %s and %s cannot be put back: its record %s "
+                                                "cannot be read: %s\nNothing was put back."),
+                              index.c_str(), data.c_str(), pair.BackupRecord.c_str(), failure.c_str()));
   }
   const TJournal record = ReadJournal(pair.BackupRecord);
   if (record.Step != jsComplete || !record.Recorded || !record.Index.Old || !record.Data.Old) {
-    throw Exception(Format("There is no backup of %s and %s to put back: no freeze kept one (%s is missing).",
-                           index.c_str(), data.c_str(), pair.BackupRecord.c_str()));
+    throw Exception(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                "There is no backup of %s and %s to put back: no freeze kept one "
+                                                "(%s is missing)."),
+                              index.c_str(), data.c_str(), pair.BackupRecord.c_str()));
   }
   if (!NamesSameFile(record.Index.Name, index) || !NamesSameFile(record.Data.Name, data)) {
-    throw Exception(Format("The backup beside %s is of the statics files %s and %s, not of %s; nothing was put back.",
-                           index.c_str(), record.Index.Name.c_str(), record.Data.Name.c_str(), data.c_str()));
+    throw Exception(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                "The backup beside %s is of the statics files %s and %s, not of "
+                                                "%s; nothing was put back."),
+                              index.c_str(), record.Index.Name.c_str(), record.Data.Name.c_str(), data.c_str()));
   }
   std::vector<std::string> unreadable, differences;
   for (const TJournalFile* f : {&record.Index, &record.Data}) {
     for (const std::string& name : {f->Name, BackupName(f->Name)})
       if (const std::string failure = ReadFailure(name); !failure.empty())
-        unreadable.push_back(Format("%s cannot be read: %s", name.c_str(), failure.c_str()));
+        unreadable.push_back(
+            RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "%s cannot be read: %s"), name.c_str(), failure.c_str()));
     ExpectRecorded(f->Name, f->New, differences);
     ExpectRecorded(BackupName(f->Name), f->Old, differences);
   }
   if (!unreadable.empty())
-    throw Exception(Format("The statics files or their backup cannot be read:%s\nNothing was put back.",
-                           Listed(unreadable).c_str()));
+    throw Exception(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                "The statics files or their backup cannot be read:%s\nNothing "
+                                                "was put back."),
+                              Listed(unreadable).c_str()));
   if (!differences.empty()) {
-    throw Exception(Format("The statics files are not the ones the last freeze wrote, or its backup has changed since:"
-                           "%s\nNothing was put back.",
-                           Listed(differences).c_str()));
+    throw Exception(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                "The statics files are not the ones the last freeze wrote, or "
+                                                "its backup has changed since:%s\nNothing was put back."),
+                              Listed(differences).c_str()));
   }
   return record;
 }
@@ -105,10 +118,13 @@ std::string MoveBack(const std::vector<const TStaticsFile*>& moved, const std::s
     if (std::rename(f->Temp.c_str(), f->Native.c_str()) != 0) failed += "\n" + RenameError(f->Temp, f->Native, errno);
   if (failed.empty()) {
     std::remove(journal.c_str());
-    return NothingPutBack;
+    return "\n" + RunText(NothingPutBack);
   }
-  return "\nNothing was put back, but the statics files the undo moved aside could not all be moved back:" + failed +
-         "\nThe journal " + journal + " is kept: the next run puts them back.";
+  return "\n" + RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                            "Nothing was put back, but the statics files the undo moved aside "
+                                            "could not all be moved back:%s\nThe journal %s is kept: the "
+                                            "next run puts them back."),
+                          failed.c_str(), journal.c_str());
 }
 
 // Moves the current files aside and copies the backup under their names; the journal says complete
@@ -147,7 +163,7 @@ std::string PutBackBackup(const TJournal& record, const TFreezeTestHook& hook) {
     WriteJournal(names.Journal, undo);
   } catch (Exception& e) {
     std::remove(names.Journal.c_str());
-    e.Message += NothingPutBack;
+    e.Message += "\n" + RunText(NothingPutBack);
     throw;
   }
   CopyBackup(names, undo, record);
@@ -156,24 +172,31 @@ std::string PutBackBackup(const TJournal& record, const TFreezeTestHook& hook) {
   std::string notes = FinishFreeze(names, names.Journal, undo, true);
   TLateSteps late;
   late.Run([&] { SwapFrozenRecords(names); },
-           "The record of the world files frozen into these statics could not be put back with them: ");
+           RunText(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                     "The record of the world files frozen into these statics could not be "
+                                     "put back with them: ")));
   return notes + late.Notes();
 }
 }  // namespace
 
 std::string UndoLastFreeze(const TStaticsPair& given, const TFreezeTestHook& testHook) {
-  if (!given.Given()) throw Exception("No statics files are given.");
+  if (!given.Given()) throw Exception(RunText(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "No statics files are given.")));
   const TStaticsLock lock(given);
   // A freeze left unfinished is settled first; what it moved, the pair is resolved anew for.
   const TStaticsPair pair = SettleInterruptedFreeze(given).empty() ? given : given.Again();
   const TJournal undone = UndoableFreeze(pair);
   const std::string notes = PutBackBackup(undone, testHook);
   // An unfreeze undone: its statics are back in the pair, and the world file it wrote stays.
-  const std::string world = undone.Unfrozen ? " The world file " + undone.Unfrozen->Name +
-                                                  " that the unfreeze wrote is left where it is."
-                                            : "";
-  return "The statics from before the last " + std::string(undone.Unfrozen ? "unfreeze" : "freeze") +
-         " were put back as " + pair.Index.Native + " and " + pair.Data.Native + "." + world + notes;
+  if (!undone.Unfrozen)
+    return RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                       "The statics from before the last freeze were put back as %s and %s."),
+                     pair.Index.Native.c_str(), pair.Data.Native.c_str()) +
+           notes;
+  return RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                     "The statics from before the last unfreeze were put back as %s and %s. "
+                                     "The world file %s that the unfreeze wrote is left where it is."),
+                   pair.Index.Native.c_str(), pair.Data.Native.c_str(), undone.Unfrozen->Name.c_str()) +
+         notes;
 }
 
 std::string UndoLastFreeze(const TStaticsPair& pair) { return UndoLastFreeze(pair, {}); }

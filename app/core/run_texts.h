@@ -5,6 +5,7 @@
 #include <QtGlobal>
 #include <string>
 
+#include "toolkit/core/sysutils.h"
 #include "toolkit/core/translations.h"
 
 namespace mirnax {
@@ -30,7 +31,8 @@ inline constexpr const char* SDuplicatesLeftOut =
     QT_TRANSLATE_NOOP("mirnax::RunFreeze", " duplicates of statics already in their blocks");
 
 // The unfreeze's log, each a format of the toolkit's Format.
-inline constexpr const char* SReadingArea = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Reading the statics of the area %s ...");
+inline constexpr const char* SReadingArea =
+    QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Reading the statics of the area %s ...");
 inline constexpr const char* STakingArea =
     QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Taking the statics of the area %s out of the statics files ...");
 inline constexpr const char* SUnplaceable = QT_TRANSLATE_NOOP(
@@ -39,14 +41,21 @@ inline constexpr const char* SUnplaceable = QT_TRANSLATE_NOOP(
     "their block is no whole number of 7-byte records): they stay in the statics files.");
 inline constexpr const char* SNoneCopied =
     QT_TRANSLATE_NOOP("mirnax::RunFreeze", "No statics stand in the area: %s is not written.");
-inline constexpr const char* SNoneTaken = QT_TRANSLATE_NOOP(
-    "mirnax::RunFreeze", "No statics stand in the area: the statics files are left as they are, and %s is not written.");
+inline constexpr const char* SNoneTaken =
+    QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                      "No statics stand in the area: the statics files are left as they are, and %s is not written.");
 inline constexpr const char* SCopied = QT_TRANSLATE_NOOP(
     "mirnax::RunFreeze", "%lld statics of %lld blocks written to %s; the statics files are left as they are.");
 inline constexpr const char* STaken = QT_TRANSLATE_NOOP(
     "mirnax::RunFreeze", "%lld statics left the statics files, from %lld blocks; they are written to %s.");
 
-// A text of the table in the user's language.
+// A text of the table in the user's language. The freeze's own notes and refusals are marked
+// where they are written, in the same context.
 inline std::string RunText(const char* text) { return TrUtf8(RunTextContext, text); }
+// A format of the context in the user's language, filled in by the toolkit's Format.
+template <typename... TArgs>
+std::string RunFormat(const char* format, TArgs... args) {
+  return Format(RunText(format).c_str(), args...);
+}
 
 }  // namespace mirnax

@@ -24,7 +24,9 @@ namespace {
 // The pair of request, with a freeze of it that did not finish settled first (and logged).
 TStaticsPair SettledPair(const TUnfreezeRequest& request, TRunHost& host) {
   if (request.IndexPath.empty() || request.DataPath.empty())
-    throw EFOpenError("No statics files are given: the paths of Staidx0 and Statics0 are needed.");
+    throw EFOpenError(RunText(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                "No statics files are given: the paths of Staidx0 and "
+                                                "Statics0 are needed.")));
   TStaticsPair pair = TStaticsPair::Resolve(request.IndexPath, request.DataPath);
   if (const std::string settled = RecoverInterruptedFreeze(pair); !settled.empty()) {
     LogLines(host, settled);
@@ -44,8 +46,7 @@ const TAreaStatics& ReadArea(const TStaticsPair& pair, TAreaCut& cut) {
 }
 
 void LogUnplaceable(TRunHost& host, int64_t unplaceable) {
-  if (unplaceable > 0)
-    host.Log(Format(RunText(SUnplaceable).c_str(), static_cast<long long>(unplaceable)));
+  if (unplaceable > 0) host.Log(RunFormat(SUnplaceable, static_cast<long long>(unplaceable)));
 }
 }  // namespace
 
@@ -53,40 +54,40 @@ void CopyAreaStatics(const TUnfreezeRequest& request, TRunHost& host) {
   host.ClearLog();
   CheckWorldOut(request.OutPath, request.Force);
   const TStaticsPair pair = SettledPair(request, host);
-  host.Log(Format(RunText(SReadingArea).c_str(), MapAreaText(request.Area).c_str()));
+  host.Log(RunFormat(SReadingArea, MapAreaText(request.Area).c_str()));
   TAreaCut cut(request.Map, request.Area);
   const TAreaStatics& taken = ReadArea(pair, cut);
   LogUnplaceable(host, taken.Unplaceable);
   if (taken.Count == 0) {
-    host.Log(Format(RunText(SNoneCopied).c_str(), request.OutPath.c_str()));
+    host.Log(RunFormat(SNoneCopied, request.OutPath.c_str()));
     return;
   }
   TSafeReplace out(request.OutPath);
   out.Write(taken.Text);
   out.Commit(request.Force);
-  host.Log(Format(RunText(SCopied).c_str(), static_cast<long long>(taken.Count),
-                  static_cast<long long>(taken.Blocks), request.OutPath.c_str()));
+  host.Log(RunFormat(SCopied, static_cast<long long>(taken.Count), static_cast<long long>(taken.Blocks),
+                     request.OutPath.c_str()));
 }
 
 void UnfreezeArea(const TUnfreezeRequest& request, TRunHost& host) {
   host.ClearLog();
   CheckWorldOut(request.OutPath, request.Force);
   const TStaticsPair pair = SettledPair(request, host);
-  host.Log(Format(RunText(STakingArea).c_str(), MapAreaText(request.Area).c_str()));
+  host.Log(RunFormat(STakingArea, MapAreaText(request.Area).c_str()));
   // A look first: an area where nothing stands leaves the statics files as they are.
   TAreaCut look(request.Map, request.Area);
   look.CountOnly();
   if (const TAreaStatics& found = ReadArea(pair, look); found.Count == 0) {
     LogUnplaceable(host, found.Unplaceable);
-    host.Log(Format(RunText(SNoneTaken).c_str(), request.OutPath.c_str()));
+    host.Log(RunFormat(SNoneTaken, request.OutPath.c_str()));
     return;
   }
   TAreaCut cut(request.Map, request.Area);
   const TUnfrozenWorld out{std::filesystem::absolute(NativePath(request.OutPath)).string(), request.Force, {}};
   const std::string notes = UnfreezeStatics(pair, cut, out, host.StepGauge(), request.KeepBackup);
   LogUnplaceable(host, cut.Taken().Unplaceable);
-  host.Log(Format(RunText(STaken).c_str(), static_cast<long long>(cut.Taken().Count),
-                  static_cast<long long>(cut.Taken().Blocks), request.OutPath.c_str()));
+  host.Log(RunFormat(STaken, static_cast<long long>(cut.Taken().Count), static_cast<long long>(cut.Taken().Blocks),
+                     request.OutPath.c_str()));
   if (!notes.empty()) LogLines(host, notes.substr(1));
 }
 
