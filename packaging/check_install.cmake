@@ -14,7 +14,8 @@ set(expected
   share/icons/hicolor/scalable/apps/mirnax.svg
   share/metainfo/org.example.mirnax.metainfo.xml
   share/man/man1/mirnax.1.gz share/man/man1/mirnax-freeze.1.gz share/man/man1/mirnax-gallery.1.gz
-  share/doc/mirnax/copyright share/doc/mirnax/changelog.gz
+  share/doc/mirnax/copyright share/doc/mirnax/changelog.gz share/doc/mirnax-freeze/copyright
+  share/doc/libmirnax-components1/copyright share/doc/libmirnax-components-dev/changelog.gz
   share/mirnax/translations/mirnax_ru.qm
   ${LIBDIR}/libmirnax-components.so ${LIBDIR}/libmirnax-components.so.${VERSION}
   ${LIBDIR}/cmake/Mirnax/MirnaxConfig.cmake ${LIBDIR}/cmake/Mirnax/MirnaxConfigVersion.cmake

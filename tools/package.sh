@@ -1,14 +1,33 @@
 #!/usr/bin/env bash
-# Builds the Debian package (installed under /usr, stripped), then checks it with lintian.
-# Usage: tools/package.sh        (the package lands in build-deb/)
+# Builds the Debian packages (installed under /usr, stripped, with Debian's hardening flags), then
+# checks them with lintian. Usage: tools/package.sh   (the packages land in build-deb/)
+#   mirnax                    the window program, its menu entry
+#   mirnax-freeze             the terminal program and the translations (no graphical library)
+#   libmirnax-components1     the component library and its private folder <libdir>/mirnax/
+#   libmirnax-components-dev  headers, CMake package, pkg-config file, API reference, mirnax-gallery
+#   mirnax-designer-plugin    the Qt Designer plugin
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=build-deb
-cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF >/dev/null
+for tool in dpkg-buildflags dpkg-shlibdeps lintian; do
+  command -v "$tool" >/dev/null || { echo "package.sh: $tool is missing (apt-get install dpkg-dev lintian)" >&2; exit 2; }
+done
+# Every hardening flag Debian has: fortified functions (CPPFLAGS), stack protector, format checks
+# and position-independent code (CXXFLAGS), read-only relocations bound at start (LDFLAGS).
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+flag() { dpkg-buildflags --get "$1"; }
+cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF \
+  -DCMAKE_C_FLAGS="$(flag CFLAGS) $(flag CPPFLAGS)" -DCMAKE_CXX_FLAGS="$(flag CXXFLAGS) $(flag CPPFLAGS)" \
+  -DCMAKE_EXE_LINKER_FLAGS="$(flag LDFLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(flag LDFLAGS)" \
+  -DCMAKE_MODULE_LINKER_FLAGS="$(flag LDFLAGS)" >/dev/null
 cmake --build "$out" -j2
+rm -f "$out"/*.deb
 (cd "$out" && cpack -G DEB >/dev/null)
-deb=$(ls -t "$out"/mirnax_*.deb | head -1)
-echo "$deb"
-dpkg-deb --field "$deb" Package Version Depends
-# lintian exits non-zero on errors only; warnings are printed for the record.
-lintian --tag-display-limit 0 "$deb"
+status=0
+for deb in "$out"/*.deb; do
+  echo "$deb"
+  dpkg-deb --field "$deb" Package Version Depends | sed 's/^/  /'
+done
+# lintian exits non-zero on errors; warnings and the hardening information are shown too.
+lintian --display-info --tag-display-limit 0 "$out"/*.deb || status=$?
+exit "$status"
