@@ -119,15 +119,18 @@ TJumpMemo* NewMemo(QWidget* page) {
 void ReportEvents(QWidget* page, TJumpMemo* memo, const TSay& say) {
   memo->OnJumpClick = [memo, say](QObject*, std::string word) {
     const int line = memo->GotoWord("[" + word + "]", 0, true);
-    say(QString("Jump to %1: line %2").arg(Cp1251ToQString(word)).arg(line));
+    say(QCoreApplication::translate("Gallery", "Jump to %1: line %2").arg(Cp1251ToQString(word)).arg(line));
   };
   memo->OnPictureClick = [say](QObject*, std::string name) {
-    say(QString("Picture %1 (the viewer shows no images)").arg(Cp1251ToQString(name)));
+    say(QCoreApplication::translate("Gallery", "Picture %1 (the viewer shows no images)").arg(Cp1251ToQString(name)));
   };
-  memo->OnCopyToClipboard = [say](QObject*, int32_t count) { say(QString("Copied %1 bytes").arg(count)); };
+  memo->OnCopyToClipboard = [say](QObject*, int32_t count) {
+    say(QCoreApplication::translate("Gallery", "Copied %1 bytes").arg(count));
+  };
   if (Application)
-    QObject::connect(Application, &TApplication::HelpRequested, page,
-                     [say](int context) { say(QString("Help asked for topic %1 (F1)").arg(context)); });
+    QObject::connect(Application, &TApplication::HelpRequested, page, [say](int context) {
+      say(QCoreApplication::translate("Gallery", "Help asked for topic %1 (F1)").arg(context));
+    });
 }
 
 // The search field with its Next and Previous buttons.
@@ -135,12 +138,13 @@ void AddSearch(QHBoxLayout* tools, QWidget* page, TJumpMemo* memo, const TSay& s
   auto* find = new QLineEdit(page);
   find->setObjectName("MemoFind");
   find->setAccessibleName(QCoreApplication::translate("Gallery", "Text to find"));
-  find->setPlaceholderText("Search");
-  auto* next = new QPushButton("Next", page);
-  auto* previous = new QPushButton("Previous", page);
+  find->setPlaceholderText(QCoreApplication::translate("Gallery", "Search"));
+  auto* next = new QPushButton(QCoreApplication::translate("Gallery", "Next"), page);
+  auto* previous = new QPushButton(QCoreApplication::translate("Gallery", "Previous"), page);
   const auto search = [memo, find, say](bool forward) {
     const bool found = memo->Search(ToCp1251(find->text()), forward);
-    say(found ? QString("Found on line %1").arg(memo->Caret().Line) : QString("Not found"));
+    say(found ? QCoreApplication::translate("Gallery", "Found on line %1").arg(memo->Caret().Line)
+              : QCoreApplication::translate("Gallery", "Not found"));
     memo->setFocus();
   };
   QObject::connect(next, &QPushButton::clicked, page, [search] { search(true); });
@@ -153,29 +157,31 @@ void AddSearch(QHBoxLayout* tools, QWidget* page, TJumpMemo* memo, const TSay& s
 
 QHBoxLayout* MakeTools(QWidget* page, TJumpMemo* memo, const TSay& say) {
   auto* tools = new QHBoxLayout;
-  auto* open = new QPushButton("Open...", page);
+  auto* open = new QPushButton(QCoreApplication::translate("Gallery", "Open..."), page);
   QObject::connect(open, &QPushButton::clicked, page, [page, memo, say] {
-    const QString name = QFileDialog::getOpenFileName(page, "Open a text", QString(), "Texts (*.txt);;All files (*)");
+    const QString name =
+        QFileDialog::getOpenFileName(page, QCoreApplication::translate("Gallery", "Open a text"), QString(),
+                                     QCoreApplication::translate("Gallery", "Texts (*.txt);;All files (*)"));
     if (name.isEmpty()) return;
     memo->LoadFromFile(name.toStdString());
-    say(QString("%1: %2 lines").arg(name).arg(memo->Lines().Count()));
+    say(QCoreApplication::translate("Gallery", "%1: %2 lines").arg(name).arg(memo->Lines().Count()));
   });
   tools->addWidget(open);
   AddSearch(tools, page, memo, say);
 
-  auto* copy = new QPushButton("Copy", page);
+  auto* copy = new QPushButton(QCoreApplication::translate("Gallery", "Copy"), page);
   QObject::connect(copy, &QPushButton::clicked, page, [memo, say] {
-    if (memo->CopyToClipboard() == 0) say("Nothing selected to copy");
+    if (memo->CopyToClipboard() == 0) say(QCoreApplication::translate("Gallery", "Nothing selected to copy"));
   });
-  auto* print = new QPushButton("Print to PDF", page);
+  auto* print = new QPushButton(QCoreApplication::translate("Gallery", "Print to PDF"), page);
   QObject::connect(print, &QPushButton::clicked, page, [memo, say] {
     const QString pdf = QDir::temp().filePath("mirnax-memo.pdf");
     Printer().setOutputFormat(QPrinter::PdfFormat);
     Printer().setOutputFileName(pdf);
     memo->Print("", 1, 1, false, true);
-    say("Printed to " + pdf);
+    say(QCoreApplication::translate("Gallery", "Printed to %1").arg(pdf));
   });
-  auto* pages = new QCheckBox("Page markers", page);
+  auto* pages = new QCheckBox(QCoreApplication::translate("Gallery", "Page markers"), page);
   QObject::connect(pages, &QCheckBox::toggled, memo, [memo](bool on) { memo->SetShowPages(on); });
   tools->addWidget(copy);
   tools->addWidget(print);
@@ -189,7 +195,8 @@ QHBoxLayout* MakeHighlightRow(QWidget* page, TJumpMemo* memo) {
   highlight->setObjectName("MemoHighlight");
   highlight->setAccessibleName(QCoreApplication::translate("Gallery", "Words to highlight"));
   highlight->setAccessibleDescription(QCoreApplication::translate("Gallery", "Words the memo shows highlighted, separated by commas; * matches any ending"));
-  highlight->setToolTip("Words to highlight, separated by commas; a trailing * matches a prefix");
+  highlight->setToolTip(
+      QCoreApplication::translate("Gallery", "Words to highlight, separated by commas; a trailing * matches a prefix"));
   const auto applyHighlight = [memo, highlight] {
     TStringList words;
     for (const QString& word : highlight->text().split(',', Qt::SkipEmptyParts)) words.Add(ToCp1251(word.trimmed()));
@@ -198,7 +205,7 @@ QHBoxLayout* MakeHighlightRow(QWidget* page, TJumpMemo* memo) {
   applyHighlight();
   QObject::connect(highlight, &QLineEdit::editingFinished, page, applyHighlight);
   auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel("Highlight:", page));
+  row->addWidget(new QLabel(QCoreApplication::translate("Gallery", "Highlight:"), page));
   row->addWidget(highlight, 1);
   return row;
 }
@@ -208,7 +215,8 @@ QHBoxLayout* MakeHighlightRow(QWidget* page, TJumpMemo* memo) {
 QWidget* MakeMemoPage(QWidget* parent) {
   auto* page = new QWidget(parent);
   TJumpMemo* memo = NewMemo(page);
-  auto* status = new QLabel("Click a green jump, or open a text of your own.", page);
+  auto* status =
+      new QLabel(QCoreApplication::translate("Gallery", "Click a green jump, or open a text of your own."), page);
   status->setObjectName("MemoStatus");
   const TSay say = [status](const QString& text) { status->setText(text); };
   ReportEvents(page, memo, say);
