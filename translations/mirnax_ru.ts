@@ -75,6 +75,339 @@
         <source>Mirnax component gallery</source>
         <translation>Галерея компонентов Mirnax</translation>
     </message>
+    <message>
+        <source> (today)</source>
+        <translation> (сегодня)</translation>
+    </message>
+    <message>
+        <source>1 Monday</source>
+        <translation>1 Понедельник</translation>
+    </message>
+    <message>
+        <source>2 Tuesday</source>
+        <translation>2 Вторник</translation>
+    </message>
+    <message>
+        <source>3 Wednesday</source>
+        <translation>3 Среда</translation>
+    </message>
+    <message>
+        <source>4 Thursday</source>
+        <translation>4 Четверг</translation>
+    </message>
+    <message>
+        <source>5 Friday</source>
+        <translation>5 Пятница</translation>
+    </message>
+    <message>
+        <source>6 Saturday</source>
+        <translation>6 Суббота</translation>
+    </message>
+    <message>
+        <source>7 Sunday</source>
+        <translation>7 Воскресенье</translation>
+    </message>
+    <message>
+        <source>(disabled)</source>
+        <translation>(отключён)</translation>
+    </message>
+    <message>
+        <source>Left button: foreground. Other buttons: background.
+Keys: arrows, Home, End, Space move; F and B pick.</source>
+        <translation>Левая кнопка — цвет переднего плана, остальные — цвет фона.
+Клавиши: стрелки, Home, End и пробел перемещают; F и B выбирают.</translation>
+    </message>
+    <message>
+        <source>CPU %1 %, memory %2 %</source>
+        <translation>ЦП %1 %, память %2 %</translation>
+    </message>
+    <message>
+        <source>CPU</source>
+        <translation>ЦП</translation>
+    </message>
+    <message>
+        <source>memory</source>
+        <translation>память</translation>
+    </message>
+    <message>
+        <source>Jump to %1: line %2</source>
+        <translation>Переход к %1: строка %2</translation>
+    </message>
+    <message>
+        <source>Picture %1 (the viewer shows no images)</source>
+        <translation>Рисунок %1 (просмотрщик не показывает изображения)</translation>
+    </message>
+    <message>
+        <source>Copied %1 bytes</source>
+        <translation>Скопировано байт: %1</translation>
+    </message>
+    <message>
+        <source>Help asked for topic %1 (F1)</source>
+        <translation>Запрошена справка по теме %1 (F1)</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Поиск</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Следующее</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Предыдущее</translation>
+    </message>
+    <message>
+        <source>Found on line %1</source>
+        <translation>Найдено в строке %1</translation>
+    </message>
+    <message>
+        <source>Not found</source>
+        <translation>Не найдено</translation>
+    </message>
+    <message>
+        <source>Open...</source>
+        <translation>Открыть...</translation>
+    </message>
+    <message>
+        <source>Open a text</source>
+        <translation>Открыть текст</translation>
+    </message>
+    <message>
+        <source>Texts (*.txt);;All files (*)</source>
+        <translation>Тексты (*.txt);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>%1: %2 lines</source>
+        <translation>%1: строк: %2</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Nothing selected to copy</source>
+        <translation>Для копирования ничего не выделено</translation>
+    </message>
+    <message>
+        <source>Print to PDF</source>
+        <translation>Печать в PDF</translation>
+    </message>
+    <message>
+        <source>Printed to %1</source>
+        <translation>Напечатано в %1</translation>
+    </message>
+    <message>
+        <source>Page markers</source>
+        <translation>Метки страниц</translation>
+    </message>
+    <message>
+        <source>Words to highlight, separated by commas; a trailing * matches a prefix</source>
+        <translation>Выделяемые слова через запятую; * в конце соответствует любому окончанию</translation>
+    </message>
+    <message>
+        <source>Highlight:</source>
+        <translation>Выделять:</translation>
+    </message>
+    <message>
+        <source>Click a green jump, or open a text of your own.</source>
+        <translation>Щёлкните зелёную ссылку или откройте свой текст.</translation>
+    </message>
+    <message>
+        <source>Click a folder to make it current.
+Double click or Enter opens and closes;
++ opens, - closes, * opens everything below.</source>
+        <translation>Щёлкните папку, чтобы сделать её текущей.
+Двойной щелчок или Enter открывает и закрывает;
++ открывает, - закрывает, * открывает всё вложенное.</translation>
+    </message>
+    <message>
+        <source>Archive file</source>
+        <translation>Файл архива</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Размер</translation>
+    </message>
+    <message>
+        <source>Packed</source>
+        <translation>Сжато</translation>
+    </message>
+    <message>
+        <source>Ratio</source>
+        <translation>Сжатие</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Дата</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Комментарий</translation>
+    </message>
+    <message>
+        <source>Folder names</source>
+        <translation>Имена папок</translation>
+    </message>
+    <message>
+        <source>Overwrite</source>
+        <translation>Перезаписывать</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source>Simulated removable drive</source>
+        <translation>Имитация съёмного диска</translation>
+    </message>
+    <message>
+        <source>Add files...</source>
+        <translation>Добавить файлы...</translation>
+    </message>
+    <message>
+        <source>Add folder...</source>
+        <translation>Добавить папку...</translation>
+    </message>
+    <message>
+        <source>Delete selected</source>
+        <translation>Удалить выбранные</translation>
+    </message>
+    <message>
+        <source>Extract to...</source>
+        <translation>Извлечь в...</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Span to volumes...</source>
+        <translation>Разбить на тома...</translation>
+    </message>
+    <message>
+        <source>Join volumes...</source>
+        <translation>Собрать тома...</translation>
+    </message>
+    <message>
+        <source>Make self-extracting</source>
+        <translation>Сделать самораспаковывающимся</translation>
+    </message>
+    <message>
+        <source>Convert back</source>
+        <translation>Преобразовать обратно</translation>
+    </message>
+    <message>
+        <source>Archive:</source>
+        <translation>Архив:</translation>
+    </message>
+    <message>
+        <source>Level:</source>
+        <translation>Уровень:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Пароль:</translation>
+    </message>
+    <message>
+        <source>Volume size:</source>
+        <translation>Размер тома:</translation>
+    </message>
+    <message>
+        <source>  %1 (%2 bytes)</source>
+        <translation>  %1 (байт: %2)</translation>
+    </message>
+    <message>
+        <source>Open or create an archive</source>
+        <translation>Открыть или создать архив</translation>
+    </message>
+    <message>
+        <source>Zip archives (*.zip);;All files (*)</source>
+        <translation>Архивы zip (*.zip);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>Add files</source>
+        <translation>Добавить файлы</translation>
+    </message>
+    <message>
+        <source>Add a folder</source>
+        <translation>Добавить папку</translation>
+    </message>
+    <message>
+        <source>Extract to</source>
+        <translation>Извлечь в</translation>
+    </message>
+    <message>
+        <source>Span into folder</source>
+        <translation>Разбить на тома в папку</translation>
+    </message>
+    <message>
+        <source>Spanned onto %1</source>
+        <translation>Разбито на тома: %1</translation>
+    </message>
+    <message>
+        <source>Last volume of the set</source>
+        <translation>Последний том набора</translation>
+    </message>
+    <message>
+        <source>Archives (*.zip)</source>
+        <translation>Архивы (*.zip)</translation>
+    </message>
+    <message>
+        <source>Done: %1 file(s)</source>
+        <translation>Готово, файлов: %1</translation>
+    </message>
+    <message>
+        <source>%1 member(s)%2</source>
+        <translation>Элементов: %1%2</translation>
+    </message>
+    <message>
+        <source>; comment: %1</source>
+        <translation>; комментарий: %1</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax</name>
+    <message>
+        <source>Usage: mirnax [FOLDER] | --help | --version
+
+Opens the window that freezes the items of the world files STATICS/*.SCP of the server&apos;s
+folder FOLDER (default: the current folder) into the statics files named in its mirnax.ini.
+Started elsewhere, the window asks for the server&apos;s folder. Without a display, use
+mirnax-freeze.
+
+  --help     show this text
+  --version  show the version
+
+Exit status: 0 when the window was closed, 1 when no display could be opened or an error
+ended the program, 2 for a wrong argument or a folder that cannot be opened.
+</source>
+        <translation>Использование: mirnax [ПАПКА] | --help | --version
+
+Открывает окно, которое вмораживает предметы из файлов мира STATICS/*.SCP папки сервера
+ПАПКА (по умолчанию: текущая папка) в файлы статики, указанные в её mirnax.ini.
+Запущенное в другом месте, окно спрашивает папку сервера. Без дисплея используйте
+mirnax-freeze.
+
+  --help     показать этот текст
+  --version  показать версию
+
+Код завершения: 0, когда окно закрыто; 1, когда не удалось открыть дисплей или работу
+прервала ошибка; 2 при неверном аргументе или папке, которую нельзя открыть.
+</translation>
+    </message>
+    <message>
+        <source>cannot work in &apos;%s&apos;: %s</source>
+        <translation>нельзя работать в &apos;%s&apos;: %s</translation>
+    </message>
 </context>
 <context>
     <name>mirnax-freeze</name>
@@ -254,6 +587,328 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
     </message>
 </context>
 <context>
+    <name>mirnax-gallery</name>
+    <message>
+        <source>Usage: mirnax-gallery [--page NAME] [--grab FILE.png]
+
+Shows each control of the component library live, one page per control.
+
+  --page NAME  open on that page
+  --grab FILE  render the window to FILE (PNG) and quit
+  --help       show this text
+  --version    show the version
+
+Pages: %s
+</source>
+        <translation>Использование: mirnax-gallery [--page ИМЯ] [--grab ФАЙЛ.png]
+
+Показывает вживую каждый элемент управления библиотеки компонентов, по странице на элемент.
+
+  --page ИМЯ   открыть на этой странице
+  --grab ФАЙЛ  отрисовать окно в ФАЙЛ (PNG) и выйти
+  --help       показать этот текст
+  --version    показать версию
+
+Страницы: %s
+</translation>
+    </message>
+    <message>
+        <source>Open on page NAME.</source>
+        <translation>Открыть на странице ИМЯ.</translation>
+    </message>
+    <message>
+        <source>Render the window to FILE and quit.</source>
+        <translation>Отрисовать окно в ФАЙЛ и выйти.</translation>
+    </message>
+    <message>
+        <source>no page named &apos;%s&apos; (pages: %s)</source>
+        <translation>нет страницы с именем &apos;%s&apos; (страницы: %s)</translation>
+    </message>
+    <message>
+        <source>cannot write %s</source>
+        <translation>не удаётся записать %s</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::ArgumentError</name>
+    <message>
+        <source>unexpected argument &apos;%s&apos;</source>
+        <translation>лишний аргумент &apos;%s&apos;</translation>
+    </message>
+    <message>
+        <source>unknown option &apos;%s&apos;</source>
+        <translation>неизвестный параметр &apos;%s&apos;</translation>
+    </message>
+    <message>
+        <source>option &apos;%s&apos; needs a value</source>
+        <translation>после параметра &apos;%s&apos; нужно указать значение</translation>
+    </message>
+    <message>
+        <source> (see &apos;%s --help&apos;)</source>
+        <translation> (см. &apos;%s --help&apos;)</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::ClearStatics</name>
+    <message>
+        <source>The statics index file was cleared; the statics data file was left as it was.</source>
+        <translation>Индексный файл статики очищен; файл данных статики оставлен как был.</translation>
+    </message>
+    <message>
+        <source>The statics files were left as they were.</source>
+        <translation>Файлы статики оставлены как были.</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::DryRunFreeze</name>
+    <message>
+        <source>%lld bytes</source>
+        <translation>%lld байт</translation>
+    </message>
+    <message>
+        <source>no file</source>
+        <translation>файла нет</translation>
+    </message>
+    <message>
+        <source>%s: %s now, %s after the freeze</source>
+        <translation>%s: сейчас %s, после заморозки %s</translation>
+    </message>
+    <message>
+        <source>A freeze would clear the current statics and write %lld items into %lld blocks.</source>
+        <translation>Заморозка очистила бы текущую статику и записала бы предметы (%lld) в блоки (%lld).</translation>
+    </message>
+    <message>
+        <source>A freeze would keep the current statics and add %lld items to %lld blocks, %lld of which have statics now.</source>
+        <translation>Заморозка сохранила бы текущую статику и добавила бы предметы (%lld) в блоки (%lld), из которых статика сейчас есть в %lld.</translation>
+    </message>
+    <message>
+        <source>Statics index file %s (%d blocks of a map of %s tiles).</source>
+        <translation>Индексный файл статики %s (блоков: %d, карта %s тайлов).</translation>
+    </message>
+    <message>
+        <source>Statics data file %s.</source>
+        <translation>Файл данных статики %s.</translation>
+    </message>
+    <message>
+        <source>the free space cannot be told</source>
+        <translation>свободное место определить нельзя</translation>
+    </message>
+    <message>
+        <source>%s free</source>
+        <translation>свободно %s</translation>
+    </message>
+    <message>
+        <source>Free space needed: %s beside %s (%s).</source>
+        <translation>Нужно свободного места: %s рядом с %s (%s).</translation>
+    </message>
+    <message>
+        <source>The replaced statics would be kept as %s and %s.</source>
+        <translation>Заменённая статика была бы сохранена как %s и %s.</translation>
+    </message>
+    <message>
+        <source>The replaced statics would not be kept.</source>
+        <translation>Заменённая статика не была бы сохранена.</translation>
+    </message>
+    <message>
+        <source>Dry run: nothing is written, locked, settled or kept.</source>
+        <translation>Пробный запуск: ничего не записывается, не блокируется, не доводится и не сохраняется.</translation>
+    </message>
+    <message>
+        <source>A freeze of these statics did not finish: its journal %s is there. A freeze would settle it first; the figures below are for the files as they are now.</source>
+        <translation>Заморозка этой статики не завершилась: её журнал %s на месте. Заморозка сначала довела бы её; цифры ниже — для файлов в их нынешнем виде.</translation>
+    </message>
+    <message>
+        <source>A freeze would stop: %s</source>
+        <translation>Заморозка остановилась бы: %s</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::Exception</name>
+    <message>
+        <source>Too many data points in one time step (at most 16)</source>
+        <translation>Слишком много точек данных за один шаг времени (не больше 16)</translation>
+    </message>
+    <message>
+        <source>No block device holds %s</source>
+        <translation>Ни одно блочное устройство не содержит %s</translation>
+    </message>
+    <message>
+        <source>The device %s cannot be found</source>
+        <translation>Устройство %s не найдено</translation>
+    </message>
+    <message>
+        <source>The system bus is not reachable, so disks cannot be labelled or formatted</source>
+        <translation>Системная шина недоступна, поэтому дискам нельзя задать метку или отформатировать их</translation>
+    </message>
+    <message>
+        <source>The disk service udisks2 is not running, so disks cannot be labelled or formatted</source>
+        <translation>Служба дисков udisks2 не запущена, поэтому дискам нельзя задать метку или отформатировать их</translation>
+    </message>
+    <message>
+        <source>udisks2 did not answer %s</source>
+        <translation>udisks2 не ответила на %s</translation>
+    </message>
+    <message>
+        <source>The disk was formatted but cannot be mounted again: %s</source>
+        <translation>Диск отформатирован, но его не удаётся снова подключить: %s</translation>
+    </message>
+    <message>
+        <source>The disk was formatted but is now mounted at %s instead of %s, so the span cannot go on there</source>
+        <translation>Диск отформатирован, но теперь подключён в %s вместо %s, поэтому продолжить разбиение там нельзя</translation>
+    </message>
+    <message>
+        <source>Cannot open file %s</source>
+        <translation>Не удаётся открыть файл %s</translation>
+    </message>
+    <message>
+        <source>Cannot create file %s</source>
+        <translation>Не удаётся создать файл %s</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>это не обычный файл</translation>
+    </message>
+    <message>
+        <source>the file is read-only</source>
+        <translation>файл только для чтения</translation>
+    </message>
+    <message>
+        <source>Read error on %s: %s</source>
+        <translation>Ошибка чтения %s: %s</translation>
+    </message>
+    <message>
+        <source>Write error on %s: %s</source>
+        <translation>Ошибка записи %s: %s</translation>
+    </message>
+    <message>
+        <source>&apos;%s&apos; is not a valid integer value</source>
+        <translation>&apos;%s&apos; не является допустимым целым числом</translation>
+    </message>
+    <message>
+        <source>List index out of bounds (%d)</source>
+        <translation>Индекс списка вне границ (%d)</translation>
+    </message>
+    <message>
+        <source>Value must be between %d and %d</source>
+        <translation>Значение должно быть от %d до %d</translation>
+    </message>
+    <message>
+        <source>Out of memory</source>
+        <translation>Недостаточно памяти</translation>
+    </message>
+    <message>
+        <source>Operation not allowed on sorted list</source>
+        <translation>Операция недопустима для отсортированного списка</translation>
+    </message>
+    <message>
+        <source>String list does not allow duplicates</source>
+        <translation>Список строк не допускает повторов</translation>
+    </message>
+    <message>
+        <source>Grid index out of range</source>
+        <translation>Индекс сетки вне диапазона</translation>
+    </message>
+    <message>
+        <source>Invalid argument to date encode</source>
+        <translation>Недопустимый аргумент при кодировании даты</translation>
+    </message>
+    <message>
+        <source>Outline index not found</source>
+        <translation>Индекс дерева не найден</translation>
+    </message>
+    <message>
+        <source>Invalid selection</source>
+        <translation>Недопустимый выбор</translation>
+    </message>
+    <message>
+        <source>Seek error on %s: %s</source>
+        <translation>Ошибка позиционирования в %s: %s</translation>
+    </message>
+    <message>
+        <source>Read error on %s: the file ends %zu bytes short at offset %lld</source>
+        <translation>Ошибка чтения %s: файлу не хватает %zu байт на смещении %lld</translation>
+    </message>
+    <message>
+        <source>cannot load %s</source>
+        <translation>не удаётся загрузить %s</translation>
+    </message>
+    <message>
+        <source>Cannot rename %s to %s: %s</source>
+        <translation>Не удаётся переименовать %s в %s: %s</translation>
+    </message>
+    <message>
+        <source>Cannot write the folder %s to disk: %s</source>
+        <translation>Не удаётся записать папку %s на диск: %s</translation>
+    </message>
+    <message>
+        <source>Cannot set the owner of %s: %s</source>
+        <translation>Не удаётся сменить владельца %s: %s</translation>
+    </message>
+    <message>
+        <source>Cannot set the permissions of %s: %s</source>
+        <translation>Не удаётся задать права доступа %s: %s</translation>
+    </message>
+    <message>
+        <source>No disk in the drive</source>
+        <translation>В дисководе нет диска</translation>
+    </message>
+    <message>
+        <source>List capacity out of bounds (%d)</source>
+        <translation>Ёмкость списка вне границ (%d)</translation>
+    </message>
+    <message>
+        <source>List count out of bounds (%d)</source>
+        <translation>Число элементов списка вне границ (%d)</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::FreezeChecks</name>
+    <message>
+        <source>%.1f MB</source>
+        <translation>%.1f МБ</translation>
+    </message>
+    <message>
+        <source>%s and %s</source>
+        <translation>%s и %s</translation>
+    </message>
+    <message>
+        <source>%s as %s</source>
+        <translation>%s под именем %s</translation>
+    </message>
+    <message>
+        <source>A freeze was interrupted after it had completed the new statics files %s and %s. The previous statics left as %s are no longer needed: delete %s, then start again.</source>
+        <translation>Заморозка была прервана, когда новые файлы статики %s и %s уже были готовы. Прежняя статика, оставленная как %s, больше не нужна: удалите %s и запустите снова.</translation>
+    </message>
+    <message>
+        <source>A freeze did not finish: the previous statics are kept as %s, and what it wrote under the configured names is not complete. Put back %s, then start again.</source>
+        <translation>Заморозка не завершилась: прежняя статика сохранена как %s, а то, что записано под настроенными именами, неполно. Верните %s и запустите снова.</translation>
+    </message>
+    <message>
+        <source>The file %s is left from a freeze that did not finish and may hold the only copy of the previous statics; nothing tells whether %s is whole. Keep it: put it back as %s if the statics files are not whole, or else move it out of this folder, then start again.</source>
+        <translation>Файл %s остался от незавершённой заморозки и может хранить единственную копию прежней статики; неизвестно, цел ли %s. Не удаляйте его: верните под именем %s, если файлы статики не целы, иначе уберите его из этой папки, затем запустите снова.</translation>
+    </message>
+    <message>
+        <source>The statics file %s has the extension %s, which is kept for the previous files while the statics are rewritten. Rename it.</source>
+        <translation>У файла статики %s расширение %s, которое отведено для прежних файлов на время перезаписи статики. Переименуйте его.</translation>
+    </message>
+    <message>
+        <source>The statics index file and the statics data file must be two different files (%s, %s).</source>
+        <translation>Индексный файл статики и файл данных статики должны быть разными файлами (%s, %s).</translation>
+    </message>
+    <message>
+        <source>The statics index file %s and the statics data file %s would both be kept as %s while the statics are rewritten. Give them different names.</source>
+        <translation>Индексный файл статики %s и файл данных статики %s оба сохранялись бы как %s на время перезаписи статики. Дайте им разные имена.</translation>
+    </message>
+    <message>
+        <source>The statics file %s has the name %s, which a freeze uses for its own working file beside the index. Give the statics file another name.</source>
+        <translation>Файл статики %s назван %s — это имя заморозка использует для своего рабочего файла рядом с индексом. Дайте файлу статики другое имя.</translation>
+    </message>
+    <message>
+        <source>Not enough free space for the new statics: %s is needed beside %s, %s is free.</source>
+        <translation>Недостаточно свободного места для новой статики: нужно %s рядом с %s, свободно %s.</translation>
+    </message>
+</context>
+<context>
     <name>mirnax::MapPicture</name>
     <message>
         <source>Statics now</source>
@@ -344,6 +999,13 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
     <message>
         <source>FB</source>
         <translation>ПФ</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::TDisplayGuard</name>
+    <message>
+        <source>cannot open a display</source>
+        <translation>не удаётся открыть дисплей</translation>
     </message>
 </context>
 <context>
@@ -483,6 +1145,92 @@ until then no path typed here is stored.</source>
     <message>
         <source>The path cannot be stored: </source>
         <translation>Путь не удаётся сохранить: </translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::TJumpMemo</name>
+    <message>
+        <source>Не могу загрузить документ из файла !</source>
+        <translation>Не могу загрузить документ из файла !</translation>
+    </message>
+    <message>
+        <source>Не могу добавить строку в документ !</source>
+        <translation>Не могу добавить строку в документ !</translation>
+    </message>
+    <message>
+        <source>Не могу вставить указатель страницы !</source>
+        <translation>Не могу вставить указатель страницы !</translation>
+    </message>
+    <message>
+        <source>Не могу убрать указатель страницы !</source>
+        <translation>Не могу убрать указатель страницы !</translation>
+    </message>
+    <message>
+        <source>Can`t create List for text lines</source>
+        <translation>Не могу создать список строк текста</translation>
+    </message>
+    <message>
+        <source>Can`t create List for Selected words</source>
+        <translation>Не могу создать список выделяемых слов</translation>
+    </message>
+    <message>
+        <source>Can`t create List for Jump words</source>
+        <translation>Не могу создать список слов-ссылок</translation>
+    </message>
+    <message>
+        <source>Can`t create List for Jump coordinates</source>
+        <translation>Не могу создать список координат ссылок</translation>
+    </message>
+    <message>
+        <source>Can`t create List for Pictures coordinates</source>
+        <translation>Не могу создать список координат рисунков</translation>
+    </message>
+    <message>
+        <source>Не могу распознать слово под курсором!</source>
+        <translation>Не могу распознать слово под курсором!</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Can`t put document on printer</source>
+        <translation>Не могу отправить документ на принтер</translation>
+    </message>
+    <message>
+        <source>Can`t put document on the printer</source>
+        <translation>Не могу отправить документ на принтер</translation>
+    </message>
+    <message>
+        <source>Printing Doc</source>
+        <translation>Печать документа</translation>
+    </message>
+    <message>
+        <source>Wrong pages range. Call printer procedure again</source>
+        <translation>Неверный диапазон страниц. Вызовите печать ещё раз</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::TStaticsLock</name>
+    <message>
+        <source>it is a folder</source>
+        <translation>это папка</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link</source>
+        <translation>это символическая ссылка</translation>
+    </message>
+    <message>
+        <source>another freeze of these files is running (process %s)</source>
+        <translation>уже идёт другая заморозка этих файлов (процесс %s)</translation>
+    </message>
+    <message>
+        <source>Cannot lock file %s: %s</source>
+        <translation>Не удаётся заблокировать файл %s: %s</translation>
     </message>
 </context>
 <context>
