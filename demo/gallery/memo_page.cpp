@@ -46,45 +46,74 @@ std::string ToCp1251(const QString& text) {
   return out;
 }
 
-// Topics are opened by a heading "[Name]"; a jump "~Name" leads to it.
+// Topics are opened by a heading "[Name]"; a jump "~Name" leads to it. The topics' names and texts
+// are in the user's language, each text whole, its jumps filled in with the names they lead to; the
+// document is Windows-1251, as the memo reads it.
 std::vector<std::string> SampleDocument() {
-  std::vector<std::string> lines = {
-      "[Contents]",
-      "Welcome to the hyper-text memo. Click a green word, or put the caret on it and press Enter.",
-      "",
-      "  ~Reading      moving around with the keys and the mouse",
-      "  ~Searching    finding words, highlighting them",
-      "  ~Pictures     references to images",
-      "  ~Pages        page markers and printing",
-      "  ~Russian      text in Windows-1251",
-      "",
+  const QString contents = QCoreApplication::translate("Gallery", "Contents"),
+                reading = QCoreApplication::translate("Gallery", "Reading"),
+                searching = QCoreApplication::translate("Gallery", "Searching"),
+                pictures = QCoreApplication::translate("Gallery", "Pictures"),
+                pages = QCoreApplication::translate("Gallery", "Pages"),
+                russian = QCoreApplication::translate("Gallery", "Russian");
+  std::vector<std::string> lines;
+  const auto add = [&lines](const QString& text) {
+    for (const QString& line : text.split('\n')) lines.push_back(ToCp1251(line));
   };
-  const auto topic = [&](const std::string& name, const std::vector<std::string>& body) {
-    lines.push_back("[" + name + "]");
-    lines.insert(lines.end(), body.begin(), body.end());
-    lines.push_back("Back to the ~Contents.");
-    for (int i = 0; i < 3; ++i) lines.push_back("");
+  // "  ~Name" in a column of its own, then what the topic is about.
+  const auto entry = [&add](const QString& name, const QString& about) {
+    add(QString("  ~%1").arg(name).leftJustified(16) + about);
   };
-  topic("Reading", {"Up, Down, Page Up and Page Down move the caret by lines and pages; with Ctrl,",
-                    "Page Up and Page Down go to the first and last visible line, Home and End to the",
-                    "start and the end of the text. Shift with any of them selects; so does dragging.",
-                    "Drag past the bottom edge and the view scrolls on by itself. Ctrl+Insert copies.",
-                    "F1 asks the program for help on the memo's topic. See also ~Searching."});
-  topic("Searching", {"Type a word into the search field and press Next or Previous. Letter case does",
-                      "not matter, and Latin letters match their Cyrillic look-alikes: cab finds CAB.",
-                      "Words in the highlight field are shown in red; a trailing * matches a prefix,",
-                      "so freez* lights freeze, freezes and freezing. Try it on the ~Russian page."});
-  topic("Pictures", {"A name behind a caret refers to a picture: ^map_01.bmp is drawn in a dotted frame,",
-                     "its underscores shown as dots. Clicking one reports it: ^statics_index.png",
-                     "Pictures are not jumps; they do not lead anywhere. Back to ~Reading."});
-  topic("Pages", {"With page markers on, every 50 lines are opened by a line such as - Page 2 - in",
-                  "blue. Printing writes pages of 51 lines; Print to PDF puts the whole text into a",
-                  "file in the temporary folder."});
-  topic("Russian", {ToCp1251(QString::fromUtf8("Этот текст набран в кодировке Windows-1251.")),
-                    ToCp1251(QString::fromUtf8("Поиск не различает регистр: слово ТЕКСТ найдёт текст.")),
-                    ToCp1251(QString::fromUtf8("Ссылки работают и здесь: вернуться к ~Contents.")),
-                    ToCp1251(QString::fromUtf8("Ёлка, ёж и щука стоят в одном ряду с латиницей."))});
-  for (int i = 1; i <= 60; ++i) lines.push_back("Filler line " + std::to_string(i) + " of the appendix, to scroll through.");
+  add("[" + contents + "]");
+  add(QCoreApplication::translate(
+      "Gallery", "Welcome to the hyper-text memo. Click a green word, or put the caret on it and press Enter."));
+  add("");
+  entry(reading, QCoreApplication::translate("Gallery", "moving around with the keys and the mouse"));
+  entry(searching, QCoreApplication::translate("Gallery", "finding words, highlighting them"));
+  entry(pictures, QCoreApplication::translate("Gallery", "references to images"));
+  entry(pages, QCoreApplication::translate("Gallery", "page markers and printing"));
+  entry(russian, QCoreApplication::translate("Gallery", "text in Windows-1251"));
+  add("");
+  const auto topic = [&](const QString& name, const QString& body) {
+    add("[" + name + "]");
+    add(body);
+    add(QCoreApplication::translate("Gallery", "Back to the ~%1.").arg(contents));
+    for (int i = 0; i < 3; ++i) add("");
+  };
+  topic(reading,
+        QCoreApplication::translate("Gallery",
+                                    "Up, Down, Page Up and Page Down move the caret by lines and pages; with Ctrl,\n"
+                                    "Page Up and Page Down go to the first and last visible line, Home and End to the\n"
+                                    "start and the end of the text. Shift with any of them selects; so does dragging.\n"
+                                    "Drag past the bottom edge and the view scrolls on by itself. Ctrl+Insert copies.\n"
+                                    "F1 asks the program for help on the memo's topic. See also ~%1.")
+            .arg(searching));
+  topic(searching,
+        QCoreApplication::translate("Gallery",
+                                    "Type a word into the search field and press Next or Previous. Letter case does\n"
+                                    "not matter, and Latin letters match their Cyrillic look-alikes: cab finds CAB.\n"
+                                    "Words in the highlight field are shown in red; a trailing * matches a prefix,\n"
+                                    "so freez* lights freeze, freezes and freezing. Try it on the ~%1 page.")
+            .arg(russian));
+  topic(pictures, QCoreApplication::translate(
+                      "Gallery",
+                      "A name behind a caret refers to a picture: ^map_01.bmp is drawn in a dotted frame,\n"
+                      "its underscores shown as dots. Clicking one reports it: ^statics_index.png\n"
+                      "Pictures are not jumps; they do not lead anywhere. Back to ~%1.")
+                      .arg(reading));
+  topic(pages,
+        QCoreApplication::translate("Gallery",
+                                    "With page markers on, every 50 lines are opened by a line such as - Page 2 - in\n"
+                                    "blue. Printing writes pages of 51 lines; Print to PDF puts the whole text into a\n"
+                                    "file in the temporary folder."));
+  // Russian in any language: the page shows the memo reading Windows-1251.
+  topic(russian, QString::fromUtf8("Этот текст набран в кодировке Windows-1251.\n"
+                                   "Поиск не различает регистр: слово ТЕКСТ найдёт текст.\n"
+                                   "Ссылки работают и здесь: вернуться к ~%1.\n"
+                                   "Ёлка, ёж и щука стоят в одном ряду с латиницей.")
+                     .arg(contents));
+  for (int i = 1; i <= 60; ++i)
+    add(QCoreApplication::translate("Gallery", "Filler line %1 of the appendix, to scroll through.").arg(i));
   return lines;
 }
 
@@ -191,7 +220,7 @@ QHBoxLayout* MakeTools(QWidget* page, TJumpMemo* memo, const TSay& say) {
 
 // The words to highlight, separated by commas.
 QHBoxLayout* MakeHighlightRow(QWidget* page, TJumpMemo* memo) {
-  auto* highlight = new QLineEdit("memo, freez*", page);
+  auto* highlight = new QLineEdit(QCoreApplication::translate("Gallery", "memo, freez*"), page);
   highlight->setObjectName("MemoHighlight");
   highlight->setAccessibleName(QCoreApplication::translate("Gallery", "Words to highlight"));
   highlight->setAccessibleDescription(QCoreApplication::translate("Gallery", "Words the memo shows highlighted, separated by commas; * matches any ending"));
