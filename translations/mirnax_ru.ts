@@ -373,6 +373,104 @@ Double click or Enter opens and closes;
         <source>; comment: %1</source>
         <translation>; комментарий: %1</translation>
     </message>
+    <message>
+        <source>memo, freez*</source>
+        <translation>мемо, замор*</translation>
+    </message>
+    <message>
+        <source>Contents</source>
+        <translation>Содержание</translation>
+    </message>
+    <message>
+        <source>Reading</source>
+        <translation>Чтение</translation>
+    </message>
+    <message>
+        <source>Searching</source>
+        <translation>Поиск</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Рисунки</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Страницы</translation>
+    </message>
+    <message>
+        <source>Russian</source>
+        <translation>Русский</translation>
+    </message>
+    <message>
+        <source>Welcome to the hyper-text memo. Click a green word, or put the caret on it and press Enter.</source>
+        <translation>Добро пожаловать в гипертекстовое мемо. Щёлкните зелёное слово или поставьте на него курсор и нажмите Enter.</translation>
+    </message>
+    <message>
+        <source>moving around with the keys and the mouse</source>
+        <translation>перемещение клавишами и мышью</translation>
+    </message>
+    <message>
+        <source>finding words, highlighting them</source>
+        <translation>поиск слов и их выделение</translation>
+    </message>
+    <message>
+        <source>references to images</source>
+        <translation>ссылки на изображения</translation>
+    </message>
+    <message>
+        <source>page markers and printing</source>
+        <translation>метки страниц и печать</translation>
+    </message>
+    <message>
+        <source>text in Windows-1251</source>
+        <translation>текст в Windows-1251</translation>
+    </message>
+    <message>
+        <source>Back to the ~%1.</source>
+        <translation>Назад к ~%1.</translation>
+    </message>
+    <message>
+        <source>Up, Down, Page Up and Page Down move the caret by lines and pages; with Ctrl,
+Page Up and Page Down go to the first and last visible line, Home and End to the
+start and the end of the text. Shift with any of them selects; so does dragging.
+Drag past the bottom edge and the view scrolls on by itself. Ctrl+Insert copies.
+F1 asks the program for help on the memo&apos;s topic. See also ~%1.</source>
+        <translation>Стрелки вверх и вниз, Page Up и Page Down перемещают курсор по строкам и страницам;
+с Ctrl клавиши Page Up и Page Down ведут к первой и последней видимой строке, а Home
+и End - к началу и концу текста. С Shift любая из них выделяет, как и перетаскивание.
+Если увести мышь за нижний край, текст прокручивается сам. Ctrl+Insert копирует.
+F1 просит у программы справку по теме мемо. См. также ~%1.</translation>
+    </message>
+    <message>
+        <source>Type a word into the search field and press Next or Previous. Letter case does
+not matter, and Latin letters match their Cyrillic look-alikes: cab finds CAB.
+Words in the highlight field are shown in red; a trailing * matches a prefix,
+so freez* lights freeze, freezes and freezing. Try it on the ~%1 page.</source>
+        <translation>Введите слово в поле поиска и нажмите &quot;Следующее&quot; или &quot;Предыдущее&quot;. Регистр букв
+не важен, а латинские буквы совпадают с похожими кириллическими: cab найдёт САВ.
+Слова из поля выделения показаны красным; * в конце означает любое окончание, так
+что замор* подсвечивает заморозка, заморозки и заморозить. Попробуйте на странице ~%1.</translation>
+    </message>
+    <message>
+        <source>A name behind a caret refers to a picture: ^map_01.bmp is drawn in a dotted frame,
+its underscores shown as dots. Clicking one reports it: ^statics_index.png
+Pictures are not jumps; they do not lead anywhere. Back to ~%1.</source>
+        <translation>Имя после знака ^ ссылается на рисунок: ^map_01.bmp рисуется в пунктирной рамке,
+его подчёркивания показаны точками. Щелчок по рисунку сообщает о нём: ^statics_index.png
+Рисунки - не ссылки, они никуда не ведут. Назад к ~%1.</translation>
+    </message>
+    <message>
+        <source>With page markers on, every 50 lines are opened by a line such as - Page 2 - in
+blue. Printing writes pages of 51 lines; Print to PDF puts the whole text into a
+file in the temporary folder.</source>
+        <translation>Когда метки страниц включены, каждые 50 строк открываются синей строкой вида
+- Page 2 -. Печать выводит страницы по 51 строке; &quot;Печать в PDF&quot; помещает весь
+текст в файл во временной папке.</translation>
+    </message>
+    <message>
+        <source>Filler line %1 of the appendix, to scroll through.</source>
+        <translation>Строка %1 приложения, чтобы было что прокручивать.</translation>
+    </message>
 </context>
 <context>
     <name>mirnax</name>
@@ -984,6 +1082,18 @@ Pages: %s
     <message>
         <source> duplicates of statics already in their blocks</source>
         <translation> повторов статики, которая уже есть в своих блоках</translation>
+    </message>
+    <message>
+        <source>%s was frozen into these statics before, on %s</source>
+        <translation>%s уже был вморожен в эту статику раньше, %s</translation>
+    </message>
+    <message>
+        <source>Error in %s, line %lld</source>
+        <translation>Ошибка в %s, строка %lld</translation>
+    </message>
+    <message>
+        <source>%s looks like UTF-16 text, but world files are 8-bit text: save it as such to freeze its items</source>
+        <translation>%s похож на текст в UTF-16, но файлы мира — 8-битный текст: сохраните его так, чтобы вморозить его предметы</translation>
     </message>
 </context>
 <context>
