@@ -958,6 +958,49 @@ Pages: %s
         <source>List count out of bounds (%d)</source>
         <translation>Число элементов списка вне границ (%d)</translation>
     </message>
+    <message>
+        <source>Another disk is being formatted</source>
+        <translation>Уже форматируется другой диск</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::FormatDialog</name>
+    <message>
+        <source>Format disk</source>
+        <translation>Форматирование диска</translation>
+    </message>
+    <message>
+        <source>Quick format</source>
+        <translation>Быстрое форматирование</translation>
+    </message>
+    <message>
+        <source>Everything on the disk will be erased.</source>
+        <translation>Всё содержимое диска будет стёрто.</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Начать</translation>
+    </message>
+    <message>
+        <source>Drive:</source>
+        <translation>Дисковод:</translation>
+    </message>
+    <message>
+        <source>Volume label:</source>
+        <translation>Метка тома:</translation>
+    </message>
+    <message>
+        <source>Formatting...</source>
+        <translation>Форматирование...</translation>
+    </message>
+    <message>
+        <source>Format complete.</source>
+        <translation>Форматирование завершено.</translation>
+    </message>
+    <message>
+        <source>Format failed: %1</source>
+        <translation>Форматирование не удалось: %1</translation>
+    </message>
 </context>
 <context>
     <name>mirnax::FreezeChecks</name>
