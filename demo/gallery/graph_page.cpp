@@ -131,7 +131,7 @@ QWidget* MakeGraphPage(QWidget* parent) {
   auto* form = new QFormLayout;
   AddPropertyRows(form, page, graph);
   form->addRow("Scale", scale);
-  form->addRow("Load", readings);
+  form->addRow(QCoreApplication::translate("Gallery", "Load"), readings);
   form->addRow(legend);
 
   auto* layout = new QHBoxLayout(page);
