@@ -263,7 +263,7 @@ Double click or Enter opens and closes;
     </message>
     <message>
         <source>Simulated removable drive</source>
-        <translation>Имитация съёмного диска</translation>
+        <translation>Имитация дисковода</translation>
     </message>
     <message>
         <source>Add files...</source>
@@ -299,11 +299,11 @@ Double click or Enter opens and closes;
     </message>
     <message>
         <source>Make self-extracting</source>
-        <translation>Сделать самораспаковывающимся</translation>
+        <translation>Создать SFX</translation>
     </message>
     <message>
         <source>Convert back</source>
-        <translation>Преобразовать обратно</translation>
+        <translation>Обратно в zip</translation>
     </message>
     <message>
         <source>Archive:</source>
@@ -455,8 +455,9 @@ so freez* lights freeze, freezes and freezing. Try it on the ~%1 page.</source>
         <source>A name behind a caret refers to a picture: ^map_01.bmp is drawn in a dotted frame,
 its underscores shown as dots. Clicking one reports it: ^statics_index.png
 Pictures are not jumps; they do not lead anywhere. Back to ~%1.</source>
-        <translation>Имя после знака ^ ссылается на рисунок: ^map_01.bmp рисуется в пунктирной рамке,
-его подчёркивания показаны точками. Щелчок по рисунку сообщает о нём: ^statics_index.png
+        <translation>Имя со значком-крышкой впереди ссылается на рисунок: ^map_01.bmp рисуется
+в пунктирной рамке, подчёркивания в имени показаны точками. Щелчок по рисунку
+сообщает о нём: ^statics_index.png
 Рисунки - не ссылки, они никуда не ведут. Назад к ~%1.</translation>
     </message>
     <message>
@@ -470,6 +471,10 @@ file in the temporary folder.</source>
     <message>
         <source>Filler line %1 of the appendix, to scroll through.</source>
         <translation>Строка %1 приложения, чтобы было что прокручивать.</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Нагрузка</translation>
     </message>
 </context>
 <context>
