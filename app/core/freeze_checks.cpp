@@ -19,10 +19,9 @@ namespace mirnax {
 
 namespace fs = std::filesystem;
 
-namespace {
-// The checks' refusals are translated in the context "mirnax::FreezeChecks".
 std::string CheckText(const char* text) { return TrUtf8("mirnax::FreezeChecks", text); }
 
+namespace {
 std::string Megabytes(int64_t bytes) {
   return Format(CheckText(QT_TRANSLATE_NOOP("mirnax::FreezeChecks", "%.1f MB")).c_str(), double(bytes) / 1e6);
 }
