@@ -967,6 +967,10 @@ Pages: %s
         <source>Another disk is being formatted</source>
         <translation>Уже форматируется другой диск</translation>
     </message>
+    <message>
+        <source>Read error on %s: the file ends short of offset %lld</source>
+        <translation>Ошибка чтения %s: файл кончается раньше смещения %lld</translation>
+    </message>
 </context>
 <context>
     <name>mirnax::FormatDialog</name>
@@ -1052,6 +1056,34 @@ Pages: %s
     <message>
         <source>Not enough free space for the new statics: %s is needed beside %s, %s is free.</source>
         <translation>Недостаточно свободного места для новой статики: нужно %s рядом с %s, свободно %s.</translation>
+    </message>
+    <message>
+        <source>The statics index file %s is %lld bytes long: %lld blocks%s. The statics index of a map of %s tiles has exactly %lld bytes (%d blocks of 8x8 tiles, an entry of %d bytes each).</source>
+        <translation>Индексный файл статики %s имеет длину %lld байт: блоков %lld%s. Индекс статики карты %s тайлов занимает ровно %lld байт (%d блоков 8x8 тайлов, по записи в %d байт на каждый).</translation>
+    </message>
+    <message>
+        <source> and %lld bytes more</source>
+        <translation> и ещё %lld байт</translation>
+    </message>
+    <message>
+        <source>%lld blocks are those of a map of %s tiles; give its size with --map-size or MapSize= in mirnax.ini.</source>
+        <translation>Столько блоков (%lld) у карты %s тайлов; укажите её размер через --map-size или MapSize= в mirnax.ini.</translation>
+    </message>
+    <message>
+        <source>The statics index file %s is damaged: entry %d points outside the statics data file %s (offset %d, length %d; the data file has %lld bytes).</source>
+        <translation>Индексный файл статики %s повреждён: запись %d указывает за пределы файла данных статики %s (смещение %d, длина %d; в файле данных %lld байт).</translation>
+    </message>
+    <message>
+        <source>The statics data would grow to %lld bytes, more than a statics index can address (%d bytes).</source>
+        <translation>Данные статики выросли бы до %lld байт — больше, чем может адресовать индекс статики (%d байт).</translation>
+    </message>
+    <message>
+        <source>No statics index file is given: the path of Staidx0 is empty.</source>
+        <translation>Индексный файл статики не указан: путь Staidx0 пуст.</translation>
+    </message>
+    <message>
+        <source>No statics data file is given: the path of Statics0 is empty.</source>
+        <translation>Файл данных статики не указан: путь Statics0 пуст.</translation>
     </message>
 </context>
 <context>
@@ -1370,6 +1402,29 @@ until then no path typed here is stored.</source>
     <message>
         <source>Wrong pages range. Call printer procedure again</source>
         <translation>Неверный диапазон страниц. Вызовите печать ещё раз</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::TMapSize</name>
+    <message>
+        <source>give X1,Y1,X2,Y2 in tiles, the corners of a rectangle</source>
+        <translation>укажите X1,Y1,X2,Y2 в тайлах, углы прямоугольника</translation>
+    </message>
+    <message>
+        <source>&apos;%s&apos; is not a map size: give WIDTHxHEIGHT in tiles, each a multiple of %d from %d to %d (%s by default)</source>
+        <translation>&apos;%s&apos; — не размер карты: укажите ШИРИНАxВЫСОТА в тайлах, каждая сторона кратна %d, от %d до %d (по умолчанию %s)</translation>
+    </message>
+    <message>
+        <source>&apos;%s&apos; is not an area of the map: %s</source>
+        <translation>&apos;%s&apos; — не область карты: %s</translation>
+    </message>
+    <message>
+        <source>X1 must not be greater than X2, nor Y1 than Y2</source>
+        <translation>X1 не должен быть больше X2, а Y1 — больше Y2</translation>
+    </message>
+    <message>
+        <source>the map of %s tiles ends at %d,%d</source>
+        <translation>карта %s тайлов кончается на %d,%d</translation>
     </message>
 </context>
 <context>
