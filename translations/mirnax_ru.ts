@@ -75,6 +75,442 @@
         <source>Mirnax component gallery</source>
         <translation>Галерея компонентов Mirnax</translation>
     </message>
+    <message>
+        <source> (today)</source>
+        <translation> (сегодня)</translation>
+    </message>
+    <message>
+        <source>1 Monday</source>
+        <translation>1 Понедельник</translation>
+    </message>
+    <message>
+        <source>2 Tuesday</source>
+        <translation>2 Вторник</translation>
+    </message>
+    <message>
+        <source>3 Wednesday</source>
+        <translation>3 Среда</translation>
+    </message>
+    <message>
+        <source>4 Thursday</source>
+        <translation>4 Четверг</translation>
+    </message>
+    <message>
+        <source>5 Friday</source>
+        <translation>5 Пятница</translation>
+    </message>
+    <message>
+        <source>6 Saturday</source>
+        <translation>6 Суббота</translation>
+    </message>
+    <message>
+        <source>7 Sunday</source>
+        <translation>7 Воскресенье</translation>
+    </message>
+    <message>
+        <source>(disabled)</source>
+        <translation>(отключён)</translation>
+    </message>
+    <message>
+        <source>Left button: foreground. Other buttons: background.
+Keys: arrows, Home, End, Space move; F and B pick.</source>
+        <translation>Левая кнопка — цвет переднего плана, остальные — цвет фона.
+Клавиши: стрелки, Home, End и пробел перемещают; F и B выбирают.</translation>
+    </message>
+    <message>
+        <source>CPU %1 %, memory %2 %</source>
+        <translation>ЦП %1 %, память %2 %</translation>
+    </message>
+    <message>
+        <source>CPU</source>
+        <translation>ЦП</translation>
+    </message>
+    <message>
+        <source>memory</source>
+        <translation>память</translation>
+    </message>
+    <message>
+        <source>Jump to %1: line %2</source>
+        <translation>Переход к %1: строка %2</translation>
+    </message>
+    <message>
+        <source>Picture %1 (the viewer shows no images)</source>
+        <translation>Рисунок %1 (просмотрщик не показывает изображения)</translation>
+    </message>
+    <message>
+        <source>Copied %1 bytes</source>
+        <translation>Скопировано байт: %1</translation>
+    </message>
+    <message>
+        <source>Help asked for topic %1 (F1)</source>
+        <translation>Запрошена справка по теме %1 (F1)</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Поиск</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Следующее</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Предыдущее</translation>
+    </message>
+    <message>
+        <source>Found on line %1</source>
+        <translation>Найдено в строке %1</translation>
+    </message>
+    <message>
+        <source>Not found</source>
+        <translation>Не найдено</translation>
+    </message>
+    <message>
+        <source>Open...</source>
+        <translation>Открыть...</translation>
+    </message>
+    <message>
+        <source>Open a text</source>
+        <translation>Открыть текст</translation>
+    </message>
+    <message>
+        <source>Texts (*.txt);;All files (*)</source>
+        <translation>Тексты (*.txt);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>%1: %2 lines</source>
+        <translation>%1: строк: %2</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Nothing selected to copy</source>
+        <translation>Для копирования ничего не выделено</translation>
+    </message>
+    <message>
+        <source>Print to PDF</source>
+        <translation>Печать в PDF</translation>
+    </message>
+    <message>
+        <source>Printed to %1</source>
+        <translation>Напечатано в %1</translation>
+    </message>
+    <message>
+        <source>Page markers</source>
+        <translation>Метки страниц</translation>
+    </message>
+    <message>
+        <source>Words to highlight, separated by commas; a trailing * matches a prefix</source>
+        <translation>Выделяемые слова через запятую; * в конце соответствует любому окончанию</translation>
+    </message>
+    <message>
+        <source>Highlight:</source>
+        <translation>Выделять:</translation>
+    </message>
+    <message>
+        <source>Click a green jump, or open a text of your own.</source>
+        <translation>Щёлкните зелёную ссылку или откройте свой текст.</translation>
+    </message>
+    <message>
+        <source>Click a folder to make it current.
+Double click or Enter opens and closes;
++ opens, - closes, * opens everything below.</source>
+        <translation>Щёлкните папку, чтобы сделать её текущей.
+Двойной щелчок или Enter открывает и закрывает;
++ открывает, - закрывает, * открывает всё вложенное.</translation>
+    </message>
+    <message>
+        <source>Archive file</source>
+        <translation>Файл архива</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Имя</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Размер</translation>
+    </message>
+    <message>
+        <source>Packed</source>
+        <translation>Сжато</translation>
+    </message>
+    <message>
+        <source>Ratio</source>
+        <translation>Сжатие</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Дата</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Комментарий</translation>
+    </message>
+    <message>
+        <source>Folder names</source>
+        <translation>Имена папок</translation>
+    </message>
+    <message>
+        <source>Overwrite</source>
+        <translation>Перезаписывать</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source>Simulated removable drive</source>
+        <translation>Имитация дисковода</translation>
+    </message>
+    <message>
+        <source>Add files...</source>
+        <translation>Добавить файлы...</translation>
+    </message>
+    <message>
+        <source>Add folder...</source>
+        <translation>Добавить папку...</translation>
+    </message>
+    <message>
+        <source>Delete selected</source>
+        <translation>Удалить выбранные</translation>
+    </message>
+    <message>
+        <source>Extract to...</source>
+        <translation>Извлечь в...</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Span to volumes...</source>
+        <translation>Разбить на тома...</translation>
+    </message>
+    <message>
+        <source>Join volumes...</source>
+        <translation>Собрать тома...</translation>
+    </message>
+    <message>
+        <source>Make self-extracting</source>
+        <translation>Создать SFX</translation>
+    </message>
+    <message>
+        <source>Convert back</source>
+        <translation>Обратно в zip</translation>
+    </message>
+    <message>
+        <source>Archive:</source>
+        <translation>Архив:</translation>
+    </message>
+    <message>
+        <source>Level:</source>
+        <translation>Уровень:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Пароль:</translation>
+    </message>
+    <message>
+        <source>Volume size:</source>
+        <translation>Размер тома:</translation>
+    </message>
+    <message>
+        <source>  %1 (%2 bytes)</source>
+        <translation>  %1 (байт: %2)</translation>
+    </message>
+    <message>
+        <source>Open or create an archive</source>
+        <translation>Открыть или создать архив</translation>
+    </message>
+    <message>
+        <source>Zip archives (*.zip);;All files (*)</source>
+        <translation>Архивы zip (*.zip);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>Add files</source>
+        <translation>Добавить файлы</translation>
+    </message>
+    <message>
+        <source>Add a folder</source>
+        <translation>Добавить папку</translation>
+    </message>
+    <message>
+        <source>Extract to</source>
+        <translation>Извлечь в</translation>
+    </message>
+    <message>
+        <source>Span into folder</source>
+        <translation>Разбить на тома в папку</translation>
+    </message>
+    <message>
+        <source>Spanned onto %1</source>
+        <translation>Разбито на тома: %1</translation>
+    </message>
+    <message>
+        <source>Last volume of the set</source>
+        <translation>Последний том набора</translation>
+    </message>
+    <message>
+        <source>Archives (*.zip)</source>
+        <translation>Архивы (*.zip)</translation>
+    </message>
+    <message>
+        <source>Done: %1 file(s)</source>
+        <translation>Готово, файлов: %1</translation>
+    </message>
+    <message>
+        <source>%1 member(s)%2</source>
+        <translation>Элементов: %1%2</translation>
+    </message>
+    <message>
+        <source>; comment: %1</source>
+        <translation>; комментарий: %1</translation>
+    </message>
+    <message>
+        <source>memo, freez*</source>
+        <translation>мемо, замор*</translation>
+    </message>
+    <message>
+        <source>Contents</source>
+        <translation>Содержание</translation>
+    </message>
+    <message>
+        <source>Reading</source>
+        <translation>Чтение</translation>
+    </message>
+    <message>
+        <source>Searching</source>
+        <translation>Поиск</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Рисунки</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Страницы</translation>
+    </message>
+    <message>
+        <source>Russian</source>
+        <translation>Русский</translation>
+    </message>
+    <message>
+        <source>Welcome to the hyper-text memo. Click a green word, or put the caret on it and press Enter.</source>
+        <translation>Добро пожаловать в гипертекстовое мемо. Щёлкните зелёное слово или поставьте на него курсор и нажмите Enter.</translation>
+    </message>
+    <message>
+        <source>moving around with the keys and the mouse</source>
+        <translation>перемещение клавишами и мышью</translation>
+    </message>
+    <message>
+        <source>finding words, highlighting them</source>
+        <translation>поиск слов и их выделение</translation>
+    </message>
+    <message>
+        <source>references to images</source>
+        <translation>ссылки на изображения</translation>
+    </message>
+    <message>
+        <source>page markers and printing</source>
+        <translation>метки страниц и печать</translation>
+    </message>
+    <message>
+        <source>text in Windows-1251</source>
+        <translation>текст в Windows-1251</translation>
+    </message>
+    <message>
+        <source>Back to the ~%1.</source>
+        <translation>Назад к ~%1.</translation>
+    </message>
+    <message>
+        <source>Up, Down, Page Up and Page Down move the caret by lines and pages; with Ctrl,
+Page Up and Page Down go to the first and last visible line, Home and End to the
+start and the end of the text. Shift with any of them selects; so does dragging.
+Drag past the bottom edge and the view scrolls on by itself. Ctrl+Insert copies.
+F1 asks the program for help on the memo&apos;s topic. See also ~%1.</source>
+        <translation>Стрелки вверх и вниз, Page Up и Page Down перемещают курсор по строкам и страницам;
+с Ctrl клавиши Page Up и Page Down ведут к первой и последней видимой строке, а Home
+и End - к началу и концу текста. С Shift любая из них выделяет, как и перетаскивание.
+Если увести мышь за нижний край, текст прокручивается сам. Ctrl+Insert копирует.
+F1 просит у программы справку по теме мемо. См. также ~%1.</translation>
+    </message>
+    <message>
+        <source>Type a word into the search field and press Next or Previous. Letter case does
+not matter, and Latin letters match their Cyrillic look-alikes: cab finds CAB.
+Words in the highlight field are shown in red; a trailing * matches a prefix,
+so freez* lights freeze, freezes and freezing. Try it on the ~%1 page.</source>
+        <translation>Введите слово в поле поиска и нажмите &quot;Следующее&quot; или &quot;Предыдущее&quot;. Регистр букв
+не важен, а латинские буквы совпадают с похожими кириллическими: cab найдёт САВ.
+Слова из поля выделения показаны красным; * в конце означает любое окончание, так
+что замор* подсвечивает заморозка, заморозки и заморозить. Попробуйте на странице ~%1.</translation>
+    </message>
+    <message>
+        <source>A name behind a caret refers to a picture: ^map_01.bmp is drawn in a dotted frame,
+its underscores shown as dots. Clicking one reports it: ^statics_index.png
+Pictures are not jumps; they do not lead anywhere. Back to ~%1.</source>
+        <translation>Имя со значком-крышкой впереди ссылается на рисунок: ^map_01.bmp рисуется
+в пунктирной рамке, подчёркивания в имени показаны точками. Щелчок по рисунку
+сообщает о нём: ^statics_index.png
+Рисунки - не ссылки, они никуда не ведут. Назад к ~%1.</translation>
+    </message>
+    <message>
+        <source>With page markers on, every 50 lines are opened by a line such as - Page 2 - in
+blue. Printing writes pages of 51 lines; Print to PDF puts the whole text into a
+file in the temporary folder.</source>
+        <translation>Когда метки страниц включены, каждые 50 строк открываются синей строкой вида
+- Page 2 -. Печать выводит страницы по 51 строке; &quot;Печать в PDF&quot; помещает весь
+текст в файл во временной папке.</translation>
+    </message>
+    <message>
+        <source>Filler line %1 of the appendix, to scroll through.</source>
+        <translation>Строка %1 приложения, чтобы было что прокручивать.</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Нагрузка</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax</name>
+    <message>
+        <source>Usage: mirnax [FOLDER] | --help | --version
+
+Opens the window that freezes the items of the world files STATICS/*.SCP of the server&apos;s
+folder FOLDER (default: the current folder) into the statics files named in its mirnax.ini.
+Started elsewhere, the window asks for the server&apos;s folder. Without a display, use
+mirnax-freeze.
+
+  --help     show this text
+  --version  show the version
+
+Exit status: 0 when the window was closed, 1 when no display could be opened or an error
+ended the program, 2 for a wrong argument or a folder that cannot be opened.
+</source>
+        <translation>Использование: mirnax [ПАПКА] | --help | --version
+
+Открывает окно, которое вмораживает предметы из файлов мира STATICS/*.SCP папки сервера
+ПАПКА (по умолчанию: текущая папка) в файлы статики, указанные в её mirnax.ini.
+Запущенное в другом месте, окно спрашивает папку сервера. Без дисплея используйте
+mirnax-freeze.
+
+  --help     показать этот текст
+  --version  показать версию
+
+Код завершения: 0, когда окно закрыто; 1, когда не удалось открыть дисплей или работу
+прервала ошибка; 2 при неверном аргументе или папке, которую нельзя открыть.
+</translation>
+    </message>
+    <message>
+        <source>cannot work in &apos;%s&apos;: %s</source>
+        <translation>нельзя работать в &apos;%s&apos;: %s</translation>
+    </message>
 </context>
 <context>
     <name>mirnax-freeze</name>
@@ -256,6 +692,403 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
     </message>
 </context>
 <context>
+    <name>mirnax-gallery</name>
+    <message>
+        <source>Usage: mirnax-gallery [--page NAME] [--grab FILE.png]
+
+Shows each control of the component library live, one page per control.
+
+  --page NAME  open on that page
+  --grab FILE  render the window to FILE (PNG) and quit
+  --help       show this text
+  --version    show the version
+
+Pages: %s
+</source>
+        <translation>Использование: mirnax-gallery [--page ИМЯ] [--grab ФАЙЛ.png]
+
+Показывает вживую каждый элемент управления библиотеки компонентов, по странице на элемент.
+
+  --page ИМЯ   открыть на этой странице
+  --grab ФАЙЛ  отрисовать окно в ФАЙЛ (PNG) и выйти
+  --help       показать этот текст
+  --version    показать версию
+
+Страницы: %s
+</translation>
+    </message>
+    <message>
+        <source>Open on page NAME.</source>
+        <translation>Открыть на странице ИМЯ.</translation>
+    </message>
+    <message>
+        <source>Render the window to FILE and quit.</source>
+        <translation>Отрисовать окно в ФАЙЛ и выйти.</translation>
+    </message>
+    <message>
+        <source>no page named &apos;%s&apos; (pages: %s)</source>
+        <translation>нет страницы с именем &apos;%s&apos; (страницы: %s)</translation>
+    </message>
+    <message>
+        <source>cannot write %s</source>
+        <translation>не удаётся записать %s</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::ArgumentError</name>
+    <message>
+        <source>unexpected argument &apos;%s&apos;</source>
+        <translation>лишний аргумент &apos;%s&apos;</translation>
+    </message>
+    <message>
+        <source>unknown option &apos;%s&apos;</source>
+        <translation>неизвестный параметр &apos;%s&apos;</translation>
+    </message>
+    <message>
+        <source>option &apos;%s&apos; needs a value</source>
+        <translation>после параметра &apos;%s&apos; нужно указать значение</translation>
+    </message>
+    <message>
+        <source> (see &apos;%s --help&apos;)</source>
+        <translation> (см. &apos;%s --help&apos;)</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::ClearStatics</name>
+    <message>
+        <source>The statics index file was cleared; the statics data file was left as it was.</source>
+        <translation>Индексный файл статики очищен; файл данных статики оставлен как был.</translation>
+    </message>
+    <message>
+        <source>The statics files were left as they were.</source>
+        <translation>Файлы статики оставлены как были.</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::DryRunFreeze</name>
+    <message>
+        <source>%lld bytes</source>
+        <translation>%lld байт</translation>
+    </message>
+    <message>
+        <source>no file</source>
+        <translation>файла нет</translation>
+    </message>
+    <message>
+        <source>%s: %s now, %s after the freeze</source>
+        <translation>%s: сейчас %s, после заморозки %s</translation>
+    </message>
+    <message>
+        <source>A freeze would clear the current statics and write %lld items into %lld blocks.</source>
+        <translation>Заморозка очистила бы текущую статику и записала бы предметы (%lld) в блоки (%lld).</translation>
+    </message>
+    <message>
+        <source>A freeze would keep the current statics and add %lld items to %lld blocks, %lld of which have statics now.</source>
+        <translation>Заморозка сохранила бы текущую статику и добавила бы предметы (%lld) в блоки (%lld), из которых статика сейчас есть в %lld.</translation>
+    </message>
+    <message>
+        <source>Statics index file %s (%d blocks of a map of %s tiles).</source>
+        <translation>Индексный файл статики %s (блоков: %d, карта %s тайлов).</translation>
+    </message>
+    <message>
+        <source>Statics data file %s.</source>
+        <translation>Файл данных статики %s.</translation>
+    </message>
+    <message>
+        <source>the free space cannot be told</source>
+        <translation>свободное место определить нельзя</translation>
+    </message>
+    <message>
+        <source>%s free</source>
+        <translation>свободно %s</translation>
+    </message>
+    <message>
+        <source>Free space needed: %s beside %s (%s).</source>
+        <translation>Нужно свободного места: %s рядом с %s (%s).</translation>
+    </message>
+    <message>
+        <source>The replaced statics would be kept as %s and %s.</source>
+        <translation>Заменённая статика была бы сохранена как %s и %s.</translation>
+    </message>
+    <message>
+        <source>The replaced statics would not be kept.</source>
+        <translation>Заменённая статика не была бы сохранена.</translation>
+    </message>
+    <message>
+        <source>Dry run: nothing is written, locked, settled or kept.</source>
+        <translation>Пробный запуск: ничего не записывается, не блокируется, не доводится и не сохраняется.</translation>
+    </message>
+    <message>
+        <source>A freeze of these statics did not finish: its journal %s is there. A freeze would settle it first; the figures below are for the files as they are now.</source>
+        <translation>Заморозка этой статики не завершилась: её журнал %s на месте. Заморозка сначала довела бы её; цифры ниже — для файлов в их нынешнем виде.</translation>
+    </message>
+    <message>
+        <source>A freeze would stop: %s</source>
+        <translation>Заморозка остановилась бы: %s</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::Exception</name>
+    <message>
+        <source>Too many data points in one time step (at most 16)</source>
+        <translation>Слишком много точек данных за один шаг времени (не больше 16)</translation>
+    </message>
+    <message>
+        <source>No block device holds %s</source>
+        <translation>Ни одно блочное устройство не содержит %s</translation>
+    </message>
+    <message>
+        <source>The device %s cannot be found</source>
+        <translation>Устройство %s не найдено</translation>
+    </message>
+    <message>
+        <source>The system bus is not reachable, so disks cannot be labelled or formatted</source>
+        <translation>Системная шина недоступна, поэтому дискам нельзя задать метку или отформатировать их</translation>
+    </message>
+    <message>
+        <source>The disk service udisks2 is not running, so disks cannot be labelled or formatted</source>
+        <translation>Служба дисков udisks2 не запущена, поэтому дискам нельзя задать метку или отформатировать их</translation>
+    </message>
+    <message>
+        <source>udisks2 did not answer %s</source>
+        <translation>udisks2 не ответила на %s</translation>
+    </message>
+    <message>
+        <source>The disk was formatted but cannot be mounted again: %s</source>
+        <translation>Диск отформатирован, но его не удаётся снова подключить: %s</translation>
+    </message>
+    <message>
+        <source>The disk was formatted but is now mounted at %s instead of %s, so the span cannot go on there</source>
+        <translation>Диск отформатирован, но теперь подключён в %s вместо %s, поэтому продолжить разбиение там нельзя</translation>
+    </message>
+    <message>
+        <source>Cannot open file %s</source>
+        <translation>Не удаётся открыть файл %s</translation>
+    </message>
+    <message>
+        <source>Cannot create file %s</source>
+        <translation>Не удаётся создать файл %s</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>это не обычный файл</translation>
+    </message>
+    <message>
+        <source>the file is read-only</source>
+        <translation>файл только для чтения</translation>
+    </message>
+    <message>
+        <source>Read error on %s: %s</source>
+        <translation>Ошибка чтения %s: %s</translation>
+    </message>
+    <message>
+        <source>Write error on %s: %s</source>
+        <translation>Ошибка записи %s: %s</translation>
+    </message>
+    <message>
+        <source>&apos;%s&apos; is not a valid integer value</source>
+        <translation>&apos;%s&apos; не является допустимым целым числом</translation>
+    </message>
+    <message>
+        <source>List index out of bounds (%d)</source>
+        <translation>Индекс списка вне границ (%d)</translation>
+    </message>
+    <message>
+        <source>Value must be between %d and %d</source>
+        <translation>Значение должно быть от %d до %d</translation>
+    </message>
+    <message>
+        <source>Out of memory</source>
+        <translation>Недостаточно памяти</translation>
+    </message>
+    <message>
+        <source>Operation not allowed on sorted list</source>
+        <translation>Операция недопустима для отсортированного списка</translation>
+    </message>
+    <message>
+        <source>String list does not allow duplicates</source>
+        <translation>Список строк не допускает повторов</translation>
+    </message>
+    <message>
+        <source>Grid index out of range</source>
+        <translation>Индекс сетки вне диапазона</translation>
+    </message>
+    <message>
+        <source>Invalid argument to date encode</source>
+        <translation>Недопустимый аргумент при кодировании даты</translation>
+    </message>
+    <message>
+        <source>Outline index not found</source>
+        <translation>Индекс дерева не найден</translation>
+    </message>
+    <message>
+        <source>Invalid selection</source>
+        <translation>Недопустимый выбор</translation>
+    </message>
+    <message>
+        <source>Seek error on %s: %s</source>
+        <translation>Ошибка позиционирования в %s: %s</translation>
+    </message>
+    <message>
+        <source>Read error on %s: the file ends %zu bytes short at offset %lld</source>
+        <translation>Ошибка чтения %s: файлу не хватает %zu байт на смещении %lld</translation>
+    </message>
+    <message>
+        <source>cannot load %s</source>
+        <translation>не удаётся загрузить %s</translation>
+    </message>
+    <message>
+        <source>Cannot rename %s to %s: %s</source>
+        <translation>Не удаётся переименовать %s в %s: %s</translation>
+    </message>
+    <message>
+        <source>Cannot write the folder %s to disk: %s</source>
+        <translation>Не удаётся записать папку %s на диск: %s</translation>
+    </message>
+    <message>
+        <source>Cannot set the owner of %s: %s</source>
+        <translation>Не удаётся сменить владельца %s: %s</translation>
+    </message>
+    <message>
+        <source>Cannot set the permissions of %s: %s</source>
+        <translation>Не удаётся задать права доступа %s: %s</translation>
+    </message>
+    <message>
+        <source>No disk in the drive</source>
+        <translation>В дисководе нет диска</translation>
+    </message>
+    <message>
+        <source>List capacity out of bounds (%d)</source>
+        <translation>Ёмкость списка вне границ (%d)</translation>
+    </message>
+    <message>
+        <source>List count out of bounds (%d)</source>
+        <translation>Число элементов списка вне границ (%d)</translation>
+    </message>
+    <message>
+        <source>Another disk is being formatted</source>
+        <translation>Уже форматируется другой диск</translation>
+    </message>
+    <message>
+        <source>Read error on %s: the file ends short of offset %lld</source>
+        <translation>Ошибка чтения %s: файл кончается раньше смещения %lld</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::FormatDialog</name>
+    <message>
+        <source>Format disk</source>
+        <translation>Форматирование диска</translation>
+    </message>
+    <message>
+        <source>Quick format</source>
+        <translation>Быстрое форматирование</translation>
+    </message>
+    <message>
+        <source>Everything on the disk will be erased.</source>
+        <translation>Всё содержимое диска будет стёрто.</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Начать</translation>
+    </message>
+    <message>
+        <source>Drive:</source>
+        <translation>Дисковод:</translation>
+    </message>
+    <message>
+        <source>Volume label:</source>
+        <translation>Метка тома:</translation>
+    </message>
+    <message>
+        <source>Formatting...</source>
+        <translation>Форматирование...</translation>
+    </message>
+    <message>
+        <source>Format complete.</source>
+        <translation>Форматирование завершено.</translation>
+    </message>
+    <message>
+        <source>Format failed: %1</source>
+        <translation>Форматирование не удалось: %1</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::FreezeChecks</name>
+    <message>
+        <source>%.1f MB</source>
+        <translation>%.1f МБ</translation>
+    </message>
+    <message>
+        <source>%s and %s</source>
+        <translation>%s и %s</translation>
+    </message>
+    <message>
+        <source>%s as %s</source>
+        <translation>%s под именем %s</translation>
+    </message>
+    <message>
+        <source>A freeze was interrupted after it had completed the new statics files %s and %s. The previous statics left as %s are no longer needed: delete %s, then start again.</source>
+        <translation>Заморозка была прервана, когда новые файлы статики %s и %s уже были готовы. Прежняя статика, оставленная как %s, больше не нужна: удалите %s и запустите снова.</translation>
+    </message>
+    <message>
+        <source>A freeze did not finish: the previous statics are kept as %s, and what it wrote under the configured names is not complete. Put back %s, then start again.</source>
+        <translation>Заморозка не завершилась: прежняя статика сохранена как %s, а то, что записано под настроенными именами, неполно. Верните %s и запустите снова.</translation>
+    </message>
+    <message>
+        <source>The file %s is left from a freeze that did not finish and may hold the only copy of the previous statics; nothing tells whether %s is whole. Keep it: put it back as %s if the statics files are not whole, or else move it out of this folder, then start again.</source>
+        <translation>Файл %s остался от незавершённой заморозки и может хранить единственную копию прежней статики; неизвестно, цел ли %s. Не удаляйте его: верните под именем %s, если файлы статики не целы, иначе уберите его из этой папки, затем запустите снова.</translation>
+    </message>
+    <message>
+        <source>The statics file %s has the extension %s, which is kept for the previous files while the statics are rewritten. Rename it.</source>
+        <translation>У файла статики %s расширение %s, которое отведено для прежних файлов на время перезаписи статики. Переименуйте его.</translation>
+    </message>
+    <message>
+        <source>The statics index file and the statics data file must be two different files (%s, %s).</source>
+        <translation>Индексный файл статики и файл данных статики должны быть разными файлами (%s, %s).</translation>
+    </message>
+    <message>
+        <source>The statics index file %s and the statics data file %s would both be kept as %s while the statics are rewritten. Give them different names.</source>
+        <translation>Индексный файл статики %s и файл данных статики %s оба сохранялись бы как %s на время перезаписи статики. Дайте им разные имена.</translation>
+    </message>
+    <message>
+        <source>The statics file %s has the name %s, which a freeze uses for its own working file beside the index. Give the statics file another name.</source>
+        <translation>Файл статики %s назван %s — это имя заморозка использует для своего рабочего файла рядом с индексом. Дайте файлу статики другое имя.</translation>
+    </message>
+    <message>
+        <source>Not enough free space for the new statics: %s is needed beside %s, %s is free.</source>
+        <translation>Недостаточно свободного места для новой статики: нужно %s рядом с %s, свободно %s.</translation>
+    </message>
+    <message>
+        <source>The statics index file %s is %lld bytes long: %lld blocks%s. The statics index of a map of %s tiles has exactly %lld bytes (%d blocks of 8x8 tiles, an entry of %d bytes each).</source>
+        <translation>Индексный файл статики %s имеет длину %lld байт: блоков %lld%s. Индекс статики карты %s тайлов занимает ровно %lld байт (%d блоков 8x8 тайлов, по записи в %d байт на каждый).</translation>
+    </message>
+    <message>
+        <source> and %lld bytes more</source>
+        <translation> и ещё %lld байт</translation>
+    </message>
+    <message>
+        <source>%lld blocks are those of a map of %s tiles; give its size with --map-size or MapSize= in mirnax.ini.</source>
+        <translation>Столько блоков (%lld) у карты %s тайлов; укажите её размер через --map-size или MapSize= в mirnax.ini.</translation>
+    </message>
+    <message>
+        <source>The statics index file %s is damaged: entry %d points outside the statics data file %s (offset %d, length %d; the data file has %lld bytes).</source>
+        <translation>Индексный файл статики %s повреждён: запись %d указывает за пределы файла данных статики %s (смещение %d, длина %d; в файле данных %lld байт).</translation>
+    </message>
+    <message>
+        <source>The statics data would grow to %lld bytes, more than a statics index can address (%d bytes).</source>
+        <translation>Данные статики выросли бы до %lld байт — больше, чем может адресовать индекс статики (%d байт).</translation>
+    </message>
+    <message>
+        <source>No statics index file is given: the path of Staidx0 is empty.</source>
+        <translation>Индексный файл статики не указан: путь Staidx0 пуст.</translation>
+    </message>
+    <message>
+        <source>No statics data file is given: the path of Statics0 is empty.</source>
+        <translation>Файл данных статики не указан: путь Statics0 пуст.</translation>
+    </message>
+</context>
+<context>
     <name>mirnax::MapPicture</name>
     <message>
         <source>Statics now</source>
@@ -333,6 +1166,152 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
         <translation> повторов статики, которая уже есть в своих блоках</translation>
     </message>
     <message>
+        <source>%s was frozen into these statics before, on %s</source>
+        <translation>%s уже был вморожен в эту статику раньше, %s</translation>
+    </message>
+    <message>
+        <source>Error in %s, line %lld</source>
+        <translation>Ошибка в %s, строка %lld</translation>
+    </message>
+    <message>
+        <source>%s looks like UTF-16 text, but world files are 8-bit text: save it as such to freeze its items</source>
+        <translation>%s похож на текст в UTF-16, но файлы мира — 8-битный текст: сохраните его так, чтобы вморозить его предметы</translation>
+    </message>
+    <message>
+        <source>The file %s exists; give --force to replace it.</source>
+        <translation>Файл %s уже есть; чтобы заменить его, укажите --force.</translation>
+    </message>
+    <message>
+        <source>The statics files were put back as they were before the freeze.</source>
+        <translation>Файлы статики возвращены в то состояние, в каком были до заморозки.</translation>
+    </message>
+    <message>
+        <source>%s and %s</source>
+        <translation type="unfinished">%s и %s</translation>
+    </message>
+    <message>
+        <source>The previous statics are kept as %s; put them back by hand.</source>
+        <translation>Прежняя статика сохранена как %s; верните её на место вручную.</translation>
+    </message>
+    <message>
+        <source>Read error on %s: the file could not be read whole</source>
+        <translation>Ошибка чтения %s: файл не удалось прочитать целиком</translation>
+    </message>
+    <message>
+        <source>The file %s is in the way of the world file the unfreeze writes; move it away, then start again.</source>
+        <translation>Файл %s мешает файлу мира, который записывает разморозка; уберите его и запустите снова.</translation>
+    </message>
+    <message>
+        <source>no file</source>
+        <translation type="unfinished">файла нет</translation>
+    </message>
+    <message>
+        <source>%lld bytes, checksum %s</source>
+        <translation>%lld байт, контрольная сумма %s</translation>
+    </message>
+    <message>
+        <source>A freeze of %s and %s did not finish, and the files it left are not the ones its journal %s recorded:%s
+Which statics are whole cannot be told, so nothing was changed. Keep every copy: put the whole pair under the configured names, move the other files out of this folder and the journal with them, then start again.</source>
+        <translation>Заморозка %s и %s не завершилась, а оставленные ею файлы не те, что записаны в её журнале %s:%s
+Нельзя сказать, какая статика цела, поэтому ничего не изменено. Сохраните все копии: поставьте целую пару под настроенными именами, уберите остальные файлы из этой папки вместе с журналом и запустите снова.</translation>
+    </message>
+    <message>
+        <source>An unfreeze that did not finish was undone: the previous statics are back as %s and %s.</source>
+        <translation>Незавершённая разморозка отменена: прежняя статика возвращена как %s и %s.</translation>
+    </message>
+    <message>
+        <source>A freeze that did not finish was undone: the previous statics are back as %s and %s.</source>
+        <translation>Незавершённая заморозка отменена: прежняя статика возвращена как %s и %s.</translation>
+    </message>
+    <message>
+        <source>An unfreeze that was stopped after completing the new statics %s and %s was finished; the previous files are kept as its backup.</source>
+        <translation>Разморозка, остановленная после того, как новая статика %s и %s была готова, доведена до конца; прежние файлы сохранены как её резервная копия.</translation>
+    </message>
+    <message>
+        <source>A freeze that was stopped after completing the new statics %s and %s was finished; the previous files are kept as its backup.</source>
+        <translation>Заморозка, остановленная после того, как новая статика %s и %s была готова, доведена до конца; прежние файлы сохранены как её резервная копия.</translation>
+    </message>
+    <message>
+        <source>The statics were frozen, but %s could not be deleted: %s</source>
+        <translation>Статика вморожена, но %s не удалось удалить: %s</translation>
+    </message>
+    <message>
+        <source>The statics taken out of the statics files are kept in %s.</source>
+        <translation>Статика, изъятая из файлов статики, сохранена в %s.</translation>
+    </message>
+    <message>
+        <source>The record of the world files frozen into these statics could not be written: </source>
+        <translation>Не удалось записать перечень файлов мира, вмороженных в эту статику: </translation>
+    </message>
+    <message>
+        <source>The journal %s is kept: the next run finishes what is left.</source>
+        <translation>Журнал %s сохранён: следующий запуск доделает оставшееся.</translation>
+    </message>
+    <message>
+        <source>%s cannot be read: %s</source>
+        <translation>%s не удаётся прочитать: %s</translation>
+    </message>
+    <message>
+        <source>%s holds %s where the journal recorded %s</source>
+        <translation>В %s находится %s, а журнал записал %s</translation>
+    </message>
+    <message>
+        <source>Nothing was put back: the statics files are as they were before the undo.</source>
+        <translation>Ничего не возвращено: файлы статики такие же, какими были до отмены.</translation>
+    </message>
+    <message>
+        <source>Read error on %s: the file ends early</source>
+        <translation>Ошибка чтения %s: файл кончается раньше времени</translation>
+    </message>
+    <message>
+        <source>The backup of %s and %s cannot be put back: its record %s cannot be read: %s
+Nothing was put back.</source>
+        <translation>Резервную копию %s и %s нельзя вернуть: её запись %s не читается: %s
+Ничего не возвращено.</translation>
+    </message>
+    <message>
+        <source>There is no backup of %s and %s to put back: no freeze kept one (%s is missing).</source>
+        <translation>Нет резервной копии %s и %s, которую можно вернуть: ни одна заморозка её не сохранила (нет %s).</translation>
+    </message>
+    <message>
+        <source>The backup beside %s is of the statics files %s and %s, not of %s; nothing was put back.</source>
+        <translation>Резервная копия рядом с %s относится к файлам статики %s и %s, а не к %s; ничего не возвращено.</translation>
+    </message>
+    <message>
+        <source>The statics files or their backup cannot be read:%s
+Nothing was put back.</source>
+        <translation>Файлы статики или их резервную копию не удаётся прочитать:%s
+Ничего не возвращено.</translation>
+    </message>
+    <message>
+        <source>The statics files are not the ones the last freeze wrote, or its backup has changed since:%s
+Nothing was put back.</source>
+        <translation>Файлы статики не те, что записала последняя заморозка, или её резервная копия с тех пор изменилась:%s
+Ничего не возвращено.</translation>
+    </message>
+    <message>
+        <source>Nothing was put back, but the statics files the undo moved aside could not all be moved back:%s
+The journal %s is kept: the next run puts them back.</source>
+        <translation>Ничего не возвращено, но не все файлы статики, которые отмена отодвинула, удалось вернуть на место:%s
+Журнал %s сохранён: следующий запуск вернёт их.</translation>
+    </message>
+    <message>
+        <source>The record of the world files frozen into these statics could not be put back with them: </source>
+        <translation>Перечень файлов мира, вмороженных в эту статику, не удалось вернуть вместе с ней: </translation>
+    </message>
+    <message>
+        <source>No statics files are given.</source>
+        <translation>Файлы статики не указаны.</translation>
+    </message>
+    <message>
+        <source>The statics from before the last freeze were put back as %s and %s.</source>
+        <translation>Статика, бывшая до последней заморозки, возвращена как %s и %s.</translation>
+    </message>
+    <message>
+        <source>The statics from before the last unfreeze were put back as %s and %s. The world file %s that the unfreeze wrote is left where it is.</source>
+        <translation>Статика, бывшая до последней разморозки, возвращена как %s и %s. Файл мира %s, записанный разморозкой, оставлен на месте.</translation>
+    </message>
+    <message>
         <source>Reading the statics of the area %s ...</source>
         <translation>Чтение статики области %s ...</translation>
     </message>
@@ -360,6 +1339,10 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
         <source>%lld statics left the statics files, from %lld blocks; they are written to %s.</source>
         <translation>Статика (%lld шт.) изъята из файлов статики, из блоков (%lld шт.); она записана в %s.</translation>
     </message>
+    <message>
+        <source>No statics files are given: the paths of Staidx0 and Statics0 are needed.</source>
+        <translation>Файлы статики не указаны: нужны пути Staidx0 и Statics0.</translation>
+    </message>
 </context>
 <context>
     <name>mirnax::TCColorGrid</name>
@@ -374,6 +1357,13 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
     <message>
         <source>FB</source>
         <translation>ПФ</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::TDisplayGuard</name>
+    <message>
+        <source>cannot open a display</source>
+        <translation>не удаётся открыть дисплей</translation>
     </message>
 </context>
 <context>
@@ -513,6 +1503,115 @@ until then no path typed here is stored.</source>
     <message>
         <source>The path cannot be stored: </source>
         <translation>Путь не удаётся сохранить: </translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::TJumpMemo</name>
+    <message>
+        <source>Не могу загрузить документ из файла !</source>
+        <translation>Не могу загрузить документ из файла !</translation>
+    </message>
+    <message>
+        <source>Не могу добавить строку в документ !</source>
+        <translation>Не могу добавить строку в документ !</translation>
+    </message>
+    <message>
+        <source>Не могу вставить указатель страницы !</source>
+        <translation>Не могу вставить указатель страницы !</translation>
+    </message>
+    <message>
+        <source>Не могу убрать указатель страницы !</source>
+        <translation>Не могу убрать указатель страницы !</translation>
+    </message>
+    <message>
+        <source>Can`t create List for text lines</source>
+        <translation>Не могу создать список строк текста</translation>
+    </message>
+    <message>
+        <source>Can`t create List for Selected words</source>
+        <translation>Не могу создать список выделяемых слов</translation>
+    </message>
+    <message>
+        <source>Can`t create List for Jump words</source>
+        <translation>Не могу создать список слов-ссылок</translation>
+    </message>
+    <message>
+        <source>Can`t create List for Jump coordinates</source>
+        <translation>Не могу создать список координат ссылок</translation>
+    </message>
+    <message>
+        <source>Can`t create List for Pictures coordinates</source>
+        <translation>Не могу создать список координат рисунков</translation>
+    </message>
+    <message>
+        <source>Не могу распознать слово под курсором!</source>
+        <translation>Не могу распознать слово под курсором!</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Can`t put document on printer</source>
+        <translation>Не могу отправить документ на принтер</translation>
+    </message>
+    <message>
+        <source>Can`t put document on the printer</source>
+        <translation>Не могу отправить документ на принтер</translation>
+    </message>
+    <message>
+        <source>Printing Doc</source>
+        <translation>Печать документа</translation>
+    </message>
+    <message>
+        <source>Wrong pages range. Call printer procedure again</source>
+        <translation>Неверный диапазон страниц. Вызовите печать ещё раз</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::TMapSize</name>
+    <message>
+        <source>give X1,Y1,X2,Y2 in tiles, the corners of a rectangle</source>
+        <translation>укажите X1,Y1,X2,Y2 в тайлах, углы прямоугольника</translation>
+    </message>
+    <message>
+        <source>&apos;%s&apos; is not a map size: give WIDTHxHEIGHT in tiles, each a multiple of %d from %d to %d (%s by default)</source>
+        <translation>&apos;%s&apos; — не размер карты: укажите ШИРИНАxВЫСОТА в тайлах, каждая сторона кратна %d, от %d до %d (по умолчанию %s)</translation>
+    </message>
+    <message>
+        <source>&apos;%s&apos; is not an area of the map: %s</source>
+        <translation>&apos;%s&apos; — не область карты: %s</translation>
+    </message>
+    <message>
+        <source>X1 must not be greater than X2, nor Y1 than Y2</source>
+        <translation>X1 не должен быть больше X2, а Y1 — больше Y2</translation>
+    </message>
+    <message>
+        <source>the map of %s tiles ends at %d,%d</source>
+        <translation>карта %s тайлов кончается на %d,%d</translation>
+    </message>
+</context>
+<context>
+    <name>mirnax::TStaticsLock</name>
+    <message>
+        <source>it is a folder</source>
+        <translation>это папка</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link</source>
+        <translation>это символическая ссылка</translation>
+    </message>
+    <message>
+        <source>another freeze of these files is running (process %s)</source>
+        <translation>уже идёт другая заморозка этих файлов (процесс %s)</translation>
+    </message>
+    <message>
+        <source>Cannot lock file %s: %s</source>
+        <translation>Не удаётся заблокировать файл %s: %s</translation>
     </message>
 </context>
 <context>

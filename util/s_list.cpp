@@ -28,7 +28,7 @@ TS_CustomList::~TS_CustomList() { std::free(items_); }
 void** TS_CustomList::GetPointer(int32_t index) const { return items_ + index; }
 
 void TS_CustomList::ReAllocList(int32_t n) {
-  if (n < 0) throw EListError(Format(SListCapacityError, n));
+  if (n < 0) throw EListError(Format(ExceptionText(SListCapacityError).c_str(), n));
   if (static_cast<uint64_t>(n) > std::numeric_limits<size_t>::max() / sizeof(void*)) throw EOutOfMemory();
   const int32_t kept = std::min(count_, n);
   void** block = nullptr;
@@ -52,7 +52,7 @@ void TS_CustomList::ReAllocList(int32_t n) {
 }
 
 void TS_CustomList::CheckIndex(int32_t index) const {
-  if (index < 0 || index >= count_) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index >= count_) throw EListError(Format(ExceptionText(SListIndexError).c_str(), index));
 }
 
 int32_t TS_CustomList::ExpandSize() const {
@@ -76,7 +76,7 @@ void TS_CustomList::SetCapacity(int32_t n) {
 }
 
 void TS_CustomList::CheckNewCount(int32_t n) const {
-  if (n < 0) throw EListError(Format(SListCountError, n));
+  if (n < 0) throw EListError(Format(ExceptionText(SListCountError).c_str(), n));
 }
 
 void TS_CustomList::SetCount(int32_t n) {
@@ -125,7 +125,7 @@ int32_t TS_CustomList::IndexOf(void* item) const {
 }
 
 void TS_CustomList::Insert(int32_t index, void* item) {
-  if (index < 0 || index > count_) throw EListError(Format(SListIndexError, index));
+  if (index < 0 || index > count_) throw EListError(Format(ExceptionText(SListIndexError).c_str(), index));
   if (count_ >= capacity_) Expand();
   if (count_ >= capacity_) throw EOutOfMemory();  // an override granted nothing more
   MoveSlots(items_, index + 1, index, count_ - index);
@@ -191,20 +191,20 @@ void TS_OwnerList::FreeFrom(int32_t n) {
 }
 
 void TS_OwnerList::ReAllocList(int32_t n) {
-  if (n < 0) throw EListError(Format(SListCapacityError, n));
+  if (n < 0) throw EListError(Format(ExceptionText(SListCapacityError).c_str(), n));
   if (n < count_) FreeFrom(n);
   TS_ObjectList::ReAllocList(n);
 }
 
 void TS_OwnerList::SetCapacity(int32_t n) {
-  if (n < 0) throw EListError(Format(SListCapacityError, n));
+  if (n < 0) throw EListError(Format(ExceptionText(SListCapacityError).c_str(), n));
   // Slots from Count on are null, so the objects to free are those of n .. Count - 1.
   if (n < count_) FreeFrom(n);
   TS_ObjectList::SetCapacity(n);
 }
 
 void TS_OwnerList::SetCount(int32_t n) {
-  if (n < 0) throw EListError(Format(SListCountError, n));
+  if (n < 0) throw EListError(Format(ExceptionText(SListCountError).c_str(), n));
   if (n < count_) FreeFrom(n);
   TS_ObjectList::SetCount(n);
 }

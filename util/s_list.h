@@ -1,6 +1,7 @@
 // Growable lists of untyped pointers, of objects, and of owned objects.
 #pragma once
 
+#include <QtGlobal>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -10,8 +11,9 @@
 namespace mirnax {
 
 // Messages for a capacity or count that no list can have (a negative one, or one past 32 bits).
-inline constexpr const char* SListCapacityError = "List capacity out of bounds (%d)";
-inline constexpr const char* SListCountError = "List count out of bounds (%d)";
+inline constexpr const char* SListCapacityError =
+    QT_TRANSLATE_NOOP("mirnax::Exception", "List capacity out of bounds (%d)");
+inline constexpr const char* SListCountError = QT_TRANSLATE_NOOP("mirnax::Exception", "List count out of bounds (%d)");
 
 // Told the index of each null item that DoPack removes, counted in the list as it stands at
 // that moment (the nulls met before are already gone), so a parallel list can Delete the same

@@ -1,6 +1,7 @@
 #include "zip/disk_format.h"
 
 #include "toolkit/core/disks.h"
+#include "toolkit/core/exceptions.h"
 
 #include <QCoreApplication>
 
@@ -21,7 +22,7 @@ TSHFormatThread::~TSHFormatThread() {
 
 void TSHFormatThread::run() {
   if (!admitted_) {
-    error_ = kAnotherFormatRuns;
+    error_ = ExceptionText(kAnotherFormatRuns);
     return;
   }
   succeeded_ = Disks().Format(root_, label_, true, error_);
@@ -34,7 +35,7 @@ void TSHFormatThread::WaitLive() {
 int FormatDiskOnThread(const std::string& root, const std::string& label, std::string& error) {
   TSHFormatThread thread(root, label);
   if (!thread.Admitted()) {
-    error = kAnotherFormatRuns;
+    error = ExceptionText(kAnotherFormatRuns);
     return -3;
   }
   thread.start();

@@ -33,7 +33,8 @@ class TSHFormatThread : public QThread {
 };
 
 // What a format without a dialog says when another one runs.
-inline constexpr const char* kAnotherFormatRuns = "Another disk is being formatted";
+inline constexpr const char* kAnotherFormatRuns =
+    QT_TRANSLATE_NOOP("mirnax::Exception", "Another disk is being formatted");
 
 // Formats the disk in the drive on the thread alone while events keep being processed: 0 done,
 // -1 failed (error says why), -3 no format could be started.

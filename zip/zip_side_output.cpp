@@ -1,6 +1,7 @@
 #include "zip/zip_side_output.h"
 
 #include "toolkit/core/exceptions.h"
+#include "toolkit/core/sysutils.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -28,7 +29,7 @@ TSideOutput::TSideOutput(const std::string& target, unsigned mode, TSync sync)
   // rewritten in place and pushes all of it to disk when it is closed.
   out_ = TFileHandle(::open(side_->Name().c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
   if (!out_.IsOpen() || ::fchmod(out_.Get(), static_cast<mode_t>(mode) & ~CurrentMask() & 07777) != 0)
-    throw EFCreateError("Cannot create file " + target);
+    throw EFCreateError(Format(ExceptionText(SFCreateError).c_str(), target.c_str()));
 }
 
 void TSideOutput::WrittenUpTo(int64_t end) {

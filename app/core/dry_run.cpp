@@ -22,7 +22,13 @@
 namespace mirnax {
 
 namespace {
-std::string Bytes(int64_t n) { return Format("%lld bytes", static_cast<long long>(n)); }
+// The dry run's report is translated in the context "mirnax::DryRunFreeze"; the run's own log texts
+// are those of the freeze.
+std::string DryText(const char* text) { return TrUtf8("mirnax::DryRunFreeze", text); }
+
+std::string Bytes(int64_t n) {
+  return Format(DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze", "%lld bytes")).c_str(), static_cast<long long>(n));
+}
 
 // What the freeze would write, from the old pair and the store.
 struct TPlan {
@@ -66,28 +72,41 @@ TPlan PlanFreeze(const TStaticsPair& pair, const TBlockStore& store, bool clear)
 std::string Sizes(const TStaticsFile& file, int64_t after) {
   std::error_code error;
   const auto size = std::filesystem::file_size(file.Native, error);
-  const std::string now = error ? std::string("no file") : Bytes(static_cast<int64_t>(size));
-  return Format("%s: %s now, %s after the freeze", file.Given.c_str(), now.c_str(), Bytes(after).c_str());
+  const std::string now =
+      error ? DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze", "no file")) : Bytes(static_cast<int64_t>(size));
+  return Format(DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze", "%s: %s now, %s after the freeze")).c_str(),
+                file.Given.c_str(), now.c_str(), Bytes(after).c_str());
 }
 
 void LogPlan(const TStaticsPair& pair, const TBlockStore& store, const TPlan& plan, const TRunRequest& request,
              bool clear, TRunHost& host) {
   const long long items = static_cast<long long>(store.TotalCount());
   if (clear)
-    host.Log(Format("A freeze would clear the current statics and write %lld items into %lld blocks.", items,
-                    static_cast<long long>(plan.Touched)));
+    host.Log(Format(DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze",
+                                              "A freeze would clear the current statics and write %lld items into %lld "
+                                              "blocks."))
+                        .c_str(),
+                    items, static_cast<long long>(plan.Touched)));
   else
-    host.Log(Format("A freeze would keep the current statics and add %lld items to %lld blocks, %lld of which have "
-                    "statics now.",
+    host.Log(Format(DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze",
+                                              "A freeze would keep the current statics and add %lld items to %lld "
+                                              "blocks, %lld of which have statics now."))
+                        .c_str(),
                     items, static_cast<long long>(plan.Touched), static_cast<long long>(plan.HadStatics)));
   const TMapSize& map = store.Map();
-  host.Log(Format("Statics index file %s (%d blocks of a map of %s tiles).",
-                  Sizes(pair.Index, map.IndexFileSize()).c_str(), map.BlockCount(), MapSizeText(map).c_str()));
-  host.Log("Statics data file " + Sizes(pair.Data, plan.NewData) + ".");
+  host.Log(Format(
+      DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze", "Statics index file %s (%d blocks of a map of %s tiles)."))
+          .c_str(),
+      Sizes(pair.Index, map.IndexFileSize()).c_str(), map.BlockCount(), MapSizeText(map).c_str()));
+  host.Log(Format(DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze", "Statics data file %s.")).c_str(),
+                  Sizes(pair.Data, plan.NewData).c_str()));
   const auto space = [&](const std::string& beside, int64_t needed) {
     const int64_t free = FreeSpaceOf(beside);
-    host.Log(Format("Free space needed: %s beside %s (%s).", Bytes(needed).c_str(), beside.c_str(),
-                    free < 0 ? "the free space cannot be told" : (Bytes(free) + " free").c_str()));
+    const std::string told =
+        free < 0 ? DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze", "the free space cannot be told"))
+                 : Format(DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze", "%s free")).c_str(), Bytes(free).c_str());
+    host.Log(Format(DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze", "Free space needed: %s beside %s (%s).")).c_str(),
+                    Bytes(needed).c_str(), beside.c_str(), told.c_str()));
   };
   if (pair.OneFolder) {
     space(pair.Index.Native, map.IndexFileSize() + plan.NewData);
@@ -95,9 +114,12 @@ void LogPlan(const TStaticsPair& pair, const TBlockStore& store, const TPlan& pl
     space(pair.Index.Native, map.IndexFileSize());
     space(pair.Data.Native, plan.NewData);
   }
-  host.Log(request.KeepBackup ? Format("The replaced statics would be kept as %s and %s.", pair.Index.Backup.c_str(),
-                                       pair.Data.Backup.c_str())
-                              : std::string("The replaced statics would not be kept."));
+  host.Log(request.KeepBackup
+               ? Format(DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze",
+                                                  "The replaced statics would be kept as %s and %s."))
+                            .c_str(),
+                        pair.Index.Backup.c_str(), pair.Data.Backup.c_str())
+               : DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze", "The replaced statics would not be kept.")));
 }
 }  // namespace
 
@@ -116,12 +138,16 @@ void DryRunFreeze(const TRunRequest& request, bool clear, TRunHost& host) {
     return;
   }
   host.Log("");
-  host.Log("Dry run: nothing is written, locked, settled or kept.");
+  host.Log(DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze", "Dry run: nothing is written, locked, settled or kept.")));
   // A freeze settles an interrupted one first; what it finds then is not known before.
   const bool interrupted = !pair.Journal.empty() && PathExists(pair.Journal);
   if (interrupted)
-    host.Log("A freeze of these statics did not finish: its journal " + pair.Journal +
-             " is there. A freeze would settle it first; the figures below are for the files as they are now.");
+    host.Log(Format(DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze",
+                                              "A freeze of these statics did not finish: its journal %s is there. A "
+                                              "freeze would settle it first; the figures below are for the "
+                                              "files as they are now."))
+                        .c_str(),
+                    pair.Journal.c_str()));
   try {
     if (!interrupted) CheckStaticsPaths(pair);
     const TPlan plan = PlanFreeze(pair, store, clear);
@@ -130,7 +156,8 @@ void DryRunFreeze(const TRunRequest& request, bool clear, TRunHost& host) {
     CheckReplaceable(pair.Data);
     CheckFreeSpace(pair, store.Map().IndexFileSize(), plan.NewData);
   } catch (Exception& e) {
-    e.Message = "A freeze would stop: " + e.Message;
+    e.Message = Format(DryText(QT_TRANSLATE_NOOP("mirnax::DryRunFreeze", "A freeze would stop: %s")).c_str(),
+                       e.Message.c_str());
     throw;
   }
   host.TotalGauge().Add(1);

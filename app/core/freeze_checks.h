@@ -9,6 +9,10 @@
 
 namespace mirnax {
 
+// A refusal of the checks before a freeze (these, the index's and the paths') in the user's
+// language, as UTF-8: translated in the context "mirnax::FreezeChecks".
+std::string CheckText(const char* text);
+
 // Refuses, before anything is touched, a pair that a clear or a freeze cannot handle safely: one
 // file given twice, two files with the same ".xxx" name, a path that has the extension ".xxx"
 // itself, a statics file under one of the pair's working names, or a ".xxx" file left beside

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/core/freeze_checks.h"
 #include "app/core/map.h"
 #include "app/core/map_size.h"
 #include "toolkit/core/exceptions.h"
@@ -33,15 +34,23 @@ void CheckIndexSize(const TStaticsInput& index, const TMapSize& map) {
   if (size == map.IndexFileSize()) return;
   const int64_t blocks = size / IndexEntrySize;
   const int64_t rest = size % IndexEntrySize;
-  std::string message = Format(
-      "The statics index file %s is %lld bytes long: %lld blocks%s. The statics index of a map of %s tiles has "
-      "exactly %lld bytes (%d blocks of 8x8 tiles, an entry of %d bytes each).",
-      index.Name().c_str(), static_cast<long long>(size), static_cast<long long>(blocks),
-      rest == 0 ? "" : Format(" and %lld bytes more", static_cast<long long>(rest)).c_str(),
-      MapSizeText(map).c_str(), static_cast<long long>(map.IndexFileSize()), map.BlockCount(), IndexEntrySize);
+  std::string message =
+      Format(CheckText(QT_TRANSLATE_NOOP("mirnax::FreezeChecks",
+                                         "The statics index file %s is %lld bytes long: %lld blocks%s. The statics "
+                                         "index of a map of %s tiles has exactly %lld bytes (%d blocks of "
+                                         "8x8 tiles, an entry of %d bytes each)."))
+                 .c_str(),
+             index.Name().c_str(), static_cast<long long>(size), static_cast<long long>(blocks),
+             rest == 0 ? ""
+                       : Format(CheckText(QT_TRANSLATE_NOOP("mirnax::FreezeChecks", " and %lld bytes more")).c_str(),
+                                static_cast<long long>(rest))
+                             .c_str(),
+             MapSizeText(map).c_str(), static_cast<long long>(map.IndexFileSize()), map.BlockCount(), IndexEntrySize);
   if (const std::string known = KnownMapsWithBlocks(blocks); rest == 0 && !known.empty())
-    message += " " + Format("%lld blocks are those of a map of %s tiles; give its size with --map-size or MapSize= "
-                            "in mirnax.ini.",
+    message += " " + Format(CheckText(QT_TRANSLATE_NOOP("mirnax::FreezeChecks",
+                                                        "%lld blocks are those of a map of %s tiles; give its "
+                                                        "size with --map-size or MapSize= in mirnax.ini."))
+                                .c_str(),
                             static_cast<long long>(blocks), known.c_str());
   throw Exception(message);
 }
@@ -49,16 +58,21 @@ void CheckIndexSize(const TStaticsInput& index, const TMapSize& map) {
 void CheckEntry(const StaticIndexEntry& e, int32_t block, const TStaticsInput& index, const TStaticsInput& data) {
   if (!HasStatics(e)) return;
   if (e.Offset >= 0 && e.Length > 0 && int64_t{e.Offset} + e.Length <= data.Size()) return;
-  throw Exception(Format("The statics index file %s is damaged: entry %d points outside the statics data file %s "
-                         "(offset %d, length %d; the data file has %lld bytes).",
+  throw Exception(Format(CheckText(QT_TRANSLATE_NOOP("mirnax::FreezeChecks",
+                                                     "The statics index file %s is damaged: entry %d points outside "
+                                                     "the statics data file %s (offset %d, length %d; the data file "
+                                                     "has %lld bytes)."))
+                             .c_str(),
                          index.Name().c_str(), block, data.Name().c_str(), e.Offset, e.Length,
                          static_cast<long long>(data.Size())));
 }
 
 void CheckTotal(int64_t total) {
   if (total > INT32_MAX) {
-    throw Exception(Format("The statics data would grow to %lld bytes, more than a statics index can address "
-                           "(%d bytes).",
+    throw Exception(Format(CheckText(QT_TRANSLATE_NOOP("mirnax::FreezeChecks",
+                                                       "The statics data would grow to %lld bytes, more than a "
+                                                       "statics index can address (%d bytes)."))
+                               .c_str(),
                            static_cast<long long>(total), INT32_MAX));
   }
 }

@@ -30,9 +30,11 @@ namespace {
 // An empty path names no file: the message says which one is missing.
 void CheckPathsGiven(const TRunRequest& request) {
   if (request.IndexPath.empty())
-    throw EFOpenError("No statics index file is given: the path of Staidx0 is empty.");
+    throw EFOpenError(CheckText(
+        QT_TRANSLATE_NOOP("mirnax::FreezeChecks", "No statics index file is given: the path of Staidx0 is empty.")));
   if (request.DataPath.empty())
-    throw EFOpenError("No statics data file is given: the path of Statics0 is empty.");
+    throw EFOpenError(CheckText(
+        QT_TRANSLATE_NOOP("mirnax::FreezeChecks", "No statics data file is given: the path of Statics0 is empty.")));
 }
 
 // A freeze of this pair that ended early is settled first, where its journal tells how; the files

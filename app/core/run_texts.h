@@ -29,6 +29,14 @@ inline constexpr const char* SLeftOut = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "
 inline constexpr const char* SItemsOutsideArea = QT_TRANSLATE_NOOP("mirnax::RunFreeze", " items outside the area ");
 inline constexpr const char* SDuplicatesLeftOut =
     QT_TRANSLATE_NOOP("mirnax::RunFreeze", " duplicates of statics already in their blocks");
+// A world file met in the record of the files frozen into the pair: its name and the date.
+inline constexpr const char* SFrozenBefore =
+    QT_TRANSLATE_NOOP("mirnax::RunFreeze", "%s was frozen into these statics before, on %s");
+// A world file's name and the line of its bad position.
+inline constexpr const char* SErrorInLine = QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Error in %s, line %lld");
+inline constexpr const char* SLooksLikeUtf16 =
+    QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                      "%s looks like UTF-16 text, but world files are 8-bit text: save it as such to freeze its items");
 
 // The unfreeze's log, each a format of the toolkit's Format.
 inline constexpr const char* SReadingArea =

@@ -9,12 +9,13 @@
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/safe_replace.h"
 #include "toolkit/core/sysutils.h"
+#include "toolkit/core/translations.h"
 
 namespace mirnax {
 
 void ClearStatics(const TStaticsPair& pair, const TMapSize& map) {
   for (const std::string* path : {&pair.Index.Given, &pair.Data.Given})
-    if (path->empty()) throw EFCreateError(Format(SFCreateError, ""));
+    if (path->empty()) throw EFCreateError(Format(ExceptionText(SFCreateError).c_str(), ""));
   const TStaticsLock lock(pair);
   CheckClearStatics(pair);
   bool indexCleared = false;
@@ -33,8 +34,12 @@ void ClearStatics(const TStaticsPair& pair, const TMapSize& map) {
   } catch (const EFCreateError&) {
     throw;  // raised before anything was moved
   } catch (Exception& e) {
-    e.Message += indexCleared ? "\nThe statics index file was cleared; the statics data file was left as it was."
-                              : "\nThe statics files were left as they were.";
+    e.Message += "\n" + TrUtf8("mirnax::ClearStatics",
+                               indexCleared ? QT_TRANSLATE_NOOP("mirnax::ClearStatics",
+                                                                "The statics index file was cleared; the statics data "
+                                                                "file was left as it was.")
+                                            : QT_TRANSLATE_NOOP("mirnax::ClearStatics",
+                                                                "The statics files were left as they were."));
     throw;
   }
 }

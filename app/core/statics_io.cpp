@@ -20,8 +20,10 @@ constexpr size_t InputBufferSize = size_t{128} << 10;
 // A read of an input held in memory must lie inside it.
 void CheckInside(const std::string& name, int64_t size, int64_t position, size_t count) {
   if (position < 0 || position > size || count > static_cast<size_t>(size - position)) {
-    throw EInOutError(Format("Read error on %s: the file ends short of offset %lld", name.c_str(),
-                             static_cast<long long>(position) + static_cast<long long>(count)),
+    throw EInOutError(Format(ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception",
+                                                             "Read error on %s: the file ends short of offset %lld"))
+                                 .c_str(),
+                             name.c_str(), static_cast<long long>(position) + static_cast<long long>(count)),
                       0);
   }
 }

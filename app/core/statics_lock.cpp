@@ -9,17 +9,21 @@
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/paths.h"
 #include "toolkit/core/sysutils.h"
+#include "toolkit/core/translations.h"
 
 namespace mirnax {
 
 namespace {
+// The lock's messages are translated in the context "mirnax::TStaticsLock".
+std::string LockText(const char* text) { return TrUtf8("mirnax::TStaticsLock", text); }
+
 // Why the lock file name cannot be locked, error being what the system said.
 std::string Reason(const std::string& name, int error) {
   struct stat st {};
   if (::lstat(name.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return "it is a folder";
-    if (S_ISLNK(st.st_mode)) return "it is a symbolic link";
-    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+    if (S_ISDIR(st.st_mode)) return LockText(QT_TRANSLATE_NOOP("mirnax::TStaticsLock", "it is a folder"));
+    if (S_ISLNK(st.st_mode)) return LockText(QT_TRANSLATE_NOOP("mirnax::TStaticsLock", "it is a symbolic link"));
+    if (!S_ISREG(st.st_mode)) return ExceptionText(SNotRegularFile);
   }
   return std::strerror(error);
 }
@@ -39,11 +43,16 @@ TStaticsLock::TStaticsLock(const TStaticsPair& pair) : name_(NativePath(pair.Loc
   if (lock_.Held()) return;
   const int error = lock_.Error();
   if (error == EWOULDBLOCK)
-    throw Exception(Format("another freeze of these files is running (process %s)", lock_.Holder().c_str()));
+    throw Exception(Format(
+        LockText(QT_TRANSLATE_NOOP("mirnax::TStaticsLock", "another freeze of these files is running (process %s)"))
+            .c_str(),
+        lock_.Holder().c_str()));
   // A folder that takes no new file takes no new statics either: nothing can be written there, and
   // the checks refuse the freeze with their own message before anything is.
   if (!lock_.Opened() && FolderTakesNoFile(name_, error)) return;
-  throw EInOutError(Format("Cannot lock file %s: %s", name_.c_str(), Reason(name_, error).c_str()), error);
+  throw EInOutError(Format(LockText(QT_TRANSLATE_NOOP("mirnax::TStaticsLock", "Cannot lock file %s: %s")).c_str(),
+                           name_.c_str(), Reason(name_, error).c_str()),
+                    error);
 }
 
 }  // namespace mirnax

@@ -47,7 +47,7 @@ bool TFrozenWorlds::WantsCrc32() const {
 
 void TFrozenWorlds::Read(const TRunRequest::TWorldFile& file, const TFileSum& sum, TRunHost& host) {
   if (const TFrozenWorld* before = Find(sum)) {
-    const std::string said = file.Name + " was frozen into these statics before, on " + before->Date;
+    const std::string said = Format(RunText(SFrozenBefore).c_str(), file.Name.c_str(), before->Date.c_str());
     host.Log(said);
     if (warnAgain_) host.FrozenAgain(said);
   }
@@ -77,13 +77,12 @@ int64_t ReadWorldFiles(const TRunRequest& request, TBlockStore& store, TRunHost&
     try {
       read = ReadOne(file, filter, store, host, sum, start);
     } catch (const EPositionError& e) {
-      host.Log(Format("Error in %s, line %lld", file.Name.c_str(), static_cast<long long>(e.Line)));
+      host.Log(Format(RunText(SErrorInLine).c_str(), file.Name.c_str(), static_cast<long long>(e.Line)));
       throw;
     }
     host.Log(RunText(SWorldfileContains) + std::to_string(read.Taken) + RunText(SItems));
     // Such a file reads as no items at all; the log says why.
-    if (start.LooksLikeUtf16())
-      host.Log(file.Name + " looks like UTF-16 text, but world files are 8-bit text: save it as such to freeze its items");
+    if (start.LooksLikeUtf16()) host.Log(Format(RunText(SLooksLikeUtf16).c_str(), file.Name.c_str()));
     frozen.Read(file, sum.Sum(), host);
     if (read.Skipped > 0) host.Log(RunText(SSkipped) + std::to_string(read.Skipped) + RunText(SItemsOutside));
     if (read.OutsideArea > 0)

@@ -127,7 +127,7 @@ void TWorldParser::Line(std::string_view line) {
 
 void TWorldParser::EndRecord() {
   inRecord_ = false;
-  if (badPosition_) throw EPositionError(Format(SInvalidInteger, badPart_.c_str()), badLine_);
+  if (badPosition_) throw EPositionError(Format(ExceptionText(SInvalidInteger).c_str(), badPart_.c_str()), badLine_);
   if (!store_.Map().Inside(x_, y_)) {
     ++result_.Skipped;
     return;

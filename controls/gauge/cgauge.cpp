@@ -78,7 +78,7 @@ void XorOnto(QImage& target, const QImage& layer) {
 
 [[noreturn]] void RangeError(int64_t low, int64_t high) {
   auto clamp = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, Int32Min, Int32Max)); };
-  throw Exception(Format(SOutOfRange, clamp(low), clamp(high)));
+  throw Exception(Format(ExceptionText(SOutOfRange).c_str(), clamp(low), clamp(high)));
 }
 
 }  // namespace

@@ -25,12 +25,10 @@ namespace mirnax {
 
 namespace {
 
-const char* const kErrorCaption = "Error";
-const char* const kFailureCaption = "Ошибка";
-const char* const kLoadFailed = "Не могу загрузить документ из файла !";
-const char* const kAddFailed = "Не могу добавить строку в документ !";
-const char* const kInsertPageFailed = "Не могу вставить указатель страницы !";
-const char* const kRemovePageFailed = "Не могу убрать указатель страницы !";
+const char* const kLoadFailed = QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Не могу загрузить документ из файла !");
+const char* const kAddFailed = QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Не могу добавить строку в документ !");
+const char* const kInsertPageFailed = QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Не могу вставить указатель страницы !");
+const char* const kRemovePageFailed = QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Не могу убрать указатель страницы !");
 
 constexpr int kAutoScrollInterval = 40;  // ms between the steps of scrolling while dragging past an edge
 
@@ -117,13 +115,16 @@ TJumpMemo::TJumpMemo(QWidget* parent) : QWidget(parent), d(std::make_unique<TSta
   d->autoScroll.setInterval(kAutoScrollInterval);
   connect(&d->autoScroll, &QTimer::timeout, this, [this] { d->control.AutoScrollStep(); });
 
-  static const char* const failures[] = {"Can`t create List for text lines", "Can`t create List for Selected words",
-                                         "Can`t create List for Jump words", "Can`t create List for Jump coordinates",
-                                         "Can`t create List for Pictures coordinates"};
+  static const char* const failures[] = {
+      QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Can`t create List for text lines"),
+      QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Can`t create List for Selected words"),
+      QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Can`t create List for Jump words"),
+      QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Can`t create List for Jump coordinates"),
+      QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Can`t create List for Pictures coordinates")};
   const TJumpDocument::TListKind failed = d->doc.CreateLists();
   if (failed != TJumpDocument::lkNone) {
     // The control stays with the lists it has; its operations then do nothing.
-    Dialogs().Message(failures[failed], kErrorCaption, mtCustom);
+    Dialogs().Message(MemoText(failures[failed]), MemoText(MemoErrorCaption), mtCustom);
     return;
   }
 
@@ -223,7 +224,7 @@ void TJumpMemo::LoadFromFile(const std::string& fileName) {
   try {
     Lines().LoadFromFile(fileName);
   } catch (const std::exception&) {
-    Dialogs().Message(kLoadFailed, kFailureCaption, mtError);
+    Dialogs().Message(MemoText(kLoadFailed), MemoText(MemoFailureCaption), mtError);
   }
   if (d->showPages) {
     ChangePages(false, false);
@@ -247,7 +248,7 @@ void TJumpMemo::Add(const std::string& s) {
     ReadJumps();
     update();
   } catch (const std::exception&) {
-    Dialogs().Message(kAddFailed, kFailureCaption, mtCustom);
+    Dialogs().Message(MemoText(kAddFailed), MemoText(MemoFailureCaption), mtCustom);
   }
 }
 
@@ -273,7 +274,7 @@ void TJumpMemo::ChangePages(bool insert, bool scan) {
     else
       d->doc.RemovePages(d->look.Pagemarker);
   } catch (const std::exception&) {
-    Dialogs().Message(insert ? kInsertPageFailed : kRemovePageFailed, kFailureCaption, mtCustom);
+    Dialogs().Message(MemoText(insert ? kInsertPageFailed : kRemovePageFailed), MemoText(MemoFailureCaption), mtCustom);
   }
   if (scan) ReadJumps();
   RecalcRange();

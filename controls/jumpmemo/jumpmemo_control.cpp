@@ -4,13 +4,13 @@
 #include <exception>
 
 #include "toolkit/core/dialogs.h"
+#include "toolkit/core/translations.h"
 
 namespace mirnax {
 
 namespace {
 
-const char* const kFailureCaption = "Ошибка";
-const char* const kHoverFailed = "Не могу распознать слово под курсором!";
+const char* const kHoverFailed = QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Не могу распознать слово под курсором!");
 
 bool ExactlyShift(Qt::KeyboardModifiers m) { return (m & ~Qt::KeypadModifier) == Qt::ShiftModifier; }
 
@@ -25,6 +25,8 @@ bool IsSeparator(char c) {
 }
 
 }  // namespace
+
+std::string MemoText(const char* text) { return TrUtf8("mirnax::TJumpMemo", text); }
 
 TMemoControl::TMemoControl(const TJumpDocument& doc, const TTextMetrics& metrics, TMemoHost& host)
     : doc_(doc), metrics_(metrics), host_(host) {}
@@ -443,7 +445,7 @@ void TMemoControl::Hover(int X, int Y) {
     if (hover(doc_.Picts(), pictCursor_, overPict_, curPict_)) return;
     ResetCursor();
   } catch (const std::exception&) {
-    Dialogs().Message(kHoverFailed, kFailureCaption, mtCustom);
+    Dialogs().Message(MemoText(kHoverFailed), MemoText(MemoFailureCaption), mtCustom);
   }
 }
 

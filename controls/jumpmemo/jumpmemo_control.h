@@ -5,6 +5,7 @@
 #pragma once
 
 #include <Qt>
+#include <QtGlobal>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,13 @@
 #include "controls/jumpmemo/text_metrics.h"
 
 namespace mirnax {
+
+// The memo's message boxes are in the user's language: their texts are translated in the context
+// "mirnax::TJumpMemo" and handed to the dialogs service as UTF-8. The memo's own text stays
+// Windows-1251.
+std::string MemoText(const char* text);
+inline constexpr const char* MemoErrorCaption = QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Error");
+inline constexpr const char* MemoFailureCaption = QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Ошибка");
 
 // What the control asks of the window it serves; each does nothing unless the host says otherwise.
 class TMemoHost {

@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <algorithm>
 
+#include "controls/jumpmemo/jumpmemo_control.h"
 #include "toolkit/core/dialogs.h"
 #include "toolkit/core/fileio.h"
 #include "toolkit/widgets/cp1251.h"
@@ -13,8 +14,6 @@
 namespace mirnax {
 
 namespace {
-
-const char* const kErrorCaption = "Error";
 
 void WriteLines(const TJumpDocument& doc, const std::string& name, int64_t first, int64_t end) {
   std::string text;
@@ -27,12 +26,14 @@ void WriteLines(const TJumpDocument& doc, const std::string& name, int64_t first
 
 void PrintLines(const TJumpDocument& doc, const QFont& font, int64_t first, int64_t end, bool allPages) {
   const int pageLines = TJumpDocument::PageLines;
-  const char* const failure = allPages ? "Can`t put document on printer" : "Can`t put document on the printer";
+  const std::string failure =
+      MemoText(allPages ? QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Can`t put document on printer")
+                        : QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Can`t put document on the printer"));
   QPrinter& printer = Printer();
-  printer.setDocName("Printing Doc");
+  printer.setDocName(QString::fromStdString(MemoText(QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Printing Doc"))));
   QPainter canvas;
   if (!canvas.begin(&printer)) {
-    Dialogs().Message(failure, kErrorCaption, mtError);
+    Dialogs().Message(failure, MemoText(MemoErrorCaption), mtError);
     return;
   }
   canvas.setFont(font);
@@ -45,7 +46,7 @@ void PrintLines(const TJumpDocument& doc, const QFont& font, int64_t first, int6
     const int k = static_cast<int>(i % pageLines);
     canvas.drawText(QPoint(x, (k + topRow) * step + ascent), Cp1251ToDisplay(doc.Line(static_cast<int>(i))));
     if (i + 1 < end && k == pageLines - 1 && !printer.newPage()) {
-      Dialogs().Message(failure, kErrorCaption, mtError);
+      Dialogs().Message(failure, MemoText(MemoErrorCaption), mtError);
       break;
     }
   }
@@ -57,7 +58,9 @@ void PrintLines(const TJumpDocument& doc, const QFont& font, int64_t first, int6
 void PrintDocument(const TJumpDocument& doc, const QFont& font, const std::string& Name, int FromPage, int ToPage,
                    bool ToFile, bool AllPages) {
   if (ToPage < FromPage) {
-    Dialogs().Message("Wrong pages range. Call printer procedure again", kErrorCaption, mtError);
+    Dialogs().Message(
+        MemoText(QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Wrong pages range. Call printer procedure again")),
+        MemoText(MemoErrorCaption), mtError);
     return;
   }
   const int count = doc.Ready() ? doc.Count() : 0;

@@ -51,7 +51,7 @@ void TCCalendar::SetDateElement(int index, int value) {
   switch (index) {
     case 1:
       // The year is kept in 16 bits: one beyond the encodable range must not wrap into it.
-      if (value > 9999) throw EConvertError(SDateEncodeError);
+      if (value > 9999) throw EConvertError(ExceptionText(SDateEncodeError));
       set(y);
       break;
     case 2:

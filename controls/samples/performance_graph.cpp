@@ -59,7 +59,8 @@ void TPerformanceGraph::ShiftY() {
 void TPerformanceGraph::DataPoint(TColor color, int32_t value) {
   TBand& band = history_[static_cast<size_t>(currentBand_)];
   if (band.Count >= MaxPoints)
-    throw ERangeError("Too many data points in one time step (at most 16)");
+    throw ERangeError(
+        ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception", "Too many data points in one time step (at most 16)")));
   band.Colors[static_cast<size_t>(band.Count)] = color;
   band.Values[static_cast<size_t>(band.Count)] = value;
   band.Max = band.Count == 0 ? value : std::max(band.Max, value);

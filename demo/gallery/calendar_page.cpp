@@ -22,17 +22,22 @@ QWidget* MakeCalendarPage(QWidget* parent) {
 
   auto* shown = new QLabel(page);
   auto showDate = [calendar, shown] {
-    shown->setText(QString("%1-%2-%3%4")
-                       .arg(calendar->Year(), 4, 10, QChar('0'))
-                       .arg(calendar->Month(), 2, 10, QChar('0'))
-                       .arg(calendar->Day(), 2, 10, QChar('0'))
-                       .arg(calendar->UseCurrentDate() ? " (today)" : ""));
+    shown->setText(
+        QString("%1-%2-%3%4")
+            .arg(calendar->Year(), 4, 10, QChar('0'))
+            .arg(calendar->Month(), 2, 10, QChar('0'))
+            .arg(calendar->Day(), 2, 10, QChar('0'))
+            .arg(calendar->UseCurrentDate() ? QCoreApplication::translate("Gallery", " (today)") : QString()));
   };
   calendar->OnChange = [showDate](TCCalendar*) { showDate(); };
   showDate();
 
   auto* startOfWeek = new QComboBox(page);
-  startOfWeek->addItems({"1 Monday", "2 Tuesday", "3 Wednesday", "4 Thursday", "5 Friday", "6 Saturday", "7 Sunday"});
+  startOfWeek->addItems(
+      {QCoreApplication::translate("Gallery", "1 Monday"), QCoreApplication::translate("Gallery", "2 Tuesday"),
+       QCoreApplication::translate("Gallery", "3 Wednesday"), QCoreApplication::translate("Gallery", "4 Thursday"),
+       QCoreApplication::translate("Gallery", "5 Friday"), QCoreApplication::translate("Gallery", "6 Saturday"),
+       QCoreApplication::translate("Gallery", "7 Sunday")});
   startOfWeek->setCurrentIndex(calendar->StartOfWeek() - 1);
   QObject::connect(startOfWeek, &QComboBox::currentIndexChanged, calendar,
                    [calendar](int index) { calendar->SetStartOfWeek(index + 1); });

@@ -21,7 +21,7 @@ namespace {
 // A label that shows a colour and its value.
 void ShowColor(QLabel* label, TColor color, bool enabled) {
   const QColor shown = ColorToQColor(color);
-  label->setText(enabled ? shown.name() : "(disabled)");
+  label->setText(enabled ? shown.name() : QCoreApplication::translate("Gallery", "(disabled)"));
   label->setStyleSheet(enabled ? QString("background: %1; color: %2; padding: 4px")
                                      .arg(shown.name(), shown.lightness() < 128 ? "white" : "black")
                                : QString("padding: 4px"));
@@ -92,8 +92,10 @@ QWidget* MakeColorGridPage(QWidget* parent) {
   };
   showColors();
 
-  auto* help = new QLabel("Left button: foreground. Other buttons: background.\n"
-                          "Keys: arrows, Home, End, Space move; F and B pick.", page);
+  auto* help = new QLabel(QCoreApplication::translate("Gallery",
+                                                      "Left button: foreground. Other buttons: background.\n"
+                                                      "Keys: arrows, Home, End, Space move; F and B pick."),
+                          page);
   auto* form = new QFormLayout;
   form->addRow("GridOrdering", OrderingBox(page, grid));
   AddSwitches(form, page, grid, showColors);

@@ -76,7 +76,7 @@ void FeedLoads(QWidget* page, TPerformanceGraph* graph, QLabel* readings) {
     std::sort(points.begin(), points.end());
     for (auto [value, color] : points) graph->DataPoint(color, value);
     graph->Update();
-    readings->setText(QString("CPU %1 %, memory %2 %").arg(cpu).arg(memory));
+    readings->setText(QCoreApplication::translate("Gallery", "CPU %1 %, memory %2 %").arg(cpu).arg(memory));
   });
   timer->start(500);
 }
@@ -122,14 +122,16 @@ QWidget* MakeGraphPage(QWidget* parent) {
   graph->OnScaleChange = [scale](TPerformanceGraph* g) { scale->setText(QString::number(g->Scale())); };
   FeedLoads(page, graph, readings);
 
-  auto* legend = new QLabel(QString("<span style='color:%1'>&#9632; CPU</span> &nbsp; "
-                                    "<span style='color:%2'>&#9632; memory</span>")
-                                .arg(ColorToQColor(CpuColor).name(), ColorToQColor(MemoryColor).name()),
-                            page);
+  auto* legend = new QLabel(
+      QString("<span style='color:%1'>&#9632; %3</span> &nbsp; "
+              "<span style='color:%2'>&#9632; %4</span>")
+          .arg(ColorToQColor(CpuColor).name(), ColorToQColor(MemoryColor).name(),
+               QCoreApplication::translate("Gallery", "CPU"), QCoreApplication::translate("Gallery", "memory")),
+      page);
   auto* form = new QFormLayout;
   AddPropertyRows(form, page, graph);
   form->addRow("Scale", scale);
-  form->addRow("Load", readings);
+  form->addRow(QCoreApplication::translate("Gallery", "Load"), readings);
   form->addRow(legend);
 
   auto* layout = new QHBoxLayout(page);

@@ -9,14 +9,17 @@
 
 #include "demo/gallery/gallery_pages.h"
 #include "mirnax/version.h"
+#include "toolkit/core/sysutils.h"
+#include "toolkit/core/translations.h"
 #include "toolkit/widgets/application.h"
 #include "toolkit/widgets/startup.h"
-#include "toolkit/core/translations.h"
 
 using mirnax::AnswerWithoutDisplay;
 using mirnax::RefuseUnknownArguments;
 using mirnax::TApplication;
 using mirnax::TDisplayGuard;
+using mirnax::TEarlyTranslations;
+using mirnax::TrUtf8;
 
 namespace {
 // "gauge, memo, ..." in the order of the tabs.
@@ -26,38 +29,47 @@ std::string PageNames() {
   return names;
 }
 
+// The program's own texts are translated in the context "mirnax-gallery".
 std::string Usage() {
-  return "Usage: mirnax-gallery [--page NAME] [--grab FILE.png]\n"
-         "\n"
-         "Shows each control of the component library live, one page per control.\n"
-         "\n"
-         "  --page NAME  open on that page\n"
-         "  --grab FILE  render the window to FILE (PNG) and quit\n"
-         "  --help       show this text\n"
-         "  --version    show the version\n"
-         "\n"
-         "Pages: " + PageNames() + "\n";
+  return mirnax::Format(
+      TrUtf8("mirnax-gallery", QT_TRANSLATE_NOOP("mirnax-gallery",
+                                                 "Usage: mirnax-gallery [--page NAME] [--grab FILE.png]\n"
+                                                 "\n"
+                                                 "Shows each control of the component library live, one page per "
+                                                 "control.\n"
+                                                 "\n"
+                                                 "  --page NAME  open on that page\n"
+                                                 "  --grab FILE  render the window to FILE (PNG) and quit\n"
+                                                 "  --help       show this text\n"
+                                                 "  --version    show the version\n"
+                                                 "\n"
+                                                 "Pages: %s\n"))
+          .c_str(),
+      PageNames().c_str());
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const std::optional<int> answered = AnswerWithoutDisplay(argc, argv, "mirnax-gallery", Usage().c_str()))
-    return *answered;
+  std::optional<TEarlyTranslations> early(std::in_place, argc, argv);
+  if (const std::optional<int> answered = AnswerWithoutDisplay(argc, argv, "mirnax-gallery", Usage)) return *answered;
   std::vector<std::string> positional;
   if (const std::optional<int> refused =
           RefuseUnknownArguments(argc, argv, "mirnax-gallery", {{"--page", "--grab"}, 0}, positional))
     return *refused;
   std::optional<TDisplayGuard> guard(std::in_place, "mirnax-gallery");
+  early.reset();
   TApplication app(argc, argv);
   guard.reset();
   mirnax::LoadTranslations();
-  app.SetTitle("Mirnax component gallery");
+  app.SetTitle(TrUtf8("Gallery", "Mirnax component gallery"));
   QCoreApplication::setApplicationName("mirnax-gallery");
   QCoreApplication::setApplicationVersion(MIRNAX_VERSION);
 
   QCommandLineParser options;
-  const QCommandLineOption pageOption("page", "Open on page NAME.", "NAME");
-  const QCommandLineOption grabOption("grab", "Render the window to FILE and quit.", "FILE");
+  const QCommandLineOption pageOption("page", QCoreApplication::translate("mirnax-gallery", "Open on page NAME."),
+                                      "NAME");
+  const QCommandLineOption grabOption(
+      "grab", QCoreApplication::translate("mirnax-gallery", "Render the window to FILE and quit."), "FILE");
   options.addOption(pageOption);
   options.addOption(grabOption);
   options.process(app);
@@ -72,8 +84,12 @@ int main(int argc, char** argv) {
     if (options.value(pageOption) == page.name) window.setCurrentWidget(widget);
   }
   if (options.isSet(pageOption) && window.currentWidget()->objectName() != options.value(pageOption) + "Page") {
-    std::fprintf(stderr, "mirnax-gallery: no page named '%s' (pages: %s)\n", qPrintable(options.value(pageOption)),
-                 PageNames().c_str());
+    std::fprintf(
+        stderr, "mirnax-gallery: %s\n",
+        mirnax::Format(
+            TrUtf8("mirnax-gallery", QT_TRANSLATE_NOOP("mirnax-gallery", "no page named '%s' (pages: %s)")).c_str(),
+            options.value(pageOption).toUtf8().constData(), PageNames().c_str())
+            .c_str());
     return 2;
   }
   window.show();
@@ -81,7 +97,12 @@ int main(int argc, char** argv) {
   if (options.isSet(grabOption)) {
     QTimer::singleShot(300, &window, [&] {
       const bool saved = window.grab().save(options.value(grabOption));
-      if (!saved) std::fprintf(stderr, "mirnax-gallery: cannot write %s\n", qPrintable(options.value(grabOption)));
+      if (!saved)
+        std::fprintf(
+            stderr, "mirnax-gallery: %s\n",
+            mirnax::Format(TrUtf8("mirnax-gallery", QT_TRANSLATE_NOOP("mirnax-gallery", "cannot write %s")).c_str(),
+                           options.value(grabOption).toUtf8().constData())
+                .c_str());
       app.exit(saved ? 0 : 1);
     });
   }

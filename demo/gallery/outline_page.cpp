@@ -42,9 +42,11 @@ QWidget* MakeOutlinePage(QWidget* parent) {
     outline->SetTextCase(static_cast<TCDirectoryOutline::TTextCase>(index));
   });
 
-  auto* help = new QLabel("Click a folder to make it current.\n"
-                          "Double click or Enter opens and closes;\n"
-                          "+ opens, - closes, * opens everything below.", page);
+  auto* help = new QLabel(QCoreApplication::translate("Gallery",
+                                                      "Click a folder to make it current.\n"
+                                                      "Double click or Enter opens and closes;\n"
+                                                      "+ opens, - closes, * opens everything below."),
+                          page);
 
   auto* form = new QFormLayout;
   form->addRow("TextCase", textCase);

@@ -118,11 +118,14 @@ TZipPage::TZipPage(QWidget* parent) : QWidget(parent) {
 void TZipPage::MakeWidgets() {
   archive_ = new QLineEdit(this);
   archive_->setAccessibleName(QCoreApplication::translate("Gallery", "Archive"));
-  archive_->setPlaceholderText("Archive file");
+  archive_->setPlaceholderText(QCoreApplication::translate("Gallery", "Archive file"));
   members_ = new QTreeWidget(this);
   members_->setObjectName("ZipMembers");
   members_->setAccessibleName(QCoreApplication::translate("Gallery", "Archive members"));
-  members_->setHeaderLabels({"Name", "Size", "Packed", "Ratio", "Date", "Comment"});
+  members_->setHeaderLabels(
+      {QCoreApplication::translate("Gallery", "Name"), QCoreApplication::translate("Gallery", "Size"),
+       QCoreApplication::translate("Gallery", "Packed"), QCoreApplication::translate("Gallery", "Ratio"),
+       QCoreApplication::translate("Gallery", "Date"), QCoreApplication::translate("Gallery", "Comment")});
   members_->setRootIsDecorated(false);
   members_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   members_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -139,53 +142,53 @@ void TZipPage::MakeWidgets() {
   level_->setAccessibleName(QCoreApplication::translate("Gallery", "Compression level"));
   level_->setRange(0, 9);
   level_->setValue(zip_->AddCompLevel());
-  dirNames_ = new QCheckBox("Folder names", this);
+  dirNames_ = new QCheckBox(QCoreApplication::translate("Gallery", "Folder names"), this);
   dirNames_->setChecked(true);
-  overwrite_ = new QCheckBox("Overwrite", this);
+  overwrite_ = new QCheckBox(QCoreApplication::translate("Gallery", "Overwrite"), this);
   password_ = new QLineEdit(this);
   password_->setAccessibleName(QCoreApplication::translate("Gallery", "Password"));
   password_->setEchoMode(QLineEdit::Password);
-  password_->setPlaceholderText("none");
+  password_->setPlaceholderText(QCoreApplication::translate("Gallery", "none"));
   volumeKb_ = new QSpinBox(this);
   volumeKb_->setAccessibleName(QCoreApplication::translate("Gallery", "Volume size (KB)"));
   volumeKb_->setRange(1, 4 * 1024 * 1024);
   volumeKb_->setValue(1);
   volumeKb_->setSuffix(" KB");
-  floppy_ = new QCheckBox("Simulated removable drive", this);
+  floppy_ = new QCheckBox(QCoreApplication::translate("Gallery", "Simulated removable drive"), this);
 
-  open_ = new QPushButton("Open...", this);
-  addFiles_ = new QPushButton("Add files...", this);
-  addFolder_ = new QPushButton("Add folder...", this);
-  remove_ = new QPushButton("Delete selected", this);
-  extract_ = new QPushButton("Extract to...", this);
-  test_ = new QPushButton("Test", this);
-  cancel_ = new QPushButton("Cancel", this);
+  open_ = new QPushButton(QCoreApplication::translate("Gallery", "Open..."), this);
+  addFiles_ = new QPushButton(QCoreApplication::translate("Gallery", "Add files..."), this);
+  addFolder_ = new QPushButton(QCoreApplication::translate("Gallery", "Add folder..."), this);
+  remove_ = new QPushButton(QCoreApplication::translate("Gallery", "Delete selected"), this);
+  extract_ = new QPushButton(QCoreApplication::translate("Gallery", "Extract to..."), this);
+  test_ = new QPushButton(QCoreApplication::translate("Gallery", "Test"), this);
+  cancel_ = new QPushButton(QCoreApplication::translate("Gallery", "Cancel"), this);
   cancel_->setEnabled(false);
-  span_ = new QPushButton("Span to volumes...", this);
-  join_ = new QPushButton("Join volumes...", this);
-  makeSfx_ = new QPushButton("Make self-extracting", this);
-  toZip_ = new QPushButton("Convert back", this);
+  span_ = new QPushButton(QCoreApplication::translate("Gallery", "Span to volumes..."), this);
+  join_ = new QPushButton(QCoreApplication::translate("Gallery", "Join volumes..."), this);
+  makeSfx_ = new QPushButton(QCoreApplication::translate("Gallery", "Make self-extracting"), this);
+  toZip_ = new QPushButton(QCoreApplication::translate("Gallery", "Convert back"), this);
   actions_ = {open_, addFiles_, addFolder_, remove_, extract_, test_, span_, join_, makeSfx_, toZip_};
 }
 
 void TZipPage::LayOut() {
   auto* top = new QHBoxLayout;
-  top->addWidget(new QLabel("Archive:", this));
+  top->addWidget(new QLabel(QCoreApplication::translate("Gallery", "Archive:"), this));
   top->addWidget(archive_, 1);
   top->addWidget(open_);
   auto* options = new QHBoxLayout;
-  options->addWidget(new QLabel("Level:", this));
+  options->addWidget(new QLabel(QCoreApplication::translate("Gallery", "Level:"), this));
   options->addWidget(level_);
   options->addWidget(dirNames_);
   options->addWidget(overwrite_);
-  options->addWidget(new QLabel("Password:", this));
+  options->addWidget(new QLabel(QCoreApplication::translate("Gallery", "Password:"), this));
   options->addWidget(password_);
   options->addStretch(1);
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {addFiles_, addFolder_, remove_, extract_, test_, cancel_}) buttons->addWidget(b);
   buttons->addStretch(1);
   auto* volumes = new QHBoxLayout;
-  volumes->addWidget(new QLabel("Volume size:", this));
+  volumes->addWidget(new QLabel(QCoreApplication::translate("Gallery", "Volume size:"), this));
   volumes->addWidget(volumeKb_);
   volumes->addWidget(floppy_);
   for (QPushButton* b : {span_, join_, makeSfx_, toZip_}) volumes->addWidget(b);
@@ -218,7 +221,8 @@ void TZipPage::ShowProgress(ProgressType type, const std::string& name, int64_t 
       done_ = 0;
       break;
     case ptNewFile:
-      log_->appendPlainText(QString("  %1 (%2 bytes)").arg(QString::fromStdString(name)).arg(size));
+      log_->appendPlainText(
+          QCoreApplication::translate("Gallery", "  %1 (%2 bytes)").arg(QString::fromStdString(name)).arg(size));
       break;
     case ptUpdate:
       done_ += size;
@@ -256,9 +260,10 @@ void TZipPage::ConnectActions() {
 }
 
 void TZipPage::ChooseArchive() {
-  const QString path = QFileDialog::getSaveFileName(this, "Open or create an archive", archive_->text(),
-                                                    "Zip archives (*.zip);;All files (*)", nullptr,
-                                                    QFileDialog::DontConfirmOverwrite);
+  const QString path = QFileDialog::getSaveFileName(
+      this, QCoreApplication::translate("Gallery", "Open or create an archive"), archive_->text(),
+      QCoreApplication::translate("Gallery", "Zip archives (*.zip);;All files (*)"), nullptr,
+      QFileDialog::DontConfirmOverwrite);
   if (!path.isEmpty()) OpenArchive(path);
 }
 
@@ -272,7 +277,7 @@ void TZipPage::PrepareAdd() {
 }
 
 void TZipPage::AddFiles() {
-  const QStringList files = QFileDialog::getOpenFileNames(this, "Add files");
+  const QStringList files = QFileDialog::getOpenFileNames(this, QCoreApplication::translate("Gallery", "Add files"));
   if (files.isEmpty()) return;
   PrepareAdd();
   // Names are stored relative to the files' folder.
@@ -282,7 +287,7 @@ void TZipPage::AddFiles() {
 }
 
 void TZipPage::AddFolder() {
-  const QString folder = ChooseFolder("Add a folder");
+  const QString folder = ChooseFolder(QCoreApplication::translate("Gallery", "Add a folder"));
   if (folder.isEmpty()) return;
   PrepareAdd();
   QDir::setCurrent(QFileInfo(folder).absolutePath());
@@ -298,7 +303,7 @@ void TZipPage::DeleteSelected() {
 
 void TZipPage::ExtractTo(bool testOnly) {
   QString target;
-  if (!testOnly && (target = ChooseFolder("Extract to")).isEmpty()) return;
+  if (!testOnly && (target = ChooseFolder(QCoreApplication::translate("Gallery", "Extract to"))).isEmpty()) return;
   zip_->SetExtrBaseDir(target.toStdString());
   zip_->SetPassword(password_->text().toStdString());
   ExtrOpts options;
@@ -323,14 +328,15 @@ TSimulatedDrive& TZipPage::Drive() {
 void TZipPage::SpanToVolumes() {
   const QString source = QString::fromStdString(zip_->ZipFileName());
   if (source.isEmpty()) return;
-  QString folder = floppy_->isChecked() ? QString::fromStdString(Drive().Root()) : ChooseFolder("Span into folder");
+  QString folder = floppy_->isChecked() ? QString::fromStdString(Drive().Root())
+                                        : ChooseFolder(QCoreApplication::translate("Gallery", "Span into folder"));
   if (folder.isEmpty()) return;
   const QString output = QDir(folder).filePath(QFileInfo(source).fileName());
   zip_->SetMaxVolumeSize(floppy_->isChecked() ? 0 : int64_t{volumeKb_->value()} * 1024);
   zip_->SetMinFreeVolumeSize(1024);
   Run([&] {
     if (zip_->WriteSpan(source.toStdString(), output.toStdString()) == 0) {
-      log_->appendPlainText("Spanned onto " + output);
+      log_->appendPlainText(QCoreApplication::translate("Gallery", "Spanned onto %1").arg(output));
       spanned_ = output;
     }
   });
@@ -343,7 +349,8 @@ void TZipPage::JoinVolumes() {
     const QString source = spanned_.isEmpty() ? QString::fromStdString(zip_->ZipFileName()) : spanned_;
     last = QDir(QString::fromStdString(Drive().Root())).filePath(QFileInfo(source).fileName());
   } else {
-    last = QFileDialog::getOpenFileName(this, "Last volume of the set", QDir::homePath(), "Archives (*.zip)");
+    last = QFileDialog::getOpenFileName(this, QCoreApplication::translate("Gallery", "Last volume of the set"),
+                                        QDir::homePath(), QCoreApplication::translate("Gallery", "Archives (*.zip)"));
   }
   if (last.isEmpty()) return;
   std::string joined = work_.filePath("joined/").toStdString();
@@ -366,7 +373,7 @@ void TZipPage::Run(const std::function<void()>& operation) {
   cancel_->setEnabled(false);
   for (QPushButton* b : actions_) b->setEnabled(true);
   QDir::setCurrent(before);
-  log_->appendPlainText(QString("Done: %1 file(s)").arg(zip_->SuccessCnt()));
+  log_->appendPlainText(QCoreApplication::translate("Gallery", "Done: %1 file(s)").arg(zip_->SuccessCnt()));
 }
 
 void TZipPage::OpenArchive(const QString& path) {
@@ -386,7 +393,10 @@ void TZipPage::ShowContents() {
     for (int column : {1, 2, 3}) item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
   }
   const QString comment = QString::fromStdString(zip_->ZipComment());
-  comment_->setText(QString("%1 member(s)%2").arg(zip_->Count()).arg(comment.isEmpty() ? "" : "; comment: " + comment));
+  comment_->setText(
+      QCoreApplication::translate("Gallery", "%1 member(s)%2")
+          .arg(zip_->Count())
+          .arg(comment.isEmpty() ? QString() : QCoreApplication::translate("Gallery", "; comment: %1").arg(comment)));
 }
 
 // A small archive to look at, made by the component itself in the page's folder.

@@ -15,7 +15,7 @@ namespace mirnax {
 
 // ---- TStrings ----
 
-void TStrings::IndexError(int index) { throw EStringListError(Format(SListIndexError, index)); }
+void TStrings::IndexError(int index) { throw EStringListError(Format(ExceptionText(SListIndexError).c_str(), index)); }
 
 int TStrings::Add(std::string_view s) {
   const int index = Count();
@@ -180,7 +180,7 @@ TStringList::Span TStringList::Store(std::string_view s) {
 void TStringList::Forget(const Span& span) { dead_ += span.length; }
 
 void TStringList::Put(int index, std::string_view s) {
-  if (sorted_) throw EStringListError("Operation not allowed on sorted list");
+  if (sorted_) throw EStringListError(ExceptionText(SSortedListError));
   CheckIndex(index);
   Unpack();
   Span& old = spans_[static_cast<size_t>(index)];
@@ -238,14 +238,14 @@ int TStringList::Add(std::string_view s) {
   int index = 0;
   if (Find(s, index)) {
     if (duplicates_ == dupIgnore) return index;
-    if (duplicates_ == dupError) throw EStringListError(SDuplicateString);
+    if (duplicates_ == dupError) throw EStringListError(ExceptionText(SDuplicateString));
   }
   InsertItem(index, s, nullptr);
   return index;
 }
 
 void TStringList::Insert(int index, std::string_view s) {
-  if (sorted_) throw EStringListError("Operation not allowed on sorted list");
+  if (sorted_) throw EStringListError(ExceptionText(SSortedListError));
   if (index < 0 || index > Count()) IndexError(index);
   InsertItem(index, s, nullptr);
 }

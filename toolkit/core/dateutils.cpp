@@ -40,7 +40,7 @@ bool TryEncodeDate(uint16_t year, uint16_t month, uint16_t day, TDateTime& date)
 
 TDateTime EncodeDate(uint16_t year, uint16_t month, uint16_t day) {
   TDateTime date = 0;
-  if (!TryEncodeDate(year, month, day, date)) throw EConvertError(SDateEncodeError);
+  if (!TryEncodeDate(year, month, day, date)) throw EConvertError(ExceptionText(SDateEncodeError));
   return date;
 }
 

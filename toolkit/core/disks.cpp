@@ -19,7 +19,9 @@
 #include <sstream>
 #include <vector>
 
+#include "toolkit/core/exceptions.h"
 #include "toolkit/core/paths.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 
@@ -102,13 +104,15 @@ bool ReadFlag(const fs::path& file) {
 std::string DeviceOf(const std::string& root, std::string& error) {
   TMount m;
   if (!MountOf(root, m) || m.device.compare(0, 5, "/dev/") != 0) {
-    error = "No block device holds " + root;
+    error =
+        Format(ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception", "No block device holds %s")).c_str(), root.c_str());
     return {};
   }
   std::error_code ec;
   const fs::path device = fs::canonical(m.device, ec);
   if (ec) {
-    error = "The device " + m.device + " cannot be found";
+    error = Format(ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception", "The device %s cannot be found")).c_str(),
+                   m.device.c_str());
     return {};
   }
   return device.filename().string();
@@ -135,7 +139,8 @@ QString BlockObject(const std::string& device) {
 bool UdisksReachable(std::string& error) {
   QDBusConnection bus = QDBusConnection::systemBus();
   if (!bus.isConnected()) {
-    error = "The system bus is not reachable, so disks cannot be labelled or formatted";
+    error = ExceptionText(QT_TRANSLATE_NOOP(
+        "mirnax::Exception", "The system bus is not reachable, so disks cannot be labelled or formatted"));
     return false;
   }
   // Asked of the bus itself, which answers at once; a service that is not running is not started.
@@ -144,7 +149,8 @@ bool UdisksReachable(std::string& error) {
   ask << QString(kUdisks);
   const QDBusMessage reply = bus.call(ask, QDBus::Block, kQuestionMs);
   if (reply.type() != QDBusMessage::ReplyMessage || !reply.arguments().value(0).toBool()) {
-    error = "The disk service udisks2 is not running, so disks cannot be labelled or formatted";
+    error = ExceptionText(QT_TRANSLATE_NOOP(
+        "mirnax::Exception", "The disk service udisks2 is not running, so disks cannot be labelled or formatted"));
     return false;
   }
   return true;
@@ -158,7 +164,9 @@ bool Call(const QString& object, const QString& interfaceName, const QString& me
   const QDBusMessage reply = QDBusConnection::systemBus().call(call, QDBus::Block, timeoutMs);
   if (reply.type() != QDBusMessage::ReplyMessage) {
     error = reply.errorMessage().toStdString();
-    if (error.empty()) error = "udisks2 did not answer " + method.toStdString();
+    if (error.empty())
+      error = Format(ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception", "udisks2 did not answer %s")).c_str(),
+                     method.toUtf8().constData());
     return false;
   }
   if (result != nullptr && !reply.arguments().isEmpty()) *result = reply.arguments().first();
@@ -273,13 +281,19 @@ bool UdisksFormat(const std::string& device, const std::string& mountPoint, cons
     else
       mounted = MountPointOf(object, error);  // mounted meanwhile by someone else
     if (mounted.empty()) {
-      error = "The disk was formatted but cannot be mounted again: " + mountError;
+      error = Format(ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception",
+                                                     "The disk was formatted but cannot be mounted again: %s"))
+                         .c_str(),
+                     mountError.c_str());
       return false;
     }
   }
   if (const std::string wanted = IncludeTrailingPathDelimiter(mountPoint); mounted != wanted) {
-    error = "The disk was formatted but is now mounted at " + mounted + " instead of " + wanted +
-            ", so the span cannot go on there";
+    error = Format(ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception",
+                                                   "The disk was formatted but is now mounted at %s instead of "
+                                                   "%s, so the span cannot go on there"))
+                       .c_str(),
+                   mounted.c_str(), wanted.c_str());
     return false;
   }
   return true;

@@ -37,7 +37,7 @@ std::string ReadWholeFile(const std::string& fileName) {
 
 namespace {
 std::string WithReason(const char* text, const std::string& fileName, const std::string& reason) {
-  std::string message = Format(text, fileName.c_str());
+  std::string message = Format(ExceptionText(text).c_str(), fileName.c_str());
   if (!reason.empty()) message += ": " + reason;
   return message;
 }
@@ -96,7 +96,7 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName
     if (!S_ISREG(st.st_mode)) {
       ::close(fd_);
       fd_ = -1;
-      throw OpenFailure(fileName, "it is not a regular file");
+      throw OpenFailure(fileName, ExceptionText(SNotRegularFile));
     }
     ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
   }
@@ -106,18 +106,19 @@ TFileStream::~TFileStream() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-void TFileStream::Fail(const char* what, int error) const {
-  throw EInOutError(Format("%s on %s: %s", what, fileName_.c_str(), std::strerror(error)), error);
+void TFileStream::Fail(const char* text, int error) const {
+  throw EInOutError(Format(ExceptionText(text).c_str(), fileName_.c_str(), std::strerror(error)), error);
 }
 
 int64_t TFileStream::Size() const {
   struct stat st {};
-  if (::fstat(fd_, &st) != 0) Fail("Read error", errno);
+  if (::fstat(fd_, &st) != 0) Fail(SReadError, errno);
   return st.st_size;
 }
 
 void TFileStream::Seek(int64_t position) {
-  if (position < 0 || ::lseek(fd_, position, SEEK_SET) < 0) Fail("Seek error", position < 0 ? EINVAL : errno);
+  if (position < 0 || ::lseek(fd_, position, SEEK_SET) < 0)
+    Fail(QT_TRANSLATE_NOOP("mirnax::Exception", "Seek error on %s: %s"), position < 0 ? EINVAL : errno);
   position_ = position;
 }
 
@@ -128,7 +129,7 @@ size_t TFileStream::Read(void* buffer, size_t count) {
       position_ += n;
       return static_cast<size_t>(n);
     }
-    if (errno != EINTR) Fail("Read error", errno);
+    if (errno != EINTR) Fail(SReadError, errno);
   }
 }
 
@@ -138,8 +139,11 @@ void TFileStream::ReadBuffer(void* buffer, size_t count) {
   while (got < count) {
     const size_t n = Read(p + got, count - got);
     if (n == 0) {
-      throw EInOutError(Format("Read error on %s: the file ends %zu bytes short at offset %lld", fileName_.c_str(),
-                               count - got, static_cast<long long>(position_)),
+      throw EInOutError(Format(ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception",
+                                                               "Read error on %s: the file ends %zu bytes short at "
+                                                               "offset %lld"))
+                                   .c_str(),
+                               fileName_.c_str(), count - got, static_cast<long long>(position_)),
                         0);
     }
     got += n;
@@ -152,9 +156,9 @@ void TFileStream::WriteBuffer(const void* buffer, size_t count) {
     const ssize_t n = ::write(fd_, p, count);
     if (n < 0) {
       if (errno == EINTR) continue;
-      Fail("Write error", errno);
+      Fail(SWriteError, errno);
     }
-    if (n == 0) Fail("Write error", EIO);
+    if (n == 0) Fail(SWriteError, EIO);
     p += n;
     count -= static_cast<size_t>(n);
     position_ += n;
@@ -162,14 +166,14 @@ void TFileStream::WriteBuffer(const void* buffer, size_t count) {
 }
 
 void TFileStream::Flush() {
-  if (::fsync(fd_) != 0) Fail("Write error", errno);
+  if (::fsync(fd_) != 0) Fail(SWriteError, errno);
 }
 
 void TFileStream::Close() {
   if (fd_ < 0) return;
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0 && errno != EINTR) Fail("Write error", errno);
+  if (::close(fd) != 0 && errno != EINTR) Fail(SWriteError, errno);
 }
 
 }  // namespace mirnax

@@ -52,7 +52,8 @@ class TFileStream {
   void Close();
 
  private:
-  [[noreturn]] void Fail(const char* what, int error) const;
+  // Raises EInOutError with text ("Read error on %s: %s"), the file name and error's reason.
+  [[noreturn]] void Fail(const char* text, int error) const;
 
   std::string fileName_;
   int fd_ = -1;

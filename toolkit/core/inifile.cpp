@@ -132,7 +132,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
     constexpr auto AnyWrite = std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
                               std::filesystem::perms::others_write;
     if ((ownership->Perms & AnyWrite) == std::filesystem::perms::none || ::access(target.c_str(), W_OK) != 0)
-      throw EFCreateError(Format("Cannot create file %s: the file is read-only", fileName_.c_str()));
+      throw CreateFailure(fileName_, ExceptionText(SReadOnlyFile));
   }
 
   std::string old;

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "toolkit/core/exceptions.h"
 #include "toolkit/core/paths.h"
+#include "toolkit/core/sysutils.h"
 
 namespace mirnax {
 
@@ -38,7 +40,9 @@ bool TLibrary::Load(std::string_view name) {
   handle_ = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle_ == nullptr) {
     const char* reason = ::dlerror();
-    error_ = reason ? reason : "cannot load " + file;
+    error_ =
+        reason ? reason
+               : Format(ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception", "cannot load %s")).c_str(), file.c_str());
     if (file.find('/') == std::string::npos) {
       const std::string beside = ProgramFolder() + file;
       handle_ = ::dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -48,7 +48,8 @@ bool Unsupported(int error) { return error == EINVAL || error == ENOSYS || error
 }  // namespace
 
 std::string RenameError(const std::string& from, const std::string& to, int error) {
-  return Format("Cannot rename %s to %s: %s", from.c_str(), to.c_str(), std::strerror(error));
+  return Format(ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception", "Cannot rename %s to %s: %s")).c_str(),
+                from.c_str(), to.c_str(), std::strerror(error));
 }
 
 void MoveNoReplaceBy(TMoveMethod method, const std::string& from, const std::string& to) {
@@ -107,7 +108,10 @@ void SyncFolderOf(const std::string& native) {
   const int error = errno;
   ::close(fd);
   if (result == 0 || error == EINVAL || error == ENOTSUP || error == EROFS) return;
-  throw EInOutError(Format("Cannot write the folder %s to disk: %s", folder.c_str(), std::strerror(error)), error);
+  throw EInOutError(
+      Format(ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception", "Cannot write the folder %s to disk: %s")).c_str(),
+             folder.c_str(), std::strerror(error)),
+      error);
 }
 
 std::vector<std::string> SideFilesOf(const std::string& native) {

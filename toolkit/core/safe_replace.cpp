@@ -16,6 +16,10 @@ namespace mirnax {
 
 namespace fs = std::filesystem;
 
+namespace {
+constexpr const char* SOwnerError = QT_TRANSLATE_NOOP("mirnax::Exception", "Cannot set the owner of %s: %s");
+}  // namespace
+
 std::optional<TFileOwnership> OwnershipOf(const std::string& native) {
   struct stat st {};
   if (::stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
@@ -26,11 +30,11 @@ void SetOwnership(const std::string& native, const TFileOwnership& ownership) {
   const int fd = ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     const int error = errno;
-    throw EInOutError(Format("Cannot set the owner of %s: %s", native.c_str(), std::strerror(error)), error);
+    throw EInOutError(Format(ExceptionText(SOwnerError).c_str(), native.c_str(), std::strerror(error)), error);
   }
   struct stat st {};
   int failed = 0;
-  const char* what = "owner";
+  const char* text = SOwnerError;
   if (::fstat(fd, &st) != 0) {
     failed = errno;
   } else if (st.st_uid != ownership.Owner || st.st_gid != ownership.Group) {
@@ -42,11 +46,11 @@ void SetOwnership(const std::string& native, const TFileOwnership& ownership) {
   }
   if (failed == 0 && ::fchmod(fd, mode_t(ownership.Perms)) != 0) {
     failed = errno;
-    what = "permissions";
+    text = QT_TRANSLATE_NOOP("mirnax::Exception", "Cannot set the permissions of %s: %s");
   }
   ::close(fd);
   if (failed != 0)
-    throw EInOutError(Format("Cannot set the %s of %s: %s", what, native.c_str(), std::strerror(failed)), failed);
+    throw EInOutError(Format(ExceptionText(text).c_str(), native.c_str(), std::strerror(failed)), failed);
 }
 
 TSafeReplace::TSafeReplace(const std::string& path)
@@ -60,10 +64,11 @@ void TSafeReplace::Write(const std::function<void(TFileStream&)>& fill) {
     file.Flush();
     file.Close();
   } catch (const EStreamError&) {
-    throw EFCreateError(Format(SFCreateError, path_.c_str()));
+    throw EFCreateError(Format(ExceptionText(SFCreateError).c_str(), path_.c_str()));
   } catch (const EInOutError& e) {
     if (e.ErrorCode == 0) throw;
-    throw EInOutError(Format("Write error on %s: %s", path_.c_str(), std::strerror(e.ErrorCode)), e.ErrorCode);
+    throw EInOutError(Format(ExceptionText(SWriteError).c_str(), path_.c_str(), std::strerror(e.ErrorCode)),
+                      e.ErrorCode);
   }
 }
 

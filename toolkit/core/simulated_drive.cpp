@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "toolkit/core/exceptions.h"
+
 namespace mirnax {
 
 namespace fs = std::filesystem;
@@ -115,7 +117,7 @@ bool TSimulatedDrive::VolumeLabel(const std::string& root, std::string& label) {
 bool TSimulatedDrive::SetVolumeLabel(const std::string& root, const std::string& label, std::string& error) {
   if (!Mine(root)) return fallback_->SetVolumeLabel(root, label, error);
   if (current_ < 0) {
-    error = "No disk in the drive";
+    error = ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception", "No disk in the drive"));
     return false;
   }
   media_[static_cast<size_t>(current_)].label = label;
@@ -126,7 +128,7 @@ bool TSimulatedDrive::Format(const std::string& root, const std::string& label, 
   (void)quick;
   if (!Mine(root)) return fallback_->Format(root, label, quick, error);
   if (current_ < 0) {
-    error = "No disk in the drive";
+    error = ExceptionText(QT_TRANSLATE_NOOP("mirnax::Exception", "No disk in the drive"));
     return false;
   }
   for (const auto& entry : fs::directory_iterator(root_)) fs::remove_all(entry.path());

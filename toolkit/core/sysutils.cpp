@@ -47,7 +47,8 @@ bool TryStrToInt(std::string_view text, int32_t& value) {
 
 int32_t StrToInt(std::string_view text) {
   int32_t v = 0;
-  if (!TryStrToInt(text, v)) throw EConvertError(Format(SInvalidInteger, std::string(text).c_str()));
+  if (!TryStrToInt(text, v))
+    throw EConvertError(Format(ExceptionText(SInvalidInteger).c_str(), std::string(text).c_str()));
   return v;
 }
 

@@ -7,6 +7,8 @@
 #include <QTranslator>
 #include <cstdlib>
 
+#include "toolkit/core/exceptions.h"
+
 namespace mirnax {
 
 QStringList TranslationFolders() {
@@ -47,5 +49,7 @@ bool TranslationWanted() {
 std::string TrUtf8(const char* context, const char* text) {
   return QCoreApplication::translate(context, text).toStdString();
 }
+
+std::string ExceptionText(const char* text) { return TrUtf8(ExceptionContext, text); }
 
 }  // namespace mirnax

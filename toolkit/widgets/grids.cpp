@@ -104,7 +104,7 @@ void TCustomGrid::ClampCurrent() {
 
 void TCustomGrid::MoveColRow(int col, int row, bool moveAnchor, bool show) {
   if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
-    throw EInvalidGridOperation(SGridIndexOutOfRange);
+    throw EInvalidGridOperation(ExceptionText(SGridIndexOutOfRange));
   if (!SelectCell(col, row)) return;
   col_ = col;
   row_ = row;

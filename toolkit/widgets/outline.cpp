@@ -133,7 +133,7 @@ int32_t TCustomOutline::ItemCount() {
 
 TOutlineNode& TCustomOutline::Items(int32_t index) {
   Reindex();
-  if (index < 0 || index >= static_cast<int32_t>(items_.size())) throw EOutlineError(SOutlineIndexError);
+  if (index < 0 || index >= static_cast<int32_t>(items_.size())) throw EOutlineError(ExceptionText(SOutlineIndexError));
   return *items_[static_cast<size_t>(index)];
 }
 
@@ -217,7 +217,7 @@ int32_t TCustomOutline::SelectedItem() {
 
 void TCustomOutline::SetSelectedItem(int32_t index) {
   Reindex();
-  if (index < 0 || (index == 0 && rows_.empty())) throw EOutlineError(SInvalidSelection);
+  if (index < 0 || (index == 0 && rows_.empty())) throw EOutlineError(ExceptionText(SInvalidSelection));
   TOutlineNode& node = Items(index == 0 ? 1 : index);
   if (node.parent_) node.parent_->SetExpanded(true);
   Reindex();

@@ -1,15 +1,35 @@
 // What a window program does before and while it opens its display.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class QCoreApplication;
+
 namespace mirnax {
 
-// Answers --help (with usage) and --version ("<program> <version>") found among the arguments,
-// before anything needs a display. Returns the exit status when one was answered.
-std::optional<int> AnswerWithoutDisplay(int argc, char** argv, const std::string& program, const char* usage);
+// What a window program says before its window's application object exists (--help, a wrong
+// argument, a folder it cannot work in) is in the user's language: while this is held, and only for
+// a language other than English, a Qt Core application object holds the translators. Those paths
+// end the program; on the others this is let go before the window's application object is made.
+class TEarlyTranslations {
+ public:
+  TEarlyTranslations(int& argc, char** argv);
+  ~TEarlyTranslations();
+  TEarlyTranslations(const TEarlyTranslations&) = delete;
+  TEarlyTranslations& operator=(const TEarlyTranslations&) = delete;
+
+ private:
+  std::unique_ptr<QCoreApplication> app_;
+};
+
+// Answers --help (with the text usage gives) and --version ("<program> <version>") found among
+// the arguments, before anything needs a display. Returns the exit status when one was answered.
+std::optional<int> AnswerWithoutDisplay(int argc, char** argv, const std::string& program,
+                                        const std::function<std::string()>& usage);
 
 // What a window program takes besides Qt's own options (-platform NAME, -style NAME, -reverse, ...).
 struct TProgramArguments {
@@ -31,7 +51,8 @@ std::optional<int> RefuseUnknownArguments(int argc, char** argv, const std::stri
 
 // Held while the application object starts: when no display can be opened, the user gets one
 // line on standard error ("<program>: cannot open a display: <the platform's reason>") and exit
-// status 1, instead of pages of plugin diagnostics and an abort.
+// status 1, instead of pages of plugin diagnostics and an abort. Made while the early translations
+// are held, it says so in the user's language.
 class TDisplayGuard {
  public:
   explicit TDisplayGuard(std::string program);

@@ -1,5 +1,6 @@
 #include "zip/widgets/disk_format_dialog.h"
 
+#include "toolkit/core/exceptions.h"
 #include "zip/disk_format.h"
 
 #include <QApplication>
@@ -16,6 +17,9 @@ namespace mirnax {
 
 namespace {
 
+// The dialog's texts are translated in the context "mirnax::FormatDialog".
+QString Tr(const char* text) { return QCoreApplication::translate("mirnax::FormatDialog", text); }
+
 // The dialog's parts that its buttons change.
 struct TFormatDialog {
   QDialog dialog{QApplication::activeWindow()};
@@ -24,23 +28,24 @@ struct TFormatDialog {
   QPushButton* close = nullptr;
 
   TFormatDialog(const std::string& root, const std::string& label) {
-    dialog.setWindowTitle("Format disk");
+    dialog.setWindowTitle(Tr(QT_TRANSLATE_NOOP("mirnax::FormatDialog", "Format disk")));
     auto* drive = new QLineEdit(QString::fromStdString(root), &dialog);
     drive->setReadOnly(true);
     // The label is the one the span needs: it cannot be changed here.
     auto* labelEdit = new QLineEdit(QString::fromStdString(label), &dialog);
     labelEdit->setObjectName("FormatLabel");
     labelEdit->setReadOnly(true);
-    auto* quick = new QCheckBox("Quick format", &dialog);
+    auto* quick = new QCheckBox(Tr(QT_TRANSLATE_NOOP("mirnax::FormatDialog", "Quick format")), &dialog);
     quick->setChecked(true);
     quick->setEnabled(false);
-    status = new QLabel("Everything on the disk will be erased.", &dialog);
+    status =
+        new QLabel(Tr(QT_TRANSLATE_NOOP("mirnax::FormatDialog", "Everything on the disk will be erased.")), &dialog);
     auto* buttons = new QDialogButtonBox(&dialog);
-    start = buttons->addButton("Start", QDialogButtonBox::AcceptRole);
+    start = buttons->addButton(Tr(QT_TRANSLATE_NOOP("mirnax::FormatDialog", "Start")), QDialogButtonBox::AcceptRole);
     close = buttons->addButton(QDialogButtonBox::Close);
     auto* form = new QFormLayout(&dialog);
-    form->addRow("Drive:", drive);
-    form->addRow("Volume label:", labelEdit);
+    form->addRow(Tr(QT_TRANSLATE_NOOP("mirnax::FormatDialog", "Drive:")), drive);
+    form->addRow(Tr(QT_TRANSLATE_NOOP("mirnax::FormatDialog", "Volume label:")), labelEdit);
     form->addRow(quick);
     form->addRow(status);
     form->addRow(buttons);
@@ -58,20 +63,23 @@ int FormatDialog(const std::string& root, const std::string& label, bool confirm
     TSHFormatThread thread(root, label);
     if (!thread.Admitted()) {
       result = -3;
-      error = kAnotherFormatRuns;
+      error = ExceptionText(kAnotherFormatRuns);
       ui.dialog.reject();
       return;
     }
     running = true;
     ui.start->setEnabled(false);
     ui.close->setEnabled(false);
-    ui.status->setText("Formatting...");
+    ui.status->setText(Tr(QT_TRANSLATE_NOOP("mirnax::FormatDialog", "Formatting...")));
     thread.start();
     thread.WaitLive();
     running = false;
     result = thread.Succeeded() ? 0 : -1;
     error = thread.Error();
-    ui.status->setText(result == 0 ? "Format complete." : QString::fromStdString("Format failed: " + error));
+    ui.status->setText(
+        result == 0
+            ? Tr(QT_TRANSLATE_NOOP("mirnax::FormatDialog", "Format complete."))
+            : Tr(QT_TRANSLATE_NOOP("mirnax::FormatDialog", "Format failed: %1")).arg(QString::fromStdString(error)));
     ui.close->setEnabled(true);
     if (!confirmErase) ui.dialog.accept();
   });

@@ -1,5 +1,5 @@
-// The window under a Russian locale: its texts and the run's log come from the Russian translation
-// built into bin/translations.
+// The window under a Russian locale: its texts, the run's log and what its components say (a
+// memo's box, a toolkit error) come from the Russian translation built into bin/translations.
 #include <QDir>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -8,9 +8,14 @@
 #include <QtTest>
 
 #include "app/gui/form1.h"
+#include "controls/jumpmemo/jumpmemo.h"
+#include "toolkit/core/dialogs.h"
+#include "toolkit/core/exceptions.h"
+#include "toolkit/core/fileio.h"
 #include "toolkit/core/translations.h"
 
 using mirnax::TForm1;
+using mirnax::TScriptedDialogs;
 
 class Form1RussianTest : public QObject {
   Q_OBJECT
@@ -43,6 +48,37 @@ class Form1RussianTest : public QObject {
       QCOMPARE(shown.toString(), text);
     }
     QDir::setCurrent(old);
+  }
+
+  // What a component says, as the user sees it: a box's caption and text, or an error's message.
+  void componentsSpeakRussian_data() {
+    QTest::addColumn<QString>("component");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("a memo's box") << "memo"
+                                  << QString::fromUtf8("Ошибка: Неверный диапазон страниц. Вызовите печать ещё раз");
+    QTest::newRow("a toolkit error") << "file" << QString::fromUtf8("Не удаётся открыть файл no-such-file: ");
+  }
+  void componentsSpeakRussian() {
+    QFETCH(QString, component);
+    QFETCH(QString, said);
+    TScriptedDialogs dialogs;
+    mirnax::SetDialogs(&dialogs);
+    std::string shown;
+    if (component == "memo") {
+      mirnax::TJumpMemo memo;
+      memo.Add("line");
+      memo.Print("never.txt", 3, 2, true, false);  // a reversed range of pages
+      QCOMPARE(dialogs.Calls.size(), size_t{1});
+      shown = dialogs.Calls[0].Caption + ": " + dialogs.Calls[0].Text;
+    } else {
+      try {
+        mirnax::TFileStream file("no-such-file", mirnax::fmOpenRead);
+      } catch (const mirnax::EFOpenError& e) {
+        shown = e.Message.substr(0, e.Message.rfind(": ") + 2);  // the system's reason follows
+      }
+    }
+    mirnax::SetDialogs(nullptr);
+    QCOMPARE(QString::fromStdString(shown), said);
   }
 };
 
