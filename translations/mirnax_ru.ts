@@ -1187,7 +1187,7 @@ Pages: %s
     </message>
     <message>
         <source>%s and %s</source>
-        <translation type="unfinished">%s и %s</translation>
+        <translation>%s и %s</translation>
     </message>
     <message>
         <source>The previous statics are kept as %s; put them back by hand.</source>
@@ -1203,7 +1203,7 @@ Pages: %s
     </message>
     <message>
         <source>no file</source>
-        <translation type="unfinished">файла нет</translation>
+        <translation>нет файла</translation>
     </message>
     <message>
         <source>%lld bytes, checksum %s</source>
