@@ -17,8 +17,6 @@
 #include <vector>
 
 #include "controls/jumpmemo/jumpmemo_document.h"
-#include "controls/jumpmemo/jumpmemo_layout.h"
-#include "controls/jumpmemo/jumpmemo_painter.h"
 #include "mirnax/mirnax_export.h"
 #include "toolkit/core/classes.h"
 #include "toolkit/widgets/graphics.h"
@@ -57,9 +55,9 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   using TMouseEvent =
       std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
 
-  static constexpr int LeftMargin = TMemoLayout::LeftMargin;
+  static const int LeftMargin;
   static constexpr int PageTextLines = TJumpDocument::PageTextLines;
-  static constexpr TColor MarkerColor = TMemoPainter::MarkerColor;
+  static const TColor MarkerColor;
 
   explicit TJumpMemo(QWidget* parent = nullptr);
   ~TJumpMemo() override;
