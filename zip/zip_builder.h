@@ -4,10 +4,10 @@
 // public operation reports through ErrCode, Message, OnMessage and (unless Unattended) a box.
 #pragma once
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/core/classes.h"
 #include "toolkit/core/component.h"
 #include "toolkit/core/exceptions.h"
-#include "toolkit/core/library.h"
 #include "zip/zip_records.h"
 
 #include <cstdint>
@@ -64,7 +64,7 @@ namespace zip_files {
 class TSideOutput;
 }  // namespace zip_files
 
-class EZipBuilder : public Exception {
+class MIRNAX_EXPORT EZipBuilder : public Exception {
  public:
   EZipBuilder(int ident, bool displayMsg);
   EZipBuilder(int ident, int diskNo);
@@ -109,7 +109,7 @@ struct ZipDirEntry {
   std::string FileComment;  // converted
 };
 
-class TZipBuilder : public TComponent {
+class MIRNAX_EXPORT TZipBuilder : public TComponent {
  public:
   using TProgressEvent = std::function<void(TObject* sender, ProgressType type, const std::string& fileName, int64_t fileSize)>;
   using TMessageEvent = std::function<void(TObject* sender, int errCode, const std::string& message)>;
@@ -296,10 +296,10 @@ class TZipBuilder : public TComponent {
   // Formats the disk in the drive with the wanted label: 0 done, -1 failed, -2 cancelled,
   // -3 no format could be started.
   virtual int ZipFormat();
-  // Where the stub is looked for after the current folder: the running program's folder and
-  // the folder the libraries are installed in (empty when unknown).
+  // Where the stub and the libraries are looked for: the running program's folder, then the
+  // folder of the component library's private files (PrivateFilesFolder); empty when unknown.
   virtual std::string ProgramFolder() const;
-  virtual std::string LibraryInstallFolder() const;
+  virtual std::string PrivateFolder() const;
 
  private:
   // Its parts, each in a file named for it; the operations that keep state for their length are
@@ -455,7 +455,7 @@ class TZipBuilder : public TComponent {
 
 namespace zip_builder {
 // Adds TZipBuilder to the component palette, page "Components".
-void Register();
+MIRNAX_EXPORT void Register();
 }  // namespace zip_builder
 
 }  // namespace mirnax

@@ -12,6 +12,8 @@
 
 #include "controls/jumpmemo/jumpmemo_clipboard.h"
 #include "controls/jumpmemo/jumpmemo_control.h"
+#include "controls/jumpmemo/jumpmemo_layout.h"
+#include "controls/jumpmemo/jumpmemo_painter.h"
 #include "controls/jumpmemo/jumpmemo_print.h"
 #include "controls/jumpmemo/jumpmemo_scrollbars.h"
 #include "toolkit/core/dialogs.h"
@@ -35,7 +37,7 @@ constexpr int kAutoScrollInterval = 40;  // ms between the steps of scrolling wh
 }  // namespace
 
 // The window's side of what the control asks for.
-class TJumpMemo::THost final : public TMemoHost {
+class MIRNAX_NO_EXPORT TJumpMemo::THost final : public TMemoHost {
  public:
   explicit THost(TJumpMemo& memo) : memo_(memo) {}
   void Repaint() override { memo_.update(); }
@@ -69,7 +71,7 @@ class TJumpMemo::THost final : public TMemoHost {
   TJumpMemo& memo_;
 };
 
-struct TJumpMemo::TState {
+struct MIRNAX_NO_EXPORT TJumpMemo::TState {
   explicit TState(TJumpMemo& memo) : host(memo), control(doc, metrics, host), bars(&memo, control) {}
 
   TJumpDocument doc;
@@ -105,6 +107,9 @@ void TJumpMemo::THost::AutoScroll(bool on) {
 }
 
 // ---- construction ----
+
+const int TJumpMemo::LeftMargin = TMemoLayout::LeftMargin;
+const TColor TJumpMemo::MarkerColor = TMemoPainter::MarkerColor;
 
 TJumpMemo::TJumpMemo(QWidget* parent) : QWidget(parent), d(std::make_unique<TState>(*this)) {
   InstallJumpMemoAccessibility();

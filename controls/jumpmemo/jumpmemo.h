@@ -17,8 +17,7 @@
 #include <vector>
 
 #include "controls/jumpmemo/jumpmemo_document.h"
-#include "controls/jumpmemo/jumpmemo_layout.h"
-#include "controls/jumpmemo/jumpmemo_painter.h"
+#include "mirnax/mirnax_export.h"
 #include "toolkit/core/classes.h"
 #include "toolkit/widgets/graphics.h"
 #include "util/s_strlst.h"
@@ -31,7 +30,7 @@ using TJumpClick = std::function<void(QObject* Sender, std::string JumpString)>;
 using TPictClick = std::function<void(QObject* Sender, std::string PictString)>;
 using TCopyToClipboard = std::function<void(QObject* Sender, int32_t Count)>;
 
-class TJumpMemo : public QWidget {
+class MIRNAX_EXPORT TJumpMemo : public QWidget {
   Q_OBJECT
   Q_PROPERTY(bool Border READ Border WRITE SetBorder)
   Q_PROPERTY(QFont Font READ font WRITE SetFont)
@@ -56,9 +55,9 @@ class TJumpMemo : public QWidget {
   using TMouseEvent =
       std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
 
-  static constexpr int LeftMargin = TMemoLayout::LeftMargin;
+  static const int LeftMargin;
   static constexpr int PageTextLines = TJumpDocument::PageTextLines;
-  static constexpr TColor MarkerColor = TMemoPainter::MarkerColor;
+  static const TColor MarkerColor;
 
   explicit TJumpMemo(QWidget* parent = nullptr);
   ~TJumpMemo() override;
@@ -243,7 +242,7 @@ class TJumpMemo : public QWidget {
 
 namespace jumpmemo {
 // Adds TJumpMemo to the component palette, page "Velmora".
-void Register();
+MIRNAX_EXPORT void Register();
 }  // namespace jumpmemo
 
 }  // namespace mirnax

@@ -4,12 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "toolkit/core/packed_lines.h"
+#include "mirnax/mirnax_export.h"
 
 namespace mirnax {
 
@@ -17,7 +18,7 @@ namespace mirnax {
 using TPieceWatch = std::function<void(std::string_view piece)>;
 
 // Root of the objects that lists may own or carry beside their strings.
-class TObject {
+class MIRNAX_EXPORT TObject {
  public:
   virtual ~TObject() = default;
 };
@@ -25,7 +26,7 @@ class TObject {
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 // An abstract list of 8-bit lines, each with an optional attached object (not owned).
-class TStrings {
+class MIRNAX_EXPORT TStrings {
  public:
   virtual ~TStrings() = default;
 
@@ -79,16 +80,17 @@ class TStrings {
 // The platform's concrete string list. Loaded or added at the end, its lines stay packed (see
 // TPackedLines), so a large text file costs little more than its own size; the first change
 // elsewhere gives every line a span of its own. Objects are kept only once one is attached.
-class TStringList : public TStrings {
+class MIRNAX_EXPORT TStringList : public TStrings {
  public:
-  TStringList() = default;
-  TStringList(const TStringList& other) : TStrings() { Assign(other); }
+  TStringList();
+  TStringList(const TStringList& other);
+  ~TStringList() override;
   TStringList& operator=(const TStringList& other) {
     if (this != &other) Assign(other);
     return *this;
   }
 
-  int Count() const override { return static_cast<int>(packed_ ? lines_.Count() : spans_.size()); }
+  int Count() const override;
   std::string_view View(int index) const override;
   int Views(int first, std::string_view* out, int max) const override;
   void Put(int index, std::string_view s) override;
@@ -121,12 +123,8 @@ class TStringList : public TStrings {
   int CompareStrings(std::string_view a, std::string_view b) const override;
 
  private:
-#pragma pack(push, 4)
-  struct Span {
-    uint64_t offset;
-    uint32_t length;
-  };
-#pragma pack(pop)
+  struct Span;
+  struct TLines;
 
   void CheckIndex(int index) const {
     if (index < 0 || index >= Count()) IndexError(index);
@@ -137,13 +135,7 @@ class TStringList : public TStrings {
   void Forget(const Span& span);
   void InsertItem(int index, std::string_view s, TObject* object);
 
-  bool packed_ = true;
-  TPackedLines lines_;
-  // The spans form: a span per line into store_, which also holds bytes of lines changed since.
-  TTextStore store_;
-  std::vector<Span, TLargeAllocator<Span>> spans_;
-  std::vector<TObject*> objects_;  // empty until an object is attached, then one per line
-  uint64_t dead_ = 0;              // bytes of store_ no span refers to any more
+  std::unique_ptr<TLines> d_;  // the lines, in one of their two forms (classes.cpp)
   bool sorted_ = false;
   bool caseSensitive_ = false;
   TDuplicates duplicates_ = dupIgnore;

@@ -5,14 +5,15 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
+
+#include "mirnax/mirnax_export.h"
 
 namespace mirnax {
 
 enum TDriveType { dtUnknown = 0, dtNoRootDir = 1, dtRemovable = 2, dtFixed = 3, dtRemote = 4 };
 
-class TDiskService {
+class MIRNAX_EXPORT TDiskService {
  public:
   virtual ~TDiskService() = default;
   // The root of the drive that holds path (it need not exist yet; its folder is looked at), or
@@ -39,15 +40,15 @@ class TDiskService {
 };
 
 // The service in use: the installed one, else the platform's.
-TDiskService& Disks();
+MIRNAX_EXPORT TDiskService& Disks();
 // Installs a service (not owned); nullptr goes back to the platform's. Returns the previous one.
-TDiskService* SetDisks(TDiskService* service);
+MIRNAX_EXPORT TDiskService* SetDisks(TDiskService* service);
 
 // The platform's service: mounts from /proc/self/mountinfo; removable devices from /sys, else
 // from udisks2; space from statvfs; labels from udev's label links, else libblkid; labelling and
 // formatting through udisks2 on the system bus, which fail with a reason when udisks2 is not
 // reachable.
-class TLinuxDisks : public TDiskService {
+class MIRNAX_EXPORT TLinuxDisks : public TDiskService {
  public:
   std::string DriveRoot(const std::string& path) override;
   TDriveType DriveType(const std::string& root) override;
@@ -56,26 +57,5 @@ class TLinuxDisks : public TDiskService {
   bool SetVolumeLabel(const std::string& root, const std::string& label, std::string& error) override;
   bool Format(const std::string& root, const std::string& label, bool quick, std::string& error) override;
 };
-
-// The drive type of a mount from its file system type and its device's removable flag in /sys
-// (read from sysRoot, normally "/sys"); a block device /sys does not call removable is asked of
-// askRemovable (given the device's name, "sdb1") when that is set.
-TDriveType DriveTypeOfMount(const std::string& fsType, const std::string& device, const std::string& sysRoot,
-                            const std::function<bool(const std::string&)>& askRemovable = {});
-
-// udisks2 on the system bus, about a block device by its name in /dev ("sdb1"). Every question
-// has a short timeout, and nothing waits when udisks2 is not running.
-// Whether the device's drive says its medium can be taken out (Removable or MediaRemovable).
-bool UdisksDriveRemovable(const std::string& device);
-bool UdisksSetLabel(const std::string& device, const std::string& label, std::string& error);
-// Unmounts the file system at mountPoint, makes a new one of the same type with the label (quick:
-// no erasing pass) and mounts it again; false with a reason when a step fails or the new file
-// system is mounted anywhere but at mountPoint.
-bool UdisksFormat(const std::string& device, const std::string& mountPoint, const std::string& label, bool quick,
-                  std::string& error);
-
-// The label of the file system on a device (or an image file), read by libblkid, or taken from
-// blkid's cache when the device cannot be read; false when neither knows it.
-bool BlkidLabel(const std::string& devicePath, std::string& label);
 
 }  // namespace mirnax
