@@ -3,6 +3,7 @@
 // percentage text shows inverted where the bar lies under it.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QPoint>
@@ -10,7 +11,8 @@
 #include <QWidget>
 #include <cstdint>
 
-class QColor;
+#include "toolkit/widgets/graphics.h"
+
 class QPainter;
 
 namespace mirnax {
@@ -30,9 +32,14 @@ class TCGauge : public QWidget {
   Q_PROPERTY(TCGaugeKind Kind READ Kind WRITE SetKind)
   Q_PROPERTY(bool ShowText READ ShowText WRITE SetShowText)
   Q_PROPERTY(TBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
-  Q_PROPERTY(uint ForeColor READ ForeColor WRITE SetForeColor)
-  Q_PROPERTY(uint BackColor READ BackColor WRITE SetBackColor)
-  Q_PROPERTY(uint Color READ Color WRITE SetColor)
+  // Each colour is edited in forms as a QColor; its 0x00BBGGRR number (the "Value" twin) is kept
+  // out of Designer and out of .ui files, so that a form holds each colour once.
+  Q_PROPERTY(QColor ForeColor READ foreColor WRITE setForeColor)
+  Q_PROPERTY(QColor BackColor READ backColor WRITE setBackColor)
+  Q_PROPERTY(QColor Color READ color WRITE setColor)
+  Q_PROPERTY(uint ForeColorValue READ ForeColor WRITE SetForeColor DESIGNABLE false STORED false)
+  Q_PROPERTY(uint BackColorValue READ BackColor WRITE SetBackColor DESIGNABLE false STORED false)
+  Q_PROPERTY(uint ColorValue READ Color WRITE SetColor DESIGNABLE false STORED false)
   Q_PROPERTY(QFont Font READ font WRITE SetFont)
   Q_PROPERTY(int PercentDone READ GetPercentDone)
 
@@ -71,6 +78,13 @@ class TCGauge : public QWidget {
   void SetForeColor(uint32_t value);
   void SetBackColor(uint32_t value);
   void SetColor(uint32_t value);
+  // The three colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
+  QColor foreColor() const { return ColorToQColor(foreColor_); }
+  QColor backColor() const { return ColorToQColor(backColor_); }
+  QColor color() const { return ColorToQColor(color_); }
+  void setForeColor(const QColor& value) { SetForeColor(QColorToColor(value)); }
+  void setBackColor(const QColor& value) { SetBackColor(QColorToColor(value)); }
+  void setColor(const QColor& value) { SetColor(QColorToColor(value)); }
   // Font of the percentage text.
   void SetFont(const QFont& value);
   // Raises Exception "Value must be between %d and %d" when value > MaxValue; raises Progress to

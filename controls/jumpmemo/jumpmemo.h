@@ -35,10 +35,16 @@ class TJumpMemo : public QWidget {
   Q_OBJECT
   Q_PROPERTY(bool Border READ Border WRITE SetBorder)
   Q_PROPERTY(QFont Font READ font WRITE SetFont)
-  Q_PROPERTY(uint Color READ Color WRITE SetColor)
-  Q_PROPERTY(uint SelectColor READ SelectColor WRITE SetSelColor)
-  Q_PROPERTY(uint JumpColor READ JumpColor WRITE SetJumpColor)
-  Q_PROPERTY(uint TextColor READ TextColor WRITE SetTextColor)
+  // Each colour is edited in forms as a QColor; its 0x00BBGGRR number (the "Value" twin) is kept
+  // out of Designer and out of .ui files, so that a form holds each colour once.
+  Q_PROPERTY(QColor Color READ color WRITE setColor)
+  Q_PROPERTY(QColor SelectColor READ selectColor WRITE setSelectColor)
+  Q_PROPERTY(QColor JumpColor READ jumpColor WRITE setJumpColor)
+  Q_PROPERTY(QColor TextColor READ textColor WRITE setTextColor)
+  Q_PROPERTY(uint ColorValue READ Color WRITE SetColor DESIGNABLE false STORED false)
+  Q_PROPERTY(uint SelectColorValue READ SelectColor WRITE SetSelColor DESIGNABLE false STORED false)
+  Q_PROPERTY(uint JumpColorValue READ JumpColor WRITE SetJumpColor DESIGNABLE false STORED false)
+  Q_PROPERTY(uint TextColorValue READ TextColor WRITE SetTextColor DESIGNABLE false STORED false)
   Q_PROPERTY(int JumpPointLength READ JumpPointLength WRITE SetJumpPointLength)
   Q_PROPERTY(bool UseJumpPointLength READ UseJumpPointLength WRITE SetUseJumpPointLength)
   Q_PROPERTY(int HelpContext READ HelpContext WRITE SetHelpContext)
@@ -128,6 +134,15 @@ class TJumpMemo : public QWidget {
   // The text colour, which is also the font's colour.
   TColor TextColor() const;
   void SetTextColor(TColor value);
+  // The four colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
+  QColor color() const { return ColorToQColor(Color()); }
+  QColor selectColor() const { return ColorToQColor(SelectColor()); }
+  QColor jumpColor() const { return ColorToQColor(JumpColor()); }
+  QColor textColor() const { return ColorToQColor(TextColor()); }
+  void setColor(const QColor& value) { SetColor(QColorToColor(value)); }
+  void setSelectColor(const QColor& value) { SetSelColor(QColorToColor(value)); }
+  void setJumpColor(const QColor& value) { SetJumpColor(QColorToColor(value)); }
+  void setTextColor(const QColor& value) { SetTextColor(QColorToColor(value)); }
   int32_t JumpPointLength() const;
   void SetJumpPointLength(int32_t value);
   bool UseJumpPointLength() const;

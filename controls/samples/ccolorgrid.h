@@ -27,8 +27,11 @@ class TCColorGrid : public QWidget {
   Q_PROPERTY(int Selection READ Selection WRITE SetSelection)
   Q_PROPERTY(bool Ctl3D READ Ctl3D WRITE SetCtl3D)
   Q_PROPERTY(bool TabStop READ TabStop WRITE SetTabStop)
-  Q_PROPERTY(uint ForegroundColor READ GetForegroundColor)
-  Q_PROPERTY(uint BackgroundColor READ GetBackgroundColor)
+  // The picked colours, shown in Designer as colours; their 0x00BBGGRR numbers are kept out of it.
+  Q_PROPERTY(QColor ForegroundColor READ foregroundColor)
+  Q_PROPERTY(QColor BackgroundColor READ backgroundColor)
+  Q_PROPERTY(uint ForegroundColorValue READ GetForegroundColor DESIGNABLE false STORED false)
+  Q_PROPERTY(uint BackgroundColorValue READ GetBackgroundColor DESIGNABLE false STORED false)
 
  public:
   enum TGridOrdering { go16x1, go8x2, go4x4, go2x8, go1x16 };
@@ -61,6 +64,9 @@ class TCColorGrid : public QWidget {
   TColor SquareColor(int32_t index) const;
   TColor GetForegroundColor() const { return SquareColor(foregroundIndex_); }
   TColor GetBackgroundColor() const { return SquareColor(backgroundIndex_); }
+  // The two picked colours as QColor.
+  QColor foregroundColor() const { return ColorToQColor(GetForegroundColor()); }
+  QColor backgroundColor() const { return ColorToQColor(GetBackgroundColor()); }
   // Black or white per component: 0 where the square's component is 128 or more, else 255.
   static TColor ContrastColor(TColor color);
 

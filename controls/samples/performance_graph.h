@@ -21,8 +21,12 @@ namespace mirnax {
 class TPerformanceGraph : public QWidget {
   Q_OBJECT
   Q_PROPERTY(TGraphKind Kind READ Kind WRITE SetGraphKind)
-  Q_PROPERTY(uint ForeColor READ ForeColor WRITE SetForeColor)
-  Q_PROPERTY(uint BackColor READ BackColor WRITE SetBackColor)
+  // Each colour is edited in forms as a QColor; its 0x00BBGGRR number (the "Value" twin) is kept
+  // out of Designer and out of .ui files, so that a form holds each colour once.
+  Q_PROPERTY(QColor ForeColor READ foreColor WRITE setForeColor)
+  Q_PROPERTY(QColor BackColor READ backColor WRITE setBackColor)
+  Q_PROPERTY(uint ForeColorValue READ ForeColor WRITE SetForeColor DESIGNABLE false STORED false)
+  Q_PROPERTY(uint BackColorValue READ BackColor WRITE SetBackColor DESIGNABLE false STORED false)
   Q_PROPERTY(int GridSize READ GridSize WRITE SetGridSize)
   Q_PROPERTY(int StepSize READ StepSize WRITE SetStepSize)
   Q_PROPERTY(int Scale READ Scale WRITE SetScale NOTIFY ScaleChanged)
@@ -60,6 +64,11 @@ class TPerformanceGraph : public QWidget {
   void SetGraphKind(TGraphKind value);
   void SetForeColor(TColor value);
   void SetBackColor(TColor value);
+  // The two colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
+  QColor foreColor() const { return ColorToQColor(foreColor_); }
+  QColor backColor() const { return ColorToQColor(backColor_); }
+  void setForeColor(const QColor& value) { SetForeColor(QColorToColor(value)); }
+  void setBackColor(const QColor& value) { SetBackColor(QColorToColor(value)); }
   void SetGridSize(int32_t value);
   // Also resizes the history to the new number of steps on screen.
   void SetStepSize(int32_t value);
