@@ -3,16 +3,18 @@
 
 #include <cstddef>
 
+#include "mirnax/mirnax_export.h"
+
 namespace mirnax {
 
 // p = p + n bytes.
-void HugeInc(void*& p, std::ptrdiff_t n);
+MIRNAX_EXPORT void HugeInc(void*& p, std::ptrdiff_t n);
 // p = p - n bytes.
-void HugeDec(void*& p, std::ptrdiff_t n);
+MIRNAX_EXPORT void HugeDec(void*& p, std::ptrdiff_t n);
 // p + n bytes.
-void* HugeOffset(void* p, std::ptrdiff_t n);
-const void* HugeOffset(const void* p, std::ptrdiff_t n);
+MIRNAX_EXPORT void* HugeOffset(void* p, std::ptrdiff_t n);
+MIRNAX_EXPORT const void* HugeOffset(const void* p, std::ptrdiff_t n);
 // Copies n bytes from src to dest; the two ranges may overlap.
-void HMemCpy(void* dest, const void* src, std::size_t n);
+MIRNAX_EXPORT void HMemCpy(void* dest, const void* src, std::size_t n);
 
 }  // namespace mirnax

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/core/classes.h"
 
 namespace mirnax {
@@ -21,7 +22,7 @@ using TS_PackProc = std::function<void(int32_t index)>;
 // A list of pointer slots. Null is a legal item. Slots from Count to Capacity - 1 always hold
 // null. Every operation that reads, writes or moves an item checks its index; a bad index raises
 // EListError "List index out of bounds (%d)" and leaves the list as it was.
-class TS_CustomList : public TObject {
+class MIRNAX_EXPORT TS_CustomList : public TObject {
  public:
   TS_CustomList() = default;
   // Frees the storage. A derived class that overrides Clear must call it from its own
@@ -79,11 +80,11 @@ class TS_CustomList : public TObject {
 };
 
 // The plain pointer list.
-class TS_List : public TS_CustomList {};
+class MIRNAX_EXPORT TS_List : public TS_CustomList {};
 
 // The list typed for objects. The untyped Add, Insert, Remove, IndexOf and SetItem are hidden so
 // that only objects go in (an owner list destroys what it holds as objects).
-class TS_ObjectList : public TS_CustomList {
+class MIRNAX_EXPORT TS_ObjectList : public TS_CustomList {
  public:
   TObject* GetObject(int32_t index) const { return static_cast<TObject*>(GetItem(index)); }
   void SetObject(int32_t index, TObject* object) { Base().SetItem(index, object); }
@@ -117,7 +118,7 @@ class TS_ObjectList : public TS_CustomList {
 // An object list that owns its objects: whatever leaves the list through ReAllocList,
 // SetCapacity, SetCount, Clear, Delete (and so Remove) or the list's destruction is destroyed. An object must be in the
 // list at most once. SetObject and Exchange move objects without freeing any.
-class TS_OwnerList : public TS_ObjectList {
+class MIRNAX_EXPORT TS_OwnerList : public TS_ObjectList {
  public:
   TS_OwnerList() = default;
   ~TS_OwnerList() override;

@@ -4,6 +4,7 @@
 // public operation reports through ErrCode, Message, OnMessage and (unless Unattended) a box.
 #pragma once
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/core/classes.h"
 #include "toolkit/core/component.h"
 #include "toolkit/core/exceptions.h"
@@ -64,7 +65,7 @@ namespace zip_files {
 class TSideOutput;
 }  // namespace zip_files
 
-class EZipBuilder : public Exception {
+class MIRNAX_EXPORT EZipBuilder : public Exception {
  public:
   EZipBuilder(int ident, bool displayMsg);
   EZipBuilder(int ident, int diskNo);
@@ -109,7 +110,7 @@ struct ZipDirEntry {
   std::string FileComment;  // converted
 };
 
-class TZipBuilder : public TComponent {
+class MIRNAX_EXPORT TZipBuilder : public TComponent {
  public:
   using TProgressEvent = std::function<void(TObject* sender, ProgressType type, const std::string& fileName, int64_t fileSize)>;
   using TMessageEvent = std::function<void(TObject* sender, int errCode, const std::string& message)>;
@@ -455,7 +456,7 @@ class TZipBuilder : public TComponent {
 
 namespace zip_builder {
 // Adds TZipBuilder to the component palette, page "Components".
-void Register();
+MIRNAX_EXPORT void Register();
 }  // namespace zip_builder
 
 }  // namespace mirnax

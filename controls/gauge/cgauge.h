@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/widgets/graphics.h"
 
 class QPainter;
@@ -18,13 +19,13 @@ class QPainter;
 namespace mirnax {
 
 // An off-screen bitmap that can take the size of another one.
-class TBltBitmap : public QImage {
+class MIRNAX_EXPORT TBltBitmap : public QImage {
  public:
   // Gives this bitmap the width, height and pixel ratio of source, filled with the window-frame colour (black).
   void SizeLike(const QImage& source);
 };
 
-class TCGauge : public QWidget {
+class MIRNAX_EXPORT TCGauge : public QWidget {
   Q_OBJECT
   Q_PROPERTY(int MinValue READ MinValue WRITE SetMinValue)
   Q_PROPERTY(int MaxValue READ MaxValue WRITE SetMaxValue)
@@ -155,7 +156,7 @@ inline constexpr TCGaugeKind gkNeedle = TCGauge::gkNeedle;
 
 namespace cgauge {
 // Adds TCGauge to the component palette, page "Samples".
-void Register();
+MIRNAX_EXPORT void Register();
 }  // namespace cgauge
 
 }  // namespace mirnax

@@ -19,6 +19,7 @@
 #include "controls/jumpmemo/jumpmemo_document.h"
 #include "controls/jumpmemo/jumpmemo_layout.h"
 #include "controls/jumpmemo/jumpmemo_painter.h"
+#include "mirnax/mirnax_export.h"
 #include "toolkit/core/classes.h"
 #include "toolkit/widgets/graphics.h"
 #include "util/s_strlst.h"
@@ -31,7 +32,7 @@ using TJumpClick = std::function<void(QObject* Sender, std::string JumpString)>;
 using TPictClick = std::function<void(QObject* Sender, std::string PictString)>;
 using TCopyToClipboard = std::function<void(QObject* Sender, int32_t Count)>;
 
-class TJumpMemo : public QWidget {
+class MIRNAX_EXPORT TJumpMemo : public QWidget {
   Q_OBJECT
   Q_PROPERTY(bool Border READ Border WRITE SetBorder)
   Q_PROPERTY(QFont Font READ font WRITE SetFont)
@@ -258,7 +259,7 @@ class TJumpMemo : public QWidget {
 
 namespace jumpmemo {
 // Adds TJumpMemo to the component palette, page "Velmora".
-void Register();
+MIRNAX_EXPORT void Register();
 }  // namespace jumpmemo
 
 }  // namespace mirnax

@@ -13,6 +13,7 @@
 #include "controls/jumpmemo/jumpmemo_marks.h"
 #include "controls/jumpmemo/jumpmemo_types.h"
 #include "controls/jumpmemo/text_metrics.h"
+#include "mirnax/mirnax_export.h"
 #include "toolkit/core/classes.h"
 #include "util/s_strlst.h"
 
@@ -24,7 +25,7 @@ struct TTextMatch {
   int Pos = 0;
 };
 
-class TJumpDocument {
+class MIRNAX_EXPORT TJumpDocument {
  public:
   // Text lines per page; each page is opened by one marker line, so a page holds 51 lines.
   static constexpr int PageTextLines = 50;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "controls/jumpmemo/jumpmemo_types.h"
+#include "mirnax/mirnax_export.h"
 #include "toolkit/core/classes.h"
 #include "toolkit/widgets/graphics.h"
 
@@ -20,7 +21,7 @@ namespace mirnax {
 
 // A marked word and its rectangle in document coordinates (no scrolling applied): Left is the
 // width of the line up to and including the marker, Top the line's index times the line height.
-class TMarkedWord : public TObject {
+class MIRNAX_EXPORT TMarkedWord : public TObject {
  public:
   TMarkedWord(std::string text, int32_t line, int32_t left, int32_t top, int32_t width, int32_t height);
 
@@ -39,7 +40,7 @@ class TMarkedWord : public TObject {
 };
 
 // A jump: the word behind a "~".
-class TJump final : public TMarkedWord {
+class MIRNAX_EXPORT TJump final : public TMarkedWord {
  public:
   using TMarkedWord::TMarkedWord;
   // Draws the word over its already drawn line: underlined in Color, its "~" hidden in Background.
@@ -48,7 +49,7 @@ class TJump final : public TMarkedWord {
 };
 
 // A picture reference: the name behind a "^" (word characters, "." and "_").
-class TPict final : public TMarkedWord {
+class MIRNAX_EXPORT TPict final : public TMarkedWord {
  public:
   using TMarkedWord::TMarkedWord;
   // Draws the name over its already drawn line in a dotted frame, "_" shown as "." and the "^"

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "mirnax/mirnax_export.h"
+
 class QPaintDevice;
 
 namespace mirnax {
@@ -17,9 +19,9 @@ namespace mirnax {
 // every character exactly its average width right of the one before, so that column c of a line
 // starts c character cells from the line's origin; unhinted advances are fractional (7.8 pixels
 // for Courier New 10) and drift off the column grid by a cell every few dozen characters.
-QFont OnPixelGrid(QFont font);
+MIRNAX_EXPORT QFont OnPixelGrid(QFont font);
 
-class TTextMetrics {
+class MIRNAX_EXPORT TTextMetrics {
  public:
   // Measures every byte's advance in font on device (or the screen when device is null).
   void SetFont(const QFont& font, const QPaintDevice* device);

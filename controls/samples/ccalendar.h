@@ -6,12 +6,13 @@
 #include <functional>
 #include <string>
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/core/dateutils.h"
 #include "toolkit/widgets/grids.h"
 
 namespace mirnax {
 
-class TCCalendar : public TCustomGrid {
+class MIRNAX_EXPORT TCCalendar : public TCustomGrid {
   Q_OBJECT
   Q_PROPERTY(int Day READ Day WRITE SetDay)
   Q_PROPERTY(int Month READ Month WRITE SetMonth)
@@ -92,7 +93,7 @@ class TCCalendar : public TCustomGrid {
 
 namespace ccalendar {
 // Adds TCCalendar to the component palette, page "Samples".
-void Register();
+MIRNAX_EXPORT void Register();
 }  // namespace ccalendar
 
 }  // namespace mirnax

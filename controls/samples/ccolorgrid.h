@@ -10,13 +10,14 @@
 #include <cstdint>
 #include <functional>
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/widgets/graphics.h"
 
 class QPainter;
 
 namespace mirnax {
 
-class TCColorGrid : public QWidget {
+class MIRNAX_EXPORT TCColorGrid : public QWidget {
   Q_OBJECT
   Q_PROPERTY(bool ClickEnablesColor READ ClickEnablesColor WRITE SetClickEnablesColor)
   Q_PROPERTY(TGridOrdering GridOrdering READ GridOrdering WRITE SetGridOrdering)
@@ -139,7 +140,7 @@ class TCColorGrid : public QWidget {
 
 namespace ccolorgrid {
 // Adds TCColorGrid to the component palette, page "Samples".
-void Register();
+MIRNAX_EXPORT void Register();
 }  // namespace ccolorgrid
 
 }  // namespace mirnax

@@ -10,11 +10,12 @@
 #include <string>
 #include <unordered_map>
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/widgets/outline.h"
 
 namespace mirnax {
 
-class TCDirectoryOutline : public TCustomOutline {
+class MIRNAX_EXPORT TCDirectoryOutline : public TCustomOutline {
   Q_OBJECT
   Q_PROPERTY(TTextCase TextCase READ TextCase WRITE SetTextCase)
   Q_PROPERTY(QString Directory READ DirectoryText WRITE SetDirectoryText)
@@ -84,7 +85,7 @@ class TCDirectoryOutline : public TCustomOutline {
 
 namespace cdirectory_outline {
 // Adds TCDirectoryOutline to the component palette, page "Samples".
-void Register();
+MIRNAX_EXPORT void Register();
 }  // namespace cdirectory_outline
 
 }  // namespace mirnax

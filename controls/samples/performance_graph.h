@@ -12,13 +12,14 @@
 #include <functional>
 #include <vector>
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/widgets/graphics.h"
 
 class QPainter;
 
 namespace mirnax {
 
-class TPerformanceGraph : public QWidget {
+class MIRNAX_EXPORT TPerformanceGraph : public QWidget {
   Q_OBJECT
   Q_PROPERTY(TGraphKind Kind READ Kind WRITE SetGraphKind)
   // Each colour is edited in forms as a QColor; its 0x00BBGGRR number (the "Value" twin) is kept
@@ -154,7 +155,7 @@ class TPerformanceGraph : public QWidget {
 
 namespace performance_graph {
 // Adds TPerformanceGraph to the component palette, page "Samples".
-void Register();
+MIRNAX_EXPORT void Register();
 }  // namespace performance_graph
 
 }  // namespace mirnax

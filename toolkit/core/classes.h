@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/core/packed_lines.h"
 
 namespace mirnax {
@@ -17,7 +18,7 @@ namespace mirnax {
 using TPieceWatch = std::function<void(std::string_view piece)>;
 
 // Root of the objects that lists may own or carry beside their strings.
-class TObject {
+class MIRNAX_EXPORT TObject {
  public:
   virtual ~TObject() = default;
 };
@@ -25,7 +26,7 @@ class TObject {
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 // An abstract list of 8-bit lines, each with an optional attached object (not owned).
-class TStrings {
+class MIRNAX_EXPORT TStrings {
  public:
   virtual ~TStrings() = default;
 
@@ -79,7 +80,7 @@ class TStrings {
 // The platform's concrete string list. Loaded or added at the end, its lines stay packed (see
 // TPackedLines), so a large text file costs little more than its own size; the first change
 // elsewhere gives every line a span of its own. Objects are kept only once one is attached.
-class TStringList : public TStrings {
+class MIRNAX_EXPORT TStringList : public TStrings {
  public:
   TStringList() = default;
   TStringList(const TStringList& other) : TStrings() { Assign(other); }

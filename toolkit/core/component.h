@@ -2,6 +2,7 @@
 // whether it lives in a design environment.
 #pragma once
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/core/classes.h"
 
 #include <memory>
@@ -11,7 +12,7 @@ namespace mirnax {
 
 enum TComponentStateItem { csDesigning = 1 };
 
-class TComponent : public TObject {
+class MIRNAX_EXPORT TComponent : public TObject {
  public:
   // A component with an owner is destroyed by it.
   explicit TComponent(TComponent* owner = nullptr) : owner_(owner) {

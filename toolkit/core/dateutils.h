@@ -6,27 +6,29 @@
 #include <cstdint>
 #include <string>
 
+#include "mirnax/mirnax_export.h"
+
 namespace mirnax {
 
 using TDateTime = double;
 
 // Raises EConvertError "Invalid argument to date encode" unless 1 <= year <= 9999,
 // 1 <= month <= 12 and 1 <= day <= the month's length.
-TDateTime EncodeDate(uint16_t year, uint16_t month, uint16_t day);
-bool TryEncodeDate(uint16_t year, uint16_t month, uint16_t day, TDateTime& date);
+MIRNAX_EXPORT TDateTime EncodeDate(uint16_t year, uint16_t month, uint16_t day);
+MIRNAX_EXPORT bool TryEncodeDate(uint16_t year, uint16_t month, uint16_t day, TDateTime& date);
 // The date part of date (times before midnight of day 0 count back into the previous day).
-void DecodeDate(TDateTime date, uint16_t& year, uint16_t& month, uint16_t& day);
+MIRNAX_EXPORT void DecodeDate(TDateTime date, uint16_t& year, uint16_t& month, uint16_t& day);
 
 // Today in local time, without the time of day.
-TDateTime Date();
+MIRNAX_EXPORT TDateTime Date();
 // 1 = Sunday ... 7 = Saturday.
-int DayOfWeek(TDateTime date);
+MIRNAX_EXPORT int DayOfWeek(TDateTime date);
 
-bool IsLeapYear(int year);
+MIRNAX_EXPORT bool IsLeapYear(int year);
 // month must be 1..12.
-int DaysInMonth(int year, int month);
+MIRNAX_EXPORT int DaysInMonth(int year, int month);
 
 // The current locale's abbreviated weekday names, Sunday first.
-std::array<std::string, 7> ShortDayNames();
+MIRNAX_EXPORT std::array<std::string, 7> ShortDayNames();
 
 }  // namespace mirnax

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "mirnax/mirnax_export.h"
+
 namespace mirnax {
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -29,7 +31,7 @@ struct TFolderDialogOptions {
   std::vector<std::string> Offered;  // folders offered for a quick pick (the ones used last)
 };
 
-class TDialogs {
+class MIRNAX_EXPORT TDialogs {
  public:
   virtual ~TDialogs() = default;
   // A Yes/No box whose default button (the one Return presses) is defaultButton, mbYes or mbNo;
@@ -57,13 +59,13 @@ class TDialogs {
 
 // The service in use: the installed one, else Qt's boxes when a QApplication exists, else a
 // TScriptedDialogs with no answers. Both are defined with the Qt service (toolkit_gui).
-TDialogs& Dialogs();
+MIRNAX_EXPORT TDialogs& Dialogs();
 // Installs the service (not owned); nullptr goes back to the default. Returns the previous one.
-TDialogs* SetDialogs(TDialogs* dialogs);
+MIRNAX_EXPORT TDialogs* SetDialogs(TDialogs* dialogs);
 
 // Answers from a script and records every call, for tests and unattended runs. A call without a
 // scripted answer takes the safe one: No, cancel.
-class TScriptedDialogs : public TDialogs {
+class MIRNAX_EXPORT TScriptedDialogs : public TDialogs {
  public:
   struct Call {
     std::string Kind;  // "YesNo", "Message", "InputQuery", "OpenFile", "Ask", "ChooseFolder"

@@ -8,11 +8,13 @@
 #include <functional>
 #include <string>
 
+#include "mirnax/mirnax_export.h"
+
 namespace mirnax {
 
 enum TDriveType { dtUnknown = 0, dtNoRootDir = 1, dtRemovable = 2, dtFixed = 3, dtRemote = 4 };
 
-class TDiskService {
+class MIRNAX_EXPORT TDiskService {
  public:
   virtual ~TDiskService() = default;
   // The root of the drive that holds path (it need not exist yet; its folder is looked at), or
@@ -39,15 +41,15 @@ class TDiskService {
 };
 
 // The service in use: the installed one, else the platform's.
-TDiskService& Disks();
+MIRNAX_EXPORT TDiskService& Disks();
 // Installs a service (not owned); nullptr goes back to the platform's. Returns the previous one.
-TDiskService* SetDisks(TDiskService* service);
+MIRNAX_EXPORT TDiskService* SetDisks(TDiskService* service);
 
 // The platform's service: mounts from /proc/self/mountinfo; removable devices from /sys, else
 // from udisks2; space from statvfs; labels from udev's label links, else libblkid; labelling and
 // formatting through udisks2 on the system bus, which fail with a reason when udisks2 is not
 // reachable.
-class TLinuxDisks : public TDiskService {
+class MIRNAX_EXPORT TLinuxDisks : public TDiskService {
  public:
   std::string DriveRoot(const std::string& path) override;
   TDriveType DriveType(const std::string& root) override;

@@ -4,6 +4,8 @@
 #include <exception>
 #include <string>
 
+#include "mirnax/mirnax_export.h"
+
 namespace mirnax {
 
 // Message texts of the platform, used with Format().
@@ -20,7 +22,7 @@ inline constexpr const char* SOutlineIndexError = "Outline index not found";
 inline constexpr const char* SInvalidSelection = "Invalid selection";
 
 // Root of every error the toolkit and the system raise; carries the text shown to the user.
-class Exception : public std::exception {
+class MIRNAX_EXPORT Exception : public std::exception {
  public:
   explicit Exception(std::string message) : Message(std::move(message)) {}
   const char* what() const noexcept override { return Message.c_str(); }
@@ -28,22 +30,22 @@ class Exception : public std::exception {
   std::string Message;
 };
 
-class EConvertError : public Exception { using Exception::Exception; };
-class EListError : public Exception { using Exception::Exception; };
-class EStringListError : public EListError { using EListError::EListError; };
-class ERangeError : public Exception { using Exception::Exception; };
-class EOutOfMemory : public Exception {
+class MIRNAX_EXPORT EConvertError : public Exception { using Exception::Exception; };
+class MIRNAX_EXPORT EListError : public Exception { using Exception::Exception; };
+class MIRNAX_EXPORT EStringListError : public EListError { using EListError::EListError; };
+class MIRNAX_EXPORT ERangeError : public Exception { using Exception::Exception; };
+class MIRNAX_EXPORT EOutOfMemory : public Exception {
  public:
   EOutOfMemory() : Exception(SOutOfMemory) {}
 };
-class EInvalidGridOperation : public Exception { using Exception::Exception; };
-class EOutlineError : public Exception { using Exception::Exception; };
-class EStreamError : public Exception { using Exception::Exception; };
-class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
-class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
+class MIRNAX_EXPORT EInvalidGridOperation : public Exception { using Exception::Exception; };
+class MIRNAX_EXPORT EOutlineError : public Exception { using Exception::Exception; };
+class MIRNAX_EXPORT EStreamError : public Exception { using Exception::Exception; };
+class MIRNAX_EXPORT EFOpenError : public EStreamError { using EStreamError::EStreamError; };
+class MIRNAX_EXPORT EFCreateError : public EStreamError { using EStreamError::EStreamError; };
 
 // An operating-system I/O failure; ErrorCode is the errno value (0 when none applies).
-class EInOutError : public Exception {
+class MIRNAX_EXPORT EInOutError : public Exception {
  public:
   EInOutError(std::string message, int errorCode) : Exception(std::move(message)), ErrorCode(errorCode) {}
   int ErrorCode;

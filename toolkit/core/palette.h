@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "mirnax/mirnax_export.h"
+
 class QWidget;
 
 namespace mirnax {
@@ -26,9 +28,9 @@ inline constexpr const char* SamplesPage = "Samples";
 
 // Adds the entries to the palette under page. Registering a class again replaces its entry, so
 // a Register may run more than once.
-void RegisterComponents(const std::string& page, std::vector<TPaletteEntry> entries);
+MIRNAX_EXPORT void RegisterComponents(const std::string& page, std::vector<TPaletteEntry> entries);
 
 // Every entry registered so far, in the order of first registration.
-const std::vector<TPaletteEntry>& PaletteEntries();
+MIRNAX_EXPORT const std::vector<TPaletteEntry>& PaletteEntries();
 
 }  // namespace mirnax

@@ -5,6 +5,7 @@
 // folder go to the service that was installed before.
 #pragma once
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/core/disks.h"
 
 #include <deque>
@@ -13,7 +14,7 @@
 
 namespace mirnax {
 
-class TSimulatedDrive : public TDiskService {
+class MIRNAX_EXPORT TSimulatedDrive : public TDiskService {
  public:
   // folder: the drive (made when missing, emptied); a first medium with the label and capacity
   // is in it.

@@ -6,9 +6,11 @@
 #include <functional>
 #include <string>
 
+#include "mirnax/mirnax_export.h"
+
 namespace mirnax {
 
-class TApplication : public QApplication {
+class MIRNAX_EXPORT TApplication : public QApplication {
   Q_OBJECT
  public:
   TApplication(int& argc, char** argv);
@@ -36,7 +38,7 @@ class TApplication : public QApplication {
 };
 
 // The application object of the process (null before one is created).
-extern TApplication* Application;
+extern MIRNAX_EXPORT TApplication* Application;
 
 // Wraps a handler for a signal connection so that an error it raises goes to the error box.
 template <typename Object>

@@ -9,12 +9,14 @@
 #include <functional>
 #include <string>
 
+#include "mirnax/mirnax_export.h"
+
 class QPainter;
 class QScrollBar;
 
 namespace mirnax {
 
-class TCustomGrid : public QWidget {
+class MIRNAX_EXPORT TCustomGrid : public QWidget {
   Q_OBJECT
   Q_PROPERTY(int ColCount READ ColCount WRITE SetColCount)
   Q_PROPERTY(int RowCount READ RowCount WRITE SetRowCount)

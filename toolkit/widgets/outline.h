@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "mirnax/mirnax_export.h"
 #include "toolkit/widgets/grids.h"
 
 namespace mirnax {
 
 class TCustomOutline;
 
-class TOutlineNode {
+class MIRNAX_EXPORT TOutlineNode {
  public:
   TOutlineNode(TCustomOutline* owner, TOutlineNode* parent, std::string text);
 
@@ -51,7 +52,7 @@ class TOutlineNode {
   int32_t index_ = 0;
 };
 
-class TCustomOutline : public TCustomGrid {
+class MIRNAX_EXPORT TCustomOutline : public TCustomGrid {
   Q_OBJECT
   Q_PROPERTY(int ItemHeight READ ItemHeight WRITE SetItemHeight)
   Q_PROPERTY(int SelectedItem READ SelectedItem WRITE SetSelectedItem)

@@ -4,8 +4,10 @@
 
 #include <QPrinter>
 
+#include "mirnax/mirnax_export.h"
+
 namespace mirnax {
 
-QPrinter& Printer();
+MIRNAX_EXPORT QPrinter& Printer();
 
 }  // namespace mirnax
