@@ -35,7 +35,7 @@ class MIRNAX_EXPORT TZipBuilderWidget : public QWidget {
   ~TZipBuilderWidget() override;
 
   TZipBuilder& Builder() { return *builder_; }
-  // Shown as the component's icon (in a form designer) or hidden (in the running program).
+  /// Shown as the component's icon (in a form designer) or hidden (in the running program).
   void SetDesignMode(bool value);
 
   QString ZipFileName() const;

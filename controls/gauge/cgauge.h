@@ -18,10 +18,10 @@ class QPainter;
 
 namespace mirnax {
 
-// An off-screen bitmap that can take the size of another one.
+/// An off-screen bitmap that can take the size of another one.
 class MIRNAX_EXPORT TBltBitmap : public QImage {
  public:
-  // Gives this bitmap the width, height and pixel ratio of source, filled with the window-frame colour (black).
+  /// Gives this bitmap the width, height and pixel ratio of source, filled with the window-frame colour (black).
   void SizeLike(const QImage& source);
 };
 
@@ -50,7 +50,7 @@ class MIRNAX_EXPORT TCGauge : public QWidget {
   enum TBorderStyle { bsNone, bsSingle };
   Q_ENUM(TBorderStyle)
 
-  // Colours are 0x00BBGGRR: red + green * 256 + blue * 65536.
+  /// Colours are 0x00BBGGRR: red + green * 256 + blue * 65536.
   static constexpr uint32_t clBlack = 0x000000;
   static constexpr uint32_t clWhite = 0xFFFFFF;
   static QColor ToQColor(uint32_t color);
@@ -66,12 +66,12 @@ class MIRNAX_EXPORT TCGauge : public QWidget {
   TBorderStyle BorderStyle() const { return borderStyle_; }
   uint32_t ForeColor() const { return foreColor_; }
   uint32_t BackColor() const { return backColor_; }
-  // Background of the pie and needle kinds; starts as the button-face colour of the palette.
+  /// Background of the pie and needle kinds; starts as the button-face colour of the palette.
   uint32_t Color() const { return color_; }
   int32_t GetPercentDone() const { return CalcPercentDone(minValue_, maxValue_, progress_); }
   int32_t PercentDone() const { return GetPercentDone(); }
 
-  // Each setter stores and repaints only when the value differs.
+  /// Each setter stores and repaints only when the value differs.
   void SeTCGaugeKind(TCGaugeKind value);
   void SetKind(TCGaugeKind value) { SeTCGaugeKind(value); }
   void SetShowText(bool value);
@@ -79,53 +79,53 @@ class MIRNAX_EXPORT TCGauge : public QWidget {
   void SetForeColor(uint32_t value);
   void SetBackColor(uint32_t value);
   void SetColor(uint32_t value);
-  // The three colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
+  /// The three colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
   QColor foreColor() const { return ColorToQColor(foreColor_); }
   QColor backColor() const { return ColorToQColor(backColor_); }
   QColor color() const { return ColorToQColor(color_); }
   void setForeColor(const QColor& value) { SetForeColor(QColorToColor(value)); }
   void setBackColor(const QColor& value) { SetBackColor(QColorToColor(value)); }
   void setColor(const QColor& value) { SetColor(QColorToColor(value)); }
-  // Font of the percentage text.
+  /// Font of the percentage text.
   void SetFont(const QFont& value);
-  // Raises Exception "Value must be between %d and %d" when value > MaxValue; raises Progress to
-  // the new minimum.
+  /// Raises Exception "Value must be between %d and %d" when value > MaxValue; raises Progress to
+  /// the new minimum.
   void SetMinValue(int32_t value);
-  // 0 is ignored. Raises Exception "Value must be between %d and %d" when value < MinValue;
-  // lowers Progress to the new maximum.
+  /// 0 is ignored. Raises Exception "Value must be between %d and %d" when value < MinValue;
+  /// lowers Progress to the new maximum.
   void SetMaxValue(int32_t value);
-  // Clamps to MinValue .. MaxValue; repaints at once, but only when the whole percentage changes.
+  /// Clamps to MinValue .. MaxValue; repaints at once, but only when the whole percentage changes.
   void SetProgress(int32_t value);
-  // SetProgress(Progress + delta), then repaints in any case.
+  /// SetProgress(Progress + delta), then repaints in any case.
   void AddProgress(int32_t delta);
 
   QSize sizeHint() const override { return QSize(100, 100); }
 
   // ---- Arithmetic shared by painting and tests ----
 
-  // 0 when max = min, else floor((progress - min) * 100 / (max - min)).
+  /// 0 when max = min, else floor((progress - min) * 100 / (max - min)).
   static int32_t CalcPercentDone(int32_t minValue, int32_t maxValue, int32_t progress);
-  // floor(percent * 0.01 * size).
+  /// floor(percent * 0.01 * size).
   static int32_t ScaleByPercent(int32_t percent, int32_t size);
-  // The filled part of a bar of kind (horizontal or vertical) in paintRect at percent; empty
-  // when nothing is filled. The far edges are absolute coordinates: right edge F (horizontal) or
-  // W, bottom edge H, where W and H are the paint rectangle's width and height plus 1.
+  /// The filled part of a bar of kind (horizontal or vertical) in paintRect at percent; empty
+  /// when nothing is filled. The far edges are absolute coordinates: right edge F (horizontal) or
+  /// W, bottom edge H, where W and H are the paint rectangle's width and height plus 1.
   static QRect BarRect(TCGaugeKind kind, const QRect& paintRect, int32_t percent);
-  // The radial point where the pie's filled sector starts (it ends at (MidX, 0) and runs
-  // counter-clockwise), for a pie sized w x h.
+  /// The radial point where the pie's filled sector starts (it ends at (MidX, 0) and runs
+  /// counter-clockwise), for a pie sized w x h.
   static QPoint PieStart(int32_t percent, int32_t w, int32_t h);
-  // The tip of the needle, which starts at (midX, bottom - 1): 0 % points left, 100 % right.
+  /// The tip of the needle, which starts at (midX, bottom - 1): 0 % points left, 100 % right.
   static QPoint NeedleEnd(int32_t percent, int32_t midX, int32_t bottom);
 
-  // The whole picture of the control at its current size and state.
+  /// The whole picture of the control at its current size and state.
   QImage Render() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  // Copies the finished picture onto the control.
+  /// Copies the finished picture onto the control.
   virtual void Paint(QPainter& canvas);
 
-  // The painting steps; each takes the target bitmap and the paint rectangle.
+  /// The painting steps; each takes the target bitmap and the paint rectangle.
   void PaintBackground(QImage& bitmap) const;
   void PaintAsText(QImage& image, const QRect& paintRect) const;
   void PaintAsNothing(QImage& image, const QRect& paintRect) const;
@@ -155,7 +155,7 @@ inline constexpr TCGaugeKind gkPie = TCGauge::gkPie;
 inline constexpr TCGaugeKind gkNeedle = TCGauge::gkNeedle;
 
 namespace cgauge {
-// Adds TCGauge to the component palette, page "Samples".
+/// Adds TCGauge to the component palette, page "Samples".
 MIRNAX_EXPORT void Register();
 }  // namespace cgauge
 

@@ -78,45 +78,45 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   const TS_StringList& Lines() const;
   const TJumpDocument& Document() const;
 
-  // Replaces the text by the file's lines, then page markers (when shown), caret and view to the
-  // start, markup scan and repaint. A file that cannot be read is reported in a box; what was
-  // read stays.
+  /// Replaces the text by the file's lines, then page markers (when shown), caret and view to the
+  /// start, markup scan and repaint. A file that cannot be read is reported in a box; what was
+  /// read stays.
   void LoadFromFile(const std::string& fileName);
-  // Appends a line, then page markers, scan and repaint as LoadFromFile.
+  /// Appends a line, then page markers, scan and repaint as LoadFromFile.
   void Add(const std::string& s);
-  // Empties the text, the jumps, the pictures and SelWords.
+  /// Empties the text, the jumps, the pictures and SelWords.
   void Clear();
 
   void ReadJumps();
   void InsertPages();
   void RemovePages();
 
-  // The word (separated by space and ".,:;-()_#[]{}") under the client point, or " ".
+  /// The word (separated by space and ".,:;-()_#[]{}") under the client point, or " ".
   std::string GetWord(int X, int Y);
-  // The first line from `from` that holds word (folded, anywhere in the line), else from.
+  /// The first line from `from` that holds word (folded, anywhere in the line), else from.
   int GetPos(const std::string& word, int from) const;
-  // The first visible line.
+  /// The first visible line.
   int GetCurPos() const;
 
-  // Width in pixels of s in the control's font, on the off-screen buffer.
+  /// Width in pixels of s in the control's font, on the off-screen buffer.
   int32_t TextWidth(std::string_view s) const;
 
   const std::vector<TJump>& Jumps() const;
   const std::vector<TPict>& Picts() const;
-  // Every distinct jump word, sorted, letter case ignored.
+  /// Every distinct jump word, sorted, letter case ignored.
   const TStringList& JumpWords() const;
 
   // ---- search, clipboard, printing ----
   // Finds the next occurrence of Text from the caret and selects it; the caret ends after it.
   bool Search(const std::string& Text, bool Forward);
-  // Puts the caret in front of the first line from From that holds Word as a word ("cat*": any
-  // word that starts so); returns that line, or From when there is none.
+  /// Puts the caret in front of the first line from From that holds Word as a word ("cat*": any
+  /// word that starts so); returns that line, or From when there is none.
   int GotoWord(const std::string& Word, int From, bool Forward);
-  // Prints pages FromPage .. ToPage (or all) of 51 lines to the toolkit's printer, or writes those
-  // lines to the text file Name with CR LF ends. File errors reach the caller.
+  /// Prints pages FromPage .. ToPage (or all) of 51 lines to the toolkit's printer, or writes those
+  /// lines to the text file Name with CR LF ends. File errors reach the caller.
   void Print(const std::string& Name, int FromPage, int ToPage, bool ToFile, bool AllPages);
-  // Copies the finished selection to the clipboard as text; returns the byte count with the
-  // terminating zero, or 0 when nothing was copied.
+  /// Copies the finished selection to the clipboard as text; returns the byte count with the
+  /// terminating zero, or 0 when nothing was copied.
   int CopyToClipboard();
 
   // ---- published properties ----
@@ -125,17 +125,17 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   void SetFont(const QFont& font);
   TColor Color() const;
   void SetColor(TColor value);
-  // The words to highlight (a trailing "*" matches a prefix).
+  /// The words to highlight (a trailing "*" matches a prefix).
   const TStringList& SelWords() const;
   void SetSelWords(const TStrings& words);
   TColor SelectColor() const;
   void SetSelColor(TColor value);
   TColor JumpColor() const;
   void SetJumpColor(TColor value);
-  // The text colour, which is also the font's colour.
+  /// The text colour, which is also the font's colour.
   TColor TextColor() const;
   void SetTextColor(TColor value);
-  // The four colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
+  /// The four colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
   QColor color() const { return ColorToQColor(Color()); }
   QColor selectColor() const { return ColorToQColor(SelectColor()); }
   QColor jumpColor() const { return ColorToQColor(JumpColor()); }
@@ -148,7 +148,7 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   void SetJumpPointLength(int32_t value);
   bool UseJumpPointLength() const;
   void SetUseJumpPointLength(bool value);
-  // The help topic F1 asks the application for.
+  /// The help topic F1 asks the application for.
   int32_t HelpContext() const;
   void SetHelpContext(int32_t value);
   const std::string& Pagemarker() const;
@@ -173,7 +173,7 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   int32_t MaxLineLength() const;
   bool MaxLenValid() const;
   const TLongPoint& ScrollPos() const;
-  // X: the font's average character width, Y: the line height, in pixels.
+  /// X: the font's average character width, Y: the line height, in pixels.
   const QPoint& CharSize() const;
   const TPositionInfo& Caret() const;
   const TPositionInfo& SelStart() const;
@@ -187,7 +187,7 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   int JumpCursor() const;
   int PictCursor() const;
   int DefaultCursor() const;
-  // The off-screen image the text is measured on.
+  /// The off-screen image the text is measured on.
   const QImage& Buffer() const;
 
   // ---- view ----
@@ -196,33 +196,33 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   int32_t VisibleRows() const;
   int32_t LinesPerPage() const;
   int32_t PixelOffset() const;
-  // Where the caret stands, in client pixels.
+  /// Where the caret stands, in client pixels.
   QPoint CaretPos() const;
-  // The client area in widget pixels: inside the border, left of and above the scroll bars.
+  /// The client area in widget pixels: inside the border, left of and above the scroll bars.
   QRect ClientRect() const;
-  // Whether the caret is drawn now (it blinks while the control has the focus).
+  /// Whether the caret is drawn now (it blinks while the control has the focus).
   bool CaretShown() const;
 
-  // Reads the font's metrics into CharSize, then grid, scan and scroll position follow.
+  /// Reads the font's metrics into CharSize, then grid, scan and scroll position follow.
   void FontChanged();
-  // Recomputes the longest line (when stale), the visible grid, the scroll range and the bars.
+  /// Recomputes the longest line (when stale), the visible grid, the scroll range and the bars.
   void RecalcRange();
-  // Makes column X and line Y the first visible ones, within the range.
+  /// Makes column X and line Y the first visible ones, within the range.
   void ScrollTo(int X, int Y);
-  // A scroll-bar command on bar 0 (horizontal) or 1 (vertical): 0/1 a line back/on, 2/3 a page
-  // back/on, 4/5 to Pos, 6 to the start, 7 to the end; others change nothing.
+  /// A scroll-bar command on bar 0 (horizontal) or 1 (vertical): 0/1 a line back/on, 2/3 a page
+  /// back/on, 4/5 to Pos, 6 to the start, 7 to the end; others change nothing.
   void DoScroll(int Bar, int Code, int Pos);
-  // Pushes Range and ScrollPos to the scroll bars.
+  /// Pushes Range and ScrollPos to the scroll bars.
   void SetScrollBars();
-  // Places the caret at Caret and keeps the selection's ends up to date.
+  /// Places the caret at Caret and keeps the selection's ends up to date.
   void UpdateCaret(bool Full);
   void DrawSelection();
   void UnDrawSelection();
-  // Caret and both selection ends to the start of the text, nothing selected.
+  /// Caret and both selection ends to the start of the text, nothing selected.
   void SelectionToZero();
   void SelectionToAll();
 
-  // The key and mouse rules, in client coordinates; Key is a Qt key code.
+  /// The key and mouse rules, in client coordinates; Key is a Qt key code.
   void KeyDown(int& Key, Qt::KeyboardModifiers Shift);
   void KeyUp(int& Key, Qt::KeyboardModifiers Shift);
   void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
@@ -230,7 +230,7 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   void MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
 
  protected:
-  // Fire OnJumpClick / OnPictureClick with CurJump / CurPict.
+  /// Fire OnJumpClick / OnPictureClick with CurJump / CurPict.
   virtual void JumpClick();
   virtual void PictClick();
 
@@ -258,7 +258,7 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
 };
 
 namespace jumpmemo {
-// Adds TJumpMemo to the component palette, page "Velmora".
+/// Adds TJumpMemo to the component palette, page "Velmora".
 MIRNAX_EXPORT void Register();
 }  // namespace jumpmemo
 

@@ -15,20 +15,20 @@ class QPaintDevice;
 
 namespace mirnax {
 
-// The font with its glyph advances in whole pixels (full hinting). A fixed-pitch font then puts
-// every character exactly its average width right of the one before, so that column c of a line
-// starts c character cells from the line's origin; unhinted advances are fractional (7.8 pixels
-// for Courier New 10) and drift off the column grid by a cell every few dozen characters.
+/// The font with its glyph advances in whole pixels (full hinting). A fixed-pitch font then puts
+/// every character exactly its average width right of the one before, so that column c of a line
+/// starts c character cells from the line's origin; unhinted advances are fractional (7.8 pixels
+/// for Courier New 10) and drift off the column grid by a cell every few dozen characters.
 MIRNAX_EXPORT QFont OnPixelGrid(QFont font);
 
 class MIRNAX_EXPORT TTextMetrics {
  public:
-  // Measures every byte's advance in font on device (or the screen when device is null).
+  /// Measures every byte's advance in font on device (or the screen when device is null).
   void SetFont(const QFont& font, const QPaintDevice* device);
 
-  // Width in pixels, limited to the 32-bit range.
+  /// Width in pixels, limited to the 32-bit range.
   int32_t Width(std::string_view s) const { return Round(Width64(s)); }
-  // Width in 1/64 pixel.
+  /// Width in 1/64 pixel.
   int64_t Width64(std::string_view s) const {
     int64_t sum = 0;
     for (const char c : s) sum += advance64_[static_cast<unsigned char>(c)];

@@ -26,15 +26,15 @@ class MIRNAX_EXPORT TCCalendar : public TCustomGrid {
   explicit TCCalendar(QWidget* parent = nullptr);
 
   TDateTime CalendarDate() const { return dateValue_; }
-  // Stores the date, lays the month out and fires OnChange; UseCurrentDate keeps its value.
+  /// Stores the date, lays the month out and fires OnChange; UseCurrentDate keeps its value.
   void SeTCCalendarDate(TDateTime date);
-  // Whether the held date needs saving: only when it does not follow today.
+  /// Whether the held date needs saving: only when it does not follow today.
   bool StoreCalendarDate() const { return !useCurrentDate_; }
 
-  // 1 year, 2 month, 3 day of the held date; -1 for any other index.
+  /// 1 year, 2 month, 3 day of the held date; -1 for any other index.
   int GetDateElement(int index) const;
-  // Values of 0 or less, a month above 12 and a day beyond the month are ignored. A change that
-  // makes no valid date raises EConvertError and leaves everything as it was.
+  /// Values of 0 or less, a month above 12 and a day beyond the month are ignored. A change that
+  /// makes no valid date raises EConvertError and leaves everything as it was.
   void SetDateElement(int index, int value);
   int Day() const { return GetDateElement(3); }
   int Month() const { return GetDateElement(2); }
@@ -46,28 +46,28 @@ class MIRNAX_EXPORT TCCalendar : public TCustomGrid {
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool value) { readOnly_ = value; }
   int StartOfWeek() const { return startOfWeek_; }
-  // 1 = Monday ... 7 = Sunday; other values become 1.
+  /// 1 = Monday ... 7 = Sunday; other values become 1.
   void SetStartOfWeek(int value);
   bool UseCurrentDate() const { return useCurrentDate_; }
-  // Turning it on reloads today's date; no OnChange either way.
+  /// Turning it on reloads today's date; no OnChange either way.
   void SetUseCurrentDate(bool value);
-  // Day number shown in the first column of the first week row (1 .. -5).
+  /// Day number shown in the first column of the first week row (1 .. -5).
   int32_t FirstDayOffset() const { return firstDayOffset_; }
 
-  // The header's weekday name, a day number, or "" outside the month.
+  /// The header's weekday name, a day number, or "" outside the month.
   std::string GetCellText(int col, int row) const;
 
   virtual int DaysPerMonth(int year, int month) const;
   virtual bool IsLeapYear(int year) const;
   virtual int DaysThisMonth() const;
-  // The month lays out anew around the held date, whose cell becomes current.
+  /// The month lays out anew around the held date, whose cell becomes current.
   virtual void UpdateCalendar();
 
-  // The day is kept, clamped to the new month's length.
+  /// The day is kept, clamped to the new month's length.
   void ChangeMonth(int delta);
   void NextMonth() { ChangeMonth(1); }
   void PrevMonth() { ChangeMonth(-1); }
-  // 29 February first steps back to the 28th.
+  /// 29 February first steps back to the 28th.
   void NextYear();
   void PrevYear();
 
@@ -92,7 +92,7 @@ class MIRNAX_EXPORT TCCalendar : public TCustomGrid {
 };
 
 namespace ccalendar {
-// Adds TCCalendar to the component palette, page "Samples".
+/// Adds TCCalendar to the component palette, page "Samples".
 MIRNAX_EXPORT void Register();
 }  // namespace ccalendar
 

@@ -39,7 +39,7 @@ class MIRNAX_EXPORT TCColorGrid : public QWidget {
   Q_ENUM(TGridOrdering)
   static constexpr int NumSquares = 16;
 
-  // One entry of the platform's default palette.
+  /// One entry of the platform's default palette.
   struct TPaletteEntry {
     uint8_t red, green, blue, flags;
   };
@@ -61,19 +61,19 @@ class MIRNAX_EXPORT TCColorGrid : public QWidget {
   int32_t CellWidth() const { return cellWidth_; }
   int32_t CellHeight() const { return cellHeight_; }
   bool InFocus() const { return inFocus_; }
-  // The colour of square index (0x00BBGGRR); squares outside 0..15 are black.
+  /// The colour of square index (0x00BBGGRR); squares outside 0..15 are black.
   TColor SquareColor(int32_t index) const;
   TColor GetForegroundColor() const { return SquareColor(foregroundIndex_); }
   TColor GetBackgroundColor() const { return SquareColor(backgroundIndex_); }
-  // The two picked colours as QColor.
+  /// The two picked colours as QColor.
   QColor foregroundColor() const { return ColorToQColor(GetForegroundColor()); }
   QColor backgroundColor() const { return ColorToQColor(GetBackgroundColor()); }
-  // Black or white per component: 0 where the square's component is 128 or more, else 255.
+  /// Black or white per component: 0 where the square's component is 128 or more, else 255.
   static TColor ContrastColor(TColor color);
 
   void SetClickEnablesColor(bool value) { clickEnablesColor_ = value; }
   void SetGridOrdering(TGridOrdering value);
-  // Values outside 0..15 are stored as they come and never drawn.
+  /// Values outside 0..15 are stored as they come and never drawn.
   void SetForegroundIndex(int32_t value);
   void SetBackgroundIndex(int32_t value);
   void EnableForeground(bool value);
@@ -82,11 +82,11 @@ class MIRNAX_EXPORT TCColorGrid : public QWidget {
   void SetCtl3D(bool value);
   void SetTabStop(bool value);
 
-  // Square under a client point; -1 while the squares have no size.
+  /// Square under a client point; -1 while the squares have no size.
   int32_t SquareFromPos(int x, int y) const;
-  // Snaps the control to whole squares.
+  /// Snaps the control to whole squares.
   void UpdateCellSizes(bool redraw);
-  // The rectangle of square index.
+  /// The rectangle of square index.
   QRect SquareRect(int32_t index) const;
 
   std::function<void(TCColorGrid* sender)> OnChange;
@@ -95,7 +95,7 @@ class MIRNAX_EXPORT TCColorGrid : public QWidget {
  protected:
   virtual void Change();
   virtual void Click();
-  // Draws the whole control into the off-screen canvas.
+  /// Draws the whole control into the off-screen canvas.
   virtual void Paint();
   void DrawSquare(int32_t index, bool showSelector);
   void DrawFgBg();
@@ -111,10 +111,10 @@ class MIRNAX_EXPORT TCColorGrid : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
-  // Drawing goes to an off-screen canvas that painting copies; a canvas of another size than the
-  // control is drawn anew.
+  /// Drawing goes to an off-screen canvas that painting copies; a canvas of another size than the
+  /// control is drawn anew.
   void EnsureCanvas();
-  void Redraw(int32_t index);  // the square with the selector when it has it
+  void Redraw(int32_t index);  ///< the square with the selector when it has it
   void PickForeground(int32_t square);
   void PickBackground(int32_t square);
 
@@ -139,7 +139,7 @@ class MIRNAX_EXPORT TCColorGrid : public QWidget {
 };
 
 namespace ccolorgrid {
-// Adds TCColorGrid to the component palette, page "Samples".
+/// Adds TCColorGrid to the component palette, page "Samples".
 MIRNAX_EXPORT void Register();
 }  // namespace ccolorgrid
 

@@ -40,12 +40,12 @@ class MIRNAX_EXPORT TPerformanceGraph : public QWidget {
   Q_ENUM(TGraphKind)
   static constexpr int MaxPoints = 16;
 
-  // One time step: up to 16 points, each a colour and a value.
+  /// One time step: up to 16 points, each a colour and a value.
   struct TBand {
     int32_t Count = 0;
     std::array<TColor, MaxPoints> Colors{};
     std::array<int32_t, MaxPoints> Values{};
-    int32_t Max = 0;  // the largest value, when Count > 0
+    int32_t Max = 0;  ///< the largest value, when Count > 0
   };
 
   explicit TPerformanceGraph(QWidget* parent = nullptr);
@@ -60,41 +60,41 @@ class MIRNAX_EXPORT TPerformanceGraph : public QWidget {
   bool Gridlines() const { return gridlines_; }
   int32_t PenWidth() const { return penWidth_; }
 
-  // Each setter does nothing for the value it already has, else stores it and redraws the whole
-  // picture. GridSize below 2 is stored as 2, StepSize below 1 as 1.
+  /// Each setter does nothing for the value it already has, else stores it and redraws the whole
+  /// picture. GridSize below 2 is stored as 2, StepSize below 1 as 1.
   void SetGraphKind(TGraphKind value);
   void SetForeColor(TColor value);
   void SetBackColor(TColor value);
-  // The two colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
+  /// The two colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
   QColor foreColor() const { return ColorToQColor(foreColor_); }
   QColor backColor() const { return ColorToQColor(backColor_); }
   void setForeColor(const QColor& value) { SetForeColor(QColorToColor(value)); }
   void setBackColor(const QColor& value) { SetBackColor(QColorToColor(value)); }
   void SetGridSize(int32_t value);
-  // Also resizes the history to the new number of steps on screen.
+  /// Also resizes the history to the new number of steps on screen.
   void SetStepSize(int32_t value);
-  // Stored rounded up to a multiple of Gradient; fires OnScaleChange. A scale of 0 or less draws
-  // no data.
+  /// Stored rounded up to a multiple of Gradient; fires OnScaleChange. A scale of 0 or less draws
+  /// no data.
   void SetScale(int32_t value);
-  // The scale is not recomputed.
+  /// The scale is not recomputed.
   void SetGradient(int32_t value);
   void SetGridlines(bool value);
-  // Width of the data lines; grid lines and bars are not affected.
+  /// Width of the data lines; grid lines and bars are not affected.
   void SetPenWidth(int32_t value);
 
-  // Appends a point to the current step; a seventeenth point raises ERangeError.
+  /// Appends a point to the current step; a seventeenth point raises ERangeError.
   void DataPoint(TColor color, int32_t value);
-  // Ends the current step and draws it.
+  /// Ends the current step and draws it.
   void Update();
 
-  // Steps on screen: width div StepSize.
+  /// Steps on screen: width div StepSize.
   int32_t GetBandCount() const;
-  // value unchanged when gradient is 0 or value is a multiple of it, else the next multiple
-  // (division truncating towards zero).
+  /// value unchanged when gradient is 0 or value is a multiple of it, else the next multiple
+  /// (division truncating towards zero).
   static int32_t RoundUp(int32_t value, int32_t gradient);
 
-  // The history ring: FirstY is the oldest band; NextY walks towards the newest and gives -1
-  // after it; LastY steps back.
+  /// The history ring: FirstY is the oldest band; NextY walks towards the newest and gives -1
+  /// after it; LastY steps back.
   int32_t FirstY() const { return firstBand_; }
   int32_t NextY(int32_t index) const;
   int32_t LastY(int32_t index) const;
@@ -102,7 +102,7 @@ class MIRNAX_EXPORT TPerformanceGraph : public QWidget {
   int32_t BandCapacity() const { return static_cast<int32_t>(history_.size()); }
   const TBand& Band(int32_t index) const { return history_[static_cast<size_t>(index)]; }
   int32_t GridPhase() const { return gridPhase_; }
-  // The finished picture.
+  /// The finished picture.
   const QImage& Bitmap() const { return bitmap_; }
 
   QSize sizeHint() const override { return QSize(100, 100); }
@@ -114,20 +114,20 @@ class MIRNAX_EXPORT TPerformanceGraph : public QWidget {
 
  protected:
   void ShiftY();
-  // Sizes and clears the bitmap, draws the grid with the first vertical line at x0.
+  /// Sizes and clears the bitmap, draws the grid with the first vertical line at x0.
   void Initialize(int32_t x0);
   void ScrollGraph();
   void DisplayPoints(int32_t band);
   void PaintBar(TColor color, int32_t base, int32_t height);
   void PaintLine(QPainter& canvas, TColor color, int32_t previous, int32_t current);
-  // Redraws the whole picture from the history.
+  /// Redraws the whole picture from the history.
   void Replay();
   void ReallocHistory();
 
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  // Pixel height of value at the current scale (0 when the scale is 0 or less).
+  /// Pixel height of value at the current scale (0 when the scale is 0 or less).
   int PixelHeight(int32_t value) const;
   void Refresh();
 
@@ -154,7 +154,7 @@ class MIRNAX_EXPORT TPerformanceGraph : public QWidget {
 };
 
 namespace performance_graph {
-// Adds TPerformanceGraph to the component palette, page "Samples".
+/// Adds TPerformanceGraph to the component palette, page "Samples".
 MIRNAX_EXPORT void Register();
 }  // namespace performance_graph
 

@@ -14,12 +14,12 @@ enum TComponentStateItem { csDesigning = 1 };
 
 class MIRNAX_EXPORT TComponent : public TObject {
  public:
-  // A component with an owner is destroyed by it.
+  /// A component with an owner is destroyed by it.
   explicit TComponent(TComponent* owner = nullptr) : owner_(owner) {
     if (owner_ != nullptr) owner_->owned_.push_back(this);
   }
   ~TComponent() override {
-    // Owned components first, newest first, as the platform frees them.
+    /// Owned components first, newest first, as the platform frees them.
     while (!owned_.empty()) {
       TComponent* child = owned_.back();
       owned_.pop_back();

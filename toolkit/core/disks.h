@@ -17,38 +17,38 @@ enum TDriveType { dtUnknown = 0, dtNoRootDir = 1, dtRemovable = 2, dtFixed = 3, 
 class MIRNAX_EXPORT TDiskService {
  public:
   virtual ~TDiskService() = default;
-  // The root of the drive that holds path (it need not exist yet; its folder is looked at), or
-  // an empty text when there is none.
+  /// The root of the drive that holds path (it need not exist yet; its folder is looked at), or
+  /// an empty text when there is none.
   virtual std::string DriveRoot(const std::string& path) = 0;
   virtual TDriveType DriveType(const std::string& root) = 0;
-  // Bytes free to the caller and total bytes of the medium; false when the drive cannot be
-  // measured (no medium, an unreadable file system).
+  /// Bytes free to the caller and total bytes of the medium; false when the drive cannot be
+  /// measured (no medium, an unreadable file system).
   virtual bool FreeAndSize(const std::string& root, int64_t& freeBytes, int64_t& sizeBytes) = 0;
-  // The label of the medium in the drive (empty when it has none); false when no medium can be
-  // read.
+  /// The label of the medium in the drive (empty when it has none); false when no medium can be
+  /// read.
   virtual bool VolumeLabel(const std::string& root, std::string& label) = 0;
-  // Labels the medium; false with a reason when it cannot.
+  /// Labels the medium; false with a reason when it cannot.
   virtual bool SetVolumeLabel(const std::string& root, const std::string& label, std::string& error) = 0;
-  // Makes an empty file system with the label on the medium (quick: no erasing pass), found at
-  // the same root afterwards; false with a reason when it cannot.
+  /// Makes an empty file system with the label on the medium (quick: no erasing pass), found at
+  /// the same root afterwards; false with a reason when it cannot.
   virtual bool Format(const std::string& root, const std::string& label, bool quick, std::string& error) = 0;
-  // The user answered a prompt to put a disk into the drive; wantedLabel names the disk asked
-  // for (empty: the last disk of a set). A drive with swappable media changes its medium here.
+  /// The user answered a prompt to put a disk into the drive; wantedLabel names the disk asked
+  /// for (empty: the last disk of a set). A drive with swappable media changes its medium here.
   virtual void DiskPromptAnswered(const std::string& root, const std::string& wantedLabel) {
     (void)root;
     (void)wantedLabel;
   }
 };
 
-// The service in use: the installed one, else the platform's.
+/// The service in use: the installed one, else the platform's.
 MIRNAX_EXPORT TDiskService& Disks();
-// Installs a service (not owned); nullptr goes back to the platform's. Returns the previous one.
+/// Installs a service (not owned); nullptr goes back to the platform's. Returns the previous one.
 MIRNAX_EXPORT TDiskService* SetDisks(TDiskService* service);
 
-// The platform's service: mounts from /proc/self/mountinfo; removable devices from /sys, else
-// from udisks2; space from statvfs; labels from udev's label links, else libblkid; labelling and
-// formatting through udisks2 on the system bus, which fail with a reason when udisks2 is not
-// reachable.
+/// The platform's service: mounts from /proc/self/mountinfo; removable devices from /sys, else
+/// from udisks2; space from statvfs; labels from udev's label links, else libblkid; labelling and
+/// formatting through udisks2 on the system bus, which fail with a reason when udisks2 is not
+/// reachable.
 class MIRNAX_EXPORT TLinuxDisks : public TDiskService {
  public:
   std::string DriveRoot(const std::string& path) override;
@@ -59,25 +59,25 @@ class MIRNAX_EXPORT TLinuxDisks : public TDiskService {
   bool Format(const std::string& root, const std::string& label, bool quick, std::string& error) override;
 };
 
-// The drive type of a mount from its file system type and its device's removable flag in /sys
-// (read from sysRoot, normally "/sys"); a block device /sys does not call removable is asked of
-// askRemovable (given the device's name, "sdb1") when that is set.
+/// The drive type of a mount from its file system type and its device's removable flag in /sys
+/// (read from sysRoot, normally "/sys"); a block device /sys does not call removable is asked of
+/// askRemovable (given the device's name, "sdb1") when that is set.
 TDriveType DriveTypeOfMount(const std::string& fsType, const std::string& device, const std::string& sysRoot,
                             const std::function<bool(const std::string&)>& askRemovable = {});
 
-// udisks2 on the system bus, about a block device by its name in /dev ("sdb1"). Every question
-// has a short timeout, and nothing waits when udisks2 is not running.
-// Whether the device's drive says its medium can be taken out (Removable or MediaRemovable).
+/// udisks2 on the system bus, about a block device by its name in /dev ("sdb1"). Every question
+/// has a short timeout, and nothing waits when udisks2 is not running.
+/// Whether the device's drive says its medium can be taken out (Removable or MediaRemovable).
 bool UdisksDriveRemovable(const std::string& device);
 bool UdisksSetLabel(const std::string& device, const std::string& label, std::string& error);
-// Unmounts the file system at mountPoint, makes a new one of the same type with the label (quick:
-// no erasing pass) and mounts it again; false with a reason when a step fails or the new file
-// system is mounted anywhere but at mountPoint.
+/// Unmounts the file system at mountPoint, makes a new one of the same type with the label (quick:
+/// no erasing pass) and mounts it again; false with a reason when a step fails or the new file
+/// system is mounted anywhere but at mountPoint.
 bool UdisksFormat(const std::string& device, const std::string& mountPoint, const std::string& label, bool quick,
                   std::string& error);
 
-// The label of the file system on a device (or an image file), read by libblkid, or taken from
-// blkid's cache when the device cannot be read; false when neither knows it.
+/// The label of the file system on a device (or an image file), read by libblkid, or taken from
+/// blkid's cache when the device cannot be read; false when neither knows it.
 bool BlkidLabel(const std::string& devicePath, std::string& label);
 
 }  // namespace mirnax

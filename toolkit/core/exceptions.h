@@ -8,7 +8,7 @@
 
 namespace mirnax {
 
-// Message texts of the platform, used with Format().
+/// Message texts of the platform, used with Format().
 inline constexpr const char* SFOpenError = "Cannot open file %s";
 inline constexpr const char* SFCreateError = "Cannot create file %s";
 inline constexpr const char* SInvalidInteger = "'%s' is not a valid integer value";
@@ -21,7 +21,7 @@ inline constexpr const char* SDateEncodeError = "Invalid argument to date encode
 inline constexpr const char* SOutlineIndexError = "Outline index not found";
 inline constexpr const char* SInvalidSelection = "Invalid selection";
 
-// Root of every error the toolkit and the system raise; carries the text shown to the user.
+/// Root of every error the toolkit and the system raise; carries the text shown to the user.
 class MIRNAX_EXPORT Exception : public std::exception {
  public:
   explicit Exception(std::string message) : Message(std::move(message)) {}
@@ -44,7 +44,7 @@ class MIRNAX_EXPORT EStreamError : public Exception { using Exception::Exception
 class MIRNAX_EXPORT EFOpenError : public EStreamError { using EStreamError::EStreamError; };
 class MIRNAX_EXPORT EFCreateError : public EStreamError { using EStreamError::EStreamError; };
 
-// An operating-system I/O failure; ErrorCode is the errno value (0 when none applies).
+/// An operating-system I/O failure; ErrorCode is the errno value (0 when none applies).
 class MIRNAX_EXPORT EInOutError : public Exception {
  public:
   EInOutError(std::string message, int errorCode) : Exception(std::move(message)), ErrorCode(errorCode) {}

@@ -16,29 +16,29 @@ namespace mirnax {
 
 class MIRNAX_EXPORT TSimulatedDrive : public TDiskService {
  public:
-  // folder: the drive (made when missing, emptied); a first medium with the label and capacity
-  // is in it.
+  /// folder: the drive (made when missing, emptied); a first medium with the label and capacity
+  /// is in it.
   TSimulatedDrive(const std::string& folder, const std::string& label, int64_t capacity);
   ~TSimulatedDrive() override;
   TSimulatedDrive(const TSimulatedDrive&) = delete;
   TSimulatedDrive& operator=(const TSimulatedDrive&) = delete;
 
   const std::string& Root() const { return root_; }
-  // Adds a blank medium to the box; its index.
+  /// Adds a blank medium to the box; its index.
   int AddMedium(const std::string& label, int64_t capacity);
-  // The mediums inserted at the next prompts, in order, before any choice by label.
+  /// The mediums inserted at the next prompts, in order, before any choice by label.
   void QueueInsert(int medium) { order_.push_back(medium); }
-  // Takes the current medium out and puts the given one in.
+  /// Takes the current medium out and puts the given one in.
   void Insert(int medium);
-  // The next prompts find the drive empty until a medium is inserted.
+  /// The next prompts find the drive empty until a medium is inserted.
   void Eject();
-  // Blank mediums made at prompts get this capacity.
+  /// Blank mediums made at prompts get this capacity.
   void SetBlankCapacity(int64_t capacity) { blankCapacity_ = capacity; }
 
   int MediumCount() const { return static_cast<int>(media_.size()); }
   int Current() const { return current_; }
   const std::string& Label(int medium) const { return media_[static_cast<size_t>(medium)].label; }
-  // Where a medium's files are: the drive folder for the medium in the drive.
+  /// Where a medium's files are: the drive folder for the medium in the drive.
   std::string FilesOf(int medium) const;
   int Prompts() const { return prompts_; }
   int Formats() const { return formats_; }
@@ -59,16 +59,16 @@ class MIRNAX_EXPORT TSimulatedDrive : public TDiskService {
   bool Mine(const std::string& path) const;
   int64_t Used() const;
 
-  std::string root_;   // the drive folder, ending in '/'
-  std::string shelf_;  // where mediums out of the drive keep their files
+  std::string root_;   ///< the drive folder, ending in '/'
+  std::string shelf_;  ///< where mediums out of the drive keep their files
   std::vector<TMedium> media_;
   std::deque<int> order_;
-  int current_ = 0;  // -1: empty
+  int current_ = 0;  ///< -1: empty
   int64_t blankCapacity_;
   int prompts_ = 0;
   int formats_ = 0;
-  TDiskService* fallback_;  // serves every path outside the folder
-  TDiskService* previous_;  // the installed service, put back at the end
+  TDiskService* fallback_;  ///< serves every path outside the folder
+  TDiskService* previous_;  ///< the installed service, put back at the end
 };
 
 }  // namespace mirnax

@@ -48,10 +48,10 @@ class MIRNAX_EXPORT TCustomGrid : public QWidget {
   TScrollStyle ScrollBars() const { return scrollBars_; }
   int Col() const { return col_; }
   int Row() const { return row_; }
-  // First scrolling row shown below the fixed rows.
+  /// First scrolling row shown below the fixed rows.
   int TopRow() const { return topRow_; }
 
-  // Counts are kept at least 1 and above the fixed counts; the current cell stays inside.
+  /// Counts are kept at least 1 and above the fixed counts; the current cell stays inside.
   void SetColCount(int value);
   void SetRowCount(int value);
   void SetFixedCols(int value);
@@ -65,36 +65,36 @@ class MIRNAX_EXPORT TCustomGrid : public QWidget {
   void SetRow(int value) { MoveColRow(col_, value, true, true); }
   void SetTopRow(int value);
 
-  // Makes (col, row) current when SelectCell accepts it; with show, scrolls it into view.
-  // A cell outside the grid raises EInvalidGridOperation "Grid index out of range".
+  /// Makes (col, row) current when SelectCell accepts it; with show, scrolls it into view.
+  /// A cell outside the grid raises EInvalidGridOperation "Grid index out of range".
   void MoveColRow(int col, int row, bool moveAnchor, bool show);
 
-  // The cell's rectangle in client coordinates; empty when the cell is scrolled out of view.
+  /// The cell's rectangle in client coordinates; empty when the cell is scrolled out of view.
   QRect CellRect(int col, int row) const;
-  // The cell under a client point; false outside every visible cell.
+  /// The cell under a client point; false outside every visible cell.
   bool MouseToCell(QPoint point, int& col, int& row) const;
-  // Scrolling rows that fit below the fixed rows (at least 1).
+  /// Scrolling rows that fit below the fixed rows (at least 1).
   int VisibleRowCount() const;
-  // The area that holds the cells (the widget without its scroll bar).
+  /// The area that holds the cells (the widget without its scroll bar).
   QRect ClientRect() const;
 
-  // Fills rect with the canvas's brush and draws text at (x, y) (its top-left), clipped to rect.
+  /// Fills rect with the canvas's brush and draws text at (x, y) (its top-left), clipped to rect.
   static void TextRect(QPainter& canvas, const QRect& rect, int x, int y, const QString& text);
 
   std::function<void(TCustomGrid* sender)> OnClick;
   std::function<void(TCustomGrid* sender)> OnDblClick;
 
  protected:
-  // Called for every visible cell; the canvas's brush, pen and font hold the cell's colours.
+  /// Called for every visible cell; the canvas's brush, pen and font hold the cell's colours.
   virtual void DrawCell(QPainter& canvas, int col, int row, const QRect& rect, TGridDrawState state);
-  // Whether (col, row) may become current.
+  /// Whether (col, row) may become current.
   virtual bool SelectCell(int col, int row);
-  // A click of the user, after the current cell followed the mouse.
+  /// A click of the user, after the current cell followed the mouse.
   virtual void Click();
   virtual void DblClick();
-  // The size-changed notification with the new client size.
+  /// The size-changed notification with the new client size.
   virtual void WMSize(int width, int height);
-  // Called after the current cell moved.
+  /// Called after the current cell moved.
   virtual void CurrentCellMoved() {}
 
   void paintEvent(QPaintEvent* event) override;

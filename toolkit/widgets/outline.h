@@ -26,21 +26,21 @@ class MIRNAX_EXPORT TOutlineNode {
 
   TOutlineNode* Parent() const { return parent_; }
   int32_t Index() const;
-  // 0 for the root, 1 for top items.
+  /// 0 for the root, 1 for top items.
   int Level() const;
   bool HasItems() const { return !children_.empty(); }
   bool Expanded() const { return expanded_; }
-  // Expanding first expands every ancestor, then calls the outline's Expand hook.
+  /// Expanding first expands every ancestor, then calls the outline's Expand hook.
   void SetExpanded(bool value);
   void FullExpand();
-  // The texts from the top item down to this one, joined by the outline's item separator.
+  /// The texts from the top item down to this one, joined by the outline's item separator.
   std::string FullPath() const;
-  // Indexes of the first child, the child after child and the last child; -1 when none.
+  /// Indexes of the first child, the child after child and the last child; -1 when none.
   int32_t GetFirstChild() const;
   int32_t GetNextChild(int32_t child) const;
   int32_t GetLastChild() const;
   int32_t ChildCount() const { return static_cast<int32_t>(children_.size()); }
-  // The i-th child, 0 first.
+  /// The i-th child, 0 first.
   TOutlineNode& Child(int32_t i) const { return *children_[static_cast<size_t>(i)]; }
 
  private:
@@ -66,29 +66,29 @@ class MIRNAX_EXPORT TCustomOutline : public TCustomGrid {
   explicit TCustomOutline(QWidget* parent = nullptr);
   ~TCustomOutline() override;
 
-  // Items without the root.
+  /// Items without the root.
   int32_t ItemCount();
-  // Raises EOutlineError "Outline index not found" for an index that does not exist.
+  /// Raises EOutlineError "Outline index not found" for an index that does not exist.
   TOutlineNode& Items(int32_t index);
   TOutlineNode& operator[](int32_t index) { return Items(index); }
 
-  // Appends text as the last child of index; returns the new item's index.
+  /// Appends text as the last child of index; returns the new item's index.
   int32_t AddChild(int32_t index, const std::string& text);
-  // Appends text after the last sibling of index (index 0 appends a top item).
+  /// Appends text after the last sibling of index (index 0 appends a top item).
   int32_t Add(int32_t index, const std::string& text);
-  // Inserts text before index, as its sibling (index 0 appends a top item).
+  /// Inserts text before index, as its sibling (index 0 appends a top item).
   int32_t Insert(int32_t index, const std::string& text);
-  // Adds names as children of index, each before the first child that does not compare less,
-  // so a sorted level stays sorted and an equal name goes before the ones already there. Returns
-  // the new items in the order of names.
+  /// Adds names as children of index, each before the first child that does not compare less,
+  /// so a sorted level stays sorted and an equal name goes before the ones already there. Returns
+  /// the new items in the order of names.
   std::vector<TOutlineNode*> AddChildrenSorted(int32_t index, std::vector<std::string> names,
                          const std::function<bool(const std::string&, const std::string&)>& less);
   void Clear();
 
-  // The item of the current row; 0 when the outline is empty.
+  /// The item of the current row; 0 when the outline is empty.
   int32_t SelectedItem();
-  // Shows the item (expanding its ancestors), scrolls to it and selects it. A negative index, or 0
-  // in an empty outline, raises EOutlineError "Invalid selection"; 0 selects item 1 otherwise.
+  /// Shows the item (expanding its ancestors), scrolls to it and selects it. A negative index, or 0
+  /// in an empty outline, raises EOutlineError "Invalid selection"; 0 selects item 1 otherwise.
   void SetSelectedItem(int32_t index);
 
   const std::string& ItemSeparator() const { return itemSeparator_; }
@@ -111,7 +111,7 @@ class MIRNAX_EXPORT TCustomOutline : public TCustomGrid {
 
  protected:
   friend class TOutlineNode;
-  // Called before the item opens, after its ancestors are open.
+  /// Called before the item opens, after its ancestors are open.
   virtual void Expand(int32_t index);
   virtual void Collapse(int32_t index);
 
@@ -124,8 +124,8 @@ class MIRNAX_EXPORT TCustomOutline : public TCustomGrid {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void Changed();  // the tree's shape changed: indexes and rows are stale
-  void Reindex();  // rebuilds the index and row tables when stale, keeps the selected item current
+  void Changed();  ///< the tree's shape changed: indexes and rows are stale
+  void Reindex();  ///< rebuilds the index and row tables when stale, keeps the selected item current
   int32_t Attach(TOutlineNode* parent, size_t position, const std::string& text);
 
   std::unique_ptr<TOutlineNode> root_;
@@ -136,8 +136,8 @@ class MIRNAX_EXPORT TCustomOutline : public TCustomGrid {
   QIcon pictureClosed_;
   QIcon pictureLeaf_;
   bool stale_ = true;
-  std::vector<TOutlineNode*> items_;  // by index, root first
-  std::vector<TOutlineNode*> rows_;   // shown items, top first
+  std::vector<TOutlineNode*> items_;  ///< by index, root first
+  std::vector<TOutlineNode*> rows_;   ///< shown items, top first
   TOutlineNode* selected_ = nullptr;
 };
 
