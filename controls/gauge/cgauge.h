@@ -25,6 +25,7 @@ class MIRNAX_EXPORT TBltBitmap : public QImage {
   void SizeLike(const QImage& source);
 };
 
+/// A gauge: how far a value has come between a minimum and a maximum, as text, bar, pie or needle.
 class MIRNAX_EXPORT TCGauge : public QWidget {
   Q_OBJECT
   Q_PROPERTY(int MinValue READ MinValue WRITE SetMinValue)
@@ -45,46 +46,55 @@ class MIRNAX_EXPORT TCGauge : public QWidget {
   Q_PROPERTY(int PercentDone READ GetPercentDone)
 
  public:
+  /// How the percentage is drawn: as text only, as a bar, as a pie or as a needle.
   enum TCGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
   Q_ENUM(TCGaugeKind)
+  /// Without a frame, or with a one-pixel frame.
   enum TBorderStyle { bsNone, bsSingle };
   Q_ENUM(TBorderStyle)
 
-  /// Colours are 0x00BBGGRR: red + green * 256 + blue * 65536.
-  static constexpr uint32_t clBlack = 0x000000;
-  static constexpr uint32_t clWhite = 0xFFFFFF;
+  // Colours are 0x00BBGGRR: red + green * 256 + blue * 65536.
+  static constexpr uint32_t clBlack = 0x000000;  ///< Black, the bar's colour at first.
+  static constexpr uint32_t clWhite = 0xFFFFFF;  ///< White, the background at first.
+  /// The QColor of a 0x00BBGGRR colour.
   static QColor ToQColor(uint32_t color);
+  /// The 0x00BBGGRR colour of a QColor; alpha is dropped.
   static uint32_t FromQColor(const QColor& color);
 
+  /// A horizontal bar from 0 to 100 at 0, black on white, with its percentage and a border.
   explicit TCGauge(QWidget* parent = nullptr);
 
-  int32_t MinValue() const { return minValue_; }
-  int32_t MaxValue() const { return maxValue_; }
-  int32_t Progress() const { return progress_; }
-  TCGaugeKind Kind() const { return kind_; }
-  bool ShowText() const { return showText_; }
-  TBorderStyle BorderStyle() const { return borderStyle_; }
-  uint32_t ForeColor() const { return foreColor_; }
-  uint32_t BackColor() const { return backColor_; }
+  int32_t MinValue() const { return minValue_; }  ///< The value shown as 0 %.
+  int32_t MaxValue() const { return maxValue_; }  ///< The value shown as 100 %.
+  int32_t Progress() const { return progress_; }  ///< The current value, between MinValue and MaxValue.
+  TCGaugeKind Kind() const { return kind_; }  ///< How the percentage is drawn.
+  bool ShowText() const { return showText_; }  ///< Whether the percentage is written over the picture.
+  TBorderStyle BorderStyle() const { return borderStyle_; }  ///< With or without a one-pixel frame.
+  uint32_t ForeColor() const { return foreColor_; }  ///< Colour of the filled part, 0x00BBGGRR.
+  uint32_t BackColor() const { return backColor_; }  ///< Colour of the unfilled part, 0x00BBGGRR.
   /// Background of the pie and needle kinds; starts as the button-face colour of the palette.
   uint32_t Color() const { return color_; }
+  /// How far Progress is from MinValue towards MaxValue, in whole percent.
   int32_t GetPercentDone() const { return CalcPercentDone(minValue_, maxValue_, progress_); }
-  int32_t PercentDone() const { return GetPercentDone(); }
+  int32_t PercentDone() const { return GetPercentDone(); }  ///< The same as GetPercentDone.
 
-  /// Each setter stores and repaints only when the value differs.
-  void SeTCGaugeKind(TCGaugeKind value);
-  void SetKind(TCGaugeKind value) { SeTCGaugeKind(value); }
-  void SetShowText(bool value);
-  void SetBorderStyle(TBorderStyle value);
-  void SetForeColor(uint32_t value);
-  void SetBackColor(uint32_t value);
-  void SetColor(uint32_t value);
-  /// The three colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
-  QColor foreColor() const { return ColorToQColor(foreColor_); }
-  QColor backColor() const { return ColorToQColor(backColor_); }
-  QColor color() const { return ColorToQColor(color_); }
+  // Each setter stores and repaints only when the value differs.
+  void SeTCGaugeKind(TCGaugeKind value);  ///< Sets Kind.
+  void SetKind(TCGaugeKind value) { SeTCGaugeKind(value); }  ///< Sets Kind.
+  void SetShowText(bool value);  ///< Sets ShowText.
+  void SetBorderStyle(TBorderStyle value);  ///< Sets BorderStyle.
+  void SetForeColor(uint32_t value);  ///< Sets ForeColor.
+  void SetBackColor(uint32_t value);  ///< Sets BackColor.
+  void SetColor(uint32_t value);  ///< Sets Color.
+  // The three colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
+  QColor foreColor() const { return ColorToQColor(foreColor_); }  ///< ForeColor as a QColor.
+  QColor backColor() const { return ColorToQColor(backColor_); }  ///< BackColor as a QColor.
+  QColor color() const { return ColorToQColor(color_); }  ///< Color as a QColor.
+  /// Sets ForeColor from a QColor, as plain RGB.
   void setForeColor(const QColor& value) { SetForeColor(QColorToColor(value)); }
+  /// Sets BackColor from a QColor, as plain RGB.
   void setBackColor(const QColor& value) { SetBackColor(QColorToColor(value)); }
+  /// Sets Color from a QColor, as plain RGB.
   void setColor(const QColor& value) { SetColor(QColorToColor(value)); }
   /// Font of the percentage text.
   void SetFont(const QFont& value);
@@ -99,7 +109,7 @@ class MIRNAX_EXPORT TCGauge : public QWidget {
   /// SetProgress(Progress + delta), then repaints in any case.
   void AddProgress(int32_t delta);
 
-  QSize sizeHint() const override { return QSize(100, 100); }
+  QSize sizeHint() const override { return QSize(100, 100); }  ///< 100 x 100 pixels.
 
   // ---- Arithmetic shared by painting and tests ----
 
@@ -147,13 +157,14 @@ class MIRNAX_EXPORT TCGauge : public QWidget {
   uint32_t color_ = 0;
 };
 
-using TCGaugeKind = TCGauge::TCGaugeKind;
-inline constexpr TCGaugeKind gkText = TCGauge::gkText;
-inline constexpr TCGaugeKind gkHorizontalBar = TCGauge::gkHorizontalBar;
-inline constexpr TCGaugeKind gkVerticalBar = TCGauge::gkVerticalBar;
-inline constexpr TCGaugeKind gkPie = TCGauge::gkPie;
-inline constexpr TCGaugeKind gkNeedle = TCGauge::gkNeedle;
+using TCGaugeKind = TCGauge::TCGaugeKind;  ///< The gauge's kinds, at namespace level.
+inline constexpr TCGaugeKind gkText = TCGauge::gkText;  ///< The percentage text only.
+inline constexpr TCGaugeKind gkHorizontalBar = TCGauge::gkHorizontalBar;  ///< A bar growing to the right.
+inline constexpr TCGaugeKind gkVerticalBar = TCGauge::gkVerticalBar;  ///< A bar growing upwards.
+inline constexpr TCGaugeKind gkPie = TCGauge::gkPie;  ///< A pie filled counter-clockwise from the top.
+inline constexpr TCGaugeKind gkNeedle = TCGauge::gkNeedle;  ///< A needle over a half disc, left to right.
 
+/// The gauge's place on the component palette.
 namespace cgauge {
 /// Adds TCGauge to the component palette, page "Samples".
 MIRNAX_EXPORT void Register();
