@@ -15,27 +15,30 @@
 
 namespace mirnax {
 
+/// A folder tree that opens along the current folder and lists each level when it is expanded.
 class MIRNAX_EXPORT TCDirectoryOutline : public TCustomOutline {
   Q_OBJECT
   Q_PROPERTY(TTextCase TextCase READ TextCase WRITE SetTextCase)
   Q_PROPERTY(QString Directory READ DirectoryText WRITE SetDirectoryText)
 
  public:
+  /// How the folder names are shown: lower case, upper case or as they are on disk.
   enum TTextCase { tcLowerCase, tcUpperCase, tcAsIs };
   Q_ENUM(TTextCase)
 
   /// An item whose folders have been listed carries the address of this member as its data.
   static void* APointer;
-  static constexpr int32_t InvalidIndex = -1;
-  static constexpr int32_t RootIndex = 1;
+  static constexpr int32_t InvalidIndex = -1;  ///< The index no item has.
+  static constexpr int32_t RootIndex = 1;  ///< The index of the root item, "/".
 
+  /// A folder tree with names in lower case.
   explicit TCDirectoryOutline(QWidget* parent = nullptr);
 
   /// The drive of the tree: '/' once known, '\0' before.
   char Drive() const { return drive_; }
   /// The current folder as shown (after the case conversion), without a trailing "/" except "/".
   const std::string& Directory() const { return directory_; }
-  TTextCase TextCase() const { return textCase_; }
+  TTextCase TextCase() const { return textCase_; }  ///< How the folder names are shown.
 
   /// Only "/" is a drive here; anything else is ignored.
   void SetDrive(char letter);
@@ -43,7 +46,7 @@ class MIRNAX_EXPORT TCDirectoryOutline : public TCustomOutline {
   /// again does nothing. A folder that does not exist raises EOutlineError while the tree walks
   /// to it.
   void SetDirectory(const std::string& path);
-  void SetTextCase(TTextCase value);
+  void SetTextCase(TTextCase value);  ///< Sets TextCase and shows every name anew.
 
   /// The name in the chosen case (letters A..Z only: names are UTF-8).
   std::string ForceCase(const std::string& name) const;
@@ -63,7 +66,7 @@ class MIRNAX_EXPORT TCDirectoryOutline : public TCustomOutline {
   /// The child of index named name (letter case ignored), -1 when none; lists index first.
   int32_t GetChildNamed(const std::string& name, int32_t index);
 
-  std::function<void(TCDirectoryOutline* sender)> OnChange;
+  std::function<void(TCDirectoryOutline* sender)> OnChange;  ///< Called after the current folder changed.
 
  protected:
   virtual void Change();
