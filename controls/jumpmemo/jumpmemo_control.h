@@ -43,6 +43,7 @@ class TMemoHost {
   }
 };
 
+/// The memo's caret, selection, keys and mouse, over a document, its metrics and a host window.
 class TMemoControl {
  public:
   TMemoControl(const TJumpDocument& doc, const TTextMetrics& metrics, TMemoHost& host);

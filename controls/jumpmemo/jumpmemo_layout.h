@@ -15,6 +15,7 @@
 
 namespace mirnax {
 
+/// Where the memo's text stands on the control: line and column to pixels and back.
 class TMemoLayout {
  public:
   /// Pixels between the control's left edge and column 0 of an unscrolled line.

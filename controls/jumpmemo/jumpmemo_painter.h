@@ -28,6 +28,7 @@ struct TMemoLook {
   std::string Pagemarker = "Page";
 };
 
+/// Paints the memo's visible lines, highlighted words, jumps and selection.
 class TMemoPainter {
  public:
   static constexpr TColor MarkerColor = 0xFF0000;  ///< blue: page-marker lines and picture names

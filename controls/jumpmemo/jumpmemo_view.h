@@ -15,6 +15,7 @@ enum TScrollCode { sbLineUp = 0, sbLineDown = 1, sbPageUp = 2, sbPageDown = 3, s
                    sbThumbTrack = 5, sbTop = 6, sbBottom = 7 };
 enum TScrollBarKind { sbHorz = 0, sbVert = 1 };
 
+/// The memo's scroll model: the character grid of the client area and the first visible column and line.
 class TMemoView {
  public:
   /// X: the font's average character width, Y: the line height, in pixels.

@@ -46,6 +46,7 @@ void FillPages(void* p, size_t bytes) noexcept;
 /// reuse); the heap's statistics miss them.
 size_t LargeBlocksInUse() noexcept;
 
+/// A standard allocator over AllocatePages and FreePages, for large tables.
 template <class T>
 struct TLargeAllocator {
   using value_type = T;

@@ -7,6 +7,7 @@
 
 namespace mirnax {
 
+/// A library loaded at run time by its DLL name, and the functions looked up in it.
 class TLibrary {
  public:
   TLibrary() = default;
