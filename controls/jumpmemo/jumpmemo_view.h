@@ -13,6 +13,7 @@ namespace mirnax {
 /// Scroll-bar commands and the two bars.
 enum TScrollCode { sbLineUp = 0, sbLineDown = 1, sbPageUp = 2, sbPageDown = 3, sbThumbPosition = 4,
                    sbThumbTrack = 5, sbTop = 6, sbBottom = 7 };
+/// The two scroll bars: horizontal and vertical.
 enum TScrollBarKind { sbHorz = 0, sbVert = 1 };
 
 /// The memo's scroll model: the character grid of the client area and the first visible column and line.
