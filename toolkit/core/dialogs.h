@@ -11,26 +11,31 @@
 
 namespace mirnax {
 
+/// The icon of a message box: warning, error, information, question or none.
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
 /// Buttons of a message box, combined as bits; Ask returns the one pressed, or mrNone when the box
 /// was closed without an answer.
 enum TMsgDlgBtn { mbOK = 1, mbCancel = 2, mbYes = 4, mbNo = 8, mbRetry = 16 };
-constexpr int mrNone = 0;
+constexpr int mrNone = 0;  ///< No answer: the box was closed.
 
+/// What the open-file dialog shows.
 struct TOpenDialogOptions {
-  std::string Title;
-  std::string InitialDir;
+  std::string Title;  ///< The dialog's caption.
+  std::string InitialDir;  ///< The folder it opens in.
   std::string Filter;      ///< "Name|mask|Name|mask": pairs of a shown name and its masks (";" between masks)
   std::string DefaultExt;  ///< appended when the typed name has no extension
 };
 
+/// What the folder dialog shows.
 struct TFolderDialogOptions {
-  std::string Title;
-  std::string InitialDir;
+  std::string Title;  ///< The dialog's caption.
+  std::string InitialDir;  ///< The folder it opens in.
   std::vector<std::string> Offered;  ///< folders offered for a quick pick (the ones used last)
 };
 
+/// The dialogs service: message boxes, the input box and the file and folder dialogs, replaceable for tests
+/// and unattended runs.
 class MIRNAX_EXPORT TDialogs {
  public:
   virtual ~TDialogs() = default;
@@ -67,18 +72,20 @@ MIRNAX_EXPORT TDialogs* SetDialogs(TDialogs* dialogs);
 /// scripted answer takes the safe one: No, cancel.
 class MIRNAX_EXPORT TScriptedDialogs : public TDialogs {
  public:
+  /// One recorded call of the service.
   struct Call {
     std::string Kind;  ///< "YesNo", "Message", "InputQuery", "OpenFile", "Ask", "ChooseFolder"
-    std::string Text;
-    std::string Caption;
-    TMsgDlgType Type = mtCustom;
+    std::string Text;  ///< The box's text, or the input box's prompt.
+    std::string Caption;  ///< The box's caption.
+    TMsgDlgType Type = mtCustom;  ///< The icon of a Message or Ask call.
     TOpenDialogOptions Options;  ///< of an OpenFile call
     int DefaultButton = mrNone;  ///< of a YesNo or Ask call
     TFolderDialogOptions Folder;  ///< of a ChooseFolder call
     std::string Picture;          ///< of a YesNoWithPicture call (recorded as a "YesNo")
   };
 
-  void AnswerYesNo(bool yes) { yesNo_.push_back(yes); }
+  void AnswerYesNo(bool yes) { yesNo_.push_back(yes); }  ///< Scripts the answer of the next YesNo.
+  /// Scripts the answer of the next InputQuery: confirmed or not, and the value.
   void AnswerInput(bool ok, const std::string& value) { inputs_.push_back({ok, value}); }
   /// An empty name cancels the dialog.
   void AnswerOpenFile(const std::string& fileName) { files_.push_back(fileName); }
@@ -98,7 +105,7 @@ class MIRNAX_EXPORT TScriptedDialogs : public TDialogs {
           int defaultButton) override;
   bool ChooseFolder(const TFolderDialogOptions& options, std::string& folder) override;
 
-  std::vector<Call> Calls;
+  std::vector<Call> Calls;  ///< Every call so far, in order.
 
  private:
   std::deque<bool> yesNo_;

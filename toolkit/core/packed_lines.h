@@ -74,7 +74,7 @@ class TLinePieces {
   template <class F>
   void Feed(const char* p, size_t n, F&& line) {
     const char* const end = p + n;
-    /// A CR ended the last piece: an LF that starts this one belongs to it.
+    // A CR ended the last piece: an LF that starts this one belongs to it.
     if (skipLf_ && n > 0) {
       if (*p == '\n') ++p;
       skipLf_ = false;
