@@ -9,6 +9,7 @@
 
 namespace mirnax {
 
+/// The string list the memo and the world-file loader use: the toolkit's list with one added operation.
 class MIRNAX_EXPORT TS_StringList : public TStringList {
  public:
   /// Appends every line of strings with its attached object.

@@ -12,15 +12,17 @@
 
 namespace mirnax {
 
+/// What kind of drive a root is: unknown, no such root, removable, fixed or remote.
 enum TDriveType { dtUnknown = 0, dtNoRootDir = 1, dtRemovable = 2, dtFixed = 3, dtRemote = 4 };
 
+/// The disk service: drives, free space, labels and formatting, replaceable for tests.
 class MIRNAX_EXPORT TDiskService {
  public:
   virtual ~TDiskService() = default;
   /// The root of the drive that holds path (it need not exist yet; its folder is looked at), or
   /// an empty text when there is none.
   virtual std::string DriveRoot(const std::string& path) = 0;
-  virtual TDriveType DriveType(const std::string& root) = 0;
+  virtual TDriveType DriveType(const std::string& root) = 0;  ///< The kind of the drive at root.
   /// Bytes free to the caller and total bytes of the medium; false when the drive cannot be
   /// measured (no medium, an unreadable file system).
   virtual bool FreeAndSize(const std::string& root, int64_t& freeBytes, int64_t& sizeBytes) = 0;
@@ -52,6 +54,7 @@ MIRNAX_EXPORT TDiskService* SetDisks(TDiskService* service);
 class MIRNAX_EXPORT TLinuxDisks : public TDiskService {
  public:
   std::string DriveRoot(const std::string& path) override;
+  /// dtRemovable, dtFixed or dtRemote as the mount says.
   TDriveType DriveType(const std::string& root) override;
   bool FreeAndSize(const std::string& root, int64_t& freeBytes, int64_t& sizeBytes) override;
   bool VolumeLabel(const std::string& root, std::string& label) override;
@@ -65,10 +68,11 @@ class MIRNAX_EXPORT TLinuxDisks : public TDiskService {
 TDriveType DriveTypeOfMount(const std::string& fsType, const std::string& device, const std::string& sysRoot,
                             const std::function<bool(const std::string&)>& askRemovable = {});
 
-/// udisks2 on the system bus, about a block device by its name in /dev ("sdb1"). Every question
-/// has a short timeout, and nothing waits when udisks2 is not running.
+// udisks2 on the system bus, about a block device by its name in /dev ("sdb1"). Every question
+// has a short timeout, and nothing waits when udisks2 is not running.
 /// Whether the device's drive says its medium can be taken out (Removable or MediaRemovable).
 bool UdisksDriveRemovable(const std::string& device);
+/// Labels the file system on the device through udisks2; false with a reason when it cannot.
 bool UdisksSetLabel(const std::string& device, const std::string& label, std::string& error);
 /// Unmounts the file system at mountPoint, makes a new one of the same type with the label (quick:
 /// no erasing pass) and mounts it again; false with a reason when a step fails or the new file

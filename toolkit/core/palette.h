@@ -12,6 +12,7 @@ class QWidget;
 
 namespace mirnax {
 
+/// One control on the component palette: its class, header, texts and how a form makes it.
 struct TPaletteEntry {
   std::string ClassName;    ///< "mirnax::TJumpMemo"
   std::string Header;       ///< what a program includes for it: "controls/jumpmemo/jumpmemo.h"

@@ -14,6 +14,8 @@
 
 namespace mirnax {
 
+/// A removable drive simulated by a folder, with media that a disk prompt swaps, for tests of spanned
+/// archives.
 class MIRNAX_EXPORT TSimulatedDrive : public TDiskService {
  public:
   /// folder: the drive (made when missing, emptied); a first medium with the label and capacity
@@ -23,7 +25,7 @@ class MIRNAX_EXPORT TSimulatedDrive : public TDiskService {
   TSimulatedDrive(const TSimulatedDrive&) = delete;
   TSimulatedDrive& operator=(const TSimulatedDrive&) = delete;
 
-  const std::string& Root() const { return root_; }
+  const std::string& Root() const { return root_; }  ///< The drive folder.
   /// Adds a blank medium to the box; its index.
   int AddMedium(const std::string& label, int64_t capacity);
   /// The mediums inserted at the next prompts, in order, before any choice by label.
@@ -35,15 +37,17 @@ class MIRNAX_EXPORT TSimulatedDrive : public TDiskService {
   /// Blank mediums made at prompts get this capacity.
   void SetBlankCapacity(int64_t capacity) { blankCapacity_ = capacity; }
 
-  int MediumCount() const { return static_cast<int>(media_.size()); }
-  int Current() const { return current_; }
+  int MediumCount() const { return static_cast<int>(media_.size()); }  ///< The number of media in the box.
+  int Current() const { return current_; }  ///< The medium in the drive, -1 when it is empty.
+  /// The label of a medium.
   const std::string& Label(int medium) const { return media_[static_cast<size_t>(medium)].label; }
   /// Where a medium's files are: the drive folder for the medium in the drive.
   std::string FilesOf(int medium) const;
-  int Prompts() const { return prompts_; }
-  int Formats() const { return formats_; }
+  int Prompts() const { return prompts_; }  ///< How many disk prompts were answered.
+  int Formats() const { return formats_; }  ///< How many times a medium was formatted.
 
   std::string DriveRoot(const std::string& path) override;
+  /// dtRemovable for the drive folder; other paths as the service before says.
   TDriveType DriveType(const std::string& root) override;
   bool FreeAndSize(const std::string& root, int64_t& freeBytes, int64_t& sizeBytes) override;
   bool VolumeLabel(const std::string& root, std::string& label) override;

@@ -10,14 +10,17 @@
 
 namespace mirnax {
 
+/// The application object: a title, errors that escape an event handler shown instead of ending the program,
+/// and help requests.
 class MIRNAX_EXPORT TApplication : public QApplication {
   Q_OBJECT
  public:
-  TApplication(int& argc, char** argv);
+  TApplication(int& argc, char** argv);  ///< The application of argc and argv, as QApplication takes them.
   ~TApplication() override;
 
+  /// The program's title, the caption of its error boxes.
   const std::string& Title() const { return title_; }
-  void SetTitle(const std::string& title);
+  void SetTitle(const std::string& title);  ///< Sets Title.
 
   /// Shows the error in the standard error box (caption: the title) through the dialogs service.
   void ShowException(const std::exception& e);
@@ -31,7 +34,7 @@ class MIRNAX_EXPORT TApplication : public QApplication {
   void ShowHelp(int HelpContext);
 
  signals:
-  void HelpRequested(int HelpContext);
+  void HelpRequested(int HelpContext);  ///< Emitted by ShowHelp with the topic.
 
  private:
   std::string title_;

@@ -18,6 +18,6 @@ MIRNAX_EXPORT QString Cp1251ToQString(std::string_view s);
 /// 0x98) become spaces, so that a tab or a NUL occupies one ordinary cell instead of a tab stop
 /// or nothing; the soft hyphen 0xAD becomes a hyphen, which Qt would otherwise draw with no width.
 MIRNAX_EXPORT QString Cp1251ToDisplay(std::string_view s);
-MIRNAX_EXPORT QChar Cp1251DisplayChar(unsigned char c);
+MIRNAX_EXPORT QChar Cp1251DisplayChar(unsigned char c);  ///< The character Cp1251ToDisplay makes of one byte.
 
 }  // namespace mirnax
