@@ -23,6 +23,7 @@ class MIRNAX_EXPORT TObject {
   virtual ~TObject() = default;
 };
 
+/// What a sorted list does with a line it already holds: ignore it, accept it, or raise EStringListError.
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 /// An abstract list of 8-bit lines, each with an optional attached object (not owned).
@@ -30,29 +31,32 @@ class MIRNAX_EXPORT TStrings {
  public:
   virtual ~TStrings() = default;
 
-  virtual int Count() const = 0;
+  virtual int Count() const = 0;  ///< The number of lines.
   /// The bytes of line index; the view stays valid until the list is next changed.
   virtual std::string_view View(int index) const = 0;
-  std::string Get(int index) const { return std::string(View(index)); }
+  std::string Get(int index) const { return std::string(View(index)); }  ///< A copy of line index.
   /// Views of the lines from first on, as many as max and the list allow, into out; returns how
   /// many. Walking a large list this way is cheaper than line by line. Valid as View's.
   virtual int Views(int first, std::string_view* out, int max) const;
-  std::string operator[](int index) const { return Get(index); }
-  virtual void Put(int index, std::string_view s) = 0;
-  virtual TObject* GetObject(int index) const = 0;
-  virtual void PutObject(int index, TObject* object) = 0;
+  std::string operator[](int index) const { return Get(index); }  ///< A copy of line index.
+  virtual void Put(int index, std::string_view s) = 0;  ///< Replaces line index; its object stays.
+  virtual TObject* GetObject(int index) const = 0;  ///< The object attached to line index, nullptr for none.
+  virtual void PutObject(int index, TObject* object) = 0;  ///< Attaches object to line index (not owned).
 
-  virtual int Add(std::string_view s);
+  virtual int Add(std::string_view s);  ///< Appends a line; returns its index.
+  /// Appends a line with an attached object; returns its index.
   int AddObject(std::string_view s, TObject* object);
+  /// Inserts a line before index (index Count appends).
   virtual void Insert(int index, std::string_view s) = 0;
+  /// Inserts a line with an attached object before index.
   void InsertObject(int index, std::string_view s, TObject* object);
   /// Appends every line of other with its object.
   virtual void AddStrings(const TStrings& other);
   /// Replaces the content by a copy of other's lines and objects.
   virtual void Assign(const TStrings& other);
-  virtual void Delete(int index) = 0;
-  virtual void Clear() = 0;
-  virtual void Exchange(int index1, int index2);
+  virtual void Delete(int index) = 0;  ///< Deletes line index.
+  virtual void Clear() = 0;  ///< Deletes every line.
+  virtual void Exchange(int index1, int index2);  ///< Exchanges two lines with their objects.
   /// First line equal to s (letter case ignored as the list's comparison says), or -1.
   virtual int IndexOf(std::string_view s) const;
 
@@ -83,7 +87,9 @@ class MIRNAX_EXPORT TStrings {
 class MIRNAX_EXPORT TStringList : public TStrings {
  public:
   TStringList() = default;
+  /// A copy of other's lines, objects and settings.
   TStringList(const TStringList& other) : TStrings() { Assign(other); }
+  /// Copies other's lines and objects.
   TStringList& operator=(const TStringList& other) {
     if (this != &other) Assign(other);
     return *this;
@@ -104,14 +110,14 @@ class MIRNAX_EXPORT TStringList : public TStrings {
 
   /// Sorted lists keep their lines in order: Add puts a line at its place, Insert is refused.
   bool Sorted() const { return sorted_; }
-  void SetSorted(bool value);
-  TDuplicates Duplicates() const { return duplicates_; }
-  void SetDuplicates(TDuplicates value) { duplicates_ = value; }
-  bool CaseSensitive() const { return caseSensitive_; }
-  void SetCaseSensitive(bool value);
+  void SetSorted(bool value);  ///< Sets Sorted; turning it on sorts the list.
+  TDuplicates Duplicates() const { return duplicates_; }  ///< What a sorted list does with a duplicate.
+  void SetDuplicates(TDuplicates value) { duplicates_ = value; }  ///< Sets Duplicates.
+  bool CaseSensitive() const { return caseSensitive_; }  ///< Whether comparisons heed letter case.
+  void SetCaseSensitive(bool value);  ///< Sets CaseSensitive; a sorted list is sorted again.
   /// Binary search of a sorted list: true when s is present; index is its place or where it belongs.
   bool Find(std::string_view s, int& index) const;
-  void Sort();
+  void Sort();  ///< Sorts the lines with their objects.
   /// Reads the file in pieces straight into the packed store, in one pass.
   void LoadFromFile(const std::string& fileName, const TPieceWatch& watch = {}) override;
   /// Exchanges the whole content and settings of two lists; never fails, nothing is copied.
