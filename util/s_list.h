@@ -12,6 +12,7 @@ namespace mirnax {
 
 /// Messages for a capacity or count that no list can have (a negative one, or one past 32 bits).
 inline constexpr const char* SListCapacityError = "List capacity out of bounds (%d)";
+/// The message for a count no list can have.
 inline constexpr const char* SListCountError = "List count out of bounds (%d)";
 
 /// Told the index of each null item that DoPack removes, counted in the list as it stands at
@@ -31,41 +32,43 @@ class MIRNAX_EXPORT TS_CustomList : public TObject {
   TS_CustomList(const TS_CustomList&) = delete;
   TS_CustomList& operator=(const TS_CustomList&) = delete;
 
-  int32_t Count() const { return count_; }
-  int32_t Capacity() const { return capacity_; }
+  int32_t Count() const { return count_; }  ///< The number of items.
+  int32_t Capacity() const { return capacity_; }  ///< The number of slots.
 
   /// Address of slot index; no check. index must lie within 0 .. Capacity.
   virtual void** GetPointer(int32_t index) const;
   /// Resizes the storage to n slots; n < Count drops the items beyond n. Raises EOutOfMemory "Out of memory" when the storage cannot grow, leaving the list
   /// unchanged; a shrink always succeeds.
   virtual void ReAllocList(int32_t n);
+  /// Raises EListError "List index out of bounds (%d)" unless 0 <= index < Count.
   virtual void CheckIndex(int32_t index) const;
   /// The capacity the next growth asks for: steps of 4 up to 8, then 8, then 16.
   virtual int32_t ExpandSize() const;
-  virtual void* GetItem(int32_t index) const;
-  virtual void SetItem(int32_t index, void* item);
-  virtual void SetCapacity(int32_t n);
+  virtual void* GetItem(int32_t index) const;  ///< Item index.
+  virtual void SetItem(int32_t index, void* item);  ///< Replaces item index.
+  virtual void SetCapacity(int32_t n);  ///< Resizes the storage to n slots, as ReAllocList does.
   /// Grows or shrinks the list to n items; new items are null.
   virtual void SetCount(int32_t n);
   /// Returns the new item's index.
   virtual int32_t Add(void* item);
-  virtual void Clear();
+  virtual void Clear();  ///< Deletes every item and frees the storage.
   /// Returns the removed item.
   virtual void* Delete(int32_t index);
-  virtual void Exchange(int32_t index1, int32_t index2);
+  virtual void Exchange(int32_t index1, int32_t index2);  ///< Exchanges two items.
   /// First index holding item, or -1.
   virtual int32_t IndexOf(void* item) const;
   /// index may be Count (append).
   virtual void Insert(int32_t index, void* item);
+  /// Moves an item from curIndex to newIndex, the others closing up.
   virtual void Move(int32_t curIndex, int32_t newIndex);
   /// Removes every null item, keeping the order of the others.
   virtual void Pack();
   /// Deletes the first slot holding item; returns its index, or -1 when absent.
   virtual int32_t Remove(void* item);
 
-  void* First() const { return GetItem(0); }
-  void* Last() const { return GetItem(count_ - 1); }
-  void Expand() { SetCapacity(ExpandSize()); }
+  void* First() const { return GetItem(0); }  ///< The first item.
+  void* Last() const { return GetItem(count_ - 1); }  ///< The last item.
+  void Expand() { SetCapacity(ExpandSize()); }  ///< Grows the storage by ExpandSize.
   /// Pack, calling packProc (when assigned) for each null item before it goes. packProc must not
   /// change the list; when it raises, the list is left whole, the null it was told about included.
   void DoPack(const TS_PackProc& packProc);
@@ -86,21 +89,29 @@ class MIRNAX_EXPORT TS_List : public TS_CustomList {};
 /// that only objects go in (an owner list destroys what it holds as objects).
 class MIRNAX_EXPORT TS_ObjectList : public TS_CustomList {
  public:
+  /// Object index.
   TObject* GetObject(int32_t index) const { return static_cast<TObject*>(GetItem(index)); }
+  /// Replaces object index; nothing is freed.
   void SetObject(int32_t index, TObject* object) { Base().SetItem(index, object); }
-  int32_t Add(TObject* object) { return Base().Add(object); }
+  int32_t Add(TObject* object) { return Base().Add(object); }  ///< Appends an object; returns its index.
+  /// Inserts an object before index (index Count appends).
   void Insert(int32_t index, TObject* object) { Base().Insert(index, object); }
   /// A bare nullptr converts as well to the hidden untyped overloads; these take it as no object.
   int32_t Add(std::nullptr_t) { return Add(static_cast<TObject*>(nullptr)); }
+  /// Inserts no object before index.
   void Insert(int32_t index, std::nullptr_t) { Insert(index, static_cast<TObject*>(nullptr)); }
   /// The typed Delete: returns the removed object (null from an owner list, which frees it).
   /// A name of its own because C++ cannot overload the untyped Delete on its result alone.
   TObject* DeleteObject(int32_t index) { return static_cast<TObject*>(Delete(index)); }
-  TObject* First() const { return GetObject(0); }
-  TObject* Last() const { return GetObject(count_ - 1); }
+  TObject* First() const { return GetObject(0); }  ///< The first object.
+  TObject* Last() const { return GetObject(count_ - 1); }  ///< The last object.
+  /// First index holding object, or -1.
   int32_t IndexOf(TObject* object) const { return Base().IndexOf(object); }
+  /// Deletes the first slot holding object; returns its index, or -1 when absent.
   int32_t Remove(TObject* object) { return Base().Remove(object); }
+  /// First index holding no object, or -1.
   int32_t IndexOf(std::nullptr_t) const { return IndexOf(static_cast<TObject*>(nullptr)); }
+  /// Deletes the first slot holding no object; returns its index, or -1 when absent.
   int32_t Remove(std::nullptr_t) { return Remove(static_cast<TObject*>(nullptr)); }
 
  private:
@@ -124,9 +135,9 @@ class MIRNAX_EXPORT TS_OwnerList : public TS_ObjectList {
   ~TS_OwnerList() override;
 
   void ReAllocList(int32_t n) override;
-  void SetCapacity(int32_t n) override;
+  void SetCapacity(int32_t n) override;  ///< Resizes the storage to n slots, freeing the objects beyond n.
   void SetCount(int32_t n) override;
-  void Clear() override;
+  void Clear() override;  ///< Frees every object and the storage.
   /// Removes and frees item index; returns null.
   void* Delete(int32_t index) override;
 
