@@ -49,15 +49,15 @@ class MIRNAX_EXPORT TS_CustomList : public TObject {
   virtual void SetCapacity(int32_t n);  ///< Resizes the storage to n slots, as ReAllocList does.
   /// Grows or shrinks the list to n items; new items are null.
   virtual void SetCount(int32_t n);
-  /// Returns the new item's index.
+  /// Appends item; returns its index.
   virtual int32_t Add(void* item);
   virtual void Clear();  ///< Deletes every item and frees the storage.
-  /// Returns the removed item.
+  /// Deletes item index; returns the removed item.
   virtual void* Delete(int32_t index);
   virtual void Exchange(int32_t index1, int32_t index2);  ///< Exchanges two items.
   /// First index holding item, or -1.
   virtual int32_t IndexOf(void* item) const;
-  /// index may be Count (append).
+  /// Inserts item before index; index may be Count (append).
   virtual void Insert(int32_t index, void* item);
   /// Moves an item from curIndex to newIndex, the others closing up.
   virtual void Move(int32_t curIndex, int32_t newIndex);

@@ -292,17 +292,18 @@ class MIRNAX_EXPORT TZipBuilder : public TComponent {
   static std::string AppendSlash(const std::string& s);  ///< s with a separator at its end.
   static std::string ReplaceForwardSlash(const std::string& s);  ///< s with every '/' made a '\'.
 
-  /// Spanning over volumes: the archive cut into volumes (removable disks labelled "PKBACK# 001"
-  /// and on, or numbered files A001.zip, A002.zip on other drives) and joined back. 0 on success,
-  /// -7 after a reported failure, -8 out of memory, -9 any other error. ReadSpan takes a folder
-  /// (ending in a separator) or a file name and gives back the joined archive's name.
+  /// Writes the archive inFileName as the volumes of outFileName. Spanning over volumes: the
+  /// archive cut into volumes (removable disks labelled "PKBACK# 001" and on, or numbered files
+  /// A001.zip, A002.zip on other drives) and joined back. 0 on success, -7 after a reported
+  /// failure, -8 out of memory, -9 any other error. ReadSpan takes a folder (ending in a separator)
+  /// or a file name and gives back the joined archive's name.
   int WriteSpan(const std::string& inFileName, const std::string& outFileName);
   /// Joins the volumes of a spanned archive into one file; the codes as WriteSpan's.
   int ReadSpan(const std::string& inFileName, std::string& outFilePath);
-  /// Self-extracting archives: the stub ZIPSFX.BIN, a 256-byte options header and the archive
-  /// behind them, offsets shifted by what stands in front; and back. 0 on success, -1 no output,
-  /// -2 a write failed, -3 the stub or archive unreadable, -9 nothing done or sizes that do not
-  /// add up.
+  /// Makes the archive self-extracting (newSFX: as a new file). Self-extracting archives: the stub
+  /// ZIPSFX.BIN, a 256-byte options header and the archive behind them, offsets shifted by what
+  /// stands in front; and back. 0 on success, -1 no output, -2 a write failed, -3 the stub or
+  /// archive unreadable, -9 nothing done or sizes that do not add up.
   int ConvertSFX(bool newSFX = false);
   int ConvertZIP();  ///< Turns a self-extracting archive back into a plain one; the codes as ConvertSFX's.
   /// The central directory and end record copied from the open archive, every offset moved by

@@ -146,7 +146,7 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   /// The text colour, which is also the font's colour.
   TColor TextColor() const;
   void SetTextColor(TColor value);  ///< Sets TextColor.
-  /// The four colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
+  // The four colours as QColor, for forms: the names uic calls. A QColor is stored as plain RGB.
   /// Color as a QColor.
   QColor color() const { return ColorToQColor(Color()); }
   QColor selectColor() const { return ColorToQColor(SelectColor()); }  ///< SelectColor as a QColor.
@@ -239,7 +239,8 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   void SelectionToZero();
   void SelectionToAll();  ///< Selects the whole text.
 
-  /// The key and mouse rules, in client coordinates; Key is a Qt key code.
+  /// A key pressed, in the memo's rules. The key and mouse rules take client coordinates; Key is
+  /// a Qt key code.
   void KeyDown(int& Key, Qt::KeyboardModifiers Shift);
   void KeyUp(int& Key, Qt::KeyboardModifiers Shift);  ///< A key released, in the memo's rules.
   /// A mouse button pressed at a client point.

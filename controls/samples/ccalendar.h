@@ -35,8 +35,9 @@ class MIRNAX_EXPORT TCCalendar : public TCustomGrid {
 
   /// 1 year, 2 month, 3 day of the held date; -1 for any other index.
   int GetDateElement(int index) const;
-  /// Values of 0 or less, a month above 12 and a day beyond the month are ignored. A change that
-  /// makes no valid date raises EConvertError and leaves everything as it was.
+  /// Sets element index (1 year, 2 month, 3 day) of the held date. Values of 0 or less, a month
+  /// above 12 and a day beyond the month are ignored. A change that makes no valid date raises
+  /// EConvertError and leaves everything as it was.
   void SetDateElement(int index, int value);
   int Day() const { return GetDateElement(3); }  ///< The held date's day of the month.
   int Month() const { return GetDateElement(2); }  ///< The held date's month, 1..12.
@@ -48,10 +49,10 @@ class MIRNAX_EXPORT TCCalendar : public TCustomGrid {
   bool ReadOnly() const { return readOnly_; }  ///< Whether clicks and keys leave the date alone.
   void SetReadOnly(bool value) { readOnly_ = value; }  ///< Sets ReadOnly.
   int StartOfWeek() const { return startOfWeek_; }  ///< The first day of the week: 1 = Monday ... 7 = Sunday.
-  /// 1 = Monday ... 7 = Sunday; other values become 1.
+  /// Sets StartOfWeek: 1 = Monday ... 7 = Sunday; other values become 1.
   void SetStartOfWeek(int value);
   bool UseCurrentDate() const { return useCurrentDate_; }  ///< Whether the held date follows today's.
-  /// Turning it on reloads today's date; no OnChange either way.
+  /// Sets UseCurrentDate; turning it on reloads today's date; no OnChange either way.
   void SetUseCurrentDate(bool value);
   /// Day number shown in the first column of the first week row (1 .. -5).
   int32_t FirstDayOffset() const { return firstDayOffset_; }
@@ -65,11 +66,11 @@ class MIRNAX_EXPORT TCCalendar : public TCustomGrid {
   /// The month lays out anew around the held date, whose cell becomes current.
   virtual void UpdateCalendar();
 
-  /// The day is kept, clamped to the new month's length.
+  /// Moves the held date by delta months; the day is kept, clamped to the new month's length.
   void ChangeMonth(int delta);
   void NextMonth() { ChangeMonth(1); }  ///< The next month, the day kept as ChangeMonth keeps it.
   void PrevMonth() { ChangeMonth(-1); }  ///< The previous month, the day kept as ChangeMonth keeps it.
-  /// 29 February first steps back to the 28th.
+  /// One year on; 29 February first steps back to the 28th.
   void NextYear();
   void PrevYear();  ///< One year back, as NextYear goes forward.
 

@@ -40,11 +40,11 @@ class MIRNAX_EXPORT TCDirectoryOutline : public TCustomOutline {
   const std::string& Directory() const { return directory_; }
   TTextCase TextCase() const { return textCase_; }  ///< How the folder names are shown.
 
-  /// Only "/" is a drive here; anything else is ignored.
+  /// Sets the drive; only "/" is a drive here, anything else is ignored.
   void SetDrive(char letter);
-  /// Relative paths are taken from the current folder; an empty one is ignored. The same folder
-  /// again does nothing. A folder that does not exist raises EOutlineError while the tree walks
-  /// to it.
+  /// Opens the tree at path and selects it. Relative paths are taken from the current folder; an
+  /// empty one is ignored. The same folder again does nothing. A folder that does not exist raises
+  /// EOutlineError while the tree walks to it.
   void SetDirectory(const std::string& path);
   void SetTextCase(TTextCase value);  ///< Sets TextCase and shows every name anew.
 

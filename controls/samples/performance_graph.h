@@ -86,7 +86,7 @@ class MIRNAX_EXPORT TPerformanceGraph : public QWidget {
   /// Stored rounded up to a multiple of Gradient; fires OnScaleChange. A scale of 0 or less draws
   /// no data.
   void SetScale(int32_t value);
-  /// The scale is not recomputed.
+  /// Sets Gradient; the scale is not recomputed.
   void SetGradient(int32_t value);
   void SetGridlines(bool value);  ///< Sets Gridlines.
   /// Width of the data lines; grid lines and bars are not affected.

@@ -108,7 +108,8 @@ class MIRNAX_EXPORT TStringList : public TStrings {
   void Exchange(int index1, int index2) override;
   int IndexOf(std::string_view s) const override;
 
-  /// Sorted lists keep their lines in order: Add puts a line at its place, Insert is refused.
+  /// Whether the list is kept sorted. Sorted lists keep their lines in order: Add puts a line at
+  /// its place, Insert is refused.
   bool Sorted() const { return sorted_; }
   void SetSorted(bool value);  ///< Sets Sorted; turning it on sorts the list.
   TDuplicates Duplicates() const { return duplicates_; }  ///< What a sorted list does with a duplicate.

@@ -56,7 +56,6 @@ class MIRNAX_EXPORT TCustomGrid : public QWidget {
   /// First scrolling row shown below the fixed rows.
   int TopRow() const { return topRow_; }
 
-  // Counts are kept at least 1 and above the fixed counts; the current cell stays inside.
   /// Sets ColCount. Counts are kept at least 1 and above the fixed counts; the current cell stays inside.
   void SetColCount(int value);
   void SetRowCount(int value);  ///< Sets RowCount, as SetColCount keeps it.

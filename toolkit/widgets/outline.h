@@ -28,11 +28,12 @@ class MIRNAX_EXPORT TOutlineNode {
 
   TOutlineNode* Parent() const { return parent_; }  ///< The parent, nullptr for the root.
   int32_t Index() const;  ///< The index in display order over the whole tree.
-  /// 0 for the root, 1 for top items.
+  /// The depth: 0 for the root, 1 for top items.
   int Level() const;
   bool HasItems() const { return !children_.empty(); }  ///< Whether the item has children.
   bool Expanded() const { return expanded_; }  ///< Whether the children are shown.
-  /// Expanding first expands every ancestor, then calls the outline's Expand hook.
+  /// Shows or hides the children. Expanding first expands every ancestor, then calls the outline's
+  /// Expand hook.
   void SetExpanded(bool value);
   void FullExpand();  ///< Expands this item and every item below it.
   /// The texts from the top item down to this one, joined by the outline's item separator.
@@ -74,7 +75,7 @@ class MIRNAX_EXPORT TCustomOutline : public TCustomGrid {
 
   /// Items without the root.
   int32_t ItemCount();
-  /// Raises EOutlineError "Outline index not found" for an index that does not exist.
+  /// Item index. Raises EOutlineError "Outline index not found" for an index that does not exist.
   TOutlineNode& Items(int32_t index);
   TOutlineNode& operator[](int32_t index) { return Items(index); }  ///< Items(index).
 
