@@ -37,7 +37,7 @@ class MIRNAX_EXPORT TZipBuilderWidget : public QWidget {
   ~TZipBuilderWidget() override;
 
   TZipBuilder& Builder() { return *builder_; }  ///< The component the form's properties are set on.
-  /// Shown as the component's icon (in a form designer) or hidden (in the running program).
+  /// Sets design mode: shown as the component's icon (in a form designer) or hidden (in the running program).
   void SetDesignMode(bool value);
 
   QString ZipFileName() const;  ///< The archive's file name.

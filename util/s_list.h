@@ -37,8 +37,8 @@ class MIRNAX_EXPORT TS_CustomList : public TObject {
 
   /// Address of slot index; no check. index must lie within 0 .. Capacity.
   virtual void** GetPointer(int32_t index) const;
-  /// Resizes the storage to n slots; n < Count drops the items beyond n. Raises EOutOfMemory "Out of memory" when the storage cannot grow, leaving the list
-  /// unchanged; a shrink always succeeds.
+  /// Resizes the storage to n slots; n < Count drops the items beyond n. Raises EOutOfMemory "Out
+  /// of memory" when the storage cannot grow, leaving the list unchanged; a shrink always succeeds.
   virtual void ReAllocList(int32_t n);
   /// Raises EListError "List index out of bounds (%d)" unless 0 <= index < Count.
   virtual void CheckIndex(int32_t index) const;
@@ -126,9 +126,9 @@ class MIRNAX_EXPORT TS_ObjectList : public TS_CustomList {
   const TS_CustomList& Base() const { return *this; }
 };
 
-/// An object list that owns its objects: whatever leaves the list through ReAllocList,
-/// SetCapacity, SetCount, Clear, Delete (and so Remove) or the list's destruction is destroyed. An object must be in the
-/// list at most once. SetObject and Exchange move objects without freeing any.
+/// An object list that owns its objects: whatever leaves the list through ReAllocList, SetCapacity,
+/// SetCount, Clear, Delete (and so Remove) or the list's destruction is destroyed. An object must
+/// be in the list at most once. SetObject and Exchange move objects without freeing any.
 class MIRNAX_EXPORT TS_OwnerList : public TS_ObjectList {
  public:
   TS_OwnerList() = default;

@@ -162,7 +162,7 @@ class MIRNAX_EXPORT TZipBuilder : public TComponent {
   /// Sets FSpecArgs to a copy of value.
   void SetFSpecArgs(const TStrings& value) { fSpecArgs_.Assign(value); }
   const std::string& ZipFileName() const { return zipFileName_; }  ///< The archive's file name.
-  /// Stores the name and, outside design mode, reads the archive's directory.
+  /// Sets ZipFileName and, outside design mode, reads the archive's directory.
   void SetZipFileName(const std::string& value);
   const std::string& Password() const { return password_; }  ///< The password of encrypted members.
   void SetPassword(const std::string& value) { password_ = value; }  ///< Sets Password.
@@ -171,7 +171,7 @@ class MIRNAX_EXPORT TZipBuilder : public TComponent {
   void SetSFXPath(const std::string& value) { sfxPath_ = value; }  ///< Sets SFXPath.
   /// The folder of the archive libraries; empty finds them in their usual places.
   const std::string& DLLDirectory() const { return dllDirectory_; }
-  /// Drops one trailing separator.
+  /// Sets DLLDirectory, dropping one trailing separator.
   void SetDLLDirectory(const std::string& value);
   /// What a self-extracting archive does with existing files.
   OvrOpts SFXOverWriteMode() const { return sfxOverWriteMode_; }

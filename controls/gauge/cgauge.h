@@ -21,7 +21,8 @@ namespace mirnax {
 /// An off-screen bitmap that can take the size of another one.
 class MIRNAX_EXPORT TBltBitmap : public QImage {
  public:
-  /// Gives this bitmap the width, height and pixel ratio of source, filled with the window-frame colour (black).
+  /// Gives this bitmap the width, height and pixel ratio of source, filled with the window-frame
+  /// colour (black).
   void SizeLike(const QImage& source);
 };
 
@@ -96,17 +97,18 @@ class MIRNAX_EXPORT TCGauge : public QWidget {
   void setBackColor(const QColor& value) { SetBackColor(QColorToColor(value)); }
   /// Sets Color from a QColor, as plain RGB.
   void setColor(const QColor& value) { SetColor(QColorToColor(value)); }
-  /// Font of the percentage text.
+  /// Sets the font of the percentage text.
   void SetFont(const QFont& value);
-  /// Raises Exception "Value must be between %d and %d" when value > MaxValue; raises Progress to
-  /// the new minimum.
+  /// Sets MinValue. Raises Exception "Value must be between %d and %d" when value > MaxValue;
+  /// raises Progress to the new minimum.
   void SetMinValue(int32_t value);
-  /// 0 is ignored. Raises Exception "Value must be between %d and %d" when value < MinValue;
+  /// Sets MaxValue; 0 is ignored. Raises Exception "Value must be between %d and %d" when value < MinValue;
   /// lowers Progress to the new maximum.
   void SetMaxValue(int32_t value);
-  /// Clamps to MinValue .. MaxValue; repaints at once, but only when the whole percentage changes.
+  /// Sets Progress, clamped to MinValue .. MaxValue; repaints at once, but only when the whole
+  /// percentage changes.
   void SetProgress(int32_t value);
-  /// SetProgress(Progress + delta), then repaints in any case.
+  /// Adds delta to Progress, as SetProgress(Progress + delta), then repaints in any case.
   void AddProgress(int32_t delta);
 
   QSize sizeHint() const override { return QSize(100, 100); }  ///< 100 x 100 pixels.

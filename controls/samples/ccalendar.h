@@ -28,7 +28,7 @@ class MIRNAX_EXPORT TCCalendar : public TCustomGrid {
   explicit TCCalendar(QWidget* parent = nullptr);
 
   TDateTime CalendarDate() const { return dateValue_; }  ///< The held date.
-  /// Stores the date, lays the month out and fires OnChange; UseCurrentDate keeps its value.
+  /// Sets the held date: stores it, lays the month out and fires OnChange; UseCurrentDate keeps its value.
   void SeTCCalendarDate(TDateTime date);
   /// Whether the held date needs saving: only when it does not follow today.
   bool StoreCalendarDate() const { return !useCurrentDate_; }

@@ -83,13 +83,13 @@ class MIRNAX_EXPORT TPerformanceGraph : public QWidget {
   // Also resizes the history to the new number of steps on screen.
   /// Sets StepSize (below 1 it is stored as 1) and resizes the history to the new number of steps on screen.
   void SetStepSize(int32_t value);
-  /// Stored rounded up to a multiple of Gradient; fires OnScaleChange. A scale of 0 or less draws
+  /// Sets Scale, rounded up to a multiple of Gradient; fires OnScaleChange. A scale of 0 or less draws
   /// no data.
   void SetScale(int32_t value);
   /// Sets Gradient; the scale is not recomputed.
   void SetGradient(int32_t value);
   void SetGridlines(bool value);  ///< Sets Gridlines.
-  /// Width of the data lines; grid lines and bars are not affected.
+  /// Sets PenWidth, the width of the data lines; grid lines and bars are not affected.
   void SetPenWidth(int32_t value);
 
   /// Appends a point to the current step; a seventeenth point raises ERangeError.

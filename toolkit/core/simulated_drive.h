@@ -34,7 +34,7 @@ class MIRNAX_EXPORT TSimulatedDrive : public TDiskService {
   void Insert(int medium);
   /// The next prompts find the drive empty until a medium is inserted.
   void Eject();
-  /// Blank mediums made at prompts get this capacity.
+  /// Sets the capacity of the blank mediums made at prompts.
   void SetBlankCapacity(int64_t capacity) { blankCapacity_ = capacity; }
 
   int MediumCount() const { return static_cast<int>(media_.size()); }  ///< The number of media in the box.
