@@ -9,7 +9,7 @@ endif()
 
 set(expected
   bin/mirnax bin/mirnax-freeze bin/mirnax-gallery
-  ${LIBDIR}/libzipdll.so ${LIBDIR}/libunzdll.so ${LIBDIR}/ZIPSFX.BIN
+  ${LIBDIR}/mirnax/libzipdll.so ${LIBDIR}/mirnax/libunzdll.so ${LIBDIR}/mirnax/ZIPSFX.BIN
   share/applications/org.example.mirnax.desktop
   share/icons/hicolor/scalable/apps/mirnax.svg
   share/metainfo/org.example.mirnax.metainfo.xml
@@ -18,6 +18,7 @@ set(expected
   share/mirnax/translations/mirnax_ru.qm
   ${LIBDIR}/libmirnax-components.so ${LIBDIR}/libmirnax-components.so.${VERSION}
   ${LIBDIR}/cmake/Mirnax/MirnaxConfig.cmake ${LIBDIR}/cmake/Mirnax/MirnaxConfigVersion.cmake
+  ${LIBDIR}/pkgconfig/mirnax-components.pc
   include/mirnax/mirnax/version.h include/mirnax/mirnax/mirnax_export.h include/mirnax/components/components.h
   include/mirnax/controls/gauge/cgauge.h include/mirnax/controls/jumpmemo/jumpmemo.h
   include/mirnax/controls/samples/ccalendar.h include/mirnax/zip/zip_builder.h include/mirnax/toolkit/core/palette.h)
@@ -31,11 +32,18 @@ if(missing)
   message(FATAL_ERROR "missing from the install: ${missing}")
 endif()
 
-# Nothing of the build's own (tests, benchmarks, test-only library builds) is installed.
+# Nothing of the build's own (tests, benchmarks, test-only library builds) is installed, no header
+# of the implementation, and nothing of ours but the component library loose in the library folder.
 file(GLOB_RECURSE installed RELATIVE ${STAGE} ${STAGE}/*)
 foreach(file IN LISTS installed)
   if(file MATCHES "(^|/)(tst_|longform/|.*_bench|lib_common\\.h)")
     message(FATAL_ERROR "a build-only file was installed: ${file}")
+  endif()
+  if(file MATCHES "^include/.*/(posix_files|safe_replace|move_methods|large_blocks|packed_lines|library|startup)\\.h$")
+    message(FATAL_ERROR "a header of the implementation was installed: ${file}")
+  endif()
+  if(file MATCHES "^${LIBDIR}/[^/]+$" AND NOT file MATCHES "^${LIBDIR}/libmirnax-components\\.so")
+    message(FATAL_ERROR "installed loose in the library folder: ${file}")
   endif()
 endforeach()
 

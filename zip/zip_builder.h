@@ -8,7 +8,6 @@
 #include "toolkit/core/classes.h"
 #include "toolkit/core/component.h"
 #include "toolkit/core/exceptions.h"
-#include "toolkit/core/library.h"
 #include "zip/zip_records.h"
 
 #include <cstdint>
@@ -353,10 +352,11 @@ class MIRNAX_EXPORT TZipBuilder : public TComponent {
   /// Formats the disk in the drive with the wanted label: 0 done, -1 failed, -2 cancelled,
   /// -3 no format could be started.
   virtual int ZipFormat();
-  /// Where the stub is looked for after the current folder: the running program's folder and
-  /// the folder the libraries are installed in (empty when unknown).
+  // Where the stub and the libraries are looked for: the running program's folder, then the
+  // folder of the component library's private files (PrivateFilesFolder); empty when unknown.
+  /// The running program's folder, where the stub and the libraries are looked for first.
   virtual std::string ProgramFolder() const;
-  virtual std::string LibraryInstallFolder() const;
+  virtual std::string PrivateFolder() const;  ///< The private folder, where they are looked for next.
 
  private:
   /// Its parts, each in a file named for it; the operations that keep state for their length are

@@ -20,10 +20,16 @@ constexpr int kLastLongUnzipVersion = 151;
 bool TZipBuilder::LoadDll(TDll& dll) {
   try {
     if (!dll.library.Loaded()) {
-      std::string name = dll.fileName;
-      if (!dllDirectory_.empty()) {
-        const std::string full = ToPlatformPath(dllDirectory_) + "/" + TLibrary::PlatformName(dll.fileName);
-        if (FileExistsNative(full)) name = full;
+      // DLLDirectory when it holds the library, else the program's folder, else the component
+      // library's private folder, which the error names when no folder holds it.
+      const std::string file = TLibrary::PlatformName(dll.fileName);
+      const std::string privateFolder = PrivateFolder();
+      std::string name = privateFolder.empty() ? file : privateFolder + "/" + file;
+      for (const std::string& folder : {ToPlatformPath(dllDirectory_), ProgramFolder(), privateFolder}) {
+        if (!folder.empty() && FileExistsNative(folder + "/" + file)) {
+          name = folder + "/" + file;
+          break;
+        }
       }
       if (!dll.library.Load(name)) {
         ShowZipMessage(dll.noLoadMsg, "\n" + dll.library.Error());

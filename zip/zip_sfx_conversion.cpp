@@ -3,6 +3,7 @@
 // (ConvertZIP).
 #include "zip/zip_builder.h"
 
+#include "toolkit/core/library.h"
 #include "zip/zip_codec.h"
 #include "zip/zip_desktop.h"
 #include "zip/zip_directory.h"
@@ -37,13 +38,7 @@ std::string TZipBuilder::ProgramFolder() const {
   return error ? std::string() : self.parent_path().string();
 }
 
-std::string TZipBuilder::LibraryInstallFolder() const {
-#ifdef MIRNAX_INSTALL_LIBDIR
-  return MIRNAX_INSTALL_LIBDIR;
-#else
-  return {};
-#endif
-}
+std::string TZipBuilder::PrivateFolder() const { return PrivateFilesFolder(); }
 
 std::string TZipBuilder::BuildSFXHeader() const {
   codec::TSfxHeader header;
@@ -122,7 +117,7 @@ int TZipBuilder::ConvertZIP() {
 bool TZipBuilder::FindSfxStub() {
   if (FileExistsNative(sfxPath_)) return true;
   std::vector<std::string> candidates{kStubName};
-  for (const std::string& folder : {ProgramFolder(), LibraryInstallFolder(), ToPlatformPath(dllDirectory_)})
+  for (const std::string& folder : {ProgramFolder(), PrivateFolder(), ToPlatformPath(dllDirectory_)})
     if (!folder.empty()) candidates.push_back(folder + "/" + kStubName);
   const auto found = std::find_if(candidates.begin(), candidates.end(), FileExistsNative);
   if (found == candidates.end()) {

@@ -12,6 +12,8 @@
 
 #include "controls/jumpmemo/jumpmemo_clipboard.h"
 #include "controls/jumpmemo/jumpmemo_control.h"
+#include "controls/jumpmemo/jumpmemo_layout.h"
+#include "controls/jumpmemo/jumpmemo_painter.h"
 #include "controls/jumpmemo/jumpmemo_print.h"
 #include "controls/jumpmemo/jumpmemo_scrollbars.h"
 #include "toolkit/core/dialogs.h"
@@ -107,6 +109,9 @@ void TJumpMemo::THost::AutoScroll(bool on) {
 }
 
 // ---- construction ----
+
+const int TJumpMemo::LeftMargin = TMemoLayout::LeftMargin;
+const TColor TJumpMemo::MarkerColor = TMemoPainter::MarkerColor;
 
 TJumpMemo::TJumpMemo(QWidget* parent) : QWidget(parent), d(std::make_unique<TState>(*this)) {
   InstallJumpMemoAccessibility();

@@ -17,8 +17,6 @@
 #include <vector>
 
 #include "controls/jumpmemo/jumpmemo_document.h"
-#include "controls/jumpmemo/jumpmemo_layout.h"
-#include "controls/jumpmemo/jumpmemo_painter.h"
 #include "mirnax/mirnax_export.h"
 #include "toolkit/core/classes.h"
 #include "toolkit/widgets/graphics.h"
@@ -70,11 +68,11 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   using TMouseEvent =
       std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
 
-  static constexpr int LeftMargin = TMemoLayout::LeftMargin;  ///< Pixels between the left edge and column 0.
+  static const int LeftMargin;  ///< Pixels between the left edge and column 0.
   /// Text lines per page, behind each page-marker line.
   static constexpr int PageTextLines = TJumpDocument::PageTextLines;
   /// Colour of the page-marker lines and picture names (blue), 0x00BBGGRR.
-  static constexpr TColor MarkerColor = TMemoPainter::MarkerColor;
+  static const TColor MarkerColor;
 
   /// An empty memo in a fixed-pitch font, black text on white.
   explicit TJumpMemo(QWidget* parent = nullptr);

@@ -103,6 +103,6 @@ class MIRNAX_EXPORT TJumpDocument {
 
 /// The piece of a line that a selection from column first to column last covers (characters
 /// first + 1 .. last), with every "~" and "^" turned into a space.
-std::string SelectionPiece(std::string_view line, int64_t first, int64_t last);
+MIRNAX_EXPORT std::string SelectionPiece(std::string_view line, int64_t first, int64_t last);
 
 }  // namespace mirnax

@@ -33,6 +33,18 @@ using mirnax::ptUpdate;
 
 using namespace zipfixture;
 
+namespace {
+// A program whose own folder and the component library's private folder are of the test's choosing.
+class TRelocatedZip : public TZipBuilder {
+ public:
+  std::string program, privateFiles;
+
+ protected:
+  std::string ProgramFolder() const override { return program; }
+  std::string PrivateFolder() const override { return privateFiles; }
+};
+}  // namespace
+
 class TestZipFrame : public QObject {
   Q_OBJECT
 
@@ -52,6 +64,8 @@ class TestZipFrame : public QObject {
   void nameConversion();
   void strings();
   void libraries();
+  void librarySearchOrder_data();
+  void librarySearchOrder();
   void longRecordForms();
   void brokenLibraries();
 };
@@ -314,9 +328,44 @@ void TestZipFrame::libraries() {
   QVERIFY(zip.GetZipVers() > 150);
   QVERIFY(zip.GetUnzVers() > 151);
   QVERIFY2(rec.Said("libzipdll.so") && rec.Said("libunzdll.so"), qPrintable(rec.All()));
-  // A folder without the libraries falls back to the platform's search.
+  // A folder without the libraries falls back to the program's folder.
   zip.SetDLLDirectory("/nonexistent/folder/");
   QVERIFY(zip.GetZipVers() > 150);
+}
+
+// A library is loaded from DLLDirectory, else the program's folder, else the component library's
+// private folder: the test puts the build that reports version 150 where it must be found and the
+// ordinary build in a later folder.
+void TestZipFrame::librarySearchOrder_data() {
+  QTest::addColumn<QString>("longForm");
+  QTest::addColumn<QString>("ordinary");
+  QTest::addColumn<int>("version");
+  QTest::newRow("DLLDirectory first") << "dlls" << "program" << 150;
+  QTest::newRow("then the program's folder") << "program" << "private" << 150;
+  QTest::newRow("then the private folder") << "private" << "" << 150;
+  QTest::newRow("nowhere") << "" << "" << 0;
+}
+
+void TestZipFrame::librarySearchOrder() {
+  QFETCH(QString, longForm);
+  QFETCH(QString, ordinary);
+  QFETCH(int, version);
+  TDialogsScope scope;
+  QTemporaryDir dir;
+  const QString built = QCoreApplication::applicationDirPath();
+  for (const QString folder : {"dlls", "program", "private"}) QVERIFY(QDir().mkpath(dir.filePath(folder)));
+  if (!longForm.isEmpty())
+    QVERIFY(QFile::copy(built + "/longform/libzipdll.so", dir.filePath(longForm + "/libzipdll.so")));
+  if (!ordinary.isEmpty()) QVERIFY(QFile::copy(built + "/libzipdll.so", dir.filePath(ordinary + "/libzipdll.so")));
+  TRelocatedZip zip;
+  zip.SetUnattended(true);
+  zip.program = S(dir.filePath("program"));
+  zip.privateFiles = S(dir.filePath("private"));
+  zip.SetDLLDirectory(S(dir.filePath("dlls")));
+  QCOMPARE(zip.GetZipVers(), version);
+  // Found nowhere: the message names the private folder, where an install puts the library.
+  if (version == 0)
+    QVERIFY2(zip.Message().find(zip.privateFiles + "/libzipdll.so") != std::string::npos, zip.Message().c_str());
 }
 
 void TestZipFrame::longRecordForms() {

@@ -36,14 +36,14 @@ TRun Run(const QString& program, const QStringList& args) {
   return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAll()};
 }
 
-// A program whose own folder and library install folder are folders of the test's choosing.
+// A program whose own folder and the component library's private folder are of the test's choosing.
 class TRelocatedZip : public TZipBuilder {
  public:
   std::string program, install;
 
  protected:
   std::string ProgramFolder() const override { return program; }
-  std::string LibraryInstallFolder() const override { return install; }
+  std::string PrivateFolder() const override { return install; }
 };
 
 const std::vector<TMember> kMembers{{"readme.txt", "read me\n", "", 0, 3, 20, 0100644},
@@ -117,14 +117,14 @@ class TestZipSfx : public QObject, TZipScene {
     QVERIFY(!QFile::exists(Path("a.exe")));
   }
 
-  // The stub is looked for in the current folder, the program's folder, the library install
-  // folder and DLLDirectory, in that order; the first one found becomes SFXPath.
+  // The stub is looked for in the current folder, the program's folder, the component library's
+  // private folder and DLLDirectory, in that order; the first one found becomes SFXPath.
   void stubSearchOrder_data() {
     QTest::addColumn<QStringList>("holding");
     QTest::addColumn<QString>("found");
     QTest::newRow("everywhere") << QStringList{"cwd", "program", "install", "dlls"} << "ZIPSFX.BIN";
     QTest::newRow("beside the program") << QStringList{"program", "install", "dlls"} << "program/ZIPSFX.BIN";
-    QTest::newRow("installed") << QStringList{"install", "dlls"} << "install/ZIPSFX.BIN";
+    QTest::newRow("private folder") << QStringList{"install", "dlls"} << "install/ZIPSFX.BIN";
     QTest::newRow("DLLDirectory only") << QStringList{"dlls"} << "dlls/ZIPSFX.BIN";
     QTest::newRow("nowhere") << QStringList{} << "";
   }

@@ -8,6 +8,7 @@
 
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/fileio.h"
+#include "toolkit/core/packed_lines.h"
 #include "toolkit/core/pages_ahead.h"
 #include "toolkit/core/sysutils.h"
 
@@ -115,118 +116,141 @@ void TStrings::SetTextOwned(std::string&& text) {
 
 // ---- TStringList ----
 
+#pragma pack(push, 4)
+struct TStringList::Span {
+  uint64_t offset;
+  uint32_t length;
+};
+#pragma pack(pop)
+
+struct TStringList::TLines {
+  bool packed = true;
+  TPackedLines lines;
+  // The spans form: a span per line into store, which also holds bytes of lines changed since.
+  TTextStore store;
+  std::vector<Span, TLargeAllocator<Span>> spans;
+  std::vector<TObject*> objects;  // empty until an object is attached, then one per line
+  uint64_t dead = 0;              // bytes of store no span refers to any more
+};
+
+TStringList::TStringList() : d_(std::make_unique<TLines>()) {}
+TStringList::TStringList(const TStringList& other) : TStrings(), d_(std::make_unique<TLines>()) { Assign(other); }
+TStringList::~TStringList() = default;
+
+int TStringList::Count() const { return static_cast<int>(d_->packed ? d_->lines.Count() : d_->spans.size()); }
+
 std::string_view TStringList::View(int index) const {
   CheckIndex(index);
-  if (packed_) return lines_.View(static_cast<size_t>(index));
-  const Span& s = spans_[static_cast<size_t>(index)];
-  return std::string_view(store_.data() + s.offset, s.length);
+  if (d_->packed) return d_->lines.View(static_cast<size_t>(index));
+  const Span& s = d_->spans[static_cast<size_t>(index)];
+  return std::string_view(d_->store.data() + s.offset, s.length);
 }
 
 int TStringList::Views(int first, std::string_view* out, int max) const {
   if (first < 0 || first > Count()) IndexError(first);
   if (max <= 0) return 0;
-  if (packed_) return static_cast<int>(lines_.Views(static_cast<size_t>(first), out, static_cast<size_t>(max)));
+  if (d_->packed) return static_cast<int>(d_->lines.Views(static_cast<size_t>(first), out, static_cast<size_t>(max)));
   return TStrings::Views(first, out, max);
 }
 
 void TStringList::Unpack() {
-  if (!packed_) return;
+  if (!d_->packed) return;
   std::vector<Span, TLargeAllocator<Span>> spans;
-  spans.reserve(lines_.Count());
+  spans.reserve(d_->lines.Count());
   uint64_t at = 0;
-  for (size_t i = 0; i < lines_.Count(); ++i) {
-    const uint64_t length = lines_.Length(i);
+  for (size_t i = 0; i < d_->lines.Count(); ++i) {
+    const uint64_t length = d_->lines.Length(i);
     spans.push_back(Span{at, static_cast<uint32_t>(length)});
     at += length;
   }
-  store_ = lines_.TakeStore();
-  spans_.swap(spans);
-  dead_ = 0;
-  packed_ = false;
+  d_->store = d_->lines.TakeStore();
+  d_->spans.swap(spans);
+  d_->dead = 0;
+  d_->packed = false;
 }
 
 TStringList::Span TStringList::Store(std::string_view s) {
-  const bool inStore = PointsInto(store_, s);
-  if (inStore && dead_ > 65536 && dead_ * 2 > store_.size()) {
+  const bool inStore = PointsInto(d_->store, s);
+  if (inStore && d_->dead > 65536 && d_->dead * 2 > d_->store.size()) {
     // The compaction below frees the old store, and s with it: store a copy instead.
     const std::string copy(s);
     return Store(copy);
   }
   // Compact once more than half of a sizeable store is dead.
-  if (dead_ > 65536 && dead_ * 2 > store_.size()) {
+  if (d_->dead > 65536 && d_->dead * 2 > d_->store.size()) {
     TTextStore packed;
-    packed.reserve(store_.size() - dead_ + s.size());
-    for (Span& span : spans_) {
+    packed.reserve(d_->store.size() - d_->dead + s.size());
+    for (Span& span : d_->spans) {
       const uint64_t at = packed.size();
-      packed.append(store_, span.offset, span.length);
+      packed.append(d_->store, span.offset, span.length);
       span.offset = at;
     }
-    store_.swap(packed);
-    dead_ = 0;
+    d_->store.swap(packed);
+    d_->dead = 0;
   }
-  // Guard the view of s: it may point into store_ itself (never after a compaction, see above).
-  const size_t pos = store_.size();
+  // Guard the view of s: it may point into d_->store itself (never after a compaction, see above).
+  const size_t pos = d_->store.size();
   if (inStore) {
-    const size_t from = static_cast<size_t>(s.data() - store_.data());
+    const size_t from = static_cast<size_t>(s.data() - d_->store.data());
     const size_t n = s.size();
-    store_.reserve(store_.size() + n);
-    store_.append(store_, from, n);
+    d_->store.reserve(d_->store.size() + n);
+    d_->store.append(d_->store, from, n);
   } else {
-    store_.append(s);
+    d_->store.append(s);
   }
   return Span{pos, static_cast<uint32_t>(s.size())};
 }
 
-void TStringList::Forget(const Span& span) { dead_ += span.length; }
+void TStringList::Forget(const Span& span) { d_->dead += span.length; }
 
 void TStringList::Put(int index, std::string_view s) {
   if (sorted_) throw EStringListError("Operation not allowed on sorted list");
   CheckIndex(index);
   Unpack();
-  Span& old = spans_[static_cast<size_t>(index)];
-  if (s.size() <= old.length && !PointsInto(store_, s)) {
-    if (!s.empty()) std::memcpy(store_.data() + old.offset, s.data(), s.size());  // an empty view may be null
-    dead_ += old.length - s.size();
+  Span& old = d_->spans[static_cast<size_t>(index)];
+  if (s.size() <= old.length && !PointsInto(d_->store, s)) {
+    if (!s.empty()) std::memcpy(d_->store.data() + old.offset, s.data(), s.size());  // an empty view may be null
+    d_->dead += old.length - s.size();
     old.length = static_cast<uint32_t>(s.size());
     return;
   }
   const Span fresh = Store(s);
-  Forget(spans_[static_cast<size_t>(index)]);
-  spans_[static_cast<size_t>(index)] = fresh;
+  Forget(d_->spans[static_cast<size_t>(index)]);
+  d_->spans[static_cast<size_t>(index)] = fresh;
 }
 
 TObject* TStringList::GetObject(int index) const {
   CheckIndex(index);
-  return objects_.empty() ? nullptr : objects_[static_cast<size_t>(index)];
+  return d_->objects.empty() ? nullptr : d_->objects[static_cast<size_t>(index)];
 }
 
 void TStringList::PutObject(int index, TObject* object) {
   CheckIndex(index);
-  if (objects_.empty()) {
+  if (d_->objects.empty()) {
     if (object == nullptr) return;
-    objects_.assign(static_cast<size_t>(Count()), nullptr);
+    d_->objects.assign(static_cast<size_t>(Count()), nullptr);
   }
-  objects_[static_cast<size_t>(index)] = object;
+  d_->objects[static_cast<size_t>(index)] = object;
 }
 
 void TStringList::InsertItem(int index, std::string_view s, TObject* object) {
   // The object's room first: when it cannot be had, the line is not added either.
-  const bool withObjects = !objects_.empty() || object != nullptr;
+  const bool withObjects = !d_->objects.empty() || object != nullptr;
   const size_t needed = static_cast<size_t>(Count()) + 1;
-  if (withObjects && objects_.capacity() < needed) objects_.reserve(std::max(needed, 2 * objects_.capacity()));
-  if (packed_ && index == Count()) {
-    if (lines_.Holds(s))
-      lines_.Append(std::string(s));
+  if (withObjects && d_->objects.capacity() < needed) d_->objects.reserve(std::max(needed, 2 * d_->objects.capacity()));
+  if (d_->packed && index == Count()) {
+    if (d_->lines.Holds(s))
+      d_->lines.Append(std::string(s));
     else
-      lines_.Append(s);
+      d_->lines.Append(s);
   } else {
     Unpack();
     const Span span = Store(s);
-    spans_.insert(spans_.begin() + index, span);
+    d_->spans.insert(d_->spans.begin() + index, span);
   }
   if (withObjects) {
-    if (objects_.empty()) objects_.assign(static_cast<size_t>(Count()) - 1, nullptr);
-    objects_.insert(objects_.begin() + index, object);
+    if (d_->objects.empty()) d_->objects.assign(static_cast<size_t>(Count()) - 1, nullptr);
+    d_->objects.insert(d_->objects.begin() + index, object);
   }
 }
 
@@ -252,34 +276,34 @@ void TStringList::Insert(int index, std::string_view s) {
 
 void TStringList::Delete(int index) {
   CheckIndex(index);
-  if (packed_ && index == Count() - 1) {
-    lines_.RemoveLast();
+  if (d_->packed && index == Count() - 1) {
+    d_->lines.RemoveLast();
   } else {
     Unpack();
-    Forget(spans_[static_cast<size_t>(index)]);
-    spans_.erase(spans_.begin() + index);
+    Forget(d_->spans[static_cast<size_t>(index)]);
+    d_->spans.erase(d_->spans.begin() + index);
   }
-  if (!objects_.empty()) objects_.erase(objects_.begin() + index);
+  if (!d_->objects.empty()) d_->objects.erase(d_->objects.begin() + index);
 }
 
 void TStringList::Clear() {
-  packed_ = true;
-  lines_.Clear();
-  store_.clear();
-  store_.shrink_to_fit();
-  spans_.clear();
-  spans_.shrink_to_fit();
-  objects_.clear();
-  objects_.shrink_to_fit();
-  dead_ = 0;
+  d_->packed = true;
+  d_->lines.Clear();
+  d_->store.clear();
+  d_->store.shrink_to_fit();
+  d_->spans.clear();
+  d_->spans.shrink_to_fit();
+  d_->objects.clear();
+  d_->objects.shrink_to_fit();
+  d_->dead = 0;
 }
 
 void TStringList::Exchange(int index1, int index2) {
   CheckIndex(index1);
   CheckIndex(index2);
   Unpack();
-  std::swap(spans_[static_cast<size_t>(index1)], spans_[static_cast<size_t>(index2)]);
-  if (!objects_.empty()) std::swap(objects_[static_cast<size_t>(index1)], objects_[static_cast<size_t>(index2)]);
+  std::swap(d_->spans[static_cast<size_t>(index1)], d_->spans[static_cast<size_t>(index2)]);
+  if (!d_->objects.empty()) std::swap(d_->objects[static_cast<size_t>(index1)], d_->objects[static_cast<size_t>(index2)]);
 }
 
 int TStringList::CompareStrings(std::string_view a, std::string_view b) const {
@@ -314,28 +338,23 @@ bool TStringList::Find(std::string_view s, int& index) const {
 
 void TStringList::Sort() {
   Unpack();
-  std::vector<size_t> order(spans_.size());
+  std::vector<size_t> order(d_->spans.size());
   std::iota(order.begin(), order.end(), size_t{0});
-  auto view = [&](size_t i) { return std::string_view(store_.data() + spans_[i].offset, spans_[i].length); };
+  auto view = [&](size_t i) { return std::string_view(d_->store.data() + d_->spans[i].offset, d_->spans[i].length); };
   std::stable_sort(order.begin(), order.end(),
                    [&](size_t a, size_t b) { return CompareStrings(view(a), view(b)) < 0; });
-  std::vector<Span, TLargeAllocator<Span>> spans(spans_.size());
-  for (size_t i = 0; i < order.size(); ++i) spans[i] = spans_[order[i]];
-  spans_.swap(spans);
-  if (!objects_.empty()) {
-    std::vector<TObject*> objects(objects_.size());
-    for (size_t i = 0; i < order.size(); ++i) objects[i] = objects_[order[i]];
-    objects_.swap(objects);
+  std::vector<Span, TLargeAllocator<Span>> spans(d_->spans.size());
+  for (size_t i = 0; i < order.size(); ++i) spans[i] = d_->spans[order[i]];
+  d_->spans.swap(spans);
+  if (!d_->objects.empty()) {
+    std::vector<TObject*> objects(d_->objects.size());
+    for (size_t i = 0; i < order.size(); ++i) objects[i] = d_->objects[order[i]];
+    d_->objects.swap(objects);
   }
 }
 
 void TStringList::Swap(TStringList& other) noexcept {
-  std::swap(packed_, other.packed_);
-  std::swap(lines_, other.lines_);
-  store_.swap(other.store_);
-  spans_.swap(other.spans_);
-  objects_.swap(other.objects_);
-  std::swap(dead_, other.dead_);
+  d_.swap(other.d_);
   std::swap(sorted_, other.sorted_);
   std::swap(caseSensitive_, other.caseSensitive_);
   std::swap(duplicates_, other.duplicates_);
@@ -393,7 +412,7 @@ void TStringList::LoadFromFile(const std::string& fileName, const TPieceWatch& w
     throw ReadFailure(fileName, e.ErrorCode);
   }
   Clear();
-  std::swap(lines_, lines);
+  std::swap(d_->lines, lines);
 }
 
 void TStringList::SetTextOwned(std::string&& text) {
@@ -408,7 +427,7 @@ void TStringList::SetTextOwned(std::string&& text) {
   pieces.Feed(text.data(), text.size(), add);
   pieces.Finish(add);
   Clear();
-  std::swap(lines_, lines);
+  std::swap(d_->lines, lines);
 }
 
 }  // namespace mirnax

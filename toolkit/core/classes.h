@@ -4,13 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "mirnax/mirnax_export.h"
-#include "toolkit/core/packed_lines.h"
 
 namespace mirnax {
 
@@ -86,16 +86,16 @@ class MIRNAX_EXPORT TStrings {
 /// elsewhere gives every line a span of its own. Objects are kept only once one is attached.
 class MIRNAX_EXPORT TStringList : public TStrings {
  public:
-  TStringList() = default;
-  /// A copy of other's lines, objects and settings.
-  TStringList(const TStringList& other) : TStrings() { Assign(other); }
+  TStringList();  ///< An empty list.
+  TStringList(const TStringList& other);  ///< A copy of other's lines and objects.
+  ~TStringList() override;
   /// Copies other's lines and objects.
   TStringList& operator=(const TStringList& other) {
     if (this != &other) Assign(other);
     return *this;
   }
 
-  int Count() const override { return static_cast<int>(packed_ ? lines_.Count() : spans_.size()); }
+  int Count() const override;
   std::string_view View(int index) const override;
   int Views(int first, std::string_view* out, int max) const override;
   void Put(int index, std::string_view s) override;
@@ -129,12 +129,8 @@ class MIRNAX_EXPORT TStringList : public TStrings {
   int CompareStrings(std::string_view a, std::string_view b) const override;
 
  private:
-#pragma pack(push, 4)
-  struct Span {
-    uint64_t offset;
-    uint32_t length;
-  };
-#pragma pack(pop)
+  struct Span;
+  struct TLines;
 
   void CheckIndex(int index) const {
     if (index < 0 || index >= Count()) IndexError(index);
@@ -145,13 +141,7 @@ class MIRNAX_EXPORT TStringList : public TStrings {
   void Forget(const Span& span);
   void InsertItem(int index, std::string_view s, TObject* object);
 
-  bool packed_ = true;
-  TPackedLines lines_;
-  /// The spans form: a span per line into store_, which also holds bytes of lines changed since.
-  TTextStore store_;
-  std::vector<Span, TLargeAllocator<Span>> spans_;
-  std::vector<TObject*> objects_;  ///< empty until an object is attached, then one per line
-  uint64_t dead_ = 0;              ///< bytes of store_ no span refers to any more
+  std::unique_ptr<TLines> d_;  // the lines, in one of their two forms (classes.cpp)
   bool sorted_ = false;
   bool caseSensitive_ = false;
   TDuplicates duplicates_ = dupIgnore;

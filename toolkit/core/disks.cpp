@@ -1,4 +1,5 @@
 #include "toolkit/core/disks.h"
+#include "toolkit/core/disk_probes.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <system_error>
 
 #include "toolkit/core/paths.h"
 
@@ -55,6 +57,17 @@ void TLibrary::Unload() {
 
 void* TLibrary::Symbol(const char* name) const {
   return handle_ != nullptr ? ::dlsym(handle_, name) : nullptr;
+}
+
+std::string PrivateFilesFolder() {
+  Dl_info info{};
+  if (::dladdr(reinterpret_cast<const void*>(&PrivateFilesFolder), &info) == 0 || info.dli_fname == nullptr)
+    return {};
+  std::error_code error;
+  const auto self = std::filesystem::canonical(info.dli_fname, error);
+  if (error) return {};
+  const auto folder = self.parent_path();
+  return std::filesystem::is_directory(folder / "mirnax", error) ? (folder / "mirnax").string() : folder.string();
 }
 
 }  // namespace mirnax

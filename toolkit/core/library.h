@@ -34,4 +34,11 @@ class TLibrary {
   std::string error_;
 };
 
+// The folder of the files the component library loads or copies at run time (the two archive
+// libraries, the self-extractor stub): "mirnax" beside the library or program this code was
+// loaded from, found from the code's own address, so that any install prefix works; that folder
+// itself when it has no such subfolder, as in the build tree, where everything lies in build/bin.
+// Empty when the address cannot be placed.
+std::string PrivateFilesFolder();
+
 }  // namespace mirnax

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "toolkit/core/classes.h"
+#include "toolkit/core/large_blocks.h"
 
 #ifdef __SANITIZE_ADDRESS__
 // The sanitizer's own allocator serves the heap then (from its runtime's interface).

@@ -15,6 +15,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include "toolkit/core/disk_probes.h"
 #include "toolkit/core/disks.h"
 #include "toolkit/core/simulated_drive.h"
 

@@ -16,6 +16,7 @@
 #include "toolkit/core/classes.h"
 #include "toolkit/core/fileio.h"
 #include "toolkit/core/large_blocks.h"
+#include "toolkit/core/packed_lines.h"
 #include "toolkit/core/pages_ahead.h"
 
 using mirnax::AllocateLarge;
