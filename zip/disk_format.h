@@ -10,17 +10,16 @@
 
 namespace mirnax {
 
-/// Formats a disk on a thread of its own, one at a time.
 class TSHFormatThread : public QThread {
  public:
-  /// Formats the disk in the drive at root with the label (quick format) once started.
+  // Formats the disk in the drive at root with the label (quick format) once started.
   TSHFormatThread(const std::string& root, const std::string& label);
   ~TSHFormatThread() override;
-  /// false when another format thread exists: this one then does nothing.
+  // false when another format thread exists: this one then does nothing.
   bool Admitted() const { return admitted_; }
-  bool Succeeded() const { return succeeded_; }  ///< Whether the format succeeded.
-  const std::string& Error() const { return error_; }  ///< Why it failed.
-  /// Runs the thread to its end while the caller's events keep being processed.
+  bool Succeeded() const { return succeeded_; }
+  const std::string& Error() const { return error_; }
+  // Runs the thread to its end while the caller's events keep being processed.
   void WaitLive();
 
  protected:
@@ -33,11 +32,11 @@ class TSHFormatThread : public QThread {
   static std::atomic<TSHFormatThread*> current_;
 };
 
-/// What a format without a dialog says when another one runs.
+// What a format without a dialog says when another one runs.
 inline constexpr const char* kAnotherFormatRuns = "Another disk is being formatted";
 
-/// Formats the disk in the drive on the thread alone while events keep being processed: 0 done,
-/// -1 failed (error says why), -3 no format could be started.
+// Formats the disk in the drive on the thread alone while events keep being processed: 0 done,
+// -1 failed (error says why), -3 no format could be started.
 int FormatDiskOnThread(const std::string& root, const std::string& label, std::string& error);
 
 }  // namespace mirnax

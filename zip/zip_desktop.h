@@ -10,37 +10,36 @@
 
 namespace mirnax {
 
-/// What the zip component asks of the desktop: a busy cursor, a caption for its boxes, a disk format.
 class TZipDesktop {
  public:
   virtual ~TZipDesktop() = default;
-  /// Shows the busy cursor; true when it is shown, and EndBusy is then to take it back.
+  // Shows the busy cursor; true when it is shown, and EndBusy is then to take it back.
   virtual bool BeginBusy() = 0;
-  virtual void EndBusy() = 0;  ///< Takes the busy cursor back.
-  /// The caption of a box that has none of its own.
+  virtual void EndBusy() = 0;
+  // The caption of a box that has none of its own.
   virtual std::string BoxCaption() = 0;
-  /// Formats the disk in the drive at root with the label: 0 done, -1 failed (error says why),
-  /// -2 cancelled by the user, -3 no format could be started.
+  // Formats the disk in the drive at root with the label: 0 done, -1 failed (error says why),
+  // -2 cancelled by the user, -3 no format could be started.
   virtual int FormatDisk(const std::string& root, const std::string& label, bool confirmErase, std::string& error) = 0;
 };
 
-/// Without widgets: no cursor, the application's name as caption, the format on its thread alone
-/// while events keep being processed.
+// Without widgets: no cursor, the application's name as caption, the format on its thread alone
+// while events keep being processed.
 class TPlainZipDesktop : public TZipDesktop {
  public:
   bool BeginBusy() override { return false; }
-  void EndBusy() override {}  ///< Nothing to take back.
+  void EndBusy() override {}
   std::string BoxCaption() override;
   int FormatDisk(const std::string& root, const std::string& label, bool confirmErase, std::string& error) override;
 };
 
-/// The service in use: the installed one, else the widget one when a QGuiApplication exists, else
-/// a TPlainZipDesktop.
+// The service in use: the installed one, else the widget one when a QGuiApplication exists, else
+// a TPlainZipDesktop.
 TZipDesktop& ZipDesktop();
-/// Installs the service (not owned); nullptr goes back to the default. Returns the previous one.
+// Installs the service (not owned); nullptr goes back to the default. Returns the previous one.
 TZipDesktop* SetZipDesktop(TZipDesktop* desktop);
 
-/// The busy cursor for the life of the object.
+// The busy cursor for the life of the object.
 class TZipBusyCursor {
  public:
   TZipBusyCursor() : desktop_(ZipDesktop()), shown_(desktop_.BeginBusy()) {}

@@ -20,15 +20,15 @@ namespace mirnax::zip_files {
 
 inline constexpr int kCopyBufferSize = 8192;
 
-/// Reads up to count bytes at the current position; the number read.
+// Reads up to count bytes at the current position; the number read.
 int64_t ReadFully(int fd, void* buffer, size_t count);
-/// Writes all count bytes; false when a write fails.
+// Writes all count bytes; false when a write fails.
 bool WriteFully(int fd, const void* buffer, size_t count);
-/// Copies count bytes between the handles' positions; false on a short read or write.
+// Copies count bytes between the handles' positions; false on a short read or write.
 bool CopyRange(int in, int out, int64_t count);
 
-/// The fixed part of a record read from the file's position: a short read raises shortId, bytes
-/// that are not that record badId.
+// The fixed part of a record read from the file's position: a short read raises shortId, bytes
+// that are not that record badId.
 template <class Record>
 Record ReadFileRecord(int fd, int shortId, int badId) {
   char bytes[Record::kFixedSize];
@@ -39,35 +39,34 @@ Record ReadFileRecord(int fd, int shortId, int badId) {
   return record;
 }
 
-/// An open file's handle, closed when it goes.
+// An open file's handle, closed when it goes.
 class TFileHandle {
  public:
   TFileHandle() = default;
-  explicit TFileHandle(int fd) : fd_(fd) {}  ///< Owns fd.
+  explicit TFileHandle(int fd) : fd_(fd) {}
   ~TFileHandle() { Close(); }
-  TFileHandle(TFileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}  ///< Takes other's handle.
-  /// Takes other's handle, closing its own.
+  TFileHandle(TFileHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
   TFileHandle& operator=(TFileHandle&& other) noexcept;
   TFileHandle(const TFileHandle&) = delete;
   TFileHandle& operator=(const TFileHandle&) = delete;
 
-  int Get() const { return fd_; }  ///< The handle.
-  bool IsOpen() const { return fd_ >= 0; }  ///< Whether a file is open.
-  /// 0, or -1 when the close reported a failure (a write that did not reach the disk).
+  int Get() const { return fd_; }
+  bool IsOpen() const { return fd_ >= 0; }
+  // 0, or -1 when the close reported a failure (a write that did not reach the disk).
   int Close();
 
  private:
   int fd_ = -1;
 };
 
-/// Reads a file front to back through a buffer of its own, so a directory of many entries costs a
-/// few large reads rather than three small ones per entry.
+// Reads a file front to back through a buffer of its own, so a directory of many entries costs a
+// few large reads rather than three small ones per entry.
 class TBufferedReader {
  public:
-  explicit TBufferedReader(int fd) : fd_(fd), buffer_(1 << 16) {}  ///< A reader of fd with a 64 KB buffer.
-  /// Reads up to count bytes; the number read.
+  explicit TBufferedReader(int fd) : fd_(fd), buffer_(1 << 16) {}
+  // Reads up to count bytes; the number read.
   size_t Read(void* out, size_t count);
-  /// Moves past count bytes; false when the file cannot seek there.
+  // Moves past count bytes; false when the file cannot seek there.
   bool Skip(int64_t count);
 
  private:
@@ -77,13 +76,13 @@ class TBufferedReader {
   size_t len_ = 0;
 };
 
-/// The name as this platform writes it ('\' as '/').
+// The name as this platform writes it ('\' as '/').
 std::string ToPlatformPath(const std::string& path);
-/// Whether the name is that of a regular file.
+// Whether the name is that of a regular file.
 bool FileExistsNative(const std::string& path);
-/// Whether the name's extension is ext (with its dot), letter case aside.
+// Whether the name's extension is ext (with its dot), letter case aside.
 bool HasExtension(const std::string& name, const std::string& ext);
-/// Where the extension begins (the name's length when it has none).
+// Where the extension begins (the name's length when it has none).
 size_t ExtensionStart(const std::string& name);
 std::string WithExtension(const std::string& name, const std::string& ext);
 std::string Lower(std::string s);

@@ -8,18 +8,15 @@
 
 namespace mirnax {
 
-/// One library: its names, the messages about it, and its two entry points once loaded.
+// One library: its names, the messages about it, and its two entry points once loaded.
 struct TZipBuilder::TDll {
-  const char* fileName;  ///< as the component names it
-  const char* execName;  ///< Name of the entry point that runs a command.
-  const char* versionName;  ///< Name of the entry point that gives the version.
-  int loadedMsg;  ///< The message that it was loaded.
-  int noExecMsg;  ///< The message that it has no command entry point.
-  int noVersionMsg;  ///< The message that it has no version entry point.
-  int noLoadMsg;  ///< The message that it could not be loaded.
-  TLibrary library;  ///< The loaded library.
-  void* exec = nullptr;  ///< The command entry point, once loaded.
-  void* version = nullptr;  ///< The version entry point, once loaded.
+  const char* fileName;  // as the component names it
+  const char* execName;
+  const char* versionName;
+  int loadedMsg, noExecMsg, noVersionMsg, noLoadMsg;
+  TLibrary library;
+  void* exec = nullptr;
+  void* version = nullptr;
 };
 
 }  // namespace mirnax

@@ -4,9 +4,8 @@
 
 namespace mirnax {
 
-/// The component's message numbers.
 enum TZipMessageId : int {
-  /// General.
+  // General.
   zmZipLibraryFailed = 10101,
   zmArchiveNotFound = 10102,
   zmNoMemory = 10103,
@@ -14,19 +13,19 @@ enum TZipMessageId : int {
   zmCopying = 10105,
   zmNoAddPasswordPrompt = 10150,
   zmNoExtractPasswordPrompt = 10151,
-  /// Reading the directory.
+  // Reading the directory.
   zmDirectorySeekError = 10201,
   zmDirectoryReadError = 10202,
   zmDirectoryMoved = 10203,
   zmExtraBytesAtEnd = 10204,
-  /// Add, Delete, Extract.
+  // Add, Delete, Extract.
   zmNothingToAdd = 10301,
   zmNoEncryptionPassword = 10302,
   zmSpanWithFreshenOrUpdate = 10303,
   zmNothingToDelete = 10401,
   zmUnzipLibraryFailed = 10501,
   zmNoUnattendedPassword = 10502,
-  /// Loading the two libraries.
+  // Loading the two libraries.
   zmZipLibraryLoaded = 10601,
   zmZipLibraryNoExec = 10602,
   zmZipLibraryNoVersion = 10603,
@@ -35,14 +34,14 @@ enum TZipMessageId : int {
   zmUnzipLibraryNoExec = 10702,
   zmUnzipLibraryNoVersion = 10703,
   zmUnzipLibraryNotLoaded = 10704,
-  /// Self-extracting archives.
+  // Self-extracting archives.
   zmSfxTextsTooLong = 10801,
   zmSfxStubNotFound = 10802,
   zmSfxNeedsZipExtension = 10803,
   zmSfxArchiveNotFound = 10901,
   zmSfxNeedsExeExtension = 10902,
   zmNoSfxInFront = 10903,
-  /// Volumes, spanning and joining.
+  // Volumes, spanning and joining.
   zmArchiveCannotOpen = 11001,
   zmArchiveCannotOpenNoted = 11002,  // the same text, reported where the caller goes on
   zmNotValidDrive = 11003,

@@ -7,17 +7,16 @@
 
 namespace mirnax {
 
-/// Text given to an ID that the table lacks, followed by the ID in decimal.
+// Text given to an ID that the table lacks, followed by the ID in decimal.
 inline constexpr const char* ZipMsgMissingPrefix =
     "ZipMsgXX.res is probably not bound to the executable\nMissing String ID is: ";
 
-/// The text of message ident, or nothing when the table lacks it.
 std::optional<std::string> ZipMessageText(int ident);
-/// The text of the ID, or ZipMsgMissingPrefix and the ID when the table lacks it.
+// The text of the ID, or ZipMsgMissingPrefix and the ID when the table lacks it.
 std::string ZipMessageOrNotice(int ident);
 
-/// The text with its first placeholder (%d, %.1d, %s, ...) replaced by value; a text without one
-/// is returned as it is. Never reads an argument the text does not have.
+// The text with its first placeholder (%d, %.1d, %s, ...) replaced by value; a text without one
+// is returned as it is. Never reads an argument the text does not have.
 std::string FormatZipMessage(const std::string& text, const std::string& value);
 
 }  // namespace mirnax

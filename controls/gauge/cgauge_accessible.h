@@ -9,10 +9,10 @@ namespace mirnax {
 
 class TCGauge;
 
-/// Installs the factory once; later calls do nothing.
+// Installs the factory once; later calls do nothing.
 void InstallGaugeAccessibility();
 
-/// Tells assistive tools that the gauge's value changed (nothing when none listens).
+// Tells assistive tools that the gauge's value changed (nothing when none listens).
 void GaugeValueChanged(TCGauge* gauge);
 
 }  // namespace mirnax

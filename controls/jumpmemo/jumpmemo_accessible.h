@@ -5,7 +5,7 @@
 
 namespace mirnax {
 
-/// Installs the factory once; later calls do nothing.
+// Installs the factory once; later calls do nothing.
 void InstallJumpMemoAccessibility();
 
 }  // namespace mirnax

@@ -17,14 +17,14 @@
 
 namespace mirnax {
 
-/// What the control asks of the window it serves; each does nothing unless the host says otherwise.
+// What the control asks of the window it serves; each does nothing unless the host says otherwise.
 class TMemoHost {
  public:
   virtual ~TMemoHost() = default;
   virtual void Repaint() {}
-  /// Range or ScrollPos changed: the scroll bars follow.
+  // Range or ScrollPos changed: the scroll bars follow.
   virtual void ScrollBarsChanged() {}
-  /// The caret stands elsewhere: its blinking starts over.
+  // The caret stands elsewhere: its blinking starts over.
   virtual void CaretMoved() {}
   virtual void Select() {}
   virtual void DeSelect() {}
@@ -34,21 +34,20 @@ class TMemoHost {
   virtual void Help() {}
   virtual void TakeFocus() {}
   virtual void ShowCursor(int index) { (void)index; }
-  /// Scrolling while the pointer stays past an edge runs from a timer that calls AutoScrollStep.
+  // Scrolling while the pointer stays past an edge runs from a timer that calls AutoScrollStep.
   virtual void AutoScroll(bool on) { (void)on; }
-  /// A key or a click that went through the memo's own rules, for OnKeyDown and OnMouseDown.
+  // A key or a click that went through the memo's own rules, for OnKeyDown and OnMouseDown.
   virtual void KeyDone(int& key, Qt::KeyboardModifiers shift) { (void)key, (void)shift; }
   virtual void MouseDone(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
     (void)button, (void)shift, (void)x, (void)y;
   }
 };
 
-/// The memo's caret, selection, keys and mouse, over a document, its metrics and a host window.
 class TMemoControl {
  public:
   TMemoControl(const TJumpDocument& doc, const TTextMetrics& metrics, TMemoHost& host);
 
-  /// The scroll model; the caret's operations keep it, everything else reads it.
+  // The scroll model; the caret's operations keep it, everything else reads it.
   TMemoView& View() { return view_; }
   const TMemoView& View() const { return view_; }
   TMemoLayout Layout() const;
@@ -58,14 +57,14 @@ class TMemoControl {
   const TPositionInfo& SelEnd() const { return selEnd_; }
   bool Selecting() const { return selecting_; }
   bool Selected() const { return selected_; }
-  /// Where the caret stands, in client pixels.
+  // Where the caret stands, in client pixels.
   QPoint CaretPos() const { return caretPos_; }
   bool OverJump() const { return overJump_; }
   bool OverPict() const { return overPict_; }
   const std::string& CurJump() const { return curJump_; }
   const std::string& CurPict() const { return curPict_; }
 
-  /// The cursor table's indexes of the hover cursors and of the one shown now.
+  // The cursor table's indexes of the hover cursors and of the one shown now.
   void SetCursors(int jumpCursor, int pictCursor, int defaultCursor);
   int JumpCursor() const { return jumpCursor_; }
   int PictCursor() const { return pictCursor_; }
@@ -73,16 +72,16 @@ class TMemoControl {
   int CursorIndex() const { return cursorIndex_; }
   void ResetCursor();
 
-  /// The grid for a client area of that size over the document's longest line, the view kept
-  /// within the new range and the caret on its line.
+  // The grid for a client area of that size over the document's longest line, the view kept
+  // within the new range and the caret on its line.
   void RecalcRange(QSize client, int32_t longest);
   void ScrollTo(int X, int Y);
   void DoScroll(int Bar, int Code, int Pos);
-  /// Places the caret at Caret and keeps the selection's ends up to date.
+  // Places the caret at Caret and keeps the selection's ends up to date.
   void UpdateCaret(bool Full);
-  /// Caret and both selection ends to the start of the text, nothing selected.
+  // Caret and both selection ends to the start of the text, nothing selected.
   void ResetPositions();
-  /// After the selection was copied: none is left, the caret stays.
+  // After the selection was copied: none is left, the caret stays.
   void SelectionCopied();
 
   void KeyDown(int& Key, Qt::KeyboardModifiers Shift);
@@ -90,16 +89,16 @@ class TMemoControl {
   void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
   void MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
   void MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
-  /// One step of each direction whose edge band holds the pointer, as the keys with Shift make it.
+  // One step of each direction whose edge band holds the pointer, as the keys with Shift make it.
   void AutoScrollStep();
-  /// The pointer left the control's reach (the focus went): no more scrolling past an edge.
+  // The pointer left the control's reach (the focus went): no more scrolling past an edge.
   void StopAutoScroll();
 
-  /// The word (separated by space and ".,:;-()_#[]{}") under the client point, or " ".
+  // The word (separated by space and ".,:;-()_#[]{}") under the client point, or " ".
   std::string GetWord(int X, int Y);
-  /// Finds the next occurrence of text from the caret and selects it; the caret ends after it.
+  // Finds the next occurrence of text from the caret and selects it; the caret ends after it.
   bool Search(const std::string& text, bool forward);
-  /// Puts the caret in front of the first line from `from` that holds word as a word.
+  // Puts the caret in front of the first line from `from` that holds word as a word.
   int GotoWord(const std::string& word, int from, bool forward);
 
  private:
@@ -143,7 +142,7 @@ class TMemoControl {
   int defaultCursor_ = 0;
   int cursorIndex_ = 0;
   bool autoScrolling_ = false;
-  QPoint pointer_;  ///< where the pointer was last seen while dragging, client pixels
+  QPoint pointer_;  // where the pointer was last seen while dragging, client pixels
 };
 
 }  // namespace mirnax

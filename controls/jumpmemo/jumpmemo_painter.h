@@ -17,7 +17,7 @@ class QPainter;
 
 namespace mirnax {
 
-/// The colours and the marker word the text is painted with.
+// The colours and the marker word the text is painted with.
 struct TMemoLook {
   TColor Color = 0xFFFFFF;
   TColor TextColor = 0;
@@ -28,17 +28,16 @@ struct TMemoLook {
   std::string Pagemarker = "Page";
 };
 
-/// Paints the memo's visible lines, highlighted words, jumps and selection.
 class TMemoPainter {
  public:
-  static constexpr TColor MarkerColor = 0xFF0000;  ///< blue: page-marker lines and picture names
+  static constexpr TColor MarkerColor = 0xFF0000;  // blue: page-marker lines and picture names
 
   TMemoPainter(const TJumpDocument& doc, const TTextMetrics& metrics, const TMemoControl& control,
                const TMemoLook& look)
       : doc_(doc), metrics_(metrics), control_(control), look_(look) {}
 
-  /// Paints onto a canvas whose origin is the client area's top-left corner, already filled with
-  /// the background colour.
+  // Paints onto a canvas whose origin is the client area's top-left corner, already filled with
+  // the background colour.
   void Paint(QPainter& canvas, const QFont& font, bool caretShown) const;
 
  private:

@@ -11,17 +11,16 @@ namespace mirnax {
 
 class TMemoControl;
 
-/// The memo's two scroll bars, placed beside the client area and kept in step with the view.
 class TMemoScrollBars {
  public:
-  /// Makes both bars, hidden, as children of parent.
+  // Makes both bars, hidden, as children of parent.
   TMemoScrollBars(QWidget* parent, TMemoControl& control);
 
-  /// Shows the bars asked for along the right and bottom edges of inner, hides the others.
+  // Shows the bars asked for along the right and bottom edges of inner, hides the others.
   void Place(const QRect& inner, bool horizontal, bool vertical);
-  /// inner without the room the shown bars take.
+  // inner without the room the shown bars take.
   QRect Client(QRect inner) const;
-  /// Range and position of the view to the bars, without their actions firing.
+  // Range and position of the view to the bars, without their actions firing.
   void Push();
 
  private:

@@ -10,47 +10,45 @@
 
 namespace mirnax {
 
-/// The whole file as bytes. Raises EFOpenError "Cannot open file %s" when it cannot be opened or read.
+// The whole file as bytes. Raises EFOpenError "Cannot open file %s" when it cannot be opened or read.
 std::string ReadWholeFile(const std::string& fileName);
-/// Creates (or truncates) the file and writes data. Raises EFCreateError "Cannot create file %s"
-/// when it cannot be created, EInOutError when a write fails.
+// Creates (or truncates) the file and writes data. Raises EFCreateError "Cannot create file %s"
+// when it cannot be created, EInOutError when a write fails.
 void WriteWholeFile(const std::string& fileName, std::string_view data);
 
-bool FileExists(const std::string& fileName);  ///< Whether a plain file of that name exists.
+bool FileExists(const std::string& fileName);
 
-/// "Cannot open file NAME: REASON" and "Cannot create file NAME: REASON", the reason as the system
-/// or a check gives it (an empty reason gives the first part alone).
+// "Cannot open file NAME: REASON" and "Cannot create file NAME: REASON", the reason as the system
+// or a check gives it (an empty reason gives the first part alone).
 EFOpenError OpenFailure(const std::string& fileName, const std::string& reason);
-/// CreateFailure: the same for a file that cannot be created.
 EFCreateError CreateFailure(const std::string& fileName, const std::string& reason);
-/// OpenFailure for a file whose reading failed with error (errno; 0 gives no reason).
+// OpenFailure for a file whose reading failed with error (errno; 0 gives no reason).
 EFOpenError ReadFailure(const std::string& fileName, int error);
 
-/// How TFileStream opens a file: to read, to read and write, or created (or truncated).
 enum TFileMode { fmOpenRead, fmOpenReadWrite, fmCreate };
 
-/// A raw file handle with checked reads, writes and seeks.
+// A raw file handle with checked reads, writes and seeks.
 class TFileStream {
  public:
-  /// fmOpenRead / fmOpenReadWrite raise EFOpenError, fmCreate (create or truncate) EFCreateError.
+  // fmOpenRead / fmOpenReadWrite raise EFOpenError, fmCreate (create or truncate) EFCreateError.
   TFileStream(const std::string& fileName, TFileMode mode);
   ~TFileStream();
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
 
-  const std::string& FileName() const { return fileName_; }  ///< The name the stream was opened with.
-  int64_t Size() const;  ///< The file's size in bytes.
-  int64_t Position() const { return position_; }  ///< Where the next read or write happens.
-  void Seek(int64_t position);  ///< Moves to position.
-  /// Reads exactly count bytes; a short read raises EInOutError ("Read error on %s: ...").
+  const std::string& FileName() const { return fileName_; }
+  int64_t Size() const;
+  int64_t Position() const { return position_; }
+  void Seek(int64_t position);
+  // Reads exactly count bytes; a short read raises EInOutError ("Read error on %s: ...").
   void ReadBuffer(void* buffer, size_t count);
-  /// Reads up to count bytes; returns how many were read (0 at the end).
+  // Reads up to count bytes; returns how many were read (0 at the end).
   size_t Read(void* buffer, size_t count);
-  /// Writes exactly count bytes or raises EInOutError ("Write error on %s: ...").
+  // Writes exactly count bytes or raises EInOutError ("Write error on %s: ...").
   void WriteBuffer(const void* buffer, size_t count);
-  /// Forces the written data to the disk.
+  // Forces the written data to the disk.
   void Flush();
-  /// Closes the handle, reporting a failure to finish writing; the destructor closes silently.
+  // Closes the handle, reporting a failure to finish writing; the destructor closes silently.
   void Close();
 
  private:

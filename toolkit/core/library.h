@@ -7,7 +7,6 @@
 
 namespace mirnax {
 
-/// A library loaded at run time by its DLL name, and the functions looked up in it.
 class TLibrary {
  public:
   TLibrary() = default;
@@ -15,17 +14,17 @@ class TLibrary {
   TLibrary(const TLibrary&) = delete;
   TLibrary& operator=(const TLibrary&) = delete;
 
-  /// "ZIPDLL.DLL" -> "libzipdll.so"; a folder part is kept, with '\' turned into '/'. A name that
-  /// already looks like a shared object is returned as it is.
+  // "ZIPDLL.DLL" -> "libzipdll.so"; a folder part is kept, with '\' turned into '/'. A name that
+  // already looks like a shared object is returned as it is.
   static std::string PlatformName(std::string_view name);
 
-  /// Loads the library (the name is mapped first). A bare name is searched as the platform's
-  /// loader does (the program's run path, then the system's library path) and then in the
-  /// program's own folder. False when it cannot be loaded; Error() says why.
+  // Loads the library (the name is mapped first). A bare name is searched as the platform's
+  // loader does (the program's run path, then the system's library path) and then in the
+  // program's own folder. False when it cannot be loaded; Error() says why.
   bool Load(std::string_view name);
   void Unload();
   bool Loaded() const { return handle_ != nullptr; }
-  /// The address of an exported symbol, or nullptr.
+  // The address of an exported symbol, or nullptr.
   void* Symbol(const char* name) const;
   const std::string& Error() const { return error_; }
 

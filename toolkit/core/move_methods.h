@@ -7,25 +7,23 @@
 
 namespace mirnax {
 
-/// The ways MoveNoReplace can move a file, tried in this order.
 enum TMoveMethod {
   mmRenameNoReplace,  // one rename that refuses an existing target (renameat2 with RENAME_NOREPLACE)
   mmLink,             // a second name for the file, then the first removed
   mmCheckedRename,    // a plain rename after a check that the target does not exist
 };
 
-/// MoveNoReplace starting at method; each one falls back to the next where the file system lacks it.
+// MoveNoReplace starting at method; each one falls back to the next where the file system lacks it.
 void MoveNoReplaceBy(TMoveMethod method, const std::string& from, const std::string& to);
 
-/// How SyncFolderOf forces a folder's entries to disk (fsync unless replaced), for the tests that
-/// make it fail. Returns the previous one.
+// How SyncFolderOf forces a folder's entries to disk (fsync unless replaced), for the tests that
+// make it fail. Returns the previous one.
 using TFolderSync = int (*)(int fd);
-TFolderSync SetFolderSync(TFolderSync sync);  ///< Replaces the folder sync; returns the previous one.
+TFolderSync SetFolderSync(TFolderSync sync);
 
-/// How FreeSpaceOf learns the bytes free for this process in a folder (statvfs unless replaced),
-/// for the tests that fill a disk. Returns the previous one; -1 from it means unknown.
+// How FreeSpaceOf learns the bytes free for this process in a folder (statvfs unless replaced),
+// for the tests that fill a disk. Returns the previous one; -1 from it means unknown.
 using TFreeSpaceQuery = int64_t (*)(const std::string& folder);
-/// Replaces the free-space query; returns the previous one.
 TFreeSpaceQuery SetFreeSpaceQuery(TFreeSpaceQuery query);
 
 }  // namespace mirnax

@@ -5,7 +5,6 @@
 
 namespace mirnax {
 
-/// The dialogs service on Qt's standard dialogs.
 class TQtDialogs : public TDialogs {
  public:
   bool YesNo(const std::string& text, const std::string& caption, int defaultButton = mbYes) override;
@@ -16,13 +15,13 @@ class TQtDialogs : public TDialogs {
   bool OpenFile(const TOpenDialogOptions& options, std::string& fileName) override;
   int Ask(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
           int defaultButton) override;
-  /// Ask with a picture (PNG bytes) in the icon's place; none when empty or not an image.
+  // Ask with a picture (PNG bytes) in the icon's place; none when empty or not an image.
   int AskWithPicture(const std::string& text, const std::string& caption, TMsgDlgType type, int buttons,
                      int defaultButton, const std::string& picture);
   bool ChooseFolder(const TFolderDialogOptions& options, std::string& folder) override;
 };
 
-/// "Name|mask|Name|mask" as a Qt name filter list ("Name (mask);;Name (mask)").
+// "Name|mask|Name|mask" as a Qt name filter list ("Name (mask);;Name (mask)").
 std::string QtFilterFromPlatform(const std::string& filter);
 
 }  // namespace mirnax

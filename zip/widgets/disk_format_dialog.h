@@ -6,10 +6,10 @@
 
 namespace mirnax {
 
-/// Formats the disk in the drive: with widgets, through the format dialog (which starts by itself
-/// and closes when done unless confirmErase asks the user to start and close it); without, on the
-/// thread alone while events keep being processed. 0 done, -1 failed, -2 cancelled by the user,
-/// -3 no format could be started.
+// Formats the disk in the drive: with widgets, through the format dialog (which starts by itself
+// and closes when done unless confirmErase asks the user to start and close it); without, on the
+// thread alone while events keep being processed. 0 done, -1 failed, -2 cancelled by the user,
+// -3 no format could be started.
 int RunDiskFormat(const std::string& root, const std::string& label, bool confirmErase, std::string& error);
 
 }  // namespace mirnax

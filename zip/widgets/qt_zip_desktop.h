@@ -7,12 +7,11 @@
 
 namespace mirnax {
 
-/// The zip component's desktop on Qt's widgets: the wait cursor, the caption, the format dialog.
 class TQtZipDesktop : public TZipDesktop {
  public:
   bool BeginBusy() override;
-  void EndBusy() override;  ///< Takes the busy cursor back.
-  /// The title of the program's application object, else the application's name.
+  void EndBusy() override;
+  // The title of the program's application object, else the application's name.
   std::string BoxCaption() override;
   int FormatDisk(const std::string& root, const std::string& label, bool confirmErase, std::string& error) override;
 };
