@@ -57,7 +57,7 @@ def main(paths):
         listing = subprocess.run(["nm", "-C", "--defined-only", path], capture_output=True, text=True, check=True)
         for line in listing.stdout.splitlines():
             parts = line.split(" ", 2)
-            if len(parts) == 3 and parts[1] not in "aNn" and outside(parts[2]):
+            if len(parts) == 3 and parts[1] not in "aANn" and outside(parts[2]):
                 found.append(f"{path}: {parts[2]}")
     for line in sorted(set(found)):
         print(line)
