@@ -9,7 +9,7 @@
 namespace mirnax {
 
 // One library: its names, the messages about it, and its two entry points once loaded.
-struct TZipBuilder::TDll {
+struct MIRNAX_NO_EXPORT TZipBuilder::TDll {
   const char* fileName;  // as the component names it
   const char* execName;
   const char* versionName;

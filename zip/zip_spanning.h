@@ -40,7 +40,7 @@ class TMemberIndex {
 
 // Cuts one archive into volumes: removable disks labelled "PKBACK# 001" and on, or numbered files
 // on other drives.
-class TZipBuilder::TSpanWriter {
+class MIRNAX_NO_EXPORT TZipBuilder::TSpanWriter {
  public:
   TSpanWriter(TZipBuilder& zip, const std::string& outFileName);
   TSpanWriter(const TSpanWriter&) = delete;
@@ -93,7 +93,7 @@ class TZipBuilder::TSpanWriter {
 };
 
 // Joins the volumes of a set, from its last one back to its first, into one archive.
-class TZipBuilder::TSpanJoiner {
+class MIRNAX_NO_EXPORT TZipBuilder::TSpanJoiner {
  public:
   explicit TSpanJoiner(TZipBuilder& zip);
   TSpanJoiner(const TSpanJoiner&) = delete;

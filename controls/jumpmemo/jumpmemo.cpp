@@ -39,7 +39,7 @@ constexpr int kAutoScrollInterval = 40;  // ms between the steps of scrolling wh
 }  // namespace
 
 // The window's side of what the control asks for.
-class TJumpMemo::THost final : public TMemoHost {
+class MIRNAX_NO_EXPORT TJumpMemo::THost final : public TMemoHost {
  public:
   explicit THost(TJumpMemo& memo) : memo_(memo) {}
   void Repaint() override { memo_.update(); }
@@ -73,7 +73,7 @@ class TJumpMemo::THost final : public TMemoHost {
   TJumpMemo& memo_;
 };
 
-struct TJumpMemo::TState {
+struct MIRNAX_NO_EXPORT TJumpMemo::TState {
   explicit TState(TJumpMemo& memo) : host(memo), control(doc, metrics, host), bars(&memo, control) {}
 
   TJumpDocument doc;
