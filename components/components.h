@@ -3,11 +3,12 @@
 
 #include "mirnax/mirnax_export.h"
 
+/// The component library: the controls, the zip component and the toolkit they are built on.
 namespace mirnax {
-// The library's version, "major.minor.patch", as built.
+/// The library's version, "major.minor.patch", as built.
 MIRNAX_EXPORT const char* LibraryVersion();
 
-// Runs the Register of every component unit: the controls and the zip component on their
-// palette pages. Safe to call more than once.
+/// Runs the Register of every component unit: the controls and the zip component on their
+/// palette pages. Safe to call more than once.
 MIRNAX_EXPORT void RegisterAll();
 }  // namespace mirnax

@@ -13,6 +13,7 @@ namespace mirnax {
 
 class TZipBuilder;
 
+/// The zip component as a widget, to be placed on a form and hidden when the program runs.
 class MIRNAX_EXPORT TZipBuilderWidget : public QWidget {
   Q_OBJECT
   Q_PROPERTY(QString ZipFileName READ ZipFileName WRITE SetZipFileName)
@@ -31,40 +32,43 @@ class MIRNAX_EXPORT TZipBuilderWidget : public QWidget {
   Q_PROPERTY(QString VersionInfo READ VersionInfo)
 
  public:
+  /// A hidden stand-in holding its own TZipBuilder.
   explicit TZipBuilderWidget(QWidget* parent = nullptr);
   ~TZipBuilderWidget() override;
 
-  TZipBuilder& Builder() { return *builder_; }
-  // Shown as the component's icon (in a form designer) or hidden (in the running program).
+  TZipBuilder& Builder() { return *builder_; }  ///< The component the form's properties are set on.
+  /// Sets design mode: shown as the component's icon (in a form designer) or hidden (in the running program).
   void SetDesignMode(bool value);
 
-  QString ZipFileName() const;
+  QString ZipFileName() const;  ///< The archive's file name.
+  /// Sets the archive's file name; the archive's directory is read.
   void SetZipFileName(const QString& value);
-  QString Password() const;
-  void SetPassword(const QString& value);
-  QString ExtrBaseDir() const;
-  void SetExtrBaseDir(const QString& value);
+  QString Password() const;  ///< The password of encrypted entries.
+  void SetPassword(const QString& value);  ///< Sets Password.
+  QString ExtrBaseDir() const;  ///< The folder extracted entries are written below.
+  void SetExtrBaseDir(const QString& value);  ///< Sets ExtrBaseDir.
+  /// The folder of the archive libraries; empty finds them in their usual places.
   QString DLLDirectory() const;
-  void SetDLLDirectory(const QString& value);
-  QString TempDir() const;
-  void SetTempDir(const QString& value);
-  QString SFXCaption() const;
-  void SetSFXCaption(const QString& value);
-  QString SFXDefaultDir() const;
-  void SetSFXDefaultDir(const QString& value);
-  int AddCompLevel() const;
-  void SetAddCompLevel(int value);
-  qlonglong MaxVolumeSize() const;
-  void SetMaxVolumeSize(qlonglong value);
-  bool Verbose() const;
-  void SetVerbose(bool value);
-  bool Trace() const;
-  void SetTrace(bool value);
-  bool Unattended() const;
-  void SetUnattended(bool value);
-  bool ConfirmErase() const;
-  void SetConfirmErase(bool value);
-  QString VersionInfo() const;
+  void SetDLLDirectory(const QString& value);  ///< Sets DLLDirectory.
+  QString TempDir() const;  ///< The folder for temporary files; empty uses the system's.
+  void SetTempDir(const QString& value);  ///< Sets TempDir.
+  QString SFXCaption() const;  ///< The caption of a self-extracting archive's dialog.
+  void SetSFXCaption(const QString& value);  ///< Sets SFXCaption.
+  QString SFXDefaultDir() const;  ///< The folder a self-extracting archive proposes.
+  void SetSFXDefaultDir(const QString& value);  ///< Sets SFXDefaultDir.
+  int AddCompLevel() const;  ///< The compression level, 0 (stored) to 9 (smallest).
+  void SetAddCompLevel(int value);  ///< Sets AddCompLevel.
+  qlonglong MaxVolumeSize() const;  ///< The largest size of one volume of a spanned archive, 0 for no limit.
+  void SetMaxVolumeSize(qlonglong value);  ///< Sets MaxVolumeSize; negative values are ignored.
+  bool Verbose() const;  ///< Whether the libraries report every step.
+  void SetVerbose(bool value);  ///< Sets Verbose.
+  bool Trace() const;  ///< Whether the libraries trace their work.
+  void SetTrace(bool value);  ///< Sets Trace.
+  bool Unattended() const;  ///< Whether no box asks or reports while working.
+  void SetUnattended(bool value);  ///< Sets Unattended.
+  bool ConfirmErase() const;  ///< Whether deleting from an archive asks first.
+  void SetConfirmErase(bool value);  ///< Sets ConfirmErase.
+  QString VersionInfo() const;  ///< The component's version.
 
  protected:
   void paintEvent(QPaintEvent* event) override;

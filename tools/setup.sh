@@ -16,6 +16,7 @@ packages=(
   libblkid-dev dbus-daemon
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   desktop-file-utils
+  doxygen
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,14 +1,21 @@
 // Loads the Designer plugin as Designer does and checks every control it offers.
 #include <QDomDocument>
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaProperty>
 #include <QPluginLoader>
 #include <QRegularExpression>
 #include <QTest>
+#include <QtDesigner/QFormBuilder>
 #include <QWidget>
 #include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 #include <memory>
+
+#include "controls/gauge/cgauge.h"
+#include "controls/jumpmemo/jumpmemo.h"
+#include "controls/samples/performance_graph.h"
+#include "ui_colour_form.h"
 
 class TestDesignerPlugin : public QObject {
   Q_OBJECT
@@ -84,6 +91,81 @@ class TestDesignerPlugin : public QObject {
       QCOMPARE(property.read(control), value);
     }
     QVERIFY(own > 0);
+  }
+
+  // Each colour is a QColor in Designer and in forms, and its 0x00BBGGRR number is neither: both
+  // name the same colour, whichever of them is set. An invalid start colour stands for the button
+  // face of the control's palette, the system colour the gauge's background starts as.
+  void colourTwins_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("colour");
+    QTest::addColumn<QColor>("start");
+    QTest::addColumn<bool>("writable");
+    const auto row = [](const char* control, const char* colour, QColor start, bool writable = true) {
+      QTest::addRow("%s %s", control, colour) << QString("mirnax::%1").arg(control) << colour << start << writable;
+    };
+    row("TCGauge", "ForeColor", Qt::black);
+    row("TCGauge", "BackColor", Qt::white);
+    row("TCGauge", "Color", QColor());
+    row("TJumpMemo", "Color", Qt::white);
+    row("TJumpMemo", "SelectColor", Qt::red);
+    row("TJumpMemo", "JumpColor", QColor(0, 0x80, 0));
+    row("TJumpMemo", "TextColor", Qt::black);
+    row("TPerformanceGraph", "ForeColor", QColor(0, 0x80, 0));
+    row("TPerformanceGraph", "BackColor", Qt::black);
+    row("TCColorGrid", "ForegroundColor", Qt::black, false);
+    row("TCColorGrid", "BackgroundColor", Qt::black, false);
+  }
+  void colourTwins() {
+    QFETCH(QString, name);
+    QFETCH(QString, colour);
+    QFETCH(QColor, start);
+    QFETCH(bool, writable);
+    QDesignerCustomWidgetInterface* w = Widget(name);
+    QVERIFY(w != nullptr);
+    QWidget form;
+    QWidget* control = w->createWidget(&form);
+    const QMetaObject* meta = control->metaObject();
+    const QMetaProperty twin = meta->property(meta->indexOfProperty(qPrintable(colour)));
+    const QMetaProperty number = meta->property(meta->indexOfProperty(qPrintable(colour + "Value")));
+    QVERIFY(twin.isValid() && number.isValid());
+    QCOMPARE(twin.metaType(), QMetaType::fromType<QColor>());
+    QVERIFY(twin.isDesignable() && twin.isStored());
+    QVERIFY(!number.isDesignable() && !number.isStored());
+    QCOMPARE(twin.isWritable(), writable);
+
+    if (!start.isValid()) start = control->palette().color(QPalette::Button);
+    QCOMPARE(twin.read(control).value<QColor>(), start);
+    QCOMPARE(number.read(control).toUInt(), uint(start.red() | start.green() << 8 | start.blue() << 16));
+    if (!writable) return;
+    QVERIFY(twin.write(control, QColor(0x12, 0x34, 0x56, 0x80)));  // kept as plain RGB
+    QCOMPARE(number.read(control).toUInt(), 0x563412u);
+    QCOMPARE(twin.read(control).value<QColor>(), QColor(0x12, 0x34, 0x56));
+    QVERIFY(number.write(control, 0x00ABCDEFu));
+    QCOMPARE(twin.read(control).value<QColor>(), QColor(0xEF, 0xCD, 0xAB));
+  }
+
+  // A form Designer saved with colours loads through the plugin, as Designer and its preview load
+  // it, and compiles through uic (ui_colour_form.h, built from the same file).
+  void colourFormsLoadAndCompile() {
+    QFormBuilder loader;
+    loader.addPluginPath(QFileInfo(MIRNAX_DESIGNER_PLUGIN).absolutePath());
+    QFile file(MIRNAX_SOURCE_DIR "/components/designer/colour_form.ui");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const std::unique_ptr<QWidget> loaded(loader.load(&file));
+    QVERIFY2(loaded != nullptr, qPrintable(loader.errorString()));
+    QWidget compiled;
+    Ui::ColourForm ui;
+    ui.setupUi(&compiled);
+    for (QWidget* form : {loaded.get(), &compiled}) {
+      auto* gauge = form->findChild<mirnax::TCGauge*>("gauge");
+      auto* memo = form->findChild<mirnax::TJumpMemo*>("memo");
+      auto* graph = form->findChild<mirnax::TPerformanceGraph*>("graph");
+      QVERIFY(gauge && memo && graph);
+      QCOMPARE(gauge->ForeColor(), 0x030201u);
+      QCOMPARE(memo->JumpColor(), 0x0000FFu);
+      QCOMPARE(graph->BackColor(), 0xFFFFFFu);
+    }
   }
 };
 

@@ -15,59 +15,62 @@
 
 namespace mirnax {
 
+/// A folder tree that opens along the current folder and lists each level when it is expanded.
 class MIRNAX_EXPORT TCDirectoryOutline : public TCustomOutline {
   Q_OBJECT
   Q_PROPERTY(TTextCase TextCase READ TextCase WRITE SetTextCase)
   Q_PROPERTY(QString Directory READ DirectoryText WRITE SetDirectoryText)
 
  public:
+  /// How the folder names are shown: lower case, upper case or as they are on disk.
   enum TTextCase { tcLowerCase, tcUpperCase, tcAsIs };
   Q_ENUM(TTextCase)
 
-  // An item whose folders have been listed carries the address of this member as its data.
+  /// An item whose folders have been listed carries the address of this member as its data.
   static void* APointer;
-  static constexpr int32_t InvalidIndex = -1;
-  static constexpr int32_t RootIndex = 1;
+  static constexpr int32_t InvalidIndex = -1;  ///< The index no item has.
+  static constexpr int32_t RootIndex = 1;  ///< The index of the root item, "/".
 
+  /// A folder tree with names in lower case.
   explicit TCDirectoryOutline(QWidget* parent = nullptr);
 
-  // The drive of the tree: '/' once known, '\0' before.
+  /// The drive of the tree: '/' once known, '\0' before.
   char Drive() const { return drive_; }
-  // The current folder as shown (after the case conversion), without a trailing "/" except "/".
+  /// The current folder as shown (after the case conversion), without a trailing "/" except "/".
   const std::string& Directory() const { return directory_; }
-  TTextCase TextCase() const { return textCase_; }
+  TTextCase TextCase() const { return textCase_; }  ///< How the folder names are shown.
 
-  // Only "/" is a drive here; anything else is ignored.
+  /// Sets the drive; only "/" is a drive here, anything else is ignored.
   void SetDrive(char letter);
-  // Relative paths are taken from the current folder; an empty one is ignored. The same folder
-  // again does nothing. A folder that does not exist raises EOutlineError while the tree walks
-  // to it.
+  /// Opens the tree at path and selects it. Relative paths are taken from the current folder; an
+  /// empty one is ignored. The same folder again does nothing. A folder that does not exist raises
+  /// EOutlineError while the tree walks to it.
   void SetDirectory(const std::string& path);
-  void SetTextCase(TTextCase value);
+  void SetTextCase(TTextCase value);  ///< Sets TextCase and shows every name anew.
 
-  // The name in the chosen case (letters A..Z only: names are UTF-8).
+  /// The name in the chosen case (letters A..Z only: names are UTF-8).
   std::string ForceCase(const std::string& name) const;
-  // The process's current folder, "" when it cannot be read.
+  /// The process's current folder, "" when it cannot be read.
   static std::string CurDir();
-  // The folder of item index as stored on disk, whatever the shown case.
+  /// The folder of item index as stored on disk, whatever the shown case.
   std::string DiskPath(int32_t index);
 
-  // Lists the folders of item index among its children, sorted case-insensitively.
+  /// Lists the folders of item index among its children, sorted case-insensitively.
   virtual void BuildOneLevel(int32_t index);
-  // Rebuilds the tree down to the current folder.
+  /// Rebuilds the tree down to the current folder.
   virtual void BuildTree();
-  // Lists everything below item index.
+  /// Lists everything below item index.
   virtual void BuildSubTree(int32_t index);
-  // Opens the tree along path and selects its last folder.
+  /// Opens the tree along path and selects its last folder.
   void WalkTree(const std::string& path);
-  // The child of index named name (letter case ignored), -1 when none; lists index first.
+  /// The child of index named name (letter case ignored), -1 when none; lists index first.
   int32_t GetChildNamed(const std::string& name, int32_t index);
 
-  std::function<void(TCDirectoryOutline* sender)> OnChange;
+  std::function<void(TCDirectoryOutline* sender)> OnChange;  ///< Called after the current folder changed.
 
  protected:
   virtual void Change();
-  // Takes the current folder when the drive is not known yet, then builds the tree.
+  /// Takes the current folder when the drive is not known yet, then builds the tree.
   void CreateWnd();
   void Expand(int32_t index) override;
   void Click() override;
@@ -79,12 +82,12 @@ class MIRNAX_EXPORT TCDirectoryOutline : public TCustomOutline {
   char drive_ = '\0';
   std::string directory_;
   TTextCase textCase_ = tcLowerCase;
-  // Names as stored on disk of the items whose shown name may differ.
+  /// Names as stored on disk of the items whose shown name may differ.
   std::unordered_map<const TOutlineNode*, std::string> diskNames_;
 };
 
 namespace cdirectory_outline {
-// Adds TCDirectoryOutline to the component palette, page "Samples".
+/// Adds TCDirectoryOutline to the component palette, page "Samples".
 MIRNAX_EXPORT void Register();
 }  // namespace cdirectory_outline
 

@@ -10,11 +10,13 @@
 
 namespace mirnax {
 
+/// The bits of ComponentState: csDesigning, the component lives in a design environment.
 enum TComponentStateItem { csDesigning = 1 };
 
+/// A non-visual component: owned by another component, which destroys it, and aware of design time.
 class MIRNAX_EXPORT TComponent : public TObject {
  public:
-  // A component with an owner is destroyed by it.
+  /// A component with an owner is destroyed by it.
   explicit TComponent(TComponent* owner = nullptr) : owner_(owner) {
     if (owner_ != nullptr) owner_->owned_.push_back(this);
   }
@@ -31,9 +33,11 @@ class MIRNAX_EXPORT TComponent : public TObject {
   TComponent(const TComponent&) = delete;
   TComponent& operator=(const TComponent&) = delete;
 
-  TComponent* Owner() const { return owner_; }
-  int ComponentState() const { return state_; }
+  TComponent* Owner() const { return owner_; }  ///< The owner, nullptr for none.
+  int ComponentState() const { return state_; }  ///< The state bits (TComponentStateItem).
+  /// Whether the component lives in a design environment.
   bool Designing() const { return (state_ & csDesigning) != 0; }
+  /// Turns csDesigning on or off.
   void SetDesigning(bool on) { state_ = on ? (state_ | csDesigning) : (state_ & ~csDesigning); }
 
  private:

@@ -10,37 +10,40 @@
 
 namespace mirnax {
 
+/// The application object: a title, errors that escape an event handler shown instead of ending the program,
+/// and help requests.
 class MIRNAX_EXPORT TApplication : public QApplication {
   Q_OBJECT
  public:
-  TApplication(int& argc, char** argv);
+  TApplication(int& argc, char** argv);  ///< The application of argc and argv, as QApplication takes them.
   ~TApplication() override;
 
+  /// The program's title, the caption of its error boxes.
   const std::string& Title() const { return title_; }
-  void SetTitle(const std::string& title);
+  void SetTitle(const std::string& title);  ///< Sets Title.
 
-  // Shows the error in the standard error box (caption: the title) through the dialogs service.
+  /// Shows the error in the standard error box (caption: the title) through the dialogs service.
   void ShowException(const std::exception& e);
-  // Runs a handler; an error that escapes it ends the handler and is shown, the program goes on.
+  /// Runs a handler; an error that escapes it ends the handler and is shown, the program goes on.
   void Guard(const std::function<void()>& handler);
 
-  // Delivers events; an error that escapes an event handler is shown instead of ending the program.
+  /// Delivers events; an error that escapes an event handler is shown instead of ending the program.
   bool notify(QObject* receiver, QEvent* event) override;
 
-  // Asks the program to show help on a topic (F1 in a control); a program connects HelpRequested.
+  /// Asks the program to show help on a topic (F1 in a control); a program connects HelpRequested.
   void ShowHelp(int HelpContext);
 
  signals:
-  void HelpRequested(int HelpContext);
+  void HelpRequested(int HelpContext);  ///< Emitted by ShowHelp with the topic.
 
  private:
   std::string title_;
 };
 
-// The application object of the process (null before one is created).
+/// The application object of the process (null before one is created).
 extern MIRNAX_EXPORT TApplication* Application;
 
-// Wraps a handler for a signal connection so that an error it raises goes to the error box.
+/// Wraps a handler for a signal connection so that an error it raises goes to the error box.
 template <typename Object>
 auto Handler(Object* object, void (Object::*method)()) {
   return [object, method] {

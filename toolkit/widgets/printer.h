@@ -8,6 +8,6 @@
 
 namespace mirnax {
 
-MIRNAX_EXPORT QPrinter& Printer();
+MIRNAX_EXPORT QPrinter& Printer();  ///< The printer of the process, made on first use.
 
 }  // namespace mirnax

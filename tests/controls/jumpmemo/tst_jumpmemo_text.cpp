@@ -70,7 +70,7 @@ class TestJumpMemoText : public TMemoTestCase {
     QCOMPARE(memo.CharSize(), QPoint(QFontMetrics(memo.font(), &memo.Buffer()).averageCharWidth(), Height(memo)));
     // The published properties are reachable by name, as a designer reaches them.
     QCOMPARE(memo.property("Pagemarker").value<std::string>(), std::string("Page"));
-    QVERIFY(memo.setProperty("JumpColor", 0x00FF00u));
+    QVERIFY(memo.setProperty("JumpColorValue", 0x00FF00u));
     QCOMPARE(memo.JumpColor(), TColor{0x00FF00});
     QVERIFY(dialogs_.Calls.empty());
   }
