@@ -50,6 +50,5 @@ std::string TrUtf8(const char* context, const char* text) {
   return QCoreApplication::translate(context, text).toStdString();
 }
 
-std::string ExceptionText(const char* text) { return TrUtf8(ExceptionContext, text); }
 
 }  // namespace mirnax
