@@ -690,6 +690,38 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
 к статике, 2 неверные аргументы, 3 статика вморожена, но журнал не удалось записать.
 </translation>
     </message>
+    <message>
+        <source>cannot write the log to standard output: %s</source>
+        <translation>не удаётся записать журнал в стандартный вывод: %s</translation>
+    </message>
+    <message>
+        <source>cannot write to standard output: %s</source>
+        <translation>не удаётся писать в стандартный вывод: %s</translation>
+    </message>
+    <message>
+        <source>no world files given</source>
+        <translation>не указано ни одного файла мира</translation>
+    </message>
+    <message>
+        <source>no world files: none given and none matches %s in %s</source>
+        <translation>нет файлов мира: ни один не указан и ни один не подходит под %s в %s</translation>
+    </message>
+    <message>
+        <source>no statics index path: give --staidx FILE and --statics FILE, or set Staidx0 and Statics0 in ./mirnax.ini</source>
+        <translation>нет пути к индексному файлу статики: укажите --staidx ФАЙЛ и --statics ФАЙЛ или задайте Staidx0 и Statics0 в ./mirnax.ini</translation>
+    </message>
+    <message>
+        <source>no statics data path: give --staidx FILE and --statics FILE, or set Staidx0 and Statics0 in ./mirnax.ini</source>
+        <translation>нет пути к файлу данных статики: укажите --staidx ФАЙЛ и --statics ФАЙЛ или задайте Staidx0 и Statics0 в ./mirnax.ini</translation>
+    </message>
+    <message>
+        <source>%s came after the new statics were complete; the freeze was finished.</source>
+        <translation>%s пришёл, когда новая статика была уже готова; заморозка доведена до конца.</translation>
+    </message>
+    <message>
+        <source>the statics were frozen, but the log could not be written to standard output: %s</source>
+        <translation>статика вморожена, но журнал не удалось записать в стандартный вывод: %s</translation>
+    </message>
 </context>
 <context>
     <name>mirnax-gallery</name>

@@ -106,6 +106,7 @@ constexpr const char* Usage = QT_TRANSLATE_NOOP(
     "\n"
     "Exit status: 0 done, 1 the run stopped on an error or found no world files or no statics\n"
     "paths, 2 bad arguments, 3 the statics were frozen but the log could not be written.\n");
+constexpr const char* CannotWriteLog = QT_TRANSLATE_NOOP("mirnax-freeze", "cannot write the log to standard output: %s");
 constexpr const char* SeeHelp = QT_TRANSLATE_NOOP("mirnax-freeze", " (see mirnax-freeze --help)");
 
 enum { ExitDone = 0, ExitFailed = 1, ExitBadArguments = 2, ExitFrozenUnlogged = 3 };
@@ -236,7 +237,10 @@ TOptions ParseArguments(int argc, char** argv) {
 // Prints text on standard output; a failure to do so is the program's error.
 int PrintOut(const std::string& text) {
   if (std::fputs(text.c_str(), stdout) != EOF && std::fflush(stdout) == 0) return ExitDone;
-  std::fprintf(stderr, "mirnax-freeze: cannot write to standard output: %s\n", std::strerror(errno));
+  const int error = errno;
+  std::fprintf(stderr, "mirnax-freeze: %s\n",
+               Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "cannot write to standard output: %s")).c_str(), std::strerror(error))
+                   .c_str());
   return ExitFailed;
 }
 
@@ -249,14 +253,17 @@ void PrintError(const std::string& file, const std::string& reason) { PrintError
 // or a world file the system will not let us read (with its reason).
 bool CheckRequest(const TRunRequest& request, bool filesGiven) {
   if (request.WorldFiles.empty()) {
-    PrintError(filesGiven ? "no world files given"
-                          : "no world files: none given and none matches " + ForwardSlashes(WorldFilePattern()) +
-                                " in " + GetCurrentDir());
+    PrintError(filesGiven ? FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "no world files given"))
+                          : Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "no world files: none given and none matches %s in %s")).c_str(),
+                                   ForwardSlashes(WorldFilePattern()).c_str(), GetCurrentDir().c_str()));
     return false;
   }
   if (request.IndexPath.empty() || request.DataPath.empty()) {
-    PrintError(std::string("no ") + (request.IndexPath.empty() ? "statics index" : "statics data") +
-               " path: give --staidx FILE and --statics FILE, or set Staidx0 and Statics0 in ./mirnax.ini");
+    PrintError(FreezeText(request.IndexPath.empty()
+                              ? QT_TRANSLATE_NOOP("mirnax-freeze", "no statics index path: give --staidx FILE and --statics FILE, or "
+                                                                   "set Staidx0 and Statics0 in ./mirnax.ini")
+                              : QT_TRANSLATE_NOOP("mirnax-freeze", "no statics data path: give --staidx FILE and --statics FILE, or "
+                                                                   "set Staidx0 and Statics0 in ./mirnax.ini")));
     return false;
   }
   for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
@@ -285,7 +292,7 @@ int Unfreeze(const mirnax::TUnfreezeRequest& request, bool copy, TProgressBar& b
   }
   host.Finish();
   if (host.LogError() != 0) {
-    std::fprintf(stderr, "mirnax-freeze: cannot write the log to standard output: %s\n", std::strerror(host.LogError()));
+    PrintError(Format(FreezeText(CannotWriteLog).c_str(), std::strerror(host.LogError())));
     status = ExitFailed;
   }
   return status;
@@ -381,18 +388,18 @@ int main(int argc, char** argv) {
     bar.Erase();
     if (const char* signal = SignalAfterCompletedFreeze()) {
       // The new statics stood by then: the freeze was finished, not undone.
-      std::fprintf(stderr, "mirnax-freeze: %s came after the new statics were complete; the freeze was finished.\n",
-                   signal);
+      PrintError(Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "%s came after the new statics were complete; the freeze "
+                                                         "was finished.")).c_str(),
+                        signal));
     }
     if (host.LogError() != 0 && host.FreezeCompleted()) {
       // Not 1: a script that runs the freeze again on 1 would freeze the items twice.
-      std::fprintf(stderr, "mirnax-freeze: the statics were frozen, but the log could not be written to standard "
-                           "output: %s\n",
-                   std::strerror(host.LogError()));
+      PrintError(Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "the statics were frozen, but the log could not be written "
+                                                         "to standard output: %s")).c_str(),
+                        std::strerror(host.LogError())));
       status = ExitFrozenUnlogged;
     } else if (host.LogError() != 0) {
-      std::fprintf(stderr, "mirnax-freeze: cannot write the log to standard output: %s\n",
-                   std::strerror(host.LogError()));
+      PrintError(Format(FreezeText(CannotWriteLog).c_str(), std::strerror(host.LogError())));
       status = ExitFailed;
     }
     return status;
