@@ -63,6 +63,23 @@ bool ZipAndConvert() {
   std::printf("zipped with version %d of the library, stub %s\n", zip.GetZipVers(), zip.SFXPath().c_str());
   return QFile::exists(dir.filePath("notes.exe"));
 }
+// A program's own gauge: its type information refers to the library's, which must be exported.
+class TLabelledGauge : public TCGauge {
+ public:
+  using TCGauge::TCGauge;
+};
+
+// An error the library raises is caught by its class here, and a widget of ours is told apart.
+bool TypesCrossTheLibrary(QWidget& parent) {
+  QWidget* gauge = new TLabelledGauge(&parent);
+  if (dynamic_cast<TCGauge*>(gauge) == nullptr) return false;
+  try {
+    mirnax::EncodeDate(2024, 13, 1);
+  } catch (const mirnax::EConvertError&) {
+    return true;
+  }
+  return false;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,6 +100,10 @@ int main(int argc, char** argv) {
   layout->addWidget(gauge);
   layout->addWidget(memo);
   layout->addWidget(calendar);
+  if (!TypesCrossTheLibrary(window)) {
+    std::fprintf(stderr, "a class of the library is not known as such outside it\n");
+    return 1;
+  }
   window.resize(300, 400);
   window.show();
   QApplication::processEvents();
