@@ -722,6 +722,38 @@ paths, 2 bad arguments, 3 the statics were frozen but the log could not be writt
         <source>the statics were frozen, but the log could not be written to standard output: %s</source>
         <translation>статика вморожена, но журнал не удалось записать в стандартный вывод: %s</translation>
     </message>
+    <message>
+        <source>Statics index file %s: %lld entries (a map of %s tiles has %d)</source>
+        <translation>Индексный файл статики %s: записей: %lld (у карты %s тайлов их %d)</translation>
+    </message>
+    <message>
+        <source>Statics data file %s: %lld bytes</source>
+        <translation>Файл данных статики %s: байт: %lld</translation>
+    </message>
+    <message>
+        <source>Fault: %s</source>
+        <translation>Ошибка: %s</translation>
+    </message>
+    <message>
+        <source>Note: %s</source>
+        <translation>Примечание: %s</translation>
+    </message>
+    <message>
+        <source>%lld blocks with statics, %lld statics</source>
+        <translation>блоков со статикой: %lld, статики: %lld</translation>
+    </message>
+    <message>
+        <source>The statics files are consistent.</source>
+        <translation>Файлы статики согласованы.</translation>
+    </message>
+    <message>
+        <source>The statics files are not consistent: %lld faults.</source>
+        <translation>Файлы статики не согласованы: ошибок: %lld.</translation>
+    </message>
+    <message>
+        <source>cannot write the report to standard output: %s</source>
+        <translation>не удаётся записать отчёт в стандартный вывод: %s</translation>
+    </message>
 </context>
 <context>
     <name>mirnax-gallery</name>
@@ -1374,6 +1406,34 @@ The journal %s is kept: the next run puts them back.</source>
     <message>
         <source>No statics files are given: the paths of Staidx0 and Statics0 are needed.</source>
         <translation>Файлы статики не указаны: нужны пути Staidx0 и Statics0.</translation>
+    </message>
+    <message>
+        <source>... and %lld more like it</source>
+        <translation>... и ещё таких же: %lld</translation>
+    </message>
+    <message>
+        <source>The data of the blocks is not in block order: %lld blocks have their data before that of the previous block with statics, the first of them block %d (before block %d). A freeze writes them in order.</source>
+        <translation>Данные блоков идут не по порядку блоков: у %lld блоков данные стоят перед данными предыдущего блока со статикой, первый из них — блок %d (перед блоком %d). Заморозка записывает их по порядку.</translation>
+    </message>
+    <message>
+        <source>Block %d has %lld bytes of statics, not a whole number of %d-byte records.</source>
+        <translation>В блоке %d байт статики: %lld — это не целое число %d-байтовых записей.</translation>
+    </message>
+    <message>
+        <source>Blocks %d and %d share data: bytes %lld to %lld of the data file belong to both.</source>
+        <translation>Блоки %d и %d делят данные: байты с %lld по %lld файла данных принадлежат обоим.</translation>
+    </message>
+    <message>
+        <source>%lld bytes of the data file, in %lld places, belong to no block. A freeze drops them.</source>
+        <translation>Байты файла данных (%lld, в местах: %lld) не принадлежат ни одному блоку. Заморозка их отбрасывает.</translation>
+    </message>
+    <message>
+        <source>Block %d: static %lld (tile 0x%04X) lies at cell (%u, %u), outside 0 to %d.</source>
+        <translation>Блок %d: статика №%lld (тайл 0x%04X) стоит в клетке (%u, %u), вне 0–%d.</translation>
+    </message>
+    <message>
+        <source>A freeze of these statics did not finish and left %s; the next freeze settles it. What is checked here are the files under the configured names.</source>
+        <translation>Заморозка этой статики не завершилась и оставила %s; следующая заморозка это уладит. Здесь проверяются файлы под настроенными именами.</translation>
     </message>
 </context>
 <context>

@@ -28,27 +28,45 @@ void Say(std::FILE* out, const std::string& line, bool& written) {
 // False, said on stderr, when a path of the pair is missing.
 bool PathsGiven(const TRunRequest& request) {
   if (!request.IndexPath.empty() && !request.DataPath.empty()) return true;
-  std::fprintf(stderr,
-               "mirnax-freeze: no %s path: give --staidx FILE and --statics FILE, or set Staidx0 and Statics0 in "
-               "./mirnax.ini\n",
-               request.IndexPath.empty() ? "statics index" : "statics data");
+  const std::string text = FreezeText(
+      request.IndexPath.empty() ? QT_TRANSLATE_NOOP("mirnax-freeze",
+                                                    "no statics index path: give --staidx FILE and --statics FILE, "
+                                                    "or set Staidx0 and Statics0 in ./mirnax.ini")
+                                : QT_TRANSLATE_NOOP("mirnax-freeze",
+                                                    "no statics data path: give --staidx FILE and --statics FILE, "
+                                                    "or set Staidx0 and Statics0 in ./mirnax.ini"));
+  std::fprintf(stderr, "mirnax-freeze: %s\n", text.c_str());
   return false;
 }
 
 // The report of a check: the files, each fault and note, the counts and the verdict.
 bool Report(const TStaticsPair& pair, const TMapSize& map, const TStaticsCheck& check, std::FILE* out) {
   bool written = true;
-  Say(out, Format("Statics index file %s: %lld entries (a map of %s tiles has %d)", pair.Index.Given.c_str(),
-                  static_cast<long long>(check.Entries), MapSizeText(map).c_str(), map.BlockCount()), written);
-  Say(out, Format("Statics data file %s: %lld bytes", pair.Data.Given.c_str(), static_cast<long long>(check.DataBytes)),
+  Say(out,
+      Format(FreezeText(
+                 QT_TRANSLATE_NOOP("mirnax-freeze", "Statics index file %s: %lld entries (a map of %s tiles has %d)"))
+                 .c_str(),
+             pair.Index.Given.c_str(), static_cast<long long>(check.Entries), MapSizeText(map).c_str(),
+             map.BlockCount()),
       written);
-  for (const std::string& fault : check.Faults) Say(out, "Fault: " + fault, written);
-  for (const std::string& note : check.Notes) Say(out, "Note: " + note, written);
-  Say(out, Format("%lld blocks with statics, %lld statics", static_cast<long long>(check.BlocksWithStatics),
-                  static_cast<long long>(check.Statics)), written);
-  Say(out, check.FaultCount == 0 ? std::string("The statics files are consistent.")
-                                 : Format("The statics files are not consistent: %lld faults.",
-                                          static_cast<long long>(check.FaultCount)),
+  Say(out,
+      Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "Statics data file %s: %lld bytes")).c_str(),
+             pair.Data.Given.c_str(), static_cast<long long>(check.DataBytes)),
+      written);
+  for (const std::string& fault : check.Faults)
+    Say(out, Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "Fault: %s")).c_str(), fault.c_str()), written);
+  for (const std::string& note : check.Notes)
+    Say(out, Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "Note: %s")).c_str(), note.c_str()), written);
+  Say(out,
+      Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "%lld blocks with statics, %lld statics")).c_str(),
+             static_cast<long long>(check.BlocksWithStatics), static_cast<long long>(check.Statics)),
+      written);
+  Say(out,
+      check.FaultCount == 0
+          ? FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "The statics files are consistent."))
+          : Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "The statics files are not consistent: %lld faults."))
+                       .c_str(),
+                   static_cast<long long>(check.FaultCount)),
       written);
   return written && std::fflush(out) == 0;
 }
@@ -105,7 +123,12 @@ int CheckPairCommand(const TRunRequest& request, std::FILE* out) {
     return ExitPairUnread;
   }
   if (!Report(pair, request.Map, check, out)) {
-    std::fprintf(stderr, "mirnax-freeze: cannot write the report to standard output: %s\n", std::strerror(errno));
+    const int error = errno;
+    std::fprintf(
+        stderr, "mirnax-freeze: %s\n",
+        Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "cannot write the report to standard output: %s")).c_str(),
+               std::strerror(error))
+            .c_str());
     return ExitPairUnread;
   }
   return check.FaultCount == 0 ? ExitPairWhole : ExitPairInconsistent;
@@ -124,7 +147,11 @@ int DryRunCommand(const TRunRequest& request, bool clear, TTerminalHost& host, T
   host.Finish();
   bar.Erase();
   if (host.LogError() != 0) {
-    std::fprintf(stderr, "mirnax-freeze: cannot write the log to standard output: %s\n", std::strerror(host.LogError()));
+    std::fprintf(
+        stderr, "mirnax-freeze: %s\n",
+        Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "cannot write the log to standard output: %s")).c_str(),
+               std::strerror(host.LogError()))
+            .c_str());
     status = 1;
   }
   return status;

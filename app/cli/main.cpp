@@ -106,7 +106,8 @@ constexpr const char* Usage = QT_TRANSLATE_NOOP(
     "\n"
     "Exit status: 0 done, 1 the run stopped on an error or found no world files or no statics\n"
     "paths, 2 bad arguments, 3 the statics were frozen but the log could not be written.\n");
-constexpr const char* CannotWriteLog = QT_TRANSLATE_NOOP("mirnax-freeze", "cannot write the log to standard output: %s");
+constexpr const char* CannotWriteLog =
+    QT_TRANSLATE_NOOP("mirnax-freeze", "cannot write the log to standard output: %s");
 constexpr const char* SeeHelp = QT_TRANSLATE_NOOP("mirnax-freeze", " (see mirnax-freeze --help)");
 
 enum { ExitDone = 0, ExitFailed = 1, ExitBadArguments = 2, ExitFrozenUnlogged = 3 };
@@ -239,7 +240,8 @@ int PrintOut(const std::string& text) {
   if (std::fputs(text.c_str(), stdout) != EOF && std::fflush(stdout) == 0) return ExitDone;
   const int error = errno;
   std::fprintf(stderr, "mirnax-freeze: %s\n",
-               Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "cannot write to standard output: %s")).c_str(), std::strerror(error))
+               Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "cannot write to standard output: %s")).c_str(),
+                      std::strerror(error))
                    .c_str());
   return ExitFailed;
 }
@@ -254,16 +256,20 @@ void PrintError(const std::string& file, const std::string& reason) { PrintError
 bool CheckRequest(const TRunRequest& request, bool filesGiven) {
   if (request.WorldFiles.empty()) {
     PrintError(filesGiven ? FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "no world files given"))
-                          : Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "no world files: none given and none matches %s in %s")).c_str(),
+                          : Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze",
+                                                                "no world files: none given and none matches %s in %s"))
+                                       .c_str(),
                                    ForwardSlashes(WorldFilePattern()).c_str(), GetCurrentDir().c_str()));
     return false;
   }
   if (request.IndexPath.empty() || request.DataPath.empty()) {
     PrintError(FreezeText(request.IndexPath.empty()
-                              ? QT_TRANSLATE_NOOP("mirnax-freeze", "no statics index path: give --staidx FILE and --statics FILE, or "
-                                                                   "set Staidx0 and Statics0 in ./mirnax.ini")
-                              : QT_TRANSLATE_NOOP("mirnax-freeze", "no statics data path: give --staidx FILE and --statics FILE, or "
-                                                                   "set Staidx0 and Statics0 in ./mirnax.ini")));
+                              ? QT_TRANSLATE_NOOP("mirnax-freeze",
+                                                  "no statics index path: give --staidx FILE and --statics FILE, or "
+                                                  "set Staidx0 and Statics0 in ./mirnax.ini")
+                              : QT_TRANSLATE_NOOP("mirnax-freeze",
+                                                  "no statics data path: give --staidx FILE and --statics FILE, or "
+                                                  "set Staidx0 and Statics0 in ./mirnax.ini")));
     return false;
   }
   for (const TRunRequest::TWorldFile& file : request.WorldFiles) {
@@ -388,14 +394,18 @@ int main(int argc, char** argv) {
     bar.Erase();
     if (const char* signal = SignalAfterCompletedFreeze()) {
       // The new statics stood by then: the freeze was finished, not undone.
-      PrintError(Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "%s came after the new statics were complete; the freeze "
-                                                         "was finished.")).c_str(),
+      PrintError(Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze",
+                                                     "%s came after the new statics were complete; the freeze "
+                                                     "was finished."))
+                            .c_str(),
                         signal));
     }
     if (host.LogError() != 0 && host.FreezeCompleted()) {
       // Not 1: a script that runs the freeze again on 1 would freeze the items twice.
-      PrintError(Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze", "the statics were frozen, but the log could not be written "
-                                                         "to standard output: %s")).c_str(),
+      PrintError(Format(FreezeText(QT_TRANSLATE_NOOP("mirnax-freeze",
+                                                     "the statics were frozen, but the log could not be written "
+                                                     "to standard output: %s"))
+                            .c_str(),
                         std::strerror(host.LogError())));
       status = ExitFrozenUnlogged;
     } else if (host.LogError() != 0) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/core/index_scan.h"
+#include "app/core/run_texts.h"
 #include "app/core/statics_format.h"
 #include "app/core/statics_io.h"
 #include "toolkit/core/fileio.h"
@@ -31,7 +32,8 @@ class TFaultKind {
   explicit TFaultKind(TStaticsCheck& check) : check_(check) {}
   ~TFaultKind() {
     if (count_ > ShownPerKind)
-      check_.Faults.push_back(Format("... and %lld more like it", static_cast<long long>(count_ - ShownPerKind)));
+      check_.Faults.push_back(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "... and %lld more like it"),
+                                        static_cast<long long>(count_ - ShownPerKind)));
   }
   void Add(const std::string& text) {
     ++check_.FaultCount;
@@ -69,10 +71,12 @@ std::vector<TSpan> ReadSpans(TStaticsInput& index, const TStaticsInput& data, TS
     spans.push_back({e.Offset, e.Length, static_cast<int32_t>(b)});
   }
   if (backwards > 0) {
-    check.Notes.push_back(Format("The data of the blocks is not in block order: %lld blocks have their data before "
-                                 "that of the previous block with statics, the first of them block %d (before block "
-                                 "%d). A freeze writes them in order.",
-                                 static_cast<long long>(backwards), spans[first].Block, spans[first - 1].Block));
+    check.Notes.push_back(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                                      "The data of the blocks is not in block order: %lld blocks have "
+                                                      "their data before that of the previous block with "
+                                                      "statics, the first of them block %d (before block %d). "
+                                                      "A freeze writes them in order."),
+                                    static_cast<long long>(backwards), spans[first].Block, spans[first - 1].Block));
   }
   return spans;
 }
@@ -81,8 +85,10 @@ void CheckLengths(const std::vector<TSpan>& spans, TStaticsCheck& check) {
   TFaultKind lengths(check);
   for (const TSpan& s : spans) {
     if (s.Length % StaticRecordSize == 0) continue;
-    lengths.Add(Format("Block %d has %lld bytes of statics, not a whole number of %d-byte records.", s.Block,
-                       static_cast<long long>(s.Length), StaticRecordSize));
+    lengths.Add(
+        RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                    "Block %d has %lld bytes of statics, not a whole number of %d-byte records."),
+                  s.Block, static_cast<long long>(s.Length), StaticRecordSize));
   }
 }
 
@@ -94,9 +100,11 @@ void CheckOverlaps(const std::vector<TSpan>& spans, TStaticsCheck& check) {
   int64_t gaps = 0, unused = 0;
   for (const TSpan& s : spans) {
     if (furthest && s.Offset < end) {
-      overlaps.Add(Format("Blocks %d and %d share data: bytes %lld to %lld of the data file belong to both.",
-                          furthest->Block, s.Block, static_cast<long long>(s.Offset),
-                          static_cast<long long>(std::min(end, s.Offset + s.Length) - 1)));
+      overlaps.Add(RunFormat(
+          QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                            "Blocks %d and %d share data: bytes %lld to %lld of the data file belong to both."),
+          furthest->Block, s.Block, static_cast<long long>(s.Offset),
+          static_cast<long long>(std::min(end, s.Offset + s.Length) - 1)));
     } else if (s.Offset > end) {
       ++gaps;
       unused += s.Offset - end;
@@ -111,8 +119,10 @@ void CheckOverlaps(const std::vector<TSpan>& spans, TStaticsCheck& check) {
     unused += check.DataBytes - end;
   }
   if (gaps > 0)
-    check.Notes.push_back(Format("%lld bytes of the data file, in %lld places, belong to no block. A freeze drops them.",
-                                 static_cast<long long>(unused), static_cast<long long>(gaps)));
+    check.Notes.push_back(RunFormat(
+        QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                          "%lld bytes of the data file, in %lld places, belong to no block. A freeze drops them."),
+        static_cast<long long>(unused), static_cast<long long>(gaps)));
 }
 
 // Counts the statics of every block and checks that each lies inside its block (cell 0 to 7).
@@ -129,10 +139,11 @@ void CheckCells(const std::vector<TSpan>& spans, TStaticsInput& data, TStaticsCh
       for (size_t r = 0; r < n; r += StaticRecordSize) {
         const uint8_t* record = piece.data() + r;
         if (record[2] < BlockSide && record[3] < BlockSide) continue;
-        cells.Add(Format("Block %d: static %lld (tile 0x%04X) lies at cell (%u, %u), outside 0 to %d.", s.Block,
-                         static_cast<long long>((at + int64_t(r)) / StaticRecordSize + 1),
-                         unsigned(record[0] | record[1] << 8), unsigned(record[2]), unsigned(record[3]),
-                         BlockSide - 1));
+        cells.Add(
+            RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                        "Block %d: static %lld (tile 0x%04X) lies at cell (%u, %u), outside 0 to %d."),
+                      s.Block, static_cast<long long>((at + int64_t(r)) / StaticRecordSize + 1),
+                      unsigned(record[0] | record[1] << 8), unsigned(record[2]), unsigned(record[3]), BlockSide - 1));
       }
     }
   }
@@ -141,9 +152,12 @@ void CheckCells(const std::vector<TSpan>& spans, TStaticsInput& data, TStaticsCh
 void NoteInterruptedFreeze(const TStaticsPair& pair, TStaticsCheck& check) {
   for (const std::string* left : {&pair.Journal, &pair.Index.Temp, &pair.Data.Temp}) {
     if (left->empty() || !PathExists(*left)) continue;
-    check.Notes.push_back(Format("A freeze of these statics did not finish and left %s; the next freeze settles it. "
-                                 "What is checked here are the files under the configured names.",
-                                 left->c_str()));
+    check.Notes.push_back(
+        RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
+                                    "A freeze of these statics did not finish and left %s; the next freeze "
+                                    "settles it. What is checked here are the files under "
+                                    "the configured names."),
+                  left->c_str()));
     return;
   }
 }
