@@ -15,12 +15,16 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# A package's dependencies on the others of this build, each "(= version)".
+# A package's dependencies on the others of this build, each "(= version)". dpkg-shlibdeps runs in
+# the folder a component is staged in, and finds the component library where its own component is
+# staged beside it.
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ../Runtime/usr/${CMAKE_INSTALL_LIBDIR})
 
 # mirnax_package(COMPONENT NAME SECTION SUMMARY DESCRIPTION [component...]): the package of an
 # install component, depending on the packages of the components listed. DESCRIPTION is one
-# paragraph, wrapped here at 78 columns (a control file's lines are shown as they stand).
+# paragraph, wrapped here at 78 columns (a control file's lines are shown as they stand), with no
+# semicolon (CMake would take it for a list's separator).
 function(mirnax_package component name section summary description)
   string(REPLACE " " ";" words "${description}")
   set(wrapped "")
@@ -53,7 +57,7 @@ mirnax_package(Window mirnax utils "freeze a saved game world's items into the m
                "${run_text} This package holds the window program, its menu entry and its translations."
                Runtime Freeze)
 mirnax_package(Freeze mirnax-freeze utils "freeze a saved game world's items into the map statics (terminal)"
-               "${run_text} This package holds the terminal program and the translations of both; it needs no \
+               "${run_text} This package holds the terminal program and the translations of both. It needs no \
 graphical library, so a headless server installs it alone.")
 mirnax_package(Runtime libmirnax-components1 libs "Qt widget components: gauge, hyper-text memo, zip archives"
                "A component library for Qt programs: a gauge, a read-only hyper-text memo, list utilities, a zip \
@@ -71,7 +75,7 @@ properties, so that forms can be drawn with them."
 
 # The shared library's package tells the others which version they need, and has the linker's
 # cache rebuilt through the trigger.
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/triggers "activate-noawait ldconfig\n")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/triggers)
 include(CPack)

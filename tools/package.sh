@@ -23,6 +23,14 @@ cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_
 cmake --build "$out" -j2
 rm -f "$out"/*.deb
 (cd "$out" && cpack -G DEB >/dev/null)
+# CPack gives every package with a library in the system's folder postinst and postrm scripts that
+# call ldconfig; the library package's trigger does that job (as Debian asks), so they go.
+lib=$(ls "$out"/libmirnax-components1_*.deb)
+rm -rf "$out/unpacked"
+dpkg-deb -R "$lib" "$out/unpacked"
+rm -f "$out/unpacked/DEBIAN/postinst" "$out/unpacked/DEBIAN/postrm"
+dpkg-deb --root-owner-group -Zxz -b "$out/unpacked" "$lib" >/dev/null
+rm -rf "$out/unpacked"
 status=0
 for deb in "$out"/*.deb; do
   echo "$deb"
