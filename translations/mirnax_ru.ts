@@ -1435,6 +1435,14 @@ The journal %s is kept: the next run puts them back.</source>
         <source>A freeze of these statics did not finish and left %s; the next freeze settles it. What is checked here are the files under the configured names.</source>
         <translation>Заморозка этой статики не завершилась и оставила %s; следующая заморозка это уладит. Здесь проверяются файлы под настроенными именами.</translation>
     </message>
+    <message>
+        <source>Block %d is outside the map</source>
+        <translation>Блок %d вне карты</translation>
+    </message>
+    <message>
+        <source>The freeze was stopped by %s.</source>
+        <translation>Заморозка остановлена сигналом %s.</translation>
+    </message>
 </context>
 <context>
     <name>mirnax::TCColorGrid</name>

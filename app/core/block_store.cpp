@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/core/run_texts.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/large_blocks.h"
 #include "toolkit/core/sysutils.h"
@@ -33,7 +34,8 @@ uint32_t TBlockStore::TPending::Filled(size_t i) const {
 }
 
 void TBlockStore::CheckBlock(int32_t block) const {
-  if (block < 0 || block >= blocks_) throw ERangeError(Format("Block %d is outside the map", block));
+  if (block < 0 || block >= blocks_)
+    throw ERangeError(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "Block %d is outside the map"), block));
 }
 
 TBlockStore::TPacked TBlockStore::Pack(int32_t block, const StaticItem& item) {

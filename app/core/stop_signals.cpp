@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "app/core/run.h"
+#include "app/core/run_texts.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/sysutils.h"
 
@@ -76,7 +77,7 @@ void TStopSignals::Check() {
   if (!active_ || caught == 0) return;
   const int signal = caught;
   caught = 0;
-  throw Exception(Format("The freeze was stopped by %s.", NameOf(signal)));
+  throw Exception(RunFormat(QT_TRANSLATE_NOOP("mirnax::RunFreeze", "The freeze was stopped by %s."), NameOf(signal)));
 }
 
 }  // namespace mirnax
