@@ -4,7 +4,7 @@
 # then freezes that world file back into the unfrozen pair (`mirnax-freeze --keep`): a freeze of
 # exactly as many items into a pair of the same size. RUNS times each (default 3), medians of wall
 # time and peak memory. Target: an unfreeze costs at most what the freeze of its items costs.
-# Each freeze back must give the original pair's records again (checked with --check and sizes).
+# Each freeze back must give the records of the pair before again (checked with --check and sizes).
 # Usage: bench/unfreeze_bench.sh [BUILD_DIR]  (default: build, configured with the benchmarks on
 # and built first; a BUILD_DIR given must already hold in bin/ the tools below).
 set -euo pipefail

@@ -124,7 +124,7 @@ class TestUnfreezePair : public QObject, TFreezeWorkspace {
   }
 
   // Unfreezing an area and freezing its world file back, keeping the statics, gives the bytes a
-  // freeze of nothing writes for the original pair: the area is whole blocks. An undo of the
+  // freeze of nothing writes for the pair before: the area is whole blocks. An undo of the
   // unfreeze instead puts the previous pair back, names the world file and leaves it; the record of
   // frozen worlds forgets a world file byte-identical to it and gets it back with the undo.
   void unfreezeFreezeBackAndUndo() {
