@@ -21,8 +21,12 @@ namespace mirnax {
 
 
 namespace {
-// The pair of request, with a freeze of it that did not finish settled first (and logged).
-TStaticsPair SettledPair(const TUnfreezeRequest& request, TRunHost& host) {
+// The start of both runs: a fresh log, the world file refused when it may not be written (before
+// anything is read), and the pair of request, with a freeze of it that did not finish settled
+// first (and logged).
+TStaticsPair BeginAreaRun(const TUnfreezeRequest& request, TRunHost& host) {
+  host.ClearLog();
+  CheckWorldOut(request.OutPath, request.Force);
   if (request.IndexPath.empty() || request.DataPath.empty())
     throw EFOpenError(RunText(QT_TRANSLATE_NOOP("mirnax::RunFreeze",
                                                 "No statics files are given: the paths of Staidx0 and "
@@ -51,9 +55,7 @@ void LogUnplaceable(TRunHost& host, int64_t unplaceable) {
 }  // namespace
 
 void CopyAreaStatics(const TUnfreezeRequest& request, TRunHost& host) {
-  host.ClearLog();
-  CheckWorldOut(request.OutPath, request.Force);
-  const TStaticsPair pair = SettledPair(request, host);
+  const TStaticsPair pair = BeginAreaRun(request, host);
   host.Log(RunFormat(SReadingArea, MapAreaText(request.Area).c_str()));
   TAreaCut cut(request.Map, request.Area);
   const TAreaStatics& taken = ReadArea(pair, cut);
@@ -70,9 +72,7 @@ void CopyAreaStatics(const TUnfreezeRequest& request, TRunHost& host) {
 }
 
 void UnfreezeArea(const TUnfreezeRequest& request, TRunHost& host) {
-  host.ClearLog();
-  CheckWorldOut(request.OutPath, request.Force);
-  const TStaticsPair pair = SettledPair(request, host);
+  const TStaticsPair pair = BeginAreaRun(request, host);
   host.Log(RunFormat(STakingArea, MapAreaText(request.Area).c_str()));
   // A look first: an area where nothing stands leaves the statics files as they are.
   TAreaCut look(request.Map, request.Area);
