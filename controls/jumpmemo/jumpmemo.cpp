@@ -16,6 +16,7 @@
 #include "controls/jumpmemo/jumpmemo_painter.h"
 #include "controls/jumpmemo/jumpmemo_print.h"
 #include "controls/jumpmemo/jumpmemo_scrollbars.h"
+#include "controls/jumpmemo/jumpmemo_state.h"
 #include "toolkit/core/dialogs.h"
 #include "toolkit/core/exceptions.h"
 #include "toolkit/core/palette.h"
@@ -35,69 +36,6 @@ const char* const kRemovePageFailed = QT_TRANSLATE_NOOP("mirnax::TJumpMemo", "Н
 constexpr int kAutoScrollInterval = 40;  // ms between the steps of scrolling while dragging past an edge
 
 }  // namespace
-
-// The window's side of what the control asks for.
-class MIRNAX_NO_EXPORT TJumpMemo::THost final : public TMemoHost {
- public:
-  explicit THost(TJumpMemo& memo) : memo_(memo) {}
-  void Repaint() override { memo_.update(); }
-  void ScrollBarsChanged() override { memo_.SetScrollBars(); }
-  void CaretMoved() override { memo_.RestartBlink(); }
-  void Select() override {
-    if (memo_.OnSelect) memo_.OnSelect(&memo_);
-  }
-  void DeSelect() override {
-    if (memo_.OnDeSelect) memo_.OnDeSelect(&memo_);
-  }
-  void JumpClick() override { memo_.JumpClick(); }
-  void PictClick() override { memo_.PictClick(); }
-  void CopyToClipboard() override { memo_.CopyToClipboard(); }
-  void Help() override {
-    if (Application) Application->ShowHelp(memo_.HelpContext());
-  }
-  void TakeFocus() override {
-    if (!memo_.hasFocus()) memo_.setFocus(Qt::MouseFocusReason);
-  }
-  void ShowCursor(int index) override { memo_.setCursor(Cursors().Cursor(index)); }
-  void AutoScroll(bool on) override;
-  void KeyDone(int& key, Qt::KeyboardModifiers shift) override {
-    if (memo_.OnKeyDown) memo_.OnKeyDown(&memo_, key, shift);
-  }
-  void MouseDone(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override {
-    if (memo_.OnMouseDown) memo_.OnMouseDown(&memo_, button, shift, x, y);
-  }
-
- private:
-  TJumpMemo& memo_;
-};
-
-struct MIRNAX_NO_EXPORT TJumpMemo::TState {
-  explicit TState(TJumpMemo& memo) : host(memo), control(doc, metrics, host), bars(&memo, control) {}
-
-  TJumpDocument doc;
-  QImage buffer{1, 1, QImage::Format_RGB32};
-  TTextMetrics metrics;
-  THost host;
-  TMemoControl control;
-  TMemoScrollBars bars;
-  TMemoLook look;
-
-  bool showPages = false;
-  int32_t jumpPointLength = 7;
-  bool useJumpPointLength = false;
-  bool border = true;
-  int32_t helpContext = 0;
-  TScrollStyle scrollBars = ssNone;
-  bool tabStop = false;
-
-  bool caretCreated = false;  // the control has the focus
-  bool caretOn = false;       // the blinking caret's current phase
-  QTimer blink;
-  QTimer autoScroll;
-
-  bool constructed = false;  // font changes before the end of construction are not followed
-  bool settingFont = false;  // SetFont follows its own change once
-};
 
 void TJumpMemo::THost::AutoScroll(bool on) {
   if (on)
