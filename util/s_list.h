@@ -81,7 +81,7 @@ class MIRNAX_EXPORT TS_CustomList : public TObject {
   int32_t capacity_ = 0;
 
  private:
-  void CheckNewCount(int32_t n) const;
+  MIRNAX_NO_EXPORT void CheckNewCount(int32_t n) const;
 };
 
 /// The plain pointer list.
@@ -144,7 +144,7 @@ class MIRNAX_EXPORT TS_OwnerList : public TS_ObjectList {
   void* Delete(int32_t index) override;
 
  private:
-  void FreeFrom(int32_t n);
+  MIRNAX_NO_EXPORT void FreeFrom(int32_t n);
 };
 
 }  // namespace mirnax

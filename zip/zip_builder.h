@@ -366,80 +366,82 @@ class MIRNAX_EXPORT TZipBuilder : public TComponent {
   class TSpanJoiner;  ///< one ReadSpan (zip_spanning.h, zip_span_joiner.cpp)
 
   /// The frame (zip_builder.cpp).
-  void Report(const std::string& text, bool show);
-  void ProcessMessages() const;
-  void Progress(ProgressType type, const std::string& name, int64_t size);
+  MIRNAX_NO_EXPORT void Report(const std::string& text, bool show);
+  MIRNAX_NO_EXPORT void ProcessMessages() const;
+  MIRNAX_NO_EXPORT void Progress(ProgressType type, const std::string& name, int64_t size);
 
   /// The archive libraries and their command records (zip_libraries.cpp).
-  int GetVers(TDll& dll);
-  bool LoadDll(TDll& dll);
-  void UnloadDll(TDll& dll);
-  void SetZipSwitches(const std::string& archive);
-  void SetUnZipSwitches(const std::string& archive);
+  MIRNAX_NO_EXPORT int GetVers(TDll& dll);
+  MIRNAX_NO_EXPORT bool LoadDll(TDll& dll);
+  MIRNAX_NO_EXPORT void UnloadDll(TDll& dll);
+  MIRNAX_NO_EXPORT void SetZipSwitches(const std::string& archive);
+  MIRNAX_NO_EXPORT void SetUnZipSwitches(const std::string& archive);
   /// One call of the zip library on the target (adding, or deleting), of the unzip library on the
   /// archive; the library's count of members done.
-  int RunZipDll(const std::string& target, bool deleting);
-  int RunUnzipDll(const std::string& archive);
+  MIRNAX_NO_EXPORT int RunZipDll(const std::string& target, bool deleting);
+  MIRNAX_NO_EXPORT int RunUnzipDll(const std::string& archive);
 
   /// Add, Delete, Extract (zip_operations.cpp).
-  void ResetOutcome();
-  std::string TempZipName();
-  bool ArchiveEncrypted() const;
+  MIRNAX_NO_EXPORT void ResetOutcome();
+  MIRNAX_NO_EXPORT std::string TempZipName();
+  MIRNAX_NO_EXPORT bool ArchiveEncrypted() const;
   /// The end of every Add and Delete: specifications, record and library released, the busy flag
   /// cleared, the directory read again when the archive changed (after a delete, a directory that
   /// cannot be read is reported with the delete that was done).
-  void EndZipCall(bool unload, bool deleting = false);
+  MIRNAX_NO_EXPORT void EndZipCall(bool unload, bool deleting = false);
   /// Runs the unzip library in ExtrBaseDir and gives the caller's folder back; joined, a joined
   /// copy of a spanned archive, is removed afterwards.
-  void ExtractInBaseFolder(const std::string& source, const std::string& joined);
+  MIRNAX_NO_EXPORT void ExtractInBaseFolder(const std::string& source, const std::string& joined);
 
   /// Directory reading (zip_directory.cpp).
-  void CloseArchiveFile();
+  MIRNAX_NO_EXPORT void CloseArchiveFile();
   /// The open archive's handle, handed over to whoever reads on from it (the component's is then
   /// closed).
-  int TakeArchiveFile();
-  void ReadDirectory();
+  MIRNAX_NO_EXPORT int TakeArchiveFile();
+  MIRNAX_NO_EXPORT void ReadDirectory();
   /// The volume the archive says it is: by its disk's label, and whether it begins as the first
   /// volume of a set.
-  void NoteVolume();
-  bool ReadEndRecordAtEnd(ZipEndOfCentral& eoc);
-  bool FindEndRecordBehindComment(ZipEndOfCentral& eoc);
-  void ReadEntries(uint64_t entries);
+  MIRNAX_NO_EXPORT void NoteVolume();
+  MIRNAX_NO_EXPORT bool ReadEndRecordAtEnd(ZipEndOfCentral& eoc);
+  MIRNAX_NO_EXPORT bool FindEndRecordBehindComment(ZipEndOfCentral& eoc);
+  MIRNAX_NO_EXPORT void ReadEntries(uint64_t entries);
 
   /// Volumes and disk prompts (zip_volumes.cpp): CheckForDisk, and while an archive of
   /// spannedSize bytes is spanned, a prompt that counts its disks.
-  int AskForDisk(int64_t spannedSize);
+  MIRNAX_NO_EXPORT int AskForDisk(int64_t spannedSize);
 
   /// Spanning and joining (zip_spanning.cpp). Runs one operation's body and reports its failure:
   /// 0, or -7 after a reported failure, -8 out of memory, -9 any other error.
-  int SpanFailure(const std::function<void()>& body);
+  MIRNAX_NO_EXPORT int SpanFailure(const std::function<void()>& body);
   /// "Copying: " and the name, to OnMessage.
-  void ReportCopying(const std::string& name);
+  MIRNAX_NO_EXPORT void ReportCopying(const std::string& name);
 
   /// Puts a finished side output in its target's place, a previous file erased as how says (none:
   /// replaced in one step); false, reported, when the new file could not take the target's name.
-  bool InstallOutput(zip_files::TSideOutput& output, std::optional<DeleteOpts> how);
+  MIRNAX_NO_EXPORT bool InstallOutput(zip_files::TSideOutput& output, std::optional<DeleteOpts> how);
 
   /// Self-extracting archives (zip_sfx_conversion.cpp). The stub in SFXPath, else found where
   /// ConvertSFX looks for it; false (reported) when there is none.
-  bool FindSfxStub();
+  MIRNAX_NO_EXPORT bool FindSfxStub();
   /// The one place a conversion writes its output file: write fills a side file and may say what
   /// size it must have; only a whole new file takes the name, whatever had it erased first (as
   /// HowToDelete says). 0, or the failure's code with the new file removed (-1 when it could not
   /// take the name, reported, and stays under its side name).
-  int WriteConversion(const std::string& output, unsigned mode,
-                      const std::function<int(int outFile, std::optional<int64_t>& expectedSize)>& write);
+  MIRNAX_NO_EXPORT int WriteConversion(
+      const std::string& output, unsigned mode,
+      const std::function<int(int outFile, std::optional<int64_t>& expectedSize)>& write);
   /// The stub, its options header and the archive (or, new, an empty one) behind them.
-  int WriteSfx(int outFile, bool newSFX, std::optional<int64_t>& expectedSize);
+  MIRNAX_NO_EXPORT int WriteSfx(int outFile, bool newSFX, std::optional<int64_t>& expectedSize);
   /// The library rewrites an archive without what stands in front of it: a self-extractor's
   /// archive is taken out into a temporary archive (target then names it), added to, and put back
   /// behind its program (PutBehindPrefix). The program's bytes; none when nothing stands in front.
-  std::string TakeOutSfxArchive(std::string& target);
+  MIRNAX_NO_EXPORT std::string TakeOutSfxArchive(std::string& target);
   /// Copies the archive from byte from on to the output, its offsets moved by offsetChange.
-  int CopyArchiveShifted(const std::string& archive, int outFile, int64_t from, int64_t offsetChange,
-                         int64_t& archiveSize);
+  MIRNAX_NO_EXPORT int CopyArchiveShifted(const std::string& archive, int outFile, int64_t from, int64_t offsetChange,
+                                          int64_t& archiveSize);
   /// Writes prefix and then the archive with its offsets moved behind it over output.
-  bool PutBehindPrefix(const std::string& prefix, const std::string& archive, const std::string& output);
+  MIRNAX_NO_EXPORT bool PutBehindPrefix(const std::string& prefix, const std::string& archive,
+                                        const std::string& output);
 
   /// Published properties.
   bool verbose_ = false;

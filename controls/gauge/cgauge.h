@@ -146,7 +146,7 @@ class MIRNAX_EXPORT TCGauge : public QWidget {
   void PaintAsNeedle(QImage& image, const QRect& paintRect) const;
 
  private:
-  void SetProgressQuietly(int64_t value);
+  MIRNAX_NO_EXPORT void SetProgressQuietly(int64_t value);
 
   int32_t minValue_ = 0;
   int32_t maxValue_ = 100;

@@ -269,10 +269,10 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   struct TState;
   std::unique_ptr<TState> d;
 
-  void ChangePages(bool insert, bool scan);
-  void TextChanged();
-  void PlaceScrollBars();
-  void RestartBlink();
+  MIRNAX_NO_EXPORT void ChangePages(bool insert, bool scan);
+  MIRNAX_NO_EXPORT void TextChanged();
+  MIRNAX_NO_EXPORT void PlaceScrollBars();
+  MIRNAX_NO_EXPORT void RestartBlink();
 };
 
 namespace jumpmemo {

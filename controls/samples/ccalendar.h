@@ -84,7 +84,7 @@ class MIRNAX_EXPORT TCCalendar : public TCustomGrid {
   void WMSize(int width, int height) override;
 
  private:
-  void StepYear(int delta);
+  MIRNAX_NO_EXPORT void StepYear(int delta);
 
   TDateTime dateValue_ = 0;
   int32_t firstDayOffset_ = 0;

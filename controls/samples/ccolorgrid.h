@@ -131,10 +131,10 @@ class MIRNAX_EXPORT TCColorGrid : public QWidget {
  private:
   /// Drawing goes to an off-screen canvas that painting copies; a canvas of another size than the
   /// control is drawn anew.
-  void EnsureCanvas();
-  void Redraw(int32_t index);  ///< the square with the selector when it has it
-  void PickForeground(int32_t square);
-  void PickBackground(int32_t square);
+  MIRNAX_NO_EXPORT void EnsureCanvas();
+  MIRNAX_NO_EXPORT void Redraw(int32_t index);  ///< the square with the selector when it has it
+  MIRNAX_NO_EXPORT void PickForeground(int32_t square);
+  MIRNAX_NO_EXPORT void PickBackground(int32_t square);
 
   std::array<TPaletteEntry, 20> palette_;
   bool clickEnablesColor_ = false;

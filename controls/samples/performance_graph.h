@@ -144,8 +144,8 @@ class MIRNAX_EXPORT TPerformanceGraph : public QWidget {
 
  private:
   /// Pixel height of value at the current scale (0 when the scale is 0 or less).
-  int PixelHeight(int32_t value) const;
-  void Refresh();
+  MIRNAX_NO_EXPORT int PixelHeight(int32_t value) const;
+  MIRNAX_NO_EXPORT void Refresh();
 
   TGraphKind kind_ = pgLine;
   TColor foreColor_ = 0x008000;

@@ -136,10 +136,10 @@ class MIRNAX_EXPORT TStringList : public TStrings {
     if (index < 0 || index >= Count()) IndexError(index);
   }
   /// From the packed form to a span per line.
-  void Unpack();
-  Span Store(std::string_view s);
-  void Forget(const Span& span);
-  void InsertItem(int index, std::string_view s, TObject* object);
+  MIRNAX_NO_EXPORT void Unpack();
+  MIRNAX_NO_EXPORT Span Store(std::string_view s);
+  MIRNAX_NO_EXPORT void Forget(const Span& span);
+  MIRNAX_NO_EXPORT void InsertItem(int index, std::string_view s, TObject* object);
 
   std::unique_ptr<TLines> d_;  // the lines, in one of their two forms (classes.cpp)
   bool sorted_ = false;

@@ -60,8 +60,8 @@ class MIRNAX_EXPORT TSimulatedDrive : public TDiskService {
     std::string label;
     int64_t capacity;
   };
-  bool Mine(const std::string& path) const;
-  int64_t Used() const;
+  MIRNAX_NO_EXPORT bool Mine(const std::string& path) const;
+  MIRNAX_NO_EXPORT int64_t Used() const;
 
   std::string root_;   ///< the drive folder, ending in '/'
   std::string shelf_;  ///< where mediums out of the drive keep their files

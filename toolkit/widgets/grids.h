@@ -112,9 +112,9 @@ class MIRNAX_EXPORT TCustomGrid : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void ClampCurrent();
-  void UpdateScrollBar();
-  int MaxTopRow() const;
+  MIRNAX_NO_EXPORT void ClampCurrent();
+  MIRNAX_NO_EXPORT void UpdateScrollBar();
+  MIRNAX_NO_EXPORT int MaxTopRow() const;
 
   int colCount_ = 5;
   int rowCount_ = 5;

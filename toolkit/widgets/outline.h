@@ -136,9 +136,9 @@ class MIRNAX_EXPORT TCustomOutline : public TCustomGrid {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void Changed();  ///< the tree's shape changed: indexes and rows are stale
-  void Reindex();  ///< rebuilds the index and row tables when stale, keeps the selected item current
-  int32_t Attach(TOutlineNode* parent, size_t position, const std::string& text);
+  MIRNAX_NO_EXPORT void Changed();  ///< the tree's shape changed: indexes and rows are stale
+  MIRNAX_NO_EXPORT void Reindex();  ///< rebuilds the index and row tables when stale, keeps the selected item current
+  MIRNAX_NO_EXPORT int32_t Attach(TOutlineNode* parent, size_t position, const std::string& text);
 
   std::unique_ptr<TOutlineNode> root_;
   std::string itemSeparator_ = "\\";
