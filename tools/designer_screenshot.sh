@@ -15,7 +15,7 @@ widget() {  # class name x y width height [more properties]
   echo '<?xml version="1.0" encoding="UTF-8"?><ui version="4.0"><class>PaletteForm</class>'
   echo ' <widget class="QWidget" name="PaletteForm"><property name="geometry"><rect><x>0</x><y>0</y><width>560</width><height>420</height></rect></property>'
   echo '  <property name="windowTitle"><string>Every control of the library</string></property>'
-  widget mirnax::TCGauge gauge 10 10 250 24 '<property name="Progress"><number>40</number></property>'
+  widget mirnax::TCGauge gauge 10 10 250 24 '<property name="Progress"><number>40</number></property><property name="ForeColor"><color><red>0</red><green>0</green><blue>128</blue></color></property>'
   widget mirnax::TJumpMemo memo 10 44 250 160
   widget mirnax::TCCalendar calendar 280 10 270 160
   widget mirnax::TCColorGrid colorGrid 10 214 100 100
@@ -44,10 +44,16 @@ for _ in $(seq 75); do
 done
 xdotool windowmove "$win" 0 0 windowsize "$win" 1280 800 2>/dev/null || true
 sleep 2
-# The library's pages sit at the end of the widget box; the memo is selected to show its properties.
+# The library's pages sit at the end of the widget box. The gauge is selected, the property
+# editor made taller (the resource browser's top edge dragged down) and scrolled to its end: the
+# gauge's own properties, its colours shown and picked as colours.
 xdotool mousemove 120 400 click --repeat 80 --delay 10 5
 sleep 0.5
-xdotool mousemove 380 200 click 1
+xdotool mousemove 400 104 click 1
+sleep 0.5
+xdotool mousemove 1025 532 mousedown 1 sleep 0.2 mousemove 1025 600 sleep 0.2 mousemove 1025 720 sleep 0.2 mouseup 1
+sleep 0.5
+xdotool mousemove 1000 450 click --repeat 60 --delay 10 5
 sleep 1
 mkdir -p "$(dirname "$out")"
 import -window root "$out"

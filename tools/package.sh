@@ -16,7 +16,10 @@ done
 # and position-independent code (CXXFLAGS), read-only relocations bound at start (LDFLAGS).
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 flag() { dpkg-buildflags --get "$1"; }
+# The binaries are stripped as Debian's own tooling strips them (tools/debian_strip.sh): CMake's
+# plain strip leaves the compilers' .comment sections in.
 cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF -DMIRNAX_DOCS=ON \
+  -DCMAKE_STRIP="$PWD/tools/debian_strip.sh" \
   -DCMAKE_C_FLAGS="$(flag CFLAGS) $(flag CPPFLAGS)" -DCMAKE_CXX_FLAGS="$(flag CXXFLAGS) $(flag CPPFLAGS)" \
   -DCMAKE_EXE_LINKER_FLAGS="$(flag LDFLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(flag LDFLAGS)" \
   -DCMAKE_MODULE_LINKER_FLAGS="$(flag LDFLAGS)" >/dev/null

@@ -82,17 +82,19 @@ bool MountOf(const std::string& path, TMount& found) {
   if (error) return false;
   std::string s = p.string();
   if (s.empty() || s.back() != '/') s += '/';
+  // Under a root that is no mount point of its own (a chroot made in a folder), mountinfo lists
+  // only the mounts inside it, "/" not among them: what lies outside them is on the root's file
+  // system, a fixed disk of unknown type and device.
+  found = TMount{"/", "", ""};
   size_t best = 0;
-  bool any = false;
   // A later mount on the same point hides the earlier one.
   for (const TMount& m : Mounts()) {
     if (s.compare(0, m.point.size(), m.point) == 0 && m.point.size() >= best) {
       best = m.point.size();
       found = m;
-      any = true;
     }
   }
-  return any;
+  return true;
 }
 
 bool ReadFlag(const fs::path& file) {

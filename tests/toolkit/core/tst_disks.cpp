@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -267,6 +268,33 @@ class TestDisks : public QObject {
     int64_t freeBytes = -1, size = -1;
     QVERIFY(disks.FreeAndSize(root, freeBytes, size));
     QVERIFY(freeBytes >= 0 && size > 0 && freeBytes <= size);
+  }
+
+  // A root made in a folder (a chroot) is no mount point of its own, and mountinfo lists only the
+  // mounts inside it: platformDrive runs again under such a root, made in a user and mount
+  // namespace of our own (no privileges needed), where its temporary folder is on no listed mount.
+  void platformDriveUnderFolderRoot() {
+    const QString unshare = QStandardPaths::findExecutable("unshare");
+    if (unshare.isEmpty()) QSKIP("no unshare to make a root of our own");
+    QTemporaryDir root;
+    const QString script = QString::fromUtf8(R"sh(r="$1"; bin="$(dirname "$2")"; PATH="$PATH:/usr/sbin:/sbin"
+mkdir -p "$r/usr" "$r/proc" "$r/dev" "$r/tmp" "$r$bin" || exit
+for d in bin sbin lib lib64 lib32; do
+  if [ -L "/$d" ]; then ln -s "$(readlink "/$d")" "$r/$d" || exit
+  elif [ -d "/$d" ]; then mkdir "$r/$d" && mount --rbind "/$d" "$r/$d" || exit; fi
+done
+for d in /usr /proc /dev "$bin"; do mount --rbind "$d" "$r$d" || exit; done
+echo "root ready"
+exec chroot "$r" /usr/bin/env PATH=/nowhere "$2" tst_toolkit_disks platformDrive)sh");
+    QProcess child;
+    child.start(unshare, {"--user", "--map-root-user", "--mount", "/bin/sh", "-c", script, "sh", root.path(),
+                          QCoreApplication::applicationFilePath()});
+    QVERIFY(child.waitForFinished(60000));
+    const QString out = child.readAllStandardOutput(), err = child.readAllStandardError();
+    if (!out.startsWith("root ready")) QSKIP(qPrintable("no root of our own could be made: " + err.trimmed()));
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
+                 out.contains("PASS   : TestDisks::platformDrive()"),
+             qPrintable(out + err));
   }
 
   // The simulated drive serves its own folder and hands every other path on.
