@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=build-deb
-for tool in dpkg-buildflags dpkg-shlibdeps lintian; do
+for tool in dpkg-buildflags dpkg-shlibdeps dpkg-gensymbols lintian; do
   command -v "$tool" >/dev/null || { echo "package.sh: $tool is missing (apt-get install dpkg-dev lintian)" >&2; exit 2; }
 done
 # Every hardening flag Debian has: fortified functions (CPPFLAGS), stack protector, format checks
@@ -32,6 +32,11 @@ lib=$(ls "$out"/libmirnax-components1_*.deb)
 rm -rf "$out/unpacked"
 dpkg-deb -R "$lib" "$out/unpacked"
 rm -f "$out/unpacked/DEBIAN/postinst" "$out/unpacked/DEBIAN/postrm"
+# Its symbols file, one line per exported symbol with the version that brought it; a symbol the
+# template expects and the library lacks fails the build (-c4).
+version=$(dpkg-deb --field "$lib" Version)
+dpkg-gensymbols -plibmirnax-components1 -v"$version" -P"$out/unpacked" -Ipackaging/libmirnax-components1.symbols \
+  -O"$out/unpacked/DEBIAN/symbols" -c4 >/dev/null
 dpkg-deb --root-owner-group -Zxz -b "$out/unpacked" "$lib" >/dev/null
 rm -rf "$out/unpacked"
 status=0
