@@ -69,6 +69,22 @@ class MIRNAX_EXPORT TZipBuilderWidget : public QWidget {
   bool ConfirmErase() const;  ///< Whether deleting from an archive asks first.
   void SetConfirmErase(bool value);  ///< Sets ConfirmErase.
   QString VersionInfo() const;  ///< The component's version.
+  // The published properties under the names uic calls ("set" + the property's name), each
+  // doing what its setter does.
+  void setZipFileName(const QString& value) { SetZipFileName(value); }    ///< Sets ZipFileName, as SetZipFileName.
+  void setPassword(const QString& value) { SetPassword(value); }          ///< Sets Password, as SetPassword.
+  void setExtrBaseDir(const QString& value) { SetExtrBaseDir(value); }    ///< Sets ExtrBaseDir, as SetExtrBaseDir.
+  void setDLLDirectory(const QString& value) { SetDLLDirectory(value); }  ///< Sets DLLDirectory, as SetDLLDirectory.
+  void setTempDir(const QString& value) { SetTempDir(value); }            ///< Sets TempDir, as SetTempDir.
+  void setSFXCaption(const QString& value) { SetSFXCaption(value); }      ///< Sets SFXCaption, as SetSFXCaption.
+  /// Sets SFXDefaultDir, as SetSFXDefaultDir.
+  void setSFXDefaultDir(const QString& value) { SetSFXDefaultDir(value); }
+  void setAddCompLevel(int value) { SetAddCompLevel(value); }          ///< Sets AddCompLevel, as SetAddCompLevel.
+  void setMaxVolumeSize(qlonglong value) { SetMaxVolumeSize(value); }  ///< Sets MaxVolumeSize, as SetMaxVolumeSize.
+  void setVerbose(bool value) { SetVerbose(value); }                   ///< Sets Verbose, as SetVerbose.
+  void setTrace(bool value) { SetTrace(value); }                       ///< Sets Trace, as SetTrace.
+  void setUnattended(bool value) { SetUnattended(value); }             ///< Sets Unattended, as SetUnattended.
+  void setConfirmErase(bool value) { SetConfirmErase(value); }         ///< Sets ConfirmErase, as SetConfirmErase.
 
  protected:
   void paintEvent(QPaintEvent* event) override;

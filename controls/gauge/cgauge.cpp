@@ -186,7 +186,7 @@ void TCGauge::SetColor(uint32_t value) {
 
 void TCGauge::SetFont(const QFont& value) {
   if (value == font()) return;
-  setFont(value);
+  QWidget::setFont(value);
   repaint();
 }
 

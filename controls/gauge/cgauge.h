@@ -97,6 +97,16 @@ class MIRNAX_EXPORT TCGauge : public QWidget {
   void setBackColor(const QColor& value) { SetBackColor(QColorToColor(value)); }
   /// Sets Color from a QColor, as plain RGB.
   void setColor(const QColor& value) { SetColor(QColorToColor(value)); }
+  // The other published properties under the names uic calls ("set" + the property's name), each
+  // doing what its setter does. setFont hides QWidget::setFont for calls through a TCGauge, so that
+  // a form's Font goes through SetFont as it does when a form is loaded.
+  void setMinValue(int value) { SetMinValue(value); }                 ///< Sets MinValue, as SetMinValue.
+  void setMaxValue(int value) { SetMaxValue(value); }                 ///< Sets MaxValue, as SetMaxValue.
+  void setProgress(int value) { SetProgress(value); }                 ///< Sets Progress, as SetProgress.
+  void setKind(TCGaugeKind value) { SetKind(value); }                 ///< Sets Kind, as SetKind.
+  void setShowText(bool value) { SetShowText(value); }                ///< Sets ShowText, as SetShowText.
+  void setBorderStyle(TBorderStyle value) { SetBorderStyle(value); }  ///< Sets BorderStyle, as SetBorderStyle.
+  void setFont(const QFont& value) { SetFont(value); }                ///< Sets Font, as SetFont.
   /// Sets the font of the percentage text.
   void SetFont(const QFont& value);
   /// Sets MinValue. Raises Exception "Value must be between %d and %d" when value > MaxValue;

@@ -75,7 +75,7 @@ TJumpMemo::TJumpMemo(QWidget* parent) : QWidget(parent), d(std::make_unique<TSta
   setFocusPolicy(Qt::ClickFocus);  // TabStop is off
   setMouseTracking(true);          // hovering a jump or picture changes the cursor
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setFont(OnPixelGrid(QFont("Courier New", 10)));
+  QWidget::setFont(OnPixelGrid(QFont("Courier New", 10)));
   d->constructed = true;
   FontChanged();
   int jumpCursor = crUpArrow;
@@ -274,7 +274,7 @@ int TJumpMemo::GetPos(const std::string& word, int from) const { return d->doc.G
 
 void TJumpMemo::SetFont(const QFont& font) {
   d->settingFont = true;
-  setFont(OnPixelGrid(font));
+  QWidget::setFont(OnPixelGrid(font));
   d->settingFont = false;
   FontChanged();
   if (hasFocus()) {
@@ -289,7 +289,7 @@ void TJumpMemo::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() != QEvent::FontChange || !d->constructed || d->settingFont) return;
   if (font().hintingPreference() != QFont::PreferFullHinting) {
-    setFont(OnPixelGrid(font()));  // its own change event follows the font
+    QWidget::setFont(OnPixelGrid(font()));  // its own change event follows the font
     return;
   }
   FontChanged();

@@ -158,6 +158,19 @@ class MIRNAX_EXPORT TJumpMemo : public QWidget {
   void setJumpColor(const QColor& value) { SetJumpColor(QColorToColor(value)); }
   /// Sets TextColor from a QColor, as plain RGB.
   void setTextColor(const QColor& value) { SetTextColor(QColorToColor(value)); }
+  // The other published properties under the names uic calls ("set" + the property's name), each
+  // doing what its setter does. setFont hides QWidget::setFont for calls through a TJumpMemo, so
+  // that a form's Font goes through SetFont as it does when a form is loaded. Pagemarker is left
+  // out: a form cannot hold a std::string.
+  void setBorder(bool value) { SetBorder(value); }                   ///< Sets Border, as SetBorder.
+  void setFont(const QFont& value) { SetFont(value); }               ///< Sets Font, as SetFont.
+  void setJumpPointLength(int value) { SetJumpPointLength(value); }  ///< Sets JumpPointLength, as SetJumpPointLength.
+  /// Sets UseJumpPointLength, as SetUseJumpPointLength.
+  void setUseJumpPointLength(bool value) { SetUseJumpPointLength(value); }
+  void setHelpContext(int value) { SetHelpContext(value); }            ///< Sets HelpContext, as SetHelpContext.
+  void setScrollBars(TScrollStyle value) { ChangeScrollBars(value); }  ///< Sets ScrollBars, as ChangeScrollBars.
+  void setShowPages(bool value) { SetShowPages(value); }               ///< Sets ShowPages, as SetShowPages.
+  void setTabStop(bool value) { SetTabStop(value); }                   ///< Sets TabStop, as SetTabStop.
   int32_t JumpPointLength() const;  ///< The length a jump word is cut to when UseJumpPointLength is on.
   void SetJumpPointLength(int32_t value);  ///< Sets JumpPointLength.
   bool UseJumpPointLength() const;  ///< Whether jump words are cut to JumpPointLength.

@@ -54,6 +54,15 @@ class MIRNAX_EXPORT TCCalendar : public TCustomGrid {
   bool UseCurrentDate() const { return useCurrentDate_; }  ///< Whether the held date follows today's.
   /// Sets UseCurrentDate; turning it on reloads today's date; no OnChange either way.
   void SetUseCurrentDate(bool value);
+  // The published properties under the names uic calls ("set" + the property's name), each
+  // doing what its setter does.
+  void setDay(int value) { SetDay(value); }                         ///< Sets Day, as SetDay.
+  void setMonth(int value) { SetMonth(value); }                     ///< Sets Month, as SetMonth.
+  void setYear(int value) { SetYear(value); }                       ///< Sets Year, as SetYear.
+  void setReadOnly(bool value) { SetReadOnly(value); }              ///< Sets ReadOnly, as SetReadOnly.
+  void setStartOfWeek(int value) { SetStartOfWeek(value); }         ///< Sets StartOfWeek, as SetStartOfWeek.
+  void setUseCurrentDate(bool value) { SetUseCurrentDate(value); }  ///< Sets UseCurrentDate, as SetUseCurrentDate.
+  void setCalendarDate(double value) { SeTCCalendarDate(value); }   ///< Sets CalendarDate, as SeTCCalendarDate.
   /// Day number shown in the first column of the first week row (1 .. -5).
   int32_t FirstDayOffset() const { return firstDayOffset_; }
 

@@ -98,6 +98,18 @@ class MIRNAX_EXPORT TCColorGrid : public QWidget {
   void SetSelection(int32_t value);  ///< Moves the keyboard selection to a square.
   void SetCtl3D(bool value);  ///< Sets Ctl3D.
   void SetTabStop(bool value);  ///< Sets TabStop.
+  // The published properties under the names uic calls ("set" + the property's name), each
+  // doing what its setter does.
+  /// Sets ClickEnablesColor, as SetClickEnablesColor.
+  void setClickEnablesColor(bool value) { SetClickEnablesColor(value); }
+  void setGridOrdering(TGridOrdering value) { SetGridOrdering(value); }  ///< Sets GridOrdering, as SetGridOrdering.
+  void setForegroundIndex(int value) { SetForegroundIndex(value); }   ///< Sets ForegroundIndex, as SetForegroundIndex.
+  void setBackgroundIndex(int value) { SetBackgroundIndex(value); }   ///< Sets BackgroundIndex, as SetBackgroundIndex.
+  void setForegroundEnabled(bool value) { EnableForeground(value); }  ///< Sets ForegroundEnabled, as EnableForeground.
+  void setBackgroundEnabled(bool value) { EnableBackground(value); }  ///< Sets BackgroundEnabled, as EnableBackground.
+  void setSelection(int value) { SetSelection(value); }               ///< Sets Selection, as SetSelection.
+  void setCtl3D(bool value) { SetCtl3D(value); }                      ///< Sets Ctl3D, as SetCtl3D.
+  void setTabStop(bool value) { SetTabStop(value); }                  ///< Sets TabStop, as SetTabStop.
 
   /// Square under a client point; -1 while the squares have no size.
   int32_t SquareFromPos(int x, int y) const;

@@ -47,6 +47,11 @@ class MIRNAX_EXPORT TCDirectoryOutline : public TCustomOutline {
   /// EOutlineError while the tree walks to it.
   void SetDirectory(const std::string& path);
   void SetTextCase(TTextCase value);  ///< Sets TextCase and shows every name anew.
+  // The published properties under the names uic calls ("set" + the property's name), each
+  // doing what its setter does.
+  void setTextCase(TTextCase value) { SetTextCase(value); }  ///< Sets TextCase, as SetTextCase.
+  /// Sets Directory from a form's text, as SetDirectory.
+  void setDirectory(const QString& value) { SetDirectoryText(value); }
 
   /// The name in the chosen case (letters A..Z only: names are UTF-8).
   std::string ForceCase(const std::string& name) const;

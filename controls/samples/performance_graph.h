@@ -78,6 +78,15 @@ class MIRNAX_EXPORT TPerformanceGraph : public QWidget {
   void setForeColor(const QColor& value) { SetForeColor(QColorToColor(value)); }
   /// Sets BackColor from a QColor, as plain RGB.
   void setBackColor(const QColor& value) { SetBackColor(QColorToColor(value)); }
+  // The other published properties under the names uic calls ("set" + the property's name), each
+  // doing what its setter does.
+  void setKind(TGraphKind value) { SetGraphKind(value); }  ///< Sets Kind, as SetGraphKind.
+  void setGridSize(int value) { SetGridSize(value); }      ///< Sets GridSize, as SetGridSize.
+  void setStepSize(int value) { SetStepSize(value); }      ///< Sets StepSize, as SetStepSize.
+  void setScale(int value) { SetScale(value); }            ///< Sets Scale, as SetScale.
+  void setGradient(int value) { SetGradient(value); }      ///< Sets Gradient, as SetGradient.
+  void setGridlines(bool value) { SetGridlines(value); }   ///< Sets Gridlines, as SetGridlines.
+  void setPenWidth(int value) { SetPenWidth(value); }      ///< Sets PenWidth, as SetPenWidth.
   /// Sets GridSize; below 2 it is stored as 2.
   void SetGridSize(int32_t value);
   // Also resizes the history to the new number of steps on screen.

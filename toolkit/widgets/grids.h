@@ -71,6 +71,18 @@ class MIRNAX_EXPORT TCustomGrid : public QWidget {
   /// Makes row value current, as MoveColRow does.
   void SetRow(int value) { MoveColRow(col_, value, true, true); }
   void SetTopRow(int value);  ///< Scrolls row value to the top of the scrolling rows.
+  // The published properties under the names uic calls ("set" + the property's name), each
+  // doing what its setter does.
+  void setColCount(int value) { SetColCount(value); }                ///< Sets ColCount, as SetColCount.
+  void setRowCount(int value) { SetRowCount(value); }                ///< Sets RowCount, as SetRowCount.
+  void setFixedCols(int value) { SetFixedCols(value); }              ///< Sets FixedCols, as SetFixedCols.
+  void setFixedRows(int value) { SetFixedRows(value); }              ///< Sets FixedRows, as SetFixedRows.
+  void setDefaultColWidth(int value) { SetDefaultColWidth(value); }  ///< Sets DefaultColWidth, as SetDefaultColWidth.
+  /// Sets DefaultRowHeight, as SetDefaultRowHeight.
+  void setDefaultRowHeight(int value) { SetDefaultRowHeight(value); }
+  void setGridLineWidth(int value) { SetGridLineWidth(value); }  ///< Sets GridLineWidth, as SetGridLineWidth.
+  void setCol(int value) { SetCol(value); }                      ///< Sets Col, as SetCol.
+  void setRow(int value) { SetRow(value); }                      ///< Sets Row, as SetRow.
 
   /// Makes (col, row) current when SelectCell accepts it; with show, scrolls it into view.
   /// A cell outside the grid raises EInvalidGridOperation "Grid index out of range".

@@ -103,6 +103,10 @@ class MIRNAX_EXPORT TCustomOutline : public TCustomGrid {
   void SetItemSeparator(const std::string& value) { itemSeparator_ = value; }  ///< Sets ItemSeparator.
   int ItemHeight() const { return DefaultRowHeight(); }  ///< Height of a row in pixels.
   void SetItemHeight(int value) { SetDefaultRowHeight(value); }  ///< Sets ItemHeight.
+  // The published properties under the names uic calls ("set" + the property's name), each
+  // doing what its setter does.
+  void setItemHeight(int value) { SetItemHeight(value); }             ///< Sets ItemHeight, as SetItemHeight.
+  void setSelectedItem(int value) { SetSelectedItem(value); }         ///< Sets SelectedItem, as SetSelectedItem.
   TOutlineOptions OutlineOptions() const { return outlineOptions_; }  ///< TOutlineOption bits.
   void SetOutlineOptions(TOutlineOptions value);  ///< Sets OutlineOptions.
   TOutlineStyle OutlineStyle() const { return style_; }  ///< What each row shows.

@@ -128,10 +128,10 @@ class TestJumpMemoText : public TMemoTestCase {
   // columns, the scroll range and the caret rely on; fractional advances drift off that grid.
   void textStaysOnTheCharacterGrid_data() {
     QTest::addColumn<int>("pointSize");
-    QTest::addColumn<bool>("throughSetFont");  // else through QWidget::setFont, as Designer does
+    QTest::addColumn<bool>("throughSetFont");  // else through QWidget::setFont, as a QWidget pointer does
     QTest::newRow("default font") << 10 << true;
     QTest::newRow("13 pt, SetFont") << 13 << true;
-    QTest::newRow("20 pt, setFont") << 20 << false;
+    QTest::newRow("20 pt, QWidget::setFont") << 20 << false;
   }
   void textStaysOnTheCharacterGrid() {
     QFETCH(int, pointSize);
@@ -141,7 +141,7 @@ class TestJumpMemoText : public TMemoTestCase {
     if (throughSetFont)
       memo.SetFont(font);
     else
-      memo.setFont(font);
+      static_cast<QWidget&>(memo).setFont(font);
     const int cell = memo.CharSize().x();
     for (const int n : {1, 7, 100, 1000}) QCOMPARE(Width(memo, std::string(n, 'm')), n * cell);
     // Scrolled 200 columns to the right, the caret at column 200 stands at the left margin.
