@@ -61,7 +61,6 @@ void TBlockStore::Append(int32_t block, const StaticItem& item) {
   TPending& list = pending_[uint32_t(block) >> ListBits];
   if (list.at == list.end) list.Grow();
   *list.at++ = Pack(block, item);
-  ++list.count;
   ++size_;
 }
 
@@ -84,7 +83,7 @@ std::span<const StaticItem> TBlockStore::Chain(int32_t block) const {
 }
 
 void TBlockStore::Sort() const {
-  if (std::all_of(pending_.begin(), pending_.end(), [](const TPending& list) { return list.count == 0; })) return;
+  if (start_.back() == size_) return;  // every item filed: the sorted array ends where the items do
   const uint32_t blocks = uint32_t(blocks_);
   const size_t bytes = std::max<size_t>(size_, 1) * sizeof(StaticItem);
   // Its pages are filled in list by list, as the lists' chunks go: it never holds more memory than

@@ -102,7 +102,6 @@ class TBlockStore {
     std::vector<TChunk> chunks;
     TPacked* at = nullptr;  // where the next item goes, in the last chunk
     TPacked* end = nullptr;
-    uint32_t count = 0;
     // Adds a chunk for the next items.
     void Grow();
     // The items the chunk at i has room for, and those it holds.
