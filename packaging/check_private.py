@@ -1,19 +1,20 @@
 #!/usr/bin/env python3
 """Fails when the component library exports a private member function of one of its classes.
 
-Usage: check_private.py DOXYGEN DOXYFILE LIBRARY WORKDIR
+Usage: check_private.py DOXYGEN DOXYFILE LIBRARY WORKDIR MACRO...
 
 A private function that is not virtual is no part of what a program links against: it is marked
 MIRNAX_NO_EXPORT in its header, so that changing it changes nothing outside the library. Doxygen
-reads the installed headers (the API reference's configuration, DOXYFILE, with the private members
-and an XML output) and names them; nm lists what the library exports. Virtual functions stay
-exported (a subclass's vtable names them), and so do names a class also declares public or
-protected."""
+reads the installed headers (the API reference's configuration, DOXYFILE, with the private members,
+an XML output, and the macros MACRO... alone: protected members are read as themselves) and names
+them; nm lists what the library exports. Virtual functions stay exported (a subclass's vtable names
+them), and so do names a class also declares public or protected."""
 import pathlib
 import subprocess
 import sys
 import xml.etree.ElementTree as ET
 
+from check_exports import defined
 from check_namespace import entity
 
 
@@ -39,24 +40,19 @@ def private_functions(xml_folder):
     return private - other
 
 
-def main(doxygen, doxyfile, library, workdir):
+def main(doxygen, doxyfile, library, workdir, *macros):
     work = pathlib.Path(workdir)
     work.mkdir(parents=True, exist_ok=True)
     config = work / "Doxyfile"
+    predefined = " ".join(f'"{macro}"' for macro in macros)
     config.write_text(f'@INCLUDE = "{doxyfile}"\n'
                       f'OUTPUT_DIRECTORY = "{work}"\n'
                       "GENERATE_HTML = NO\nGENERATE_XML = YES\nEXTRACT_PRIVATE = YES\n"
                       "WARN_IF_UNDOCUMENTED = NO\nWARN_AS_ERROR = NO\nQUIET = YES\n"
-                      # the reference reads protected members as private; here they are themselves
-                      "PREDEFINED = MIRNAX_EXPORT= MIRNAX_NO_EXPORT= MIRNAX_DEPRECATED= "
-                      'MIRNAX_DEPRECATED_EXPORT= "Q_PROPERTY(x)="\n')
+                      f"PREDEFINED = {predefined}\n")
     subprocess.run([doxygen, str(config)], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     private = private_functions(work / "xml")
-    listing = subprocess.run(["nm", "-DC", "--defined-only", library], capture_output=True, text=True,
-                             check=True).stdout
-    exported = {entity(line.split(" ", 2)[2].split("@", 1)[0]).replace("[abi:cxx11]", "")
-                for line in listing.splitlines()
-                if line.count(" ") >= 2}
+    exported = {entity(name).replace("[abi:cxx11]", "") for name in defined(library, dynamic=True)}
     faults = sorted(private & exported)
     for name in faults:
         print(f"{library} exports the private {name}: mark it MIRNAX_NO_EXPORT")
