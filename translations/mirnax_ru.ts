@@ -1761,7 +1761,7 @@ until then no path typed here is stored.</source>
         <translation>Предупреждение: после конца архива есть лишние байты</translation>
     </message>
     <message>
-        <source>Nothing to add: no file specifications were given</source>
+        <source>Nothing to add: no file names or masks were given</source>
         <translation>Нечего добавлять: не указаны маски файлов</translation>
     </message>
     <message>
@@ -1773,7 +1773,7 @@ until then no path typed here is stored.</source>
         <translation>Освежение или обновление нельзя совмещать с разбиением на диски</translation>
     </message>
     <message>
-        <source>Nothing to delete: no file specifications were given</source>
+        <source>Nothing to delete: no file names or masks were given</source>
         <translation>Нечего удалять: не указаны маски файлов</translation>
     </message>
     <message>

@@ -385,7 +385,7 @@ class MIRNAX_EXPORT TZipBuilder : public TComponent {
   MIRNAX_NO_EXPORT void ResetOutcome();
   MIRNAX_NO_EXPORT std::string TempZipName();
   MIRNAX_NO_EXPORT bool ArchiveEncrypted() const;
-  /// The end of every Add and Delete: specifications, record and library released, the busy flag
+  /// The end of every Add and Delete: file masks, record and library released, the busy flag
   /// cleared, the directory read again when the archive changed (after a delete, a directory that
   /// cannot be read is reported with the delete that was done).
   MIRNAX_NO_EXPORT void EndZipCall(bool unload, bool deleting = false);

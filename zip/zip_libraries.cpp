@@ -137,7 +137,7 @@ struct TRecord {
   auto* Head() { return compact ? &compact->Head : &longForm->Head; }
 };
 
-// Puts the specifications into the record: an array of entries in the compact form, the
+// Puts the file masks into the record: an array of entries in the compact form, the
 // addresses themselves in the long one.
 template <class Spec, class Compact, class Long>
 void FillSpecs(TRecord<Compact, Long>& record, std::vector<Spec>& entries, std::deque<std::string>& texts,

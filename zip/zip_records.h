@@ -70,11 +70,11 @@ typedef struct ZipCommandHead {
   int32_t fJunkSFX;  /**< not read by the libraries; 0 */
   int32_t fLatestTime;     /**< the archive gets its newest member's time */
   int32_t Reserved112[2];  /**< unused, 0 */
-  int32_t argc;            /**< number of file specifications */
+  int32_t argc;            /**< number of file names or masks */
   char* pZipFN;            /**< the archive to write */
 } ZipCommandHead;
 
-/** One file specification of the compact form. */
+/** One file mask of the compact form. */
 typedef struct ZipFileSpec {
   char* FileSpec;  /**< a file name or wildcard */
   char Reserved[100];  /**< unused, 0 */
@@ -96,7 +96,7 @@ typedef struct ZipCommandCompact {
 typedef struct ZipCommandLong {
   ZipCommandHead Head;  /**< the common part */
   int32_t Seven;           /**< 7 */
-  char* FNV[ZIP_MAX_SPECS];  /**< argc file specifications */
+  char* FNV[ZIP_MAX_SPECS]; /**< argc file names or masks */
 } ZipCommandLong;
 
 /** What both forms of the unzip command record begin with. */
@@ -118,11 +118,11 @@ typedef struct UnzipCommandHead {
   int32_t fFreshen;        /**< only newer copies of existing files */
   int32_t fDirectories;    /**< recreate the stored folders */
   int32_t fOverwrite;      /**< replace existing files */
-  int32_t argc;  /**< number of member specifications */
+  int32_t argc;            /**< number of member names or masks */
   char* pZipFN;            /**< the archive to read */
 } UnzipCommandHead;
 
-/** One member specification of the compact form. */
+/** One member name or mask of the compact form. */
 typedef struct UnzipFileSpec {
   char* FileSpec;  /**< a member name or wildcard */
   char Reserved[68];  /**< unused, 0 */
@@ -140,7 +140,7 @@ typedef struct UnzipCommandCompact {
 typedef struct UnzipCommandLong {
   UnzipCommandHead Head;  /**< the common part */
   int32_t Seven;  /**< 7 */
-  char* FNV[ZIP_MAX_SPECS];  /**< argc member specifications */
+  char* FNV[ZIP_MAX_SPECS]; /**< argc member names or masks */
 } UnzipCommandLong;
 
 /** Entry points of the two libraries. */

@@ -131,13 +131,13 @@ void TestZipOperations::refusedBeforeWork_data() {
   QTest::addColumn<int>("options");
   QTest::addColumn<int>("errCode");
   const QStringList some{"in/a.txt"};
-  QTest::newRow("add, no specifications") << "add" << "old.zip" << QStringList() << 0 << 10301;
+  QTest::newRow("add, no file masks") << "add" << "old.zip" << QStringList() << 0 << 10301;
   QTest::newRow("add, no archive name") << "add" << "" << some << 0 << 10102;
   QTest::newRow("add, encrypt unattended without password") << "add" << "old.zip" << some << int(AddOpts{AddEncrypt}.ToBits()) << 10302;
   QTest::newRow("add, spanning with update") << "add" << "old.zip" << some << int(AddOpts{AddDiskSpan, AddUpdate}.ToBits()) << 10303;
   QTest::newRow("add, spanning with freshen") << "add" << "old.zip" << some << int(AddOpts{AddDiskSpanErase, AddFreshen}.ToBits()) << 10303;
   QTest::newRow("add, spanning a self-extractor") << "add" << "old.EXE" << some << int(AddOpts{AddDiskSpan}.ToBits()) << 11041;
-  QTest::newRow("delete, no specifications") << "delete" << "old.zip" << QStringList() << 0 << 10401;
+  QTest::newRow("delete, no file masks") << "delete" << "old.zip" << QStringList() << 0 << 10401;
   QTest::newRow("delete, missing archive") << "delete" << "absent.zip" << some << 0 << 10102;
   QTest::newRow("extract, missing archive") << "extract" << "absent.zip" << some << 0 << 10102;
 }
@@ -189,7 +189,7 @@ void TestZipOperations::addOptions_data() {
   QTest::newRow("DOS names") << QStringList{"in/longername.text", "in/sub/c.txt"}
                              << int(AddOpts{AddForceDOS, AddDirNames}.ToBits())
                              << QStringList{"IN\\LONGERNA.TEX", "IN\\SUB\\C.TXT"};
-  QTest::newRow("two specifications") << QStringList{"in/a.txt", "in/b.log"} << 0 << QStringList{"a.txt", "b.log"};
+  QTest::newRow("two file masks") << QStringList{"in/a.txt", "in/b.log"} << 0 << QStringList{"a.txt", "b.log"};
 }
 
 void TestZipOperations::addOptions() {

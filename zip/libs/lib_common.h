@@ -1,5 +1,5 @@
 // What the two archive libraries share: the call-back channel to the caller, the file
-// specifications of a command record and name matching.
+// masks of a command record and name matching.
 #pragma once
 
 #include "toolkit/core/paths.h"
@@ -44,7 +44,7 @@ enum TLibError {
   leBadArgs = 8,
 };
 
-// The specifications of a record, in the compact form when the library's version asks for it, else
+// The file masks of a record, in the compact form when the library's version asks for it, else
 // in the long one. Empty texts and counts beyond the long form's room are left out.
 template <class Compact, class Long, class Head>
 std::vector<std::string> Specs(Head* head, bool compact) {
