@@ -19,7 +19,6 @@
 
 namespace mirnax {
 
-
 namespace {
 // The start of both runs: a fresh log, the world file refused when it may not be written (before
 // anything is read), and the pair of request, with a freeze of it that did not finish settled
